@@ -1,0 +1,153 @@
+#include "platform/TextFolder.h"
+
+#include <cstring>
+
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/utf16.h>
+
+namespace quillet {
+
+namespace {
+
+struct Normalizers {
+    const icu::Normalizer2* nfd = nullptr;
+    const icu::Normalizer2* nfc = nullptr;
+};
+
+const Normalizers& normalizers() {
+    static const Normalizers instances = [] {
+        Normalizers made;
+        UErrorCode status = U_ZERO_ERROR;
+        made.nfd = icu::Normalizer2::getNFDInstance(status);
+        made.nfc = icu::Normalizer2::getNFCInstance(status);
+        if (U_FAILURE(status)) {
+            made = {};
+        }
+        return made;
+    }();
+    return instances;
+}
+
+// A character that folding leaves alone and that never combines with its neighbours
+// (curly quotes, dashes, most CJK) is copied as it stands instead of going through ICU.
+bool passesUnchanged(const Normalizers& norm, UChar32 c) {
+    return norm.nfc->isInert(c) && norm.nfd->isInert(c) && u_charType(c) != U_NON_SPACING_MARK &&
+           !u_hasBinaryProperty(c, UCHAR_CHANGES_WHEN_CASEFOLDED);
+}
+
+void appendUtf8(std::string& out, UChar32 c) {
+    if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+void dropNonspacingMarks(const icu::UnicodeString& from, icu::UnicodeString& to) {
+    to.remove();
+    const int32_t length = from.length();
+    for (int32_t i = 0; i < length;) {
+        const UChar32 c = from.char32At(i);
+        i += U16_LENGTH(c);
+        if (u_charType(c) != U_NON_SPACING_MARK) {
+            to.append(c);
+        }
+    }
+}
+
+// Folds a run of characters that needs ICU. Runs can be folded on their own because
+// they are cut only next to ASCII or inert characters, which never combine across.
+void foldRun(const Normalizers& norm, const char16_t* text, int32_t length, std::string& out) {
+    thread_local icu::UnicodeString a;
+    thread_local icu::UnicodeString b;
+    const icu::UnicodeString source(false, text, length);
+    UErrorCode status = U_ZERO_ERROR;
+    norm.nfd->normalize(source, a, status);
+    dropNonspacingMarks(a, b);
+    b.foldCase(U_FOLD_CASE_DEFAULT);
+    // Folding can bring marks of its own (the dot of İ becomes U+0307): decompose and
+    // drop again before recomposing what is left (Hangul, spacing marks).
+    norm.nfd->normalize(b, a, status);
+    dropNonspacingMarks(a, b);
+    norm.nfc->normalize(b, a, status);
+    if (U_FAILURE(status)) {
+        return;
+    }
+    a.toUTF8String(out);
+}
+
+} // namespace
+
+std::string TextFolder::fold(QStringView text) {
+    const char16_t* data = text.utf16();
+    const qsizetype length = text.size();
+    std::string out;
+    out.reserve(static_cast<size_t>(length) + 16);
+
+    // Diary text is mostly ASCII, whose folding is a lowercase copy: only what lies
+    // outside it pays for ICU.
+    qsizetype i = 0;
+    while (i < length && data[i] < 0x80) {
+        const char16_t c = data[i++];
+        out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    if (i == length) {
+        return out;
+    }
+
+    const Normalizers& norm = normalizers();
+    if (!norm.nfd || !norm.nfc) {
+        return {};
+    }
+    qsizetype runStart = -1;
+    const auto flushRun = [&](qsizetype end) {
+        if (runStart >= 0) {
+            foldRun(norm, data + runStart, static_cast<int32_t>(end - runStart), out);
+            runStart = -1;
+        }
+    };
+    while (i < length) {
+        const char16_t unit = data[i];
+        if (unit < 0x80) {
+            flushRun(i);
+            out += static_cast<char>(unit >= 'A' && unit <= 'Z' ? unit + ('a' - 'A') : unit);
+            ++i;
+            continue;
+        }
+        UChar32 c = unit;
+        qsizetype next = i + 1;
+        if (U16_IS_LEAD(unit) && next < length && U16_IS_TRAIL(data[next])) {
+            c = U16_GET_SUPPLEMENTARY(unit, data[next]);
+            ++next;
+        }
+        if (!U_IS_SURROGATE(c) && passesUnchanged(norm, c)) {
+            flushRun(i);
+            appendUtf8(out, c);
+        } else if (runStart < 0) {
+            runStart = i;
+        }
+        i = next;
+    }
+    flushRun(length);
+    return out;
+}
+
+bool TextFolder::contains(std::string_view foldedHaystack, std::string_view foldedNeedle) {
+    if (foldedNeedle.empty()) {
+        return true;
+    }
+    return ::memmem(foldedHaystack.data(), foldedHaystack.size(), foldedNeedle.data(),
+                    foldedNeedle.size()) != nullptr;
+}
+
+} // namespace quillet
