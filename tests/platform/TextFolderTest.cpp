@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QString>
 
 #include <string>
@@ -76,29 +75,6 @@ TEST(TextFolder, ContainsSearchesFoldedBytes) {
     EXPECT_TRUE(TextFolder::contains(haystack, fold("")));
 }
 
-TEST(TextFolder, FoldsMostlyAsciiTextQuickly) {
-    // About 600 characters, like a diary entry, with a few accents and typographic quotes.
-    QString entry;
-    while (entry.size() < 600) {
-        entry += QString::fromUtf8(
-            "Today we walked along the River and talked about the Café “Le Petit” — ");
-        entry += QStringLiteral("nothing much happened, which was nice for a change. ");
-    }
-    const int entries = 20000;
-    QElapsedTimer timer;
-    timer.start();
-    size_t bytes = 0;
-    for (int i = 0; i < entries; ++i) {
-        bytes += TextFolder::fold(entry).size();
-    }
-    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    const double megabytesPerSecond = static_cast<double>(bytes) / 1e6 / seconds;
-    RecordProperty("megabytes_per_second", static_cast<int>(megabytesPerSecond));
-    // Well above 100 MB/s here; the bound leaves room for a loaded machine or a
-    // sanitizer build and still catches ICU being run over the whole text.
-    EXPECT_GT(megabytesPerSecond, 25.0);
-    EXPECT_TRUE(TextFolder::contains(TextFolder::fold(entry), "cafe “le petit”"));
-}
 
 } // namespace
 } // namespace quillet

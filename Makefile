@@ -1,0 +1,35 @@
+# Two commands do everything on a fresh Debian 12 machine:
+#   make run    install what is missing, build, and open the diary (quillet2)
+#   make test   install what is missing, build with warnings as errors, and run every test
+BUILD ?= build
+EDITION ?= quillet2
+JOBS ?= $(shell nproc)
+PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
+           libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
+           libxkbcommon-dev xvfb x11-apps xdotool imagemagick
+SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test deps build bench clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/$(EDITION)
+
+test: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD)/bench/quillet_bench
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,315 @@
+// Launch, routing and life cycle of the application delegate, and the
+// connections between the main window's controls and the delegate.
+#include "app/AppDelegate.h"
+
+#include "app/TerminationSignalWatcher.h"
+#include "app/Utility.h"
+#include "journal/ColorTagSelectView.h"
+#include "journal/EditTextView.h"
+#include "journal/EntryTableView.h"
+#include "journal/MonthSelectView.h"
+#include "migration/SettingWindowController.h"
+#include "passcode/PasscodeView.h"
+#include "platform/Alerts.h"
+#include "platform/Application.h"
+#include "platform/ArrayController.h"
+#include "platform/Log.h"
+#include "platform/ManagedObject.h"
+#include "platform/ManagedObjectContext.h"
+#include "platform/ManagedObjectModel.h"
+#include "platform/PersistentStoreCoordinator.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UndoManager.h"
+#include "ui/JournalPopovers.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxAlertPresenter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace quillet {
+
+AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {}
+
+AppDelegate::~AppDelegate() {
+    delete settingWindowController_;
+    delete window_;
+}
+
+int AppDelegate::applicationMain(QApplication& app) {
+    static MessageBoxAlertPresenter presenter;
+    Alerts::setPresenter(&presenter);
+    Application::setModalSessionQuery([] { return QApplication::activeModalWidget() != nullptr; });
+    // Closing the main window quits through windowWillClose, which saves first.
+    app.setQuitOnLastWindowClosed(false);
+
+    AppDelegate delegate;
+    Application::setTerminateHandler([&delegate] {
+        QMetaObject::invokeMethod(&delegate, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+    });
+    delegate.loadInterface();
+
+    TerminationSignalWatcher watcher;
+    QObject::connect(&watcher, &TerminationSignalWatcher::terminationRequested, &delegate, [&delegate] {
+        if (delegate.applicationShouldTerminate()) {
+            QApplication::exit(0);
+        }
+    });
+    // The desktop session ending: save, and ask it to wait if that failed.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate, [&delegate](QSessionManager& manager) {
+        if (!delegate.applicationShouldTerminate()) {
+            manager.cancel();
+        }
+    });
+
+    delegate.window()->show();
+    delegate.applicationDidFinishLaunching();
+    const int result = app.exec();
+    Alerts::setPresenter(nullptr);
+    return result;
+}
+
+Utility* AppDelegate::utility() {
+    if (!utility_) {
+        utility_ = Utility::sharedUtility();
+    }
+    return utility_;
+}
+
+void AppDelegate::loadInterface() {
+    window_ = new MainWindow;
+    settingWindowController_ = new SettingWindowController;
+    arrayController_ = new ArrayController(this);
+    arrayController_->setSortDescriptors(currSortDescriptors());
+    window_->entryTableView->setModel(arrayController_);
+
+    MainWindow* w = window_;
+    w->shouldClose = [this] { return windowWillClose(); };
+    w->didBecomeKey = [this] { windowDidBecomeKey(); };
+
+    auto on = [this](QAction* action, auto method) {
+        connect(action, &QAction::triggered, this, [this, action, method] {
+            if (validateMenuItem()) {
+                (this->*method)(action);
+            }
+        });
+    };
+    on(w->newEntryAction, &AppDelegate::insertNewObject);
+    on(w->saveAction, &AppDelegate::saveAction);
+    on(w->exportAction, &AppDelegate::exportToTextAndPreview);
+    on(w->settingsAction, &AppDelegate::showSettingWindow);
+    on(w->findAction, &AppDelegate::focusSearch);
+    on(w->todayAction, qOverload<QObject*>(&AppDelegate::currentMonth));
+    on(w->prevMonthAction, &AppDelegate::prevMonth);
+    on(w->nextMonthAction, &AppDelegate::nextMonth);
+    on(w->prevYearAction, &AppDelegate::prevYear);
+    on(w->nextYearAction, &AppDelegate::nextYear);
+    connect(w->trashAction, &QAction::triggered, this, [this] {
+        if (validateMenuItem()) showTrashConfirmPopover(window_->trashButton);
+    });
+    connect(w->tagAction, &QAction::triggered, this, [this] {
+        if (validateMenuItem()) showTagEditConfirmPopover(window_->tagButton);
+    });
+    connect(w->dateAction, &QAction::triggered, this, [this] {
+        if (validateMenuItem()) showDateEditPopover(window_->dateButton);
+    });
+    connect(w->undoAction, &QAction::triggered, this, [this] {
+        if (UndoManager* undo = windowWillReturnUndoManager(); undo && validateMenuItem()) {
+            undo->undo();
+        }
+    });
+    connect(w->redoAction, &QAction::triggered, this, [this] {
+        if (UndoManager* undo = windowWillReturnUndoManager(); undo && validateMenuItem()) {
+            undo->redo();
+        }
+    });
+    connect(w->closeAction, &QAction::triggered, w, &QWidget::close);
+    connect(w->quitAction, &QAction::triggered, this, [this] {
+        if (applicationShouldTerminate()) {
+            settingWindowController_->performClose(this);
+            QApplication::exit(0);
+        }
+    });
+    connect(w->useCloudNowButton, &QPushButton::clicked, this, [this] { useCloudNow(window_->useCloudNowButton); });
+    connect(w->useCloudLaterButton, &QPushButton::clicked, this, [this] { useCloudLater(window_->useCloudLaterButton); });
+
+    connectJournalControls();
+
+    // The list's bindings ask for the context while the interface loads, which opens the store.
+    managedObjectContext();
+}
+
+// ---- Launch
+
+void AppDelegate::applicationDidFinishLaunching() {
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(QStringLiteral("PasscodeValid"), nullptr,
+                       [this](const Notification& note) { passcodeValid(note); });
+    center.addObserver(QStringLiteral("fontChanged"), nullptr,
+                       [this](const Notification& note) { fontChanged(note); });
+    passcodeValidatedOnCurrentSession_ = false;
+    if (utility()->isICloudEnabled()) {
+        currentSessionID_ = utility()->createUUID();
+        utility()->setSessionID(currentSessionID_);
+    }
+    registerCustomValueTransformer();
+    initMonthPanelSelection();
+    if (utility()->applicationModel() == 1) {
+        importOldDataIfNeed();
+    }
+    connectColorPicker();
+    decideWhichViewToShow();
+}
+
+void AppDelegate::importOldDataIfNeed() {
+    // The importer of the previous generation's diary is not part of this
+    // build. Until it is, nothing is marked as imported, so that the first
+    // build that has it still imports at launch.
+}
+
+void AppDelegate::moveLocalStoreToICloud() {
+    // Moving a local diary into the cloud container comes with the change
+    // exchange; until then the request is only logged.
+    Log::write(QStringLiteral("iCloud been signed-off"));
+}
+
+// ---- Routing
+
+void AppDelegate::decideWhichViewToShow() {
+    Utility* u = utility();
+    if (u->isPasscodeLocked() && !passcodeValidatedOnCurrentSession_) {
+        showPasscodeView();
+        return;
+    }
+    if (u->isICloudSupported()) {
+        if (u->isICloudEnabled()) {
+            if (!u->isICloudStoreExist() && !u->isUseICloudAsked()) {
+                showAskCloudView();
+                return;
+            }
+        } else if (u->isLocalStoreMigrated()) {
+            showICloudDisabledView();
+            return;
+        }
+    }
+    showMainView();
+}
+
+void AppDelegate::showView(QWidget* shown, bool toolbar) {
+    window_->toolbarToggleAction->setVisible(toolbar);
+    window_->toolbar->setVisible(toolbar);
+    for (QWidget* view : {mainView(), static_cast<QWidget*>(passcodeView()), askIfUseICloudView(),
+                          cloudDisabledBlockerView()}) {
+        view->setVisible(view == shown);
+    }
+    const bool enabled = validateMenuItem();
+    for (QAction* action : window_->delegateActions()) {
+        action->setEnabled(enabled);
+    }
+    emit routed();
+}
+
+void AppDelegate::showPasscodeView() {
+    showView(passcodeView(), false);
+    passcodeView()->setViewType(QStringLiteral("Door"));
+    passcodeView()->setFocus(Qt::OtherFocusReason);
+}
+
+void AppDelegate::showMainView() {
+    showView(mainView(), true);
+    editTextView()->setFocus(Qt::OtherFocusReason);
+    if (const std::optional<QFont> font = utility()->currentFont()) {
+        editTextView()->setFont(*font);
+    }
+}
+
+void AppDelegate::showAskCloudView() {
+    showView(askIfUseICloudView(), false);
+    askIfUseICloudView()->setFocus(Qt::OtherFocusReason);
+}
+
+void AppDelegate::showICloudDisabledView() {
+    showView(cloudDisabledBlockerView(), false);
+    cloudDisabledBlockerView()->setFocus(Qt::OtherFocusReason);
+}
+
+void AppDelegate::passcodeValid(const Notification& note) {
+    Q_UNUSED(note);
+    passcodeValidatedOnCurrentSession_ = true;
+    decideWhichViewToShow();
+}
+
+void AppDelegate::useCloudNow(QObject* sender) {
+    Q_UNUSED(sender);
+    utility()->setIsUseICloudAsked(true);
+    decideWhichViewToShow();
+    moveLocalStoreToICloud();
+}
+
+void AppDelegate::useCloudLater(QObject* sender) {
+    Q_UNUSED(sender);
+    utility()->setIsUseICloudAsked(true);
+    decideWhichViewToShow();
+}
+
+void AppDelegate::showSettingWindow(QObject* sender) {
+    Q_UNUSED(sender);
+    settingWindowController_->showWindow(this);
+}
+
+// ---- Life cycle
+
+void AppDelegate::windowDidBecomeKey() {
+    decideWhichViewToShow();
+}
+
+bool AppDelegate::validateMenuItem() const {
+    return passcodeView()->isHidden();
+}
+
+bool AppDelegate::applicationShouldTerminate() {
+    // Unlike the platform's "terminate now", every way out saves first, and a
+    // failed save keeps the application (and the edits) alive.
+    endEditing();
+    return flushUnsavedChanges();
+}
+
+bool AppDelegate::windowWillClose() {
+    endEditing();
+    if (!flushUnsavedChanges()) {
+        return false;
+    }
+    settingWindowController_->performClose(this);
+    if (applicationShouldTerminateAfterLastWindowClosed()) {
+        QMetaObject::invokeMethod(qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+// ---- Outlets
+
+QLineEdit* AppDelegate::searchField() const { return window_->searchField; }
+EditTextView* AppDelegate::editTextView() const { return window_->editTextView; }
+EntryTableView* AppDelegate::entryTableView() const { return window_->entryTableView; }
+MonthSelectView* AppDelegate::monthSelectView() const { return window_->monthSelectView; }
+QComboBox* AppDelegate::yearPopUp() const { return window_->yearPopUp; }
+QWidget* AppDelegate::monthPanel() const { return window_->monthPanel; }
+QWidget* AppDelegate::leftButtomView() const { return window_->leftButtomView; }
+QWidget* AppDelegate::mainView() const { return window_->mainView; }
+PasscodeView* AppDelegate::passcodeView() const { return window_->passcodeView; }
+QWidget* AppDelegate::askIfUseICloudView() const { return window_->askIfUseICloudView; }
+QWidget* AppDelegate::cloudDisabledBlockerView() const { return window_->cloudDisabledBlockerView; }
+Popover* AppDelegate::trashPopover() const { return window_->popovers->trashPopover; }
+Popover* AppDelegate::tagPopover() const { return window_->popovers->tagPopover; }
+Popover* AppDelegate::datePopover() const { return window_->popovers->datePopover; }
+QDateTimeEdit* AppDelegate::datePopoverDatePicker() const { return window_->popovers->datePopoverDatePicker; }
+ThemeColorPickerController* AppDelegate::colorPicker() const { return window_->popovers->colorPicker; }
+
+} // namespace quillet

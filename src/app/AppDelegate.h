@@ -1,0 +1,205 @@
+#pragma once
+
+#include "platform/DateComponents.h"
+#include "platform/Error.h"
+#include "platform/IndexSet.h"
+#include "platform/Notification.h"
+#include "platform/Predicate.h"
+#include "platform/SortDescriptor.h"
+
+#include <QObject>
+#include <QVariant>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QApplication;
+class QLineEdit;
+class QComboBox;
+class QWidget;
+class QDateTimeEdit;
+class QPropertyAnimation;
+
+namespace quillet {
+
+class ArrayController;
+class ColorTagSelectView;
+class EditTextView;
+class EntryTableView;
+class MainWindow;
+class ManagedObject;
+class ManagedObjectContext;
+struct ChangeSet;
+class ManagedObjectModel;
+class MonthSelectView;
+class PasscodeView;
+class PersistentStoreCoordinator;
+class Popover;
+class SettingWindowController;
+class ThemeColorPickerController;
+class UndoManager;
+class Utility;
+
+// The application delegate: starts the diary, decides which of four views
+// fills the main window, owns the store (model, coordinator, context), the
+// entry list's filter state and the journal commands, and answers the
+// window's and application's life-cycle messages.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    explicit AppDelegate(QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Loads the main window, runs the launch sequence and the event loop.
+    static int applicationMain(QApplication& app);
+    // Builds the windows and connects the outlets (what the interface file does).
+    void loadInterface();
+
+    // ---- Launch, routing and life cycle
+    void applicationDidFinishLaunching();
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
+    // Every way of quitting comes here: ends editing and saves first. False
+    // (and the application stays) when the save failed.
+    bool applicationShouldTerminate();
+    void windowDidBecomeKey();
+    void windowDidResignKey() {}
+    // The main window is closing: false keeps it open (the save failed).
+    bool windowWillClose();
+    // While the lock screen shows, every menu item of the delegate is disabled.
+    bool validateMenuItem() const;
+
+    void decideWhichViewToShow();
+    void showPasscodeView();
+    void showMainView();
+    void showAskCloudView();
+    void showICloudDisabledView();
+    void registerCustomValueTransformer();
+    void importOldDataIfNeed();
+    void passcodeValid(const Notification& note);
+    void fontChanged(const Notification& note);
+    void useCloudNow(QObject* sender);
+    void useCloudLater(QObject* sender);
+    void showSettingWindow(QObject* sender);
+    void moveLocalStoreToICloud();
+    Utility* utility();
+
+    bool passcodeValidatedOnCurrentSession() const { return passcodeValidatedOnCurrentSession_; }
+    QString currentSessionID() const { return currentSessionID_; }
+
+    // ---- Store
+    std::shared_ptr<ManagedObjectModel> managedObjectModel();
+    PersistentStoreCoordinator* persistentStoreCoordinator();
+    ManagedObjectContext* managedObjectContext();
+    void insertNewObject(QObject* sender);
+    void saveAction(QObject* sender);
+    // Saves the context if it has changes; presents a failure. True when
+    // nothing is left unsaved.
+    bool flushUnsavedChanges();
+    void textDidEndEditing();
+    UndoManager* windowWillReturnUndoManager();
+    void mergeChangesFromCloud(const Notification& note);
+    void mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context);
+
+    // ---- Entry filter and ordering
+    DateComponents currentMonth();
+    void setCurrentMonth(const std::optional<DateComponents>& month) { currentMonth_ = month; }
+    bool hasCurrentMonth() const { return currentMonth_.has_value(); }
+    std::optional<int> colorFilter() const { return colorFilter_; }
+    void setColorFilter(std::optional<int> filter) { colorFilter_ = filter; }
+    QString currPredicateFormat();
+    Predicate currPredicate();
+    const std::vector<SortDescriptor>& currSortDescriptors();
+    void reloadData();
+    void workaround_AvoidEmptySelection();
+    void updateFilter(QObject* sender);
+
+    // ---- Month and year selection (observable: every setter call notifies)
+    IndexSet monthSelectionIndexs();
+    void setMonthSelectionIndexs(const std::optional<IndexSet>& indexes);
+    int yearSelectionIndex();
+    void setYearSelectionIndex(int index);
+    IndexSet colorTagSelectionIndexs();
+    void setColorTagSelectionIndexs(const std::optional<IndexSet>& indexes);
+    void currentMonth(QObject* sender);
+    void nextYear(QObject* sender);
+    void prevYear(QObject* sender);
+    void nextMonth(QObject* sender);
+    void prevMonth(QObject* sender);
+    void yearPopupValueChanged(QObject* sender);
+    void initMonthPanelSelection();
+
+    // ---- Entry editing commands
+    void showTrashConfirmPopover(QWidget* sender);
+    void popoverConfirmTrash(QObject* sender);
+    void popoverCancelTrash(QObject* sender);
+    void removeEntry(QObject* sender);
+    void showTagEditConfirmPopover(QWidget* sender);
+    void colorPicked(const QVariant& tag);
+    void popoverCancelTagEdit(QObject* sender);
+    void showDateEditPopover(QWidget* sender);
+    void popoverConfirmDateEdit(QObject* sender);
+    void popoverCancelDateEdit(QObject* sender);
+    void selectObjectAsUuid(const QString& uuid);
+    void updateDateValue_workaround(QObject* sender);
+    void focusSearch(QObject* sender);
+    void exportToTextAndPreview(QObject* sender);
+
+    // ---- Outlets
+    MainWindow* window() const { return window_; }
+    ArrayController* arrayController() const { return arrayController_; }
+    QLineEdit* searchField() const;
+    EditTextView* editTextView() const;
+    EntryTableView* entryTableView() const;
+    MonthSelectView* monthSelectView() const;
+    QComboBox* yearPopUp() const;
+    QWidget* monthPanel() const;
+    QWidget* leftButtomView() const;
+    QWidget* mainView() const;
+    PasscodeView* passcodeView() const;
+    QWidget* askIfUseICloudView() const;
+    QWidget* cloudDisabledBlockerView() const;
+    Popover* trashPopover() const;
+    Popover* tagPopover() const;
+    Popover* datePopover() const;
+    QDateTimeEdit* datePopoverDatePicker() const;
+    ThemeColorPickerController* colorPicker() const;
+    SettingWindowController* settingWindowController() const { return settingWindowController_; }
+
+signals:
+    void monthSelectionIndexsChanged();
+    void yearSelectionIndexChanged();
+    void colorTagSelectionIndexsChanged();
+    void routed();
+
+private:
+    void showView(QWidget* shown, bool toolbar);
+    void connectJournalControls();
+    void connectColorPicker();
+    // Hands the editor's text to its entry, so that a save includes it.
+    void endEditing();
+    void editorTextChanged();
+    void bindEditorToSelection();
+    void selectionToView();
+    void entryChanged(const ChangeSet& changes);
+    void setMonthPanelHeight(int height);
+
+    bool passcodeValidatedOnCurrentSession_ = false;
+    MainWindow* window_ = nullptr;
+    std::shared_ptr<ManagedObjectModel> managedObjectModel_;
+    std::unique_ptr<PersistentStoreCoordinator> persistentStoreCoordinator_;
+    std::unique_ptr<ManagedObjectContext> managedObjectContext_;
+    std::optional<DateComponents> currentMonth_;
+    std::optional<int> colorFilter_;
+    ArrayController* arrayController_ = nullptr;
+    std::optional<std::vector<SortDescriptor>> currSortDescriptors_;
+    Utility* utility_ = nullptr;
+    SettingWindowController* settingWindowController_ = nullptr;
+    QString currentSessionID_;
+    std::vector<std::unique_ptr<QObject>> unheld_;
+    ManagedObject* boundEntry_ = nullptr;
+    bool loadingEditor_ = false;
+    bool syncingSelection_ = false;
+    QPropertyAnimation* monthPanelAnimation_ = nullptr;
+};
+
+} // namespace quillet

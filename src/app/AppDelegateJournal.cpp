@@ -1,0 +1,338 @@
+// The journal side of the application delegate: the entry list's filter and
+// order, month and year selection, and the editor bound to the selected entry.
+#include "app/AppDelegate.h"
+
+#include "app/Utility.h"
+#include "journal/ColorTagSelectView.h"
+#include "journal/EditTextView.h"
+#include "journal/EntryTableView.h"
+#include "journal/MonthSelectView.h"
+#include "journal/SelectPanelDataSource.h"
+#include "platform/ArrayController.h"
+#include "platform/Calendar.h"
+#include "platform/ChangeSet.h"
+#include "platform/Clock.h"
+#include "platform/ManagedObject.h"
+#include "ui/MainWindow.h"
+
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPropertyAnimation>
+#include <QStringListModel>
+#include <QTimer>
+
+namespace quillet {
+
+namespace {
+constexpr int kFirstYear = SelectPanelDataSource::kFirstYear;
+constexpr int kMonthPanelHeight = 137;
+} // namespace
+
+// ---- Filter and order
+
+DateComponents AppDelegate::currentMonth() {
+    if (!currentMonth_) {
+        currentMonth_ = Calendar::currentCalendar().components(Clock::now());
+    }
+    return *currentMonth_;
+}
+
+QString AppDelegate::currPredicateFormat() {
+    const QString search = searchField()->text();
+    const int color = colorFilter_.value_or(0);
+    if (!search.isEmpty()) {
+        QString escaped = search;
+        // Backslashes first, so that the ones added for quotes are not doubled.
+        escaped.replace(QLatin1String("\\"), QLatin1String("\\\\"));
+        escaped.replace(QLatin1String("\""), QLatin1String("\\\""));
+        QString format = QStringLiteral("entryText contains[cd] \"%1\"").arg(escaped);
+        if (color > 0) {
+            format += QString::asprintf(" AND colorTag = %i", color);
+        }
+        return format;
+    }
+    const QDateTime first = Calendar::currentCalendar().dateFromComponents(currentMonth());
+    const int monthTag = utility()->monthTagForDate(first);
+    if (color != 0) {
+        return QString::asprintf("monthTag = %i AND colorTag = %i", monthTag, color);
+    }
+    return QString::asprintf("monthTag = %i", monthTag);
+}
+
+Predicate AppDelegate::currPredicate() {
+    // The format is built by this class alone, so it always parses.
+    return *Predicate::parse(currPredicateFormat());
+}
+
+const std::vector<SortDescriptor>& AppDelegate::currSortDescriptors() {
+    if (!currSortDescriptors_) {
+        currSortDescriptors_ = std::vector<SortDescriptor>{SortDescriptor(QStringLiteral("timeStamp"), false)};
+    }
+    return *currSortDescriptors_;
+}
+
+void AppDelegate::reloadData() {
+    arrayController_->setFilterPredicate(currPredicate());
+    workaround_AvoidEmptySelection();
+}
+
+void AppDelegate::workaround_AvoidEmptySelection() {
+    if (arrayController_->count() > 0 && arrayController_->selectionIndex() == IndexSet::NotFound) {
+        arrayController_->setSelectionIndex(0);
+    }
+}
+
+void AppDelegate::updateFilter(QObject* sender) {
+    Q_UNUSED(sender);
+    setMonthPanelHeight(searchField()->text().isEmpty() ? kMonthPanelHeight : 0);
+    reloadData();
+}
+
+void AppDelegate::setMonthPanelHeight(int height) {
+    QWidget* panel = monthPanel();
+    if (!monthPanelAnimation_) {
+        monthPanelAnimation_ = new QPropertyAnimation(panel, "maximumHeight", this);
+        monthPanelAnimation_->setDuration(180);
+        monthPanelAnimation_->setEasingCurve(QEasingCurve::InOutQuad);
+    }
+    monthPanelAnimation_->stop();
+    if (!panel->isVisible()) {
+        panel->setMaximumHeight(height);
+        return;
+    }
+    monthPanelAnimation_->setStartValue(std::min(panel->height(), panel->maximumHeight()));
+    monthPanelAnimation_->setEndValue(height);
+    monthPanelAnimation_->start();
+}
+
+// ---- Month and year selection
+
+IndexSet AppDelegate::monthSelectionIndexs() {
+    const int month = currentMonth().month;
+    return IndexSet::indexSetWithIndex(std::size_t(month - 1));
+}
+
+void AppDelegate::setMonthSelectionIndexs(const std::optional<IndexSet>& indexes) {
+    if (indexes && !indexes->isEmpty()) {
+        DateComponents month = currentMonth();
+        month.month = int(indexes->firstIndex()) + 1;
+        currentMonth_ = month;
+    }
+    // Queued: the list is refiltered after the event being handled.
+    QTimer::singleShot(0, this, [this] { reloadData(); });
+    emit monthSelectionIndexsChanged();
+}
+
+int AppDelegate::yearSelectionIndex() {
+    return currentMonth().year - kFirstYear;
+}
+
+void AppDelegate::setYearSelectionIndex(int index) {
+    if (index >= 0) {
+        DateComponents month = currentMonth();
+        month.year = index + kFirstYear;
+        currentMonth_ = month;
+    }
+    emit yearSelectionIndexChanged();
+}
+
+IndexSet AppDelegate::colorTagSelectionIndexs() {
+    if (!colorFilter_) {
+        colorFilter_ = 0;
+    }
+    return IndexSet::indexSetWithIndex(std::size_t(*colorFilter_));
+}
+
+void AppDelegate::setColorTagSelectionIndexs(const std::optional<IndexSet>& indexes) {
+    if (indexes && !indexes->isEmpty()) {
+        colorFilter_ = int(indexes->firstIndex());
+    }
+    reloadData();
+    emit colorTagSelectionIndexsChanged();
+}
+
+void AppDelegate::currentMonth(QObject* sender) {
+    Q_UNUSED(sender);
+    currentMonth_.reset();
+    setYearSelectionIndex(currentMonth().year - kFirstYear);
+    setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(currentMonth().month - 1)));
+}
+
+void AppDelegate::nextYear(QObject* sender) {
+    Q_UNUSED(sender);
+    setYearSelectionIndex(yearSelectionIndex() + 1);
+    reloadData();
+}
+
+void AppDelegate::prevYear(QObject* sender) {
+    Q_UNUSED(sender);
+    setYearSelectionIndex(yearSelectionIndex() - 1);
+    reloadData();
+}
+
+void AppDelegate::nextMonth(QObject* sender) {
+    Q_UNUSED(sender);
+    DateComponents month = currentMonth();
+    month.month += 1; // carried into the year by the calendar when the month tag is made
+    currentMonth_ = month;
+    setMonthSelectionIndexs(std::nullopt);
+    reloadData();
+}
+
+void AppDelegate::prevMonth(QObject* sender) {
+    Q_UNUSED(sender);
+    DateComponents month = currentMonth();
+    month.month -= 1;
+    currentMonth_ = month;
+    setMonthSelectionIndexs(std::nullopt);
+    reloadData();
+}
+
+void AppDelegate::yearPopupValueChanged(QObject* sender) {
+    Q_UNUSED(sender);
+    reloadData();
+}
+
+void AppDelegate::initMonthPanelSelection() {
+    setMonthSelectionIndexs(std::nullopt);
+    setYearSelectionIndex(-1);
+}
+
+void AppDelegate::fontChanged(const Notification& note) {
+    Q_UNUSED(note);
+    setMonthSelectionIndexs(std::nullopt);
+    reloadData();
+}
+
+// ---- The controls bound to the selection properties, and the editor
+
+void AppDelegate::connectJournalControls() {
+    MainWindow* w = window_;
+    SelectPanelDataSource* source = new SelectPanelDataSource;
+    std::shared_ptr<SelectPanelDataSource> keep(source);
+
+    auto* months = new QStringListModel(source->monthSymbols(), this);
+    w->monthSelectView->setModel(months);
+    w->yearPopUp->addItems(source->yearSymbols());
+    w->colorTagSelectView->setImages(source->colorTags());
+
+    // Controls write the properties on user action and re-read them on every notification.
+    connect(w->monthSelectView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!syncingSelection_ && index.isValid()) {
+                    setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(index.row())));
+                }
+            });
+    connect(this, &AppDelegate::monthSelectionIndexsChanged, this, [this, w] {
+        syncingSelection_ = true;
+        const int row = int(monthSelectionIndexs().firstIndex());
+        if (row >= 0 && row < 12) {
+            w->monthSelectView->setCurrentIndex(w->monthSelectView->model()->index(row, 0));
+        } else {
+            w->monthSelectView->clearSelection();
+        }
+        syncingSelection_ = false;
+    });
+    connect(w->yearPopUp, &QComboBox::activated, this, [this, w](int index) {
+        setYearSelectionIndex(index);
+        yearPopupValueChanged(w->yearPopUp);
+    });
+    connect(this, &AppDelegate::yearSelectionIndexChanged, this, [this, w] {
+        const int index = yearSelectionIndex();
+        w->yearPopUp->setPlaceholderText(QString::number(currentMonth().year));
+        w->yearPopUp->setCurrentIndex(index < w->yearPopUp->count() ? index : -1);
+    });
+    connect(w->colorTagSelectView, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!syncingSelection_ && row >= 0) {
+            setColorTagSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(row)));
+        }
+    });
+    connect(this, &AppDelegate::colorTagSelectionIndexsChanged, this, [this, w] {
+        syncingSelection_ = true;
+        const int row = int(colorTagSelectionIndexs().firstIndex());
+        w->colorTagSelectView->setCurrentRow(row >= 0 && row < 6 ? row : -1);
+        syncingSelection_ = false;
+    });
+    connect(w->searchField, &QLineEdit::textChanged, this, [this, w] { updateFilter(w->searchField); });
+
+    // The list view and the controller share one selection.
+    connect(w->entryTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!syncingSelection_ && index.isValid()) {
+                    arrayController_->setSelectionIndex(std::size_t(index.row()));
+                }
+            });
+    connect(arrayController_, &ArrayController::selectionChanged, this, [this] {
+        selectionToView();
+        bindEditorToSelection();
+    });
+    connect(arrayController_, &QAbstractItemModel::modelReset, this, [this] { selectionToView(); });
+
+    connect(w->editTextView, &QPlainTextEdit::textChanged, this, [this] { editorTextChanged(); });
+    connect(w->editTextView, &EditTextView::didEndEditing, this, [this] { textDidEndEditing(); });
+    w->editTextView->setReadOnly(true);
+}
+
+void AppDelegate::selectionToView() {
+    syncingSelection_ = true;
+    const std::size_t row = arrayController_->selectionIndex();
+    QItemSelectionModel* selection = entryTableView()->selectionModel();
+    if (row == IndexSet::NotFound) {
+        selection->clear();
+    } else {
+        const QModelIndex index = arrayController_->index(int(row));
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        entryTableView()->scrollTo(index);
+    }
+    syncingSelection_ = false;
+}
+
+void AppDelegate::bindEditorToSelection() {
+    ManagedObject* entry = arrayController_->selectedObject();
+    if (entry == boundEntry_) {
+        return;
+    }
+    boundEntry_ = entry;
+    loadingEditor_ = true;
+    editTextView()->setPlainText(entry ? entry->entryText() : QString());
+    editTextView()->setReadOnly(entry == nullptr);
+    loadingEditor_ = false;
+}
+
+void AppDelegate::editorTextChanged() {
+    if (loadingEditor_ || !boundEntry_ || !boundEntry_->isLive()) {
+        return;
+    }
+    boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
+}
+
+void AppDelegate::endEditing() {
+    editorTextChanged();
+}
+
+void AppDelegate::entryChanged(const ChangeSet& changes) {
+    // A change made elsewhere (undo, a merge) to the entry on screen shows in the editor.
+    if (!boundEntry_ || loadingEditor_) {
+        return;
+    }
+    for (ManagedObject* o : changes.updated) {
+        if (o == boundEntry_ && (changes.updatedKeys.isEmpty() ||
+                                 changes.updatedKeys.contains(QStringLiteral("entryText")))) {
+            const QString text = boundEntry_->entryText();
+            if (text != editTextView()->toPlainText()) {
+                loadingEditor_ = true;
+                editTextView()->setPlainText(text);
+                loadingEditor_ = false;
+            }
+        }
+    }
+    for (ManagedObject* o : changes.deleted) {
+        if (o == boundEntry_) {
+            boundEntry_ = nullptr;
+            bindEditorToSelection();
+        }
+    }
+}
+
+} // namespace quillet

@@ -1,0 +1,209 @@
+// The application delegate's store: the record model, the coordinator with
+// its one SQLite store, the context, new entries, saving and undo, and the
+// merge of changes announced from the cloud exchange.
+#include "app/AppDelegate.h"
+
+#include "app/Utility.h"
+#include "journal/EditTextView.h"
+#include "platform/Alerts.h"
+#include "platform/ArrayController.h"
+#include "platform/Clock.h"
+#include "platform/Log.h"
+#include "platform/ManagedObject.h"
+#include "platform/ManagedObjectContext.h"
+#include "platform/ManagedObjectModel.h"
+#include "platform/NotificationCenter.h"
+#include "platform/PersistentStoreCoordinator.h"
+#include "platform/StoreOptions.h"
+#include "platform/UndoManager.h"
+
+#include <QUrl>
+
+namespace quillet {
+
+namespace {
+// Posted by the cloud exchange with the coordinator as object and the changed
+// record identifiers by kind of change.
+const QString kDidImportUbiquitousContentChanges =
+    QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification");
+} // namespace
+
+std::shared_ptr<ManagedObjectModel> AppDelegate::managedObjectModel() {
+    if (!managedObjectModel_) {
+        managedObjectModel_ = ManagedObjectModel::mergedModelFromBundles();
+    }
+    return managedObjectModel_;
+}
+
+PersistentStoreCoordinator* AppDelegate::persistentStoreCoordinator() {
+    if (persistentStoreCoordinator_) {
+        return persistentStoreCoordinator_.get();
+    }
+    const std::shared_ptr<ManagedObjectModel> model = managedObjectModel();
+    if (!model) {
+        Log::write(QStringLiteral("%1:%2 No model to generate a store from")
+                       .arg(QStringLiteral("AppDelegate"), QStringLiteral("persistentStoreCoordinator")));
+        return nullptr;
+    }
+    auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
+    const QString folder = utility()->inferredStoreFolder();
+    if (folder.isEmpty()) {
+        // A coordinator without a store, not held; kept alive for whoever took it.
+        unheld_.push_back(std::move(coordinator));
+        return static_cast<PersistentStoreCoordinator*>(unheld_.back().get());
+    }
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    QVariantMap options;
+    if (utility()->isICloudStoreExist()) {
+        options.insert(NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs"));
+        options.insert(NSPersistentStoreUbiquitousContentURLKey,
+                       QUrl::fromLocalFile(utility()->cloudContainerURL()));
+        options.insert(NSMigratePersistentStoresAutomaticallyOption, true);
+        options.insert(NSInferMappingModelAutomaticallyOption, true);
+    }
+    Error error;
+    if (!coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, options, &error)) {
+        Alerts::presentError(error);
+        return nullptr;
+    }
+    persistentStoreCoordinator_ = std::move(coordinator);
+    Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
+    return persistentStoreCoordinator_.get();
+}
+
+ManagedObjectContext* AppDelegate::managedObjectContext() {
+    if (managedObjectContext_) {
+        return managedObjectContext_.get();
+    }
+    auto context = std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
+    PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
+    if (!coordinator) {
+        // An empty context without a coordinator, not held: the next request tries the store again.
+        unheld_.push_back(std::move(context));
+        return static_cast<ManagedObjectContext*>(unheld_.back().get());
+    }
+    context->performBlockAndWait([&] {
+        context->setPersistentStoreCoordinator(coordinator);
+        context->setMergePolicy(ManagedObjectContext::MergePolicy::MergeByPropertyObjectTrump);
+        NotificationCenter::defaultCenter().addObserver(
+            kDidImportUbiquitousContentChanges, coordinator,
+            [this](const Notification& note) { mergeChangesFromCloud(note); });
+    });
+    managedObjectContext_ = std::move(context);
+    connect(managedObjectContext_.get(), &ManagedObjectContext::objectsDidChange, this,
+            &AppDelegate::entryChanged);
+    if (arrayController_) {
+        arrayController_->setManagedObjectContext(managedObjectContext_.get());
+    }
+    return managedObjectContext_.get();
+}
+
+void AppDelegate::insertNewObject(QObject* sender) {
+    Q_UNUSED(sender);
+    flushUnsavedChanges();
+    ManagedObject* entry = arrayController_->newObject();
+    if (!entry) {
+        return;
+    }
+    const QDateTime now = Clock::now();
+    entry->setValue(now, QStringLiteral("timeStamp"));
+    entry->setValue(utility()->monthTagForDate(now), QStringLiteral("monthTag"));
+    entry->setValue(colorFilter_.value_or(0), QStringLiteral("colorTag"));
+    entry->setValue(QString(QLatin1String("")), QStringLiteral("entryText"));
+    entry->setValue(utility()->createUUID(), QStringLiteral("uuid"));
+    arrayController_->addObject(entry);
+    managedObjectContext()->save(nullptr);
+    editTextView()->setFocus(Qt::OtherFocusReason);
+    currentMonth(this);
+}
+
+void AppDelegate::saveAction(QObject* sender) {
+    Q_UNUSED(sender);
+    endEditing();
+    flushUnsavedChanges();
+}
+
+bool AppDelegate::flushUnsavedChanges() {
+    ManagedObjectContext* context = managedObjectContext();
+    if (!context || !context->hasChanges()) {
+        return true;
+    }
+    Error error;
+    if (!context->save(&error)) {
+        Alerts::presentError(error);
+        return false;
+    }
+    return true;
+}
+
+void AppDelegate::textDidEndEditing() {
+    flushUnsavedChanges();
+}
+
+UndoManager* AppDelegate::windowWillReturnUndoManager() {
+    ManagedObjectContext* context = managedObjectContext();
+    return context ? context->undoManager() : nullptr;
+}
+
+void AppDelegate::mergeChangesFromCloud(const Notification& note) {
+    ManagedObjectContext* context = managedObjectContext();
+    const QVariantMap userInfo = note.userInfo;
+    context->performBlock([this, userInfo, context] { mergeiCloudChanges(userInfo, context); });
+}
+
+void AppDelegate::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context) {
+    // Identifiers arrive as lists of row keys under the change kinds' names.
+    static const QString inserted = QStringLiteral("inserted");
+    static const QString deleted = QStringLiteral("deleted");
+    static const QString updated = QStringLiteral("updated");
+    static const QString refreshed = QStringLiteral("refreshed");
+    static const QString invalidated = QStringLiteral("invalidated");
+    static const QString invalidatedAll = QStringLiteral("invalidatedAll");
+    auto ids = [&](const QString& key) {
+        std::vector<ManagedObjectID> result;
+        for (const QVariant& v : userInfo.value(key).toList()) {
+            result.push_back(ManagedObjectID{v.toLongLong()});
+        }
+        return result;
+    };
+    ChangeSet local;
+    QVariantMap posted;
+    if (userInfo.contains(invalidatedAll)) {
+        local.invalidatedAll = userInfo.value(invalidatedAll);
+        posted.insert(invalidatedAll, local.invalidatedAll);
+    } else {
+        auto materialize = [&](const QString& key, std::vector<ManagedObject*>& into) {
+            const std::vector<ManagedObjectID> list = ids(key);
+            if (list.empty()) return;
+            QVariantList records;
+            for (ManagedObjectID id : list) {
+                ManagedObject* o = context->objectWithID(id);
+                into.push_back(o);
+                records.append(QVariant::fromValue(o));
+            }
+            posted.insert(key, records);
+        };
+        auto registered = [&](const QString& key, std::vector<ManagedObject*>& into) {
+            const std::vector<ManagedObjectID> list = ids(key);
+            if (list.empty()) return;
+            QVariantList records;
+            for (ManagedObjectID id : list) {
+                if (ManagedObject* o = context->objectRegisteredForID(id)) {
+                    into.push_back(o);
+                    records.append(QVariant::fromValue(o));
+                }
+            }
+            posted.insert(key, records);
+        };
+        materialize(deleted, local.deleted);
+        materialize(inserted, local.inserted);
+        registered(updated, local.updated);
+        registered(refreshed, local.refreshed);
+        registered(invalidated, local.invalidated);
+        context->mergeChangesFromContextDidSave(local);
+    }
+    context->processPendingChanges();
+    NotificationCenter::defaultCenter().postNotification(QStringLiteral("RefreshAllViews"), this, posted);
+}
+
+} // namespace quillet

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+namespace quillet {
+
+// The stored values of one Entry record. The text is kept as UTF-8 to halve
+// the memory of a large diary; its search form (case and accents folded) is
+// computed once whenever the text changes and stored with it.
+struct EntryValues {
+    QString uuid;          // null when never set
+    QByteArray entryText;  // UTF-8; null when never set
+    std::string foldedText;
+    int colorTag = 0;
+    int monthTag = 0;
+    double timeStamp = 0;  // seconds since 1970-01-01 00:00:00 UTC
+    bool hasTimeStamp = false;
+};
+
+} // namespace quillet

@@ -1,0 +1,324 @@
+#include "platform/PersistentStore.h"
+
+#include "platform/SqliteStatement.h"
+#include "platform/StoreOptions.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace quillet {
+
+namespace {
+
+// The application id and the format version live in the file's header.
+const char* const kCreateSchema = R"sql(
+    PRAGMA journal_mode = WAL;
+    PRAGMA application_id = %1;
+    PRAGMA user_version = %2;
+    CREATE TABLE entry (
+        key INTEGER PRIMARY KEY,
+        uuid TEXT,
+        entryText TEXT,
+        colorTag INTEGER NOT NULL DEFAULT 0,
+        monthTag INTEGER NOT NULL DEFAULT 0,
+        timeStamp REAL,
+        foldedText TEXT NOT NULL DEFAULT ''
+    );
+)sql";
+
+Error storeError(int code, const QString& text) {
+    return Error{kStoreErrorDomain, code, text};
+}
+
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void bindValues(SqliteStatement& s, const EntryValues& v) {
+    s.bindText(1, v.uuid);
+    s.bindUtf8(2, v.entryText);
+    s.bindInt64(3, v.colorTag);
+    s.bindInt64(4, v.monthTag);
+    if (v.hasTimeStamp) {
+        s.bindDouble(5, v.timeStamp);
+    } else {
+        s.bindNull(5);
+    }
+    s.bindUtf8(6, std::string_view(v.foldedText));
+}
+
+void readValues(const SqliteStatement& s, int first, EntryValues* v) {
+    v->uuid = s.columnText(first);
+    v->entryText = s.columnUtf8(first + 1);
+    v->colorTag = int(s.columnInt64(first + 2));
+    v->monthTag = int(s.columnInt64(first + 3));
+    v->hasTimeStamp = !s.isNull(first + 4);
+    v->timeStamp = s.columnDouble(first + 4);
+    const std::string_view folded = s.columnUtf8View(first + 5);
+    v->foldedText.assign(folded.data() ? folded.data() : "", folded.size());
+}
+
+} // namespace
+
+PersistentStore::~PersistentStore() {
+    db_.close();
+    if (lock_) {
+        lock_->unlock();
+    }
+}
+
+QString PersistentStore::type() const {
+    return NSSQLiteStoreType;
+}
+
+std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
+                                                       const QVariantMap& options, Error* error) {
+    std::unique_ptr<PersistentStore> store(new PersistentStore);
+    store->path_ = path;
+    store->options_ = options;
+
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        if (error) {
+            *error = storeError(StoreOpenError,
+                                QStringLiteral("The diary file \u201c%1\u201d is not a file.").arg(path));
+        }
+        return nullptr;
+    }
+
+    store->lock_ = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    store->lock_->setStaleLockTime(0); // a lock is stale only when its process is gone
+    if (!store->lock_->tryLock(0)) {
+        if (error) {
+            qint64 pid = 0;
+            QString host, app;
+            store->lock_->getLockInfo(&pid, &host, &app);
+            if (store->lock_->error() == QLockFile::LockFailedError) {
+                *error = storeError(
+                    StoreInUseError,
+                    QStringLiteral("The diary \u201c%1\u201d is open in another window (process %2). "
+                                   "Quit the other window and try again.")
+                        .arg(path)
+                        .arg(pid));
+            } else {
+                *error = storeError(
+                    StoreOpenError,
+                    QStringLiteral("The diary \u201c%1\u201d could not be locked for use.").arg(path));
+            }
+        }
+        return nullptr;
+    }
+
+    if (!info.exists() && !store->create(error)) {
+        return nullptr;
+    }
+    // Never SQLITE_OPEN_CREATE here: an existing diary is opened as it is or not at all.
+    if (!store->db_.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error)) {
+        return nullptr;
+    }
+    if (!store->validate(error) || !store->loadAll(&store->loadedRows_, error)) {
+        return nullptr;
+    }
+    return store;
+}
+
+bool PersistentStore::create(Error* error) {
+    // Built under a temporary name and renamed into place, so that an
+    // interrupted creation never leaves a half-made diary under the real name.
+    const QString temporary = path_ + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    QFile::remove(temporary);
+    {
+        const int fd = ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (error) {
+                *error = storeError(StoreOpenError,
+                                    QStringLiteral("The diary file \u201c%1\u201d could not be created: %2.")
+                                        .arg(path_, QString::fromLocal8Bit(strerror(errno))));
+            }
+            return false;
+        }
+        ::close(fd);
+    }
+    SqliteDatabase db;
+    const QByteArray schema =
+        QString::fromLatin1(kCreateSchema).arg(kApplicationId).arg(kSchemaVersion).toLatin1();
+    if (!db.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error) ||
+        !db.exec(schema.constData(), error)) {
+        db.close();
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-wal"));
+        QFile::remove(temporary + QStringLiteral("-shm"));
+        return false;
+    }
+    db.close(); // the last connection checkpoints and removes the WAL
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) != 0) {
+        if (error) {
+            *error = storeError(StoreOpenError,
+                                QStringLiteral("The diary file \u201c%1\u201d could not be created.").arg(path_));
+        }
+        QFile::remove(temporary);
+        return false;
+    }
+    syncFolder(QFileInfo(path_).absolutePath());
+    return true;
+}
+
+bool PersistentStore::validate(Error* error) {
+    qint64 applicationId = 0;
+    qint64 version = 0;
+    if (!db_.queryInteger("PRAGMA application_id", &applicationId, error) ||
+        !db_.queryInteger("PRAGMA user_version", &version, error)) {
+        return false;
+    }
+    if (applicationId != kApplicationId) {
+        if (error) {
+            *error = storeError(StoreIncompatibleVersionError,
+                                QStringLiteral("The file \u201c%1\u201d is not a Quillet diary; it was left as it is.")
+                                    .arg(path_));
+        }
+        return false;
+    }
+    if (version > kSchemaVersion) {
+        if (error) {
+            *error = storeError(
+                StoreIncompatibleVersionError,
+                QStringLiteral("The diary \u201c%1\u201d was written by a newer version of Quillet "
+                               "(format %2; this version reads format %3). It was left as it is.")
+                    .arg(path_)
+                    .arg(version)
+                    .arg(kSchemaVersion));
+        }
+        return false;
+    }
+    if (version < kSchemaVersion) {
+        if (error) {
+            *error = storeError(StoreIncompatibleVersionError,
+                                QStringLiteral("The diary \u201c%1\u201d has an unknown format (%2).")
+                                    .arg(path_)
+                                    .arg(version));
+        }
+        return false;
+    }
+    // Already WAL in every file this program made, so this writes nothing.
+    return db_.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", error);
+}
+
+bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
+    SqliteStatement s(db_.handle(),
+                      "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry");
+    if (!s.isValid()) {
+        if (error) {
+            *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        StoreRow row;
+        row.key = s.columnInt64(0);
+        readValues(s, 1, &row.values);
+        rows->push_back(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        if (error) {
+            *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
+    SqliteStatement s(db_.handle(),
+                      "SELECT uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry WHERE key = ?");
+    if (!s.isValid()) {
+        if (error) {
+            *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    s.bindInt64(1, key);
+    const int rc = s.step();
+    if (rc == SQLITE_ROW) {
+        readValues(s, 0, values);
+        return true;
+    }
+    if (rc != SQLITE_DONE && error) {
+        *error = db_.lastError(QStringLiteral("read"));
+    }
+    return false;
+}
+
+bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error) {
+    auto fail = [&](const QString& action) {
+        if (error) {
+            *error = db_.lastError(action);
+            error->code = StoreSaveError;
+        }
+        db_.exec("ROLLBACK", nullptr);
+        return false;
+    };
+    if (!db_.exec("BEGIN IMMEDIATE", error)) {
+        if (error) {
+            error->code = StoreSaveError;
+        }
+        return false;
+    }
+    std::vector<qint64> keys;
+    {
+        SqliteStatement insert(db_.handle(),
+                               "INSERT INTO entry (uuid, entryText, colorTag, monthTag, timeStamp, foldedText) "
+                               "VALUES (?, ?, ?, ?, ?, ?)");
+        SqliteStatement update(db_.handle(),
+                               "UPDATE entry SET uuid = ?, entryText = ?, colorTag = ?, monthTag = ?, "
+                               "timeStamp = ?, foldedText = ? WHERE key = ?");
+        SqliteStatement remove(db_.handle(), "DELETE FROM entry WHERE key = ?");
+        if (!insert.isValid() || !update.isValid() || !remove.isValid()) {
+            return fail(QStringLiteral("save"));
+        }
+        for (const EntryValues* v : changes.inserted) {
+            insert.reset();
+            bindValues(insert, *v);
+            if (insert.step() != SQLITE_DONE) {
+                return fail(QStringLiteral("save"));
+            }
+            keys.push_back(sqlite3_last_insert_rowid(db_.handle()));
+        }
+        for (const auto& [key, v] : changes.updated) {
+            update.reset();
+            bindValues(update, *v);
+            update.bindInt64(7, key);
+            if (update.step() != SQLITE_DONE) {
+                return fail(QStringLiteral("save"));
+            }
+        }
+        for (qint64 key : changes.deleted) {
+            remove.reset();
+            remove.bindInt64(1, key);
+            if (remove.step() != SQLITE_DONE) {
+                return fail(QStringLiteral("save"));
+            }
+        }
+    }
+    if (!db_.exec("COMMIT", error)) {
+        if (error) {
+            error->code = StoreSaveError;
+        }
+        db_.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    if (insertedKeys) {
+        *insertedKeys = std::move(keys);
+    }
+    return true;
+}
+
+} // namespace quillet

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quillet {
+
+// A prepared statement, finalized with the object.
+class SqliteStatement {
+public:
+    SqliteStatement(sqlite3* db, const char* sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+    bool isValid() const { return stmt_ != nullptr; }
+    int prepareResult() const { return prepareResult_; }
+
+    // Binding a null QString or QByteArray binds SQL NULL; an empty one binds ''.
+    bool bindText(int index, const QString& text);
+    bool bindUtf8(int index, const QByteArray& utf8);
+    bool bindUtf8(int index, std::string_view utf8);
+    bool bindInt64(int index, qint64 value);
+    bool bindDouble(int index, double value);
+    bool bindNull(int index);
+
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step();
+    bool reset();
+
+    bool isNull(int column) const;
+    qint64 columnInt64(int column) const;
+    double columnDouble(int column) const;
+    QString columnText(int column) const;       // null for SQL NULL
+    QByteArray columnUtf8(int column) const;    // null for SQL NULL
+    std::string_view columnUtf8View(int column) const;
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int prepareResult_ = 0;
+};
+
+} // namespace quillet

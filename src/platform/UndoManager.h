@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <vector>
+
+namespace quillet {
+
+// Records inverse actions in groups; undo runs the last group backwards and
+// what it registers meanwhile becomes the redo group. With groupsByEvent, a
+// group opens at the first registration and closes at the next turn of the
+// event loop (or at an explicit endUndoGrouping / closeOpenGroup).
+class UndoManager : public QObject {
+    Q_OBJECT
+public:
+    explicit UndoManager(QObject* parent = nullptr);
+
+    void registerUndo(std::function<void()> action);
+    void beginUndoGrouping();
+    void endUndoGrouping();
+    // Ends a group that was opened automatically for the current event.
+    void closeOpenGroup();
+    int groupingLevel() const { return level_; }
+
+    bool canUndo() const;
+    bool canRedo() const;
+    void undo();
+    void redo();
+    bool isUndoing() const { return undoing_; }
+    bool isRedoing() const { return redoing_; }
+    void removeAllActions();
+
+    void disableUndoRegistration() { ++disabled_; }
+    void enableUndoRegistration() { --disabled_; }
+    bool isUndoRegistrationEnabled() const { return disabled_ == 0; }
+
+    void setGroupsByEvent(bool on) { groupsByEvent_ = on; }
+
+signals:
+    void stateChanged();
+
+private:
+    using Group = std::vector<std::function<void()>>;
+    void runGroup(Group group);
+
+    std::vector<Group> undoStack_;
+    std::vector<Group> redoStack_;
+    Group open_;
+    int level_ = 0;
+    bool autoOpened_ = false;
+    bool undoing_ = false;
+    bool redoing_ = false;
+    int disabled_ = 0;
+    bool groupsByEvent_ = true;
+};
+
+} // namespace quillet

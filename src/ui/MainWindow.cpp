@@ -1,0 +1,298 @@
+#include "ui/MainWindow.h"
+
+#include "journal/ColorTagSelectView.h"
+#include "journal/EditTextView.h"
+#include "journal/EntryTableView.h"
+#include "journal/MonthSelectView.h"
+#include "passcode/PasscodeView.h"
+#include "ui/JournalPopovers.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace quillet {
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("Quillet"));
+    resize(1024, 680);
+    setMinimumSize(720, 480);
+
+    buildMenus();
+
+    content = new QWidget(this);
+    content->setObjectName(QStringLiteral("content"));
+    auto* stack = new QVBoxLayout(content);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(buildJournal());
+    passcodeView = new PasscodeView(content);
+    stack->addWidget(passcodeView);
+    stack->addWidget(buildCloudQuestion());
+    stack->addWidget(buildCloudBlocker());
+    passcodeView->hide();
+    askIfUseICloudView->hide();
+    cloudDisabledBlockerView->hide();
+    setCentralWidget(content);
+
+    popovers = new JournalPopovers(this);
+}
+
+void MainWindow::buildMenus() {
+    auto make = [this](const QString& text, const QKeySequence& shortcut = QKeySequence()) {
+        auto* action = new QAction(text, this);
+        if (!shortcut.isEmpty()) {
+            action->setShortcut(shortcut);
+        }
+        return action;
+    };
+    newEntryAction = make(tr("&New Entry"), QKeySequence::New);
+    saveAction = make(tr("&Save"), QKeySequence::Save);
+    exportAction = make(tr("&Export to Text\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    settingsAction = make(tr("Se&ttings\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    settingsAction->setMenuRole(QAction::PreferencesRole);
+    closeAction = make(tr("&Close Window"), QKeySequence::Close);
+    quitAction = make(tr("&Quit"), QKeySequence::Quit);
+    quitAction->setShortcutContext(Qt::ApplicationShortcut);
+    undoAction = make(tr("&Undo"), QKeySequence::Undo);
+    redoAction = make(tr("&Redo"), QKeySequence::Redo);
+    findAction = make(tr("&Find"), QKeySequence::Find);
+    trashAction = make(tr("&Trash Entry\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    tagAction = make(tr("Color &Tag\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    dateAction = make(tr("&Date and Time\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    todayAction = make(tr("&Today"), QKeySequence(Qt::CTRL | Qt::Key_Home));
+    prevMonthAction = make(tr("&Previous Month"), QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
+    nextMonthAction = make(tr("&Next Month"), QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
+    prevYearAction = make(tr("Previous &Year"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft));
+    nextYearAction = make(tr("Next Y&ear"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight));
+    fontAction = make(tr("&Font\u2026"), QKeySequence(Qt::CTRL | Qt::Key_T));
+
+    toolbar = new QToolBar(tr("Toolbar"), this);
+    toolbar->setObjectName(QStringLiteral("toolbar"));
+    toolbar->setMovable(false);
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    addToolBar(Qt::TopToolBarArea, toolbar);
+    toolbarToggleAction = toolbar->toggleViewAction();
+    toolbarToggleAction->setText(tr("Show &Toolbar"));
+
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(newEntryAction);
+    file->addAction(saveAction);
+    file->addSeparator();
+    file->addAction(exportAction);
+    file->addSeparator();
+    file->addAction(settingsAction);
+    file->addSeparator();
+    file->addAction(closeAction);
+    file->addAction(quitAction);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    edit->addAction(undoAction);
+    edit->addAction(redoAction);
+    edit->addSeparator();
+    edit->addAction(findAction);
+
+    QMenu* entry = menuBar()->addMenu(tr("E&ntry"));
+    entry->addAction(trashAction);
+    entry->addAction(tagAction);
+    entry->addAction(dateAction);
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    view->addAction(todayAction);
+    view->addAction(prevMonthAction);
+    view->addAction(nextMonthAction);
+    view->addAction(prevYearAction);
+    view->addAction(nextYearAction);
+    view->addSeparator();
+    view->addAction(toolbarToggleAction);
+
+    QMenu* format = menuBar()->addMenu(tr("F&ormat"));
+    format->addAction(fontAction);
+
+    auto addButton = [this](QAction* action, const QString& label) {
+        auto* button = new QToolButton(toolbar);
+        button->setDefaultAction(action);
+        button->setText(label);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        toolbar->addWidget(button);
+        return button;
+    };
+    addButton(newEntryAction, tr("New"));
+    trashButton = addButton(trashAction, tr("Trash"));
+    tagButton = addButton(tagAction, tr("Tag"));
+    dateButton = addButton(dateAction, tr("Date"));
+    toolbar->addSeparator();
+    addButton(todayAction, tr("Today"));
+    addButton(exportAction, tr("Export"));
+}
+
+QList<QAction*> MainWindow::delegateActions() const {
+    return {newEntryAction, saveAction,    exportAction,    settingsAction,  undoAction,
+            redoAction,     findAction,    trashAction,     tagAction,       dateAction,
+            todayAction,    prevMonthAction, nextMonthAction, prevYearAction, nextYearAction,
+            fontAction};
+}
+
+QWidget* MainWindow::buildJournal() {
+    mainView = new QSplitter(Qt::Horizontal, content);
+    mainView->setObjectName(QStringLiteral("mainView"));
+    mainView->setChildrenCollapsible(false);
+
+    leftSplitView = new QSplitter(Qt::Vertical, mainView);
+    leftSplitView->setObjectName(QStringLiteral("leftSplitView"));
+    leftSplitView->setChildrenCollapsible(true);
+
+    monthPanel = new QWidget(leftSplitView);
+    monthPanel->setObjectName(QStringLiteral("monthPanel"));
+    auto* monthLayout = new QVBoxLayout(monthPanel);
+    monthLayout->setContentsMargins(4, 2, 4, 2);
+    monthLayout->setSpacing(0);
+    auto* yearRow = new QHBoxLayout;
+    prevYearButton = new QToolButton(monthPanel);
+    prevYearButton->setDefaultAction(prevYearAction);
+    prevYearButton->setText(QStringLiteral("\u2039"));
+    prevYearButton->setAutoRaise(true);
+    yearPopUp = new QComboBox(monthPanel);
+    yearPopUp->setObjectName(QStringLiteral("yearPopUp"));
+    nextYearButton = new QToolButton(monthPanel);
+    nextYearButton->setDefaultAction(nextYearAction);
+    nextYearButton->setText(QStringLiteral("\u203a"));
+    nextYearButton->setAutoRaise(true);
+    yearRow->addWidget(prevYearButton);
+    yearRow->addWidget(yearPopUp, 1);
+    yearRow->addWidget(nextYearButton);
+    monthLayout->addLayout(yearRow);
+    monthSelectView = new MonthSelectView(monthPanel);
+    monthLayout->addWidget(monthSelectView, 1);
+
+    leftButtomView = new QWidget(leftSplitView);
+    leftButtomView->setObjectName(QStringLiteral("leftButtomView"));
+    auto* bottom = new QVBoxLayout(leftButtomView);
+    bottom->setContentsMargins(4, 2, 4, 4);
+    bottom->setSpacing(4);
+    colorTagSelectView = new ColorTagSelectView(leftButtomView);
+    bottom->addWidget(colorTagSelectView);
+    searchField = new QLineEdit(leftButtomView);
+    searchField->setObjectName(QStringLiteral("searchField"));
+    searchField->setPlaceholderText(tr("Search all months"));
+    searchField->setClearButtonEnabled(true);
+    bottom->addWidget(searchField);
+    entryTableView = new EntryTableView(leftButtomView);
+    bottom->addWidget(entryTableView, 1);
+    statusLabel = new QLabel(leftButtomView);
+    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    statusLabel->hide();
+    bottom->addWidget(statusLabel);
+
+    leftSplitView->addWidget(monthPanel);
+    leftSplitView->addWidget(leftButtomView);
+    leftSplitView->setStretchFactor(0, 0);
+    leftSplitView->setStretchFactor(1, 1);
+    leftSplitView->setSizes({137, 480});
+
+    editorPanel = new QWidget(mainView);
+    editorPanel->setObjectName(QStringLiteral("editorPanel"));
+    auto* editor = new QVBoxLayout(editorPanel);
+    editor->setContentsMargins(0, 0, 0, 0);
+    editor->setSpacing(0);
+    dateLabel = new QLabel(editorPanel);
+    dateLabel->setObjectName(QStringLiteral("dateLabel"));
+    dateLabel->setContentsMargins(16, 8, 16, 4);
+    editor->addWidget(dateLabel);
+    editTextView = new EditTextView(editorPanel);
+    editor->addWidget(editTextView, 1);
+    auto* footer = new QHBoxLayout;
+    footer->setContentsMargins(16, 2, 16, 2);
+    footLabel = new QLabel(editorPanel);
+    footLabel->setObjectName(QStringLiteral("footLabel"));
+    footLabel->setScaledContents(true);
+    footLabel->setFixedHeight(14);
+    fontSlider = new QSlider(Qt::Horizontal, editorPanel);
+    fontSlider->setObjectName(QStringLiteral("fontSlider"));
+    fontSlider->setRange(12, 72);
+    fontSlider->setValue(30);
+    fontSlider->setFixedWidth(140);
+    footer->addWidget(footLabel, 1);
+    footer->addWidget(fontSlider);
+    editor->addLayout(footer);
+
+    mainView->addWidget(leftSplitView);
+    mainView->addWidget(editorPanel);
+    mainView->setStretchFactor(0, 0);
+    mainView->setStretchFactor(1, 1);
+    mainView->setSizes({320, 704});
+
+    monthSelectView->entryTableView = entryTableView;
+    monthSelectView->yearDropDown = yearPopUp;
+    entryTableView->editTextView = editTextView;
+    entryTableView->monthSelectView = monthSelectView;
+    editTextView->fontSlider = fontSlider;
+    editTextView->entryTableView = entryTableView;
+    return mainView;
+}
+
+QWidget* MainWindow::buildCloudQuestion() {
+    askIfUseICloudView = new QWidget(content);
+    askIfUseICloudView->setObjectName(QStringLiteral("askIfUseICloudView"));
+    askIfUseICloudView->setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(askIfUseICloudView);
+    layout->addStretch(1);
+    auto* question = new QLabel(tr("Keep your diary in the cloud folder, so that your other "
+                                   "computers see the same entries?"),
+                                askIfUseICloudView);
+    question->setWordWrap(true);
+    question->setAlignment(Qt::AlignCenter);
+    layout->addWidget(question);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    useCloudLaterButton = new QPushButton(tr("Not Now"), askIfUseICloudView);
+    useCloudNowButton = new QPushButton(tr("Use the Cloud Folder"), askIfUseICloudView);
+    buttons->addWidget(useCloudLaterButton);
+    buttons->addWidget(useCloudNowButton);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+    return askIfUseICloudView;
+}
+
+QWidget* MainWindow::buildCloudBlocker() {
+    cloudDisabledBlockerView = new QWidget(content);
+    cloudDisabledBlockerView->setObjectName(QStringLiteral("cloudDisabledBlockerView"));
+    cloudDisabledBlockerView->setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(cloudDisabledBlockerView);
+    auto* text = new QLabel(tr("Your diary lives in the cloud folder, which cannot be reached "
+                               "now. Make the cloud folder available again and reopen Quillet."),
+                            cloudDisabledBlockerView);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignCenter);
+    layout->addWidget(text);
+    return cloudDisabledBlockerView;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (shouldClose && !shouldClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && didBecomeKey) {
+        didBecomeKey();
+    }
+}
+
+} // namespace quillet

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QSplitter;
+class QToolButton;
+
+namespace quillet {
+
+class ColorTagSelectView;
+class EditTextView;
+class EntryTableView;
+class JournalPopovers;
+class MonthSelectView;
+class PasscodeView;
+
+// The main window's layout: toolbar, menus and the four views that take
+// turns in its content (the journal, the lock screen, the cloud question and
+// the cloud blocker). Its members are the outlets the application delegate
+// connects to; it holds no diary logic of its own.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    // Asked when the window is about to close; false keeps it open.
+    std::function<bool()> shouldClose;
+    // Called whenever the window becomes the active (key) window.
+    std::function<void()> didBecomeKey;
+
+    // Menu and toolbar actions that the application delegate answers.
+    QAction* newEntryAction;
+    QAction* saveAction;
+    QAction* exportAction;
+    QAction* settingsAction;
+    QAction* closeAction;
+    QAction* quitAction;
+    QAction* undoAction;
+    QAction* redoAction;
+    QAction* findAction;
+    QAction* trashAction;
+    QAction* tagAction;
+    QAction* dateAction;
+    QAction* todayAction;
+    QAction* prevMonthAction;
+    QAction* nextMonthAction;
+    QAction* prevYearAction;
+    QAction* nextYearAction;
+    QAction* fontAction;
+    QAction* toolbarToggleAction;
+    QList<QAction*> delegateActions() const;
+
+    QToolBar* toolbar;
+    QToolButton* trashButton;
+    QToolButton* tagButton;
+    QToolButton* dateButton;
+
+    QWidget* content;
+    QSplitter* mainView;
+    QSplitter* leftSplitView;
+    QWidget* monthPanel;
+    QComboBox* yearPopUp;
+    QToolButton* prevYearButton;
+    QToolButton* nextYearButton;
+    MonthSelectView* monthSelectView;
+    QWidget* leftButtomView;
+    ColorTagSelectView* colorTagSelectView;
+    QLineEdit* searchField;
+    EntryTableView* entryTableView;
+    QLabel* statusLabel;
+    QWidget* editorPanel;
+    QLabel* dateLabel;
+    EditTextView* editTextView;
+    QSlider* fontSlider;
+    QLabel* footLabel;
+
+    PasscodeView* passcodeView;
+    QWidget* askIfUseICloudView;
+    QPushButton* useCloudNowButton;
+    QPushButton* useCloudLaterButton;
+    QWidget* cloudDisabledBlockerView;
+
+    JournalPopovers* popovers;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildMenus();
+    QWidget* buildJournal();
+    QWidget* buildCloudQuestion();
+    QWidget* buildCloudBlocker();
+};
+
+} // namespace quillet

@@ -1,0 +1,45 @@
+// One Qt application object per test process, created before any test runs.
+// Every test process gets a throw-away home so that no test touches the
+// developer's own diary, settings or caches.
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#ifdef QUILLET_TEST_CORE_ONLY
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#else
+#include <QApplication>
+using TestApplication = QApplication;
+#endif
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        return 2;
+    }
+    const QByteArray root = home.path().toUtf8();
+    setenv("HOME", root.constData(), 1);
+    setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
+    setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
+    setenv("XDG_CACHE_HOME", (root + "/cache").constData(), 1);
+    setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
+    QDir().mkpath(home.path() + "/runtime");
+    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    unsetenv("QUILLET_CLOUD_ROOT");
+    unsetenv("QUILLET_TEXT_EDITOR");
+    // Tests that need syslog quiet keep stderr; the system log is not wanted here.
+    setenv("QUILLET_NO_SYSLOG", "1", 1);
+
+    ::testing::InitGoogleTest(&argc, argv);
+    TestApplication app(argc, argv);
+    quillet::test::installTestDefaults();
+    return RUN_ALL_TESTS();
+}
