@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QTimer>
 
+class QFontDialog;
+class QNativeGestureEvent;
 class QSlider;
 
 namespace quillet {
@@ -9,21 +13,67 @@ namespace quillet {
 class Utility;
 
 // The entry editor: the selected entry's text in one font. Leaving it ends
-// editing, which saves the diary.
+// editing, which saves the diary. Its font follows the font dialog, a pinch
+// (or Ctrl+wheel) and the font size slider; only the dialog and the end of a
+// pinch remember the font in the settings.
 class EditTextView : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // The slider works in tenths of a point, so fractional sizes survive it.
+    static constexpr int kFontSliderScale = 10;
+    static constexpr double kFontSliderMinimum = 10.0;
+    static constexpr double kFontSliderMaximum = 72.0;
+    // What one notch of the wheel stands for, as a pinch's magnification.
+    static constexpr double kWheelNotchMagnification = 0.1;
+    // Ctrl+wheel has no end event: this long without a notch ends the gesture.
+    static constexpr int kWheelGestureTimeoutMs = 400;
+
     explicit EditTextView(QWidget* parent = nullptr);
 
     QSlider* fontSlider = nullptr;
     Utility* utility = nullptr;
     QWidget* entryTableView = nullptr;
 
+    bool acceptsFirstResponder() const { return true; }
+
+    // Takes the slider over: its range, its position and its changes.
+    void setFontSlider(QSlider* slider);
+
+    // Opens the font dialog on the editor's font; a chosen font goes to changeFont.
+    void orderFrontFontPanel(QObject* sender);
+    // A font chosen in the font dialog: remembered first, then applied.
+    void changeFont(const QFont& font);
+    void magnifyWithEvent(QNativeGestureEvent* event);
+    void endGestureWithEvent(QNativeGestureEvent* event);
+    void setFontSliderFontSize(float size);
+    void fontSliderChanged(QObject* sender);
+    void changeFontSize(float size);
+
+    bool isWheelGestureActive() const { return wheelGestureEnd_.isActive(); }
+
 signals:
     void didEndEditing();
 
 protected:
+    bool event(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Utility* services();
+    bool nativeGesture(QNativeGestureEvent* event);
+    void endWheelGesture();
+    double currentPointSize() const;
+    void showSizeOnSlider();
+
+    QTimer wheelGestureEnd_;
+    QPointer<QFontDialog> fontPanel_;
 };
 
 } // namespace quillet

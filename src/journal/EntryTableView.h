@@ -4,7 +4,8 @@
 
 namespace quillet {
 
-// The entry list of the selected month (or of a search).
+// The entry list of the selected month (or of a search). Return moves the
+// focus into the editor, Escape back to the month grid.
 class EntryTableView : public QListView {
     Q_OBJECT
 public:
@@ -12,6 +13,10 @@ public:
 
     QWidget* editTextView = nullptr;
     QWidget* monthSelectView = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
 };
 
 } // namespace quillet

@@ -1,5 +1,10 @@
 #include "journal/MonthSelectView.h"
 
+#include "journal/PaneFocus.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+
 namespace quillet {
 
 MonthSelectView::MonthSelectView(QWidget* parent) : QListView(parent) {
@@ -15,6 +20,24 @@ MonthSelectView::MonthSelectView(QWidget* parent) : QListView(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFrameShape(QFrame::NoFrame);
+}
+
+void MonthSelectView::keyPressEvent(QKeyEvent* event) {
+    if (isReturnKey(event->key()) && moveFocusTo(entryTableView)) {
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && yearDropDown && yearDropDown->isEnabled()) {
+        yearDropDown->showPopup();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void MonthSelectView::enterEvent(QEnterEvent* event) {
+    takeFocusOnPointerEntry(this);
+    QListView::enterEvent(event);
 }
 
 } // namespace quillet

@@ -3,6 +3,9 @@
 #include "journal/ColorTagSelectView.h"
 #include "journal/EditTextView.h"
 #include "journal/EntryTableView.h"
+#include "journal/LeftSplitView.h"
+#include "journal/LeftSplitViewDelegate.h"
+#include "journal/MainSplitViewDelegate.h"
 #include "journal/MonthSelectView.h"
 #include "passcode/PasscodeView.h"
 #include "ui/JournalPopovers.h"
@@ -149,7 +152,7 @@ QWidget* MainWindow::buildJournal() {
     mainView->setObjectName(QStringLiteral("mainView"));
     mainView->setChildrenCollapsible(false);
 
-    leftSplitView = new QSplitter(Qt::Vertical, mainView);
+    leftSplitView = new LeftSplitView(Qt::Vertical, mainView);
     leftSplitView->setObjectName(QStringLiteral("leftSplitView"));
     leftSplitView->setChildrenCollapsible(true);
 
@@ -197,9 +200,11 @@ QWidget* MainWindow::buildJournal() {
 
     leftSplitView->addWidget(monthPanel);
     leftSplitView->addWidget(leftButtomView);
-    leftSplitView->setStretchFactor(0, 0);
-    leftSplitView->setStretchFactor(1, 1);
     leftSplitView->setSizes({137, 480});
+    auto* leftDelegate = new LeftSplitViewDelegate(leftSplitView);
+    leftDelegate->topView = monthPanel;
+    leftDelegate->bottomView = leftButtomView;
+    leftDelegate->setSplitView(leftSplitView);
 
     editorPanel = new QWidget(mainView);
     editorPanel->setObjectName(QStringLiteral("editorPanel"));
@@ -220,8 +225,6 @@ QWidget* MainWindow::buildJournal() {
     footLabel->setFixedHeight(14);
     fontSlider = new QSlider(Qt::Horizontal, editorPanel);
     fontSlider->setObjectName(QStringLiteral("fontSlider"));
-    fontSlider->setRange(12, 72);
-    fontSlider->setValue(30);
     fontSlider->setFixedWidth(140);
     footer->addWidget(footLabel, 1);
     footer->addWidget(fontSlider);
@@ -229,15 +232,18 @@ QWidget* MainWindow::buildJournal() {
 
     mainView->addWidget(leftSplitView);
     mainView->addWidget(editorPanel);
-    mainView->setStretchFactor(0, 0);
-    mainView->setStretchFactor(1, 1);
     mainView->setSizes({320, 704});
+    auto* mainDelegate = new MainSplitViewDelegate(mainView);
+    mainDelegate->leftView = leftSplitView;
+    mainDelegate->rightView = editorPanel;
+    mainDelegate->setSplitView(mainView);
 
     monthSelectView->entryTableView = entryTableView;
     monthSelectView->yearDropDown = yearPopUp;
     entryTableView->editTextView = editTextView;
     entryTableView->monthSelectView = monthSelectView;
-    editTextView->fontSlider = fontSlider;
+    editTextView->setFontSlider(fontSlider);
+    connect(fontAction, &QAction::triggered, editTextView, [this] { editTextView->orderFrontFontPanel(fontAction); });
     editTextView->entryTableView = entryTableView;
     return mainView;
 }
