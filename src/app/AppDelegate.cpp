@@ -8,6 +8,7 @@
 #include "journal/EditTextView.h"
 #include "journal/EntryTableView.h"
 #include "journal/MonthSelectView.h"
+#include "migration/MigrateSettingView.h"
 #include "migration/SettingWindowController.h"
 #include "passcode/PasscodeView.h"
 #include "platform/Alerts.h"
@@ -28,6 +29,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSessionManager>
 #include <QSplitter>
@@ -86,6 +88,7 @@ Utility* AppDelegate::utility() {
 void AppDelegate::loadInterface() {
     window_ = new MainWindow;
     settingWindowController_ = new SettingWindowController;
+    settingWindowController_->migrateSettingView()->setAppDelegate(this);
     arrayController_ = new ArrayController(this);
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);
@@ -150,10 +153,14 @@ void AppDelegate::loadInterface() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(QStringLiteral("PasscodeValid"), nullptr,
-                       [this](const Notification& note) { passcodeValid(note); });
-    center.addObserver(QStringLiteral("fontChanged"), nullptr,
-                       [this](const Notification& note) { fontChanged(note); });
+    // The observers outlive a delegate that is destroyed before the process ends (tests make many).
+    const QPointer<AppDelegate> self(this);
+    center.addObserver(QStringLiteral("PasscodeValid"), nullptr, [self](const Notification& note) {
+        if (self) self->passcodeValid(note);
+    });
+    center.addObserver(QStringLiteral("fontChanged"), nullptr, [self](const Notification& note) {
+        if (self) self->fontChanged(note);
+    });
     passcodeValidatedOnCurrentSession_ = false;
     if (utility()->isICloudEnabled()) {
         currentSessionID_ = utility()->createUUID();

@@ -2,16 +2,58 @@
 
 #include <QMainWindow>
 
+class QAction;
+class QActionGroup;
+class QStackedWidget;
+class QToolBar;
+
 namespace quillet {
 
+class CloudSettingView;
+class MigrateSettingView;
+class PasscodeView;
+
 // The settings window: its panes in a tab view without visible tabs,
-// switched by the items of its toolbar.
+// switched by the items of its toolbar. Item i carries the tag i and the
+// identifier of the pane it shows.
 class SettingWindowController : public QMainWindow {
     Q_OBJECT
 public:
     explicit SettingWindowController(QWidget* parent = nullptr);
+
     void showWindow(QObject* sender);
     void performClose(QObject* sender);
+
+    QStackedWidget* tabView() const { return tabView_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    PasscodeView* passcodeView() const { return passcodeView_; }
+    CloudSettingView* cloudSettingView() const { return cloudSettingView_; }
+    MigrateSettingView* migrateSettingView() const { return migrateSettingView_; }
+
+    // The toolbar items in pane order, and the one shown as selected.
+    QList<QAction*> toolbarItems() const;
+    QString selectedItemIdentifier() const;
+    void setSelectedItemIdentifier(const QString& identifier);
+
+    // Makes the toolbar show the pane that the tab view shows.
+    void awakeFromNib();
+    void windowDidBecomeKey();
+    // sender: a toolbar item; its "tag" property is the index of its pane.
+    void switchTab(QObject* sender);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void addPane(QWidget* pane, const QString& identifier, const QString& label, const QIcon& icon);
+    void updateTitle();
+
+    QStackedWidget* tabView_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QActionGroup* items_ = nullptr;
+    PasscodeView* passcodeView_ = nullptr;
+    CloudSettingView* cloudSettingView_ = nullptr;
+    MigrateSettingView* migrateSettingView_ = nullptr;
 };
 
 } // namespace quillet

@@ -1,0 +1,68 @@
+#include "migration/CloudSettingView.h"
+
+#include "app/Utility.h"
+#include "migration/SettingsPaneStyle.h"
+#include "platform/CloudContainer.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace quillet {
+
+CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("cloudSettingView"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(28, 22, 28, 20);
+    outer->setSpacing(12);
+    SettingsPaneStyle::addHeader(
+        outer, this, SettingsPaneStyle::cloudGlyph(30, SettingsPaneStyle::glyphColor(), qApp->devicePixelRatio()),
+        tr("Cloud Folder"),
+        tr("Your diary can live in a folder that a file-sync service keeps in step between your computers."));
+
+    SettingsPaneStyle::addSection(outer, this, tr("Folder"),
+                                  tr("Quillet uses this folder when it exists. Create it, or let your sync "
+                                     "service create it, to share the diary."));
+    folderLabel_ = new QLabel(this);
+    folderLabel_->setObjectName(QStringLiteral("cloudFolderLabel"));
+    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    folderLabel_->setWordWrap(true);
+    folderLabel_->setFrameShape(QFrame::StyledPanel);
+    folderLabel_->setContentsMargins(8, 6, 8, 6);
+    folderLabel_->setBackgroundRole(QPalette::Base);
+    folderLabel_->setAutoFillBackground(true);
+    outer->addWidget(folderLabel_);
+
+    stateLabel_ = new QLabel(this);
+    stateLabel_->setObjectName(QStringLiteral("cloudStateLabel"));
+    QFont bold = stateLabel_->font();
+    bold.setWeight(QFont::DemiBold);
+    stateLabel_->setFont(bold);
+    outer->addWidget(stateLabel_);
+    outer->addSpacing(6);
+    SettingsPaneStyle::addSection(outer, this, tr("Moving the diary"),
+                                  tr("To move the diary on this computer into the cloud folder, use "
+                                     "\u201cMove Diary to Cloud Folder\u201d in the Migration pane."));
+    outer->addStretch(1);
+    refresh();
+}
+
+void CloudSettingView::refresh() {
+    Utility* utility = Utility::sharedUtility();
+    const QString root = CloudContainer::rootPath();
+    const QString folder = root.isEmpty() ? QString() : root + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
+    folderLabel_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.") : folder);
+    const bool available = !utility->cloudContainerURL().isEmpty();
+    stateLabel_->setText(available ? tr("\u2713 The cloud folder is available.")
+                                   : tr("The cloud folder does not exist yet."));
+    QPalette palette = stateLabel_->palette();
+    palette.setColor(QPalette::WindowText, available ? QColor(0x2e, 0x7d, 0x32) : QColor(0x8a, 0x6d, 0x1f));
+    stateLabel_->setPalette(palette);
+}
+
+void CloudSettingView::showEvent(QShowEvent* event) {
+    refresh();
+    QWidget::showEvent(event);
+}
+
+} // namespace quillet

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace quillet {
+
+// The cloud pane of the settings window: where the cloud folder lies and
+// whether it is there. The move itself is started from the migration pane.
+class CloudSettingView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CloudSettingView(QWidget* parent = nullptr);
+
+    QLabel* folderLabel() const { return folderLabel_; }
+    QLabel* stateLabel() const { return stateLabel_; }
+    // Reads the folder and its state again; the pane does it whenever it shows.
+    void refresh();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLabel* folderLabel_ = nullptr;
+    QLabel* stateLabel_ = nullptr;
+};
+
+} // namespace quillet
