@@ -4,27 +4,218 @@
 #include "app/AppDelegate.h"
 
 #include "app/Utility.h"
+#include "appearance/DisplayValueTransformers.h"
+#include "appearance/ThemeColorPickerController.h"
+#include "export/EntryExporter.h"
+#include "journal/EditTextView.h"
+#include "journal/EntryRowDelegate.h"
+#include "journal/EntryTableView.h"
 #include "platform/ArrayController.h"
+#include "platform/Calendar.h"
 #include "platform/ManagedObject.h"
+#include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
+#include "ui/Popover.h"
 
+#include <QDateTimeEdit>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace quillet {
 
-void AppDelegate::registerCustomValueTransformer() {}
-void AppDelegate::connectColorPicker() {}
+namespace {
 
-void AppDelegate::showTrashConfirmPopover(QWidget* sender) { Q_UNUSED(sender); }
-void AppDelegate::popoverConfirmTrash(QObject* sender) { Q_UNUSED(sender); }
-void AppDelegate::popoverCancelTrash(QObject* sender) { Q_UNUSED(sender); }
-void AppDelegate::removeEntry(QObject* sender) { Q_UNUSED(sender); }
-void AppDelegate::showTagEditConfirmPopover(QWidget* sender) { Q_UNUSED(sender); }
-void AppDelegate::colorPicked(const QVariant& tag) { Q_UNUSED(tag); }
-void AppDelegate::popoverCancelTagEdit(QObject* sender) { Q_UNUSED(sender); }
-void AppDelegate::showDateEditPopover(QWidget* sender) { Q_UNUSED(sender); }
-void AppDelegate::popoverConfirmDateEdit(QObject* sender) { Q_UNUSED(sender); }
-void AppDelegate::popoverCancelDateEdit(QObject* sender) { Q_UNUSED(sender); }
+constexpr int kFirstListedYear = 1990;
+
+QVariant transformed(const QString& name, const QVariant& value) {
+    const std::shared_ptr<ValueTransformer> transformer = ValueTransformer::valueTransformerForName(name);
+    return transformer ? transformer->transformedValue(value) : QVariant();
+}
+
+// Opens a popover under the control that asked for it; a menu command whose
+// toolbar button is hidden gets it under the editor's date line instead.
+void showPopover(Popover* popover, QWidget* sender, QWidget* fallback) {
+    QWidget* anchor = sender && sender->isVisible() ? sender : fallback;
+    popover->showRelativeToRect(anchor->rect(), anchor, Popover::Edge::MaxY);
+}
+
+// The editor side shows the selected entry's date, and its color tag as the
+// paper behind the text and the band under it.
+void decorateEditor(AppDelegate* delegate) {
+    MainWindow* w = delegate->window();
+    const ManagedObject* entry = delegate->arrayController()->selectedObject();
+    const QVariant tag = entry ? entry->valueForKey(QStringLiteral("colorTag")) : QVariant(0);
+    const QVariant date = entry ? entry->valueForKey(QStringLiteral("timeStamp")) : QVariant();
+
+    w->dateLabel->setText(transformed(QStringLiteral("DateToStringTransformer"), date).toString());
+    w->footLabel->setPixmap(transformed(QStringLiteral("ColorTagToFootImageTransformer"), tag).value<QPixmap>());
+    const QPixmap paper = transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>();
+    QPalette palette = w->editorPanel->palette();
+    palette.setBrush(QPalette::Window, paper.isNull() ? palette.brush(QPalette::Base) : QBrush(paper));
+    w->editorPanel->setPalette(palette);
+}
+
+} // namespace
+
+void AppDelegate::registerCustomValueTransformer() {
+    ValueTransformer::setValueTransformer(std::make_shared<ObjectValueToNotFirstOfDayTransformer>(arrayController_),
+                                          QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
+    ValueTransformer::setValueTransformer(std::make_shared<SearchActivityTransformer>(searchField()),
+                                          QStringLiteral("SearchActivityTransformer"));
+    ValueTransformer::setValueTransformer(std::make_shared<ObjectToIsSelectedTransformer>(arrayController_),
+                                          QStringLiteral("ObjectToIsSelectedTransformer"));
+
+    // The list's rows are drawn through the transformers just registered.
+    EntryTableView* list = entryTableView();
+    if (!qobject_cast<EntryRowDelegate*>(list->itemDelegate())) {
+        QAbstractItemDelegate* old = list->itemDelegate();
+        list->setItemDelegate(new EntryRowDelegate(list));
+        if (old && old->parent() == list) {
+            old->deleteLater();
+        }
+    }
+    // Every row has the same height, which spares the view measuring each one of a long list.
+    list->setUniformItemSizes(true);
+}
+
+void AppDelegate::connectColorPicker() {
+    ColorPickerDelegate pickerDelegate;
+    pickerDelegate.colorPicked = [this](const QVariant& tag) { colorPicked(tag); };
+    colorPicker()->setDelegate(std::move(pickerDelegate));
+
+    JournalPopovers* p = window_->popovers;
+    connect(p->trashConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmTrash(p->trashConfirmButton); });
+    connect(p->trashCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTrash(p->trashCancelButton); });
+    connect(p->tagCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTagEdit(p->tagCancelButton); });
+    connect(p->dateConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmDateEdit(p->dateConfirmButton); });
+    connect(p->dateCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelDateEdit(p->dateCancelButton); });
+
+    // The paper of the editor panel shows through the editor.
+    window_->editorPanel->setAutoFillBackground(true);
+    editTextView()->viewport()->setAutoFillBackground(false);
+    editTextView()->setAutoFillBackground(false);
+    QFont dateFont = window_->dateLabel->font();
+    dateFont.setPointSizeF(dateFont.pointSizeF() * 0.9);
+    window_->dateLabel->setFont(dateFont);
+    QPalette datePalette = window_->dateLabel->palette();
+    datePalette.setColor(QPalette::WindowText, QColor(120, 110, 100));
+    window_->dateLabel->setPalette(datePalette);
+
+    connect(arrayController_, &ArrayController::selectionChanged, this, [this] { decorateEditor(this); });
+    connect(arrayController_, &QAbstractItemModel::modelReset, this, [this] { decorateEditor(this); });
+    connect(arrayController_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& first, const QModelIndex& last) {
+                const std::size_t row = arrayController_->selectionIndex();
+                if (row != IndexSet::NotFound && int(row) >= first.row() && int(row) <= last.row()) {
+                    decorateEditor(this);
+                }
+            });
+    decorateEditor(this);
+}
+
+// ---- Trash
+
+void AppDelegate::showTrashConfirmPopover(QWidget* sender) {
+    if (trashPopover()->isShown() || arrayController_->count() == 0) {
+        return;
+    }
+    showPopover(trashPopover(), sender, window_->dateLabel);
+}
+
+void AppDelegate::popoverConfirmTrash(QObject* sender) {
+    removeEntry(sender);
+    trashPopover()->performClose(sender);
+}
+
+void AppDelegate::popoverCancelTrash(QObject* sender) {
+    trashPopover()->performClose(sender);
+}
+
+void AppDelegate::removeEntry(QObject* sender) {
+    Q_UNUSED(sender);
+    const std::size_t index = arrayController_->selectionIndex();
+    if (index == IndexSet::NotFound) {
+        return;
+    }
+    arrayController_->removeObjectAtArrangedObjectIndex(index);
+    flushUnsavedChanges();
+}
+
+// ---- Color tag
+
+void AppDelegate::showTagEditConfirmPopover(QWidget* sender) {
+    if (tagPopover()->isShown() || arrayController_->count() == 0) {
+        return;
+    }
+    const ManagedObject* entry = arrayController_->selectedObject();
+    if (!entry) {
+        return;
+    }
+    // Reports the entry's own tag back at once, which refilters and reselects it.
+    colorPicker()->setSelIDfromTab(entry->colorTag());
+    showPopover(tagPopover(), sender, window_->dateLabel);
+}
+
+void AppDelegate::colorPicked(const QVariant& tag) {
+    Q_UNUSED(tag);
+    ManagedObject* entry = arrayController_->selectedObject();
+    const int picked = colorPicker()->getSelID();
+    // Only the six tags exist; anything else would make the entry unreachable by the color filter.
+    if (entry && picked >= 0 && picked <= 5) {
+        const QString uuid = entry->uuid();
+        if (entry->colorTag() != picked) {
+            entry->setValue(picked, QStringLiteral("colorTag"));
+        }
+        if (colorFilter_.value_or(0) != 0) {
+            setColorTagSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(picked)));
+        }
+        reloadData();
+        selectObjectAsUuid(uuid);
+    }
+    tagPopover()->performClose(this);
+}
+
+void AppDelegate::popoverCancelTagEdit(QObject* sender) {
+    tagPopover()->performClose(sender);
+}
+
+// ---- Date
+
+void AppDelegate::showDateEditPopover(QWidget* sender) {
+    if (datePopover()->isShown() || arrayController_->count() == 0) {
+        return;
+    }
+    const ManagedObject* entry = arrayController_->selectedObject();
+    if (!entry) {
+        return;
+    }
+    datePopoverDatePicker()->setDateTime(entry->timeStamp());
+    showPopover(datePopover(), sender, window_->dateLabel);
+}
+
+void AppDelegate::popoverConfirmDateEdit(QObject* sender) {
+    ManagedObject* entry = arrayController_->selectedObject();
+    const QDateTime picked = datePopoverDatePicker()->dateTime();
+    if (entry && picked.isValid()) {
+        const QString uuid = entry->uuid();
+        entry->setValue(picked, QStringLiteral("timeStamp"));
+        entry->setValue(utility()->monthTagForDate(picked), QStringLiteral("monthTag"));
+        const DateComponents month = Calendar::currentCalendar().components(picked);
+        setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(month.month - 1)));
+        // A year before the list's first is not taken over; the month still is.
+        setYearSelectionIndex(month.year - kFirstListedYear);
+        reloadData();
+        selectObjectAsUuid(uuid);
+    }
+    datePopover()->performClose(sender);
+}
+
+void AppDelegate::popoverCancelDateEdit(QObject* sender) {
+    datePopover()->performClose(sender);
+}
+
+// ---- Selection, search and export
 
 void AppDelegate::selectObjectAsUuid(const QString& uuid) {
     if (uuid.isNull()) {
@@ -47,8 +238,14 @@ void AppDelegate::updateDateValue_workaround(QObject* sender) {
 void AppDelegate::focusSearch(QObject* sender) {
     Q_UNUSED(sender);
     searchField()->setFocus(Qt::ShortcutFocusReason);
+    // Typing then replaces the last search.
+    searchField()->selectAll();
 }
 
-void AppDelegate::exportToTextAndPreview(QObject* sender) { Q_UNUSED(sender); }
+void AppDelegate::exportToTextAndPreview(QObject* sender) {
+    Q_UNUSED(sender);
+    EntryExporter::sharedExporter()->exportToTextAndPreview(arrayController_->arrangedObjects(),
+                                                            searchField()->text(), currentMonth_);
+}
 
 } // namespace quillet

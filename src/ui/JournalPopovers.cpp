@@ -1,19 +1,134 @@
 #include "ui/JournalPopovers.h"
 
+#include "appearance/ThemeColorPickerController.h"
 #include "ui/Popover.h"
 
+#include <QCalendarWidget>
 #include <QDateTimeEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace quillet {
 
+namespace {
+
+// Escape in a popover is its Cancel button.
+void cancelOnEscape(Popover* popover, QPushButton* cancel) {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), popover);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, cancel, &QPushButton::click);
+}
+
+QHBoxLayout* buttonRow(QPushButton* cancel, QPushButton* confirm) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    row->addStretch(1);
+    row->addWidget(cancel);
+    if (confirm) {
+        row->addWidget(confirm);
+    }
+    return row;
+}
+
+} // namespace
+
 JournalPopovers::JournalPopovers(QWidget* window) : QObject(window) {
+    buildTrashPopover(window);
+    buildTagPopover(window);
+    buildDatePopover(window);
+}
+
+void JournalPopovers::buildTrashPopover(QWidget* window) {
     trashPopover = new Popover(window);
+    trashPopover->setObjectName(QStringLiteral("trashPopover"));
+    auto* layout = new QVBoxLayout(trashPopover);
+    layout->setContentsMargins(16, 14, 16, 12);
+    layout->setSpacing(12);
+
+    trashMessage = new QLabel(tr("Move this entry to the trash?"), trashPopover);
+    QFont bold = trashMessage->font();
+    bold.setBold(true);
+    trashMessage->setFont(bold);
+    auto* detail = new QLabel(tr("It is removed from the diary at once."), trashPopover);
+    QPalette quiet = detail->palette();
+    quiet.setColor(QPalette::WindowText, quiet.color(QPalette::PlaceholderText));
+    detail->setPalette(quiet);
+    layout->addWidget(trashMessage);
+    layout->addWidget(detail);
+
+    trashCancelButton = new QPushButton(tr("Cancel"), trashPopover);
+    trashConfirmButton = new QPushButton(tr("Trash"), trashPopover);
+    trashConfirmButton->setObjectName(QStringLiteral("trashConfirmButton"));
+    // The harmless answer is the one Return gives.
+    trashCancelButton->setDefault(true);
+    QPalette warning = trashConfirmButton->palette();
+    warning.setColor(QPalette::ButtonText, QColor(190, 45, 30));
+    trashConfirmButton->setPalette(warning);
+    layout->addLayout(buttonRow(trashCancelButton, trashConfirmButton));
+    cancelOnEscape(trashPopover, trashCancelButton);
+}
+
+void JournalPopovers::buildTagPopover(QWidget* window) {
     tagPopover = new Popover(window);
+    tagPopover->setObjectName(QStringLiteral("tagPopover"));
+    auto* layout = new QVBoxLayout(tagPopover);
+    layout->setContentsMargins(1, 1, 1, 10);
+    layout->setSpacing(10);
+    colorPicker = new ThemeColorPickerController(tagPopover);
+    layout->addWidget(colorPicker);
+    tagCancelButton = new QPushButton(tr("Cancel"), tagPopover);
+    auto* row = buttonRow(tagCancelButton, nullptr);
+    row->setContentsMargins(12, 0, 12, 0);
+    layout->addLayout(row);
+    cancelOnEscape(tagPopover, tagCancelButton);
+}
+
+void JournalPopovers::buildDatePopover(QWidget* window) {
     datePopover = new Popover(window);
-    datePopoverDatePicker = new QDateTimeEdit(datePopover);
+    datePopover->setObjectName(QStringLiteral("datePopover"));
     auto* layout = new QVBoxLayout(datePopover);
-    layout->addWidget(datePopoverDatePicker);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(10);
+
+    dateCalendar = new QCalendarWidget(datePopover);
+    dateCalendar->setObjectName(QStringLiteral("dateCalendar"));
+    dateCalendar->setGridVisible(false);
+    dateCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    dateCalendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    layout->addWidget(dateCalendar);
+
+    auto* timeRow = new QHBoxLayout;
+    auto* label = new QLabel(tr("Date and time"), datePopover);
+    datePopoverDatePicker = new QDateTimeEdit(datePopover);
+    datePopoverDatePicker->setObjectName(QStringLiteral("datePopoverDatePicker"));
+    datePopoverDatePicker->setDisplayFormat(QStringLiteral("yyyy-MM-dd  HH:mm:ss"));
+    label->setBuddy(datePopoverDatePicker);
+    timeRow->addWidget(label);
+    timeRow->addWidget(datePopoverDatePicker, 1);
+    layout->addLayout(timeRow);
+
+    dateCancelButton = new QPushButton(tr("Cancel"), datePopover);
+    dateConfirmButton = new QPushButton(tr("OK"), datePopover);
+    dateConfirmButton->setObjectName(QStringLiteral("dateConfirmButton"));
+    dateConfirmButton->setDefault(true);
+    layout->addLayout(buttonRow(dateCancelButton, dateConfirmButton));
+    cancelOnEscape(datePopover, dateCancelButton);
+
+    // The calendar picks the day and keeps the time; the picker's value is the one applied.
+    connect(dateCalendar, &QCalendarWidget::selectionChanged, datePopoverDatePicker, [this] {
+        if (datePopoverDatePicker->date() != dateCalendar->selectedDate()) {
+            datePopoverDatePicker->setDate(dateCalendar->selectedDate());
+        }
+    });
+    connect(dateCalendar, &QCalendarWidget::activated, dateConfirmButton, &QPushButton::click);
+    connect(datePopoverDatePicker, &QDateTimeEdit::dateChanged, dateCalendar, [this](QDate day) {
+        if (dateCalendar->selectedDate() != day) {
+            dateCalendar->setSelectedDate(day);
+        }
+    });
 }
 
 } // namespace quillet

@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+class QCalendarWidget;
 class QDateTimeEdit;
+class QLabel;
+class QPushButton;
 
 namespace quillet {
 
@@ -10,16 +13,33 @@ class Popover;
 class ThemeColorPickerController;
 
 // The three popovers of the journal: trash confirmation, color tag and date.
+// They only lay out their controls; the application delegate connects the
+// buttons to its commands. Escape in a popover presses its Cancel button.
 class JournalPopovers : public QObject {
     Q_OBJECT
 public:
     explicit JournalPopovers(QWidget* window);
 
     Popover* trashPopover = nullptr;
+    QLabel* trashMessage = nullptr;
+    QPushButton* trashConfirmButton = nullptr;
+    QPushButton* trashCancelButton = nullptr;
+
     Popover* tagPopover = nullptr;
-    Popover* datePopover = nullptr;
-    QDateTimeEdit* datePopoverDatePicker = nullptr;
     ThemeColorPickerController* colorPicker = nullptr;
+    QPushButton* tagCancelButton = nullptr;
+
+    Popover* datePopover = nullptr;
+    // Picks the day; the date picker below it holds the whole date and time.
+    QCalendarWidget* dateCalendar = nullptr;
+    QDateTimeEdit* datePopoverDatePicker = nullptr;
+    QPushButton* dateConfirmButton = nullptr;
+    QPushButton* dateCancelButton = nullptr;
+
+private:
+    void buildTrashPopover(QWidget* window);
+    void buildTagPopover(QWidget* window);
+    void buildDatePopover(QWidget* window);
 };
 
 } // namespace quillet

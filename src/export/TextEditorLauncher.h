@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace quillet {
+
+// Opens a text file for the user to read. Behind an interface so that the
+// export can be checked without starting a program.
+class TextEditorLauncher {
+public:
+    virtual ~TextEditorLauncher();
+    // False when the file could not be handed to an editor; the reason is logged.
+    virtual bool openFile(const QString& path) = 0;
+};
+
+// The program named by QUILLET_TEXT_EDITOR, started detached with the file as
+// its one argument and no shell in between; without that variable the
+// desktop's default application for the file.
+class SystemTextEditorLauncher : public TextEditorLauncher {
+public:
+    bool openFile(const QString& path) override;
+};
+
+} // namespace quillet

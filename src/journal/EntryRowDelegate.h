@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace quillet {
+
+class ManagedObject;
+
+// Paints a row of the entry list: the color tag strip, the day (number and
+// weekday) on the first entry of each day, the entry's first line and its
+// time. Everything shown goes through the named value transformers, so the
+// row follows the theme and the user's locale.
+class EntryRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 52;
+
+    explicit EntryRowDelegate(QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The first line of an entry's text, or an empty string.
+    static QString titleOfEntry(const ManagedObject* entry);
+    // Whether the row opens its day and so shows the day header.
+    static bool showsDayHeader(const ManagedObject* entry);
+};
+
+} // namespace quillet

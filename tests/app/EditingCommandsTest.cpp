@@ -1,0 +1,320 @@
+#include "AppTestSupport.h"
+
+#include "app/AppDelegate.h"
+#include "app/Utility.h"
+#include "appearance/DisplayValueTransformers.h"
+#include "appearance/ImageLibrary.h"
+#include "appearance/ThemeColorPickerController.h"
+#include "export/EntryExporter.h"
+#include "export/TextEditorLauncher.h"
+#include "journal/EntryRowDelegate.h"
+#include "journal/EntryTableView.h"
+#include "platform/ArrayController.h"
+#include "platform/Clock.h"
+#include "platform/ManagedObject.h"
+#include "platform/ManagedObjectContext.h"
+#include "ui/JournalPopovers.h"
+#include "ui/MainWindow.h"
+#include "ui/Popover.h"
+
+#include <QCoreApplication>
+#include <QDateTimeEdit>
+#include <QFile>
+#include <QToolButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+using test::ScopedDiaryHome;
+
+class EditingClock {
+public:
+    explicit EditingClock(const QDateTime& now) { Clock::setNowForTesting([now] { return now; }); }
+    ~EditingClock() { Clock::setNowForTesting({}); }
+};
+
+// A launched diary on 15 March 2012 in Berlin, with a helper to seed entries.
+class Diary {
+public:
+    Diary()
+        : tz_("Europe/Berlin"), clock_(QDateTime(QDate(2012, 3, 15), QTime(12, 0))), d(test::launchDelegate()) {}
+
+    ManagedObject* add(const QDateTime& when, int tag, const QString& text,
+                       const QString& uuid = QString()) {
+        ManagedObject* entry = d->managedObjectContext()->insertNewObject(QStringLiteral("Entry"));
+        entry->setValue(when, QStringLiteral("timeStamp"));
+        entry->setValue(d->utility()->monthTagForDate(when), QStringLiteral("monthTag"));
+        entry->setValue(tag, QStringLiteral("colorTag"));
+        entry->setValue(text, QStringLiteral("entryText"));
+        entry->setValue(uuid.isNull() ? d->utility()->createUUID() : uuid, QStringLiteral("uuid"));
+        return entry;
+    }
+    // Lists what was added, as the next turn of the event loop would.
+    void settle() {
+        QCoreApplication::processEvents();
+        d->reloadData();
+    }
+    ArrayController* list() const { return d->arrayController(); }
+    std::vector<int> listedTags() const {
+        std::vector<int> tags;
+        for (ManagedObject* entry : list()->arrangedObjects()) {
+            tags.push_back(entry->colorTag());
+        }
+        return tags;
+    }
+
+private:
+    test::ScopedTimeZone tz_;
+    ScopedDiaryHome home_;
+    EditingClock clock_;
+
+public:
+    std::unique_ptr<AppDelegate> d;
+};
+
+QDateTime at(int year, int month, int day, int hour, int minute) {
+    return QDateTime(QDate(year, month, day), QTime(hour, minute));
+}
+
+TEST(EditingCommands, TrashAsksFirstAndDeletesTheSelectedEntryAtOnce) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    // Nothing to trash: the popover stays closed.
+    d.showTrashConfirmPopover(d.window()->trashButton);
+    EXPECT_FALSE(d.trashPopover()->isShown());
+
+    ManagedObject* newer = diary.add(at(2012, 3, 10, 9, 0), 0, QStringLiteral("newer"));
+    ManagedObject* older = diary.add(at(2012, 3, 2, 9, 0), 0, QStringLiteral("older"));
+    d.flushUnsavedChanges();
+    diary.settle();
+    ASSERT_EQ(diary.list()->count(), 2u);
+    ASSERT_EQ(diary.list()->selectedObject(), newer);
+
+    d.showTrashConfirmPopover(d.window()->trashButton);
+    ASSERT_TRUE(d.trashPopover()->isShown());
+    d.showTrashConfirmPopover(d.window()->trashButton); // already open: nothing more
+    d.window()->popovers->trashCancelButton->click();
+    EXPECT_FALSE(d.trashPopover()->isShown());
+    EXPECT_EQ(diary.list()->count(), 2u);
+
+    d.showTrashConfirmPopover(nullptr);
+    ASSERT_TRUE(d.trashPopover()->isShown());
+    d.window()->popovers->trashConfirmButton->click();
+    EXPECT_FALSE(d.trashPopover()->isShown());
+    EXPECT_EQ(diary.list()->count(), 1u);
+    EXPECT_FALSE(newer->isLive());
+    EXPECT_FALSE(d.managedObjectContext()->hasChanges()) << "the removal is saved at once";
+    EXPECT_EQ(diary.list()->selectedObject(), older);
+
+    // With nothing selected, removing removes nothing.
+    diary.list()->setSelectionIndex(IndexSet::NotFound);
+    d.removeEntry(nullptr);
+    EXPECT_EQ(diary.list()->count(), 1u);
+    EXPECT_TRUE(older->isLive());
+}
+
+TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    d.showTagEditConfirmPopover(d.window()->tagButton);
+    EXPECT_FALSE(d.tagPopover()->isShown());
+
+    ManagedObject* gray = diary.add(at(2012, 3, 12, 9, 0), 0, QStringLiteral("gray"));
+    ManagedObject* orange = diary.add(at(2012, 3, 11, 9, 0), 2, QStringLiteral("orange"));
+    ManagedObject* otherOrange = diary.add(at(2012, 3, 10, 9, 0), 2, QStringLiteral("other orange"));
+    diary.add(at(2012, 3, 9, 9, 0), 4, QStringLiteral("green"));
+    d.flushUnsavedChanges();
+    diary.settle();
+    diary.list()->setSelectionIndex(diary.list()->indexOfObject(orange));
+
+    // Opening alone refilters, reselects the same entry and changes nothing.
+    d.showTagEditConfirmPopover(d.window()->tagButton);
+    ASSERT_TRUE(d.tagPopover()->isShown());
+    EXPECT_EQ(d.colorPicker()->getSelID(), 2);
+    EXPECT_EQ(orange->colorTag(), 2);
+    EXPECT_EQ(diary.list()->selectedObject(), orange);
+    EXPECT_FALSE(d.managedObjectContext()->hasChanges());
+    d.showTagEditConfirmPopover(d.window()->tagButton); // open already: nothing
+    d.window()->popovers->tagCancelButton->click();
+    EXPECT_FALSE(d.tagPopover()->isShown());
+
+    // No color filter: the entry turns green, the filter stays off.
+    d.showTagEditConfirmPopover(d.window()->tagButton);
+    d.colorPicker()->greenButton->click();
+    EXPECT_FALSE(d.tagPopover()->isShown());
+    EXPECT_EQ(orange->colorTag(), 4);
+    EXPECT_EQ(d.colorFilter().value_or(0), 0);
+    EXPECT_EQ(diary.list()->count(), 4u);
+    EXPECT_EQ(diary.list()->selectedObject(), orange);
+    EXPECT_TRUE(d.managedObjectContext()->hasChanges()) << "saved by the next flush, not here";
+
+    // Orange filter: picking green moves the filter to green, with the entry selected there.
+    d.setColorTagSelectionIndexs(IndexSet{2});
+    ASSERT_EQ(diary.listedTags(), std::vector<int>{2});
+    ASSERT_EQ(diary.list()->selectedObject(), otherOrange);
+    d.showTagEditConfirmPopover(d.window()->tagButton);
+    d.colorPicker()->greenButton->click();
+    EXPECT_EQ(otherOrange->colorTag(), 4);
+    EXPECT_EQ(d.colorFilter(), std::optional<int>(4));
+    EXPECT_EQ(diary.listedTags(), (std::vector<int>{4, 4, 4}));
+    EXPECT_EQ(diary.list()->selectedObject(), otherOrange);
+
+    // Gray with a filter on turns the filter off.
+    d.showTagEditConfirmPopover(d.window()->tagButton);
+    d.colorPicker()->grayButton->click();
+    EXPECT_EQ(otherOrange->colorTag(), 0);
+    EXPECT_EQ(d.colorFilter(), std::optional<int>(0));
+    EXPECT_EQ(diary.list()->count(), 4u);
+    EXPECT_EQ(diary.list()->selectedObject(), otherOrange);
+    EXPECT_EQ(gray->colorTag(), 0);
+}
+
+TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    d.showDateEditPopover(d.window()->dateButton);
+    EXPECT_FALSE(d.datePopover()->isShown());
+
+    ManagedObject* march = diary.add(at(2012, 3, 5, 14, 7), 0, QStringLiteral("march"));
+    ManagedObject* june = diary.add(at(2012, 3, 4, 8, 0), 0, QStringLiteral("to june"));
+    ManagedObject* stays = diary.add(at(2012, 3, 3, 8, 0), 0, QStringLiteral("stays"));
+    diary.add(at(2010, 7, 20, 8, 0), 0, QStringLiteral("july"));
+    d.flushUnsavedChanges();
+    diary.settle();
+    ASSERT_EQ(diary.list()->selectedObject(), march);
+
+    d.showDateEditPopover(d.window()->dateButton);
+    ASSERT_TRUE(d.datePopover()->isShown());
+    EXPECT_EQ(d.datePopoverDatePicker()->dateTime(), march->timeStamp());
+    d.datePopoverDatePicker()->setDateTime(at(2011, 1, 1, 0, 0));
+    d.window()->popovers->dateCancelButton->click();
+    EXPECT_FALSE(d.datePopover()->isShown());
+    EXPECT_EQ(march->timeStamp(), at(2012, 3, 5, 14, 7));
+
+    d.showDateEditPopover(d.window()->dateButton);
+    d.datePopoverDatePicker()->setDateTime(at(2010, 7, 5, 10, 30));
+    d.window()->popovers->dateConfirmButton->click();
+    EXPECT_FALSE(d.datePopover()->isShown());
+    EXPECT_EQ(march->timeStamp(), at(2010, 7, 5, 10, 30));
+    EXPECT_EQ(march->monthTag(), 201007);
+    EXPECT_EQ(d.monthSelectionIndexs(), IndexSet{6});
+    EXPECT_EQ(d.yearSelectionIndex(), 20);
+    QCoreApplication::processEvents(); // the queued reload keeps the selection
+    EXPECT_EQ(diary.list()->count(), 2u);
+    EXPECT_EQ(diary.list()->selectedObject(), march);
+
+    // Back to March 2012, then to June 1985: the year list has no 1985 and keeps 2012.
+    d.setYearSelectionIndex(22);
+    d.setMonthSelectionIndexs(IndexSet{2});
+    QCoreApplication::processEvents();
+    diary.list()->setSelectionIndex(diary.list()->indexOfObject(june));
+    d.showDateEditPopover(d.window()->dateButton);
+    d.datePopoverDatePicker()->setDateTime(at(1985, 6, 14, 8, 0));
+    d.popoverConfirmDateEdit(d.window()->popovers->dateConfirmButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(june->monthTag(), 198506);
+    EXPECT_EQ(d.monthSelectionIndexs(), IndexSet{5});
+    EXPECT_EQ(d.yearSelectionIndex(), 22);
+    EXPECT_EQ(d.currentMonth(), (DateComponents{2012, 6}));
+    EXPECT_EQ(diary.list()->indexOfObject(june), IndexSet::NotFound);
+    EXPECT_EQ(diary.list()->indexOfObject(stays), IndexSet::NotFound);
+    EXPECT_TRUE(d.managedObjectContext()->hasChanges()) << "nothing is saved by re-dating";
+}
+
+TEST(EditingCommands, SelectingByIdentifierTakesTheLastMatchInListOrder) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    const QString shared = QStringLiteral("0B4E5D7C-1111-4A2B-9C3D-5E6F70819203");
+    diary.add(at(2012, 3, 9, 9, 0), 0, QStringLiteral("first twin"), shared);
+    diary.add(at(2012, 3, 8, 9, 0), 0, QStringLiteral("between"));
+    ManagedObject* later = diary.add(at(2012, 3, 7, 9, 0), 0, QStringLiteral("second twin"), shared);
+    diary.settle();
+    ASSERT_EQ(diary.list()->count(), 3u);
+
+    d.selectObjectAsUuid(shared);
+    EXPECT_EQ(diary.list()->selectedObject(), later);
+    diary.list()->setSelectionIndex(1);
+    d.selectObjectAsUuid(QStringLiteral("NO-SUCH-ENTRY"));
+    EXPECT_EQ(diary.list()->selectionIndex(), 1u);
+    d.selectObjectAsUuid(QString());
+    EXPECT_EQ(diary.list()->selectionIndex(), 1u);
+}
+
+TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    ASSERT_NE(qobject_cast<EntryRowDelegate*>(d.entryTableView()->itemDelegate()), nullptr);
+    const auto firstOfDay = std::dynamic_pointer_cast<ObjectValueToNotFirstOfDayTransformer>(
+        ValueTransformer::valueTransformerForName(QStringLiteral("ObjectValueToNotFirstOfDayTransformer")));
+    ASSERT_NE(firstOfDay, nullptr);
+    EXPECT_EQ(firstOfDay->arrayController(), d.arrayController());
+    const auto searching = std::dynamic_pointer_cast<SearchActivityTransformer>(
+        ValueTransformer::valueTransformerForName(QStringLiteral("SearchActivityTransformer")));
+    ASSERT_NE(searching, nullptr);
+    EXPECT_EQ(searching->searchField(), d.searchField());
+
+    ManagedObject* entry = diary.add(at(2012, 3, 5, 14, 7), 3, QStringLiteral("yellow"));
+    diary.settle();
+    ASSERT_EQ(diary.list()->selectedObject(), entry);
+    const auto dateText = ValueTransformer::valueTransformerForName(QStringLiteral("DateToStringTransformer"))
+                              ->transformedValue(entry->timeStamp())
+                              .toString();
+    EXPECT_FALSE(dateText.isEmpty());
+    EXPECT_EQ(d.window()->dateLabel->text(), dateText);
+    EXPECT_EQ(d.window()->footLabel->pixmap().toImage(),
+              ImageLibrary::imageNamed(QStringLiteral("basic_foot_3.png")).toImage());
+
+    // A new tag shows at once, without a change of selection.
+    entry->setValue(5, QStringLiteral("colorTag"));
+    EXPECT_EQ(d.window()->footLabel->pixmap().toImage(),
+              ImageLibrary::imageNamed(QStringLiteral("basic_foot_5.png")).toImage());
+    EXPECT_EQ(d.window()->editorPanel->palette().brush(QPalette::Window).texture().toImage(),
+              ImageLibrary::imageNamed(QStringLiteral("basic_back_desk_5.png")).toImage());
+
+    diary.list()->setSelectionIndex(IndexSet::NotFound);
+    EXPECT_TRUE(d.window()->dateLabel->text().isEmpty());
+}
+
+class CountingLauncher : public TextEditorLauncher {
+public:
+    bool openFile(const QString& path) override {
+        opened.append(path);
+        return true;
+    }
+    QStringList opened;
+};
+
+TEST(EditingCommands, ExportTakesTheSearchResultsAcrossMonths) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    diary.add(at(2012, 3, 5, 9, 0), 0, QStringLiteral("walk in March"));
+    diary.add(at(2011, 8, 1, 9, 0), 0, QStringLiteral("walk in August"));
+    diary.add(at(2012, 3, 6, 9, 0), 0, QStringLiteral("no match"));
+    diary.settle();
+    auto launcher = std::make_unique<CountingLauncher>();
+    CountingLauncher* counting = launcher.get();
+    EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
+
+    d.searchField()->setText(QStringLiteral("walk"));
+    ASSERT_EQ(diary.list()->count(), 2u);
+    d.exportToTextAndPreview(nullptr);
+    ASSERT_EQ(counting->opened, QStringList{EntryExporter::exportPath()});
+    QFile file(EntryExporter::exportPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("walk in March\n\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("walk in August\n\n")));
+    EXPECT_FALSE(text.contains(QStringLiteral("no match")));
+    // Search headers carry the year, so each header begins with it.
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[2012 ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\n[2011 ")));
+    EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
+}
+
+} // namespace
+} // namespace quillet
