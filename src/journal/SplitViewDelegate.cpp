@@ -20,7 +20,20 @@ void SplitViewDelegate::setSplitView(QSplitter* splitView) {
         return;
     }
     for (int i = 0; i < splitView->count(); ++i) {
-        splitView->setStretchFactor(i, shouldAdjustSizeOfSubview(splitView, splitView->widget(i)) ? 1 : 0);
+        QWidget* subview = splitView->widget(i);
+        const bool adjusts = shouldAdjustSizeOfSubview(splitView, subview);
+        splitView->setStretchFactor(i, adjusts ? 1 : 0);
+        if (!adjusts) {
+            // Its size is the delegate's to give: a minimum of its own would
+            // otherwise leave a gap while it is collapsed below that minimum.
+            QSizePolicy policy = subview->sizePolicy();
+            if (splitView->orientation() == Qt::Horizontal) {
+                policy.setHorizontalPolicy(QSizePolicy::Ignored);
+            } else {
+                policy.setVerticalPolicy(QSizePolicy::Ignored);
+            }
+            subview->setSizePolicy(policy);
+        }
     }
     connect(splitView, &QSplitter::splitterMoved, this, [this] { constrainDividers(); });
     splitView->installEventFilter(this);
@@ -56,7 +69,9 @@ void SplitViewDelegate::constrainDividers() {
         const double highest = constrainMaxCoordinate(split, double(pairEnd - handle), divider);
         const int current = start + sizes[divider];
         const int wanted = int(std::lround(std::clamp(double(current), lowest, std::max(lowest, highest))));
-        const int before = std::clamp(wanted - start, 0, sizes[divider] + sizes[divider + 1]);
+        const QSize largest = split->widget(divider)->maximumSize();
+        const int maximum = split->orientation() == Qt::Horizontal ? largest.width() : largest.height();
+        const int before = std::clamp(wanted - start, 0, std::min(maximum, sizes[divider] + sizes[divider + 1]));
         if (before != sizes[divider]) {
             sizes[divider + 1] += sizes[divider] - before;
             sizes[divider] = before;
