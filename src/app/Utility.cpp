@@ -322,7 +322,9 @@ QString Utility::passcode() {
 }
 
 bool Utility::isPasscodeLocked() {
-    return userDefalts_->boolForKey(kPasscodeLocked);
+    // A lock with no passcode to open it (a damaged settings file) would shut
+    // the user out of the diary for good; it counts as no lock.
+    return userDefalts_->boolForKey(kPasscodeLocked) && !passcode().isEmpty();
 }
 
 void Utility::setIsPasscodeLocked(bool locked) {
