@@ -23,6 +23,19 @@ constexpr double kPointsPerMagnification = 20.0;
 // Sizes at or below this are refused by a pinch.
 constexpr float kSmallestPinchedSize = 11.0f;
 constexpr double kLayoutFontSize = 16.0;
+
+// The font with the family it is really drawn in. Generic names such as
+// "Sans Serif" name no installed font, so a font stored under one could
+// never be found again.
+QFont withInstalledFamily(QFont font) {
+    if (!QFontDatabase::hasFamily(font.family())) {
+        const QString drawn = QFontInfo(font).family();
+        if (!drawn.isEmpty()) {
+            font.setFamily(drawn);
+        }
+    }
+    return font;
+}
 } // namespace
 
 EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
@@ -34,7 +47,7 @@ EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
     // reading size, with room around the text.
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSizeF(kLayoutFontSize);
-    setFont(font);
+    setFont(withInstalledFamily(font));
     document()->setDocumentMargin(14);
 
     wheelGestureEnd_.setSingleShot(true);
@@ -84,7 +97,7 @@ void EditTextView::orderFrontFontPanel(QObject* sender) {
 }
 
 void EditTextView::changeFont(const QFont& font) {
-    services()->setCurrentFont(font);
+    services()->setCurrentFont(withInstalledFamily(font));
     setFont(font);
 }
 
@@ -97,7 +110,7 @@ void EditTextView::magnifyWithEvent(QNativeGestureEvent* event) {
 
 void EditTextView::endGestureWithEvent(QNativeGestureEvent* event) {
     Q_UNUSED(event);
-    services()->setCurrentFont(font());
+    services()->setCurrentFont(withInstalledFamily(font()));
 }
 
 void EditTextView::setFontSliderFontSize(float size) {
