@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -21,17 +22,14 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
         tr("Your diary can live in a folder that a file-sync service keeps in step between your computers."));
 
     SettingsPaneStyle::addSection(outer, this, tr("Folder"),
-                                  tr("Quillet uses this folder when it exists. Create it, or let your sync "
-                                     "service create it, to share the diary."));
-    folderLabel_ = new QLabel(this);
-    folderLabel_->setObjectName(QStringLiteral("cloudFolderLabel"));
-    folderLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    folderLabel_->setWordWrap(true);
-    folderLabel_->setFrameShape(QFrame::StyledPanel);
-    folderLabel_->setContentsMargins(8, 6, 8, 6);
-    folderLabel_->setBackgroundRole(QPalette::Base);
-    folderLabel_->setAutoFillBackground(true);
-    outer->addWidget(folderLabel_);
+                                  tr("The diary's cloud folder. It has to exist before the diary can move "
+                                     "into it: create it, or let your sync service create it."));
+    // Read-only but selectable, so the path can be copied into a file manager.
+    folderField_ = new QLineEdit(this);
+    folderField_->setObjectName(QStringLiteral("cloudFolderField"));
+    folderField_->setReadOnly(true);
+    folderField_->setFocusPolicy(Qt::ClickFocus);
+    outer->addWidget(folderField_);
 
     stateLabel_ = new QLabel(this);
     stateLabel_->setObjectName(QStringLiteral("cloudStateLabel"));
@@ -51,7 +49,8 @@ void CloudSettingView::refresh() {
     Utility* utility = Utility::sharedUtility();
     const QString root = CloudContainer::rootPath();
     const QString folder = root.isEmpty() ? QString() : root + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
-    folderLabel_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.") : folder);
+    folderField_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.") : folder);
+    folderField_->setCursorPosition(0);
     const bool available = !utility->cloudContainerURL().isEmpty();
     stateLabel_->setText(available ? tr("\u2713 The cloud folder is available.")
                                    : tr("The cloud folder does not exist yet."));

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QLineEdit;
 
 namespace quillet {
 
@@ -13,7 +14,7 @@ class CloudSettingView : public QWidget {
 public:
     explicit CloudSettingView(QWidget* parent = nullptr);
 
-    QLabel* folderLabel() const { return folderLabel_; }
+    QLineEdit* folderField() const { return folderField_; }
     QLabel* stateLabel() const { return stateLabel_; }
     // Reads the folder and its state again; the pane does it whenever it shows.
     void refresh();
@@ -22,7 +23,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLabel* folderLabel_ = nullptr;
+    QLineEdit* folderField_ = nullptr;
     QLabel* stateLabel_ = nullptr;
 };
 

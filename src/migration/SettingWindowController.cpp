@@ -45,10 +45,10 @@ SettingWindowController::SettingWindowController(QWidget* parent) : QMainWindow(
             QIcon(PasscodeArt::padlockImage(28, ink, false, ratio)));
     cloudSettingView_ = new CloudSettingView(tabView_);
     addPane(cloudSettingView_, QStringLiteral("Cloud"), tr("Cloud"),
-            QIcon(SettingsPaneStyle::cloudGlyph(24, ink, ratio)));
+            QIcon(SettingsPaneStyle::cloudGlyph(28, ink, ratio)));
     migrateSettingView_ = new MigrateSettingView(tabView_);
     addPane(migrateSettingView_, QStringLiteral("Migration"), tr("Migration"),
-            QIcon(SettingsPaneStyle::migrationGlyph(26, ink, ratio)));
+            QIcon(SettingsPaneStyle::migrationGlyph(28, ink, ratio)));
 
     tabView_->setCurrentIndex(0);
     awakeFromNib();

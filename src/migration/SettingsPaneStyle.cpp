@@ -71,17 +71,17 @@ void addSection(QBoxLayout* layout, QWidget* pane, const QString& title, const Q
 }
 
 QPixmap cloudGlyph(int height, const QColor& color, qreal devicePixelRatio) {
-    const int width = height * 4 / 3;
-    QPixmap pixmap = canvas(width, height, devicePixelRatio);
+    // Square like the other glyphs, so that a toolbar draws them at one size.
+    const qreal s = height;
+    QPixmap pixmap = canvas(height, height, devicePixelRatio);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal h = height;
     QPainterPath cloud;
     cloud.setFillRule(Qt::WindingFill);
-    cloud.addEllipse(QPointF(width * 0.30, h * 0.62), h * 0.22, h * 0.22);
-    cloud.addEllipse(QPointF(width * 0.52, h * 0.45), h * 0.30, h * 0.30);
-    cloud.addEllipse(QPointF(width * 0.74, h * 0.60), h * 0.22, h * 0.22);
-    cloud.addRoundedRect(QRectF(width * 0.12, h * 0.60, width * 0.76, h * 0.24), h * 0.12, h * 0.12);
+    cloud.addEllipse(QPointF(s * 0.27, s * 0.60), s * 0.20, s * 0.20);
+    cloud.addEllipse(QPointF(s * 0.52, s * 0.45), s * 0.27, s * 0.27);
+    cloud.addEllipse(QPointF(s * 0.76, s * 0.60), s * 0.19, s * 0.19);
+    cloud.addRoundedRect(QRectF(s * 0.07, s * 0.58, s * 0.88, s * 0.22), s * 0.11, s * 0.11);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawPath(cloud.simplified());

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -186,7 +187,8 @@ TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
     CloudSettingView pane;
     const QString folder = home.cloudRoot() + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier();
     pane.refresh();
-    EXPECT_EQ(pane.folderLabel()->text(), folder);
+    EXPECT_EQ(pane.folderField()->text(), folder);
+    EXPECT_TRUE(pane.folderField()->isReadOnly());
     EXPECT_EQ(pane.stateLabel()->text(), "The cloud folder does not exist yet.");
     ASSERT_TRUE(QDir().mkpath(folder));
     pane.show();
