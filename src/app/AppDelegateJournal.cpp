@@ -3,9 +3,11 @@
 #include "app/AppDelegate.h"
 
 #include "app/Utility.h"
+#include "appearance/ThemeStyle.h"
 #include "journal/ColorTagSelectView.h"
 #include "journal/EditTextView.h"
 #include "journal/EntryTableView.h"
+#include "journal/MonthCellDelegate.h"
 #include "journal/MonthSelectView.h"
 #include "journal/SelectPanelDataSource.h"
 #include "platform/ArrayController.h"
@@ -13,6 +15,7 @@
 #include "platform/ChangeSet.h"
 #include "platform/Clock.h"
 #include "platform/ManagedObject.h"
+#include "migration/SettingWindowController.h"
 #include "ui/MainWindow.h"
 
 #include <QComboBox>
@@ -209,8 +212,14 @@ void AppDelegate::fontChanged(const Notification& note) {
 
 void AppDelegate::connectJournalControls() {
     MainWindow* w = window_;
-    SelectPanelDataSource* source = new SelectPanelDataSource;
-    std::shared_ptr<SelectPanelDataSource> keep(source);
+    const QString theme = utility()->themeName();
+    w->setStyleSheet(ThemeStyle::styleSheet(theme));
+    settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(theme));
+    w->monthSelectView->setItemDelegate(new MonthCellDelegate(
+        ThemeStyle::accentColor(theme), ThemeStyle::inkColor(theme), w->monthSelectView));
+    w->monthSelectView->setMouseTracking(true);
+
+    auto source = std::make_unique<SelectPanelDataSource>();
 
     auto* months = new QStringListModel(source->monthSymbols(), this);
     w->monthSelectView->setModel(months);

@@ -1,0 +1,163 @@
+#include "AppTestSupport.h"
+#include "app/AppDelegate.h"
+#include "app/Utility.h"
+#include "journal/EditTextView.h"
+#include "platform/ArrayController.h"
+#include "platform/Clock.h"
+#include "platform/ManagedObject.h"
+#include "platform/ManagedObjectContext.h"
+#include "platform/UndoManager.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace quillet {
+namespace {
+
+using test::alerts;
+using test::ScopedDiaryHome;
+
+class FixedClock {
+public:
+    explicit FixedClock(const QDateTime& now) {
+        Clock::setNowForTesting([now] { return now; });
+    }
+    ~FixedClock() { Clock::setNowForTesting({}); }
+};
+
+// Holds SQLite's write lock on the diary file, so that saves fail for a while.
+class WriteLockHolder {
+public:
+    explicit WriteLockHolder(const QString& path) {
+        sqlite3_open(QFile::encodeName(path).constData(), &db_);
+        sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    ~WriteLockHolder() { release(); }
+    void release() {
+        if (db_) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(db_);
+            db_ = nullptr;
+        }
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST(StoreOperations, NewEntryIsMadeForNowInTheFilteredColorAndListedFirst) {
+    test::ScopedTimeZone tz("Europe/Berlin");
+    ScopedDiaryHome home;
+    FixedClock clock(QDateTime(QDate(2013, 1, 31), QTime(23, 59)));
+    auto d = test::launchDelegate();
+    d->insertNewObject(nullptr);
+    QCoreApplication::processEvents();
+    ManagedObject* entry = d->arrayController()->selectedObject();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->monthTag(), 201301);
+    EXPECT_EQ(entry->colorTag(), 0);
+    EXPECT_EQ(entry->entryText(), QString(QLatin1String("")));
+    EXPECT_FALSE(entry->entryText().isNull());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F-]{36}$")).match(entry->uuid()).hasMatch());
+    EXPECT_EQ(entry->timeStamp(), QDateTime(QDate(2013, 1, 31), QTime(23, 59)));
+    EXPECT_FALSE(d->managedObjectContext()->hasChanges()) << "the new entry is saved at once";
+    // The selection went back to the month of the new entry.
+    EXPECT_EQ(d->currentMonth(), (DateComponents{2013, 1}));
+    EXPECT_EQ(d->arrayController()->objectAtIndex(0), entry);
+
+    // With the red filter chosen, the next one is red and listed in the red list.
+    d->setColorTagSelectionIndexs(IndexSet{1});
+    d->insertNewObject(nullptr);
+    QCoreApplication::processEvents();
+    ManagedObject* red = d->arrayController()->selectedObject();
+    ASSERT_NE(red, nullptr);
+    EXPECT_EQ(red->colorTag(), 1);
+    EXPECT_EQ(d->arrayController()->count(), 1u);
+}
+
+TEST(StoreOperations, NewEntryDuringASearchIsNotListedUntilTheSearchIsCleared) {
+    ScopedDiaryHome home;
+    auto d = test::launchDelegate();
+    d->searchField()->setText(QStringLiteral("holiday"));
+    d->insertNewObject(nullptr);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->arrayController()->count(), 0u);
+    d->searchField()->clear();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(d->arrayController()->count(), 1u);
+}
+
+TEST(StoreOperations, TypedTextSurvivesQuittingAndARelaunch) {
+    ScopedDiaryHome home;
+    {
+        auto d = test::launchDelegate();
+        d->insertNewObject(nullptr);
+        QCoreApplication::processEvents();
+        QTest::keyClicks(d->editTextView(), QStringLiteral("Dear diary, l'"));
+        for (const QString& accented : {QStringLiteral("\u00e9"), QStringLiteral("t"), QStringLiteral("\u00e9")}) {
+            QTest::sendKeyEvent(QTest::Click, d->editTextView(), Qt::Key_unknown, accented, Qt::NoModifier);
+        }
+        // Quit at once, while the editor still has the focus.
+        EXPECT_TRUE(d->applicationShouldTerminate());
+        EXPECT_FALSE(d->managedObjectContext()->hasChanges());
+    }
+    auto relaunched = test::launchDelegate();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(relaunched->arrayController()->count(), 1u);
+    EXPECT_EQ(relaunched->arrayController()->objectAtIndex(0)->entryText(), QStringLiteral("Dear diary, l'été"));
+    EXPECT_EQ(relaunched->editTextView()->toPlainText(), QStringLiteral("Dear diary, l'été"));
+}
+
+TEST(StoreOperations, AFailedSaveKeepsTheApplicationOpenWithTheEdits) {
+    ScopedDiaryHome home;
+    auto d = test::launchDelegate();
+    d->insertNewObject(nullptr);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(d->editTextView(), QStringLiteral("unsaved words"));
+    {
+        WriteLockHolder lock(home.storePath());
+        alerts().clear();
+        EXPECT_FALSE(d->applicationShouldTerminate());
+        EXPECT_EQ(alerts().errors.size(), 1u);
+        EXPECT_FALSE(d->windowWillClose());
+        EXPECT_EQ(alerts().errors.size(), 2u) << "one alert per attempt";
+        EXPECT_TRUE(d->managedObjectContext()->hasChanges());
+        EXPECT_EQ(d->arrayController()->selectedObject()->entryText(), QStringLiteral("unsaved words"));
+    }
+    EXPECT_TRUE(d->applicationShouldTerminate());
+    EXPECT_EQ(alerts().errors.size(), 2u);
+}
+
+TEST(StoreOperations, SaveWithNothingChangedDoesNotTouchTheStore) {
+    ScopedDiaryHome home;
+    auto d = test::launchDelegate();
+    WriteLockHolder lock(home.storePath());
+    alerts().clear();
+    d->saveAction(nullptr);
+    EXPECT_TRUE(alerts().errors.empty());
+}
+
+TEST(StoreOperations, UndoActsOnTheDiaryRecords) {
+    ScopedDiaryHome home;
+    auto d = test::launchDelegate();
+    d->insertNewObject(nullptr);
+    QCoreApplication::processEvents();
+    ManagedObject* entry = d->arrayController()->selectedObject();
+    ASSERT_NE(entry, nullptr);
+    entry->setValue(QStringLiteral("first words"), QStringLiteral("entryText"));
+    QCoreApplication::processEvents();
+    UndoManager* undo = d->windowWillReturnUndoManager();
+    ASSERT_EQ(undo, d->managedObjectContext()->undoManager());
+    undo->undo();
+    EXPECT_EQ(entry->entryText(), QString(QLatin1String("")));
+    EXPECT_EQ(d->editTextView()->toPlainText(), QString());
+    undo->redo();
+    EXPECT_EQ(d->editTextView()->toPlainText(), QStringLiteral("first words"));
+}
+
+} // namespace
+} // namespace quillet
