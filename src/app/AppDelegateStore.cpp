@@ -14,6 +14,7 @@
 #include "platform/ManagedObjectModel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PersistentStoreCoordinator.h"
+#include "platform/StandardPaths.h"
 #include "platform/StoreOptions.h"
 #include "platform/UndoManager.h"
 
@@ -47,6 +48,13 @@ PersistentStoreCoordinator* AppDelegate::persistentStoreCoordinator() {
     }
     auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
     const QString folder = utility()->inferredStoreFolder();
+    if (folder.isEmpty() && StandardPaths::dataHome().isEmpty()) {
+        // No home to keep a diary in: said now, not at every failed save later.
+        Alerts::presentError(Error{kStoreErrorDomain, StoreOpenError,
+                                   QStringLiteral("There is no folder to keep the diary in: neither HOME "
+                                                  "nor XDG_DATA_HOME names one.")});
+        return nullptr;
+    }
     if (folder.isEmpty()) {
         // A coordinator without a store, not held; kept alive for whoever took it.
         unheld_.push_back(std::move(coordinator));

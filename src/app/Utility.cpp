@@ -6,6 +6,7 @@
 #include "platform/Calendar.h"
 #include "platform/CloudContainer.h"
 #include "platform/Log.h"
+#include "platform/MainThread.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PropertyList.h"
 #include "platform/StandardPaths.h"
@@ -186,10 +187,16 @@ QString Utility::createUUID() {
 QString Utility::applicationSupportFolder() {
     const QString data = StandardPaths::dataHome();
     if (data.isEmpty()) {
-        Alerts::runAlertPanel(QStringLiteral("Alert"),
-                              QStringLiteral("Can't find application support folder"),
-                              QStringLiteral("Quit"));
-        Application::terminate();
+        // The old-data import asks from its own thread; the alert and the quit
+        // belong to the main thread, and the asking thread waits for them.
+        MainThread::run(
+            [] {
+                Alerts::runAlertPanel(QStringLiteral("Alert"),
+                                      QStringLiteral("Can't find application support folder"),
+                                      QStringLiteral("Quit"));
+                Application::terminate();
+            },
+            true);
         return QString();
     }
     return data + QStringLiteral("/QuilletMac");

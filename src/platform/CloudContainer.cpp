@@ -11,7 +11,17 @@ namespace quillet {
 QString CloudContainer::rootPath() {
     const char* root = std::getenv("QUILLET_CLOUD_ROOT");
     if (root != nullptr && root[0] != '\0') {
-        return QDir::cleanPath(QDir::current().absoluteFilePath(QString::fromLocal8Bit(root)));
+        QString path = QString::fromLocal8Bit(root);
+        // Session files (environment.d, .desktop) pass "~/Sync/..." without a
+        // shell to expand it.
+        if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) {
+            const QString home = StandardPaths::homePath();
+            if (home.isEmpty()) {
+                return QString();
+            }
+            path = home + path.mid(1);
+        }
+        return QDir::cleanPath(QDir::current().absoluteFilePath(path));
     }
     const QString data = StandardPaths::dataHome();
     return data.isEmpty() ? QString() : data + QStringLiteral("/QuilletCloud");

@@ -6,6 +6,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QtEndian>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -85,49 +88,84 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
     store->path_ = path;
     store->options_ = options;
 
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
+    if (QFileInfo(path).isDir()) {
         if (error) {
             *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary file \u201c%1\u201d is not a file.").arg(path));
+                                QStringLiteral("The diary file \u201c%1\u201d is a folder, not a diary file. "
+                                               "It was left as it is.")
+                                    .arg(path));
         }
         return nullptr;
     }
-
-    store->lock_ = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-    store->lock_->setStaleLockTime(0); // a lock is stale only when its process is gone
-    if (!store->lock_->tryLock(0)) {
-        if (error) {
-            qint64 pid = 0;
-            QString host, app;
-            store->lock_->getLockInfo(&pid, &host, &app);
-            if (store->lock_->error() == QLockFile::LockFailedError) {
-                *error = storeError(
-                    StoreInUseError,
-                    QStringLiteral("The diary \u201c%1\u201d is open in another window (process %2). "
-                                   "Quit the other window and try again.")
-                        .arg(path)
-                        .arg(pid));
-            } else {
-                *error = storeError(
-                    StoreOpenError,
-                    QStringLiteral("The diary \u201c%1\u201d could not be locked for use.").arg(path));
-            }
-        }
+    if (!store->lock(error)) {
         return nullptr;
     }
-
-    if (!info.exists() && !store->create(error)) {
+    // Asked only now: with the lock held no other copy of the diary can be making the file.
+    if (!QFileInfo::exists(path)) {
+        if (!store->create(error)) {
+            return nullptr;
+        }
+    } else if (!store->checkHeader(error)) {
         return nullptr;
     }
     // Never SQLITE_OPEN_CREATE here: an existing diary is opened as it is or not at all.
     if (!store->db_.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error)) {
         return nullptr;
     }
+    // SQLite quietly falls back to reading when it may not write; every save
+    // would then fail after the user has typed, so say it now.
+    if (sqlite3_db_readonly(store->db_.handle(), "main") == 1) {
+        if (error) {
+            *error = storeError(StoreOpenError,
+                                QStringLiteral("The diary file \u201c%1\u201d can't be written (no permission). "
+                                               "It was left as it is.")
+                                    .arg(path));
+        }
+        return nullptr;
+    }
     if (!store->validate(error) || !store->loadAll(&store->loadedRows_, error)) {
         return nullptr;
     }
     return store;
+}
+
+bool PersistentStore::lock(Error* error) {
+    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
+    // Stale only when its process is gone (Qt also holds a kernel lock on the
+    // file, which dies with the process however it ends), never by age: a
+    // diary may stay open for weeks.
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0)) {
+        return true;
+    }
+    const QLockFile::LockError reason = lock_->error();
+    qint64 pid = 0;
+    QString host, app;
+    lock_->getLockInfo(&pid, &host, &app);
+    lock_.reset();
+    if (!error) {
+        return false;
+    }
+    switch (reason) {
+    case QLockFile::LockFailedError:
+        *error = storeError(StoreInUseError,
+                            QStringLiteral("The diary \u201c%1\u201d is open in another window (process %2). "
+                                           "Quit the other window and try again.")
+                                .arg(path_)
+                                .arg(pid));
+        break;
+    case QLockFile::PermissionError:
+        *error = storeError(StoreOpenError,
+                            QStringLiteral("The diary \u201c%1\u201d can't be opened: its folder can't be "
+                                           "written (no permission, or the folder is missing).")
+                                .arg(path_));
+        break;
+    default:
+        *error = storeError(StoreOpenError,
+                            QStringLiteral("The diary \u201c%1\u201d could not be locked for use.").arg(path_));
+        break;
+    }
+    return false;
 }
 
 bool PersistentStore::create(Error* error) {
@@ -159,6 +197,11 @@ bool PersistentStore::create(Error* error) {
         return false;
     }
     db.close(); // the last connection checkpoints and removes the WAL
+    // A log left beside a diary that is gone belongs to no file; SQLite would
+    // replay it into the new one.
+    for (const char* side : {"-wal", "-shm", "-journal"}) {
+        QFile::remove(path_ + QLatin1String(side));
+    }
     if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) != 0) {
         if (error) {
             *error = storeError(StoreOpenError,
@@ -168,6 +211,78 @@ bool PersistentStore::create(Error* error) {
         return false;
     }
     syncFolder(QFileInfo(path_).absolutePath());
+    return true;
+}
+
+bool PersistentStore::checkHeader(Error* error) const {
+    // Read with plain file calls: SQLite given a damaged or foreign file may
+    // write to it (a journal, a WAL) before it finds out.
+    auto fail = [&](int code, const QString& text) {
+        if (error) {
+            *error = storeError(code, text);
+        }
+        return false;
+    };
+    auto damaged = [&](const QString& why) {
+        return fail(StoreCorruptError,
+                    QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and can't be opened. "
+                                   "It was left as it is.")
+                        .arg(path_, why));
+    };
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return fail(StoreOpenError, QStringLiteral("The diary file \u201c%1\u201d can't be read: %2.")
+                                        .arg(path_, file.errorString()));
+    }
+    const qint64 size = file.size();
+    const QByteArray header = file.read(100);
+    if (size == 0) {
+        return damaged(QStringLiteral("it is empty"));
+    }
+    static const QByteArray magic("SQLite format 3\0", 16);
+    if (header.size() < 100 || !header.startsWith(magic)) {
+        return damaged(QStringLiteral("it is not a database"));
+    }
+    const auto* bytes = reinterpret_cast<const uchar*>(header.constData());
+    const quint32 rawPageSize = qFromBigEndian<quint16>(bytes + 16);
+    const qint64 pageSize = rawPageSize == 1 ? 65536 : rawPageSize;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0) {
+        return damaged(QStringLiteral("its page size is invalid"));
+    }
+    const qint64 version = qint32(qFromBigEndian<quint32>(bytes + 60));
+    const qint64 applicationId = qint32(qFromBigEndian<quint32>(bytes + 68));
+    if (applicationId != kApplicationId) {
+        return fail(StoreIncompatibleVersionError,
+                    QStringLiteral("The file \u201c%1\u201d is not a Quillet diary; it was left as it is.").arg(path_));
+    }
+    if (version > kSchemaVersion) {
+        return fail(StoreIncompatibleVersionError,
+                    QStringLiteral("The diary \u201c%1\u201d was written by a newer version of Quillet "
+                                   "(format %2; this version reads format %3). It was left as it is.")
+                        .arg(path_)
+                        .arg(version)
+                        .arg(kSchemaVersion));
+    }
+    if (version < kSchemaVersion) {
+        return fail(StoreIncompatibleVersionError,
+                    QStringLiteral("The diary \u201c%1\u201d has an unknown format (%2). It was left as it is.")
+                        .arg(path_)
+                        .arg(version));
+    }
+    // While a log holds committed pages the file itself may lag behind; SQLite
+    // sorts that out. Without one, the file must hold every page it counts.
+    if (QFileInfo(path_ + QStringLiteral("-wal")).size() > 0) {
+        return true;
+    }
+    if (size % pageSize != 0) {
+        return damaged(QStringLiteral("it ends in the middle of a page"));
+    }
+    const quint32 changeCounter = qFromBigEndian<quint32>(bytes + 24);
+    const quint32 pageCount = qFromBigEndian<quint32>(bytes + 28);
+    const quint32 validFor = qFromBigEndian<quint32>(bytes + 92);
+    if (pageCount != 0 && changeCounter == validFor && size < qint64(pageCount) * pageSize) {
+        return damaged(QStringLiteral("it is shorter than its own header says"));
+    }
     return true;
 }
 
@@ -186,24 +301,15 @@ bool PersistentStore::validate(Error* error) {
         }
         return false;
     }
-    if (version > kSchemaVersion) {
+    if (version != kSchemaVersion) {
         if (error) {
             *error = storeError(
                 StoreIncompatibleVersionError,
-                QStringLiteral("The diary \u201c%1\u201d was written by a newer version of Quillet "
+                QStringLiteral("The diary \u201c%1\u201d has a format this version of Quillet can't read "
                                "(format %2; this version reads format %3). It was left as it is.")
                     .arg(path_)
                     .arg(version)
                     .arg(kSchemaVersion));
-        }
-        return false;
-    }
-    if (version < kSchemaVersion) {
-        if (error) {
-            *error = storeError(StoreIncompatibleVersionError,
-                                QStringLiteral("The diary \u201c%1\u201d has an unknown format (%2).")
-                                    .arg(path_)
-                                    .arg(version));
         }
         return false;
     }
@@ -266,8 +372,9 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
         db_.exec("ROLLBACK", nullptr);
         return false;
     };
-    if (!db_.exec("BEGIN IMMEDIATE", error)) {
+    if (!db_.exec("BEGIN IMMEDIATE", nullptr)) {
         if (error) {
+            *error = db_.lastError(QStringLiteral("saved"));
             error->code = StoreSaveError;
         }
         return false;
@@ -282,13 +389,13 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
                                "timeStamp = ?, foldedText = ? WHERE key = ?");
         SqliteStatement remove(db_.handle(), "DELETE FROM entry WHERE key = ?");
         if (!insert.isValid() || !update.isValid() || !remove.isValid()) {
-            return fail(QStringLiteral("save"));
+            return fail(QStringLiteral("saved"));
         }
         for (const EntryValues* v : changes.inserted) {
             insert.reset();
             bindValues(insert, *v);
             if (insert.step() != SQLITE_DONE) {
-                return fail(QStringLiteral("save"));
+                return fail(QStringLiteral("saved"));
             }
             keys.push_back(sqlite3_last_insert_rowid(db_.handle()));
         }
@@ -297,23 +404,19 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
             bindValues(update, *v);
             update.bindInt64(7, key);
             if (update.step() != SQLITE_DONE) {
-                return fail(QStringLiteral("save"));
+                return fail(QStringLiteral("saved"));
             }
         }
         for (qint64 key : changes.deleted) {
             remove.reset();
             remove.bindInt64(1, key);
             if (remove.step() != SQLITE_DONE) {
-                return fail(QStringLiteral("save"));
+                return fail(QStringLiteral("saved"));
             }
         }
     }
-    if (!db_.exec("COMMIT", error)) {
-        if (error) {
-            error->code = StoreSaveError;
-        }
-        db_.exec("ROLLBACK", nullptr);
-        return false;
+    if (!db_.exec("COMMIT", nullptr)) {
+        return fail(QStringLiteral("saved"));
     }
     if (insertedKeys) {
         *insertedKeys = std::move(keys);

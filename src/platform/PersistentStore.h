@@ -13,10 +13,12 @@ namespace quillet {
 
 // The diary's SQLite file. A missing file is created (atomically, under a
 // temporary name first); an existing file is used only when it is a diary of
-// a schema this program knows, and is otherwise left exactly as it is. One
-// process at a time holds a store: a second one is told the diary is open.
-// Commits are synced (WAL, synchronous=FULL), so a save that returned
-// success survives a crash or a power loss.
+// a schema this program knows, and is otherwise left exactly as it is: its
+// header is checked before SQLite is let near it, and every row is read
+// before the store is handed out. One process at a time holds a store: a
+// second one is told the diary is open elsewhere; the lock dies with its
+// process, however it ends. Commits are synced (WAL, synchronous=FULL), so a
+// save that returned success survives a crash or a power loss.
 class PersistentStore {
 public:
     static constexpr qint64 kApplicationId = 0x51756c74; // "Qult"
@@ -47,7 +49,9 @@ public:
 
 private:
     PersistentStore() = default;
+    bool lock(Error* error);
     bool create(Error* error);
+    bool checkHeader(Error* error) const;
     bool validate(Error* error);
 
     QString path_;

@@ -18,7 +18,7 @@ bool SqliteDatabase::open(const QString& path, int flags, Error* error) {
     const int rc = sqlite3_open_v2(native.constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         if (error) {
-            *error = lastError(QStringLiteral("open"));
+            *error = lastError(QStringLiteral("opened"));
         }
         close();
         return false;
@@ -40,7 +40,7 @@ bool SqliteDatabase::exec(const char* sql, Error* error) {
     sqlite3_free(message);
     if (rc != SQLITE_OK) {
         if (error) {
-            *error = lastError(QString::fromUtf8(sql));
+            *error = lastError(QStringLiteral("used"));
         }
         return false;
     }
@@ -51,7 +51,7 @@ bool SqliteDatabase::queryInteger(const char* sql, qint64* result, Error* error)
     SqliteStatement statement(db_, sql);
     if (!statement.isValid()) {
         if (error) {
-            *error = lastError(QString::fromUtf8(sql));
+            *error = lastError(QStringLiteral("used"));
         }
         return false;
     }
@@ -65,7 +65,7 @@ bool SqliteDatabase::queryInteger(const char* sql, qint64* result, Error* error)
         return true;
     }
     if (error) {
-        *error = lastError(QString::fromUtf8(sql));
+        *error = lastError(QStringLiteral("used"));
     }
     return false;
 }
@@ -78,13 +78,18 @@ Error SqliteDatabase::lastError(const QString& action) const {
                                 : QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN));
     switch (code & 0xff) {
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: e.code = StoreCorruptError; break;
+    case SQLITE_CORRUPT:
+        e.code = StoreCorruptError;
+        e.localizedDescription =
+            QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and can't be %3. It was left as it is.")
+                .arg(path_, message, action);
+        return e;
     case SQLITE_BUSY:
     case SQLITE_LOCKED: e.code = StoreInUseError; break;
     default: e.code = StoreOpenError; break;
     }
-    e.localizedDescription = QStringLiteral("The diary file \u201c%1\u201d could not be used (%2): %3.")
-                                 .arg(path_, action, message);
+    e.localizedDescription =
+        QStringLiteral("The diary file \u201c%1\u201d could not be %2: %3.").arg(path_, action, message);
     return e;
 }
 

@@ -28,7 +28,8 @@ public:
     // Runs a statement that answers one integer (a PRAGMA, a COUNT).
     bool queryInteger(const char* sql, qint64* result, Error* error);
 
-    // An Error describing the connection's last failure, for the given action.
+    // An Error describing the connection's last failure; action completes
+    // "could not be ..." ("opened", "read", "saved").
     Error lastError(const QString& action) const;
     QString path() const { return path_; }
 
