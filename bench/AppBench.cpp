@@ -1,0 +1,75 @@
+// The same steps through the whole application: the delegate with its window
+// shown (offscreen), each step followed by the events it causes (the list
+// view laid out and painted), as a person at the keyboard would wait for.
+#include "BenchSupport.h"
+
+#include "DiaryGenerator.h"
+#include "app/AppDelegate.h"
+#include "platform/ArrayController.h"
+#include "platform/IndexSet.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <benchmark/benchmark.h>
+
+namespace quillet::bench {
+namespace {
+
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+std::unique_ptr<AppDelegate> launchOn(int n) {
+    const QString folder = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
+    QDir().mkpath(folder);
+    const QString store = folder + QStringLiteral("/entries.sqlite");
+    for (const char* side : {"", "-wal", "-shm", ".lock"}) {
+        QFile::remove(store + QLatin1String(side));
+    }
+    QFile::copy(fixture(n), store);
+    auto delegate = std::make_unique<AppDelegate>();
+    delegate->loadInterface();
+    delegate->window()->resize(1100, 760);
+    delegate->window()->show();
+    delegate->applicationDidFinishLaunching();
+    settle();
+    return delegate;
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+}
+
+void BM_AppSearchKeystroke(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchOn(int(state.range(0)));
+    const QString word = diarygen::commonWord();
+    int i = 0;
+    for (auto _ : state) {
+        delegate->searchField()->setText((i++ & 1) ? word.left(word.size() - 1) : word);
+        settle();
+    }
+    delegate->searchField()->setText(word);
+    settle();
+    state.counters["listed"] = double(delegate->arrayController()->count());
+}
+BENCHMARK(BM_AppSearchKeystroke)->Apply(sizes);
+
+void BM_AppSwitchMonth(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchOn(int(state.range(0)));
+    const int current = int(delegate->monthSelectionIndexs().firstIndex());
+    const int other = current == 0 ? 1 : current - 1;
+    int i = 0;
+    for (auto _ : state) {
+        delegate->setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t((i++ & 1) ? other : current)));
+        settle();
+    }
+}
+BENCHMARK(BM_AppSwitchMonth)->Apply(sizes);
+
+} // namespace
+} // namespace quillet::bench

@@ -1,0 +1,105 @@
+// The diary file at scale: opening it, saving one change, and the memory a
+// loaded diary takes.
+#include "BenchSupport.h"
+
+#include "platform/ArrayController.h"
+#include "platform/ManagedObject.h"
+#include "platform/ManagedObjectContext.h"
+#include "platform/Predicate.h"
+
+#include <QDateTime>
+#include <benchmark/benchmark.h>
+
+namespace quillet::bench {
+namespace {
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+void BM_OpenStoreAndLoad(benchmark::State& state) {
+    const QString path = workingCopy(int(state.range(0)));
+    for (auto _ : state) {
+        std::unique_ptr<Diary> diary = openStore(path);
+        benchmark::DoNotOptimize(diary.get());
+        state.PauseTiming();
+        diary.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenStoreAndLoad)->Apply(sizes);
+
+// Each save writes the one entry that changed, synced to disk.
+void BM_SaveAfterEditingOneEntry(benchmark::State& state) {
+    std::unique_ptr<Diary> diary = openDiary(workingCopy(int(state.range(0))));
+    diary->controller->setFilterPredicate(Predicate::parse(monthFormat(newestMonth(*diary), 0)));
+    const std::vector<ManagedObject*> listed = diary->controller->arrangedObjects();
+    const QString base = listed.front()->entryText();
+    int i = 0;
+    for (auto _ : state) {
+        ManagedObject* entry = listed[std::size_t(i) % listed.size()];
+        entry->setValue(EntryKey::EntryText, base + QStringLiteral(" Edit %1.").arg(i++));
+        Error error;
+        if (!diary->context->save(&error)) {
+            state.SkipWithError(qPrintable(error.localizedDescription));
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SaveAfterEditingOneEntry)->Apply(sizes);
+
+void BM_SaveAfterCreatingOneEntry(benchmark::State& state) {
+    std::unique_ptr<Diary> diary = openDiary(workingCopy(int(state.range(0))));
+    const int month = newestMonth(*diary);
+    diary->controller->setFilterPredicate(Predicate::parse(monthFormat(month, 0)));
+    const QDateTime now = QDateTime::currentDateTime();
+    int i = 0;
+    for (auto _ : state) {
+        ManagedObject* entry = diary->controller->newObject();
+        entry->setValue(EntryKey::TimeStamp, now.addSecs(i++));
+        entry->setValue(EntryKey::MonthTag, month);
+        entry->setValue(EntryKey::ColorTag, 0);
+        entry->setValue(EntryKey::EntryText, QString(QLatin1String("")));
+        entry->setValue(EntryKey::Uuid, QStringLiteral("BENCH-%1").arg(i));
+        diary->controller->addObject(entry);
+        Error error;
+        if (!diary->context->save(&error)) {
+            state.SkipWithError(qPrintable(error.localizedDescription));
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SaveAfterCreatingOneEntry)->Apply(sizes);
+
+QMap<QString, double> probe(const QStringList& arguments) {
+    QMap<QString, double> values;
+    for (const QString& line : runProbe(arguments).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            values.insert(line.left(eq), line.mid(eq + 1).toDouble());
+        }
+    }
+    return values;
+}
+
+// Measured in a fresh process each, so that nothing else loaded counts.
+void BM_ResidentMemory(benchmark::State& state) {
+    const QString path = fixture(int(state.range(0)));
+    QMap<QString, double> store, app;
+    for (auto _ : state) {
+        store = probe({QStringLiteral("--probe-store"), path});
+        app = probe({QStringLiteral("--probe-app"), path});
+    }
+    const double text = store.value(QStringLiteral("text_bytes")) / 1e6;
+    const double loaded = store.value(QStringLiteral("rss_after_kb")) / 1024.0;
+    const double whole = app.value(QStringLiteral("rss_after_kb")) / 1024.0;
+    state.counters["text_MB"] = text;
+    state.counters["store_rss_MB"] = loaded;
+    state.counters["store_added_MB"] = loaded - store.value(QStringLiteral("rss_before_kb")) / 1024.0;
+    state.counters["app_rss_MB"] = whole;
+    state.counters["app_rss_per_text"] = text > 0 ? whole / text : 0;
+}
+BENCHMARK(BM_ResidentMemory)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quillet::bench

@@ -1,0 +1,73 @@
+// Throughput of the text and date helpers that run once per entry.
+#include "DiaryGenerator.h"
+
+#include "app/Utility.h"
+#include "platform/DateFormatter.h"
+#include "platform/TextFolder.h"
+
+#include <QDate>
+#include <QTime>
+#include <benchmark/benchmark.h>
+#include <vector>
+
+namespace quillet::bench {
+namespace {
+
+void BM_FoldEntryText(benchmark::State& state) {
+    diarygen::Options options;
+    options.count = 2000;
+    diarygen::EntrySource source(options);
+    std::vector<QString> texts;
+    while (!source.atEnd()) {
+        texts.push_back(source.next().text);
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        for (const QString& text : texts) {
+            bytes += TextFolder::fold(text).size();
+        }
+    }
+    state.SetBytesProcessed(qint64(bytes));
+}
+BENCHMARK(BM_FoldEntryText)->Unit(benchmark::kMillisecond);
+
+std::vector<QDateTime> hourlyDates() {
+    std::vector<QDateTime> dates;
+    dates.reserve(100000);
+    const qint64 start = QDateTime(QDate(2012, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (qint64 i = 0; i < 100000; ++i) {
+        dates.push_back(QDateTime::fromMSecsSinceEpoch(start + i * 3'600'000, Qt::UTC));
+    }
+    return dates;
+}
+
+void BM_Format100000Dates(benchmark::State& state) {
+    DateFormatter formatter(QStringLiteral("en_US_POSIX"));
+    const std::vector<QDateTime> dates = hourlyDates();
+    for (auto _ : state) {
+        qsizetype total = 0;
+        for (const QDateTime& date : dates) {
+            formatter.setDateFormat(QStringLiteral("yyyyMM"));
+            total += formatter.stringFromDate(date).size();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_Format100000Dates)->Unit(benchmark::kMillisecond);
+
+// What every new or re-dated entry pays for its month tag.
+void BM_MonthTagFor100000Dates(benchmark::State& state) {
+    Utility* utility = Utility::sharedUtility();
+    const std::vector<QDateTime> dates = hourlyDates();
+    for (auto _ : state) {
+        qint64 total = 0;
+        for (const QDateTime& date : dates) {
+            total += utility->monthTagForDate(date);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_MonthTagFor100000Dates)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quillet::bench
