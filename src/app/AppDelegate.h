@@ -19,6 +19,7 @@ class QComboBox;
 class QWidget;
 class QDateTimeEdit;
 class QPropertyAnimation;
+class QLabel;
 
 namespace quillet {
 
@@ -182,6 +183,8 @@ private:
     void selectionToView();
     void entryChanged(const ChangeSet& changes);
     void setMonthPanelHeight(int height);
+    void updateEmptyListHint();
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     bool passcodeValidatedOnCurrentSession_ = false;
     MainWindow* window_ = nullptr;
@@ -200,6 +203,7 @@ private:
     bool loadingEditor_ = false;
     bool syncingSelection_ = false;
     QPropertyAnimation* monthPanelAnimation_ = nullptr;
+    QLabel* emptyListHint_ = nullptr;
 };
 
 } // namespace quillet

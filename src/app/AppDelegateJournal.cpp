@@ -18,7 +18,10 @@
 #include "migration/SettingWindowController.h"
 #include "ui/MainWindow.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QEvent>
+#include <QLabel>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPropertyAnimation>
@@ -278,9 +281,46 @@ void AppDelegate::connectJournalControls() {
     });
     connect(arrayController_, &QAbstractItemModel::modelReset, this, [this] { selectionToView(); });
 
+    // An empty list says why it is empty and what to do.
+    emptyListHint_ = new QLabel(w->entryTableView->viewport());
+    emptyListHint_->setObjectName(QStringLiteral("emptyListHint"));
+    emptyListHint_->setAlignment(Qt::AlignCenter);
+    emptyListHint_->setWordWrap(true);
+    emptyListHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    w->entryTableView->viewport()->installEventFilter(this);
+    connect(arrayController_, &ArrayController::arrangedObjectsChanged, this, [this] { updateEmptyListHint(); });
+
     connect(w->editTextView, &QPlainTextEdit::textChanged, this, [this] { editorTextChanged(); });
     connect(w->editTextView, &EditTextView::didEndEditing, this, [this] { textDidEndEditing(); });
     w->editTextView->setReadOnly(true);
+}
+
+void AppDelegate::updateEmptyListHint() {
+    if (!emptyListHint_) {
+        return;
+    }
+    const bool empty = arrayController_->count() == 0;
+    emptyListHint_->setVisible(empty);
+    if (!empty) {
+        return;
+    }
+    const QString search = searchField()->text();
+    if (!search.isEmpty()) {
+        emptyListHint_->setText(tr("No entry contains \u201c%1\u201d.").arg(search));
+    } else {
+        const QDateTime first = Calendar::currentCalendar().dateFromComponents(currentMonth());
+        const QString month = utility()->stringWithDateFormat(QStringLiteral("LLLL yyyy"), first);
+        emptyListHint_->setText(tr("No entries in %1.\n\nPress %2 to write one.")
+                                    .arg(month, window_->newEntryAction->shortcut().toString(QKeySequence::NativeText)));
+    }
+    emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (emptyListHint_ && watched == emptyListHint_->parentWidget() && event->type() == QEvent::Resize) {
+        emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void AppDelegate::selectionToView() {
