@@ -246,6 +246,8 @@ QString Utility::cloudStoreFolder() {
     const int reason = errno;
     if (reason == ENOENT) {
         if (QDir().mkpath(folder)) {
+            // It may hold the diary, inside a folder other programs sync.
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             return folder;
         }
         Alerts::presentError(Error{kFileErrorDomain, FileWriteUnknownError,

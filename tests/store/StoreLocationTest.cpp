@@ -153,6 +153,7 @@ TEST(StoreLocations, CanMoveLocalStoreToICloudHasThreeAnswers) {
     const QString container = signIn(home);
     EXPECT_FALSE(utility()->canMoveLocalStoreToICloud());
     EXPECT_TRUE(QFileInfo(container + QStringLiteral("/.nosync")).isDir());
+    EXPECT_EQ(QFileInfo(container + QStringLiteral("/.nosync")).permissions() & 0x0077, QFile::Permissions());
 
     ASSERT_TRUE(writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "cloud"));
     EXPECT_TRUE(utility()->canMoveLocalStoreToICloud());
