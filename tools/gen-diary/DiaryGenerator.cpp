@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimeZone>
-#include <QUuid>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -65,8 +63,8 @@ QString rareWord() { return QString::fromUtf8(kRareWord); }
 QString accentedWord() { return QString::fromUtf8(kAccentedWord); }
 
 EntrySource::EntrySource(const Options& options) : options_(options), state_(options.seed) {
-    const QDateTime first(options.firstDay, QTime(0, 0), QTimeZone::LocalTime);
-    const QDateTime last(options.lastDay.addDays(1), QTime(0, 0), QTimeZone::LocalTime);
+    const QDateTime first(options.firstDay, QTime(0, 0), Qt::LocalTime);
+    const QDateTime last(options.lastDay.addDays(1), QTime(0, 0), Qt::LocalTime);
     firstSecond_ = first.toSecsSinceEpoch();
     spanSeconds_ = std::max<qint64>(1, last.toSecsSinceEpoch() - firstSecond_);
 }
@@ -88,21 +86,18 @@ bool EntrySource::chance(double p) {
 }
 
 QString EntrySource::makeUuid() {
-    const std::uint64_t hi = random();
-    const std::uint64_t lo = random();
-    QUuid::Id128Bytes bytes{};
-    for (int i = 0; i < 8; ++i) {
-        bytes.data[i] = quint8(hi >> (56 - 8 * i));
-        bytes.data[8 + i] = quint8(lo >> (56 - 8 * i));
-    }
-    bytes.data[6] = quint8((bytes.data[6] & 0x0f) | 0x40); // version 4
-    bytes.data[8] = quint8((bytes.data[8] & 0x3f) | 0x80); // RFC 4122 variant
-    return QUuid(bytes).toString(QUuid::WithoutBraces).toUpper();
+    std::uint64_t hi = random();
+    std::uint64_t lo = random();
+    hi = (hi & ~0xf000ull) | 0x4000ull;                            // version 4
+    lo = (lo & ~(0xc0ull << 56)) | (0x80ull << 56);                // RFC 4122 variant
+    const QString hex = QStringLiteral("%1%2").arg(hi, 16, 16, QLatin1Char('0')).arg(lo, 16, 16, QLatin1Char('0')).toUpper();
+    return hex.mid(0, 8) + QLatin1Char('-') + hex.mid(8, 4) + QLatin1Char('-') + hex.mid(12, 4) +
+           QLatin1Char('-') + hex.mid(16, 4) + QLatin1Char('-') + hex.mid(20, 12);
 }
 
 QString EntrySource::makeText() {
     // About 600 bytes of UTF-8: sentences of 6 to 16 words, now and then a new paragraph.
-    const int target = 540 + below(120);
+    const int target = 510 + below(120);
     QString text;
     QByteArray measure;
     int bytes = 0;
@@ -111,9 +106,9 @@ QString EntrySource::makeText() {
         const int words = 6 + below(11);
         for (int w = 0; w < words; ++w) {
             QString word;
-            if (chance(0.012)) {
+            if (chance(0.006)) {
                 word = QString::fromUtf8(kCommonWord);
-            } else if (chance(0.00004)) {
+            } else if (chance(0.00001)) {
                 word = QString::fromUtf8(kRareWord);
             } else if (chance(0.06)) {
                 word = QString::fromUtf8(kForeign[std::size_t(below(int(kForeign.size())))]);
