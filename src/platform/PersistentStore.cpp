@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -88,12 +89,16 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
     store->path_ = path;
     store->options_ = options;
 
-    if (QFileInfo(path).isDir()) {
+    // Only a regular file can be a diary; reading a pipe or a device in its
+    // place would hang the application or feed it endless bytes.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
         if (error) {
             *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary file \u201c%1\u201d is a folder, not a diary file. "
+                                QStringLiteral("The diary file \u201c%1\u201d is %2, not a diary file. "
                                                "It was left as it is.")
-                                    .arg(path));
+                                    .arg(path, S_ISDIR(info.st_mode) ? QStringLiteral("a folder")
+                                                                     : QStringLiteral("a special file")));
         }
         return nullptr;
     }

@@ -12,6 +12,7 @@
 #include <QtEndian>
 #include <random>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillet::test {
@@ -131,6 +132,17 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
                               "INSERT INTO entries VALUES ('A', 'old', 1.0);"));
     expectRefusedUntouched(path, StoreIncompatibleVersionError, "previous generation's file");
     QFile::remove(path);
+}
+
+TEST(PersistentStoreDamage, APipeInPlaceOfTheDiaryIsRefusedWithoutWaitingOnIt) {
+    const QString folder = makeTempDir();
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    Error error;
+    EXPECT_FALSE(PersistentStore::open(path, {}, &error));
+    EXPECT_EQ(error.code, StoreOpenError);
+    EXPECT_TRUE(error.localizedDescription.contains(path));
+    EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
 }
 
 TEST(PersistentStoreDamage, AFolderInPlaceOfTheDiaryIsLeftAlone) {
