@@ -19,6 +19,8 @@
 
 #include <QDateTimeEdit>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -40,6 +42,44 @@ void showPopover(Popover* popover, QWidget* sender, QWidget* fallback) {
     popover->showRelativeToRect(anchor->rect(), anchor, Popover::Edge::MaxY);
 }
 
+// Draws the entry's paper, tiled from the panel's top-left corner, over the
+// panel's plain background and under the editor, which is transparent.
+class EditorPaper : public QObject {
+public:
+    explicit EditorPaper(QWidget* panel) : QObject(panel), panel_(panel) {
+        setObjectName(QStringLiteral("editorPaper"));
+        panel->installEventFilter(this);
+    }
+    void setPaper(const QPixmap& paper) {
+        if (paper.cacheKey() != paper_.cacheKey()) {
+            paper_ = paper;
+            panel_->update();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == panel_ && event->type() == QEvent::Paint && !paper_.isNull()) {
+            QPainter painter(panel_);
+            painter.fillRect(static_cast<QPaintEvent*>(event)->rect(), QBrush(paper_));
+        }
+        return false;
+    }
+
+private:
+    QWidget* panel_;
+    QPixmap paper_;
+};
+
+EditorPaper* editorPaper(QWidget* panel) {
+    for (QObject* child : panel->children()) {
+        if (child->objectName() == QLatin1String("editorPaper")) {
+            return static_cast<EditorPaper*>(child);
+        }
+    }
+    return new EditorPaper(panel);
+}
+
 // The editor side shows the selected entry's date, and its color tag as the
 // paper behind the text and the band under it.
 void decorateEditor(AppDelegate* delegate) {
@@ -50,10 +90,7 @@ void decorateEditor(AppDelegate* delegate) {
 
     w->dateLabel->setText(transformed(QStringLiteral("DateToStringTransformer"), date).toString());
     w->footLabel->setPixmap(transformed(QStringLiteral("ColorTagToFootImageTransformer"), tag).value<QPixmap>());
-    const QPixmap paper = transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>();
-    QPalette palette = w->editorPanel->palette();
-    palette.setBrush(QPalette::Window, paper.isNull() ? palette.brush(QPalette::Base) : QBrush(paper));
-    w->editorPanel->setPalette(palette);
+    editorPaper(w->editorPanel)->setPaper(transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>());
 }
 
 } // namespace
@@ -90,17 +127,6 @@ void AppDelegate::connectColorPicker() {
     connect(p->tagCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTagEdit(p->tagCancelButton); });
     connect(p->dateConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmDateEdit(p->dateConfirmButton); });
     connect(p->dateCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelDateEdit(p->dateCancelButton); });
-
-    // The paper of the editor panel shows through the editor.
-    window_->editorPanel->setAutoFillBackground(true);
-    editTextView()->viewport()->setAutoFillBackground(false);
-    editTextView()->setAutoFillBackground(false);
-    QFont dateFont = window_->dateLabel->font();
-    dateFont.setPointSizeF(dateFont.pointSizeF() * 0.9);
-    window_->dateLabel->setFont(dateFont);
-    QPalette datePalette = window_->dateLabel->palette();
-    datePalette.setColor(QPalette::WindowText, QColor(120, 110, 100));
-    window_->dateLabel->setPalette(datePalette);
 
     connect(arrayController_, &ArrayController::selectionChanged, this, [this] { decorateEditor(this); });
     connect(arrayController_, &QAbstractItemModel::modelReset, this, [this] { decorateEditor(this); });

@@ -1,5 +1,7 @@
 #include "journal/EntryRowDelegate.h"
 
+#include "app/Utility.h"
+#include "appearance/ThemeStyle.h"
 #include "appearance/ValueTransformer.h"
 #include "platform/ArrayController.h"
 #include "platform/ManagedObject.h"
@@ -72,12 +74,12 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QColor base = palette.color(QPalette::Base);
     const QColor text = palette.color(QPalette::Text);
     const QColor secondary = mixed(base, text, 0.55);
-    const QColor accent = palette.color(QPalette::Highlight);
+    const QColor accent = ThemeStyle::accentColor(Utility::sharedUtility()->themeName());
 
     painter->fillRect(rect, base);
     if (selected) {
         // A soft tint of the accent keeps the row readable in the list's own colors.
-        painter->fillRect(rect, mixed(base, accent, focused ? 0.22 : 0.12));
+        painter->fillRect(rect, mixed(base, accent, focused ? 0.2 : 0.12));
     }
 
     const bool opensDay = showsDayHeader(entry);

@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QToolButton>
+#include <utility>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -43,7 +45,6 @@ JournalPopovers::JournalPopovers(QWidget* window) : QObject(window) {
 
 void JournalPopovers::buildTrashPopover(QWidget* window) {
     trashPopover = new Popover(window);
-    trashPopover->setObjectName(QStringLiteral("trashPopover"));
     auto* layout = new QVBoxLayout(trashPopover);
     layout->setContentsMargins(16, 14, 16, 12);
     layout->setSpacing(12);
@@ -64,16 +65,12 @@ void JournalPopovers::buildTrashPopover(QWidget* window) {
     trashConfirmButton->setObjectName(QStringLiteral("trashConfirmButton"));
     // The harmless answer is the one Return gives.
     trashCancelButton->setDefault(true);
-    QPalette warning = trashConfirmButton->palette();
-    warning.setColor(QPalette::ButtonText, QColor(190, 45, 30));
-    trashConfirmButton->setPalette(warning);
     layout->addLayout(buttonRow(trashCancelButton, trashConfirmButton));
     cancelOnEscape(trashPopover, trashCancelButton);
 }
 
 void JournalPopovers::buildTagPopover(QWidget* window) {
     tagPopover = new Popover(window);
-    tagPopover->setObjectName(QStringLiteral("tagPopover"));
     auto* layout = new QVBoxLayout(tagPopover);
     layout->setContentsMargins(1, 1, 1, 10);
     layout->setSpacing(10);
@@ -81,6 +78,11 @@ void JournalPopovers::buildTagPopover(QWidget* window) {
     layout->addWidget(colorPicker);
     tagCancelButton = new QPushButton(tr("Cancel"), tagPopover);
     auto* row = buttonRow(tagCancelButton, nullptr);
+    auto* title = new QLabel(tr("Color tag of this entry"), tagPopover);
+    QPalette quiet = title->palette();
+    quiet.setColor(QPalette::WindowText, quiet.color(QPalette::PlaceholderText));
+    title->setPalette(quiet);
+    row->insertWidget(0, title);
     row->setContentsMargins(12, 0, 12, 0);
     layout->addLayout(row);
     cancelOnEscape(tagPopover, tagCancelButton);
@@ -88,7 +90,6 @@ void JournalPopovers::buildTagPopover(QWidget* window) {
 
 void JournalPopovers::buildDatePopover(QWidget* window) {
     datePopover = new Popover(window);
-    datePopover->setObjectName(QStringLiteral("datePopover"));
     auto* layout = new QVBoxLayout(datePopover);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(10);
@@ -98,6 +99,22 @@ void JournalPopovers::buildDatePopover(QWidget* window) {
     dateCalendar->setGridVisible(false);
     dateCalendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     dateCalendar->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+    // A quiet month header in the popover's own colors instead of the stock bar and arrows.
+    dateCalendar->setStyleSheet(QStringLiteral(
+        "#qt_calendar_navigationbar { background: transparent; }"
+        "QCalendarWidget QToolButton { background: transparent; border: none; font-weight: 600;"
+        " padding: 2px 6px; color: palette(text); }"
+        "QCalendarWidget QToolButton:hover { color: palette(highlight); }"
+        "QCalendarWidget QToolButton::menu-indicator { image: none; width: 0px; }"));
+    const std::pair<const char*, QChar> arrows[] = {{"qt_calendar_prevmonth", QChar(0x2039)},
+                                                    {"qt_calendar_nextmonth", QChar(0x203A)}};
+    for (const auto& [name, arrow] : arrows) {
+        if (auto* button = dateCalendar->findChild<QToolButton*>(QLatin1String(name))) {
+            button->setIcon(QIcon());
+            button->setText(arrow);
+            button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        }
+    }
     layout->addWidget(dateCalendar);
 
     auto* timeRow = new QHBoxLayout;

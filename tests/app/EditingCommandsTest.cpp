@@ -273,8 +273,16 @@ TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     entry->setValue(5, QStringLiteral("colorTag"));
     EXPECT_EQ(d.window()->footLabel->pixmap().toImage(),
               ImageLibrary::imageNamed(QStringLiteral("basic_foot_5.png")).toImage());
-    EXPECT_EQ(d.window()->editorPanel->palette().brush(QPalette::Window).texture().toImage(),
-              ImageLibrary::imageNamed(QStringLiteral("basic_back_desk_5.png")).toImage());
+    // The panel behind the editor is the tag's paper, tiled from its corner.
+    QWidget* panel = d.window()->editorPanel;
+    panel->resize(500, 400);
+    const QImage drawn = panel->grab().toImage();
+    const QImage paper = ImageLibrary::imageNamed(QStringLiteral("basic_back_desk_5.png")).toImage();
+    ASSERT_FALSE(paper.isNull());
+    for (const QPoint p : {QPoint(3, panel->height() - 3), QPoint(5, panel->height() - 70)}) {
+        EXPECT_EQ(QColor(drawn.pixel(p)), QColor(paper.pixel(p.x() % paper.width(), p.y() % paper.height())))
+            << p.x() << "," << p.y();
+    }
 
     diary.list()->setSelectionIndex(IndexSet::NotFound);
     EXPECT_TRUE(d.window()->dateLabel->text().isEmpty());
