@@ -84,12 +84,18 @@ void EditTextView::setFontSlider(QSlider* slider) {
 
 void EditTextView::orderFrontFontPanel(QObject* sender) {
     Q_UNUSED(sender);
-    if (fontPanel_) {
+    if (fontPanel_ && fontPanel_->isVisible()) {
         fontPanel_->raise();
         fontPanel_->activateWindow();
         return;
     }
-    fontPanel_ = new QFontDialog(font(), window());
+    // The dialog picks a face by its style name; without one it falls on
+    // the family's first face (often an oblique), and OK would apply that.
+    QFont shown = withInstalledFamily(font());
+    if (shown.styleName().isEmpty()) {
+        shown.setStyleName(QFontInfo(shown).styleName());
+    }
+    fontPanel_ = new QFontDialog(shown, window());
     fontPanel_->setWindowTitle(tr("Font"));
     fontPanel_->setAttribute(Qt::WA_DeleteOnClose);
     connect(fontPanel_, &QFontDialog::fontSelected, this, [this](const QFont& chosen) { changeFont(chosen); });

@@ -223,6 +223,9 @@ QWidget* MainWindow::buildJournal() {
     footLabel->setObjectName(QStringLiteral("footLabel"));
     footLabel->setScaledContents(true);
     footLabel->setFixedHeight(14);
+    // The band is stretched to fit; its 600-pixel image must not set the
+    // editor side's minimum width, which would squeeze the left column.
+    footLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     fontSlider = new QSlider(Qt::Horizontal, editorPanel);
     fontSlider->setObjectName(QStringLiteral("fontSlider"));
     fontSlider->setFixedWidth(140);

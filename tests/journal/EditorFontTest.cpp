@@ -112,6 +112,19 @@ TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
     auto* dialog = window->findChild<QFontDialog*>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->currentFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(dialog->currentFont().pointSize(), 19);
+    // The dialog starts on the face the editor shows, not on the family's first one.
+    EXPECT_FALSE(dialog->currentFont().italic());
+    EXPECT_EQ(dialog->currentFont().styleName(), QFontInfo(editor()->font()).styleName());
+    dialog->accept();
+    EXPECT_FALSE(editor()->font().italic());
+    EXPECT_EQ(QFontInfo(editor()->font()).style(), QFont::StyleNormal);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(window->findChild<QFontDialog*>(), nullptr);
+
+    window->fontAction->trigger();
+    dialog = window->findChild<QFontDialog*>();
+    ASSERT_NE(dialog, nullptr);
     dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Sans Mono"), 21, QFont::Bold));
     const QFont chosen = dialog->currentFont();
     ASSERT_EQ(chosen.family(), QStringLiteral("DejaVu Sans Mono"));

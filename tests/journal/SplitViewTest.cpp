@@ -101,7 +101,12 @@ protected:
 };
 
 TEST_F(MainWindowSplitTest, DividersStayPutThroughResizesAndDrags) {
+    // An entry on screen, so the editor side shows its date and color band.
+    delegate->insertNewObject(nullptr);
     settle();
+    // The editor side fits beside the left column even in the smallest window.
+    EXPECT_LE(320 + main()->handleWidth() + window->editorPanel->minimumSizeHint().width(),
+              window->minimumWidth());
     ASSERT_NE(dynamic_cast<LeftSplitView*>(column()), nullptr);
     EXPECT_EQ(column()->handleWidth(), 1);
     EXPECT_EQ(main()->sizes().value(0), 320);
@@ -125,7 +130,7 @@ TEST_F(MainWindowSplitTest, DividersStayPutThroughResizesAndDrags) {
     dragHandle(column(), 1, QPoint(0, -60));
     EXPECT_EQ(column()->sizes().value(0), 137);
 
-    window->resize(window->width() - 250, window->height() - 150);
+    window->resize(window->minimumSize());
     settle();
     EXPECT_EQ(main()->sizes().value(0), 320);
     EXPECT_EQ(column()->sizes().value(0), 137);
