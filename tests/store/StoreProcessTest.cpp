@@ -67,7 +67,10 @@ std::set<QString> textsIn(const QString& storePath) {
         return texts;
     }
     for (const StoreRow& row : store->takeLoadedRows()) {
-        texts.insert(QString::fromUtf8(row.values.entryText));
+        // Read whole: the rows handed out at open may leave the text in the file.
+        EntryValues values;
+        store->loadRow(row.key, &values, &error);
+        texts.insert(QString::fromUtf8(values.entryText));
     }
     return texts;
 }
