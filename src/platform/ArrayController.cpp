@@ -6,13 +6,34 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <thread>
 
 namespace quillet {
 
 namespace {
 const QString kMonthTag = QStringLiteral("monthTag");
 const QString kColorTag = QStringLiteral("colorTag");
-const QString kTimeStamp = QStringLiteral("timeStamp");
+
+// Below this many records a second thread costs more than it saves.
+constexpr std::size_t kConcurrentFilterThreshold = 16384;
+
+template <typename T> int threeWay(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// The same order as SortDescriptor::compare, without looking the key up by name.
+int compareBy(EntryKey key, const ManagedObject& a, const ManagedObject& b) {
+    switch (key) {
+    case EntryKey::TimeStamp: return threeWay(a.timeStampSeconds(), b.timeStampSeconds());
+    case EntryKey::ColorTag: return threeWay(a.colorTag(), b.colorTag());
+    case EntryKey::MonthTag: return threeWay(a.monthTag(), b.monthTag());
+    case EntryKey::Uuid: return a.uuid().compare(b.uuid());
+    case EntryKey::EntryText: return a.entryText().compare(b.entryText());
+    }
+    return 0;
+}
 } // namespace
 
 ArrayController::ArrayController(QObject* parent) : QAbstractListModel(parent) {}
@@ -28,14 +49,19 @@ void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
     byMonth_.clear();
     monthOf_.clear();
     pending_.clear();
+    sortDirty_ = true;
     if (context_) {
         connect(context_, &ManagedObjectContext::objectsDidChange, this,
                 &ArrayController::contextChanged);
-        for (ManagedObject* object : context_->registeredObjects()) {
+        const std::vector<ManagedObject*> objects = context_->registeredObjects();
+        content_.reserve(objects.size());
+        monthOf_.reserve(objects.size());
+        for (ManagedObject* object : objects) {
             addToContent(object);
         }
     }
-    sortDirty_ = true;
+    // Sorted now, while the diary opens, so that the first search does not pay for it.
+    ensureSorted();
     rearrangeObjects();
 }
 
@@ -46,23 +72,67 @@ void ArrayController::setFilterPredicate(const std::optional<Predicate>& predica
 
 void ArrayController::setSortDescriptors(const std::vector<SortDescriptor>& descriptors) {
     sort_ = descriptors;
+    sortKeys_.clear();
+    for (const SortDescriptor& d : sort_) {
+        sortKeys_.push_back({entryKeyFromName(d.key()).value_or(EntryKey::TimeStamp), d.ascending()});
+    }
     sortDirty_ = true;
     rearrangeObjects();
 }
 
 bool ArrayController::before(const ManagedObject* a, const ManagedObject* b) const {
-    return SortDescriptor::compare(sort_, *a, *b) < 0;
+    for (const SortKey& k : sortKeys_) {
+        if (const int r = compareBy(k.key, *a, *b); r != 0) {
+            return k.ascending ? r < 0 : r > 0;
+        }
+    }
+    return false;
 }
 
 void ArrayController::ensureSorted() {
     if (!sortDirty_) {
         return;
     }
-    if (!sort_.empty()) {
-        std::stable_sort(content_.begin(), content_.end(),
-                         [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
-    }
+    sortContent();
     sortDirty_ = false;
+}
+
+void ArrayController::sortContent() {
+    if (sortKeys_.empty()) {
+        return;
+    }
+    if (sortKeys_.size() == 1 && sortKeys_.front().key == EntryKey::TimeStamp) {
+        // The diary's one order: sort the time stamps beside their positions,
+        // which stays in cache, instead of visiting two records per comparison.
+        // Ties keep their content order, as a stable sort would.
+        struct Keyed {
+            double time;
+            std::uint32_t position;
+        };
+        std::vector<Keyed> keyed(content_.size());
+        bool comparable = true;
+        for (std::size_t i = 0; i < content_.size(); ++i) {
+            keyed[i] = {content_[i]->timeStampSeconds(), std::uint32_t(i)};
+            comparable = comparable && !std::isnan(keyed[i].time);
+        }
+        if (comparable) {
+            const bool ascending = sortKeys_.front().ascending;
+            std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed& a, const Keyed& b) {
+                if (a.time != b.time) {
+                    return ascending ? a.time < b.time : a.time > b.time;
+                }
+                return a.position < b.position;
+            });
+            std::vector<ManagedObject*> sorted(content_.size());
+            for (std::size_t i = 0; i < keyed.size(); ++i) {
+                sorted[i] = content_[keyed[i].position];
+            }
+            content_.swap(sorted);
+            return;
+        }
+    }
+    std::stable_sort(content_.begin(), content_.end(),
+                     [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
 }
 
 bool ArrayController::passes(const ManagedObject* object) const {
@@ -82,27 +152,52 @@ void ArrayController::rearrangeObjects() {
                     arranged.push_back(object);
                 }
             }
-            if (!sort_.empty()) {
+            if (!sortKeys_.empty()) {
                 std::stable_sort(arranged.begin(), arranged.end(),
                                  [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
             }
         }
     } else {
         ensureSorted();
-        arranged.reserve(filter_ ? content_.size() / 4 : content_.size());
-        for (ManagedObject* object : content_) {
-            if (passes(object)) {
-                arranged.push_back(object);
-            }
-        }
+        arranged = filteredContent();
     }
     resetArranged(std::move(arranged));
+}
+
+std::vector<ManagedObject*> ArrayController::filteredContent() const {
+    if (!filter_) {
+        return content_;
+    }
+    const Predicate& filter = *filter_;
+    const auto scan = [this, &filter](std::size_t from, std::size_t to, std::vector<ManagedObject*>& out) {
+        for (std::size_t i = from; i < to; ++i) {
+            if (filter.evaluate(*content_[i])) {
+                out.push_back(content_[i]);
+            }
+        }
+    };
+    const std::size_t n = content_.size();
+    std::vector<ManagedObject*> first;
+    if (n >= kConcurrentFilterThreshold && filter.canEvaluateConcurrently() &&
+        std::thread::hardware_concurrency() > 1) {
+        // A search over the whole diary: the second half is scanned on a
+        // helper thread. The records are only read, and nothing writes them
+        // while this thread waits for the helper.
+        const std::size_t half = n / 2;
+        std::vector<ManagedObject*> second;
+        std::thread helper([&] { scan(half, n, second); });
+        scan(0, half, first);
+        helper.join();
+        first.insert(first.end(), second.begin(), second.end());
+    } else {
+        scan(0, n, first);
+    }
+    return first;
 }
 
 void ArrayController::resetArranged(std::vector<ManagedObject*> arranged) {
     beginResetModel();
     arranged_ = std::move(arranged);
-    rowOfValid_ = false;
     endResetModel();
     emit arrangedObjectsChanged();
     // The selection follows its object; it is lost when the object is not listed.
@@ -120,20 +215,21 @@ std::size_t ArrayController::indexOfObject(const ManagedObject* object) const {
     if (object == nullptr) {
         return IndexSet::NotFound;
     }
-    if (arranged_.size() < 64) {
-        const auto it = std::find(arranged_.begin(), arranged_.end(), object);
-        return it == arranged_.end() ? IndexSet::NotFound : std::size_t(it - arranged_.begin());
-    }
-    if (!rowOfValid_) {
-        rowOf_.clear();
-        rowOf_.reserve(arranged_.size());
-        for (std::size_t i = 0; i < arranged_.size(); ++i) {
-            rowOf_.emplace(arranged_[i], i);
+    if (!sortKeys_.empty() && arranged_.size() >= 32) {
+        // The list is in sort order: look among the records that sort alike.
+        const auto [low, high] = std::equal_range(
+            arranged_.begin(), arranged_.end(), const_cast<ManagedObject*>(object),
+            [this](const ManagedObject* a, const ManagedObject* b) { return before(a, b); });
+        for (auto it = low; it != high; ++it) {
+            if (*it == object) {
+                return std::size_t(it - arranged_.begin());
+            }
         }
-        rowOfValid_ = true;
     }
-    const auto it = rowOf_.find(object);
-    return it == rowOf_.end() ? IndexSet::NotFound : it->second;
+    // Not there: an object the list does not hold, or one whose sort value
+    // changed since the list was arranged.
+    const auto it = std::find(arranged_.begin(), arranged_.end(), object);
+    return it == arranged_.end() ? IndexSet::NotFound : std::size_t(it - arranged_.begin());
 }
 
 std::size_t ArrayController::selectionIndex() const {
@@ -194,7 +290,7 @@ void ArrayController::addToContent(ManagedObject* object) {
     const int month = object->monthTag();
     monthOf_[object] = month;
     byMonth_[month].push_back(object);
-    if (!sortDirty_ && !sort_.empty()) {
+    if (!sortDirty_ && !sortKeys_.empty()) {
         const auto at = std::upper_bound(content_.begin(), content_.end(), object,
                                          [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
         content_.insert(at, object);
@@ -216,14 +312,13 @@ void ArrayController::removeFromContent(ManagedObject* object) {
 
 void ArrayController::insertArranged(ManagedObject* object) {
     auto at = arranged_.end();
-    if (!sort_.empty()) {
+    if (!sortKeys_.empty()) {
         at = std::upper_bound(arranged_.begin(), arranged_.end(), object,
                               [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
     }
     const int row = int(at - arranged_.begin());
     beginInsertRows(QModelIndex(), row, row);
     arranged_.insert(at, object);
-    rowOfValid_ = false;
     endInsertRows();
     emit arrangedObjectsChanged();
 }
@@ -232,7 +327,6 @@ void ArrayController::removeArranged(std::size_t row) {
     ManagedObject* object = arranged_[row];
     beginRemoveRows(QModelIndex(), int(row), int(row));
     arranged_.erase(arranged_.begin() + qsizetype(row));
-    rowOfValid_ = false;
     endRemoveRows();
     emit arrangedObjectsChanged();
     if (selected_ == object) {
@@ -282,6 +376,10 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
             removeArranged(row);
         }
     }
+    bool affectsOrder = changes.updatedKeys.isEmpty();
+    for (const SortKey& k : sortKeys_) {
+        affectsOrder = affectsOrder || changes.updatedKeys.contains(entryKeyName(k.key));
+    }
     for (ManagedObject* object : changes.updated) {
         const auto month = monthOf_.find(object);
         if (month == monthOf_.end()) {
@@ -294,8 +392,17 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
                 byMonth_[month->second].push_back(object);
             }
         }
-        if (changes.updatedKeys.isEmpty() || changes.updatedKeys.contains(kTimeStamp)) {
-            sortDirty_ = true;
+        if (affectsOrder && !sortDirty_) {
+            if (changes.updated.size() == 1) {
+                // One record moved (a new date): put it back in its place
+                // rather than sort the whole diary again.
+                std::erase(content_, object);
+                content_.insert(std::upper_bound(content_.begin(), content_.end(), object,
+                                                 [this](ManagedObject* a, ManagedObject* b) { return before(a, b); }),
+                                object);
+            } else {
+                sortDirty_ = true;
+            }
         }
         const std::size_t row = indexOfObject(object);
         if (row != IndexSet::NotFound) {

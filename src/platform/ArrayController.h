@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/EntryKey.h"
 #include "platform/IndexSet.h"
 #include "platform/Predicate.h"
 #include "platform/SortDescriptor.h"
@@ -68,12 +69,20 @@ signals:
     void arrangedObjectsChanged();
 
 private:
+    // A sort descriptor with its attribute looked up once, not at every comparison.
+    struct SortKey {
+        EntryKey key;
+        bool ascending;
+    };
+
     void contextChanged(const ChangeSet& changes);
     void addToContent(ManagedObject* object);
     void removeFromContent(ManagedObject* object);
     void ensureSorted();
+    void sortContent();
     bool passes(const ManagedObject* object) const;
     bool before(const ManagedObject* a, const ManagedObject* b) const;
+    std::vector<ManagedObject*> filteredContent() const;
     void insertArranged(ManagedObject* object);
     void removeArranged(std::size_t row);
     void setSelected(ManagedObject* object);
@@ -82,13 +91,12 @@ private:
     ManagedObjectContext* context_ = nullptr;
     std::optional<Predicate> filter_;
     std::vector<SortDescriptor> sort_;
+    std::vector<SortKey> sortKeys_;
     std::vector<ManagedObject*> content_;   // sorted by sort_ when !sortDirty_
     bool sortDirty_ = true;
     std::unordered_map<int, std::vector<ManagedObject*>> byMonth_;
     std::unordered_map<const ManagedObject*, int> monthOf_;
-    std::vector<ManagedObject*> arranged_;
-    mutable std::unordered_map<const ManagedObject*, std::size_t> rowOf_;
-    mutable bool rowOfValid_ = false;
+    std::vector<ManagedObject*> arranged_;  // in sort order, except briefly after a re-sorting edit
     ManagedObject* selected_ = nullptr;
     std::vector<ManagedObject*> pending_;
     bool flushQueued_ = false;

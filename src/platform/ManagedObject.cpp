@@ -10,6 +10,12 @@ void ManagedObject::fire() const {
     }
 }
 
+void ManagedObject::fireText() const {
+    if (values_.textFaulted && context_) {
+        context_->fulfillTextFault(const_cast<ManagedObject*>(this));
+    }
+}
+
 QVariant ManagedObject::valueForKey(const QString& key) const {
     const std::optional<EntryKey> k = entryKeyFromName(key);
     return k ? value(*k) : QVariant();
@@ -26,6 +32,7 @@ QVariant ManagedObject::value(EntryKey key) const {
     switch (key) {
     case EntryKey::Uuid: return values_.uuid.isNull() ? QVariant() : QVariant(values_.uuid);
     case EntryKey::EntryText:
+        fireText();
         return values_.entryText.isNull() ? QVariant() : QVariant(QString::fromUtf8(values_.entryText));
     case EntryKey::ColorTag: return values_.colorTag;
     case EntryKey::MonthTag: return values_.monthTag;
@@ -47,6 +54,7 @@ QString ManagedObject::uuid() const {
 
 QString ManagedObject::entryText() const {
     fire();
+    fireText();
     return values_.entryText.isNull() ? QString() : QString::fromUtf8(values_.entryText);
 }
 

@@ -50,6 +50,8 @@ private:
 
     ManagedObject(ManagedObjectContext* context, ManagedObjectID id) : context_(context), id_(id) {}
     void fire() const;
+    // Brings in the text as written, which a loaded diary leaves in the file.
+    void fireText() const;
 
     ManagedObjectContext* context_;
     ManagedObjectID id_;

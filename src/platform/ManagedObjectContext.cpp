@@ -24,6 +24,7 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
         const QString text = value.isValid() ? value.toString() : QString();
         v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
         v.foldedText = TextFolder::fold(text);
+        v.textFaulted = false;
         break;
     }
     case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
@@ -233,6 +234,18 @@ bool ManagedObjectContext::save(Error* error) {
     const std::vector<ManagedObject*> inserted = inCreationOrder(inserted_);
     const std::vector<ManagedObject*> updated = inCreationOrder(updated_);
     const std::vector<ManagedObject*> deleted = inCreationOrder(deleted_);
+    // A row is written whole: a changed record whose text never left the
+    // file needs it first, or the save would blank it.
+    for (ManagedObject* o : updated) {
+        if (o->values_.textFaulted && !fulfillTextFault(o)) {
+            if (error) {
+                *error = Error{kStoreErrorDomain, StoreSaveError,
+                               QStringLiteral("The diary could not be saved because an entry's text "
+                                              "could not be read from the diary file.")};
+            }
+            return false;
+        }
+    }
 
     PersistentStore::Changes changes;
     for (ManagedObject* o : inserted) {
@@ -301,6 +314,20 @@ void ManagedObjectContext::fulfillFault(ManagedObject* object) {
     }
 }
 
+bool ManagedObjectContext::fulfillTextFault(ManagedObject* object) {
+    if (!object->values_.textFaulted) {
+        return true;
+    }
+    PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+    QByteArray text;
+    if (!store || object->id_.isTemporaryID() || !store->loadText(object->id_.value, &text, nullptr)) {
+        return false;
+    }
+    object->values_.entryText = text;
+    object->values_.textFaulted = false;
+    return true;
+}
+
 void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     if (!store) {
@@ -317,6 +344,7 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
     if (!(keepMine && (mine & keyBit(EntryKey::EntryText)))) {
         v.entryText = stored.entryText;
         v.foldedText = stored.foldedText;
+        v.textFaulted = false;
     }
     if (!(keepMine && (mine & keyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
     if (!(keepMine && (mine & keyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;

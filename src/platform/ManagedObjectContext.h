@@ -71,6 +71,9 @@ public:
     // The write path of ManagedObject::setValue.
     void setValue(ManagedObject* object, EntryKey key, const QVariant& value);
     void fulfillFault(ManagedObject* object);
+    // Reads a record's text from the store; false (and the text still
+    // faulted) when the store cannot give it.
+    bool fulfillTextFault(ManagedObject* object);
 
 signals:
     void objectsDidChange(const quillet::ChangeSet& changes);

@@ -323,8 +323,11 @@ bool PersistentStore::validate(Error* error) {
 }
 
 bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
+    // The texts as written stay in the file until a record is read (loadText):
+    // searching needs only the folded form, and a large diary would otherwise
+    // hold every text twice.
     SqliteStatement s(db_.handle(),
-                      "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry");
+                      "SELECT key, uuid, colorTag, monthTag, timeStamp, foldedText, entryText IS NULL FROM entry");
     if (!s.isValid()) {
         if (error) {
             *error = db_.lastError(QStringLiteral("read"));
@@ -335,7 +338,15 @@ bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
     while ((rc = s.step()) == SQLITE_ROW) {
         StoreRow row;
         row.key = s.columnInt64(0);
-        readValues(s, 1, &row.values);
+        EntryValues& v = row.values;
+        v.uuid = s.columnText(1);
+        v.colorTag = int(s.columnInt64(2));
+        v.monthTag = int(s.columnInt64(3));
+        v.hasTimeStamp = !s.isNull(4);
+        v.timeStamp = s.columnDouble(4);
+        const std::string_view folded = s.columnUtf8View(5);
+        v.foldedText.assign(folded.data() ? folded.data() : "", folded.size());
+        v.textFaulted = s.columnInt64(6) == 0;
         rows->push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {
@@ -360,6 +371,26 @@ bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
     const int rc = s.step();
     if (rc == SQLITE_ROW) {
         readValues(s, 0, values);
+        return true;
+    }
+    if (rc != SQLITE_DONE && error) {
+        *error = db_.lastError(QStringLiteral("read"));
+    }
+    return false;
+}
+
+bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
+    SqliteStatement s(db_.handle(), "SELECT entryText FROM entry WHERE key = ?");
+    if (!s.isValid()) {
+        if (error) {
+            *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    s.bindInt64(1, key);
+    const int rc = s.step();
+    if (rc == SQLITE_ROW) {
+        *text = s.columnUtf8(0);
         return true;
     }
     if (rc != SQLITE_DONE && error) {

@@ -38,6 +38,8 @@ public:
     std::vector<StoreRow> takeLoadedRows() { return std::move(loadedRows_); }
     // False with a null error when no row has the key.
     bool loadRow(qint64 key, EntryValues* values, Error* error);
+    // The text of one row as written; loadAll leaves it in the file (textFaulted).
+    bool loadText(qint64 key, QByteArray* text, Error* error);
 
     struct Changes {
         std::vector<const EntryValues*> inserted; // in order; their new keys come back in insertedKeys

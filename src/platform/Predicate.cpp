@@ -22,6 +22,9 @@ public:
             if (!parseComparison(c, error)) {
                 return false;
             }
+            c.attribute = entryKeyFromName(c.key);
+            c.isInteger = c.value.typeId() == QMetaType::LongLong;
+            c.integer = c.isInteger ? c.value.toLongLong() : 0;
             out.push_back(std::move(c));
             skipSpace();
             if (atEnd()) {
@@ -212,12 +215,17 @@ bool compareStrings(const Predicate::Comparison& c, const QString& actual,
     return false;
 }
 
+bool isFoldedTextSearch(const Predicate::Comparison& c) {
+    return c.attribute == EntryKey::EntryText && !c.isInteger && c.op == Predicate::Operator::Contains &&
+           (c.caseInsensitive || c.diacriticInsensitive);
+}
+
 bool evaluateComparison(const Predicate::Comparison& c, const ManagedObject& object) {
-    const std::optional<EntryKey> key = entryKeyFromName(c.key);
+    const std::optional<EntryKey> key = c.attribute;
     if (!key) {
         return false;
     }
-    if (c.value.typeId() == QMetaType::LongLong) {
+    if (c.isInteger) {
         qint64 actual = 0;
         switch (*key) {
         case EntryKey::ColorTag: actual = object.colorTag(); break;
@@ -225,7 +233,7 @@ bool evaluateComparison(const Predicate::Comparison& c, const ManagedObject& obj
         case EntryKey::TimeStamp: actual = qint64(object.timeStampSeconds()); break;
         default: return false; // a string attribute never equals a number
         }
-        const qint64 expected = c.value.toLongLong();
+        const qint64 expected = c.integer;
         switch (c.op) {
         case Predicate::Operator::Equal: return actual == expected;
         case Predicate::Operator::NotEqual: return actual != expected;
@@ -266,6 +274,15 @@ std::optional<Predicate> Predicate::parse(const QString& format, QString* error)
         return std::nullopt;
     }
     return p;
+}
+
+bool Predicate::canEvaluateConcurrently() const {
+    for (const Comparison& c : comparisons_) {
+        if (c.attribute == EntryKey::EntryText && !c.isInteger && !isFoldedTextSearch(c)) {
+            return false; // compares the text as written, which a record may have to load
+        }
+    }
+    return true;
 }
 
 bool Predicate::evaluate(const ManagedObject& object) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/EntryKey.h"
+
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -29,12 +31,20 @@ public:
         bool diacriticInsensitive = false;
         QVariant value; // QString or qint64
         std::string foldedValue; // the string value folded for [cd] matching
+        // Resolved once when parsed, so that evaluating a record looks nothing up.
+        std::optional<EntryKey> attribute;
+        bool isInteger = false;
+        qint64 integer = 0;
     };
 
     // Parses the text; on failure answers nothing and, when asked, says why.
     static std::optional<Predicate> parse(const QString& format, QString* error = nullptr);
 
     bool evaluate(const ManagedObject& object) const;
+    // True when evaluating reads only what every record keeps in memory
+    // (numbers, identifiers, folded text), so that several threads may
+    // evaluate records at once while nothing writes them.
+    bool canEvaluateConcurrently() const;
 
     const std::vector<Comparison>& comparisons() const { return comparisons_; }
     QString predicateFormat() const { return format_; }

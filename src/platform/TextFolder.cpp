@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -143,11 +147,41 @@ std::string TextFolder::fold(QStringView text) {
 }
 
 bool TextFolder::contains(std::string_view foldedHaystack, std::string_view foldedNeedle) {
-    if (foldedNeedle.empty()) {
+    const std::size_t n = foldedNeedle.size();
+    const std::size_t size = foldedHaystack.size();
+    if (n == 0) {
         return true;
     }
-    return ::memmem(foldedHaystack.data(), foldedHaystack.size(), foldedNeedle.data(),
-                    foldedNeedle.size()) != nullptr;
+    if (n > size) {
+        return false;
+    }
+    const char* text = foldedHaystack.data();
+    const char* needle = foldedNeedle.data();
+    if (n == 1) {
+        return std::memchr(text, needle[0], size) != nullptr;
+    }
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Every search scans the whole diary, so this is its hot loop. Sixteen
+    // candidate positions at a time: keep those where both the needle's first
+    // and last bytes match, and compare only the middle of those.
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i last = _mm_set1_epi8(needle[n - 1]);
+    for (; i + n + 15 <= size; i += 16) {
+        const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i atLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + n - 1));
+        unsigned mask = unsigned(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(first, atFirst), _mm_cmpeq_epi8(last, atLast))));
+        while (mask != 0) {
+            const unsigned bit = unsigned(__builtin_ctz(mask));
+            if (std::memcmp(text + i + bit + 1, needle + 1, n - 2) == 0) {
+                return true;
+            }
+            mask &= mask - 1;
+        }
+    }
+#endif
+    return ::memmem(text + i, size - i, needle, n) != nullptr;
 }
 
 } // namespace quillet
