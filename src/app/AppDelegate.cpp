@@ -36,7 +36,35 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <chrono>
+#include <cstdio>
+
 namespace quillet {
+
+namespace {
+// For tools/launch-time: with QUILLET_EXIT_AFTER_FIRST_PAINT=1 the process
+// prints the wall-clock time once the main window has painted, and quits.
+class ExitAfterFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
+            watched->removeEventFilter(this);
+            // Queued, so that the paint under way finishes first.
+            QMetaObject::invokeMethod(this, [] {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::printf("first paint at %lld us\n",
+                            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+} // namespace
 
 AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {}
 
@@ -71,6 +99,9 @@ int AppDelegate::applicationMain(QApplication& app) {
         }
     });
 
+    if (qEnvironmentVariableIntValue("QUILLET_EXIT_AFTER_FIRST_PAINT") == 1) {
+        delegate.window()->installEventFilter(new ExitAfterFirstPaint(&delegate));
+    }
     delegate.window()->show();
     delegate.applicationDidFinishLaunching();
     const int result = app.exec();
@@ -145,6 +176,9 @@ void AppDelegate::loadInterface() {
 
     connectJournalControls();
 
+    // The list starts out filtered as the first reload will filter it, so
+    // that it never takes in a whole large diary unfiltered.
+    arrayController_->setFilterPredicate(currPredicate());
     // The list's bindings ask for the context while the interface loads, which opens the store.
     managedObjectContext();
 }
