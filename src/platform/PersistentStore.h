@@ -14,11 +14,12 @@ namespace quillet {
 // The diary's SQLite file. A missing file is created (atomically, under a
 // temporary name first); an existing file is used only when it is a diary of
 // a schema this program knows, and is otherwise left exactly as it is: its
-// header is checked before SQLite is let near it, and every row is read
-// before the store is handed out. One process at a time holds a store: a
-// second one is told the diary is open elsewhere; the lock dies with its
-// process, however it ends. Commits are synced (WAL, synchronous=FULL), so a
-// save that returned success survives a crash or a power loss.
+// header is checked before SQLite is let near it, and every row but its text
+// (read on demand) is read before the store is handed out. One process at a
+// time holds a store: a second one is told the diary is open elsewhere; the
+// lock dies with its process, however it ends. Commits are synced (WAL,
+// synchronous=FULL), so a save that returned success survives a crash or a
+// power loss.
 class PersistentStore {
 public:
     static constexpr qint64 kApplicationId = 0x51756c74; // "Qult"
@@ -34,7 +35,8 @@ public:
 
     bool loadAll(std::vector<StoreRow>* rows, Error* error);
     // The rows read while opening (every row is read then, so that a damaged
-    // file is found before the store is used); the first caller takes them.
+    // file is found before the store is used; only a long text's own pages
+    // wait until it is read); the first caller takes them.
     std::vector<StoreRow> takeLoadedRows() { return std::move(loadedRows_); }
     // False with a null error when no row has the key.
     bool loadRow(qint64 key, EntryValues* values, Error* error);
