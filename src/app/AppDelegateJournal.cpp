@@ -260,12 +260,14 @@ void AppDelegate::connectJournalControls() {
             setColorTagSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(row)));
         }
     });
-    connect(this, &AppDelegate::colorTagSelectionIndexsChanged, this, [this, w] {
+    auto showColorTag = [this, w] {
         syncingSelection_ = true;
         const int row = int(colorTagSelectionIndexs().firstIndex());
         w->colorTagSelectView->setCurrentRow(row >= 0 && row < 6 ? row : -1);
         syncingSelection_ = false;
-    });
+    };
+    connect(this, &AppDelegate::colorTagSelectionIndexsChanged, this, showColorTag);
+    showColorTag(); // a bound control reads its value when it is bound
     connect(w->searchField, &QLineEdit::textChanged, this, [this, w] { updateFilter(w->searchField); });
 
     // The list view and the controller share one selection.

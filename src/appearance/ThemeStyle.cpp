@@ -42,6 +42,9 @@ QToolBar QToolButton:disabled { color: %6; }
 #leftSplitView, #monthPanel, #leftButtomView { background: %1; }
 QSplitter::handle { background: %2; }
 #monthSelectView, #colorTagSelectView { background: transparent; color: %5; }
+#colorTagSelectView::item { border-radius: 7px; padding: 1px; }
+#colorTagSelectView::item:selected { background: %7; border: 1px solid %4; }
+#colorTagSelectView::item:hover:!selected { background: %1; border: 1px solid %2; }
 #entryTableView { background: %3; color: %5; border: 1px solid %2; border-radius: 6px; }
 #searchField { background: %3; color: %5; border: 1px solid %2; border-radius: 12px; padding: 3px 10px; }
 #searchField:focus { border-color: %4; }

@@ -208,6 +208,7 @@ TEST_F(JournalTest, ControlsShowAndChangeTheSelection) {
     EXPECT_EQ(w->monthSelectView->model()->rowCount(), 12);
     EXPECT_EQ(w->monthSelectView->currentIndex().row(), 2);
     EXPECT_EQ(w->colorTagSelectView->count(), 6);
+    EXPECT_EQ(w->colorTagSelectView->currentRow(), 0) << "no color filter shows as the first tag";
 
     w->colorTagSelectView->setCurrentRow(4);
     EXPECT_EQ(d->colorFilter(), 4);
