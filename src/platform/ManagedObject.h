@@ -35,6 +35,12 @@ public:
     QDateTime timeStamp() const;
     double timeStampSeconds() const;
     const std::string& foldedText() const;
+    // A scan over many records asks for the next ones' folded text ahead of
+    // time, so that it does not wait on memory record by record.
+    void prefetchFoldedText() const {
+        __builtin_prefetch(values_.foldedText.data());
+        __builtin_prefetch(values_.foldedText.data() + 64);
+    }
 
     bool isInserted() const { return inserted_; }
     bool isUpdated() const { return updated_; }

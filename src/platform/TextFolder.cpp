@@ -2,8 +2,14 @@
 
 #include <cstring>
 
+#include <algorithm>
+#include <cstdint>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
 #endif
 
 #include <unicode/normalizer2.h>
@@ -146,6 +152,90 @@ std::string TextFolder::fold(QStringView text) {
     return out;
 }
 
+namespace {
+
+// Candidate positions are those where both the needle's first and last bytes
+// match; only their middles are compared. Blocks that reach past the end of
+// the text are never read: the last block is moved back to end with the text
+// (overlapping positions already looked at, which does no harm).
+bool scalarContains(const char* text, std::size_t size, const char* needle, std::size_t n) {
+    for (std::size_t i = 0; i + n <= size; ++i) {
+        if (text[i] == needle[0] && text[i + n - 1] == needle[n - 1] &&
+            std::memcmp(text + i + 1, needle + 1, n - 2) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool middlesMatch(const char* text, std::size_t at, std::uint64_t mask, const char* needle, std::size_t n) {
+    while (mask != 0) {
+        const unsigned bit = unsigned(__builtin_ctzll(mask));
+        if (std::memcmp(text + at + bit + 1, needle + 1, n - 2) == 0) {
+            return true;
+        }
+        mask &= mask - 1;
+    }
+    return false;
+}
+
+#if defined(__SSE2__)
+bool sse2Contains(const char* text, std::size_t size, const char* needle, std::size_t n) {
+    constexpr std::size_t block = 16;
+    if (size < n - 1 + block) {
+        return scalarContains(text, size, needle, n);
+    }
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i last = _mm_set1_epi8(needle[n - 1]);
+    const std::size_t final = size - (n - 1) - block;
+    for (std::size_t i = 0;; i = std::min(i + block, final)) {
+        const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i atLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + n - 1));
+        const unsigned mask = unsigned(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(first, atFirst), _mm_cmpeq_epi8(last, atLast))));
+        if (mask != 0 && middlesMatch(text, i, mask, needle, n)) {
+            return true;
+        }
+        if (i == final) {
+            return false;
+        }
+    }
+}
+#endif
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QUILLET_HAS_AVX2_PATH 1
+__attribute__((target("avx2"))) bool avx2Contains(const char* text, std::size_t size, const char* needle,
+                                                  std::size_t n) {
+    constexpr std::size_t block = 64;
+    if (size < n - 1 + block) {
+        return sse2Contains(text, size, needle, n);
+    }
+    const __m256i first = _mm256_set1_epi8(needle[0]);
+    const __m256i last = _mm256_set1_epi8(needle[n - 1]);
+    const std::size_t final = size - (n - 1) - block;
+    for (std::size_t i = 0;; i = std::min(i + block, final)) {
+        const __m256i low = _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i))),
+                                             _mm256_cmpeq_epi8(last, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + n - 1))));
+        const __m256i high = _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 32))),
+                                              _mm256_cmpeq_epi8(last, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 32 + n - 1))));
+        const __m256i any = _mm256_or_si256(low, high);
+        if (!_mm256_testz_si256(any, any)) {
+            const std::uint64_t mask = std::uint64_t(std::uint32_t(_mm256_movemask_epi8(low))) |
+                                       (std::uint64_t(std::uint32_t(_mm256_movemask_epi8(high))) << 32);
+            if (middlesMatch(text, i, mask, needle, n)) {
+                return true;
+            }
+        }
+        if (i == final) {
+            return false;
+        }
+    }
+}
+#endif
+
+} // namespace
+
 bool TextFolder::contains(std::string_view foldedHaystack, std::string_view foldedNeedle) {
     const std::size_t n = foldedNeedle.size();
     const std::size_t size = foldedHaystack.size();
@@ -160,28 +250,18 @@ bool TextFolder::contains(std::string_view foldedHaystack, std::string_view fold
     if (n == 1) {
         return std::memchr(text, needle[0], size) != nullptr;
     }
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Every search scans the whole diary, so this is its hot loop. Sixteen
-    // candidate positions at a time: keep those where both the needle's first
-    // and last bytes match, and compare only the middle of those.
-    const __m128i first = _mm_set1_epi8(needle[0]);
-    const __m128i last = _mm_set1_epi8(needle[n - 1]);
-    for (; i + n + 15 <= size; i += 16) {
-        const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const __m128i atLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + n - 1));
-        unsigned mask = unsigned(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(first, atFirst), _mm_cmpeq_epi8(last, atLast))));
-        while (mask != 0) {
-            const unsigned bit = unsigned(__builtin_ctz(mask));
-            if (std::memcmp(text + i + bit + 1, needle + 1, n - 2) == 0) {
-                return true;
-            }
-            mask &= mask - 1;
-        }
+    // Every search scans the whole diary, so this is its hot loop.
+#if defined(QUILLET_HAS_AVX2_PATH)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) {
+        return avx2Contains(text, size, needle, n);
     }
 #endif
-    return ::memmem(text + i, size - i, needle, n) != nullptr;
+#if defined(__SSE2__)
+    return sse2Contains(text, size, needle, n);
+#else
+    return scalarContains(text, size, needle, n);
+#endif
 }
 
 } // namespace quillet

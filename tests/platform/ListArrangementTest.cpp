@@ -147,8 +147,8 @@ TEST(TextFolderSearch, FindsWhatAPlainSearchFindsAtEveryPosition) {
     std::mt19937 random(11);
     const std::string alphabet = "abcab\xc3\xa9 \xe2\x80\x9c";
     int found = 0;
-    for (int round = 0; round < 20000; ++round) {
-        std::string haystack(random() % 90, ' ');
+    for (int round = 0; round < 40000; ++round) {
+        std::string haystack(random() % 200, ' ');
         for (char& c : haystack) {
             c = alphabet[random() % alphabet.size()];
         }
@@ -165,7 +165,7 @@ TEST(TextFolderSearch, FindsWhatAPlainSearchFindsAtEveryPosition) {
         found += expected;
         ASSERT_EQ(TextFolder::contains(haystack, needle), expected) << haystack << " / " << needle;
     }
-    EXPECT_GT(found, 5000);
+    EXPECT_GT(found, 10000);
     const std::string longText = std::string(1000, 'a') + "needle";
     EXPECT_TRUE(TextFolder::contains(longText, "aneedle"));
     EXPECT_FALSE(TextFolder::contains(longText, "needles"));
