@@ -4,7 +4,9 @@
 #include "app/AppDelegate.h"
 
 #include "app/Utility.h"
-#include "appearance/DisplayValueTransformers.h"
+#include "appearance/ObjectToIsSelectedTransformer.h"
+#include "appearance/ObjectValueToNotFirstOfDayTransformer.h"
+#include "appearance/SearchActivityTransformer.h"
 #include "appearance/ThemeColorPickerController.h"
 #include "export/EntryExporter.h"
 #include "journal/EditTextView.h"

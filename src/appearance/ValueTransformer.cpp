@@ -1,7 +1,20 @@
 #include "appearance/ValueTransformer.h"
 
-#include "appearance/DisplayValueTransformers.h"
-#include "appearance/TagImageTransformers.h"
+#include "appearance/CatIDToColorTransformer.h"
+#include "appearance/ColorTagToBackImageTransformer.h"
+#include "appearance/ColorTagToCellTagImageTransformer.h"
+#include "appearance/ColorTagToFootImageTransformer.h"
+#include "appearance/ColorTagToTrashImageTransformer.h"
+#include "appearance/DateToDayTransformer.h"
+#include "appearance/DateToMonthIndexTransformer.h"
+#include "appearance/DateToMonthTransformer.h"
+#include "appearance/DateToStringTransformer.h"
+#include "appearance/DateToTimeTransformer.h"
+#include "appearance/DateToWeekTransformer.h"
+#include "appearance/DateToYearIndexTransformer.h"
+#include "appearance/FontNameTransformer.h"
+#include "appearance/NumberToStringTransformer.h"
+#include "appearance/StringToNumberTransformer.h"
 
 #include <QHash>
 #include <algorithm>

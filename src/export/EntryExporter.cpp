@@ -1,6 +1,7 @@
 #include "export/EntryExporter.h"
 
 #include "app/Utility.h"
+#include "export/SystemTextEditorLauncher.h"
 #include "export/TextEditorLauncher.h"
 #include "platform/Log.h"
 #include "platform/ManagedObject.h"

@@ -2,10 +2,12 @@
 
 #include "app/AppDelegate.h"
 #include "app/Utility.h"
-#include "appearance/DisplayValueTransformers.h"
 #include "appearance/ImageLibrary.h"
+#include "appearance/ObjectValueToNotFirstOfDayTransformer.h"
+#include "appearance/SearchActivityTransformer.h"
 #include "appearance/ThemeColorPickerController.h"
 #include "export/EntryExporter.h"
+#include "export/SystemTextEditorLauncher.h"
 #include "export/TextEditorLauncher.h"
 #include "journal/EntryRowDelegate.h"
 #include "journal/EntryTableView.h"

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/Utility.h"
+#include "appearance/ColorPickerButton.h"
 #include "appearance/ColorPickerController.h"
 #include "appearance/ColorTagPopUpButton.h"
 #include "appearance/ImageLibrary.h"

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
 #include "app/Utility.h"
-#include "appearance/DisplayValueTransformers.h"
 #include "appearance/ImageLibrary.h"
+#include "appearance/ObjectValueToNotFirstOfDayTransformer.h"
 #include "journal/EntryRowDelegate.h"
 #include "platform/ArrayController.h"
 #include "platform/ManagedObject.h"

@@ -2,6 +2,7 @@
 
 #include "app/Utility.h"
 #include "export/EntryExporter.h"
+#include "export/SystemTextEditorLauncher.h"
 #include "export/TextEditorLauncher.h"
 #include "platform/ManagedObject.h"
 #include "platform/ManagedObjectContext.h"

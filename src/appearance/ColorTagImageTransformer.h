@@ -1,0 +1,18 @@
+#pragma once
+
+#include "appearance/ValueTransformer.h"
+
+namespace quillet {
+
+// A color tag into the image of the current theme named by one of Utility's
+// patterns; no value when the theme has no image for that number.
+class ColorTagImageTransformer : public ValueTransformer {
+public:
+    QMetaType transformedValueClass() const override;
+    QVariant transformedValue(const QVariant& value) const override;
+
+protected:
+    virtual QString pattern() const = 0;
+};
+
+} // namespace quillet

@@ -1,0 +1,11 @@
+#include "appearance/ColorTagToCellTagImageTransformer.h"
+
+#include "app/Utility.h"
+
+namespace quillet {
+
+QString ColorTagToCellTagImageTransformer::pattern() const {
+    return Utility::sharedUtility()->themeCellImageName();
+}
+
+} // namespace quillet

@@ -1,0 +1,11 @@
+#include "appearance/DateToDayTransformer.h"
+
+#include "appearance/TransformerSupport.h"
+
+namespace quillet {
+
+QVariant DateToDayTransformer::transformedValue(const QVariant& value) const {
+    return TransformerSupport::rendered(value, QStringLiteral("d"));
+}
+
+} // namespace quillet

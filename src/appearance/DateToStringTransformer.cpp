@@ -1,0 +1,11 @@
+#include "appearance/DateToStringTransformer.h"
+
+#include "appearance/TransformerSupport.h"
+
+namespace quillet {
+
+QVariant DateToStringTransformer::transformedValue(const QVariant& value) const {
+    return TransformerSupport::rendered(value, QStringLiteral("yyyy/MMM/dd HH:mm:ss"));
+}
+
+} // namespace quillet

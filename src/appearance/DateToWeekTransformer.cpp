@@ -1,0 +1,11 @@
+#include "appearance/DateToWeekTransformer.h"
+
+#include "appearance/TransformerSupport.h"
+
+namespace quillet {
+
+QVariant DateToWeekTransformer::transformedValue(const QVariant& value) const {
+    return TransformerSupport::rendered(value, QStringLiteral("EEE"));
+}
+
+} // namespace quillet
