@@ -194,6 +194,7 @@ bool runProbeMode(int argc, char** argv, int* exitCode) {
     if (mode == QLatin1String("--probe-store")) {
         const long before = residentKilobytes();
         std::unique_ptr<Diary> diary = openDiary(path);
+        diary->context->ensureFoldedTexts(); // everything a search needs is in memory
         const long after = residentKilobytes();
         out << "rss_before_kb=" << before << "\nrss_after_kb=" << after << "\ntext_bytes=" << textBytes(*diary)
             << "\nentries=" << diary->controller->count() << "\n";
@@ -216,6 +217,7 @@ bool runProbeMode(int argc, char** argv, int* exitCode) {
         for (int i = 0; i < 5; ++i) {
             QCoreApplication::processEvents();
         }
+        delegate->managedObjectContext()->ensureFoldedTexts();
         const long after = residentKilobytes();
         out << "rss_before_kb=" << before << "\nrss_after_kb=" << after
             << "\nentries=" << delegate->managedObjectContext()->registeredObjects().size() << "\n";

@@ -230,6 +230,9 @@ void ArrayController::rearrangeObjects() {
         }
     } else {
         ensureSorted();
+        if (filter_ && context_) {
+            context_->ensureFoldedTexts(); // before any helper thread reads them
+        }
         arranged = filteredContent();
     }
     resetArranged(std::move(arranged));

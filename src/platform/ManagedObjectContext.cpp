@@ -7,6 +7,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <thread>
 
 namespace quillet {
 
@@ -25,6 +26,7 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
         v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
         v.foldedText = TextFolder::fold(text);
         v.textFaulted = false;
+        v.foldedFaulted = false;
         break;
     }
     case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
@@ -40,10 +42,50 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
 
 } // namespace
 
+// The folded texts of a store being read on a helper thread.
+struct ManagedObjectContext::FoldedTextLoad {
+    std::thread reader;
+    std::vector<std::pair<qint64, std::string>> texts;
+    bool complete = false;
+};
+
 ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
     : type_(type), undoManager_(new UndoManager(this)) {}
 
-ManagedObjectContext::~ManagedObjectContext() = default;
+ManagedObjectContext::~ManagedObjectContext() {
+    if (foldedLoad_ && foldedLoad_->reader.joinable()) {
+        foldedLoad_->reader.join();
+    }
+}
+
+void ManagedObjectContext::ensureFoldedTexts() {
+    if (!foldedLoad_) {
+        return;
+    }
+    std::unique_ptr<FoldedTextLoad> load = std::move(foldedLoad_);
+    if (load->reader.joinable()) {
+        load->reader.join();
+    }
+    if (load->complete) {
+        for (auto& [key, text] : load->texts) {
+            const auto it = byID_.find(key);
+            // A record edited meanwhile already has the folded form of its new text.
+            if (it != byID_.end() && it->second->values_.foldedFaulted) {
+                it->second->values_.foldedText = std::move(text);
+                it->second->values_.foldedFaulted = false;
+            }
+        }
+    }
+    // Whatever the helper could not read is folded here from the text itself.
+    for (const auto& object : objects_) {
+        EntryValues& v = object->values_;
+        if (v.foldedFaulted) {
+            v.foldedFaulted = false;
+            fulfillTextFault(object.get());
+            v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
+        }
+    }
+}
 
 void ManagedObjectContext::performBlockAndWait(const std::function<void()>& block) {
     if (QThread::currentThread() == thread()) {
@@ -74,6 +116,7 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
         return;
     }
     ChangeSet changes;
+    QString foldedSource;
     for (PersistentStore* store : coordinator_->persistentStores()) {
         std::vector<StoreRow> rows = store->takeLoadedRows();
         objects_.reserve(objects_.size() + rows.size());
@@ -84,8 +127,20 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
             }
             ManagedObject* object = makeObject(ManagedObjectID{row.key});
             object->values_ = std::move(row.values);
+            if (object->values_.foldedFaulted) {
+                foldedSource = store->path();
+            }
             changes.inserted.push_back(object);
         }
+    }
+    if (!foldedSource.isEmpty() && !foldedLoad_) {
+        // The folded texts are needed only by a search: read them beside the
+        // main thread, which meanwhile puts the diary on screen.
+        foldedLoad_ = std::make_unique<FoldedTextLoad>();
+        FoldedTextLoad* load = foldedLoad_.get();
+        load->reader = std::thread([load, foldedSource] {
+            load->complete = PersistentStore::readFoldedTexts(foldedSource, &load->texts, nullptr);
+        });
     }
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);
@@ -214,6 +269,8 @@ bool ManagedObjectContext::save(Error* error) {
     if (!hasChanges()) {
         return true;
     }
+    // A row is written whole, folded text included.
+    ensureFoldedTexts();
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     if (!store) {
         if (error) {
@@ -345,6 +402,7 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
         v.entryText = stored.entryText;
         v.foldedText = stored.foldedText;
         v.textFaulted = false;
+        v.foldedFaulted = false;
     }
     if (!(keepMine && (mine & keyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
     if (!(keepMine && (mine & keyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;

@@ -74,6 +74,10 @@ public:
     // Reads a record's text from the store; false (and the text still
     // faulted) when the store cannot give it.
     bool fulfillTextFault(ManagedObject* object);
+    // Opening a store leaves its folded texts to a helper thread; this waits
+    // for it (at once when it is done) and hands them to their records. Call
+    // it before records are read on other threads.
+    void ensureFoldedTexts();
 
 signals:
     void objectsDidChange(const quillet::ChangeSet& changes);
@@ -95,6 +99,8 @@ private:
     std::unordered_set<ManagedObject*> deleted_;
     std::unordered_map<ManagedObject*, unsigned> changedKeys_;
     qint64 nextTemporaryID_ = -1;
+    struct FoldedTextLoad;
+    std::unique_ptr<FoldedTextLoad> foldedLoad_;
 };
 
 } // namespace quillet

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -325,9 +326,21 @@ bool PersistentStore::validate(Error* error) {
 bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
     // The texts as written stay in the file until a record is read (loadText):
     // searching needs only the folded form, and a large diary would otherwise
-    // hold every text twice.
+    // hold every text twice. The folded forms are left to readFoldedTexts,
+    // which may run on another thread once the diary is on screen.
+    qint64 lastKey = 0;
+    if (db_.queryInteger("SELECT IFNULL(MAX(key), 0) FROM entry", &lastKey, nullptr) && lastKey > 0) {
+        rows->reserve(std::size_t(std::min<qint64>(lastKey, 10'000'000)));
+    }
+    // Every page is read once: mapped, instead of a system call per page. Only
+    // for this pass, so that the store never reads through a mapping later.
+    db_.exec("PRAGMA mmap_size = 1073741824", nullptr);
+    struct Unmap {
+        SqliteDatabase& db;
+        ~Unmap() { db.exec("PRAGMA mmap_size = 0", nullptr); }
+    } unmap{db_};
     SqliteStatement s(db_.handle(),
-                      "SELECT key, uuid, colorTag, monthTag, timeStamp, foldedText, entryText IS NULL FROM entry");
+                      "SELECT key, uuid, colorTag, monthTag, timeStamp, entryText IS NULL FROM entry");
     if (!s.isValid()) {
         if (error) {
             *error = db_.lastError(QStringLiteral("read"));
@@ -344,9 +357,8 @@ bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
         v.monthTag = int(s.columnInt64(3));
         v.hasTimeStamp = !s.isNull(4);
         v.timeStamp = s.columnDouble(4);
-        const std::string_view folded = s.columnUtf8View(5);
-        v.foldedText.assign(folded.data() ? folded.data() : "", folded.size());
-        v.textFaulted = s.columnInt64(6) == 0;
+        v.textFaulted = s.columnInt64(5) == 0;
+        v.foldedFaulted = true;
         rows->push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) {
@@ -377,6 +389,34 @@ bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
         *error = db_.lastError(QStringLiteral("read"));
     }
     return false;
+}
+
+bool PersistentStore::readFoldedTexts(const QString& path, std::vector<std::pair<qint64, std::string>>* texts,
+                                      Error* error) {
+    SqliteDatabase db;
+    if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
+        return false;
+    }
+    db.exec("PRAGMA mmap_size = 1073741824", nullptr); // one pass over every page
+    SqliteStatement s(db.handle(), "SELECT key, foldedText FROM entry");
+    if (!s.isValid()) {
+        if (error) {
+            *error = db.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        const std::string_view folded = s.columnUtf8View(1);
+        texts->emplace_back(s.columnInt64(0), std::string(folded.data() ? folded.data() : "", folded.size()));
+    }
+    if (rc != SQLITE_DONE) {
+        if (error) {
+            *error = db.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    return true;
 }
 
 bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {

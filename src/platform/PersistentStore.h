@@ -42,6 +42,11 @@ public:
     bool loadRow(qint64 key, EntryValues* values, Error* error);
     // The text of one row as written; loadAll leaves it in the file (textFaulted).
     bool loadText(qint64 key, QByteArray* text, Error* error);
+    // Every row's folded text, read through a connection of its own so that
+    // it may run on another thread while the store is in use; loadAll leaves
+    // them out (foldedFaulted).
+    static bool readFoldedTexts(const QString& path, std::vector<std::pair<qint64, std::string>>* texts,
+                                Error* error);
 
     struct Changes {
         std::vector<const EntryValues*> inserted; // in order; their new keys come back in insertedKeys

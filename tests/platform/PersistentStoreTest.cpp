@@ -79,13 +79,20 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
     ASSERT_TRUE(reopened);
     const std::vector<StoreRow> rows = reopened->takeLoadedRows();
     ASSERT_EQ(rows.size(), written.size());
+    // Loading leaves every text that is not null in the file, to be read on
+    // request, and the folded texts to a reader of their own.
+    std::vector<std::pair<qint64, std::string>> folded;
+    ASSERT_TRUE(PersistentStore::readFoldedTexts(path, &folded, nullptr));
+    ASSERT_EQ(folded.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        // Loading leaves every text that is not null in the file, to be read on request.
         EntryValues loaded = rows[i].values;
         EXPECT_EQ(loaded.textFaulted, !written[i].entryText.isNull());
+        EXPECT_TRUE(loaded.foldedFaulted);
         if (loaded.textFaulted) {
             ASSERT_TRUE(reopened->loadText(rows[i].key, &loaded.entryText, nullptr));
         }
+        ASSERT_EQ(folded[i].first, rows[i].key);
+        loaded.foldedText = folded[i].second;
         expectSameValues(loaded, written[i], int(i));
         EntryValues single;
         ASSERT_TRUE(reopened->loadRow(rows[i].key, &single, nullptr));
