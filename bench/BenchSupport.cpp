@@ -70,6 +70,8 @@ void attachController(Diary& diary) {
 std::unique_ptr<Diary> openDiary(const QString& path) {
     std::unique_ptr<Diary> diary = openStore(path);
     attachController(*diary);
+    // Measurements start once the folded texts read after opening are in.
+    diary->context->ensureFoldedTexts();
     return diary;
 }
 
@@ -193,8 +195,7 @@ bool runProbeMode(int argc, char** argv, int* exitCode) {
     QTextStream out(stdout);
     if (mode == QLatin1String("--probe-store")) {
         const long before = residentKilobytes();
-        std::unique_ptr<Diary> diary = openDiary(path);
-        diary->context->ensureFoldedTexts(); // everything a search needs is in memory
+        std::unique_ptr<Diary> diary = openDiary(path); // with everything a search needs
         const long after = residentKilobytes();
         out << "rss_before_kb=" << before << "\nrss_after_kb=" << after << "\ntext_bytes=" << textBytes(*diary)
             << "\nentries=" << diary->controller->count() << "\n";

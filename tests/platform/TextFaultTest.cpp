@@ -134,6 +134,26 @@ TEST(TextFault, SavingAnotherAttributeKeepsATextNeverRead) {
               std::vector<QString>{QStringLiteral("ACCENTED")});
 }
 
+TEST(TextFault, AnEntryEditedBeforeTheFoldedTextsArriveIsSearchedByItsNewText) {
+    const QString path = writeThreeEntries();
+    {
+        OpenDiary diary(path);
+        // Looked up by identifier only: the folded texts may still be on their way.
+        ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
+        ASSERT_TRUE(accented);
+        accented->setValue(EntryKey::EntryText, QStringLiteral("Neuer Text über die Straße"));
+        EXPECT_EQ(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"strasse\"")),
+                  std::vector<QString>{QStringLiteral("ACCENTED")});
+        EXPECT_TRUE(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"paris\"")).empty());
+        Error error;
+        ASSERT_TRUE(diary.context.save(&error)) << error.localizedDescription.toStdString();
+    }
+    OpenDiary reopened(path);
+    EXPECT_EQ(reopened.uuidsMatching(QStringLiteral("entryText contains[cd] \"UBER\"")),
+              std::vector<QString>{QStringLiteral("ACCENTED")});
+    EXPECT_TRUE(reopened.uuidsMatching(QStringLiteral("entryText contains[cd] \"creme\"")).empty());
+}
+
 TEST(TextFault, UndoOfAnEditBringsBackTheTextFromTheFile) {
     const QString path = writeThreeEntries();
     OpenDiary diary(path);
