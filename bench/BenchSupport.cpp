@@ -61,9 +61,12 @@ std::unique_ptr<Diary> openStore(const QString& path) {
     return diary;
 }
 
-void attachController(Diary& diary) {
+void attachController(Diary& diary, const QString& filterFormat) {
     diary.controller = std::make_unique<ArrayController>();
     diary.controller->setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
+    if (!filterFormat.isEmpty()) {
+        diary.controller->setFilterPredicate(Predicate::parse(filterFormat));
+    }
     diary.controller->setManagedObjectContext(diary.context.get());
 }
 

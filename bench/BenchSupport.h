@@ -24,8 +24,9 @@ struct Diary {
 // Opens the store and loads the context; no entry list yet. Aborts the run
 // with a message when the file cannot be opened.
 std::unique_ptr<Diary> openStore(const QString& path);
-// Adds the entry list, arranged as after launch (no filter yet).
-void attachController(Diary& diary);
+// Adds the entry list ordered newest first, with a filter when given (the
+// application filters the list before it takes in the diary).
+void attachController(Diary& diary, const QString& filterFormat = QString());
 std::unique_ptr<Diary> openDiary(const QString& path);
 
 // The generated diary of n entries, made once and kept in the fixture folder.
