@@ -37,6 +37,7 @@ public:
     }
 
     void run(std::size_t chunks, const std::function<void(std::size_t)>& work) {
+        const std::lock_guard<std::mutex> oneScanAtATime(runMutex_);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             work_ = &work;
@@ -80,6 +81,7 @@ private:
         }
     }
 
+    std::mutex runMutex_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;
