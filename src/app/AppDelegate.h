@@ -8,6 +8,7 @@
 #include "platform/SortDescriptor.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QVariant>
 #include <memory>
 #include <optional>
@@ -203,7 +204,7 @@ private:
     bool loadingEditor_ = false;
     bool syncingSelection_ = false;
     QPropertyAnimation* monthPanelAnimation_ = nullptr;
-    QLabel* emptyListHint_ = nullptr;
+    QPointer<QLabel> emptyListHint_;
 };
 
 } // namespace quillet

@@ -319,7 +319,8 @@ void AppDelegate::updateEmptyListHint() {
 }
 
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (emptyListHint_ && watched == emptyListHint_->parentWidget() && event->type() == QEvent::Resize) {
+    // The hint goes first when the list is torn down; the pointer tells.
+    if (event->type() == QEvent::Resize && emptyListHint_ && watched == emptyListHint_->parentWidget()) {
         emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
     }
     return QObject::eventFilter(watched, event);
