@@ -35,6 +35,7 @@
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 
 #include <chrono>
 #include <cstdio>
@@ -216,9 +217,16 @@ void AppDelegate::importOldDataIfNeed() {
 }
 
 void AppDelegate::moveLocalStoreToICloud() {
+    if (!utility()->isICloudEnabled()) {
+        Log::write(QStringLiteral("iCloud been signed-off"));
+        return;
+    }
     // Moving a local diary into the cloud container comes with the change
-    // exchange; until then the request is only logged.
-    Log::write(QStringLiteral("iCloud been signed-off"));
+    // exchange, which this build does not have: the diary stays where it is,
+    // and the attempt ends as a failed move does.
+    Log::write(QStringLiteral("cloudURL: %1").arg(QUrl::fromLocalFile(utility()->cloudContainerURL()).toString()));
+    Log::write(QStringLiteral("err: %1").arg(tr("Moving the diary into the cloud folder is not available in this version.")));
+    utility()->setCanMoveLocalStoreToICloud(false);
 }
 
 // ---- Routing

@@ -7,18 +7,20 @@
 #include "migration/SettingWindowController.h"
 #include "passcode/PasscodeView.h"
 
-#include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolBar>
+#include <gtest/gtest.h>
 
 using namespace quillet;
 using namespace quillet::test;
@@ -180,6 +182,18 @@ TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     pane->moveToCloudButton()->click();
     // No cloud folder in this home: the delegate reports the signed-out state.
     EXPECT_EQ(log.count(QStringLiteral("iCloud been signed-off")), 1);
+
+    // Signed in: the move is not available yet; it says so the way a failed
+    // move does and leaves the diary where it is.
+    QDir().mkpath(home.cloudRoot() + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier());
+    QSignalSpy recheck(Utility::sharedUtility(), &Utility::canMoveLocalStoreToICloudChanged);
+    pane->moveToCloudButton()->click();
+    EXPECT_EQ(log.count(QStringLiteral("iCloud been signed-off")), 1);
+    ASSERT_EQ(log.lines().size(), 3);
+    EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("cloudURL: file:///")));
+    EXPECT_TRUE(log.lines()[2].startsWith(QStringLiteral("err: ")));
+    EXPECT_EQ(recheck.count(), 1);
+    EXPECT_TRUE(QFileInfo::exists(home.storePath()));
 }
 
 TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
