@@ -5,8 +5,8 @@
 
 #include "DiaryGenerator.h"
 #include "app/AppDelegate.h"
-#include "platform/ArrayController.h"
-#include "platform/IndexSet.h"
+#include "store/ArrayController.h"
+#include "core/IndexSet.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // throw-away home, so that they never touch the user's own diary or settings.
 #include "BenchSupport.h"
 
-#include "platform/Bundle.h"
+#include "core/Bundle.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,13 +2,13 @@
 
 #include "DiaryGenerator.h"
 #include "app/AppDelegate.h"
-#include "platform/ArrayController.h"
-#include "platform/Bundle.h"
-#include "platform/ManagedObject.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/ManagedObjectModel.h"
-#include "platform/PersistentStoreCoordinator.h"
-#include "platform/StoreOptions.h"
+#include "store/ArrayController.h"
+#include "core/Bundle.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 #include "BenchSupport.h"
 
 #include "DiaryGenerator.h"
-#include "platform/ArrayController.h"
-#include "platform/IndexSet.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/Predicate.h"
+#include "store/ArrayController.h"
+#include "core/IndexSet.h"
+#include "store/ManagedObjectContext.h"
+#include "store/Predicate.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,10 +2,10 @@
 // loaded diary takes.
 #include "BenchSupport.h"
 
-#include "platform/ArrayController.h"
-#include "platform/ManagedObject.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/Predicate.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/Predicate.h"
 
 #include <QDateTime>
 #include <benchmark/benchmark.h>

@@ -3,26 +3,27 @@
 #include "app/AppDelegate.h"
 
 #include "app/TerminationSignalWatcher.h"
-#include "app/Utility.h"
-#include "journal/ColorTagSelectView.h"
-#include "journal/EditTextView.h"
-#include "journal/EntryTableView.h"
-#include "journal/MonthSelectView.h"
-#include "migration/MigrateSettingView.h"
-#include "migration/SettingWindowController.h"
-#include "passcode/PasscodeView.h"
-#include "platform/Alerts.h"
-#include "platform/Application.h"
-#include "platform/ArrayController.h"
-#include "platform/Log.h"
-#include "platform/ManagedObject.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/ManagedObjectModel.h"
-#include "platform/PersistentStoreCoordinator.h"
-#include "platform/NotificationCenter.h"
-#include "platform/UndoManager.h"
+#include "diary/Utility.h"
+#include "ui/journal/ColorTagSelectView.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/journal/EntryTableView.h"
+#include "ui/journal/MonthSelectView.h"
+#include "ui/settings/MigrateSettingView.h"
+#include "ui/settings/SettingWindowController.h"
+#include "ui/passcode/PasscodeView.h"
+#include "core/Alerts.h"
+#include "core/Application.h"
+#include "store/ArrayController.h"
+#include "core/Log.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "core/NotificationCenter.h"
+#include "store/UndoManager.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
+#include "ui/appearance/InstalledFonts.h"
 #include "ui/MessageBoxAlertPresenter.h"
 
 #include <QAction>
@@ -67,7 +68,10 @@ protected:
 };
 } // namespace
 
-AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {}
+AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
+    // The settings keep a font's name; the installed fonts say which font that is.
+    Utility::sharedUtility()->setFontLookup(installedFontWithName);
+}
 
 AppDelegate::~AppDelegate() {
     delete settingWindowController_;
@@ -120,7 +124,7 @@ Utility* AppDelegate::utility() {
 void AppDelegate::loadInterface() {
     window_ = new MainWindow;
     settingWindowController_ = new SettingWindowController;
-    settingWindowController_->migrateSettingView()->setAppDelegate(this);
+    settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
     arrayController_ = new ArrayController(this);
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);

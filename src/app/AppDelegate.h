@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/DateComponents.h"
-#include "platform/Error.h"
-#include "platform/IndexSet.h"
-#include "platform/Notification.h"
-#include "platform/Predicate.h"
-#include "platform/SortDescriptor.h"
+#include "core/DateComponents.h"
+#include "core/Error.h"
+#include "core/IndexSet.h"
+#include "core/Notification.h"
+#include "store/Predicate.h"
+#include "store/SortDescriptor.h"
 
 #include <QObject>
 #include <QPointer>

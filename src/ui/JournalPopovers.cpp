@@ -1,6 +1,6 @@
 #include "ui/JournalPopovers.h"
 
-#include "appearance/ThemeColorPickerController.h"
+#include "ui/appearance/ThemeColorPickerController.h"
 #include "ui/Popover.h"
 
 #include <QCalendarWidget>

@@ -1,13 +1,13 @@
 #include "ui/MainWindow.h"
 
-#include "journal/ColorTagSelectView.h"
-#include "journal/EditTextView.h"
-#include "journal/EntryTableView.h"
-#include "journal/LeftSplitView.h"
-#include "journal/LeftSplitViewDelegate.h"
-#include "journal/MainSplitViewDelegate.h"
-#include "journal/MonthSelectView.h"
-#include "passcode/PasscodeView.h"
+#include "ui/journal/ColorTagSelectView.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/journal/EntryTableView.h"
+#include "ui/journal/LeftSplitView.h"
+#include "ui/journal/LeftSplitViewDelegate.h"
+#include "ui/journal/MainSplitViewDelegate.h"
+#include "ui/journal/MonthSelectView.h"
+#include "ui/passcode/PasscodeView.h"
 #include "ui/JournalPopovers.h"
 
 #include <QAction>

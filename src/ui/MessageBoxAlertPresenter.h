@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AlertPresenter.h"
+#include "core/AlertPresenter.h"
 
 namespace quillet {
 

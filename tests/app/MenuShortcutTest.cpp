@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
-#include "journal/EditTextView.h"
-#include "platform/ArrayController.h"
+#include "ui/journal/EditTextView.h"
+#include "store/ArrayController.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

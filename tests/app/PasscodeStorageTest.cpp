@@ -1,10 +1,10 @@
 #include "AppTestSupport.h"
 
 #include "app/AppDelegate.h"
-#include "app/Utility.h"
-#include "platform/Application.h"
-#include "platform/NotificationCenter.h"
-#include "platform/UserDefaults.h"
+#include "diary/Utility.h"
+#include "core/Application.h"
+#include "core/NotificationCenter.h"
+#include "core/UserDefaults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
-#include "app/Utility.h"
-#include "journal/EditTextView.h"
-#include "passcode/PasscodeView.h"
-#include "platform/NotificationCenter.h"
+#include "diary/Utility.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/passcode/PasscodeView.h"
+#include "core/NotificationCenter.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>

@@ -1,12 +1,12 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
-#include "app/Utility.h"
-#include "journal/EditTextView.h"
-#include "platform/ArrayController.h"
-#include "platform/Clock.h"
-#include "platform/ManagedObject.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/UndoManager.h"
+#include "diary/Utility.h"
+#include "ui/journal/EditTextView.h"
+#include "store/ArrayController.h"
+#include "core/Clock.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/UndoManager.h"
 
 #include <QApplication>
 #include <QLineEdit>

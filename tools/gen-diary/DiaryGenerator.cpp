@@ -1,11 +1,11 @@
 #include "DiaryGenerator.h"
 
-#include "platform/ManagedObject.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/ManagedObjectModel.h"
-#include "platform/PersistentStoreCoordinator.h"
-#include "platform/StoreOptions.h"
-#include "platform/UndoManager.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
+#include "store/UndoManager.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,12 +4,12 @@
 //   count        answers the number of entries it holds
 // Every answer is one line, written and flushed before the next command is
 // read, so a test knows exactly what had been saved when it kills the process.
-#include "platform/Error.h"
-#include "platform/ManagedObject.h"
-#include "platform/ManagedObjectContext.h"
-#include "platform/ManagedObjectModel.h"
-#include "platform/PersistentStoreCoordinator.h"
-#include "platform/StoreOptions.h"
+#include "core/Error.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -34,7 +34,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s STORE_PATH\n", argv[0]);
         return 2;
     }
-    ManagedObjectModel::setModelSearchPath(QStringLiteral(QUILLET_MODEL_DIR));
     PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
     Error error;
     if (!coordinator.addPersistentStore(NSSQLiteStoreType, QString(), QString::fromLocal8Bit(argv[1]),

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "core/DateFormatter.h"
+#include "core/Error.h"
+#include "core/UserDefaults.h"
+
+#include <QDateTime>
+#include <QFont>
+#include <QObject>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTimer;
+
+namespace quillet {
+
+// The one shared services object of the process: the settings, date
+// formatting, identifiers, the edition, the store folders and cloud
+// availability, the passcode storage, the session marker, the clock ticker
+// and the theme image names. Answers about folders, settings and the edition
+// are asked afresh at every call; nothing of them is cached.
+class Utility : public QObject {
+    Q_OBJECT
+public:
+    static Utility* sharedUtility();
+    Utility();
+    ~Utility() override;
+
+    UserDefaults* userDefalts() const { return userDefalts_.get(); }
+    DateFormatter* dateFormatter() const { return dateFormatter_.get(); }
+    DateFormatter* timeFormatter() const { return timeFormatter_.get(); }
+
+    // Removes every setting of the application, once per process.
+    void clearDefaults();
+
+    QString stringWithDateFormat(const QString& format, const QDateTime& date);
+    QString stringOfTimeWithSystemFormat(const QDateTime& date);
+    QStringList standaloneMonthSymbols();
+    // The integer of "yyyyMM" for the date in the local time zone (201203).
+    int monthTagForDate(const QDateTime& date);
+
+    // The editor font from the settings, with the fallbacks; none when no
+    // installed font has the stored name (or no font lookup was given).
+    std::optional<QFont> currentFont();
+    // Finds the installed font of a stored name ("Family" or "Family-Style").
+    // The font database belongs to the windowing side, which hands it in.
+    using FontLookup = std::function<std::optional<QFont>(const QString& name, double size)>;
+    void setFontLookup(FontLookup lookup) { fontLookup_ = std::move(lookup); }
+    void setCurrentFont(const std::optional<QFont>& font);
+    // The name a font is stored under ("Family" or "Family-Style").
+    static QString fontName(const QFont& font);
+
+    bool isUseICloudAsked();
+    void setIsUseICloudAsked(bool asked);
+    bool isOldDataImported();
+    void setIsOldDataImported(bool imported);
+
+    // 2 for "Wrenfold", 1 for "Quillet2", 0 for any other bundle name or none.
+    int applicationModel();
+    QString createUUID();
+
+    // Store folders and cloud availability (paths; null for none).
+    QString applicationSupportFolder();
+    QString localStoreFolder();
+    QString cloudStoreFolder();
+    QString inferredStoreFolder();
+    bool isICloudSupported() const { return iCloudSupported_; }
+    // The switch is fixed off in the product; tests turn it on to check the rules.
+    void setICloudSupportedForTesting(bool on) { iCloudSupported_ = on; }
+    bool isICloudEnabled();
+    bool isICloudStoreExist();
+    bool isLocalStoreMigrated();
+    bool isLocalStoreExist();
+    bool isOldDataExist();
+    bool canMoveLocalStoreToICloud();
+    // Stores nothing: tells the observers of canMoveLocalStoreToICloud to ask again.
+    void setCanMoveLocalStoreToICloud(bool value);
+    QString ubiquityContainerIdentifier() const;
+    QString cloudContainerURL() const;
+
+    // Passcode storage and the session marker.
+    bool isPasscodeValid(const QString& candidate);
+    void setPasscode(const QString& passcode);
+    QString passcode();
+    bool isPasscodeLocked();
+    void setIsPasscodeLocked(bool locked);
+    QString sessionID();
+    void setSessionID(const QString& identifier);
+
+    // The clock ticker: "clockTicked" now and every 3.0 seconds on this
+    // thread's event loop, skipped while a modal dialog runs.
+    void startClockTicker();
+    QVariantMap userInfo() const;
+    void tickClock(QTimer* timer);
+
+    // Theme and image names.
+    QString themeName();
+    QString themeCellImageName();
+    QString themeBarImageName();
+    QString themeIconImageName();
+    QString themeFooterImageName();
+    QString themeBackgroundImageName();
+    QString themePasscodeImageName();
+    QString themeTrashImageName();
+    QString themePickerImageName();
+    QString themePickerHighlightImageName();
+    // A pattern with its "%i" filled by the number.
+    static QString imageName(const QString& pattern, int number);
+
+signals:
+    void canMoveLocalStoreToICloudChanged();
+
+private:
+    std::unique_ptr<UserDefaults> userDefalts_;
+    std::unique_ptr<DateFormatter> dateFormatter_;
+    std::unique_ptr<DateFormatter> timeFormatter_;
+    bool iCloudSupported_ = false;
+    FontLookup fontLookup_;
+};
+
+} // namespace quillet

@@ -1,0 +1,124 @@
+#include "diary/export/EntryExporter.h"
+
+#include "diary/Utility.h"
+#include "diary/export/SystemTextEditorLauncher.h"
+#include "diary/export/TextEditorLauncher.h"
+#include "core/Log.h"
+#include "store/ManagedObject.h"
+#include "core/StandardPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+namespace quillet {
+
+namespace {
+constexpr QFileDevice::Permissions kPrivateFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+} // namespace
+
+EntryExporter* EntryExporter::sharedExporter() {
+    static EntryExporter* shared = new EntryExporter;
+    return shared;
+}
+
+EntryExporter::EntryExporter() : launcher_(std::make_unique<SystemTextEditorLauncher>()) {}
+
+EntryExporter::~EntryExporter() = default;
+
+void EntryExporter::setLauncher(std::unique_ptr<TextEditorLauncher> launcher) {
+    launcher_ = std::move(launcher);
+}
+
+QString EntryExporter::exportFolder() {
+    const QString cache = StandardPaths::cacheHome();
+    return cache.isEmpty() ? QString() : cache + QStringLiteral("/Quillet2");
+}
+
+QString EntryExporter::exportPath() {
+    const QString folder = exportFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/preview.txt");
+}
+
+QString EntryExporter::textForEntries(const std::vector<ManagedObject*>& entries,
+                                      const QString& searchString) const {
+    Utility* utility = Utility::sharedUtility();
+    const QString headerFormat =
+        searchString.isEmpty() ? QStringLiteral("[MMMM d EEE]") : QStringLiteral("[yyyy MMMM d]");
+    const QString timeFormat = QStringLiteral("hh:mm a");
+    QString text;
+    std::optional<QString> lastHeader;
+    for (const ManagedObject* entry : entries) {
+        if (!entry) {
+            continue;
+        }
+        const QDateTime timeStamp = entry->timeStamp();
+        const QString header = utility->stringWithDateFormat(headerFormat, timeStamp);
+        if (!lastHeader || header != *lastHeader) {
+            text += header;
+            text += QLatin1Char('\n');
+            lastHeader = header;
+        }
+        text += utility->stringWithDateFormat(timeFormat, timeStamp);
+        text += QLatin1Char('\n');
+        text += entry->entryText();
+        text += QLatin1String("\n\n");
+    }
+    return text;
+}
+
+void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& entries,
+                                           const QString& searchString,
+                                           const std::optional<DateComponents>& currentMonth) {
+    Q_UNUSED(currentMonth);
+    const QString text = textForEntries(entries, searchString);
+
+    const QString folder = exportFolder();
+    if (folder.isEmpty()) {
+        // Without a home there is no cache folder, and no safe place to write to.
+        Log::write(QStringLiteral("No cache folder: neither XDG_CACHE_HOME nor HOME is set"));
+        return;
+    }
+    if (!QDir().mkpath(folder)) {
+        const int error = errno;
+        Log::write(QStringLiteral("The folder \u201c%1\u201d could not be created: %2")
+                       .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
+    } else if (!QFile::setPermissions(folder, kPrivateFolder)) {
+        Log::write(QStringLiteral("The folder \u201c%1\u201d could not be made private").arg(folder));
+    }
+
+    const QString path = exportPath();
+    QSaveFile file(path);
+    bool written = false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        Log::write(file.errorString());
+    } else {
+        // Private before the first byte lands, and kept private when the temporary file replaces the old one.
+        file.setPermissions(kPrivateFile);
+        const QByteArray bytes = text.toUtf8();
+        if (file.write(bytes) != bytes.size()) {
+            Log::write(file.errorString());
+            file.cancelWriting();
+            file.commit();
+        } else if (!file.commit()) {
+            Log::write(file.errorString());
+        } else {
+            written = true;
+            QFile::setPermissions(path, kPrivateFile);
+        }
+    }
+    Log::write(QStringLiteral("filepath: %1").arg(path));
+    if (!written) {
+        // An old export, or none, would be shown as if it were this one.
+        return;
+    }
+    if (launcher_) {
+        launcher_->openFile(path);
+    }
+}
+
+} // namespace quillet

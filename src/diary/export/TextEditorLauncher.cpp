@@ -1,0 +1,7 @@
+#include "diary/export/TextEditorLauncher.h"
+
+namespace quillet {
+
+TextEditorLauncher::~TextEditorLauncher() = default;
+
+} // namespace quillet

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "diary/transformers/ValueTransformer.h"
+
+namespace quillet {
+
+// The time in the user's short time style, without the date.
+class DateToTimeTransformer : public ValueTransformer {
+public:
+    QMetaType transformedValueClass() const override { return QMetaType::fromType<QString>(); }
+    QVariant transformedValue(const QVariant& value) const override;
+};
+
+} // namespace quillet

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "diary/transformers/ValueTransformer.h"
+
+namespace quillet {
+
+// The calendar year minus 1990: the row of the year list, negative before it.
+class DateToYearIndexTransformer : public ValueTransformer {
+public:
+    QMetaType transformedValueClass() const override { return QMetaType::fromType<int>(); }
+    QVariant transformedValue(const QVariant& value) const override;
+};
+
+} // namespace quillet

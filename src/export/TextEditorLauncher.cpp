@@ -1,7 +1,0 @@
-#include "export/TextEditorLauncher.h"
-
-namespace quillet {
-
-TextEditorLauncher::~TextEditorLauncher() = default;
-
-} // namespace quillet

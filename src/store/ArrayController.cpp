@@ -1,0 +1,531 @@
+#include "store/ArrayController.h"
+
+#include "store/ChangeSet.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace quillet {
+
+namespace {
+const QString kMonthTag = QStringLiteral("monthTag");
+const QString kColorTag = QStringLiteral("colorTag");
+
+// Below this many records a second thread costs more than it saves.
+constexpr std::size_t kConcurrentFilterThreshold = 16384;
+constexpr std::size_t kScanChunk = 4096;
+
+// One helper thread, started on first need and kept, that takes chunks of a
+// scan alongside the calling thread. The caller never waits for the helper
+// to start: whatever the helper has not taken when the caller runs out of
+// chunks, the caller has done itself, so a busy machine costs no more than
+// scanning alone.
+class ScanHelper {
+public:
+    static ScanHelper& shared() {
+        static ScanHelper* helper = new ScanHelper; // lives as long as the process
+        return *helper;
+    }
+
+    void run(std::size_t chunks, const std::function<void(std::size_t)>& work) {
+        const std::lock_guard<std::mutex> oneScanAtATime(runMutex_);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            work_ = &work;
+            chunks_ = chunks;
+            next_.store(0);
+            ++generation_;
+        }
+        wake_.notify_one();
+        takeChunks(work, chunks);
+        std::unique_lock<std::mutex> lock(mutex_);
+        work_ = nullptr; // a helper waking up late finds nothing left to do
+        idle_.wait(lock, [this] { return active_ == 0; });
+    }
+
+private:
+    ScanHelper() { std::thread([this] { loop(); }).detach(); }
+
+    void takeChunks(const std::function<void(std::size_t)>& work, std::size_t chunks) {
+        for (std::size_t chunk; (chunk = next_.fetch_add(1)) < chunks;) {
+            work(chunk);
+        }
+    }
+
+    void loop() {
+        std::uint64_t seen = 0;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return generation_ != seen; });
+            seen = generation_;
+            if (!work_) {
+                continue;
+            }
+            const std::function<void(std::size_t)>* work = work_;
+            const std::size_t chunks = chunks_;
+            ++active_;
+            lock.unlock();
+            takeChunks(*work, chunks);
+            lock.lock();
+            --active_;
+            idle_.notify_all();
+        }
+    }
+
+    std::mutex runMutex_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable idle_;
+    const std::function<void(std::size_t)>* work_ = nullptr;
+    std::size_t chunks_ = 0;
+    std::atomic<std::size_t> next_{0};
+    std::uint64_t generation_ = 0;
+    int active_ = 0;
+};
+
+template <typename T> int threeWay(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// The same order as SortDescriptor::compare, without looking the key up by name.
+int compareBy(EntryKey key, const ManagedObject& a, const ManagedObject& b) {
+    switch (key) {
+    case EntryKey::TimeStamp: return threeWay(a.timeStampSeconds(), b.timeStampSeconds());
+    case EntryKey::ColorTag: return threeWay(a.colorTag(), b.colorTag());
+    case EntryKey::MonthTag: return threeWay(a.monthTag(), b.monthTag());
+    case EntryKey::Uuid: return a.uuid().compare(b.uuid());
+    case EntryKey::EntryText: return a.entryText().compare(b.entryText());
+    }
+    return 0;
+}
+} // namespace
+
+ArrayController::ArrayController(QObject* parent) : QAbstractListModel(parent) {}
+
+ArrayController::~ArrayController() = default;
+
+void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
+    if (context_) {
+        disconnect(context_, nullptr, this, nullptr);
+    }
+    context_ = context;
+    content_.clear();
+    byMonth_.clear();
+    monthOf_.clear();
+    pending_.clear();
+    sortDirty_ = true;
+    if (context_) {
+        connect(context_, &ManagedObjectContext::objectsDidChange, this,
+                &ArrayController::contextChanged);
+        const std::vector<ManagedObject*> objects = context_->registeredObjects();
+        content_.reserve(objects.size());
+        monthOf_.reserve(objects.size());
+        for (ManagedObject* object : objects) {
+            addToContent(object);
+        }
+    }
+    // Sorted now, while the diary opens, so that the first search does not pay for it.
+    ensureSorted();
+    rearrangeObjects();
+}
+
+void ArrayController::setFilterPredicate(const std::optional<Predicate>& predicate) {
+    filter_ = predicate;
+    rearrangeObjects();
+}
+
+void ArrayController::setSortDescriptors(const std::vector<SortDescriptor>& descriptors) {
+    sort_ = descriptors;
+    sortKeys_.clear();
+    for (const SortDescriptor& d : sort_) {
+        sortKeys_.push_back({entryKeyFromName(d.key()).value_or(EntryKey::TimeStamp), d.ascending()});
+    }
+    sortDirty_ = true;
+    rearrangeObjects();
+}
+
+bool ArrayController::before(const ManagedObject* a, const ManagedObject* b) const {
+    for (const SortKey& k : sortKeys_) {
+        if (const int r = compareBy(k.key, *a, *b); r != 0) {
+            return k.ascending ? r < 0 : r > 0;
+        }
+    }
+    return false;
+}
+
+void ArrayController::ensureSorted() {
+    if (!sortDirty_) {
+        return;
+    }
+    sortContent();
+    sortDirty_ = false;
+}
+
+void ArrayController::sortContent() {
+    if (sortKeys_.empty()) {
+        return;
+    }
+    if (sortKeys_.size() == 1 && sortKeys_.front().key == EntryKey::TimeStamp) {
+        // The diary's one order: sort the time stamps beside their positions,
+        // which stays in cache, instead of visiting two records per comparison.
+        // Ties keep their content order, as a stable sort would.
+        struct Keyed {
+            double time;
+            std::uint32_t position;
+        };
+        std::vector<Keyed> keyed(content_.size());
+        bool comparable = true;
+        for (std::size_t i = 0; i < content_.size(); ++i) {
+            keyed[i] = {content_[i]->timeStampSeconds(), std::uint32_t(i)};
+            comparable = comparable && !std::isnan(keyed[i].time);
+        }
+        if (comparable) {
+            const bool ascending = sortKeys_.front().ascending;
+            std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed& a, const Keyed& b) {
+                if (a.time != b.time) {
+                    return ascending ? a.time < b.time : a.time > b.time;
+                }
+                return a.position < b.position;
+            });
+            std::vector<ManagedObject*> sorted(content_.size());
+            for (std::size_t i = 0; i < keyed.size(); ++i) {
+                sorted[i] = content_[keyed[i].position];
+            }
+            content_.swap(sorted);
+            return;
+        }
+    }
+    std::stable_sort(content_.begin(), content_.end(),
+                     [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
+}
+
+bool ArrayController::passes(const ManagedObject* object) const {
+    return !filter_ || filter_->evaluate(*object);
+}
+
+void ArrayController::rearrangeObjects() {
+    processPendingChanges();
+    std::vector<ManagedObject*> arranged;
+    const std::optional<qint64> month = filter_ ? filter_->requiredInteger(kMonthTag) : std::nullopt;
+    if (month && filter_->onlyIntegerEqualitiesOn({kMonthTag, kColorTag})) {
+        // A month's list comes from its bucket: a few hundred records, not the whole diary.
+        const auto it = byMonth_.find(int(*month));
+        if (it != byMonth_.end() && *month == qint64(int(*month))) {
+            for (ManagedObject* object : it->second) {
+                if (passes(object)) {
+                    arranged.push_back(object);
+                }
+            }
+            if (!sortKeys_.empty()) {
+                std::stable_sort(arranged.begin(), arranged.end(),
+                                 [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
+            }
+        }
+    } else {
+        ensureSorted();
+        if (filter_ && context_) {
+            context_->ensureFoldedTexts(); // before any helper thread reads them
+        }
+        arranged = filteredContent();
+    }
+    resetArranged(std::move(arranged));
+}
+
+std::vector<ManagedObject*> ArrayController::filteredContent() const {
+    if (!filter_) {
+        return content_;
+    }
+    const Predicate& filter = *filter_;
+    const auto scan = [this, &filter](std::size_t from, std::size_t to, std::vector<ManagedObject*>& out) {
+        // Newest first is the reverse of the order the records were loaded
+        // in, and so of their places in memory: walk each stretch backwards
+        // to read memory forwards, asking for the records a few steps ahead.
+        constexpr std::size_t recordAhead = 16;
+        constexpr std::size_t textAhead = 8;
+        const std::size_t start = out.size();
+        for (std::size_t i = to; i-- > from;) {
+            if (i >= from + recordAhead) {
+                __builtin_prefetch(content_[i - recordAhead]);
+            }
+            if (i >= from + textAhead) {
+                content_[i - textAhead]->prefetchFoldedText();
+            }
+            if (filter.evaluate(*content_[i])) {
+                out.push_back(content_[i]);
+            }
+        }
+        std::reverse(out.begin() + qsizetype(start), out.end());
+    };
+    const std::size_t n = content_.size();
+    std::vector<ManagedObject*> arranged;
+    if (n >= kConcurrentFilterThreshold && filter.canEvaluateConcurrently() &&
+        std::thread::hardware_concurrency() > 1) {
+        // A search over the whole diary, in chunks shared with the helper
+        // thread. The records are only read, and nothing writes them until
+        // every chunk is done.
+        const std::size_t chunks = (n + kScanChunk - 1) / kScanChunk;
+        std::vector<std::vector<ManagedObject*>> found(chunks);
+        ScanHelper::shared().run(chunks, [&](std::size_t chunk) {
+            scan(chunk * kScanChunk, std::min(n, (chunk + 1) * kScanChunk), found[chunk]);
+        });
+        std::size_t total = 0;
+        for (const auto& part : found) {
+            total += part.size();
+        }
+        arranged.reserve(total);
+        for (const auto& part : found) {
+            arranged.insert(arranged.end(), part.begin(), part.end());
+        }
+    } else {
+        scan(0, n, arranged);
+    }
+    return arranged;
+}
+
+void ArrayController::resetArranged(std::vector<ManagedObject*> arranged) {
+    beginResetModel();
+    arranged_ = std::move(arranged);
+    endResetModel();
+    emit arrangedObjectsChanged();
+    // The selection follows its object; it is lost when the object is not listed.
+    if (selected_ && indexOfObject(selected_) == IndexSet::NotFound) {
+        selected_ = nullptr;
+    }
+    emit selectionChanged();
+}
+
+ManagedObject* ArrayController::objectAtIndex(std::size_t index) const {
+    return index < arranged_.size() ? arranged_[index] : nullptr;
+}
+
+std::size_t ArrayController::indexOfObject(const ManagedObject* object) const {
+    if (object == nullptr) {
+        return IndexSet::NotFound;
+    }
+    if (!sortKeys_.empty() && arranged_.size() >= 32) {
+        // The list is in sort order: look among the records that sort alike.
+        const auto [low, high] = std::equal_range(
+            arranged_.begin(), arranged_.end(), const_cast<ManagedObject*>(object),
+            [this](const ManagedObject* a, const ManagedObject* b) { return before(a, b); });
+        for (auto it = low; it != high; ++it) {
+            if (*it == object) {
+                return std::size_t(it - arranged_.begin());
+            }
+        }
+    }
+    // Not there: an object the list does not hold, or one whose sort value
+    // changed since the list was arranged.
+    const auto it = std::find(arranged_.begin(), arranged_.end(), object);
+    return it == arranged_.end() ? IndexSet::NotFound : std::size_t(it - arranged_.begin());
+}
+
+std::size_t ArrayController::selectionIndex() const {
+    return indexOfObject(selected_);
+}
+
+bool ArrayController::setSelectionIndex(std::size_t index) {
+    if (index == IndexSet::NotFound) {
+        setSelected(nullptr);
+        return true;
+    }
+    if (index >= arranged_.size()) {
+        return false;
+    }
+    setSelected(arranged_[index]);
+    return true;
+}
+
+void ArrayController::setSelected(ManagedObject* object) {
+    if (selected_ == object) {
+        return;
+    }
+    selected_ = object;
+    emit selectionChanged();
+}
+
+ManagedObject* ArrayController::newObject() {
+    return context_ ? context_->insertNewObject(QStringLiteral("Entry")) : nullptr;
+}
+
+void ArrayController::addObject(ManagedObject* object) {
+    if (!object) {
+        return;
+    }
+    processPendingChanges();
+    if (!monthOf_.count(object)) {
+        addToContent(object);
+    }
+    if (indexOfObject(object) == IndexSet::NotFound && passes(object)) {
+        insertArranged(object);
+    }
+    if (indexOfObject(object) != IndexSet::NotFound) {
+        setSelected(object);
+    }
+}
+
+void ArrayController::removeObjectAtArrangedObjectIndex(std::size_t index) {
+    ManagedObject* object = objectAtIndex(index);
+    if (!object) {
+        return;
+    }
+    if (context_) {
+        context_->deleteObject(object); // comes back through contextChanged
+    }
+}
+
+void ArrayController::addToContent(ManagedObject* object) {
+    const int month = object->monthTag();
+    monthOf_[object] = month;
+    byMonth_[month].push_back(object);
+    if (!sortDirty_ && !sortKeys_.empty()) {
+        const auto at = std::upper_bound(content_.begin(), content_.end(), object,
+                                         [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
+        content_.insert(at, object);
+    } else {
+        content_.push_back(object);
+    }
+}
+
+void ArrayController::removeFromContent(ManagedObject* object) {
+    const auto month = monthOf_.find(object);
+    if (month == monthOf_.end()) {
+        return;
+    }
+    auto& bucket = byMonth_[month->second];
+    std::erase(bucket, object);
+    monthOf_.erase(month);
+    std::erase(content_, object);
+}
+
+void ArrayController::insertArranged(ManagedObject* object) {
+    auto at = arranged_.end();
+    if (!sortKeys_.empty()) {
+        at = std::upper_bound(arranged_.begin(), arranged_.end(), object,
+                              [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
+    }
+    const int row = int(at - arranged_.begin());
+    beginInsertRows(QModelIndex(), row, row);
+    arranged_.insert(at, object);
+    endInsertRows();
+    emit arrangedObjectsChanged();
+}
+
+void ArrayController::removeArranged(std::size_t row) {
+    ManagedObject* object = arranged_[row];
+    beginRemoveRows(QModelIndex(), int(row), int(row));
+    arranged_.erase(arranged_.begin() + qsizetype(row));
+    endRemoveRows();
+    emit arrangedObjectsChanged();
+    if (selected_ == object) {
+        // The row that took the removed one's place, or the new last row.
+        selected_ = nullptr;
+        if (!arranged_.empty()) {
+            selected_ = arranged_[std::min(row, arranged_.size() - 1)];
+        }
+        emit selectionChanged();
+    }
+}
+
+void ArrayController::processPendingChanges() {
+    if (pending_.empty()) {
+        return;
+    }
+    std::vector<ManagedObject*> pending;
+    pending.swap(pending_);
+    for (ManagedObject* object : pending) {
+        if (!object->isLive() || monthOf_.count(object)) {
+            continue;
+        }
+        addToContent(object);
+        if (passes(object)) {
+            insertArranged(object);
+        }
+    }
+}
+
+void ArrayController::contextChanged(const ChangeSet& changes) {
+    for (ManagedObject* object : changes.inserted) {
+        // Taken in later, once whoever inserted it has set its values.
+        pending_.push_back(object);
+    }
+    if (!pending_.empty() && !flushQueued_) {
+        flushQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            flushQueued_ = false;
+            processPendingChanges();
+        });
+    }
+    for (ManagedObject* object : changes.deleted) {
+        std::erase(pending_, object);
+        removeFromContent(object);
+        const std::size_t row = indexOfObject(object);
+        if (row != IndexSet::NotFound) {
+            removeArranged(row);
+        }
+    }
+    bool affectsOrder = changes.updatedKeys.isEmpty();
+    for (const SortKey& k : sortKeys_) {
+        affectsOrder = affectsOrder || changes.updatedKeys.contains(entryKeyName(k.key));
+    }
+    for (ManagedObject* object : changes.updated) {
+        const auto month = monthOf_.find(object);
+        if (month == monthOf_.end()) {
+            continue;
+        }
+        if (changes.updatedKeys.isEmpty() || changes.updatedKeys.contains(kMonthTag)) {
+            if (month->second != object->monthTag()) {
+                std::erase(byMonth_[month->second], object);
+                month->second = object->monthTag();
+                byMonth_[month->second].push_back(object);
+            }
+        }
+        if (affectsOrder && !sortDirty_) {
+            if (changes.updated.size() == 1) {
+                // One record moved (a new date): put it back in its place
+                // rather than sort the whole diary again.
+                std::erase(content_, object);
+                content_.insert(std::upper_bound(content_.begin(), content_.end(), object,
+                                                 [this](ManagedObject* a, ManagedObject* b) { return before(a, b); }),
+                                object);
+            } else {
+                sortDirty_ = true;
+            }
+        }
+        const std::size_t row = indexOfObject(object);
+        if (row != IndexSet::NotFound) {
+            const QModelIndex index = this->index(int(row));
+            emit dataChanged(index, index);
+        }
+    }
+}
+
+int ArrayController::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(arranged_.size());
+}
+
+QVariant ArrayController::data(const QModelIndex& index, int role) const {
+    ManagedObject* object = objectAtIndex(std::size_t(index.row()));
+    if (!index.isValid() || !object) {
+        return {};
+    }
+    switch (role) {
+    case ObjectRole: return QVariant::fromValue(object);
+    case Qt::DisplayRole: {
+        const QString text = object->entryText();
+        const qsizetype newline = text.indexOf(QLatin1Char('\n'));
+        return newline < 0 ? text : text.left(newline);
+    }
+    default: return {};
+    }
+}
+
+} // namespace quillet

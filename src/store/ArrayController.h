@@ -1,0 +1,105 @@
+#pragma once
+
+#include "store/EntryKey.h"
+#include "core/IndexSet.h"
+#include "store/Predicate.h"
+#include "store/SortDescriptor.h"
+
+#include <QAbstractListModel>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace quillet {
+
+class ManagedObject;
+class ManagedObjectContext;
+struct ChangeSet;
+
+// The entry list: its content is every Entry of a context, following inserts
+// and deletes made there by anyone; the arranged objects are those that pass
+// the filter, in the order of the sort descriptors. One selected object at
+// most; the selection follows its object when the list is rearranged and is
+// NotFound when nothing is selected. A Qt item model lists the arranged
+// objects for views.
+class ArrayController : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int ObjectRole = Qt::UserRole + 1;
+
+    explicit ArrayController(QObject* parent = nullptr);
+    ~ArrayController() override;
+
+    void setManagedObjectContext(ManagedObjectContext* context);
+    ManagedObjectContext* managedObjectContext() const { return context_; }
+
+    void setFilterPredicate(const std::optional<Predicate>& predicate);
+    const std::optional<Predicate>& filterPredicate() const { return filter_; }
+    void setSortDescriptors(const std::vector<SortDescriptor>& descriptors);
+    const std::vector<SortDescriptor>& sortDescriptors() const { return sort_; }
+    // Filters and sorts the content again.
+    void rearrangeObjects();
+
+    const std::vector<ManagedObject*>& arrangedObjects() const { return arranged_; }
+    std::size_t count() const { return arranged_.size(); }
+    ManagedObject* objectAtIndex(std::size_t index) const;
+    // By identity; IndexSet::NotFound when not listed.
+    std::size_t indexOfObject(const ManagedObject* object) const;
+
+    std::size_t selectionIndex() const;
+    bool setSelectionIndex(std::size_t index);
+    ManagedObject* selectedObject() const { return selected_; }
+
+    // A new Entry inserted into the context.
+    ManagedObject* newObject();
+    // Joins the content; listed and selected when it passes the filter.
+    void addObject(ManagedObject* object);
+    // Deletes the listed object from the context.
+    void removeObjectAtArrangedObjectIndex(std::size_t index);
+
+    // Takes in records inserted into the context since the last turn of the
+    // event loop (they are taken in once their values are set).
+    void processPendingChanges();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+signals:
+    void selectionChanged();
+    void arrangedObjectsChanged();
+
+private:
+    // A sort descriptor with its attribute looked up once, not at every comparison.
+    struct SortKey {
+        EntryKey key;
+        bool ascending;
+    };
+
+    void contextChanged(const ChangeSet& changes);
+    void addToContent(ManagedObject* object);
+    void removeFromContent(ManagedObject* object);
+    void ensureSorted();
+    void sortContent();
+    bool passes(const ManagedObject* object) const;
+    bool before(const ManagedObject* a, const ManagedObject* b) const;
+    std::vector<ManagedObject*> filteredContent() const;
+    void insertArranged(ManagedObject* object);
+    void removeArranged(std::size_t row);
+    void setSelected(ManagedObject* object);
+    void resetArranged(std::vector<ManagedObject*> arranged);
+
+    ManagedObjectContext* context_ = nullptr;
+    std::optional<Predicate> filter_;
+    std::vector<SortDescriptor> sort_;
+    std::vector<SortKey> sortKeys_;
+    std::vector<ManagedObject*> content_;   // sorted by sort_ when !sortDirty_
+    bool sortDirty_ = true;
+    std::unordered_map<int, std::vector<ManagedObject*>> byMonth_;
+    std::unordered_map<const ManagedObject*, int> monthOf_;
+    std::vector<ManagedObject*> arranged_;  // in sort order, except briefly after a re-sorting edit
+    ManagedObject* selected_ = nullptr;
+    std::vector<ManagedObject*> pending_;
+    bool flushQueued_ = false;
+};
+
+} // namespace quillet

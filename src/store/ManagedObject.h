@@ -1,0 +1,73 @@
+#pragma once
+
+#include "store/EntryKey.h"
+#include "store/EntryValues.h"
+#include "store/ManagedObjectID.h"
+
+#include <QDateTime>
+#include <QVariant>
+
+namespace quillet {
+
+class ManagedObjectContext;
+
+// One Entry record held by a context. Records are owned by their context and
+// stay at the same address for the context's life, so views and selections
+// may hold plain pointers to them. Writes go through the context, which
+// tracks them for saving and undo.
+class ManagedObject {
+public:
+    ManagedObjectID objectID() const { return id_; }
+    ManagedObjectContext* managedObjectContext() const { return context_; }
+    QString entityName() const { return QStringLiteral("Entry"); }
+
+    // Attribute access by name ("uuid", "entryText", "colorTag", "monthTag",
+    // "timeStamp"); an unknown name reads as an invalid value and is not written.
+    QVariant valueForKey(const QString& key) const;
+    void setValue(const QVariant& value, const QString& key);
+    QVariant value(EntryKey key) const;
+    void setValue(EntryKey key, const QVariant& value);
+
+    QString uuid() const;
+    QString entryText() const;
+    int colorTag() const;
+    int monthTag() const;
+    QDateTime timeStamp() const;
+    double timeStampSeconds() const;
+    const std::string& foldedText() const;
+    // A scan over many records asks for the next ones' folded text ahead of
+    // time, so that it does not wait on memory record by record.
+    void prefetchFoldedText() const {
+        __builtin_prefetch(values_.foldedText.data());
+        __builtin_prefetch(values_.foldedText.data() + 64);
+    }
+
+    bool isInserted() const { return inserted_; }
+    bool isUpdated() const { return updated_; }
+    bool isDeleted() const { return state_ == State::DeletePending; }
+    // False once the record has left its context (deleted and saved, or an
+    // unsaved insertion that was deleted or undone).
+    bool isLive() const { return state_ == State::Live; }
+    bool isFault() const { return fault_; }
+
+private:
+    friend class ManagedObjectContext;
+    enum class State { Live, DeletePending, Gone };
+
+    ManagedObject(ManagedObjectContext* context, ManagedObjectID id) : context_(context), id_(id) {}
+    void fire() const;
+    // Brings in the text as written, which a loaded diary leaves in the file.
+    void fireText() const;
+
+    ManagedObjectContext* context_;
+    ManagedObjectID id_;
+    mutable EntryValues values_;
+    State state_ = State::Live;
+    bool inserted_ = false;
+    bool updated_ = false;
+    mutable bool fault_ = false;
+};
+
+} // namespace quillet
+
+Q_DECLARE_METATYPE(quillet::ManagedObject*)

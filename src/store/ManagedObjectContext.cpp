@@ -1,0 +1,462 @@
+#include "store/ManagedObjectContext.h"
+
+#include "store/ManagedObject.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "core/TextFolder.h"
+#include "store/UndoManager.h"
+
+#include <QThread>
+#include <algorithm>
+#include <thread>
+
+namespace quillet {
+
+namespace {
+
+unsigned keyBit(EntryKey key) {
+    return 1u << unsigned(key);
+}
+
+// Writes one attribute the way the record keeps it.
+void assign(EntryValues& v, EntryKey key, const QVariant& value) {
+    switch (key) {
+    case EntryKey::Uuid: v.uuid = value.isValid() ? value.toString() : QString(); break;
+    case EntryKey::EntryText: {
+        const QString text = value.isValid() ? value.toString() : QString();
+        v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
+        v.foldedText = TextFolder::fold(text);
+        v.textFaulted = false;
+        v.foldedFaulted = false;
+        break;
+    }
+    case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
+    case EntryKey::MonthTag: v.monthTag = value.toInt(); break;
+    case EntryKey::TimeStamp: {
+        const QDateTime date = value.toDateTime();
+        v.hasTimeStamp = date.isValid();
+        v.timeStamp = date.isValid() ? double(date.toMSecsSinceEpoch()) / 1000.0 : 0.0;
+        break;
+    }
+    }
+}
+
+} // namespace
+
+// The folded texts of a store being read on a helper thread.
+struct ManagedObjectContext::FoldedTextLoad {
+    std::thread reader;
+    std::vector<std::pair<qint64, std::string>> texts;
+    bool complete = false;
+};
+
+ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
+    : type_(type), undoManager_(new UndoManager(this)) {}
+
+ManagedObjectContext::~ManagedObjectContext() {
+    if (foldedLoad_ && foldedLoad_->reader.joinable()) {
+        foldedLoad_->reader.join();
+    }
+}
+
+void ManagedObjectContext::ensureFoldedTexts() {
+    if (!foldedLoad_) {
+        return;
+    }
+    std::unique_ptr<FoldedTextLoad> load = std::move(foldedLoad_);
+    if (load->reader.joinable()) {
+        load->reader.join();
+    }
+    if (load->complete) {
+        for (auto& [key, text] : load->texts) {
+            const auto it = byID_.find(key);
+            // A record edited meanwhile already has the folded form of its new text.
+            if (it != byID_.end() && it->second->values_.foldedFaulted) {
+                it->second->values_.foldedText = std::move(text);
+                it->second->values_.foldedFaulted = false;
+            }
+        }
+    }
+    // Whatever the helper could not read is folded here from the text itself.
+    for (const auto& object : objects_) {
+        EntryValues& v = object->values_;
+        if (v.foldedFaulted) {
+            v.foldedFaulted = false;
+            fulfillTextFault(object.get());
+            v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
+        }
+    }
+}
+
+void ManagedObjectContext::performBlockAndWait(const std::function<void()>& block) {
+    if (QThread::currentThread() == thread()) {
+        block();
+        return;
+    }
+    QMetaObject::invokeMethod(this, block, Qt::BlockingQueuedConnection);
+}
+
+void ManagedObjectContext::performBlock(std::function<void()> block) {
+    QMetaObject::invokeMethod(this, std::move(block), Qt::QueuedConnection);
+}
+
+ManagedObject* ManagedObjectContext::makeObject(ManagedObjectID id) {
+    objects_.push_back(std::unique_ptr<ManagedObject>(new ManagedObject(this, id)));
+    ManagedObject* object = objects_.back().get();
+    registerID(object);
+    return object;
+}
+
+void ManagedObjectContext::registerID(ManagedObject* object) {
+    byID_[object->id_.value] = object;
+}
+
+void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator) {
+    coordinator_ = coordinator;
+    if (!coordinator_) {
+        return;
+    }
+    ChangeSet changes;
+    QString foldedSource;
+    for (PersistentStore* store : coordinator_->persistentStores()) {
+        std::vector<StoreRow> rows = store->takeLoadedRows();
+        objects_.reserve(objects_.size() + rows.size());
+        byID_.reserve(byID_.size() + rows.size());
+        for (StoreRow& row : rows) {
+            if (byID_.count(row.key)) {
+                continue;
+            }
+            ManagedObject* object = makeObject(ManagedObjectID{row.key});
+            object->values_ = std::move(row.values);
+            if (object->values_.foldedFaulted) {
+                foldedSource = store->path();
+            }
+            changes.inserted.push_back(object);
+        }
+    }
+    if (!foldedSource.isEmpty() && !foldedLoad_) {
+        // The folded texts are needed only by a search: read them beside the
+        // main thread, which meanwhile puts the diary on screen.
+        foldedLoad_ = std::make_unique<FoldedTextLoad>();
+        FoldedTextLoad* load = foldedLoad_.get();
+        load->reader = std::thread([load, foldedSource] {
+            load->complete = PersistentStore::readFoldedTexts(foldedSource, &load->texts, nullptr);
+        });
+    }
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
+    }
+}
+
+ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName) {
+    if (entityName != QLatin1String("Entry")) {
+        return nullptr;
+    }
+    ManagedObject* object = makeObject(ManagedObjectID{nextTemporaryID_--});
+    object->inserted_ = true;
+    inserted_.insert(object);
+    undoManager_->registerUndo([this, object] { deleteObject(object); });
+    ChangeSet changes;
+    changes.inserted.push_back(object);
+    emit objectsDidChange(changes);
+    return object;
+}
+
+void ManagedObjectContext::insertObject(ManagedObject* object) {
+    if (!object || object->context_ != this || object->isLive()) {
+        return;
+    }
+    if (object->state_ == ManagedObject::State::DeletePending) {
+        deleted_.erase(object);
+    } else {
+        // Gone: either never saved, or its row was deleted by a save; either
+        // way it needs a new row.
+        byID_.erase(object->id_.value);
+        object->id_ = ManagedObjectID{nextTemporaryID_--};
+        registerID(object);
+        object->inserted_ = true;
+        object->updated_ = false;
+        updated_.erase(object);
+        inserted_.insert(object);
+    }
+    object->state_ = ManagedObject::State::Live;
+    undoManager_->registerUndo([this, object] { deleteObject(object); });
+    ChangeSet changes;
+    changes.inserted.push_back(object);
+    emit objectsDidChange(changes);
+}
+
+void ManagedObjectContext::deleteObject(ManagedObject* object) {
+    if (!object || object->context_ != this || !object->isLive()) {
+        return;
+    }
+    if (object->inserted_) {
+        object->inserted_ = false;
+        inserted_.erase(object);
+        object->state_ = ManagedObject::State::Gone;
+    } else {
+        object->state_ = ManagedObject::State::DeletePending;
+        deleted_.insert(object);
+    }
+    undoManager_->registerUndo([this, object] { insertObject(object); });
+    ChangeSet changes;
+    changes.deleted.push_back(object);
+    emit objectsDidChange(changes);
+}
+
+void ManagedObjectContext::setValue(ManagedObject* object, EntryKey key, const QVariant& value) {
+    if (!object || object->context_ != this || !object->isLive()) {
+        return;
+    }
+    object->fire();
+    const QVariant old = object->value(key);
+    assign(object->values_, key, value);
+    const QVariant now = object->value(key);
+    if (old == now && old.isValid() == now.isValid()) {
+        return; // the same value: nothing to save or undo
+    }
+    if (!object->inserted_) {
+        object->updated_ = true;
+        updated_.insert(object);
+    }
+    changedKeys_[object] |= keyBit(key);
+    undoManager_->registerUndo([this, object, key, old] { setValue(object, key, old); });
+    ChangeSet changes;
+    changes.updated.push_back(object);
+    changes.updatedKeys.append(entryKeyName(key));
+    emit objectsDidChange(changes);
+}
+
+std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchRequest(
+    const FetchRequest& request, Error* error) const {
+    if (request.entityName != QLatin1String("Entry")) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreOpenError,
+                           QStringLiteral("No records named \u201c%1\u201d.").arg(request.entityName)};
+        }
+        return std::nullopt;
+    }
+    std::vector<ManagedObject*> result;
+    for (const auto& object : objects_) {
+        if (object->isLive() && (!request.predicate || request.predicate->evaluate(*object))) {
+            result.push_back(object.get());
+        }
+    }
+    if (!request.sortDescriptors.empty()) {
+        std::stable_sort(result.begin(), result.end(), [&](ManagedObject* a, ManagedObject* b) {
+            return SortDescriptor::compare(request.sortDescriptors, *a, *b) < 0;
+        });
+    }
+    return result;
+}
+
+std::vector<ManagedObject*> ManagedObjectContext::registeredObjects() const {
+    std::vector<ManagedObject*> result;
+    result.reserve(objects_.size());
+    for (const auto& object : objects_) {
+        if (object->isLive()) {
+            result.push_back(object.get());
+        }
+    }
+    return result;
+}
+
+bool ManagedObjectContext::hasChanges() const {
+    return !inserted_.empty() || !updated_.empty() || !deleted_.empty();
+}
+
+bool ManagedObjectContext::save(Error* error) {
+    processPendingChanges();
+    if (!hasChanges()) {
+        return true;
+    }
+    // A row is written whole, folded text included.
+    ensureFoldedTexts();
+    PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+    if (!store) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreSaveError,
+                           QStringLiteral("The diary could not be saved because no diary file is open.")};
+        }
+        return false;
+    }
+    // Keep the store's order: the records in the order they were made.
+    auto inCreationOrder = [this](const std::unordered_set<ManagedObject*>& set) {
+        std::vector<ManagedObject*> list(set.begin(), set.end());
+        std::sort(list.begin(), list.end(), [](ManagedObject* a, ManagedObject* b) {
+            return a->id_.value < 0 && b->id_.value < 0 ? a->id_.value > b->id_.value
+                                                        : a->id_.value < b->id_.value;
+        });
+        return list;
+    };
+    const std::vector<ManagedObject*> inserted = inCreationOrder(inserted_);
+    const std::vector<ManagedObject*> updated = inCreationOrder(updated_);
+    const std::vector<ManagedObject*> deleted = inCreationOrder(deleted_);
+    // A row is written whole: a changed record whose text never left the
+    // file needs it first, or the save would blank it.
+    for (ManagedObject* o : updated) {
+        if (o->values_.textFaulted && !fulfillTextFault(o)) {
+            if (error) {
+                *error = Error{kStoreErrorDomain, StoreSaveError,
+                               QStringLiteral("The diary could not be saved because an entry's text "
+                                              "could not be read from the diary file.")};
+            }
+            return false;
+        }
+    }
+
+    PersistentStore::Changes changes;
+    for (ManagedObject* o : inserted) {
+        changes.inserted.push_back(&o->values_);
+    }
+    for (ManagedObject* o : updated) {
+        changes.updated.emplace_back(o->id_.value, &o->values_);
+    }
+    for (ManagedObject* o : deleted) {
+        changes.deleted.push_back(o->id_.value);
+    }
+    std::vector<qint64> keys;
+    if (!store->save(changes, &keys, error)) {
+        return false;
+    }
+
+    // Only now, with the transaction committed, does memory follow.
+    ChangeSet saved;
+    for (std::size_t i = 0; i < inserted.size(); ++i) {
+        ManagedObject* o = inserted[i];
+        byID_.erase(o->id_.value);
+        o->id_ = ManagedObjectID{keys[i]};
+        registerID(o);
+        o->inserted_ = false;
+        saved.inserted.push_back(o);
+    }
+    for (ManagedObject* o : updated) {
+        o->updated_ = false;
+        saved.updated.push_back(o);
+    }
+    for (ManagedObject* o : deleted) {
+        o->state_ = ManagedObject::State::Gone;
+        byID_.erase(o->id_.value);
+        saved.deleted.push_back(o);
+    }
+    inserted_.clear();
+    updated_.clear();
+    deleted_.clear();
+    changedKeys_.clear();
+    emit didSave(saved);
+    return true;
+}
+
+ManagedObject* ManagedObjectContext::objectRegisteredForID(ManagedObjectID id) const {
+    const auto it = byID_.find(id.value);
+    return it == byID_.end() ? nullptr : it->second;
+}
+
+ManagedObject* ManagedObjectContext::objectWithID(ManagedObjectID id) {
+    if (ManagedObject* known = objectRegisteredForID(id)) {
+        return known;
+    }
+    ManagedObject* object = makeObject(id);
+    object->fault_ = !id.isTemporaryID();
+    return object;
+}
+
+void ManagedObjectContext::fulfillFault(ManagedObject* object) {
+    if (!object->fault_) {
+        return;
+    }
+    object->fault_ = false;
+    PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+    if (store) {
+        store->loadRow(object->id_.value, &object->values_, nullptr);
+    }
+}
+
+bool ManagedObjectContext::fulfillTextFault(ManagedObject* object) {
+    if (!object->values_.textFaulted) {
+        return true;
+    }
+    PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+    QByteArray text;
+    if (!store || object->id_.isTemporaryID() || !store->loadText(object->id_.value, &text, nullptr)) {
+        return false;
+    }
+    object->values_.entryText = text;
+    object->values_.textFaulted = false;
+    return true;
+}
+
+void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
+    PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+    if (!store) {
+        return;
+    }
+    EntryValues stored;
+    if (!store->loadRow(object->id_.value, &stored, nullptr)) {
+        return;
+    }
+    const unsigned mine = changedKeys_.count(object) ? changedKeys_[object] : 0u;
+    const bool keepMine = mergePolicy_ == MergePolicy::MergeByPropertyObjectTrump;
+    EntryValues& v = object->values_;
+    if (!(keepMine && (mine & keyBit(EntryKey::Uuid)))) v.uuid = stored.uuid;
+    if (!(keepMine && (mine & keyBit(EntryKey::EntryText)))) {
+        v.entryText = stored.entryText;
+        v.foldedText = stored.foldedText;
+        v.textFaulted = false;
+        v.foldedFaulted = false;
+    }
+    if (!(keepMine && (mine & keyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
+    if (!(keepMine && (mine & keyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;
+    if (!(keepMine && (mine & keyBit(EntryKey::TimeStamp)))) {
+        v.timeStamp = stored.timeStamp;
+        v.hasTimeStamp = stored.hasTimeStamp;
+    }
+}
+
+void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incoming) {
+    ChangeSet changes;
+    for (ManagedObject* o : incoming.inserted) {
+        if (!o || o->context_ != this) {
+            continue;
+        }
+        fulfillFault(o);
+        if (o->state_ != ManagedObject::State::Live) {
+            o->state_ = ManagedObject::State::Live;
+        }
+        changes.inserted.push_back(o);
+    }
+    for (ManagedObject* o : incoming.updated) {
+        if (!o || o->context_ != this || !o->isLive()) {
+            continue;
+        }
+        if (o->fault_) {
+            continue; // nothing in memory to bring up to date
+        }
+        refreshFromStore(o);
+        changes.updated.push_back(o);
+    }
+    for (ManagedObject* o : incoming.deleted) {
+        if (!o || o->context_ != this || o->state_ == ManagedObject::State::Gone) {
+            continue;
+        }
+        inserted_.erase(o);
+        updated_.erase(o);
+        deleted_.erase(o);
+        changedKeys_.erase(o);
+        o->inserted_ = o->updated_ = false;
+        o->state_ = ManagedObject::State::Gone;
+        byID_.erase(o->id_.value);
+        changes.deleted.push_back(o);
+    }
+    changes.refreshed = incoming.refreshed;
+    changes.invalidated = incoming.invalidated;
+    changes.invalidatedAll = incoming.invalidatedAll;
+    if (!changes.isEmpty()) {
+        emit objectsDidChange(changes);
+    }
+}
+
+void ManagedObjectContext::processPendingChanges() {
+    undoManager_->closeOpenGroup();
+}
+
+} // namespace quillet

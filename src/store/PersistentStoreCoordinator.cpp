@@ -1,0 +1,65 @@
+#include "store/PersistentStoreCoordinator.h"
+
+#include "store/ManagedObjectModel.h"
+#include "store/StoreOptions.h"
+
+#include <QFileInfo>
+
+namespace quillet {
+
+PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<ManagedObjectModel> model)
+    : model_(std::move(model)) {}
+
+PersistentStoreCoordinator::~PersistentStoreCoordinator() = default;
+
+PersistentStore* PersistentStoreCoordinator::addPersistentStore(const QString& type,
+                                                                const QString& configuration,
+                                                                const QString& path,
+                                                                const QVariantMap& options,
+                                                                Error* error) {
+    Q_UNUSED(configuration);
+    if (type != NSSQLiteStoreType) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreOpenError,
+                           QStringLiteral("Unknown store type \u201c%1\u201d.").arg(type)};
+        }
+        return nullptr;
+    }
+    if (!model_ || !model_->hasEntity(QStringLiteral("Entry"))) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreIncompatibleVersionError,
+                           QStringLiteral("The record model has no Entry records.")};
+        }
+        return nullptr;
+    }
+    std::unique_ptr<PersistentStore> store = PersistentStore::open(path, options, error);
+    if (!store) {
+        return nullptr;
+    }
+    stores_.push_back(std::move(store));
+    return stores_.back().get();
+}
+
+std::vector<PersistentStore*> PersistentStoreCoordinator::persistentStores() const {
+    std::vector<PersistentStore*> result;
+    for (const auto& s : stores_) {
+        result.push_back(s.get());
+    }
+    return result;
+}
+
+PersistentStore* PersistentStoreCoordinator::persistentStoreForURL(const QString& path) const {
+    const QString wanted = QFileInfo(path).absoluteFilePath();
+    for (const auto& s : stores_) {
+        if (QFileInfo(s->path()).absoluteFilePath() == wanted) {
+            return s.get();
+        }
+    }
+    return nullptr;
+}
+
+PersistentStore* PersistentStoreCoordinator::defaultStore() const {
+    return stores_.empty() ? nullptr : stores_.front().get();
+}
+
+} // namespace quillet

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/Error.h"
+#include "store/PersistentStore.h"
+
+#include <QObject>
+#include <QVariantMap>
+#include <memory>
+#include <vector>
+
+namespace quillet {
+
+class ManagedObjectModel;
+
+// Joins the record model to the stores that hold the records. The diary
+// uses one SQLite store.
+class PersistentStoreCoordinator : public QObject {
+    Q_OBJECT
+public:
+    explicit PersistentStoreCoordinator(std::shared_ptr<ManagedObjectModel> model);
+    ~PersistentStoreCoordinator() override;
+
+    std::shared_ptr<ManagedObjectModel> managedObjectModel() const { return model_; }
+
+    // Opens (or creates) the store file; answers it, or null with the store's own error.
+    PersistentStore* addPersistentStore(const QString& type, const QString& configuration,
+                                        const QString& path, const QVariantMap& options,
+                                        Error* error);
+    std::vector<PersistentStore*> persistentStores() const;
+    PersistentStore* persistentStoreForURL(const QString& path) const;
+    // The store that new records go to (the first one).
+    PersistentStore* defaultStore() const;
+
+private:
+    std::shared_ptr<ManagedObjectModel> model_;
+    std::vector<std::unique_ptr<PersistentStore>> stores_;
+};
+
+} // namespace quillet

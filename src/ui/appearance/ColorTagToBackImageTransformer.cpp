@@ -1,0 +1,11 @@
+#include "ui/appearance/ColorTagToBackImageTransformer.h"
+
+#include "diary/Utility.h"
+
+namespace quillet {
+
+QString ColorTagToBackImageTransformer::pattern() const {
+    return Utility::sharedUtility()->themeBackgroundImageName();
+}
+
+} // namespace quillet

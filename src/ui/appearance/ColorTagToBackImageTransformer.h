@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ui/appearance/ColorTagImageTransformer.h"
+
+namespace quillet {
+
+// The tileable paper behind the editor.
+class ColorTagToBackImageTransformer : public ColorTagImageTransformer {
+protected:
+    QString pattern() const override;
+};
+
+} // namespace quillet

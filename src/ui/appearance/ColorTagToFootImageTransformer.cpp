@@ -1,0 +1,11 @@
+#include "ui/appearance/ColorTagToFootImageTransformer.h"
+
+#include "diary/Utility.h"
+
+namespace quillet {
+
+QString ColorTagToFootImageTransformer::pattern() const {
+    return Utility::sharedUtility()->themeFooterImageName();
+}
+
+} // namespace quillet

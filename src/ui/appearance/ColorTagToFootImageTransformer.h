@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ui/appearance/ColorTagImageTransformer.h"
+
+namespace quillet {
+
+// The band under the editor.
+class ColorTagToFootImageTransformer : public ColorTagImageTransformer {
+protected:
+    QString pattern() const override;
+};
+
+} // namespace quillet

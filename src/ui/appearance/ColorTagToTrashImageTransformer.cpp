@@ -1,0 +1,11 @@
+#include "ui/appearance/ColorTagToTrashImageTransformer.h"
+
+#include "diary/Utility.h"
+
+namespace quillet {
+
+QString ColorTagToTrashImageTransformer::pattern() const {
+    return Utility::sharedUtility()->themeTrashImageName();
+}
+
+} // namespace quillet

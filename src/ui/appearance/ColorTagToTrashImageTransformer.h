@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ui/appearance/ColorTagImageTransformer.h"
+
+namespace quillet {
+
+class ColorTagToTrashImageTransformer : public ColorTagImageTransformer {
+protected:
+    QString pattern() const override;
+};
+
+} // namespace quillet

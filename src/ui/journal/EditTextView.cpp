@@ -1,0 +1,255 @@
+#include "ui/journal/EditTextView.h"
+
+#include "diary/Utility.h"
+#include "ui/journal/PaneFocus.h"
+
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTextDocument>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace quillet {
+
+namespace {
+// A pinch changes the size by this many points per unit of magnification.
+constexpr double kPointsPerMagnification = 20.0;
+// Sizes at or below this are refused by a pinch.
+constexpr float kSmallestPinchedSize = 11.0f;
+constexpr double kLayoutFontSize = 16.0;
+
+// The font with the family it is really drawn in. Generic names such as
+// "Sans Serif" name no installed font, so a font stored under one could
+// never be found again.
+QFont withInstalledFamily(QFont font) {
+    if (!QFontDatabase::hasFamily(font.family())) {
+        const QString drawn = QFontInfo(font).family();
+        if (!drawn.isEmpty()) {
+            font.setFamily(drawn);
+        }
+    }
+    return font;
+}
+} // namespace
+
+EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
+    setObjectName(QStringLiteral("editTextView"));
+    setFrameShape(QFrame::NoFrame);
+    setTabChangesFocus(false);
+    setFocusPolicy(Qt::StrongFocus);
+    // Until a stored font is applied: the system's sans at a comfortable
+    // reading size, with room around the text.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSizeF(kLayoutFontSize);
+    setFont(withInstalledFamily(font));
+    document()->setDocumentMargin(14);
+
+    wheelGestureEnd_.setSingleShot(true);
+    wheelGestureEnd_.setInterval(kWheelGestureTimeoutMs);
+    connect(&wheelGestureEnd_, &QTimer::timeout, this, [this] { endWheelGesture(); });
+}
+
+Utility* EditTextView::services() {
+    if (!utility) {
+        utility = Utility::sharedUtility();
+    }
+    return utility;
+}
+
+void EditTextView::setFontSlider(QSlider* slider) {
+    if (fontSlider) {
+        disconnect(fontSlider, nullptr, this, nullptr);
+    }
+    fontSlider = slider;
+    if (!slider) {
+        return;
+    }
+    {
+        const QSignalBlocker quiet(slider);
+        slider->setRange(int(kFontSliderMinimum * kFontSliderScale), int(kFontSliderMaximum * kFontSliderScale));
+        slider->setSingleStep(kFontSliderScale / 2);
+        slider->setPageStep(2 * kFontSliderScale);
+    }
+    showSizeOnSlider();
+    connect(slider, &QSlider::valueChanged, this, [this] { fontSliderChanged(fontSlider); });
+}
+
+// ---- Font dialog
+
+void EditTextView::orderFrontFontPanel(QObject* sender) {
+    Q_UNUSED(sender);
+    if (fontPanel_ && fontPanel_->isVisible()) {
+        fontPanel_->raise();
+        fontPanel_->activateWindow();
+        return;
+    }
+    // The dialog picks a face by its style name; without one it falls on
+    // the family's first face (often an oblique), and OK would apply that.
+    QFont shown = withInstalledFamily(font());
+    if (shown.styleName().isEmpty()) {
+        shown.setStyleName(QFontInfo(shown).styleName());
+    }
+    fontPanel_ = new QFontDialog(shown, window());
+    fontPanel_->setWindowTitle(tr("Font"));
+    fontPanel_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(fontPanel_, &QFontDialog::fontSelected, this, [this](const QFont& chosen) { changeFont(chosen); });
+    fontPanel_->open();
+}
+
+void EditTextView::changeFont(const QFont& font) {
+    services()->setCurrentFont(withInstalledFamily(font));
+    setFont(font);
+}
+
+// ---- Pinch, and Ctrl+wheel in its place
+
+void EditTextView::magnifyWithEvent(QNativeGestureEvent* event) {
+    const double size = event->value() * kPointsPerMagnification + currentPointSize();
+    setFontSliderFontSize(float(size));
+}
+
+void EditTextView::endGestureWithEvent(QNativeGestureEvent* event) {
+    Q_UNUSED(event);
+    services()->setCurrentFont(withInstalledFamily(font()));
+}
+
+void EditTextView::setFontSliderFontSize(float size) {
+    if (!(size > kSmallestPinchedSize)) {
+        return;
+    }
+    changeFontSize(size);
+    showSizeOnSlider();
+}
+
+void EditTextView::fontSliderChanged(QObject* sender) {
+    Q_UNUSED(sender);
+    if (fontSlider) {
+        changeFontSize(float(double(fontSlider->value()) / kFontSliderScale));
+    }
+}
+
+void EditTextView::changeFontSize(float size) {
+    // QFont refuses sizes of zero and below; such a size changes nothing.
+    if (!(size > 0.0f) || !std::isfinite(size)) {
+        return;
+    }
+    QFont resized = font();
+    resized.setPointSizeF(double(size));
+    setFont(resized);
+}
+
+double EditTextView::currentPointSize() const {
+    const double size = font().pointSizeF();
+    // A font given in pixels has no point size of its own.
+    return size > 0 ? size : QFontInfo(font()).pointSizeF();
+}
+
+void EditTextView::showSizeOnSlider() {
+    if (!fontSlider) {
+        return;
+    }
+    // Moving the slider here must not feed its rounded value back as a size.
+    const QSignalBlocker quiet(fontSlider);
+    fontSlider->setValue(int(std::lround(currentPointSize() * kFontSliderScale)));
+}
+
+bool EditTextView::nativeGesture(QNativeGestureEvent* event) {
+    switch (event->gestureType()) {
+    case Qt::ZoomNativeGesture:
+        magnifyWithEvent(event);
+        event->accept();
+        return true;
+    case Qt::EndNativeGesture:
+        endGestureWithEvent(event);
+        event->accept();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void EditTextView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QPlainTextEdit::wheelEvent(event);
+        return;
+    }
+    event->accept();
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0.0) {
+        return;
+    }
+    QNativeGestureEvent zoom(Qt::ZoomNativeGesture, event->pointingDevice(), 0, event->position(),
+                             event->scenePosition(), event->globalPosition(),
+                             notches * kWheelNotchMagnification, QPointF());
+    magnifyWithEvent(&zoom);
+    wheelGestureEnd_.start();
+}
+
+void EditTextView::endWheelGesture() {
+    wheelGestureEnd_.stop();
+    QNativeGestureEvent end(Qt::EndNativeGesture, QPointingDevice::primaryPointingDevice(), 0, QPointF(),
+                            QPointF(), QPointF(), 0.0, QPointF());
+    endGestureWithEvent(&end);
+}
+
+// ---- Events
+
+bool EditTextView::event(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture && nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
+bool EditTextView::viewportEvent(QEvent* event) {
+    // Gestures land on the viewport under the fingers.
+    if (event->type() == QEvent::NativeGesture && nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
+        return true;
+    }
+    return QPlainTextEdit::viewportEvent(event);
+}
+
+void EditTextView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && moveFocusTo(entryTableView)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void EditTextView::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control && wheelGestureEnd_.isActive()) {
+        endWheelGesture();
+    }
+    QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void EditTextView::enterEvent(QEnterEvent* event) {
+    takeFocusOnPointerEntry(this);
+    QPlainTextEdit::enterEvent(event);
+}
+
+void EditTextView::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    emit didEndEditing();
+}
+
+void EditTextView::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        showSizeOnSlider();
+    }
+}
+
+void EditTextView::showEvent(QShowEvent* event) {
+    services();
+    QPlainTextEdit::showEvent(event);
+}
+
+} // namespace quillet

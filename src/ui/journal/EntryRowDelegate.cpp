@@ -1,0 +1,154 @@
+#include "ui/journal/EntryRowDelegate.h"
+
+#include "ui/appearance/ColorTagImageTransformer.h"
+
+#include "diary/Utility.h"
+#include "ui/appearance/ThemeStyle.h"
+#include "diary/transformers/ValueTransformer.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+
+namespace quillet {
+
+namespace {
+
+constexpr int kDayColumn = 44;
+constexpr int kPadding = 8;
+
+QVariant transformed(const char* name, const QVariant& value) {
+    const std::shared_ptr<ValueTransformer> transformer =
+        ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
+    return transformer ? transformer->transformedValue(value) : QVariant();
+}
+
+QColor mixed(const QColor& a, const QColor& b, qreal amountOfB) {
+    return QColor::fromRgbF(float(a.redF() * (1 - amountOfB) + b.redF() * amountOfB),
+                            float(a.greenF() * (1 - amountOfB) + b.greenF() * amountOfB),
+                            float(a.blueF() * (1 - amountOfB) + b.blueF() * amountOfB));
+}
+
+} // namespace
+
+EntryRowDelegate::EntryRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {
+    ColorTagImageTransformer::registerClasses();
+}
+
+QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    Q_UNUSED(index);
+    return QSize(option.rect.width() > 0 ? option.rect.width() : 200, kRowHeight);
+}
+
+QString EntryRowDelegate::titleOfEntry(const ManagedObject* entry) {
+    if (!entry) {
+        return QString();
+    }
+    const QString text = entry->entryText();
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        const QStringView trimmed = line.trimmed();
+        if (!trimmed.isEmpty()) {
+            return trimmed.toString();
+        }
+    }
+    return QString();
+}
+
+bool EntryRowDelegate::showsDayHeader(const ManagedObject* entry) {
+    const QVariant notFirst = transformed("ObjectValueToNotFirstOfDayTransformer",
+                                          QVariant::fromValue(const_cast<ManagedObject*>(entry)));
+    return !notFirst.isValid() || !notFirst.toBool();
+}
+
+void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    auto* entry = index.data(ArrayController::ObjectRole).value<ManagedObject*>();
+    if (!entry) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const QRect rect = option.rect;
+    const QPalette& palette = option.palette;
+    const bool selected = option.state & QStyle::State_Selected;
+    const bool focused = option.state & QStyle::State_HasFocus || option.state & QStyle::State_Active;
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    const QColor secondary = mixed(base, text, 0.55);
+    const QColor accent = ThemeStyle::accentColor(Utility::sharedUtility()->themeName());
+
+    painter->fillRect(rect, base);
+    if (selected) {
+        // A soft tint of the accent keeps the row readable in the list's own colors.
+        painter->fillRect(rect, mixed(base, accent, focused ? 0.2 : 0.12));
+    }
+
+    const bool opensDay = showsDayHeader(entry);
+    if (opensDay && index.row() > 0) {
+        painter->setPen(QPen(mixed(base, text, 0.18), 1));
+        painter->drawLine(rect.left(), rect.top(), rect.right(), rect.top());
+    } else if (index.row() > 0) {
+        painter->setPen(QPen(mixed(base, text, 0.08), 1));
+        painter->drawLine(rect.left() + 6 + kPadding + kDayColumn, rect.top(), rect.right() - kPadding, rect.top());
+    }
+
+    const QVariant tag = entry->valueForKey(QStringLiteral("colorTag"));
+    const QPixmap strip = transformed("ColorTagToCellTagImageTransformer", tag).value<QPixmap>();
+    if (!strip.isNull()) {
+        const QSizeF size = strip.deviceIndependentSize();
+        const QRectF target(rect.left(), rect.top() + (rect.height() - size.height()) / 2.0, size.width(),
+                            size.height());
+        painter->drawPixmap(target, strip, QRectF(strip.rect()));
+    }
+
+    const QVariant date = entry->valueForKey(QStringLiteral("timeStamp"));
+    const QRect dayRect(rect.left() + 6 + kPadding / 2, rect.top() + 6, kDayColumn, rect.height() - 12);
+    if (opensDay) {
+        QFont dayFont = option.font;
+        dayFont.setPointSizeF(option.font.pointSizeF() * 1.45);
+        dayFont.setBold(true);
+        painter->setFont(dayFont);
+        painter->setPen(text);
+        const QRect numberRect(dayRect.left(), dayRect.top(), dayRect.width(), dayRect.height() * 3 / 5);
+        painter->drawText(numberRect, Qt::AlignHCenter | Qt::AlignBottom,
+                          transformed("DateToDayTransformer", date).toString());
+        QFont weekFont = option.font;
+        weekFont.setPointSizeF(option.font.pointSizeF() * 0.8);
+        painter->setFont(weekFont);
+        painter->setPen(secondary);
+        const QRect weekRect(dayRect.left(), numberRect.bottom() + 1, dayRect.width(),
+                             dayRect.bottom() - numberRect.bottom());
+        painter->drawText(weekRect, Qt::AlignHCenter | Qt::AlignTop,
+                          transformed("DateToWeekTransformer", date).toString().toUpper());
+    }
+
+    const int textLeft = dayRect.right() + kPadding;
+    const QRect textRect(textLeft, rect.top() + 7, rect.right() - kPadding - textLeft, rect.height() - 14);
+    const QString title = titleOfEntry(entry);
+    QFont titleFont = option.font;
+    if (title.isEmpty()) {
+        titleFont.setItalic(true);
+    }
+    painter->setFont(titleFont);
+    painter->setPen(title.isEmpty() ? secondary : text);
+    const QFontMetrics titleMetrics(titleFont);
+    const QString shown = title.isEmpty() ? tr("New entry") : title;
+    const QRect titleRect(textRect.left(), textRect.top(), textRect.width(), textRect.height() / 2 + 2);
+    painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom,
+                      titleMetrics.elidedText(shown, Qt::ElideRight, titleRect.width()));
+
+    QFont timeFont = option.font;
+    timeFont.setPointSizeF(option.font.pointSizeF() * 0.85);
+    painter->setFont(timeFont);
+    painter->setPen(secondary);
+    const QRect timeRect(textRect.left(), titleRect.bottom() + 3, textRect.width(),
+                         textRect.bottom() - titleRect.bottom() - 3);
+    painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignTop, transformed("DateToTimeTransformer", date).toString());
+
+    painter->restore();
+}
+
+} // namespace quillet

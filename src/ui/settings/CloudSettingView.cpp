@@ -1,0 +1,67 @@
+#include "ui/settings/CloudSettingView.h"
+
+#include "diary/Utility.h"
+#include "ui/settings/SettingsPaneStyle.h"
+#include "store/CloudContainer.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace quillet {
+
+CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("cloudSettingView"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(28, 22, 28, 20);
+    outer->setSpacing(12);
+    SettingsPaneStyle::addHeader(
+        outer, this, SettingsPaneStyle::cloudGlyph(30, SettingsPaneStyle::glyphColor(), qApp->devicePixelRatio()),
+        tr("Cloud Folder"),
+        tr("Your diary can live in a folder that a file-sync service keeps in step between your computers."));
+
+    SettingsPaneStyle::addSection(outer, this, tr("Folder"),
+                                  tr("The diary's cloud folder. It has to exist before the diary can move "
+                                     "into it: create it, or let your sync service create it."));
+    // Read-only but selectable, so the path can be copied into a file manager.
+    folderField_ = new QLineEdit(this);
+    folderField_->setObjectName(QStringLiteral("cloudFolderField"));
+    folderField_->setReadOnly(true);
+    folderField_->setFocusPolicy(Qt::ClickFocus);
+    outer->addWidget(folderField_);
+
+    stateLabel_ = new QLabel(this);
+    stateLabel_->setObjectName(QStringLiteral("cloudStateLabel"));
+    QFont bold = stateLabel_->font();
+    bold.setWeight(QFont::DemiBold);
+    stateLabel_->setFont(bold);
+    outer->addWidget(stateLabel_);
+    outer->addSpacing(6);
+    SettingsPaneStyle::addSection(outer, this, tr("Moving the diary"),
+                                  tr("To move the diary on this computer into the cloud folder, use "
+                                     "\u201cMove Diary to Cloud Folder\u201d in the Migration pane."));
+    outer->addStretch(1);
+    refresh();
+}
+
+void CloudSettingView::refresh() {
+    Utility* utility = Utility::sharedUtility();
+    const QString root = CloudContainer::rootPath();
+    const QString folder = root.isEmpty() ? QString() : root + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
+    folderField_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.") : folder);
+    folderField_->setCursorPosition(0);
+    const bool available = !utility->cloudContainerURL().isEmpty();
+    stateLabel_->setText(available ? tr("\u2713 The cloud folder is available.")
+                                   : tr("The cloud folder does not exist yet."));
+    QPalette palette = stateLabel_->palette();
+    palette.setColor(QPalette::WindowText, available ? QColor(0x2e, 0x7d, 0x32) : QColor(0x8a, 0x6d, 0x1f));
+    stateLabel_->setPalette(palette);
+}
+
+void CloudSettingView::showEvent(QShowEvent* event) {
+    refresh();
+    QWidget::showEvent(event);
+}
+
+} // namespace quillet

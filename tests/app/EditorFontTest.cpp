@@ -1,0 +1,201 @@
+#include "JournalWindowFixture.h"
+
+#include "diary/Utility.h"
+#include "ui/journal/EditTextView.h"
+#include "core/UserDefaults.h"
+
+#include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
+#include <QSlider>
+#include <QWheelEvent>
+
+namespace quillet::test {
+namespace {
+
+void gesture(QWidget* target, Qt::NativeGestureType type, double value = 0.0) {
+    QNativeGestureEvent event(type, QPointingDevice::primaryPointingDevice(), 2, QPointF(10, 10), QPointF(10, 10),
+                              target->mapToGlobal(QPointF(10, 10)), value, QPointF());
+    QApplication::sendEvent(target, &event);
+}
+
+void pinch(QWidget* target, double magnification) { gesture(target, Qt::ZoomNativeGesture, magnification); }
+
+void wheel(QWidget* target, int angle, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    QWheelEvent event(QPointF(10, 10), target->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+}
+
+class EditorFontTest : public JournalWindowTest {
+protected:
+    EditTextView* editor() const { return window->editTextView; }
+    QSlider* slider() const { return window->fontSlider; }
+    double editorSize() const { return editor()->font().pointSizeF(); }
+    float storedSize() const {
+        return Utility::sharedUtility()->userDefalts()->floatForKey(QStringLiteral("currentFontSize"));
+    }
+    QString storedName() const {
+        return Utility::sharedUtility()->userDefalts()->stringForKey(QStringLiteral("currentFontName"));
+    }
+    void setEditorSize(double size) {
+        QFont font = editor()->font();
+        font.setPointSizeF(size);
+        editor()->setFont(font);
+    }
+};
+
+TEST_F(EditorFontTest, PinchResizesAboveElevenAndStoresAtTheEnd) {
+    setEditorSize(14.0);
+    pinch(editor(), 0.1);
+    EXPECT_DOUBLE_EQ(editorSize(), 16.0);
+    EXPECT_EQ(slider()->value(), 160);
+    EXPECT_FLOAT_EQ(storedSize(), 0.0f) << "a pinch alone stores nothing";
+    gesture(editor(), Qt::EndNativeGesture);
+    EXPECT_FLOAT_EQ(storedSize(), 16.0f);
+    EXPECT_EQ(storedName(), Utility::fontName(editor()->font()));
+
+    setEditorSize(12.0);
+    pinch(editor(), -0.1); // would be 10
+    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+    pinch(editor(), -0.05); // exactly 11
+    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+    EXPECT_EQ(slider()->value(), 120);
+
+    // Gestures reach the viewport under the fingers as well as the editor.
+    pinch(editor()->viewport(), -0.02);
+    EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
+    EXPECT_EQ(slider()->value(), 116);
+    gesture(editor()->viewport(), Qt::EndNativeGesture);
+    EXPECT_FLOAT_EQ(storedSize(), 11.6f);
+
+    // Read back, a size below 12 becomes 12.
+    LogCapture log;
+    setEditorSize(20.0);
+    delegate->showMainView();
+    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+    EXPECT_EQ(log.count(QStringLiteral("currentFontSize less then 12")), 1);
+    EXPECT_EQ(slider()->value(), 120);
+}
+
+TEST_F(EditorFontTest, SliderResizesWithoutStoringAndShowingRestores) {
+    editor()->changeFont(QFont(QStringLiteral("DejaVu Serif"), 18));
+    ASSERT_FLOAT_EQ(storedSize(), 18.0f);
+
+    slider()->setValue(255);
+    EXPECT_DOUBLE_EQ(editorSize(), 25.5);
+    EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_FLOAT_EQ(storedSize(), 18.0f);
+
+    // The slider has no lower limit of its own in the editor.
+    slider()->setValue(slider()->minimum());
+    EXPECT_DOUBLE_EQ(editorSize(), EditTextView::kFontSliderMinimum);
+    EXPECT_FLOAT_EQ(storedSize(), 18.0f);
+
+    delegate->showMainView();
+    EXPECT_DOUBLE_EQ(editorSize(), 18.0);
+    EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(slider()->value(), 180);
+}
+
+TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
+    editor()->changeFont(QFont(QStringLiteral("DejaVu Serif"), 19));
+    EXPECT_EQ(storedName(), QStringLiteral("DejaVu Serif"));
+    EXPECT_FLOAT_EQ(storedSize(), 19.0f);
+    EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(slider()->value(), 190);
+
+    // Format > Font… opens the dialog on the editor's font; accepting it stores the choice.
+    window->fontAction->trigger();
+    auto* dialog = window->findChild<QFontDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->currentFont().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(dialog->currentFont().pointSize(), 19);
+    // The dialog starts on the face the editor shows, not on the family's first one.
+    EXPECT_FALSE(dialog->currentFont().italic());
+    EXPECT_EQ(dialog->currentFont().styleName(), QFontInfo(editor()->font()).styleName());
+    dialog->accept();
+    EXPECT_FALSE(editor()->font().italic());
+    EXPECT_EQ(QFontInfo(editor()->font()).style(), QFont::StyleNormal);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(window->findChild<QFontDialog*>(), nullptr);
+
+    window->fontAction->trigger();
+    dialog = window->findChild<QFontDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    dialog->setCurrentFont(QFont(QStringLiteral("DejaVu Sans Mono"), 21, QFont::Bold));
+    const QFont chosen = dialog->currentFont();
+    ASSERT_EQ(chosen.family(), QStringLiteral("DejaVu Sans Mono"));
+    dialog->accept();
+    EXPECT_EQ(storedName(), Utility::fontName(chosen));
+    EXPECT_FLOAT_EQ(storedSize(), 21.0f);
+    EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(editor()->font().styleName(), chosen.styleName());
+    EXPECT_DOUBLE_EQ(editorSize(), 21.0);
+
+    // What was stored is found again, face included.
+    const std::optional<QFont> stored = Utility::sharedUtility()->currentFont();
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(stored->styleName(), chosen.styleName());
+    EXPECT_DOUBLE_EQ(stored->pointSizeF(), 21.0);
+}
+
+TEST_F(EditorFontTest, ControlWheelFollowsThePinchLimits) {
+    setEditorSize(14.0);
+    wheel(editor()->viewport(), 120);
+    EXPECT_DOUBLE_EQ(editorSize(), 16.0);
+    EXPECT_EQ(slider()->value(), 160);
+    EXPECT_TRUE(editor()->isWheelGestureActive());
+    EXPECT_FLOAT_EQ(storedSize(), 0.0f);
+
+    // Releasing Ctrl ends the gesture and stores.
+    QTest::keyRelease(editor(), Qt::Key_Control);
+    EXPECT_FALSE(editor()->isWheelGestureActive());
+    EXPECT_FLOAT_EQ(storedSize(), 16.0f);
+
+    setEditorSize(12.0);
+    wheel(editor()->viewport(), -120); // 10: refused
+    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+    wheel(editor()->viewport(), -60); // half a notch: 11, refused as well
+    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+    wheel(editor()->viewport(), -24); // a fine wheel step of -0.02: 11.6
+    EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
+
+    // Without a further notch the gesture ends by itself.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor()->isWheelGestureActive(); }, 5000));
+    EXPECT_FLOAT_EQ(storedSize(), 11.6f);
+
+    // A plain wheel scrolls and leaves the font alone.
+    wheel(editor()->viewport(), -120, Qt::NoModifier);
+    EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
+    EXPECT_FALSE(editor()->isWheelGestureActive());
+}
+
+TEST_F(EditorFontTest, FreshSettingsKeepAReadableLayoutFontUnlessTheStoredOneExists) {
+    // Nothing stored: the stored font is "Helvetica" at 30 points, which a
+    // machine may not have under that name.
+    const bool hasHelvetica = QFontDatabase::hasFamily(QStringLiteral("Helvetica"));
+    const std::optional<QFont> stored = Utility::sharedUtility()->currentFont();
+    EXPECT_EQ(stored.has_value(), hasHelvetica);
+    if (hasHelvetica) {
+        EXPECT_DOUBLE_EQ(editorSize(), 30.0);
+    } else {
+        EXPECT_DOUBLE_EQ(editorSize(), 16.0);
+        EXPECT_EQ(editor()->font().family(), QFontInfo(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).family());
+    }
+    // The layout font names an installed family, so storing it (as the end
+    // of a pinch does) leaves a font that is found again.
+    EXPECT_TRUE(QFontDatabase::hasFamily(editor()->font().family()));
+    gesture(editor(), Qt::EndNativeGesture);
+    const std::optional<QFont> afterPinch = Utility::sharedUtility()->currentFont();
+    ASSERT_TRUE(afterPinch.has_value());
+    EXPECT_EQ(afterPinch->family(), editor()->font().family());
+    EXPECT_DOUBLE_EQ(afterPinch->pointSizeF(), editorSize());
+    EXPECT_EQ(slider()->value(), int(editorSize() * 10));
+}
+
+} // namespace
+} // namespace quillet::test

@@ -1,0 +1,162 @@
+#include "JournalWindowFixture.h"
+
+#include "ui/journal/LeftSplitView.h"
+#include "ui/journal/LeftSplitViewDelegate.h"
+#include "ui/journal/MainSplitViewDelegate.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSplitter>
+
+namespace quillet::test {
+namespace {
+
+// A real drag of a divider's handle by dx, dy pixels.
+void dragHandle(QSplitter* split, int index, QPoint by) {
+    QWidget* grip = split->handle(index);
+    const QPoint local = grip->rect().center();
+    const QPoint from = grip->mapToGlobal(local);
+    const QPoint to = from + by;
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(local), QPointF(from), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grip, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(local + by), QPointF(local + by), QPointF(to), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grip, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local + by), QPointF(local + by), QPointF(to),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(grip, &release);
+    QCoreApplication::processEvents();
+}
+
+// Moves a divider the way the splitter itself does during a drag.
+class MovableSplitter : public QSplitter {
+public:
+    using QSplitter::moveSplitter;
+};
+
+TEST(SplitViewDelegateTest, AnswersFixedDividersAndWhichSubviewsResize) {
+    QSplitter split;
+    QWidget left, right, top, bottom;
+
+    MainSplitViewDelegate main;
+    main.leftView = &left;
+    main.rightView = &right;
+    for (double proposed : {0.0, 319.0, 600.0}) {
+        for (int index : {0, 1}) {
+            EXPECT_DOUBLE_EQ(main.constrainMinCoordinate(&split, proposed, index), 320.0);
+            EXPECT_DOUBLE_EQ(main.constrainMaxCoordinate(&split, proposed, index), 320.0);
+        }
+    }
+    EXPECT_FALSE(main.shouldAdjustSizeOfSubview(&split, &left));
+    EXPECT_TRUE(main.shouldAdjustSizeOfSubview(&split, &right));
+    EXPECT_TRUE(main.shouldAdjustSizeOfSubview(&split, &top));
+
+    LeftSplitViewDelegate column;
+    column.topView = &top;
+    column.bottomView = &bottom;
+    EXPECT_DOUBLE_EQ(column.constrainMinCoordinate(&split, 10.0, 0), 137.0);
+    EXPECT_DOUBLE_EQ(column.constrainMaxCoordinate(&split, 500.0, 0), 137.0);
+    EXPECT_FALSE(column.shouldAdjustSizeOfSubview(&split, &top));
+    EXPECT_TRUE(column.shouldAdjustSizeOfSubview(&split, &bottom));
+    EXPECT_TRUE(column.shouldAdjustSizeOfSubview(&split, &left));
+
+    LeftSplitView thin;
+    EXPECT_DOUBLE_EQ(thin.dividerThickness(), 1.0);
+    EXPECT_EQ(thin.handleWidth(), 1);
+    EXPECT_EQ(thin.orientation(), Qt::Vertical);
+}
+
+TEST(SplitViewDelegateTest, PutsAMovedDividerBack) {
+    auto* split = new MovableSplitter;
+    std::unique_ptr<QSplitter> owner(split);
+    split->resize(900, 400);
+    auto* left = new QWidget;
+    auto* right = new QWidget;
+    split->addWidget(left);
+    split->addWidget(right);
+    MainSplitViewDelegate delegate(split);
+    delegate.leftView = left;
+    delegate.rightView = right;
+    delegate.setSplitView(split);
+    split->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(split->sizes().value(0), 320);
+
+    split->moveSplitter(500, 1);
+    EXPECT_EQ(split->sizes().value(0), 320);
+    split->moveSplitter(100, 1);
+    EXPECT_EQ(split->sizes().value(0), 320);
+    EXPECT_EQ(MainSplitViewDelegate::dividerCoordinate(split, 0), 320);
+}
+
+class MainWindowSplitTest : public JournalWindowTest {
+protected:
+    QSplitter* main() const { return window->mainView; }
+    QSplitter* column() const { return window->leftSplitView; }
+    void settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(MainWindowSplitTest, DividersStayPutThroughResizesAndDrags) {
+    // An entry on screen, so the editor side shows its date and color band.
+    delegate->insertNewObject(nullptr);
+    settle();
+    // The editor side fits beside the left column even in the smallest window.
+    EXPECT_LE(320 + main()->handleWidth() + window->editorPanel->minimumSizeHint().width(),
+              window->minimumWidth());
+    ASSERT_NE(dynamic_cast<LeftSplitView*>(column()), nullptr);
+    EXPECT_EQ(column()->handleWidth(), 1);
+    EXPECT_EQ(main()->sizes().value(0), 320);
+    EXPECT_EQ(column()->sizes().value(0), 137);
+    const int editorWidth = window->editorPanel->width();
+    const int listHeight = window->leftButtomView->height();
+
+    window->resize(window->width() + 200, window->height() + 100);
+    settle();
+    EXPECT_EQ(main()->sizes().value(0), 320);
+    EXPECT_EQ(window->editorPanel->width(), editorWidth + 200);
+    EXPECT_EQ(column()->sizes().value(0), 137);
+    EXPECT_EQ(window->leftButtomView->height(), listHeight + 100);
+
+    dragHandle(main(), 1, QPoint(120, 0));
+    EXPECT_EQ(main()->sizes().value(0), 320);
+    dragHandle(main(), 1, QPoint(-150, 0));
+    EXPECT_EQ(main()->sizes().value(0), 320);
+    dragHandle(column(), 1, QPoint(0, 90));
+    EXPECT_EQ(column()->sizes().value(0), 137);
+    dragHandle(column(), 1, QPoint(0, -60));
+    EXPECT_EQ(column()->sizes().value(0), 137);
+
+    window->resize(window->minimumSize());
+    settle();
+    EXPECT_EQ(main()->sizes().value(0), 320);
+    EXPECT_EQ(column()->sizes().value(0), 137);
+    EXPECT_EQ(window->monthPanel->width(), 320);
+}
+
+TEST_F(MainWindowSplitTest, MonthPanelCollapsesDuringASearchAndComesBack) {
+    settle();
+    QWidget* panel = window->monthPanel;
+    const int columnHeight = column()->height();
+
+    window->searchField->setText(QStringLiteral("rain"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->height() == 0; }, 3000));
+    settle();
+    EXPECT_EQ(window->leftButtomView->height(), columnHeight - column()->handleWidth());
+
+    // A drag while collapsed must not lose the panel's place.
+    dragHandle(column(), 1, QPoint(0, 50));
+    EXPECT_EQ(panel->height(), 0);
+
+    window->searchField->clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel->height() == 137; }, 3000));
+    settle();
+    EXPECT_EQ(column()->sizes().value(0), 137);
+    EXPECT_EQ(window->leftButtomView->height(), columnHeight - 137 - column()->handleWidth());
+}
+
+} // namespace
+} // namespace quillet::test

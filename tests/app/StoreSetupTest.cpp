@@ -1,0 +1,359 @@
+// Opening the diary through the application delegate: where the file goes,
+// the options it is opened with, what is held and what is reported.
+#include "DiaryFiles.h"
+#include "StoreTestSupport.h"
+
+#include "app/AppDelegate.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
+#include "store/UndoManager.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace quillet::test {
+namespace {
+
+ManagedObject* addEntry(ManagedObjectContext* context, const QString& uuid, const QVariant& text, int colorTag,
+                        int monthTag, const QDateTime& stamp) {
+    ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
+    entry->setValue(uuid, QStringLiteral("uuid"));
+    entry->setValue(text, QStringLiteral("entryText"));
+    entry->setValue(colorTag, QStringLiteral("colorTag"));
+    entry->setValue(monthTag, QStringLiteral("monthTag"));
+    entry->setValue(stamp, QStringLiteral("timeStamp"));
+    return entry;
+}
+
+ManagedObject* findByUuid(ManagedObjectContext* context, const QString& uuid) {
+    for (ManagedObject* o : context->registeredObjects()) {
+        if (o->uuid() == uuid) {
+            return o;
+        }
+    }
+    return nullptr;
+}
+
+TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
+    ScopedDiaryHome home;
+    LogCapture log;
+    ASSERT_FALSE(QFileInfo::exists(home.storeFolder()));
+
+    AppDelegate delegate;
+    ManagedObjectContext* context = delegate.managedObjectContext();
+    ASSERT_TRUE(context);
+    PersistentStoreCoordinator* coordinator = delegate.persistentStoreCoordinator();
+    ASSERT_TRUE(coordinator);
+    EXPECT_EQ(context->persistentStoreCoordinator(), coordinator);
+    ASSERT_EQ(coordinator->persistentStores().size(), 1u);
+    PersistentStore* store = coordinator->persistentStores().front();
+    EXPECT_EQ(store->path(), home.storePath());
+    EXPECT_EQ(store->type(), NSSQLiteStoreType);
+    EXPECT_TRUE(store->options().isEmpty());
+    EXPECT_TRUE(QFileInfo(home.storeFolder()).isDir());
+    EXPECT_TRUE(QFileInfo(home.storePath()).isFile());
+
+    const QString line = QStringLiteral("Store URL: ") + QUrl::fromLocalFile(home.storePath()).toString();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Store URL: file:///")));
+    EXPECT_EQ(log.count(line), 1);
+    // Held from now on: no second store, no second log line.
+    EXPECT_EQ(delegate.managedObjectContext(), context);
+    EXPECT_EQ(delegate.persistentStoreCoordinator(), coordinator);
+    EXPECT_EQ(log.count(line), 1);
+    EXPECT_TRUE(alerts().errors.empty());
+}
+
+TEST(StoreSetup, ACloudCopyMakesTheLocalFileOpenWithTheCloudOptions) {
+    ScopedDiaryHome home;
+    const QString container = signIn(home);
+    const QString cloudFile = container + QStringLiteral("/.nosync/entries.sqlite");
+    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
+    ASSERT_TRUE(writeBytes(cloudFile, "the cloud copy"));
+
+    AppDelegate delegate;
+    PersistentStoreCoordinator* coordinator = delegate.persistentStoreCoordinator();
+    ASSERT_TRUE(coordinator);
+    ASSERT_EQ(coordinator->persistentStores().size(), 1u);
+    const PersistentStore* store = coordinator->persistentStores().front();
+    EXPECT_EQ(store->path(), home.storePath());
+    const QVariantMap options = store->options();
+    EXPECT_EQ(options.size(), 4);
+    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentNameKey).toString(), QStringLiteral("TransactionLogs"));
+    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl(), QUrl::fromLocalFile(container));
+    EXPECT_FALSE(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toString().contains(
+        QStringLiteral(".nosync")));
+    EXPECT_EQ(options.value(NSMigratePersistentStoresAutomaticallyOption), QVariant(true));
+    EXPECT_EQ(options.value(NSInferMappingModelAutomaticallyOption), QVariant(true));
+    EXPECT_EQ(readBytes(cloudFile), QByteArray("the cloud copy"));
+    EXPECT_TRUE(alerts().errors.empty());
+}
+
+TEST(StoreSetup, WithoutARecordModelOnlyTheLogSaysSo) {
+    ScopedModelSearchPath noModels(makeTempDir());
+    ScopedDiaryHome home;
+    LogCapture log;
+    const QString line = QStringLiteral("AppDelegate:persistentStoreCoordinator No model to generate a store from");
+
+    AppDelegate delegate;
+    EXPECT_FALSE(delegate.persistentStoreCoordinator());
+    EXPECT_EQ(log.count(line), 1);
+    ManagedObjectContext* context = delegate.managedObjectContext();
+    ASSERT_TRUE(context);
+    EXPECT_FALSE(context->persistentStoreCoordinator());
+    EXPECT_EQ(log.count(line), 2);
+    // Nothing held: the next request tries again.
+    EXPECT_NE(delegate.managedObjectContext(), context);
+    EXPECT_EQ(log.count(line), 3);
+    EXPECT_TRUE(delegate.flushUnsavedChanges()); // an empty context has nothing to save
+    EXPECT_TRUE(alerts().errors.empty());
+    EXPECT_FALSE(QFileInfo::exists(home.storePath()));
+}
+
+TEST(StoreSetup, NoHomeToKeepTheDiaryInIsReportedAtEveryRequest) {
+    ScopedDiaryHome home;
+    ScopedEnv noHome("HOME", std::nullopt);
+    ScopedEnv noData("XDG_DATA_HOME", std::nullopt);
+    const int terminates = terminateCount();
+
+    AppDelegate delegate;
+    ManagedObjectContext* context = delegate.managedObjectContext();
+    ASSERT_TRUE(context);
+    EXPECT_FALSE(context->persistentStoreCoordinator());
+    ASSERT_EQ(alerts().errors.size(), 1u);
+    EXPECT_EQ(alerts().errors[0].code, StoreOpenError);
+    EXPECT_TRUE(alerts().errors[0].localizedDescription.contains(QStringLiteral("HOME")));
+    delegate.managedObjectContext();
+    EXPECT_EQ(alerts().errors.size(), 2u);
+    EXPECT_FALSE(delegate.persistentStoreCoordinator());
+    EXPECT_EQ(terminateCount(), terminates);
+}
+
+TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
+    ScopedICloudSupport on;
+    ScopedDiaryHome home;
+    ASSERT_TRUE(QDir().mkpath(home.storeFolder()));
+    ASSERT_TRUE(writeBytes(home.storePath() + QStringLiteral(".bak"), "moved away"));
+    LogCapture log;
+
+    AppDelegate delegate;
+    PersistentStoreCoordinator* first = delegate.persistentStoreCoordinator();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->persistentStores().empty());
+
+    ManagedObjectContext* context = delegate.managedObjectContext();
+    ASSERT_TRUE(context);
+    ASSERT_TRUE(context->persistentStoreCoordinator());
+    EXPECT_TRUE(context->persistentStoreCoordinator()->persistentStores().empty());
+    EXPECT_EQ(delegate.managedObjectContext(), context);
+
+    addEntry(context, QStringLiteral("U"), QStringLiteral("written while the cloud is away"), 0, 201201,
+             QDateTime::fromSecsSinceEpoch(1325419200));
+    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    EXPECT_EQ(alerts().errors.size(), 2u);
+    EXPECT_TRUE(context->hasChanges());
+    EXPECT_FALSE(QFileInfo::exists(home.storePath()));
+    for (const QString& l : log.lines()) {
+        EXPECT_FALSE(l.startsWith(QStringLiteral("Store URL: "))) << l.toStdString();
+    }
+}
+
+TEST(StoreSetup, EveryEntryComesBackFromDiskAsItWasWritten) {
+    ScopedDiaryHome home;
+    struct Written {
+        QString uuid;
+        QVariant text;
+        int colorTag;
+        int monthTag;
+        QDateTime stamp;
+    };
+    const std::vector<Written> written = {
+        {QStringLiteral("E1"), QVariant(QStringLiteral("")), 0, 201301, QDateTime::fromMSecsSinceEpoch(1359673140000)},
+        {QStringLiteral("E2"), QVariant(), 1, 201203, QDateTime::fromMSecsSinceEpoch(1331000000123)},
+        {QStringLiteral("E3"), QVariant(QStringLiteral("Anna's 'quoted' \"diary\" \\ % _")), 2, 201112,
+         QDateTime::fromMSecsSinceEpoch(1324000000999)},
+        {QStringLiteral("E4"), QVariant(QStringLiteral("\u00c5ngstr\u00f6m \u0420\u0443\u0441\u0441\u043a\u0438\u0439 \u4e2d\u6587 \U0001F4D4")),
+         3, 200001, QDateTime::fromMSecsSinceEpoch(946684800000)},
+        {QStringLiteral("E5"), QVariant(QStringLiteral("first line\nsecond line\r\n\n\tindented\n")), 5, 196912,
+         QDateTime::fromMSecsSinceEpoch(-1000)},
+    };
+    {
+        AppDelegate delegate;
+        ManagedObjectContext* context = delegate.managedObjectContext();
+        ASSERT_TRUE(context && context->persistentStoreCoordinator());
+        for (const Written& w : written) {
+            addEntry(context, w.uuid, w.text, w.colorTag, w.monthTag, w.stamp);
+        }
+        EXPECT_TRUE(delegate.flushUnsavedChanges());
+        EXPECT_FALSE(context->hasChanges());
+    }
+    AppDelegate reopened;
+    ManagedObjectContext* context = reopened.managedObjectContext();
+    ASSERT_TRUE(context && context->persistentStoreCoordinator());
+    ASSERT_EQ(context->registeredObjects().size(), written.size());
+    for (const Written& w : written) {
+        SCOPED_TRACE(w.uuid.toStdString());
+        const ManagedObject* entry = findByUuid(context, w.uuid);
+        ASSERT_TRUE(entry);
+        EXPECT_EQ(entry->valueForKey(QStringLiteral("entryText")), w.text);
+        EXPECT_EQ(entry->valueForKey(QStringLiteral("entryText")).isValid(), w.text.isValid());
+        EXPECT_EQ(entry->colorTag(), w.colorTag);
+        EXPECT_EQ(entry->monthTag(), w.monthTag);
+        EXPECT_EQ(entry->timeStamp(), w.stamp);
+    }
+    EXPECT_FALSE(context->hasChanges());
+    EXPECT_TRUE(alerts().errors.empty());
+}
+
+TEST(StoreSetup, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
+    ScopedDiaryHome home;
+    AppDelegate delegate;
+    ManagedObjectContext* context = delegate.managedObjectContext();
+    ASSERT_TRUE(context && context->persistentStoreCoordinator());
+    const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
+    ManagedObject* kept = addEntry(context, QStringLiteral("K"), QStringLiteral("kept"), 0, 201201, stamp);
+    ManagedObject* gone = addEntry(context, QStringLiteral("G"), QStringLiteral("to be removed"), 0, 201201, stamp);
+    ASSERT_TRUE(delegate.flushUnsavedChanges());
+
+    // An edit, a removal and two new entries, the last of which the file refuses.
+    ASSERT_TRUE(rawExec(home.storePath(), "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = "
+                                          "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    kept->setValue(QStringLiteral("kept, edited"), QStringLiteral("entryText"));
+    context->deleteObject(gone);
+    addEntry(context, QStringLiteral("N"), QStringLiteral("new"), 2, 201202, stamp);
+    ManagedObject* refused = addEntry(context, QStringLiteral("R"), QStringLiteral("refused"), 3, 201202, stamp);
+    alerts().clear();
+    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    ASSERT_EQ(alerts().errors.size(), 1u);
+    EXPECT_EQ(alerts().errors[0].code, StoreSaveError);
+    EXPECT_EQ(rawCount(home.storePath()), 2);
+    EXPECT_EQ(rawCount(home.storePath(), "entryText = 'kept'"), 1);
+    EXPECT_EQ(rawCount(home.storePath(), "entryText = 'to be removed'"), 1);
+    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'N'"), 0);
+    EXPECT_TRUE(context->hasChanges());
+    EXPECT_TRUE(kept->isUpdated());
+    EXPECT_TRUE(gone->isDeleted());
+    EXPECT_TRUE(refused->isInserted());
+
+    // Each further attempt reports again; once the cause is gone the same changes are saved.
+    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    EXPECT_EQ(alerts().errors.size(), 2u);
+    refused->setValue(QStringLiteral("accepted"), QStringLiteral("entryText"));
+    EXPECT_TRUE(delegate.flushUnsavedChanges());
+    EXPECT_EQ(alerts().errors.size(), 2u);
+    EXPECT_FALSE(context->hasChanges());
+    EXPECT_EQ(rawCount(home.storePath()), 3);
+    EXPECT_EQ(rawCount(home.storePath(), "entryText = 'kept, edited'"), 1);
+    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'G'"), 0);
+    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'N' AND colorTag = 2"), 1);
+    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'R' AND entryText = 'accepted'"), 1);
+}
+
+TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
+    ScopedDiaryHome home;
+    const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
+    {
+        AppDelegate delegate;
+        ManagedObjectContext* context = delegate.managedObjectContext();
+        ASSERT_TRUE(context && context->persistentStoreCoordinator());
+        UndoManager* undo = delegate.windowWillReturnUndoManager();
+        ASSERT_EQ(undo, context->undoManager());
+
+        ManagedObject* saved = addEntry(context, QStringLiteral("S"), QStringLiteral("original"), 0, 201201, stamp);
+        context->processPendingChanges();
+        ASSERT_TRUE(delegate.flushUnsavedChanges());
+
+        // An insert undone before any save never reaches the file.
+        addEntry(context, QStringLiteral("U"), QStringLiteral("undone"), 0, 201201, stamp);
+        context->processPendingChanges();
+        undo->undo();
+        EXPECT_FALSE(context->hasChanges());
+
+        // An edit undone puts the saved text back.
+        saved->setValue(QStringLiteral("edited"), QStringLiteral("entryText"));
+        context->processPendingChanges();
+        undo->undo();
+        EXPECT_EQ(saved->entryText(), QStringLiteral("original"));
+
+        // A saved insert undone is removed at the next save; redone, it comes back.
+        ManagedObject* later = addEntry(context, QStringLiteral("L"), QStringLiteral("later"), 1, 201201, stamp);
+        context->processPendingChanges();
+        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        undo->undo();
+        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        EXPECT_EQ(rawCount(home.storePath(), "uuid = 'L'"), 0);
+        undo->redo();
+        EXPECT_TRUE(later->isLive());
+        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        EXPECT_EQ(rawCount(home.storePath(), "uuid = 'L'"), 1);
+    }
+    AppDelegate reopened;
+    ManagedObjectContext* context = reopened.managedObjectContext();
+    ASSERT_TRUE(context);
+    EXPECT_EQ(context->registeredObjects().size(), 2u);
+    ASSERT_TRUE(findByUuid(context, QStringLiteral("S")));
+    EXPECT_EQ(findByUuid(context, QStringLiteral("S"))->entryText(), QStringLiteral("original"));
+    EXPECT_FALSE(findByUuid(context, QStringLiteral("U")));
+    ASSERT_TRUE(findByUuid(context, QStringLiteral("L")));
+    EXPECT_EQ(findByUuid(context, QStringLiteral("L"))->entryText(), QStringLiteral("later"));
+}
+
+TEST(StoreSetup, ChangesSavedBehindTheContextAreMergedIn) {
+    ScopedDiaryHome home;
+    AppDelegate delegate;
+    ManagedObjectContext* context = delegate.managedObjectContext();
+    ASSERT_TRUE(context && context->persistentStoreCoordinator());
+    const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
+    ManagedObject* edited = addEntry(context, QStringLiteral("A"), QStringLiteral("mine"), 0, 201201, stamp);
+    ManagedObject* removed = addEntry(context, QStringLiteral("B"), QStringLiteral("removed elsewhere"), 0, 201201, stamp);
+    ASSERT_TRUE(delegate.flushUnsavedChanges());
+
+    // Another machine's changes, written to the file as the cloud exchange would.
+    PersistentStore* store = context->persistentStoreCoordinator()->defaultStore();
+    const EntryValues arrived = entryValues(QStringLiteral("C"), QStringLiteral("from elsewhere"), 4, 201202, 1.33e9);
+    const EntryValues theirs = entryValues(QStringLiteral("A"), QStringLiteral("theirs"), 5, 201201, 1325419200.0);
+    PersistentStore::Changes changes;
+    changes.inserted = {&arrived};
+    changes.updated = {{edited->objectID().value, &theirs}};
+    changes.deleted = {removed->objectID().value};
+    std::vector<qint64> keys;
+    Error error;
+    ASSERT_TRUE(store->save(changes, &keys, &error)) << error.localizedDescription.toStdString();
+
+    // An unsaved local edit of the text wins over theirs; their color comes in.
+    edited->setValue(QStringLiteral("mine, unsaved"), QStringLiteral("entryText"));
+    ChangeSet incoming;
+    incoming.inserted = {context->objectWithID(ManagedObjectID{keys[0]})};
+    incoming.updated = {context->objectRegisteredForID(edited->objectID())};
+    incoming.deleted = {context->objectWithID(removed->objectID())};
+    std::vector<ChangeSet> announced;
+    QObject::connect(context, &ManagedObjectContext::objectsDidChange,
+                     [&](const ChangeSet& c) { announced.push_back(c); });
+    context->mergeChangesFromContextDidSave(incoming);
+
+    ASSERT_EQ(announced.size(), 1u);
+    EXPECT_EQ(announced[0].inserted.size(), 1u);
+    EXPECT_EQ(announced[0].updated.size(), 1u);
+    EXPECT_EQ(announced[0].deleted.size(), 1u);
+    ManagedObject* newcomer = findByUuid(context, QStringLiteral("C"));
+    ASSERT_TRUE(newcomer);
+    EXPECT_EQ(newcomer->entryText(), QStringLiteral("from elsewhere"));
+    EXPECT_EQ(newcomer->colorTag(), 4);
+    EXPECT_EQ(edited->entryText(), QStringLiteral("mine, unsaved"));
+    EXPECT_EQ(edited->colorTag(), 5);
+    EXPECT_FALSE(removed->isLive());
+    EXPECT_FALSE(findByUuid(context, QStringLiteral("B")));
+
+    // The merged state is what the next save keeps.
+    ASSERT_TRUE(delegate.flushUnsavedChanges());
+    EXPECT_EQ(rawCount(home.storePath()), 2);
+    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'A' AND entryText = 'mine, unsaved' AND colorTag = 5"), 1);
+    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'C' AND entryText = 'from elsewhere'"), 1);
+}
+
+} // namespace
+} // namespace quillet::test

@@ -1,0 +1,80 @@
+#include "DiaryHome.h"
+#include "diary/Utility.h"
+#include "core/Bundle.h"
+#include "core/UserDefaults.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+using test::LogCapture;
+using test::ScopedDiaryHome;
+
+TEST(Utility, FlagsAreFalseUntilSetAndWrittenAtOnce) {
+    ScopedDiaryHome home;
+    Utility* u = Utility::sharedUtility();
+    EXPECT_FALSE(u->isUseICloudAsked());
+    EXPECT_FALSE(u->isOldDataImported());
+    u->setIsUseICloudAsked(true);
+    u->setIsOldDataImported(true);
+    // Another object on the same file sees them: the setters flushed.
+    UserDefaults reader(u->userDefalts()->filePath());
+    EXPECT_TRUE(reader.boolForKey(QStringLiteral("isUseICloudAsked")));
+    EXPECT_TRUE(reader.boolForKey(QStringLiteral("isOldDataImported")));
+    u->setIsUseICloudAsked(false);
+    EXPECT_FALSE(u->isUseICloudAsked());
+}
+
+TEST(Utility, EditionsComeFromTheBundleNameAskedEveryTime) {
+    Utility* u = Utility::sharedUtility();
+    const QString old = Bundle::mainBundle().bundleName();
+    const std::vector<std::pair<QString, int>> cases = {
+        {QStringLiteral("Wrenfold"), 2}, {QStringLiteral("Quillet2"), 1}, {QStringLiteral("Quillet"), 0},
+        {QStringLiteral("wrenfold"), 0}, {QString(), 0}};
+    for (const auto& [name, code] : cases) {
+        Bundle::mainBundle().setBundleName(name);
+        EXPECT_EQ(u->applicationModel(), code) << name.toStdString();
+        EXPECT_EQ(u->themeName(), code == 2 ? QStringLiteral("eco") : QStringLiteral("basic"));
+    }
+    Bundle::mainBundle().setBundleName(old);
+}
+
+TEST(Utility, MonthTagsAndIdentifiers) {
+    test::ScopedTimeZone tz("America/New_York");
+    Utility* u = Utility::sharedUtility();
+    EXPECT_EQ(u->monthTagForDate(QDateTime(QDate(2012, 3, 5), QTime(9, 0))), 201203);
+    EXPECT_EQ(u->monthTagForDate(QDateTime(QDate(2013, 1, 31), QTime(23, 59))), 201301);
+    // The same instant is already February in Berlin.
+    const QDateTime instant = QDateTime(QDate(2013, 2, 1), QTime(4, 59), Qt::UTC);
+    EXPECT_EQ(u->monthTagForDate(instant), 201301);
+    {
+        test::ScopedTimeZone berlin("Europe/Berlin");
+        EXPECT_EQ(u->monthTagForDate(instant), 201302);
+    }
+    const QRegularExpression form(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    const QString a = u->createUUID();
+    const QString b = u->createUUID();
+    EXPECT_TRUE(form.match(a).hasMatch()) << a.toStdString();
+    EXPECT_TRUE(form.match(b).hasMatch());
+    EXPECT_NE(a, b);
+}
+
+TEST(Utility, ClearDefaultsRemovesEverySettingOncePerProcess) {
+    UserDefaults& standard = UserDefaults::standardUserDefaults();
+    standard.setObject(QStringLiteral("1234"), QStringLiteral("passcode"));
+    standard.setBool(true, QStringLiteral("passcodeLocked"));
+    standard.synchronize();
+    Utility::sharedUtility()->clearDefaults();
+    EXPECT_TRUE(standard.allKeys().isEmpty());
+    standard.setBool(true, QStringLiteral("isOldDataImported"));
+    standard.synchronize();
+    Utility::sharedUtility()->clearDefaults();
+    EXPECT_TRUE(standard.boolForKey(QStringLiteral("isOldDataImported")));
+    standard.removeObjectForKey(QStringLiteral("isOldDataImported"));
+    standard.synchronize();
+}
+
+} // namespace
+} // namespace quillet

@@ -1,0 +1,149 @@
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+class ArrayControllerTest : public ::testing::Test {
+protected:
+    ArrayControllerTest() {
+        controller.setManagedObjectContext(&context);
+        controller.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
+    }
+
+    ManagedObject* add(int day, int month, const QString& text, int color = 0) {
+        ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
+        e->setValue(QDateTime(QDate(2012, month, day), QTime(12, 0), Qt::UTC), QStringLiteral("timeStamp"));
+        e->setValue(201200 + month, QStringLiteral("monthTag"));
+        e->setValue(color, QStringLiteral("colorTag"));
+        e->setValue(text, QStringLiteral("entryText"));
+        return e;
+    }
+
+    void filter(const QString& format) { controller.setFilterPredicate(Predicate::parse(format)); }
+
+    ManagedObjectContext context;
+    ArrayController controller;
+};
+
+TEST_F(ArrayControllerTest, ArrangesByFilterAndNewestFirst) {
+    ManagedObject* march5 = add(5, 3, QStringLiteral("five"));
+    ManagedObject* march20 = add(20, 3, QStringLiteral("twenty"), 2);
+    ManagedObject* april1 = add(1, 4, QStringLiteral("april"));
+    controller.processPendingChanges();
+    ASSERT_EQ(controller.count(), 3u);
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{april1, march20, march5}));
+
+    filter(QStringLiteral("monthTag = 201203"));
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20, march5}));
+    filter(QStringLiteral("monthTag = 201203 AND colorTag = 2"));
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20}));
+    filter(QStringLiteral("monthTag = 201203 AND colorTag = -1"));
+    EXPECT_EQ(controller.count(), 0u);
+    filter(QStringLiteral("entryText contains[cd] \"TW\""));
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20}));
+    EXPECT_EQ(controller.rowCount(), 1);
+    EXPECT_EQ(controller.data(controller.index(0), ArrayController::ObjectRole).value<ManagedObject*>(), march20);
+}
+
+TEST_F(ArrayControllerTest, FollowsInsertsAndDeletesMadeInTheContext) {
+    filter(QStringLiteral("monthTag = 201203"));
+    ManagedObject* a = add(5, 3, QStringLiteral("a"));
+    ManagedObject* other = add(5, 4, QStringLiteral("other month"));
+    // Taken in at the next turn of the event loop, once their values are set.
+    EXPECT_EQ(controller.count(), 0u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(controller.arrangedObjects(), std::vector<ManagedObject*>{a});
+
+    ManagedObject* b = add(9, 3, QStringLiteral("b"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{b, a}));
+
+    context.deleteObject(b);
+    EXPECT_EQ(controller.arrangedObjects(), std::vector<ManagedObject*>{a});
+    // Deleted before it was ever taken in: never listed.
+    ManagedObject* gone = add(10, 3, QStringLiteral("gone"));
+    context.deleteObject(gone);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(controller.arrangedObjects(), std::vector<ManagedObject*>{a});
+    // A change of month is not refiltered on its own, but the next arrangement sees it.
+    other->setValue(201203, QStringLiteral("monthTag"));
+    EXPECT_EQ(controller.count(), 1u);
+    controller.rearrangeObjects();
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{other, a}));
+}
+
+TEST_F(ArrayControllerTest, SelectionFollowsItsObjectAndHasADistinctEmptyValue) {
+    ManagedObject* a = add(5, 3, QStringLiteral("a"));
+    ManagedObject* b = add(6, 3, QStringLiteral("b"));
+    ManagedObject* c = add(7, 3, QStringLiteral("c"));
+    controller.processPendingChanges();
+    EXPECT_EQ(controller.selectionIndex(), IndexSet::NotFound);
+    EXPECT_EQ(controller.selectedObject(), nullptr);
+    EXPECT_FALSE(controller.setSelectionIndex(3));
+    ASSERT_TRUE(controller.setSelectionIndex(2)); // a, the oldest
+    EXPECT_EQ(controller.selectedObject(), a);
+
+    filter(QStringLiteral("entryText contains[cd] \"a\""));
+    EXPECT_EQ(controller.selectionIndex(), 0u);
+    EXPECT_EQ(controller.selectedObject(), a);
+    filter(QStringLiteral("entryText contains[cd] \"b\""));
+    EXPECT_EQ(controller.selectionIndex(), IndexSet::NotFound);
+
+    controller.setFilterPredicate(std::nullopt);
+    controller.setSelectionIndex(1); // b
+    controller.removeObjectAtArrangedObjectIndex(1);
+    EXPECT_FALSE(b->isLive());
+    EXPECT_TRUE(context.hasChanges());
+    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{c, a}));
+    // The row that took the removed one's place.
+    EXPECT_EQ(controller.selectedObject(), a);
+    controller.removeObjectAtArrangedObjectIndex(1);
+    EXPECT_EQ(controller.selectedObject(), c);
+    controller.removeObjectAtArrangedObjectIndex(0);
+    EXPECT_EQ(controller.selectionIndex(), IndexSet::NotFound);
+}
+
+TEST_F(ArrayControllerTest, NewAndAddedObjectsAreListedOnlyWhenTheyPassTheFilter) {
+    filter(QStringLiteral("entryText contains[cd] \"x\""));
+    ManagedObject* made = controller.newObject();
+    ASSERT_NE(made, nullptr);
+    made->setValue(QString(QLatin1String("")), QStringLiteral("entryText"));
+    made->setValue(QDateTime::currentDateTimeUtc(), QStringLiteral("timeStamp"));
+    controller.addObject(made);
+    EXPECT_EQ(controller.count(), 0u);
+    controller.setFilterPredicate(std::nullopt);
+    EXPECT_EQ(controller.indexOfObject(made), 0u);
+
+    ManagedObject* listed = controller.newObject();
+    listed->setValue(QStringLiteral("xx"), QStringLiteral("entryText"));
+    QSignalSpy inserted(&controller, &QAbstractItemModel::rowsInserted);
+    controller.addObject(listed);
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(controller.selectedObject(), listed);
+    EXPECT_EQ(controller.count(), 2u);
+}
+
+TEST_F(ArrayControllerTest, LargeListsFindRowsByIdentity) {
+    std::vector<ManagedObject*> all;
+    for (int i = 0; i < 300; ++i) {
+        all.push_back(add(1 + i % 28, 1 + i % 12, QStringLiteral("entry %1").arg(i)));
+    }
+    controller.processPendingChanges();
+    ASSERT_EQ(controller.count(), 300u);
+    for (std::size_t row = 0; row < controller.count(); row += 37) {
+        EXPECT_EQ(controller.indexOfObject(controller.objectAtIndex(row)), row);
+    }
+    ManagedObjectContext other;
+    ManagedObject* stranger = other.insertNewObject(QStringLiteral("Entry"));
+    EXPECT_EQ(controller.indexOfObject(stranger), IndexSet::NotFound);
+    EXPECT_EQ(controller.indexOfObject(nullptr), IndexSet::NotFound);
+}
+
+} // namespace
+} // namespace quillet

@@ -1,0 +1,177 @@
+// The entry list of a large diary: a search spread over threads, the order
+// kept by moving one record instead of sorting again, and rows found among
+// records that sort alike must all give what a plain one-by-one filter and
+// a stable sort would give.
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "core/TextFolder.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace quillet {
+namespace {
+
+class ListArrangementTest : public ::testing::Test {
+protected:
+    ListArrangementTest() {
+        context.undoManager();
+        controller.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
+        controller.setManagedObjectContext(&context);
+    }
+
+    ManagedObject* add(qint64 second, const QString& text, int color) {
+        ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
+        e->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(second, Qt::UTC));
+        e->setValue(EntryKey::MonthTag, 201200 + int(second % 12) + 1);
+        e->setValue(EntryKey::ColorTag, color);
+        e->setValue(EntryKey::EntryText, text);
+        made.push_back(e);
+        return e;
+    }
+
+    // What the list must hold: every record that passes, newest first, records
+    // of the same moment in the order they were made.
+    std::vector<ManagedObject*> expected(const QString& format) {
+        const std::optional<Predicate> predicate = Predicate::parse(format);
+        std::vector<ManagedObject*> all = made;
+        std::stable_sort(all.begin(), all.end(), [](ManagedObject* a, ManagedObject* b) {
+            return a->timeStampSeconds() > b->timeStampSeconds();
+        });
+        std::vector<ManagedObject*> passing;
+        std::copy_if(all.begin(), all.end(), std::back_inserter(passing),
+                     [&](ManagedObject* o) { return o->isLive() && predicate->evaluate(*o); });
+        return passing;
+    }
+
+    void filter(const QString& format) { controller.setFilterPredicate(Predicate::parse(format)); }
+
+    ManagedObjectContext context;
+    ArrayController controller;
+    std::vector<ManagedObject*> made;
+};
+
+TEST_F(ListArrangementTest, ASearchOfALargeDiaryListsWhatAOneByOneFilterWould) {
+    const QStringList words = {QStringLiteral("morning"), QStringLiteral("caf\u00e9"), QStringLiteral("Stra\u00dfe"),
+                               QStringLiteral("river"),   QStringLiteral("MORNINGS"), QStringLiteral("\u00e9t\u00e9"),
+                               QStringLiteral("tea"),     QStringLiteral("ete"),      QStringLiteral("Z")};
+    std::mt19937 random(7);
+    // Enough records for the search to be spread over threads, with many
+    // sharing a moment so that the order of ties is tested too.
+    for (int i = 0; i < 24000; ++i) {
+        QString text;
+        for (int w = 0; w < 5; ++w) {
+            text += words[int(random() % words.size())] + QLatin1Char(' ');
+        }
+        add(1'300'000'000 + qint64(random() % 5000), text, int(random() % 6));
+    }
+    controller.processPendingChanges();
+    ASSERT_EQ(controller.count(), made.size());
+
+    for (const QString& format : {QStringLiteral("entryText contains[cd] \"morning\""),
+                                  QStringLiteral("entryText contains[cd] \"ETE\""),
+                                  QStringLiteral("entryText contains[cd] \"strasse\" AND colorTag = 3"),
+                                  QStringLiteral("entryText contains[cd] \"z \""),
+                                  QStringLiteral("entryText contains \"caf\u00e9\""),
+                                  QStringLiteral("entryText contains[cd] \"nowhere\"")}) {
+        SCOPED_TRACE(format.toStdString());
+        filter(format);
+        EXPECT_EQ(controller.arrangedObjects(), expected(format));
+    }
+    // The month list of the same diary comes from its month alone, in the same order.
+    filter(QStringLiteral("monthTag = 201205 AND colorTag = 2"));
+    EXPECT_EQ(controller.arrangedObjects(), expected(QStringLiteral("monthTag = 201205 AND colorTag = 2")));
+    EXPECT_GT(controller.count(), 100u);
+}
+
+TEST_F(ListArrangementTest, ANewDateMovesTheRecordToItsPlace) {
+    for (int i = 0; i < 50; ++i) {
+        add(1000 + i * 10, QStringLiteral("entry %1").arg(i), 0);
+    }
+    controller.processPendingChanges();
+    const QString all = QStringLiteral("entryText contains[cd] \"entry\"");
+    filter(all);
+    ManagedObject* oldest = made.front();
+    ManagedObject* middle = made[25];
+    oldest->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(99999, Qt::UTC));
+    middle->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(1000 + 40 * 10 + 5, Qt::UTC));
+    // Not moved in the list on its own, but found where it stands.
+    EXPECT_EQ(controller.indexOfObject(oldest), 49u);
+    filter(all);
+    EXPECT_EQ(controller.arrangedObjects(), expected(all));
+    EXPECT_EQ(controller.objectAtIndex(0), oldest);
+    EXPECT_EQ(controller.indexOfObject(middle), 10u); // after the newest and #49 to #41
+
+    // Several records changed at once (a merge) are sorted again as a whole.
+    ChangeSet merged;
+    for (int i : {3, 7, 11}) {
+        made[std::size_t(i)]->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(50000 + i, Qt::UTC));
+        merged.updated.push_back(made[std::size_t(i)]);
+    }
+    emit context.objectsDidChange(merged);
+    filter(all);
+    EXPECT_EQ(controller.arrangedObjects(), expected(all));
+    EXPECT_EQ(controller.objectAtIndex(1), made[11]);
+}
+
+TEST_F(ListArrangementTest, RowsAreFoundAmongRecordsOfTheSameMoment) {
+    for (int i = 0; i < 200; ++i) {
+        add(5000 + (i / 40), QStringLiteral("same %1").arg(i), i % 6);
+    }
+    controller.processPendingChanges();
+    ASSERT_EQ(controller.count(), 200u);
+    for (std::size_t row = 0; row < controller.count(); ++row) {
+        ASSERT_EQ(controller.indexOfObject(controller.objectAtIndex(row)), row);
+    }
+    filter(QStringLiteral("colorTag = 4"));
+    EXPECT_EQ(controller.arrangedObjects(), expected(QStringLiteral("colorTag = 4")));
+    EXPECT_EQ(controller.indexOfObject(made[0]), IndexSet::NotFound);
+    const std::vector<ManagedObject*> fours = expected(QStringLiteral("colorTag = 4"));
+    EXPECT_EQ(controller.indexOfObject(made[4]),
+              std::size_t(std::find(fours.begin(), fours.end(), made[4]) - fours.begin()));
+}
+
+TEST(PredicateConcurrency, OnlyTheTextAsWrittenKeepsEvaluationOnOneThread) {
+    EXPECT_TRUE(Predicate::parse(QStringLiteral("entryText contains[cd] \"a\" AND colorTag = 2"))->canEvaluateConcurrently());
+    EXPECT_TRUE(Predicate::parse(QStringLiteral("monthTag = 201203"))->canEvaluateConcurrently());
+    EXPECT_TRUE(Predicate::parse(QStringLiteral("uuid = 'X'"))->canEvaluateConcurrently());
+    EXPECT_FALSE(Predicate::parse(QStringLiteral("entryText contains \"a\""))->canEvaluateConcurrently());
+    EXPECT_FALSE(Predicate::parse(QStringLiteral("entryText beginswith[c] \"a\""))->canEvaluateConcurrently());
+}
+
+TEST(TextFolderSearch, FindsWhatAPlainSearchFindsAtEveryPosition) {
+    std::mt19937 random(11);
+    const std::string alphabet = "abcab\xc3\xa9 \xe2\x80\x9c";
+    int found = 0;
+    for (int round = 0; round < 40000; ++round) {
+        std::string haystack(random() % 200, ' ');
+        for (char& c : haystack) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        std::string needle(1 + random() % 6, ' ');
+        if (random() % 3 == 0 && haystack.size() >= needle.size()) {
+            // Often a piece of the haystack itself, at its start, middle or very end.
+            needle = haystack.substr(random() % (haystack.size() - needle.size() + 1), needle.size());
+        } else {
+            for (char& c : needle) {
+                c = alphabet[random() % alphabet.size()];
+            }
+        }
+        const bool expected = haystack.find(needle) != std::string::npos;
+        found += expected;
+        ASSERT_EQ(TextFolder::contains(haystack, needle), expected) << haystack << " / " << needle;
+    }
+    EXPECT_GT(found, 10000);
+    const std::string longText = std::string(1000, 'a') + "needle";
+    EXPECT_TRUE(TextFolder::contains(longText, "aneedle"));
+    EXPECT_FALSE(TextFolder::contains(longText, "needles"));
+    EXPECT_TRUE(TextFolder::contains(longText, ""));
+    EXPECT_FALSE(TextFolder::contains("", "a"));
+}
+
+} // namespace
+} // namespace quillet

@@ -1,0 +1,182 @@
+// Files that are not a usable diary: each is refused with an error that says
+// why, and left exactly as it was, with nothing added beside it.
+#include "TestSupport.h"
+#include "DiaryFiles.h"
+
+#include "store/PersistentStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+#include <random>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillet::test {
+namespace {
+
+constexpr int kPageSize = 4096;
+
+// A diary of many pages, with one entry long enough to need overflow pages.
+QByteArray validDiary() {
+    static const QByteArray bytes = [] {
+        const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+        std::vector<EntryValues> entries = paddedEntries(120);
+        entries.push_back(entryValues(QStringLiteral("LONG"), QString(20000, QLatin1Char('L')), 1, 201205, 2.0));
+        if (!writeDiary(path, entries)) {
+            return QByteArray();
+        }
+        return readBytes(path);
+    }();
+    return bytes;
+}
+
+QByteArray randomBytes(int size, unsigned seed) {
+    std::mt19937 generator(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char& c : bytes) {
+        c = char(generator() & 0xff);
+    }
+    return bytes;
+}
+
+// Opens the file and expects a refusal with that code that changed nothing:
+// same bytes, same folder contents (no log, no lock, no temporary file).
+void expectRefusedUntouched(const QString& path, int code, const char* what) {
+    SCOPED_TRACE(what);
+    const QString folder = QFileInfo(path).absolutePath();
+    const QByteArray before = readBytes(path);
+    const QStringList namesBefore = folderNames(folder);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Error error;
+        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+        EXPECT_FALSE(store);
+        EXPECT_EQ(error.domain, kStoreErrorDomain);
+        EXPECT_EQ(error.code, code) << error.localizedDescription.toStdString();
+        EXPECT_TRUE(error.localizedDescription.contains(path)) << error.localizedDescription.toStdString();
+    }
+    EXPECT_EQ(readBytes(path), before);
+    EXPECT_EQ(QFileInfo(path).size(), before.size());
+    EXPECT_EQ(folderNames(folder), namesBefore);
+}
+
+TEST(PersistentStoreDamage, ATruncatedDiaryIsRefusedAtEveryLength) {
+    const QByteArray diary = validDiary();
+    ASSERT_FALSE(diary.isEmpty());
+    ASSERT_EQ(diary.size() % kPageSize, 0);
+    const int pages = int(diary.size() / kPageSize);
+    ASSERT_GE(pages, 12);
+
+    std::set<int> lengths;
+    for (int page = 0; page < pages; ++page) {
+        lengths.insert(page * kPageSize);
+    }
+    for (int odd : {1, 15, 16, 17, 99, 100, 101, 511, 512, 1000, kPageSize - 1, kPageSize + 1, 3 * kPageSize + 17,
+                    int(diary.size()) - kPageSize - 1, int(diary.size()) - 100, int(diary.size()) - 1}) {
+        lengths.insert(odd);
+    }
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    for (int length : lengths) {
+        ASSERT_TRUE(writeBytes(path, diary.left(length)));
+        expectRefusedUntouched(path, StoreCorruptError, qPrintable(QStringLiteral("length %1").arg(length)));
+    }
+    // The whole file still opens, with every entry.
+    ASSERT_TRUE(writeBytes(path, diary));
+    Error error;
+    std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+    ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+    EXPECT_EQ(store->takeLoadedRows().size(), 121u);
+}
+
+TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
+    const QString folder = makeTempDir();
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+
+    ASSERT_TRUE(writeBytes(path, QByteArray()));
+    expectRefusedUntouched(path, StoreCorruptError, "zero length");
+
+    ASSERT_TRUE(writeBytes(path, randomBytes(3 * kPageSize, 7)));
+    expectRefusedUntouched(path, StoreCorruptError, "garbage");
+
+    ASSERT_TRUE(writeBytes(path, QByteArray("SQLite format 3\0", 16) + randomBytes(2 * kPageSize - 16, 8)));
+    expectRefusedUntouched(path, StoreCorruptError, "a database header followed by garbage");
+
+    // A page inside the entry table overwritten: found while every row is read.
+    QByteArray scribbled = validDiary();
+    QByteArray garbage = randomBytes(kPageSize, 9);
+    garbage[0] = 0x42; // no valid page type
+    scribbled.replace(2 * kPageSize, kPageSize, garbage);
+    ASSERT_TRUE(writeBytes(path, scribbled));
+    expectRefusedUntouched(path, StoreCorruptError, "a damaged page");
+
+    // The same diary from a newer version of the program.
+    ASSERT_TRUE(writeBytes(path, validDiary()));
+    ASSERT_TRUE(rawExec(path, "PRAGMA user_version = 2"));
+    ASSERT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
+    expectRefusedUntouched(path, StoreIncompatibleVersionError, "newer format");
+    {
+        Error error;
+        PersistentStore::open(path, {}, &error);
+        EXPECT_TRUE(error.localizedDescription.contains(QStringLiteral("newer version")));
+    }
+
+    // Another program's database, and the previous generation's plain file.
+    QFile::remove(path);
+    ASSERT_TRUE(rawExec(path, "PRAGMA application_id = 305419896; CREATE TABLE notes (body TEXT);"));
+    expectRefusedUntouched(path, StoreIncompatibleVersionError, "foreign application id");
+    QFile::remove(path);
+    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (uuid TEXT, content TEXT, created REAL);"
+                              "INSERT INTO entries VALUES ('A', 'old', 1.0);"));
+    expectRefusedUntouched(path, StoreIncompatibleVersionError, "previous generation's file");
+    QFile::remove(path);
+}
+
+TEST(PersistentStoreDamage, APipeInPlaceOfTheDiaryIsRefusedWithoutWaitingOnIt) {
+    const QString folder = makeTempDir();
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    Error error;
+    EXPECT_FALSE(PersistentStore::open(path, {}, &error));
+    EXPECT_EQ(error.code, StoreOpenError);
+    EXPECT_TRUE(error.localizedDescription.contains(path));
+    EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
+}
+
+TEST(PersistentStoreDamage, AFolderInPlaceOfTheDiaryIsLeftAlone) {
+    const QString folder = makeTempDir();
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Error error;
+        EXPECT_FALSE(PersistentStore::open(path, {}, &error));
+        EXPECT_EQ(error.code, StoreOpenError);
+        EXPECT_TRUE(error.localizedDescription.contains(path));
+    }
+    EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
+    EXPECT_EQ(folderNames(path), QStringList{QStringLiteral("inside")});
+}
+
+TEST(PersistentStoreDamage, AFileWithoutPermissionIsRefusedUntouched) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not apply to root";
+    }
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    ASSERT_TRUE(writeBytes(path, validDiary()));
+
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::Permissions()));
+    {
+        Error error;
+        EXPECT_FALSE(PersistentStore::open(path, {}, &error));
+        EXPECT_EQ(error.code, StoreOpenError);
+    }
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
+    expectRefusedUntouched(path, StoreOpenError, "read only");
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_EQ(readBytes(path), validDiary());
+}
+
+} // namespace
+} // namespace quillet::test

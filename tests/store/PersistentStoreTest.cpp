@@ -1,0 +1,234 @@
+// The diary file itself: creation, every value read back as it was written,
+// saves that write everything or nothing, one process at a time.
+#include "TestSupport.h"
+#include "DiaryFiles.h"
+
+#include "store/PersistentStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QtEndian>
+#include <sqlite3.h>
+
+namespace quillet::test {
+namespace {
+
+QString freshPath() {
+    return makeTempDir() + QStringLiteral("/entries.sqlite");
+}
+
+std::unique_ptr<PersistentStore> openStore(const QString& path, Error* error = nullptr) {
+    Error ignored;
+    return PersistentStore::open(path, {}, error ? error : &ignored);
+}
+
+void expectSameValues(const EntryValues& actual, const EntryValues& expected, int row) {
+    SCOPED_TRACE(row);
+    EXPECT_EQ(actual.uuid, expected.uuid);
+    EXPECT_EQ(actual.uuid.isNull(), expected.uuid.isNull());
+    EXPECT_EQ(actual.entryText, expected.entryText);
+    EXPECT_EQ(actual.entryText.isNull(), expected.entryText.isNull());
+    EXPECT_EQ(actual.foldedText, expected.foldedText);
+    EXPECT_EQ(actual.colorTag, expected.colorTag);
+    EXPECT_EQ(actual.monthTag, expected.monthTag);
+    EXPECT_EQ(actual.hasTimeStamp, expected.hasTimeStamp);
+    EXPECT_EQ(actual.timeStamp, expected.timeStamp);
+}
+
+TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
+    const QString path = freshPath();
+    const QString folder = QFileInfo(path).absolutePath();
+    const std::vector<EntryValues> written = {
+        entryValues(QString(), QString(), 0, 0, std::nullopt),
+        entryValues(QStringLiteral(""), QStringLiteral(""), 1, 201203, 0.0),
+        entryValues(QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF"),
+                    QStringLiteral("It's Anna's \"diary\"; DROP TABLE entry; --"), 2, 201301, 1359673140.0),
+        entryValues(QStringLiteral("A"), QStringLiteral("Gr\u00fc\u00dfe, \u65e5\u672c\u8a9e, \U0001F642, \u05e9\u05dc\u05d5\u05dd"),
+                    3, 199912, 1331000000.125),
+        entryValues(QStringLiteral("B"), QStringLiteral("line one\nline two\r\nline three\ttab\n"), 4, 196912,
+                    -86400.5),
+        entryValues(QStringLiteral("C"), QString::fromUtf8("before\0after", 12), 5, 203801, 2147483648.0),
+        entryValues(QStringLiteral("D"), QString(100000, QChar(0x00e9)), 5, 202402, 1.7e9),
+    };
+    {
+        Error error;
+        std::unique_ptr<PersistentStore> store = openStore(path, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        EXPECT_TRUE(store->takeLoadedRows().empty());
+        EXPECT_TRUE(QFile::exists(path + QStringLiteral(".lock")));
+        PersistentStore::Changes changes;
+        for (const EntryValues& v : written) {
+            changes.inserted.push_back(&v);
+        }
+        std::vector<qint64> keys;
+        ASSERT_TRUE(store->save(changes, &keys, &error)) << error.localizedDescription.toStdString();
+        ASSERT_EQ(keys.size(), written.size());
+        for (std::size_t i = 1; i < keys.size(); ++i) {
+            EXPECT_LT(keys[i - 1], keys[i]);
+        }
+    }
+    // Closed: the log is folded into the file, and no lock or temporary file is left.
+    EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
+    const QByteArray header = readBytes(path).left(100);
+    EXPECT_EQ(qFromBigEndian<quint32>(header.constData() + 68), quint32(PersistentStore::kApplicationId));
+    EXPECT_EQ(qFromBigEndian<quint32>(header.constData() + 60), quint32(PersistentStore::kSchemaVersion));
+
+    std::unique_ptr<PersistentStore> reopened = openStore(path);
+    ASSERT_TRUE(reopened);
+    const std::vector<StoreRow> rows = reopened->takeLoadedRows();
+    ASSERT_EQ(rows.size(), written.size());
+    // Loading leaves every text that is not null in the file, to be read on
+    // request, and the folded texts to a reader of their own.
+    std::vector<std::pair<qint64, std::string>> folded;
+    ASSERT_TRUE(PersistentStore::readFoldedTexts(path, &folded, nullptr));
+    ASSERT_EQ(folded.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EntryValues loaded = rows[i].values;
+        EXPECT_EQ(loaded.textFaulted, !written[i].entryText.isNull());
+        EXPECT_TRUE(loaded.foldedFaulted);
+        if (loaded.textFaulted) {
+            ASSERT_TRUE(reopened->loadText(rows[i].key, &loaded.entryText, nullptr));
+        }
+        ASSERT_EQ(folded[i].first, rows[i].key);
+        loaded.foldedText = folded[i].second;
+        expectSameValues(loaded, written[i], int(i));
+        EntryValues single;
+        ASSERT_TRUE(reopened->loadRow(rows[i].key, &single, nullptr));
+        expectSameValues(single, written[i], int(i));
+    }
+    EntryValues none;
+    Error error;
+    EXPECT_FALSE(reopened->loadRow(rows.back().key + 1, &none, &error));
+    EXPECT_TRUE(error.isNull());
+}
+
+TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
+    const QString path = freshPath();
+    ASSERT_TRUE(writeDiary(path, {entryValues(QStringLiteral("U1"), QStringLiteral("first"), 0, 201201, 1.0),
+                                  entryValues(QStringLiteral("U2"), QStringLiteral("second"), 0, 201201, 2.0),
+                                  entryValues(QStringLiteral("U3"), QStringLiteral("third"), 0, 201201, 3.0)}));
+    Error error;
+    std::unique_ptr<PersistentStore> store = openStore(path, &error);
+    ASSERT_TRUE(store);
+    const std::vector<StoreRow> rows = store->takeLoadedRows();
+    ASSERT_EQ(rows.size(), 3u);
+
+    // A row the file refuses, after an insert, an update and a delete in the same save.
+    ASSERT_TRUE(rawExec(path, "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = 'refused' "
+                              "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    const EntryValues added = entryValues(QStringLiteral("U4"), QStringLiteral("added"), 1, 201202, 4.0);
+    const EntryValues refused = entryValues(QStringLiteral("U5"), QStringLiteral("refused"), 1, 201202, 5.0);
+    const EntryValues changed = entryValues(QStringLiteral("U1"), QStringLiteral("changed"), 2, 201201, 1.0);
+    PersistentStore::Changes changes;
+    changes.inserted = {&added, &refused};
+    changes.updated = {{rows[0].key, &changed}};
+    changes.deleted = {rows[1].key};
+    std::vector<qint64> keys{42};
+    EXPECT_FALSE(store->save(changes, &keys, &error));
+    EXPECT_EQ(error.domain, kStoreErrorDomain);
+    EXPECT_EQ(error.code, StoreSaveError);
+    EXPECT_TRUE(error.localizedDescription.contains(path)) << error.localizedDescription.toStdString();
+    EXPECT_EQ(keys, std::vector<qint64>{42});
+    EXPECT_EQ(rawCount(path), 3);
+    EXPECT_EQ(rawCount(path, "entryText = 'first'"), 1);
+    EXPECT_EQ(rawCount(path, "entryText = 'second'"), 1);
+    EXPECT_EQ(rawCount(path, "entryText = 'added'"), 0);
+
+    // Another writer holding the file makes the save fail as a whole too.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    changes.inserted = {&added};
+    error = Error();
+    EXPECT_FALSE(store->save(changes, &keys, &error));
+    EXPECT_EQ(error.code, StoreSaveError);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(other);
+    EXPECT_EQ(rawCount(path), 3);
+
+    // The same changes go through once nothing is in the way.
+    ASSERT_TRUE(store->save(changes, &keys, &error)) << error.localizedDescription.toStdString();
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(rawCount(path), 3);
+    EXPECT_EQ(rawCount(path, "entryText = 'changed' AND colorTag = 2"), 1);
+    EXPECT_EQ(rawCount(path, "entryText = 'second'"), 0);
+    EntryValues stored;
+    ASSERT_TRUE(store->loadRow(keys[0], &stored, nullptr));
+    expectSameValues(stored, added, 0);
+}
+
+TEST(PersistentStore, OneProcessAtATimeAndTheLockEndsWithTheStore) {
+    const QString path = freshPath();
+    Error error;
+    std::unique_ptr<PersistentStore> first = openStore(path, &error);
+    ASSERT_TRUE(first);
+
+    std::unique_ptr<PersistentStore> second = openStore(path, &error);
+    EXPECT_FALSE(second);
+    EXPECT_EQ(error.code, StoreInUseError);
+    EXPECT_TRUE(error.localizedDescription.contains(QStringLiteral("open in another window")))
+        << error.localizedDescription.toStdString();
+    EXPECT_TRUE(error.localizedDescription.contains(QString::number(QCoreApplication::applicationPid())));
+
+    // The refused open changed nothing, and the holder goes on working.
+    const EntryValues v = entryValues(QStringLiteral("U"), QStringLiteral("still mine"), 0, 201201, 1.0);
+    PersistentStore::Changes changes;
+    changes.inserted = {&v};
+    EXPECT_TRUE(first->save(changes, nullptr, &error));
+    EXPECT_EQ(rawCount(path), 1);
+
+    first.reset();
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".lock")));
+    second = openStore(path, &error);
+    ASSERT_TRUE(second) << error.localizedDescription.toStdString();
+    EXPECT_EQ(second->takeLoadedRows().size(), 1u);
+}
+
+TEST(PersistentStore, ALogLeftBesideAMissingDiaryIsNotReplayedIntoANewOne) {
+    // A log with committed pages of some other diary, left where a diary used to be.
+    const QString old = freshPath();
+    ASSERT_TRUE(writeDiary(old, paddedEntries(20)));
+    const QString path = freshPath();
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(old).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "PRAGMA wal_autocheckpoint = 0; DELETE FROM entry WHERE key > 5;", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        ASSERT_TRUE(QFile::copy(old + QStringLiteral("-wal"), path + QStringLiteral("-wal")));
+        sqlite3_close_v2(db);
+    }
+    ASSERT_GT(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
+
+    Error error;
+    std::unique_ptr<PersistentStore> store = openStore(path, &error);
+    ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+    EXPECT_TRUE(store->takeLoadedRows().empty());
+    store.reset();
+    store = openStore(path, &error);
+    ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+    EXPECT_TRUE(store->takeLoadedRows().empty());
+}
+
+TEST(PersistentStore, ADiaryIsKeptInWriteAheadMode) {
+    const QString path = freshPath();
+    ASSERT_TRUE(writeDiary(path, paddedEntries(3)));
+    std::unique_ptr<PersistentStore> store = openStore(path);
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->type(), QStringLiteral("SQLite"));
+    EXPECT_EQ(store->path(), path);
+    // Other readers (a backup) never block a save, and a crash loses no committed save.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* s = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &s, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(s), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)), "wal");
+    sqlite3_finalize(s);
+    sqlite3_close_v2(db);
+}
+
+} // namespace
+} // namespace quillet::test

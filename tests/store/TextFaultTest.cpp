@@ -1,0 +1,189 @@
+// A diary loaded from its file keeps only the folded search text of each
+// entry in memory and reads the text as written when it is first asked for.
+// Whatever is read, edited or saved must come out exactly as if every text
+// had been in memory all along.
+#include "TestSupport.h"
+
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
+#include "store/UndoManager.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace quillet::test {
+namespace {
+
+// The platform tests carry no application resources: a model file of their own.
+std::shared_ptr<ManagedObjectModel> entryModel() {
+    static const QString folder = [] {
+        const QString dir = makeTempDir();
+        QFile file(dir + QStringLiteral("/Entry.json"));
+        file.open(QIODevice::WriteOnly);
+        file.write(R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
+                   R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
+        return dir;
+    }();
+    const QString previous = ManagedObjectModel::modelSearchPath();
+    ManagedObjectModel::setModelSearchPath(folder);
+    std::shared_ptr<ManagedObjectModel> model = ManagedObjectModel::mergedModelFromBundles();
+    ManagedObjectModel::setModelSearchPath(previous);
+    return model;
+}
+
+struct OpenDiary {
+    explicit OpenDiary(const QString& path) : coordinator(entryModel()) {
+        Error error;
+        EXPECT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error))
+            << error.localizedDescription.toStdString();
+        context.setPersistentStoreCoordinator(&coordinator);
+    }
+    ManagedObject* byUuid(const QString& uuid) {
+        FetchRequest request;
+        request.predicate = Predicate::parse(QStringLiteral("uuid = '%1'").arg(uuid));
+        const auto found = context.executeFetchRequest(request, nullptr);
+        return found && found->size() == 1 ? found->front() : nullptr;
+    }
+    std::vector<QString> uuidsMatching(const QString& format) {
+        FetchRequest request;
+        request.predicate = Predicate::parse(format);
+        std::vector<QString> uuids;
+        for (ManagedObject* o : context.executeFetchRequest(request, nullptr).value_or(std::vector<ManagedObject*>{})) {
+            uuids.push_back(o->uuid());
+        }
+        std::sort(uuids.begin(), uuids.end());
+        return uuids;
+    }
+    PersistentStoreCoordinator coordinator;
+    ManagedObjectContext context;
+};
+
+const QString kAccented = QStringLiteral("\u00c9t\u00e9 \u00e0 Paris, caf\u00e9 cr\u00e8me.");
+
+QString writeThreeEntries() {
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    OpenDiary diary(path);
+    const auto add = [&](const QString& uuid, const std::optional<QString>& text, int color) {
+        ManagedObject* e = diary.context.insertNewObject(QStringLiteral("Entry"));
+        e->setValue(EntryKey::Uuid, uuid);
+        if (text) {
+            e->setValue(EntryKey::EntryText, *text);
+        }
+        e->setValue(EntryKey::ColorTag, color);
+        e->setValue(EntryKey::MonthTag, 201207);
+        e->setValue(EntryKey::TimeStamp, QDateTime(QDate(2012, 7, 1 + color), QTime(9, 0), Qt::UTC));
+    };
+    add(QStringLiteral("ACCENTED"), kAccented, 1);
+    add(QStringLiteral("EMPTY"), QString(QLatin1String("")), 2);
+    add(QStringLiteral("NEVER"), std::nullopt, 3);
+    Error error;
+    EXPECT_TRUE(diary.context.save(&error)) << error.localizedDescription.toStdString();
+    return path;
+}
+
+TEST(TextFault, TextsReadOnDemandAreTheTextsWritten) {
+    const QString path = writeThreeEntries();
+    OpenDiary diary(path);
+    // Searching works on the folded text alone, before any text was read.
+    EXPECT_EQ(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"ETE A PARIS\"")),
+              std::vector<QString>{QStringLiteral("ACCENTED")});
+    ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
+    ManagedObject* empty = diary.byUuid(QStringLiteral("EMPTY"));
+    ManagedObject* never = diary.byUuid(QStringLiteral("NEVER"));
+    ASSERT_TRUE(accented && empty && never);
+    EXPECT_EQ(accented->entryText(), kAccented);
+    EXPECT_EQ(accented->valueForKey(QStringLiteral("entryText")).toString(), kAccented);
+    // An empty text and a text never set stay told apart.
+    EXPECT_TRUE(empty->valueForKey(QStringLiteral("entryText")).isValid());
+    EXPECT_EQ(empty->entryText(), QString(QLatin1String("")));
+    EXPECT_FALSE(never->valueForKey(QStringLiteral("entryText")).isValid());
+    EXPECT_TRUE(never->entryText().isNull());
+    // A comparison of the text as written reads the texts it needs.
+    EXPECT_EQ(diary.uuidsMatching(QStringLiteral("entryText contains \"Paris\"")),
+              std::vector<QString>{QStringLiteral("ACCENTED")});
+    EXPECT_TRUE(diary.uuidsMatching(QStringLiteral("entryText contains \"paris\"")).empty());
+}
+
+TEST(TextFault, SavingAnotherAttributeKeepsATextNeverRead) {
+    const QString path = writeThreeEntries();
+    {
+        OpenDiary diary(path);
+        ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
+        ManagedObject* empty = diary.byUuid(QStringLiteral("EMPTY"));
+        ASSERT_TRUE(accented && empty);
+        accented->setValue(EntryKey::ColorTag, 5);
+        empty->setValue(EntryKey::MonthTag, 201208);
+        Error error;
+        ASSERT_TRUE(diary.context.save(&error)) << error.localizedDescription.toStdString();
+    }
+    OpenDiary reopened(path);
+    ManagedObject* accented = reopened.byUuid(QStringLiteral("ACCENTED"));
+    ManagedObject* empty = reopened.byUuid(QStringLiteral("EMPTY"));
+    ASSERT_TRUE(accented && empty);
+    EXPECT_EQ(accented->colorTag(), 5);
+    EXPECT_EQ(accented->entryText(), kAccented);
+    EXPECT_EQ(empty->monthTag(), 201208);
+    EXPECT_TRUE(empty->valueForKey(QStringLiteral("entryText")).isValid());
+    EXPECT_EQ(reopened.uuidsMatching(QStringLiteral("entryText contains[cd] \"creme\"")),
+              std::vector<QString>{QStringLiteral("ACCENTED")});
+}
+
+TEST(TextFault, AnEntryEditedBeforeTheFoldedTextsArriveIsSearchedByItsNewText) {
+    const QString path = writeThreeEntries();
+    {
+        OpenDiary diary(path);
+        // Looked up by identifier only: the folded texts may still be on their way.
+        ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
+        ASSERT_TRUE(accented);
+        accented->setValue(EntryKey::EntryText, QStringLiteral("Neuer Text über die Straße"));
+        EXPECT_EQ(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"strasse\"")),
+                  std::vector<QString>{QStringLiteral("ACCENTED")});
+        EXPECT_TRUE(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"paris\"")).empty());
+        Error error;
+        ASSERT_TRUE(diary.context.save(&error)) << error.localizedDescription.toStdString();
+    }
+    OpenDiary reopened(path);
+    EXPECT_EQ(reopened.uuidsMatching(QStringLiteral("entryText contains[cd] \"UBER\"")),
+              std::vector<QString>{QStringLiteral("ACCENTED")});
+    EXPECT_TRUE(reopened.uuidsMatching(QStringLiteral("entryText contains[cd] \"creme\"")).empty());
+}
+
+TEST(TextFault, UndoOfAnEditBringsBackTheTextFromTheFile) {
+    const QString path = writeThreeEntries();
+    OpenDiary diary(path);
+    ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
+    ASSERT_TRUE(accented);
+    accented->setValue(EntryKey::EntryText, QStringLiteral("rewritten"));
+    diary.context.processPendingChanges();
+    diary.context.undoManager()->undo();
+    EXPECT_EQ(accented->entryText(), kAccented);
+    EXPECT_EQ(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"paris\"")),
+              std::vector<QString>{QStringLiteral("ACCENTED")});
+}
+
+TEST(TextFault, ATextThatCannotBeReadFailsTheSaveInsteadOfBlankingIt) {
+    const QString path = writeThreeEntries();
+    OpenDiary diary(path);
+    ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
+    ASSERT_TRUE(accented);
+    // Another program removes the row behind the diary's back.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM entry WHERE uuid = 'ACCENTED'", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    accented->setValue(EntryKey::ColorTag, 4);
+    Error error;
+    EXPECT_FALSE(diary.context.save(&error));
+    EXPECT_EQ(error.code, StoreSaveError);
+    EXPECT_TRUE(diary.context.hasChanges());
+}
+
+} // namespace
+} // namespace quillet::test

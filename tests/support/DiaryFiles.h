@@ -1,0 +1,100 @@
+#pragma once
+
+// Diary files for tests: writing a diary of known entries, reading a file's
+// bytes and a folder's names back, and running SQL on a file behind the
+// store's back. Platform layer only, so the platform suite can use it too.
+
+#include "store/EntryValues.h"
+#include "store/PersistentStore.h"
+#include "core/TextFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <optional>
+#include <sqlite3.h>
+#include <vector>
+
+namespace quillet::test {
+
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Every name in the folder, hidden ones included, sorted.
+inline QStringList folderNames(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+inline EntryValues entryValues(const QString& uuid, const QString& text, int colorTag, int monthTag,
+                               std::optional<double> timeStamp) {
+    EntryValues v;
+    v.uuid = uuid;
+    v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
+    v.foldedText = TextFolder::fold(text);
+    v.colorTag = colorTag;
+    v.monthTag = monthTag;
+    v.hasTimeStamp = timeStamp.has_value();
+    v.timeStamp = timeStamp.value_or(0.0);
+    return v;
+}
+
+// Writes the entries in one save to a new or existing diary and closes it.
+inline bool writeDiary(const QString& path, const std::vector<EntryValues>& entries) {
+    Error error;
+    std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+    if (!store) {
+        return false;
+    }
+    PersistentStore::Changes changes;
+    for (const EntryValues& v : entries) {
+        changes.inserted.push_back(&v);
+    }
+    return store->save(changes, nullptr, &error);
+}
+
+// A diary of n entries with texts "entry <i>" padded to about 300 bytes, so
+// that it spans many pages.
+inline std::vector<EntryValues> paddedEntries(int n) {
+    std::vector<EntryValues> entries;
+    for (int i = 0; i < n; ++i) {
+        entries.push_back(entryValues(QStringLiteral("00000000-0000-0000-0000-%1").arg(i, 12, 10, QLatin1Char('0')),
+                                      QStringLiteral("entry %1 ").arg(i) + QString(290, QLatin1Char('x')),
+                                      i % 6, 201200 + i % 12 + 1, 1.3e9 + i));
+    }
+    return entries;
+}
+
+// Runs SQL on the file with a connection of its own; false on any error.
+inline bool rawExec(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    const bool opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+    const bool ok = opened && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close_v2(db);
+    return ok;
+}
+
+// The number of rows in the file's entry table as another reader sees it; -1 on error.
+inline int rawCount(const QString& path, const char* where = "1") {
+    sqlite3* db = nullptr;
+    int count = -1;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        const QByteArray sql = QByteArray("SELECT count(*) FROM entry WHERE ") + where;
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
+            count = sqlite3_column_int(s, 0);
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+    return count;
+}
+
+} // namespace quillet::test

@@ -1,0 +1,80 @@
+#include "TestSupport.h"
+
+#include "diary/Utility.h"
+#include "ui/appearance/ImageLibrary.h"
+#include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
+#include "ui/journal/EntryRowDelegate.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/SortDescriptor.h"
+
+#include <gtest/gtest.h>
+
+#include <QListView>
+#include <cstdlib>
+
+using namespace quillet;
+using quillet::test::ScopedTimeZone;
+
+namespace {
+
+ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when, const QString& text, int tag) {
+    ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
+    entry->setValue(when, QStringLiteral("timeStamp"));
+    entry->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
+    entry->setValue(text, QStringLiteral("entryText"));
+    entry->setValue(tag, QStringLiteral("colorTag"));
+    return entry;
+}
+
+} // namespace
+
+TEST(EntryRowDelegate, ShowsTheDayOnTheFirstEntryOfEachDayAndTheStripOfItsTag) {
+    ScopedTimeZone tz("Europe/Berlin");
+    ManagedObjectContext context;
+    ArrayController list;
+    list.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
+    list.setManagedObjectContext(&context);
+    addEntry(context, QDateTime(QDate(2012, 3, 6), QTime(8, 5)), QStringLiteral("Three"), 1);
+    addEntry(context, QDateTime(QDate(2012, 3, 5), QTime(14, 7)), QStringLiteral("\n  Two\nsecond line"), 4);
+    addEntry(context, QDateTime(QDate(2012, 3, 5), QTime(9, 30)), QString(), 0);
+    list.processPendingChanges();
+    list.rearrangeObjects();
+    ASSERT_EQ(list.count(), 3u);
+    ValueTransformer::setValueTransformer(std::make_shared<ObjectValueToNotFirstOfDayTransformer>(&list),
+                                          QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
+
+    EXPECT_TRUE(EntryRowDelegate::showsDayHeader(list.objectAtIndex(0)));
+    EXPECT_TRUE(EntryRowDelegate::showsDayHeader(list.objectAtIndex(1)));
+    EXPECT_FALSE(EntryRowDelegate::showsDayHeader(list.objectAtIndex(2)));
+    EXPECT_EQ(EntryRowDelegate::titleOfEntry(list.objectAtIndex(0)), QStringLiteral("Three"));
+    EXPECT_EQ(EntryRowDelegate::titleOfEntry(list.objectAtIndex(1)), QStringLiteral("Two"));
+    EXPECT_EQ(EntryRowDelegate::titleOfEntry(list.objectAtIndex(2)), QString());
+
+    QListView view;
+    EntryRowDelegate delegate;
+    view.setItemDelegate(&delegate);
+    view.setModel(&list);
+    view.resize(300, 200);
+    view.show();
+    EXPECT_EQ(view.visualRect(list.index(1)).height(), EntryRowDelegate::kRowHeight);
+    const QImage drawn = view.viewport()->grab().toImage();
+    // The left edge of each row is its tag's strip, drawn at its own size in the middle of the row.
+    for (int row = 0; row < 3; ++row) {
+        const QRect rect = view.visualRect(list.index(row));
+        const int tag = list.objectAtIndex(std::size_t(row))->colorTag();
+        const QImage strip = ImageLibrary::imageNamed(QStringLiteral("basic_cell_%1.png").arg(tag)).toImage();
+        ASSERT_FALSE(strip.isNull());
+        const QPoint middle(rect.left() + 2, rect.center().y());
+        // Within rounding of the strip's edge shading over the row's background.
+        const QColor shown(drawn.pixel(middle));
+        const QColor expected(strip.pixel(2, strip.height() / 2));
+        EXPECT_LE(std::abs(shown.red() - expected.red()) + std::abs(shown.green() - expected.green()) +
+                      std::abs(shown.blue() - expected.blue()),
+                  6)
+            << "row " << row;
+    }
+    ValueTransformer::setValueTransformer(nullptr, QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
+    view.setItemDelegate(nullptr);
+}
