@@ -3,6 +3,9 @@
 #include "app/AppDelegate.h"
 
 #include "app/TerminationSignalWatcher.h"
+#include "diary/DiaryStore.h"
+#include "diary/journal/EntryCommands.h"
+#include "diary/journal/JournalFilter.h"
 #include "diary/Utility.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
@@ -69,8 +72,23 @@ protected:
 } // namespace
 
 AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
+    Utility* services = utility();
     // The settings keep a font's name; the installed fonts say which font that is.
-    Utility::sharedUtility()->setFontLookup(installedFontWithName);
+    services->setFontLookup(installedFontWithName);
+    store_ = new DiaryStore(services, this, this);
+    connect(store_, &DiaryStore::contextCreated, this, [this](ManagedObjectContext* context) {
+        connect(context, &ManagedObjectContext::objectsDidChange, this, &AppDelegate::entryChanged);
+        if (arrayController_) {
+            arrayController_->setManagedObjectContext(context);
+        }
+    });
+    const auto monthTag = [services](const QDateTime& date) { return services->monthTagForDate(date); };
+    filter_ = new JournalFilter(
+        nullptr, monthTag, [this] { return window_ ? window_->searchField->text() : QString(); }, this);
+    connect(filter_, &JournalFilter::monthSelectionIndexsChanged, this, &AppDelegate::monthSelectionIndexsChanged);
+    connect(filter_, &JournalFilter::yearSelectionIndexChanged, this, &AppDelegate::yearSelectionIndexChanged);
+    connect(filter_, &JournalFilter::colorTagSelectionIndexsChanged, this,
+            &AppDelegate::colorTagSelectionIndexsChanged);
 }
 
 AppDelegate::~AppDelegate() {
@@ -126,6 +144,11 @@ void AppDelegate::loadInterface() {
     settingWindowController_ = new SettingWindowController;
     settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
     arrayController_ = new ArrayController(this);
+    filter_->setArrayController(arrayController_);
+    commands_ = std::make_unique<EntryCommands>(
+        arrayController_, filter_,
+        EntryCommands::Services{[this](const QDateTime& date) { return utility()->monthTagForDate(date); },
+                                [this] { return utility()->createUUID(); }});
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);
 

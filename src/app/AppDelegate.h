@@ -26,6 +26,9 @@ namespace quillet {
 
 class ArrayController;
 class ColorTagSelectView;
+class DiaryStore;
+class EntryCommands;
+class JournalFilter;
 class EditTextView;
 class EntryTableView;
 class MainWindow;
@@ -42,10 +45,12 @@ class ThemeColorPickerController;
 class UndoManager;
 class Utility;
 
-// The application delegate: starts the diary, decides which of four views
-// fills the main window, owns the store (model, coordinator, context), the
-// entry list's filter state and the journal commands, and answers the
-// window's and application's life-cycle messages.
+// The application delegate: builds the diary's objects and hands each what
+// it needs, decides which of four views fills the main window, connects the
+// window's controls to the journal, and answers the window's and
+// application's life-cycle messages. The store, the list's filter and the
+// editing commands are diary classes; the operations of the same names here
+// forward to them.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -89,6 +94,7 @@ public:
     QString currentSessionID() const { return currentSessionID_; }
 
     // ---- Store
+    DiaryStore* diaryStore() const { return store_; }
     std::shared_ptr<ManagedObjectModel> managedObjectModel();
     PersistentStoreCoordinator* persistentStoreCoordinator();
     ManagedObjectContext* managedObjectContext();
@@ -103,11 +109,13 @@ public:
     void mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context);
 
     // ---- Entry filter and ordering
+    JournalFilter* journalFilter() const { return filter_; }
+    EntryCommands* entryCommands() const { return commands_.get(); }
     DateComponents currentMonth();
-    void setCurrentMonth(const std::optional<DateComponents>& month) { currentMonth_ = month; }
-    bool hasCurrentMonth() const { return currentMonth_.has_value(); }
-    std::optional<int> colorFilter() const { return colorFilter_; }
-    void setColorFilter(std::optional<int> filter) { colorFilter_ = filter; }
+    void setCurrentMonth(const std::optional<DateComponents>& month);
+    bool hasCurrentMonth() const;
+    std::optional<int> colorFilter() const;
+    void setColorFilter(std::optional<int> filter);
     QString currPredicateFormat();
     Predicate currPredicate();
     const std::vector<SortDescriptor>& currSortDescriptors();
@@ -189,17 +197,13 @@ private:
 
     bool passcodeValidatedOnCurrentSession_ = false;
     MainWindow* window_ = nullptr;
-    std::shared_ptr<ManagedObjectModel> managedObjectModel_;
-    std::unique_ptr<PersistentStoreCoordinator> persistentStoreCoordinator_;
-    std::unique_ptr<ManagedObjectContext> managedObjectContext_;
-    std::optional<DateComponents> currentMonth_;
-    std::optional<int> colorFilter_;
+    DiaryStore* store_ = nullptr;
+    JournalFilter* filter_ = nullptr;
+    std::unique_ptr<EntryCommands> commands_;
     ArrayController* arrayController_ = nullptr;
-    std::optional<std::vector<SortDescriptor>> currSortDescriptors_;
     Utility* utility_ = nullptr;
     SettingWindowController* settingWindowController_ = nullptr;
     QString currentSessionID_;
-    std::vector<std::unique_ptr<QObject>> unheld_;
     ManagedObject* boundEntry_ = nullptr;
     bool loadingEditor_ = false;
     bool syncingSelection_ = false;

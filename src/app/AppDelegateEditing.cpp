@@ -4,6 +4,8 @@
 #include "app/AppDelegate.h"
 
 #include "diary/Utility.h"
+#include "diary/journal/EntryCommands.h"
+#include "diary/journal/JournalFilter.h"
 #include "diary/transformers/ObjectToIsSelectedTransformer.h"
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
@@ -29,8 +31,6 @@
 namespace quillet {
 
 namespace {
-
-constexpr int kFirstListedYear = 1990;
 
 QVariant transformed(const QString& name, const QVariant& value) {
     const std::shared_ptr<ValueTransformer> transformer = ValueTransformer::valueTransformerForName(name);
@@ -162,12 +162,9 @@ void AppDelegate::popoverCancelTrash(QObject* sender) {
 
 void AppDelegate::removeEntry(QObject* sender) {
     Q_UNUSED(sender);
-    const std::size_t index = arrayController_->selectionIndex();
-    if (index == IndexSet::NotFound) {
-        return;
+    if (commands_->removeSelectedEntry()) {
+        flushUnsavedChanges();
     }
-    arrayController_->removeObjectAtArrangedObjectIndex(index);
-    flushUnsavedChanges();
 }
 
 // ---- Color tag
@@ -187,20 +184,7 @@ void AppDelegate::showTagEditConfirmPopover(QWidget* sender) {
 
 void AppDelegate::colorPicked(const QVariant& tag) {
     Q_UNUSED(tag);
-    ManagedObject* entry = arrayController_->selectedObject();
-    const int picked = colorPicker()->getSelID();
-    // Only the six tags exist; anything else would make the entry unreachable by the color filter.
-    if (entry && picked >= 0 && picked <= 5) {
-        const QString uuid = entry->uuid();
-        if (entry->colorTag() != picked) {
-            entry->setValue(picked, QStringLiteral("colorTag"));
-        }
-        if (colorFilter_.value_or(0) != 0) {
-            setColorTagSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(picked)));
-        }
-        reloadData();
-        selectObjectAsUuid(uuid);
-    }
+    commands_->setColorTagOfSelection(colorPicker()->getSelID());
     tagPopover()->performClose(this);
 }
 
@@ -223,19 +207,7 @@ void AppDelegate::showDateEditPopover(QWidget* sender) {
 }
 
 void AppDelegate::popoverConfirmDateEdit(QObject* sender) {
-    ManagedObject* entry = arrayController_->selectedObject();
-    const QDateTime picked = datePopoverDatePicker()->dateTime();
-    if (entry && picked.isValid()) {
-        const QString uuid = entry->uuid();
-        entry->setValue(picked, QStringLiteral("timeStamp"));
-        entry->setValue(utility()->monthTagForDate(picked), QStringLiteral("monthTag"));
-        const DateComponents month = Calendar::currentCalendar().components(picked);
-        setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(month.month - 1)));
-        // A year before the list's first is not taken over; the month still is.
-        setYearSelectionIndex(month.year - kFirstListedYear);
-        reloadData();
-        selectObjectAsUuid(uuid);
-    }
+    commands_->setDateOfSelection(datePopoverDatePicker()->dateTime());
     datePopover()->performClose(sender);
 }
 
@@ -246,21 +218,12 @@ void AppDelegate::popoverCancelDateEdit(QObject* sender) {
 // ---- Selection, search and export
 
 void AppDelegate::selectObjectAsUuid(const QString& uuid) {
-    if (uuid.isNull()) {
-        return;
-    }
-    for (std::size_t i = 0; i < arrayController_->count(); ++i) {
-        if (arrayController_->objectAtIndex(i)->uuid() == uuid) {
-            arrayController_->setSelectionIndex(i);
-        }
-    }
+    commands_->selectObjectAsUuid(uuid);
 }
 
 void AppDelegate::updateDateValue_workaround(QObject* sender) {
     Q_UNUSED(sender);
-    if (ManagedObject* entry = arrayController_->selectedObject()) {
-        entry->setValue(utility()->monthTagForDate(entry->timeStamp()), QStringLiteral("monthTag"));
-    }
+    commands_->updateDateValue_workaround();
 }
 
 void AppDelegate::focusSearch(QObject* sender) {
@@ -273,7 +236,8 @@ void AppDelegate::focusSearch(QObject* sender) {
 void AppDelegate::exportToTextAndPreview(QObject* sender) {
     Q_UNUSED(sender);
     EntryExporter::sharedExporter()->exportToTextAndPreview(arrayController_->arrangedObjects(),
-                                                            searchField()->text(), currentMonth_);
+                                                            searchField()->text(),
+                                                            filter_->hasCurrentMonth() ? std::optional(filter_->currentMonth()) : std::nullopt);
 }
 
 } // namespace quillet

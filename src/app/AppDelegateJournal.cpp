@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 
 #include "diary/Utility.h"
+#include "diary/journal/JournalFilter.h"
 #include "ui/appearance/ThemeStyle.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
@@ -31,63 +32,21 @@
 namespace quillet {
 
 namespace {
-constexpr int kFirstYear = SelectPanelDataSource::kFirstYear;
 constexpr int kMonthPanelHeight = 137;
 } // namespace
 
-// ---- Filter and order
+// ---- Filter and order: the diary's JournalFilter
 
-DateComponents AppDelegate::currentMonth() {
-    if (!currentMonth_) {
-        currentMonth_ = Calendar::currentCalendar().components(Clock::now());
-    }
-    return *currentMonth_;
-}
-
-QString AppDelegate::currPredicateFormat() {
-    const QString search = searchField()->text();
-    const int color = colorFilter_.value_or(0);
-    if (!search.isEmpty()) {
-        QString escaped = search;
-        // Backslashes first, so that the ones added for quotes are not doubled.
-        escaped.replace(QLatin1String("\\"), QLatin1String("\\\\"));
-        escaped.replace(QLatin1String("\""), QLatin1String("\\\""));
-        QString format = QStringLiteral("entryText contains[cd] \"%1\"").arg(escaped);
-        if (color > 0) {
-            format += QString::asprintf(" AND colorTag = %i", color);
-        }
-        return format;
-    }
-    const QDateTime first = Calendar::currentCalendar().dateFromComponents(currentMonth());
-    const int monthTag = utility()->monthTagForDate(first);
-    if (color != 0) {
-        return QString::asprintf("monthTag = %i AND colorTag = %i", monthTag, color);
-    }
-    return QString::asprintf("monthTag = %i", monthTag);
-}
-
-Predicate AppDelegate::currPredicate() {
-    // The format is built by this class alone, so it always parses.
-    return *Predicate::parse(currPredicateFormat());
-}
-
-const std::vector<SortDescriptor>& AppDelegate::currSortDescriptors() {
-    if (!currSortDescriptors_) {
-        currSortDescriptors_ = std::vector<SortDescriptor>{SortDescriptor(QStringLiteral("timeStamp"), false)};
-    }
-    return *currSortDescriptors_;
-}
-
-void AppDelegate::reloadData() {
-    arrayController_->setFilterPredicate(currPredicate());
-    workaround_AvoidEmptySelection();
-}
-
-void AppDelegate::workaround_AvoidEmptySelection() {
-    if (arrayController_->count() > 0 && arrayController_->selectionIndex() == IndexSet::NotFound) {
-        arrayController_->setSelectionIndex(0);
-    }
-}
+DateComponents AppDelegate::currentMonth() { return filter_->currentMonth(); }
+void AppDelegate::setCurrentMonth(const std::optional<DateComponents>& month) { filter_->setCurrentMonth(month); }
+bool AppDelegate::hasCurrentMonth() const { return filter_->hasCurrentMonth(); }
+std::optional<int> AppDelegate::colorFilter() const { return filter_->colorFilter(); }
+void AppDelegate::setColorFilter(std::optional<int> filter) { filter_->setColorFilter(filter); }
+QString AppDelegate::currPredicateFormat() { return filter_->currPredicateFormat(); }
+Predicate AppDelegate::currPredicate() { return filter_->currPredicate(); }
+const std::vector<SortDescriptor>& AppDelegate::currSortDescriptors() { return filter_->currSortDescriptors(); }
+void AppDelegate::reloadData() { filter_->reloadData(); }
+void AppDelegate::workaround_AvoidEmptySelection() { filter_->workaround_AvoidEmptySelection(); }
 
 void AppDelegate::updateFilter(QObject* sender) {
     Q_UNUSED(sender);
@@ -114,96 +73,23 @@ void AppDelegate::setMonthPanelHeight(int height) {
 
 // ---- Month and year selection
 
-IndexSet AppDelegate::monthSelectionIndexs() {
-    const int month = currentMonth().month;
-    return IndexSet::indexSetWithIndex(std::size_t(month - 1));
-}
-
+IndexSet AppDelegate::monthSelectionIndexs() { return filter_->monthSelectionIndexs(); }
 void AppDelegate::setMonthSelectionIndexs(const std::optional<IndexSet>& indexes) {
-    if (indexes && !indexes->isEmpty()) {
-        DateComponents month = currentMonth();
-        month.month = int(indexes->firstIndex()) + 1;
-        currentMonth_ = month;
-    }
-    // Queued: the list is refiltered after the event being handled.
-    QTimer::singleShot(0, this, [this] { reloadData(); });
-    emit monthSelectionIndexsChanged();
+    filter_->setMonthSelectionIndexs(indexes);
 }
-
-int AppDelegate::yearSelectionIndex() {
-    return currentMonth().year - kFirstYear;
-}
-
-void AppDelegate::setYearSelectionIndex(int index) {
-    if (index >= 0) {
-        DateComponents month = currentMonth();
-        month.year = index + kFirstYear;
-        currentMonth_ = month;
-    }
-    emit yearSelectionIndexChanged();
-}
-
-IndexSet AppDelegate::colorTagSelectionIndexs() {
-    if (!colorFilter_) {
-        colorFilter_ = 0;
-    }
-    return IndexSet::indexSetWithIndex(std::size_t(*colorFilter_));
-}
-
+int AppDelegate::yearSelectionIndex() { return filter_->yearSelectionIndex(); }
+void AppDelegate::setYearSelectionIndex(int index) { filter_->setYearSelectionIndex(index); }
+IndexSet AppDelegate::colorTagSelectionIndexs() { return filter_->colorTagSelectionIndexs(); }
 void AppDelegate::setColorTagSelectionIndexs(const std::optional<IndexSet>& indexes) {
-    if (indexes && !indexes->isEmpty()) {
-        colorFilter_ = int(indexes->firstIndex());
-    }
-    reloadData();
-    emit colorTagSelectionIndexsChanged();
+    filter_->setColorTagSelectionIndexs(indexes);
 }
-
-void AppDelegate::currentMonth(QObject* sender) {
-    Q_UNUSED(sender);
-    currentMonth_.reset();
-    setYearSelectionIndex(currentMonth().year - kFirstYear);
-    setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(currentMonth().month - 1)));
-}
-
-void AppDelegate::nextYear(QObject* sender) {
-    Q_UNUSED(sender);
-    setYearSelectionIndex(yearSelectionIndex() + 1);
-    reloadData();
-}
-
-void AppDelegate::prevYear(QObject* sender) {
-    Q_UNUSED(sender);
-    setYearSelectionIndex(yearSelectionIndex() - 1);
-    reloadData();
-}
-
-void AppDelegate::nextMonth(QObject* sender) {
-    Q_UNUSED(sender);
-    DateComponents month = currentMonth();
-    month.month += 1; // carried into the year by the calendar when the month tag is made
-    currentMonth_ = month;
-    setMonthSelectionIndexs(std::nullopt);
-    reloadData();
-}
-
-void AppDelegate::prevMonth(QObject* sender) {
-    Q_UNUSED(sender);
-    DateComponents month = currentMonth();
-    month.month -= 1;
-    currentMonth_ = month;
-    setMonthSelectionIndexs(std::nullopt);
-    reloadData();
-}
-
-void AppDelegate::yearPopupValueChanged(QObject* sender) {
-    Q_UNUSED(sender);
-    reloadData();
-}
-
-void AppDelegate::initMonthPanelSelection() {
-    setMonthSelectionIndexs(std::nullopt);
-    setYearSelectionIndex(-1);
-}
+void AppDelegate::currentMonth(QObject* sender) { filter_->currentMonth(sender); }
+void AppDelegate::nextYear(QObject* sender) { filter_->nextYear(sender); }
+void AppDelegate::prevYear(QObject* sender) { filter_->prevYear(sender); }
+void AppDelegate::nextMonth(QObject* sender) { filter_->nextMonth(sender); }
+void AppDelegate::prevMonth(QObject* sender) { filter_->prevMonth(sender); }
+void AppDelegate::yearPopupValueChanged(QObject* sender) { filter_->yearPopupValueChanged(sender); }
+void AppDelegate::initMonthPanelSelection() { filter_->initMonthPanelSelection(); }
 
 void AppDelegate::fontChanged(const Notification& note) {
     Q_UNUSED(note);

@@ -1,125 +1,32 @@
-// The application delegate's store: the record model, the coordinator with
-// its one SQLite store, the context, new entries, saving and undo, and the
-// merge of changes announced from the cloud exchange.
+// The application delegate's store commands: new entries, saving and undo.
+// The store stack itself is the diary's DiaryStore.
 #include "app/AppDelegate.h"
 
-#include "diary/Utility.h"
-#include "ui/journal/EditTextView.h"
-#include "core/Alerts.h"
-#include "store/ArrayController.h"
-#include "core/Clock.h"
-#include "core/Log.h"
-#include "store/ManagedObject.h"
+#include "diary/DiaryStore.h"
+#include "diary/journal/EntryCommands.h"
 #include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "core/NotificationCenter.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "core/StandardPaths.h"
-#include "store/StoreOptions.h"
-#include "store/UndoManager.h"
-
-#include <QUrl>
+#include "ui/journal/EditTextView.h"
 
 namespace quillet {
 
-namespace {
-// Posted by the cloud exchange with the coordinator as object and the changed
-// record identifiers by kind of change.
-const QString kDidImportUbiquitousContentChanges =
-    QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification");
-} // namespace
-
 std::shared_ptr<ManagedObjectModel> AppDelegate::managedObjectModel() {
-    if (!managedObjectModel_) {
-        managedObjectModel_ = ManagedObjectModel::mergedModelFromBundles();
-    }
-    return managedObjectModel_;
+    return store_->managedObjectModel();
 }
 
 PersistentStoreCoordinator* AppDelegate::persistentStoreCoordinator() {
-    if (persistentStoreCoordinator_) {
-        return persistentStoreCoordinator_.get();
-    }
-    const std::shared_ptr<ManagedObjectModel> model = managedObjectModel();
-    if (!model) {
-        Log::write(QStringLiteral("%1:%2 No model to generate a store from")
-                       .arg(QStringLiteral("AppDelegate"), QStringLiteral("persistentStoreCoordinator")));
-        return nullptr;
-    }
-    auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
-    const QString folder = utility()->inferredStoreFolder();
-    if (folder.isEmpty() && StandardPaths::dataHome().isEmpty()) {
-        // No home to keep a diary in: said now, not at every failed save later.
-        Alerts::presentError(Error{kStoreErrorDomain, StoreOpenError,
-                                   QStringLiteral("There is no folder to keep the diary in: neither HOME "
-                                                  "nor XDG_DATA_HOME names one.")});
-        return nullptr;
-    }
-    if (folder.isEmpty()) {
-        // A coordinator without a store, not held; kept alive for whoever took it.
-        unheld_.push_back(std::move(coordinator));
-        return static_cast<PersistentStoreCoordinator*>(unheld_.back().get());
-    }
-    const QString path = folder + QStringLiteral("/entries.sqlite");
-    QVariantMap options;
-    if (utility()->isICloudStoreExist()) {
-        options.insert(NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs"));
-        options.insert(NSPersistentStoreUbiquitousContentURLKey,
-                       QUrl::fromLocalFile(utility()->cloudContainerURL()));
-        options.insert(NSMigratePersistentStoresAutomaticallyOption, true);
-        options.insert(NSInferMappingModelAutomaticallyOption, true);
-    }
-    Error error;
-    if (!coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, options, &error)) {
-        Alerts::presentError(error);
-        return nullptr;
-    }
-    persistentStoreCoordinator_ = std::move(coordinator);
-    Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
-    return persistentStoreCoordinator_.get();
+    return store_->persistentStoreCoordinator();
 }
 
 ManagedObjectContext* AppDelegate::managedObjectContext() {
-    if (managedObjectContext_) {
-        return managedObjectContext_.get();
-    }
-    auto context = std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
-    PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
-    if (!coordinator) {
-        // An empty context without a coordinator, not held: the next request tries the store again.
-        unheld_.push_back(std::move(context));
-        return static_cast<ManagedObjectContext*>(unheld_.back().get());
-    }
-    context->performBlockAndWait([&] {
-        context->setPersistentStoreCoordinator(coordinator);
-        context->setMergePolicy(ManagedObjectContext::MergePolicy::MergeByPropertyObjectTrump);
-        NotificationCenter::defaultCenter().addObserver(
-            kDidImportUbiquitousContentChanges, coordinator,
-            [this](const Notification& note) { mergeChangesFromCloud(note); });
-    });
-    managedObjectContext_ = std::move(context);
-    connect(managedObjectContext_.get(), &ManagedObjectContext::objectsDidChange, this,
-            &AppDelegate::entryChanged);
-    if (arrayController_) {
-        arrayController_->setManagedObjectContext(managedObjectContext_.get());
-    }
-    return managedObjectContext_.get();
+    return store_->managedObjectContext();
 }
 
 void AppDelegate::insertNewObject(QObject* sender) {
     Q_UNUSED(sender);
     flushUnsavedChanges();
-    ManagedObject* entry = arrayController_->newObject();
-    if (!entry) {
+    if (!commands_->newEntry()) {
         return;
     }
-    const QDateTime now = Clock::now();
-    entry->setValue(now, QStringLiteral("timeStamp"));
-    entry->setValue(utility()->monthTagForDate(now), QStringLiteral("monthTag"));
-    entry->setValue(colorFilter_.value_or(0), QStringLiteral("colorTag"));
-    entry->setValue(QString(QLatin1String("")), QStringLiteral("entryText"));
-    entry->setValue(utility()->createUUID(), QStringLiteral("uuid"));
-    arrayController_->addObject(entry);
     managedObjectContext()->save(nullptr);
     editTextView()->setFocus(Qt::OtherFocusReason);
     currentMonth(this);
@@ -132,16 +39,7 @@ void AppDelegate::saveAction(QObject* sender) {
 }
 
 bool AppDelegate::flushUnsavedChanges() {
-    ManagedObjectContext* context = managedObjectContext();
-    if (!context || !context->hasChanges()) {
-        return true;
-    }
-    Error error;
-    if (!context->save(&error)) {
-        Alerts::presentError(error);
-        return false;
-    }
-    return true;
+    return store_->flushUnsavedChanges();
 }
 
 void AppDelegate::textDidEndEditing() {
@@ -149,69 +47,15 @@ void AppDelegate::textDidEndEditing() {
 }
 
 UndoManager* AppDelegate::windowWillReturnUndoManager() {
-    ManagedObjectContext* context = managedObjectContext();
-    return context ? context->undoManager() : nullptr;
+    return store_->undoManager();
 }
 
 void AppDelegate::mergeChangesFromCloud(const Notification& note) {
-    ManagedObjectContext* context = managedObjectContext();
-    const QVariantMap userInfo = note.userInfo;
-    context->performBlock([this, userInfo, context] { mergeiCloudChanges(userInfo, context); });
+    store_->mergeChangesFromCloud(note);
 }
 
 void AppDelegate::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context) {
-    // Identifiers arrive as lists of row keys under the change kinds' names.
-    static const QString inserted = QStringLiteral("inserted");
-    static const QString deleted = QStringLiteral("deleted");
-    static const QString updated = QStringLiteral("updated");
-    static const QString refreshed = QStringLiteral("refreshed");
-    static const QString invalidated = QStringLiteral("invalidated");
-    static const QString invalidatedAll = QStringLiteral("invalidatedAll");
-    auto ids = [&](const QString& key) {
-        std::vector<ManagedObjectID> result;
-        for (const QVariant& v : userInfo.value(key).toList()) {
-            result.push_back(ManagedObjectID{v.toLongLong()});
-        }
-        return result;
-    };
-    ChangeSet local;
-    QVariantMap posted;
-    if (userInfo.contains(invalidatedAll)) {
-        local.invalidatedAll = userInfo.value(invalidatedAll);
-        posted.insert(invalidatedAll, local.invalidatedAll);
-    } else {
-        auto materialize = [&](const QString& key, std::vector<ManagedObject*>& into) {
-            const std::vector<ManagedObjectID> list = ids(key);
-            if (list.empty()) return;
-            QVariantList records;
-            for (ManagedObjectID id : list) {
-                ManagedObject* o = context->objectWithID(id);
-                into.push_back(o);
-                records.append(QVariant::fromValue(o));
-            }
-            posted.insert(key, records);
-        };
-        auto registered = [&](const QString& key, std::vector<ManagedObject*>& into) {
-            const std::vector<ManagedObjectID> list = ids(key);
-            if (list.empty()) return;
-            QVariantList records;
-            for (ManagedObjectID id : list) {
-                if (ManagedObject* o = context->objectRegisteredForID(id)) {
-                    into.push_back(o);
-                    records.append(QVariant::fromValue(o));
-                }
-            }
-            posted.insert(key, records);
-        };
-        materialize(deleted, local.deleted);
-        materialize(inserted, local.inserted);
-        registered(updated, local.updated);
-        registered(refreshed, local.refreshed);
-        registered(invalidated, local.invalidated);
-        context->mergeChangesFromContextDidSave(local);
-    }
-    context->processPendingChanges();
-    NotificationCenter::defaultCenter().postNotification(QStringLiteral("RefreshAllViews"), this, posted);
+    store_->mergeiCloudChanges(userInfo, context);
 }
 
 } // namespace quillet

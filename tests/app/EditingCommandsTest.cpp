@@ -228,25 +228,6 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     EXPECT_TRUE(d.managedObjectContext()->hasChanges()) << "nothing is saved by re-dating";
 }
 
-TEST(EditingCommands, SelectingByIdentifierTakesTheLastMatchInListOrder) {
-    Diary diary;
-    AppDelegate& d = *diary.d;
-    const QString shared = QStringLiteral("0B4E5D7C-1111-4A2B-9C3D-5E6F70819203");
-    diary.add(at(2012, 3, 9, 9, 0), 0, QStringLiteral("first twin"), shared);
-    diary.add(at(2012, 3, 8, 9, 0), 0, QStringLiteral("between"));
-    ManagedObject* later = diary.add(at(2012, 3, 7, 9, 0), 0, QStringLiteral("second twin"), shared);
-    diary.settle();
-    ASSERT_EQ(diary.list()->count(), 3u);
-
-    d.selectObjectAsUuid(shared);
-    EXPECT_EQ(diary.list()->selectedObject(), later);
-    diary.list()->setSelectionIndex(1);
-    d.selectObjectAsUuid(QStringLiteral("NO-SUCH-ENTRY"));
-    EXPECT_EQ(diary.list()->selectionIndex(), 1u);
-    d.selectObjectAsUuid(QString());
-    EXPECT_EQ(diary.list()->selectionIndex(), 1u);
-}
-
 TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     Diary diary;
     AppDelegate& d = *diary.d;

@@ -1,0 +1,186 @@
+#include "diary/DiaryStore.h"
+
+#include "core/Alerts.h"
+#include "core/Log.h"
+#include "core/NotificationCenter.h"
+#include "core/StandardPaths.h"
+#include "diary/Utility.h"
+#include "store/ChangeSet.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
+#include "store/UndoManager.h"
+
+#include <QUrl>
+
+namespace quillet {
+
+namespace {
+// Posted by the cloud exchange with the coordinator as object and the changed
+// record identifiers by kind of change.
+const QString kDidImportUbiquitousContentChanges =
+    QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification");
+} // namespace
+
+DiaryStore::DiaryStore(Utility* utility, QObject* refreshSender, QObject* parent)
+    : QObject(parent), utility_(utility), refreshSender_(refreshSender) {}
+
+DiaryStore::~DiaryStore() = default;
+
+std::shared_ptr<ManagedObjectModel> DiaryStore::managedObjectModel() {
+    if (!managedObjectModel_) {
+        managedObjectModel_ = ManagedObjectModel::mergedModelFromBundles();
+    }
+    return managedObjectModel_;
+}
+
+PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
+    if (persistentStoreCoordinator_) {
+        return persistentStoreCoordinator_.get();
+    }
+    const std::shared_ptr<ManagedObjectModel> model = managedObjectModel();
+    if (!model) {
+        Log::write(QStringLiteral("%1:%2 No model to generate a store from")
+                       .arg(QStringLiteral("AppDelegate"), QStringLiteral("persistentStoreCoordinator")));
+        return nullptr;
+    }
+    auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
+    const QString folder = utility_->inferredStoreFolder();
+    if (folder.isEmpty() && StandardPaths::dataHome().isEmpty()) {
+        // No home to keep a diary in: said now, not at every failed save later.
+        Alerts::presentError(Error{kStoreErrorDomain, StoreOpenError,
+                                   QStringLiteral("There is no folder to keep the diary in: neither HOME "
+                                                  "nor XDG_DATA_HOME names one.")});
+        return nullptr;
+    }
+    if (folder.isEmpty()) {
+        // A coordinator without a store, not held; kept alive for whoever took it.
+        unheld_.push_back(std::move(coordinator));
+        return static_cast<PersistentStoreCoordinator*>(unheld_.back().get());
+    }
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    QVariantMap options;
+    if (utility_->isICloudStoreExist()) {
+        options.insert(NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs"));
+        options.insert(NSPersistentStoreUbiquitousContentURLKey,
+                       QUrl::fromLocalFile(utility_->cloudContainerURL()));
+        options.insert(NSMigratePersistentStoresAutomaticallyOption, true);
+        options.insert(NSInferMappingModelAutomaticallyOption, true);
+    }
+    Error error;
+    if (!coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, options, &error)) {
+        Alerts::presentError(error);
+        return nullptr;
+    }
+    persistentStoreCoordinator_ = std::move(coordinator);
+    Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
+    return persistentStoreCoordinator_.get();
+}
+
+ManagedObjectContext* DiaryStore::managedObjectContext() {
+    if (managedObjectContext_) {
+        return managedObjectContext_.get();
+    }
+    auto context = std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
+    PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
+    if (!coordinator) {
+        // An empty context without a coordinator, not held: the next request tries the store again.
+        unheld_.push_back(std::move(context));
+        return static_cast<ManagedObjectContext*>(unheld_.back().get());
+    }
+    context->performBlockAndWait([&] {
+        context->setPersistentStoreCoordinator(coordinator);
+        context->setMergePolicy(ManagedObjectContext::MergePolicy::MergeByPropertyObjectTrump);
+        NotificationCenter::defaultCenter().addObserver(
+            kDidImportUbiquitousContentChanges, coordinator,
+            [self = QPointer<DiaryStore>(this)](const Notification& note) {
+                if (self) self->mergeChangesFromCloud(note);
+            });
+    });
+    managedObjectContext_ = std::move(context);
+    emit contextCreated(managedObjectContext_.get());
+    return managedObjectContext_.get();
+}
+
+bool DiaryStore::flushUnsavedChanges() {
+    ManagedObjectContext* context = managedObjectContext();
+    if (!context || !context->hasChanges()) {
+        return true;
+    }
+    Error error;
+    if (!context->save(&error)) {
+        Alerts::presentError(error);
+        return false;
+    }
+    return true;
+}
+
+void DiaryStore::mergeChangesFromCloud(const Notification& note) {
+    ManagedObjectContext* context = managedObjectContext();
+    const QVariantMap userInfo = note.userInfo;
+    context->performBlock([this, userInfo, context] { mergeiCloudChanges(userInfo, context); });
+}
+
+void DiaryStore::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context) {
+    // Identifiers arrive as lists of row keys under the change kinds' names.
+    static const QString inserted = QStringLiteral("inserted");
+    static const QString deleted = QStringLiteral("deleted");
+    static const QString updated = QStringLiteral("updated");
+    static const QString refreshed = QStringLiteral("refreshed");
+    static const QString invalidated = QStringLiteral("invalidated");
+    static const QString invalidatedAll = QStringLiteral("invalidatedAll");
+    auto ids = [&](const QString& key) {
+        std::vector<ManagedObjectID> result;
+        for (const QVariant& v : userInfo.value(key).toList()) {
+            result.push_back(ManagedObjectID{v.toLongLong()});
+        }
+        return result;
+    };
+    ChangeSet local;
+    QVariantMap posted;
+    if (userInfo.contains(invalidatedAll)) {
+        local.invalidatedAll = userInfo.value(invalidatedAll);
+        posted.insert(invalidatedAll, local.invalidatedAll);
+    } else {
+        auto materialize = [&](const QString& key, std::vector<ManagedObject*>& into) {
+            const std::vector<ManagedObjectID> list = ids(key);
+            if (list.empty()) return;
+            QVariantList records;
+            for (ManagedObjectID id : list) {
+                ManagedObject* o = context->objectWithID(id);
+                into.push_back(o);
+                records.append(QVariant::fromValue(o));
+            }
+            posted.insert(key, records);
+        };
+        auto registered = [&](const QString& key, std::vector<ManagedObject*>& into) {
+            const std::vector<ManagedObjectID> list = ids(key);
+            if (list.empty()) return;
+            QVariantList records;
+            for (ManagedObjectID id : list) {
+                if (ManagedObject* o = context->objectRegisteredForID(id)) {
+                    into.push_back(o);
+                    records.append(QVariant::fromValue(o));
+                }
+            }
+            posted.insert(key, records);
+        };
+        materialize(deleted, local.deleted);
+        materialize(inserted, local.inserted);
+        registered(updated, local.updated);
+        registered(refreshed, local.refreshed);
+        registered(invalidated, local.invalidated);
+        context->mergeChangesFromContextDidSave(local);
+    }
+    context->processPendingChanges();
+    NotificationCenter::defaultCenter().postNotification(QStringLiteral("RefreshAllViews"), refreshSender_.data(), posted);
+}
+
+UndoManager* DiaryStore::undoManager() {
+    ManagedObjectContext* context = managedObjectContext();
+    return context ? context->undoManager() : nullptr;
+}
+
+} // namespace quillet
