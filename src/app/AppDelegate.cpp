@@ -10,6 +10,7 @@
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
+#include "ui/journal/JournalControls.h"
 #include "ui/journal/MonthSelectView.h"
 #include "ui/settings/MigrateSettingView.h"
 #include "ui/settings/SettingWindowController.h"
@@ -77,7 +78,11 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     services->setFontLookup(installedFontWithName);
     store_ = new DiaryStore(services, this, this);
     connect(store_, &DiaryStore::contextCreated, this, [this](ManagedObjectContext* context) {
-        connect(context, &ManagedObjectContext::objectsDidChange, this, &AppDelegate::entryChanged);
+        connect(context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
+            if (controls_) {
+                controls_->entryChanged(changes);
+            }
+        });
         if (arrayController_) {
             arrayController_->setManagedObjectContext(context);
         }

@@ -28,6 +28,7 @@ class ArrayController;
 class ColorTagSelectView;
 class DiaryStore;
 class EntryCommands;
+class JournalControls;
 class JournalFilter;
 class EditTextView;
 class EntryTableView;
@@ -110,6 +111,7 @@ public:
 
     // ---- Entry filter and ordering
     JournalFilter* journalFilter() const { return filter_; }
+    JournalControls* journalControls() const { return controls_; }
     EntryCommands* entryCommands() const { return commands_.get(); }
     DateComponents currentMonth();
     void setCurrentMonth(const std::optional<DateComponents>& month);
@@ -187,13 +189,6 @@ private:
     void connectColorPicker();
     // Hands the editor's text to its entry, so that a save includes it.
     void endEditing();
-    void editorTextChanged();
-    void bindEditorToSelection();
-    void selectionToView();
-    void entryChanged(const ChangeSet& changes);
-    void setMonthPanelHeight(int height);
-    void updateEmptyListHint();
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     bool passcodeValidatedOnCurrentSession_ = false;
     MainWindow* window_ = nullptr;
@@ -204,11 +199,7 @@ private:
     Utility* utility_ = nullptr;
     SettingWindowController* settingWindowController_ = nullptr;
     QString currentSessionID_;
-    ManagedObject* boundEntry_ = nullptr;
-    bool loadingEditor_ = false;
-    bool syncingSelection_ = false;
-    QPropertyAnimation* monthPanelAnimation_ = nullptr;
-    QPointer<QLabel> emptyListHint_;
+    JournalControls* controls_ = nullptr;
 };
 
 } // namespace quillet

@@ -14,6 +14,7 @@
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryRowDelegate.h"
 #include "ui/journal/EntryTableView.h"
+#include "ui/journal/JournalControls.h"
 #include "store/ArrayController.h"
 #include "core/Calendar.h"
 #include "store/ManagedObject.h"
@@ -23,8 +24,6 @@
 
 #include <QDateTimeEdit>
 #include <QLabel>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -32,67 +31,11 @@ namespace quillet {
 
 namespace {
 
-QVariant transformed(const QString& name, const QVariant& value) {
-    const std::shared_ptr<ValueTransformer> transformer = ValueTransformer::valueTransformerForName(name);
-    return transformer ? transformer->transformedValue(value) : QVariant();
-}
-
 // Opens a popover under the control that asked for it; a menu command whose
 // toolbar button is hidden gets it under the editor's date line instead.
 void showPopover(Popover* popover, QWidget* sender, QWidget* fallback) {
     QWidget* anchor = sender && sender->isVisible() ? sender : fallback;
     popover->showRelativeToRect(anchor->rect(), anchor, Popover::Edge::MaxY);
-}
-
-// Draws the entry's paper, tiled from the panel's top-left corner, over the
-// panel's plain background and under the editor, which is transparent.
-class EditorPaper : public QObject {
-public:
-    explicit EditorPaper(QWidget* panel) : QObject(panel), panel_(panel) {
-        setObjectName(QStringLiteral("editorPaper"));
-        panel->installEventFilter(this);
-    }
-    void setPaper(const QPixmap& paper) {
-        if (paper.cacheKey() != paper_.cacheKey()) {
-            paper_ = paper;
-            panel_->update();
-        }
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == panel_ && event->type() == QEvent::Paint && !paper_.isNull()) {
-            QPainter painter(panel_);
-            painter.fillRect(static_cast<QPaintEvent*>(event)->rect(), QBrush(paper_));
-        }
-        return false;
-    }
-
-private:
-    QWidget* panel_;
-    QPixmap paper_;
-};
-
-EditorPaper* editorPaper(QWidget* panel) {
-    for (QObject* child : panel->children()) {
-        if (child->objectName() == QLatin1String("editorPaper")) {
-            return static_cast<EditorPaper*>(child);
-        }
-    }
-    return new EditorPaper(panel);
-}
-
-// The editor side shows the selected entry's date, and its color tag as the
-// paper behind the text and the band under it.
-void decorateEditor(AppDelegate* delegate) {
-    MainWindow* w = delegate->window();
-    const ManagedObject* entry = delegate->arrayController()->selectedObject();
-    const QVariant tag = entry ? entry->valueForKey(QStringLiteral("colorTag")) : QVariant(0);
-    const QVariant date = entry ? entry->valueForKey(QStringLiteral("timeStamp")) : QVariant();
-
-    w->dateLabel->setText(transformed(QStringLiteral("DateToStringTransformer"), date).toString());
-    w->footLabel->setPixmap(transformed(QStringLiteral("ColorTagToFootImageTransformer"), tag).value<QPixmap>());
-    editorPaper(w->editorPanel)->setPaper(transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>());
 }
 
 } // namespace
@@ -130,16 +73,7 @@ void AppDelegate::connectColorPicker() {
     connect(p->dateConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmDateEdit(p->dateConfirmButton); });
     connect(p->dateCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelDateEdit(p->dateCancelButton); });
 
-    connect(arrayController_, &ArrayController::selectionChanged, this, [this] { decorateEditor(this); });
-    connect(arrayController_, &QAbstractItemModel::modelReset, this, [this] { decorateEditor(this); });
-    connect(arrayController_, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex& first, const QModelIndex& last) {
-                const std::size_t row = arrayController_->selectionIndex();
-                if (row != IndexSet::NotFound && int(row) >= first.row() && int(row) <= last.row()) {
-                    decorateEditor(this);
-                }
-            });
-    decorateEditor(this);
+    controls_->connectEditorDecoration();
 }
 
 // ---- Trash

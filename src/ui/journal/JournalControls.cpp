@@ -1,0 +1,314 @@
+#include "ui/journal/JournalControls.h"
+
+#include "core/Calendar.h"
+#include "diary/Utility.h"
+#include "diary/journal/JournalFilter.h"
+#include "diary/transformers/ValueTransformer.h"
+#include "store/ArrayController.h"
+#include "store/ChangeSet.h"
+#include "store/ManagedObject.h"
+#include "ui/MainWindow.h"
+#include "ui/appearance/ColorTagImageTransformer.h"
+#include "ui/appearance/ThemeStyle.h"
+#include "ui/journal/ColorTagSelectView.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/journal/EntryTableView.h"
+#include "ui/journal/MonthCellDelegate.h"
+#include "ui/journal/MonthSelectView.h"
+#include "ui/journal/SelectPanelDataSource.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPropertyAnimation>
+#include <QStringListModel>
+
+namespace quillet {
+
+namespace {
+
+constexpr int kMonthPanelHeight = 137;
+
+QVariant transformed(const QString& name, const QVariant& value) {
+    const std::shared_ptr<ValueTransformer> transformer = ValueTransformer::valueTransformerForName(name);
+    return transformer ? transformer->transformedValue(value) : QVariant();
+}
+
+// Draws the entry's paper, tiled from the panel's top-left corner, over the
+// panel's plain background and under the editor, which is transparent.
+class EditorPaper : public QObject {
+public:
+    explicit EditorPaper(QWidget* panel) : QObject(panel), panel_(panel) {
+        setObjectName(QStringLiteral("editorPaper"));
+        panel->installEventFilter(this);
+    }
+    void setPaper(const QPixmap& paper) {
+        if (paper.cacheKey() != paper_.cacheKey()) {
+            paper_ = paper;
+            panel_->update();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == panel_ && event->type() == QEvent::Paint && !paper_.isNull()) {
+            QPainter painter(panel_);
+            painter.fillRect(static_cast<QPaintEvent*>(event)->rect(), QBrush(paper_));
+        }
+        return false;
+    }
+
+private:
+    QWidget* panel_;
+    QPixmap paper_;
+};
+
+EditorPaper* editorPaper(QWidget* panel) {
+    for (QObject* child : panel->children()) {
+        if (child->objectName() == QLatin1String("editorPaper")) {
+            return static_cast<EditorPaper*>(child);
+        }
+    }
+    return new EditorPaper(panel);
+}
+
+// The editor side shows the selected entry's date, and its color tag as the
+// paper behind the text and the band under it.
+void decorateEditor(MainWindow* w, const ArrayController* list) {
+    const ManagedObject* entry = list->selectedObject();
+    const QVariant tag = entry ? entry->valueForKey(QStringLiteral("colorTag")) : QVariant(0);
+    const QVariant date = entry ? entry->valueForKey(QStringLiteral("timeStamp")) : QVariant();
+
+    w->dateLabel->setText(transformed(QStringLiteral("DateToStringTransformer"), date).toString());
+    w->footLabel->setPixmap(transformed(QStringLiteral("ColorTagToFootImageTransformer"), tag).value<QPixmap>());
+    editorPaper(w->editorPanel)->setPaper(transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>());
+}
+
+} // namespace
+
+JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list, Utility* utility,
+                                 QObject* parent)
+    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility) {}
+
+QLineEdit* JournalControls::searchField() const { return window_->searchField; }
+EditTextView* JournalControls::editTextView() const { return window_->editTextView; }
+EntryTableView* JournalControls::entryTableView() const { return window_->entryTableView; }
+QWidget* JournalControls::monthPanel() const { return window_->monthPanel; }
+
+void JournalControls::updateFilter(QObject* sender) {
+    Q_UNUSED(sender);
+    setMonthPanelHeight(searchField()->text().isEmpty() ? kMonthPanelHeight : 0);
+    filter_->reloadData();
+}
+
+void JournalControls::setMonthPanelHeight(int height) {
+    QWidget* panel = monthPanel();
+    if (!monthPanelAnimation_) {
+        monthPanelAnimation_ = new QPropertyAnimation(panel, "maximumHeight", this);
+        monthPanelAnimation_->setDuration(180);
+        monthPanelAnimation_->setEasingCurve(QEasingCurve::InOutQuad);
+    }
+    monthPanelAnimation_->stop();
+    if (!panel->isVisible()) {
+        panel->setMaximumHeight(height);
+        return;
+    }
+    monthPanelAnimation_->setStartValue(std::min(panel->height(), panel->maximumHeight()));
+    monthPanelAnimation_->setEndValue(height);
+    monthPanelAnimation_->start();
+}
+
+void JournalControls::connectControls() {
+    MainWindow* w = window_;
+    const QString theme = utility_->themeName();
+    w->setStyleSheet(ThemeStyle::styleSheet(theme));
+    w->monthSelectView->setItemDelegate(new MonthCellDelegate(
+        ThemeStyle::accentColor(theme), ThemeStyle::inkColor(theme), w->monthSelectView));
+    w->monthSelectView->setMouseTracking(true);
+
+    auto source = std::make_unique<SelectPanelDataSource>();
+
+    auto* months = new QStringListModel(source->monthSymbols(), this);
+    w->monthSelectView->setModel(months);
+    w->yearPopUp->addItems(source->yearSymbols());
+    w->colorTagSelectView->setImages(source->colorTags());
+
+    // Controls write the properties on user action and re-read them on every notification.
+    connect(w->monthSelectView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!syncingSelection_ && index.isValid()) {
+                    filter_->setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(index.row())));
+                }
+            });
+    connect(filter_, &JournalFilter::monthSelectionIndexsChanged, this, [this, w] {
+        syncingSelection_ = true;
+        const int row = int(filter_->monthSelectionIndexs().firstIndex());
+        if (row >= 0 && row < 12) {
+            w->monthSelectView->setCurrentIndex(w->monthSelectView->model()->index(row, 0));
+        } else {
+            w->monthSelectView->clearSelection();
+        }
+        syncingSelection_ = false;
+    });
+    connect(w->yearPopUp, &QComboBox::activated, this, [this, w](int index) {
+        filter_->setYearSelectionIndex(index);
+        filter_->yearPopupValueChanged(w->yearPopUp);
+    });
+    connect(filter_, &JournalFilter::yearSelectionIndexChanged, this, [this, w] {
+        const int index = filter_->yearSelectionIndex();
+        w->yearPopUp->setPlaceholderText(QString::number(filter_->currentMonth().year));
+        w->yearPopUp->setCurrentIndex(index < w->yearPopUp->count() ? index : -1);
+    });
+    connect(w->colorTagSelectView, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!syncingSelection_ && row >= 0) {
+            filter_->setColorTagSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(row)));
+        }
+    });
+    auto showColorTag = [this, w] {
+        syncingSelection_ = true;
+        const int row = int(filter_->colorTagSelectionIndexs().firstIndex());
+        w->colorTagSelectView->setCurrentRow(row >= 0 && row < 6 ? row : -1);
+        syncingSelection_ = false;
+    };
+    connect(filter_, &JournalFilter::colorTagSelectionIndexsChanged, this, showColorTag);
+    showColorTag(); // a bound control reads its value when it is bound
+    connect(w->searchField, &QLineEdit::textChanged, this, [this, w] { updateFilter(w->searchField); });
+
+    // The list view and the controller share one selection.
+    connect(w->entryTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (!syncingSelection_ && index.isValid()) {
+                    arrayController_->setSelectionIndex(std::size_t(index.row()));
+                }
+            });
+    connect(arrayController_, &ArrayController::selectionChanged, this, [this] {
+        selectionToView();
+        bindEditorToSelection();
+    });
+    connect(arrayController_, &QAbstractItemModel::modelReset, this, [this] { selectionToView(); });
+
+    // An empty list says why it is empty and what to do.
+    emptyListHint_ = new QLabel(w->entryTableView->viewport());
+    emptyListHint_->setObjectName(QStringLiteral("emptyListHint"));
+    emptyListHint_->setAlignment(Qt::AlignCenter);
+    emptyListHint_->setWordWrap(true);
+    emptyListHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    w->entryTableView->viewport()->installEventFilter(this);
+    connect(arrayController_, &ArrayController::arrangedObjectsChanged, this, [this] { updateEmptyListHint(); });
+
+    connect(w->editTextView, &QPlainTextEdit::textChanged, this, [this] { editorTextChanged(); });
+    connect(w->editTextView, &EditTextView::didEndEditing, this, [this] { emit didEndEditing(); });
+    w->editTextView->setReadOnly(true);
+}
+
+void JournalControls::updateEmptyListHint() {
+    if (!emptyListHint_) {
+        return;
+    }
+    const bool empty = arrayController_->count() == 0;
+    emptyListHint_->setVisible(empty);
+    if (!empty) {
+        return;
+    }
+    const QString search = searchField()->text();
+    if (!search.isEmpty()) {
+        emptyListHint_->setText(tr("No entry contains \u201c%1\u201d.").arg(search));
+    } else {
+        const QDateTime first = Calendar::currentCalendar().dateFromComponents(filter_->currentMonth());
+        const QString month = utility_->stringWithDateFormat(QStringLiteral("LLLL yyyy"), first);
+        emptyListHint_->setText(tr("No entries in %1.\n\nPress %2 to write one.")
+                                    .arg(month, window_->newEntryAction->shortcut().toString(QKeySequence::NativeText)));
+    }
+    emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
+}
+
+bool JournalControls::eventFilter(QObject* watched, QEvent* event) {
+    // The hint goes first when the list is torn down; the pointer tells.
+    if (event->type() == QEvent::Resize && emptyListHint_ && watched == emptyListHint_->parentWidget()) {
+        emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void JournalControls::selectionToView() {
+    syncingSelection_ = true;
+    const std::size_t row = arrayController_->selectionIndex();
+    QItemSelectionModel* selection = entryTableView()->selectionModel();
+    if (row == IndexSet::NotFound) {
+        selection->clear();
+    } else {
+        const QModelIndex index = arrayController_->index(int(row));
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        entryTableView()->scrollTo(index);
+    }
+    syncingSelection_ = false;
+}
+
+void JournalControls::bindEditorToSelection() {
+    ManagedObject* entry = arrayController_->selectedObject();
+    if (entry == boundEntry_) {
+        return;
+    }
+    boundEntry_ = entry;
+    loadingEditor_ = true;
+    editTextView()->setPlainText(entry ? entry->entryText() : QString());
+    editTextView()->setReadOnly(entry == nullptr);
+    loadingEditor_ = false;
+}
+
+void JournalControls::editorTextChanged() {
+    if (loadingEditor_ || !boundEntry_ || !boundEntry_->isLive()) {
+        return;
+    }
+    boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
+}
+
+void JournalControls::endEditing() {
+    editorTextChanged();
+}
+
+void JournalControls::entryChanged(const ChangeSet& changes) {
+    // A change made elsewhere (undo, a merge) to the entry on screen shows in the editor.
+    if (!boundEntry_ || loadingEditor_) {
+        return;
+    }
+    for (ManagedObject* o : changes.updated) {
+        if (o == boundEntry_ && (changes.updatedKeys.isEmpty() ||
+                                 changes.updatedKeys.contains(QStringLiteral("entryText")))) {
+            const QString text = boundEntry_->entryText();
+            if (text != editTextView()->toPlainText()) {
+                loadingEditor_ = true;
+                editTextView()->setPlainText(text);
+                loadingEditor_ = false;
+            }
+        }
+    }
+    for (ManagedObject* o : changes.deleted) {
+        if (o == boundEntry_) {
+            boundEntry_ = nullptr;
+            bindEditorToSelection();
+        }
+    }
+}
+
+void JournalControls::connectEditorDecoration() {
+    ColorTagImageTransformer::registerClasses();
+    auto decorate = [this] { decorateEditor(window_, arrayController_); };
+    connect(arrayController_, &ArrayController::selectionChanged, this, decorate);
+    connect(arrayController_, &QAbstractItemModel::modelReset, this, decorate);
+    connect(arrayController_, &QAbstractItemModel::dataChanged, this,
+            [this, decorate](const QModelIndex& first, const QModelIndex& last) {
+                const std::size_t row = arrayController_->selectionIndex();
+                if (row != IndexSet::NotFound && int(row) >= first.row() && int(row) <= last.row()) {
+                    decorate();
+                }
+            });
+    decorate();
+}
+
+} // namespace quillet
