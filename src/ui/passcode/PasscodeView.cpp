@@ -20,17 +20,11 @@ namespace quillet {
 
 namespace {
 
-const QString kDoor = QStringLiteral("Door");
-const QString kSet = QStringLiteral("Set");
-const QString kReenter = QStringLiteral("Reenter");
-const QString kOff = QStringLiteral("Off");
-const QString kChange = QStringLiteral("Change");
-
-const QString kEnterPasscode = QStringLiteral("Enter your Passcode");
-const QString kEnterNewPasscode = QStringLiteral("Enter your new Passcode");
-const QString kReenterPasscode = QStringLiteral("Re-enter your passcode");
-const QString kWrongPasscode = QStringLiteral("Wrong passcode, try again.");
-const QString kDidNotMatch = QStringLiteral("Passcode did not match, try again.");
+const QString& kSet = PasscodeFlow::kSet;
+const QString& kOff = PasscodeFlow::kOff;
+const QString& kChange = PasscodeFlow::kChange;
+const QString& kEnterPasscode = PasscodeFlow::kEnterPasscode;
+const QString& kEnterNewPasscode = PasscodeFlow::kEnterNewPasscode;
 const QString kNumberOnly = QStringLiteral("Number Only");
 
 // Counted in characters as the user sees them: a digit outside the Basic
@@ -83,12 +77,12 @@ QPushButton* makeButton(const QString& name, const QString& text, QWidget* paren
 
 } // namespace
 
-PasscodeView::PasscodeView(QWidget* parent, Role role) : QWidget(parent), role_(role) {
+PasscodeView::PasscodeView(QWidget* parent, Role role)
+    : QWidget(parent), role_(role), utility_(Utility::sharedUtility()), flow_(PasscodeFlow::Storage::of(utility_)) {
     setObjectName(role == Role::LockScreen ? QStringLiteral("passcodeView")
                                            : QStringLiteral("passcodeSettingView"));
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_Hover);
-    utility_ = Utility::sharedUtility();
     if (role_ == Role::LockScreen) {
         buildLockScreen();
     } else {
@@ -292,13 +286,13 @@ void PasscodeView::prepareUI() {
     showPanelsForLockFlag();
     enterPanel_->hide();
     pinEntered_.clear();
-    viewType_.clear();
+    flow_.setViewType(QString());
     clearDotBox();
     clearAlertLabel();
 }
 
 void PasscodeView::startFlow(const QString& type, const QString& title) {
-    viewType_ = type;
+    flow_.setViewType(type);
     setTitleLabelText(title);
     enterPanel_->show();
     if (onPanel_) {
@@ -328,60 +322,26 @@ void PasscodeView::changePasscode(QObject* sender) {
 }
 
 void PasscodeView::passcodeEntered() {
-    const QString entry = getPasscode();
-    if (viewType_ == kDoor) {
-        clearAlertLabel();
-        const bool valid = utility_->isPasscodeValid(entry);
+    const PasscodeFlow::Step step = flow_.passcodeEntered(getPasscode());
+    if (step.clearEntry) {
         clearPasscode();
-        if (valid) {
-            NotificationCenter::defaultCenter().postNotification(QStringLiteral("PasscodeValid"), nullptr);
-        } else {
-            showAlertLabelWithText(kWrongPasscode);
-        }
-    } else if (viewType_ == kOff) {
-        if (!utility_->isPasscodeValid(entry)) {
-            clearPasscode();
-            showAlertLabelWithText(kDidNotMatch);
-            return;
-        }
-        utility_->setIsPasscodeLocked(false);
-        clearPasscode();
-        clearAlertLabel();
-        viewType_.clear();
-        enterPanel_->hide();
-        showPanelsForLockFlag();
-    } else if (viewType_ == kSet) {
-        tempPasscode_ = entry;
-        clearPasscode();
-        setTitleLabelText(kReenterPasscode);
-        viewType_ = kReenter;
-    } else if (viewType_ == kReenter) {
-        if (entry != tempPasscode_) {
-            clearPasscode();
-            showAlertLabelWithText(kDidNotMatch);
-            return;
-        }
-        // The passcode first: a lock flag that lands without its passcode
-        // (a crash between the two writes) would shut the user out for good.
-        utility_->setPasscode(entry);
-        utility_->setIsPasscodeLocked(true);
-        clearPasscode();
-        clearAlertLabel();
-        viewType_.clear();
-        enterPanel_->hide();
-        showPanelsForLockFlag();
-    } else if (viewType_ == kChange) {
-        const bool valid = utility_->isPasscodeValid(entry);
-        clearPasscode();
-        if (!valid) {
-            showAlertLabelWithText(kDidNotMatch);
-            return;
-        }
-        clearAlertLabel();
-        setTitleLabelText(kEnterNewPasscode);
-        viewType_ = kSet;
     }
-    // Idle or unknown mode: the digits stay and keep accumulating.
+    if (step.clearAlert) {
+        clearAlertLabel();
+    }
+    if (step.alert) {
+        showAlertLabelWithText(*step.alert);
+    }
+    if (step.title) {
+        setTitleLabelText(*step.title);
+    }
+    if (step.finished) {
+        enterPanel_->hide();
+        showPanelsForLockFlag();
+    }
+    if (step.unlocked) {
+        NotificationCenter::defaultCenter().postNotification(QStringLiteral("PasscodeValid"), nullptr);
+    }
 }
 
 void PasscodeView::clearPasscode() {

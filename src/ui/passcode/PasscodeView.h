@@ -1,5 +1,7 @@
 #pragma once
 
+#include "diary/passcode/PasscodeFlow.h"
+
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -13,8 +15,9 @@ namespace quillet {
 class Utility;
 
 // The four-digit passcode panel: the lock screen of the main window and the
-// passcode pane of the settings window, one state machine chosen by viewType
-// ("" idle, "Door", "Set", "Reenter", "Off", "Change").
+// passcode pane of the settings window. Its modes ("" idle, "Door", "Set",
+// "Reenter", "Off", "Change") are the diary's PasscodeFlow; this view takes
+// the digits and shows each step.
 class PasscodeView : public QWidget {
     Q_OBJECT
 public:
@@ -26,9 +29,9 @@ public:
 
     Role role() const { return role_; }
     Utility* utility() const { return utility_; }
-    QString viewType() const { return viewType_; }
-    void setViewType(const QString& type) { viewType_ = type; }
-    QString tempPasscode() const { return tempPasscode_; }
+    QString viewType() const { return flow_.viewType(); }
+    void setViewType(const QString& type) { flow_.setViewType(type); }
+    QString tempPasscode() const { return flow_.tempPasscode(); }
     QString pinEntered() const { return pinEntered_; }
 
     QLabel* statusText() const { return statusText_; }
@@ -99,8 +102,8 @@ private:
 
     Role role_;
     Utility* utility_ = nullptr;
-    QString viewType_;
-    QString tempPasscode_;
+    // The modes and what an entry means in each; this view shows the steps.
+    PasscodeFlow flow_;
     QString pinEntered_;
     QLabel* statusText_ = nullptr;
     QLabel* alertText_ = nullptr;
