@@ -1,0 +1,137 @@
+#include "TestSupport.h"
+#include "core/Clock.h"
+#include "diary/Utility.h"
+#include "diary/journal/JournalFilter.h"
+#include "store/ArrayController.h"
+#include "store/ChangeSet.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "ui/MainWindow.h"
+#include "ui/journal/ColorTagSelectView.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/journal/EntryTableView.h"
+#include "ui/journal/JournalControls.h"
+#include "ui/journal/MonthSelectView.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+// The main window's journal controls bound to a diary in memory, on
+// 15 March 2012 in Berlin, as the application binds them.
+class JournalControlsTest : public ::testing::Test {
+protected:
+    JournalControlsTest()
+        : tz("Europe/Berlin"),
+          filter(
+              &list, [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
+              [this] { return window.searchField->text(); }),
+          controls(&window, &filter, &list, Utility::sharedUtility()) {
+        Clock::setNowForTesting([] { return QDateTime(QDate(2012, 3, 15), QTime(10, 0)); });
+        list.setManagedObjectContext(&context);
+        list.setSortDescriptors(filter.currSortDescriptors());
+        window.entryTableView->setModel(&list);
+        controls.connectControls();
+        QObject::connect(&context, &ManagedObjectContext::objectsDidChange, &controls,
+                         [this](const ChangeSet& changes) { controls.entryChanged(changes); });
+        filter.initMonthPanelSelection();
+        filter.reloadData();
+        QCoreApplication::processEvents();
+    }
+    ~JournalControlsTest() override { Clock::setNowForTesting({}); }
+
+    ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
+        ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
+        e->setValue(when, QStringLiteral("timeStamp"));
+        e->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
+        e->setValue(color, QStringLiteral("colorTag"));
+        e->setValue(text, QStringLiteral("entryText"));
+        e->setValue(Utility::sharedUtility()->createUUID(), QStringLiteral("uuid"));
+        return e;
+    }
+    QLabel* emptyListHint() { return window.entryTableView->viewport()->findChild<QLabel*>(QStringLiteral("emptyListHint")); }
+
+    test::ScopedTimeZone tz;
+    MainWindow window;
+    ManagedObjectContext context;
+    ArrayController list;
+    JournalFilter filter;
+    JournalControls controls;
+};
+
+TEST_F(JournalControlsTest, SearchCollapsesTheMonthPanelAndClearingRestoresIt) {
+    window.searchField->setText(QStringLiteral("a"));
+    EXPECT_EQ(window.monthPanel->maximumHeight(), 0);
+    window.searchField->setText(QStringLiteral("ab"));
+    EXPECT_EQ(window.monthPanel->maximumHeight(), 0);
+    window.searchField->clear();
+    EXPECT_EQ(window.monthPanel->maximumHeight(), 137);
+}
+
+TEST_F(JournalControlsTest, ControlsShowAndChangeTheSelection) {
+    MainWindow* w = &window;
+    EXPECT_EQ(w->yearPopUp->count(), QDate::currentDate().year() + 1 - 1990 + 1);
+    EXPECT_EQ(w->yearPopUp->itemText(0), QStringLiteral("1990"));
+    EXPECT_EQ(w->yearPopUp->currentText(), QStringLiteral("2012"));
+    EXPECT_EQ(w->monthSelectView->model()->rowCount(), 12);
+    EXPECT_EQ(w->monthSelectView->currentIndex().row(), 2);
+    EXPECT_EQ(w->colorTagSelectView->count(), 6);
+    EXPECT_EQ(w->colorTagSelectView->currentRow(), 0) << "no color filter shows as the first tag";
+
+    w->colorTagSelectView->setCurrentRow(4);
+    EXPECT_EQ(filter.colorFilter(), 4);
+    w->colorTagSelectView->setCurrentRow(0);
+    EXPECT_EQ(filter.colorFilter(), 0);
+    w->monthSelectView->setCurrentIndex(w->monthSelectView->model()->index(9, 0));
+    EXPECT_EQ(filter.currentMonth().month, 10);
+    w->yearPopUp->setCurrentIndex(0);
+    emit w->yearPopUp->activated(0);
+    EXPECT_EQ(filter.currentMonth().year, 1990);
+    filter.nextYear(nullptr);
+    EXPECT_EQ(w->yearPopUp->currentText(), QStringLiteral("1991"));
+}
+
+TEST_F(JournalControlsTest, TheEditorFollowsTheSelectionAndHandsItsTextToTheEntry) {
+    ASSERT_NE(emptyListHint(), nullptr);
+    EXPECT_TRUE(emptyListHint()->isVisibleTo(window.entryTableView->viewport()));
+    EXPECT_TRUE(emptyListHint()->text().startsWith(QStringLiteral("No entries in March 2012.")));
+    EXPECT_TRUE(window.editTextView->isReadOnly()) << "nothing to edit without an entry";
+
+    ManagedObject* older = add(QDateTime(QDate(2012, 3, 1), QTime(9, 0)), QStringLiteral("older"));
+    ManagedObject* newer = add(QDateTime(QDate(2012, 3, 9), QTime(9, 0)), QStringLiteral("newer"));
+    QCoreApplication::processEvents();
+    filter.reloadData();
+    EXPECT_FALSE(emptyListHint()->isVisibleTo(window.entryTableView->viewport()));
+    ASSERT_EQ(list.selectedObject(), newer);
+    EXPECT_EQ(window.editTextView->toPlainText(), QStringLiteral("newer"));
+    EXPECT_FALSE(window.editTextView->isReadOnly());
+    EXPECT_EQ(window.entryTableView->currentIndex().row(), 0);
+
+    // Typing reaches the entry at once, so that any save includes it.
+    window.editTextView->setPlainText(QStringLiteral("newer, edited"));
+    EXPECT_EQ(newer->entryText(), QStringLiteral("newer, edited"));
+
+    // Choosing a row in the list selects that entry and shows it.
+    window.entryTableView->setCurrentIndex(list.index(1));
+    EXPECT_EQ(list.selectedObject(), older);
+    EXPECT_EQ(window.editTextView->toPlainText(), QStringLiteral("older"));
+
+    // A change made elsewhere (an undo, a merge) shows in the editor.
+    older->setValue(QStringLiteral("changed behind the editor"), QStringLiteral("entryText"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.editTextView->toPlainText(), QStringLiteral("changed behind the editor"));
+
+    // A search that finds nothing says so.
+    window.searchField->setText(QStringLiteral("zebra"));
+    EXPECT_TRUE(emptyListHint()->isVisibleTo(window.entryTableView->viewport()));
+    EXPECT_TRUE(emptyListHint()->text().contains(QStringLiteral("zebra")));
+}
+
+} // namespace
+} // namespace quillet
