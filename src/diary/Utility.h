@@ -3,6 +3,7 @@
 #include "core/DateFormatter.h"
 #include "core/Error.h"
 #include "core/UserDefaults.h"
+#include "diary/DiarySettings.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -16,11 +17,21 @@ class QTimer;
 
 namespace quillet {
 
-// The one shared services object of the process: the settings, date
-// formatting, identifiers, the edition, the store folders and cloud
-// availability, the passcode storage, the session marker, the clock ticker
-// and the theme image names. Answers about folders, settings and the edition
-// are asked afresh at every call; nothing of them is cached.
+class ClockTicker;
+class DateTexts;
+class Edition;
+class PasscodeStorage;
+class SessionMarker;
+class StoreLocations;
+class ThemeNames;
+
+// The one shared services object of the process. It builds the diary's small
+// services and answers for them: the settings, date formatting, identifiers,
+// the edition, the store folders and cloud availability, the passcode
+// storage, the session marker, the clock ticker and the theme image names.
+// Code that needs only one of them can be handed that service instead.
+// Answers about folders, settings and the edition are asked afresh at every
+// call; nothing of them is cached.
 class Utility : public QObject {
     Q_OBJECT
 public:
@@ -29,8 +40,17 @@ public:
     ~Utility() override;
 
     UserDefaults* userDefalts() const { return userDefalts_.get(); }
-    DateFormatter* dateFormatter() const { return dateFormatter_.get(); }
-    DateFormatter* timeFormatter() const { return timeFormatter_.get(); }
+    DateFormatter* dateFormatter() const;
+    DateFormatter* timeFormatter() const;
+
+    // The services themselves, for callers that need only one.
+    Edition& edition() const { return *edition_; }
+    ThemeNames& themeNames() const { return *themeNames_; }
+    DateTexts& dateTexts() const { return *dateTexts_; }
+    DiarySettings& diarySettings() const { return *diarySettings_; }
+    StoreLocations& storeLocations() const { return *storeLocations_; }
+    PasscodeStorage& passcodeStorage() const { return *passcodeStorage_; }
+    SessionMarker& sessionMarker() const { return *sessionMarker_; }
 
     // Removes every setting of the application, once per process.
     void clearDefaults();
@@ -46,8 +66,8 @@ public:
     std::optional<QFont> currentFont();
     // Finds the installed font of a stored name ("Family" or "Family-Style").
     // The font database belongs to the windowing side, which hands it in.
-    using FontLookup = std::function<std::optional<QFont>(const QString& name, double size)>;
-    void setFontLookup(FontLookup lookup) { fontLookup_ = std::move(lookup); }
+    using FontLookup = DiarySettings::FontLookup;
+    void setFontLookup(FontLookup lookup);
     void setCurrentFont(const std::optional<QFont>& font);
     // The name a font is stored under ("Family" or "Family-Style").
     static QString fontName(const QFont& font);
@@ -66,9 +86,9 @@ public:
     QString localStoreFolder();
     QString cloudStoreFolder();
     QString inferredStoreFolder();
-    bool isICloudSupported() const { return iCloudSupported_; }
+    bool isICloudSupported() const;
     // The switch is fixed off in the product; tests turn it on to check the rules.
-    void setICloudSupportedForTesting(bool on) { iCloudSupported_ = on; }
+    void setICloudSupportedForTesting(bool on);
     bool isICloudEnabled();
     bool isICloudStoreExist();
     bool isLocalStoreMigrated();
@@ -114,10 +134,15 @@ signals:
 
 private:
     std::unique_ptr<UserDefaults> userDefalts_;
-    std::unique_ptr<DateFormatter> dateFormatter_;
-    std::unique_ptr<DateFormatter> timeFormatter_;
-    bool iCloudSupported_ = false;
-    FontLookup fontLookup_;
+    std::unique_ptr<Edition> edition_;
+    std::unique_ptr<ThemeNames> themeNames_;
+    std::unique_ptr<DateTexts> dateTexts_;
+    std::unique_ptr<DiarySettings> diarySettings_;
+    std::unique_ptr<StoreLocations> storeLocations_;
+    std::unique_ptr<PasscodeStorage> passcodeStorage_;
+    std::unique_ptr<SessionMarker> sessionMarker_;
+    // A child of this object; the latest one started answers tickClock.
+    ClockTicker* clockTicker_ = nullptr;
 };
 
 } // namespace quillet
