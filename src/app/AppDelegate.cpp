@@ -76,7 +76,7 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     Utility* services = utility();
     // The settings keep a font's name; the installed fonts say which font that is.
     services->setFontLookup(installedFontWithName);
-    store_ = new DiaryStore(services, this, this);
+    store_ = new DiaryStore(&services->storeLocations(), this, this);
     connect(store_, &DiaryStore::contextCreated, this, [this](ManagedObjectContext* context) {
         connect(context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
             if (controls_) {

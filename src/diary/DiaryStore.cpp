@@ -4,7 +4,7 @@
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
 #include "core/StandardPaths.h"
-#include "diary/Utility.h"
+#include "diary/StoreLocations.h"
 #include "store/ChangeSet.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
@@ -24,8 +24,8 @@ const QString kDidImportUbiquitousContentChanges =
     QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification");
 } // namespace
 
-DiaryStore::DiaryStore(Utility* utility, QObject* refreshSender, QObject* parent)
-    : QObject(parent), utility_(utility), refreshSender_(refreshSender) {}
+DiaryStore::DiaryStore(const StoreLocations* locations, QObject* refreshSender, QObject* parent)
+    : QObject(parent), locations_(locations), refreshSender_(refreshSender) {}
 
 DiaryStore::~DiaryStore() = default;
 
@@ -47,7 +47,7 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
         return nullptr;
     }
     auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
-    const QString folder = utility_->inferredStoreFolder();
+    const QString folder = locations_->inferredStoreFolder();
     if (folder.isEmpty() && StandardPaths::dataHome().isEmpty()) {
         // No home to keep a diary in: said now, not at every failed save later.
         Alerts::presentError(Error{kStoreErrorDomain, StoreOpenError,
@@ -62,10 +62,10 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     }
     const QString path = folder + QStringLiteral("/entries.sqlite");
     QVariantMap options;
-    if (utility_->isICloudStoreExist()) {
+    if (locations_->isICloudStoreExist()) {
         options.insert(NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs"));
         options.insert(NSPersistentStoreUbiquitousContentURLKey,
-                       QUrl::fromLocalFile(utility_->cloudContainerURL()));
+                       QUrl::fromLocalFile(locations_->cloudContainerURL()));
         options.insert(NSMigratePersistentStoresAutomaticallyOption, true);
         options.insert(NSInferMappingModelAutomaticallyOption, true);
     }

@@ -14,7 +14,7 @@ class ManagedObjectContext;
 class ManagedObjectModel;
 class PersistentStoreCoordinator;
 class UndoManager;
-class Utility;
+class StoreLocations;
 
 // The diary's store stack, made on first use: the record model, the
 // coordinator with its one SQLite store in the folder the store locations
@@ -23,9 +23,9 @@ class Utility;
 class DiaryStore : public QObject {
     Q_OBJECT
 public:
-    // `utility` names the folders and options; `refreshSender` is the object
-    // "RefreshAllViews" is posted with after a merge.
-    DiaryStore(Utility* utility, QObject* refreshSender, QObject* parent = nullptr);
+    // `locations` names the folder and whether the cloud options apply;
+    // `refreshSender` is the object "RefreshAllViews" is posted with after a merge.
+    DiaryStore(const StoreLocations* locations, QObject* refreshSender, QObject* parent = nullptr);
     ~DiaryStore() override;
 
     std::shared_ptr<ManagedObjectModel> managedObjectModel();
@@ -49,7 +49,7 @@ signals:
     void contextCreated(ManagedObjectContext* context);
 
 private:
-    Utility* utility_;
+    const StoreLocations* locations_;
     QPointer<QObject> refreshSender_;
     std::shared_ptr<ManagedObjectModel> managedObjectModel_;
     std::unique_ptr<PersistentStoreCoordinator> persistentStoreCoordinator_;
