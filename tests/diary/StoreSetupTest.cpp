@@ -1,9 +1,10 @@
-// Opening the diary through the application delegate: where the file goes,
+// Opening the diary through its store stack: where the file goes,
 // the options it is opened with, what is held and what is reported.
 #include "DiaryFiles.h"
 #include "StoreTestSupport.h"
 
-#include "app/AppDelegate.h"
+#include "diary/DiaryStore.h"
+#include "diary/Utility.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/PersistentStoreCoordinator.h"
@@ -43,10 +44,10 @@ TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
     LogCapture log;
     ASSERT_FALSE(QFileInfo::exists(home.storeFolder()));
 
-    AppDelegate delegate;
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context);
-    PersistentStoreCoordinator* coordinator = delegate.persistentStoreCoordinator();
+    PersistentStoreCoordinator* coordinator = diary.persistentStoreCoordinator();
     ASSERT_TRUE(coordinator);
     EXPECT_EQ(context->persistentStoreCoordinator(), coordinator);
     ASSERT_EQ(coordinator->persistentStores().size(), 1u);
@@ -61,8 +62,8 @@ TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
     EXPECT_TRUE(line.startsWith(QStringLiteral("Store URL: file:///")));
     EXPECT_EQ(log.count(line), 1);
     // Held from now on: no second store, no second log line.
-    EXPECT_EQ(delegate.managedObjectContext(), context);
-    EXPECT_EQ(delegate.persistentStoreCoordinator(), coordinator);
+    EXPECT_EQ(diary.managedObjectContext(), context);
+    EXPECT_EQ(diary.persistentStoreCoordinator(), coordinator);
     EXPECT_EQ(log.count(line), 1);
     EXPECT_TRUE(alerts().errors.empty());
 }
@@ -74,8 +75,8 @@ TEST(StoreSetup, ACloudCopyMakesTheLocalFileOpenWithTheCloudOptions) {
     ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
     ASSERT_TRUE(writeBytes(cloudFile, "the cloud copy"));
 
-    AppDelegate delegate;
-    PersistentStoreCoordinator* coordinator = delegate.persistentStoreCoordinator();
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    PersistentStoreCoordinator* coordinator = diary.persistentStoreCoordinator();
     ASSERT_TRUE(coordinator);
     ASSERT_EQ(coordinator->persistentStores().size(), 1u);
     const PersistentStore* store = coordinator->persistentStores().front();
@@ -98,17 +99,17 @@ TEST(StoreSetup, WithoutARecordModelOnlyTheLogSaysSo) {
     LogCapture log;
     const QString line = QStringLiteral("AppDelegate:persistentStoreCoordinator No model to generate a store from");
 
-    AppDelegate delegate;
-    EXPECT_FALSE(delegate.persistentStoreCoordinator());
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    EXPECT_FALSE(diary.persistentStoreCoordinator());
     EXPECT_EQ(log.count(line), 1);
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context);
     EXPECT_FALSE(context->persistentStoreCoordinator());
     EXPECT_EQ(log.count(line), 2);
     // Nothing held: the next request tries again.
-    EXPECT_NE(delegate.managedObjectContext(), context);
+    EXPECT_NE(diary.managedObjectContext(), context);
     EXPECT_EQ(log.count(line), 3);
-    EXPECT_TRUE(delegate.flushUnsavedChanges()); // an empty context has nothing to save
+    EXPECT_TRUE(diary.flushUnsavedChanges()); // an empty context has nothing to save
     EXPECT_TRUE(alerts().errors.empty());
     EXPECT_FALSE(QFileInfo::exists(home.storePath()));
 }
@@ -119,16 +120,16 @@ TEST(StoreSetup, NoHomeToKeepTheDiaryInIsReportedAtEveryRequest) {
     ScopedEnv noData("XDG_DATA_HOME", std::nullopt);
     const int terminates = terminateCount();
 
-    AppDelegate delegate;
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context);
     EXPECT_FALSE(context->persistentStoreCoordinator());
     ASSERT_EQ(alerts().errors.size(), 1u);
     EXPECT_EQ(alerts().errors[0].code, StoreOpenError);
     EXPECT_TRUE(alerts().errors[0].localizedDescription.contains(QStringLiteral("HOME")));
-    delegate.managedObjectContext();
+    diary.managedObjectContext();
     EXPECT_EQ(alerts().errors.size(), 2u);
-    EXPECT_FALSE(delegate.persistentStoreCoordinator());
+    EXPECT_FALSE(diary.persistentStoreCoordinator());
     EXPECT_EQ(terminateCount(), terminates);
 }
 
@@ -139,21 +140,21 @@ TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
     ASSERT_TRUE(writeBytes(home.storePath() + QStringLiteral(".bak"), "moved away"));
     LogCapture log;
 
-    AppDelegate delegate;
-    PersistentStoreCoordinator* first = delegate.persistentStoreCoordinator();
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    PersistentStoreCoordinator* first = diary.persistentStoreCoordinator();
     ASSERT_TRUE(first);
     EXPECT_TRUE(first->persistentStores().empty());
 
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context);
     ASSERT_TRUE(context->persistentStoreCoordinator());
     EXPECT_TRUE(context->persistentStoreCoordinator()->persistentStores().empty());
-    EXPECT_EQ(delegate.managedObjectContext(), context);
+    EXPECT_EQ(diary.managedObjectContext(), context);
 
     addEntry(context, QStringLiteral("U"), QStringLiteral("written while the cloud is away"), 0, 201201,
              QDateTime::fromSecsSinceEpoch(1325419200));
-    EXPECT_FALSE(delegate.flushUnsavedChanges());
-    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    EXPECT_FALSE(diary.flushUnsavedChanges());
+    EXPECT_FALSE(diary.flushUnsavedChanges());
     EXPECT_EQ(alerts().errors.size(), 2u);
     EXPECT_TRUE(context->hasChanges());
     EXPECT_FALSE(QFileInfo::exists(home.storePath()));
@@ -182,16 +183,16 @@ TEST(StoreSetup, EveryEntryComesBackFromDiskAsItWasWritten) {
          QDateTime::fromMSecsSinceEpoch(-1000)},
     };
     {
-        AppDelegate delegate;
-        ManagedObjectContext* context = delegate.managedObjectContext();
+        DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+        ManagedObjectContext* context = diary.managedObjectContext();
         ASSERT_TRUE(context && context->persistentStoreCoordinator());
         for (const Written& w : written) {
             addEntry(context, w.uuid, w.text, w.colorTag, w.monthTag, w.stamp);
         }
-        EXPECT_TRUE(delegate.flushUnsavedChanges());
+        EXPECT_TRUE(diary.flushUnsavedChanges());
         EXPECT_FALSE(context->hasChanges());
     }
-    AppDelegate reopened;
+    DiaryStore reopened(&Utility::sharedUtility()->storeLocations(), nullptr);
     ManagedObjectContext* context = reopened.managedObjectContext();
     ASSERT_TRUE(context && context->persistentStoreCoordinator());
     ASSERT_EQ(context->registeredObjects().size(), written.size());
@@ -211,13 +212,13 @@ TEST(StoreSetup, EveryEntryComesBackFromDiskAsItWasWritten) {
 
 TEST(StoreSetup, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     ScopedDiaryHome home;
-    AppDelegate delegate;
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context && context->persistentStoreCoordinator());
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
     ManagedObject* kept = addEntry(context, QStringLiteral("K"), QStringLiteral("kept"), 0, 201201, stamp);
     ManagedObject* gone = addEntry(context, QStringLiteral("G"), QStringLiteral("to be removed"), 0, 201201, stamp);
-    ASSERT_TRUE(delegate.flushUnsavedChanges());
+    ASSERT_TRUE(diary.flushUnsavedChanges());
 
     // An edit, a removal and two new entries, the last of which the file refuses.
     ASSERT_TRUE(rawExec(home.storePath(), "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = "
@@ -227,7 +228,7 @@ TEST(StoreSetup, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     addEntry(context, QStringLiteral("N"), QStringLiteral("new"), 2, 201202, stamp);
     ManagedObject* refused = addEntry(context, QStringLiteral("R"), QStringLiteral("refused"), 3, 201202, stamp);
     alerts().clear();
-    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    EXPECT_FALSE(diary.flushUnsavedChanges());
     ASSERT_EQ(alerts().errors.size(), 1u);
     EXPECT_EQ(alerts().errors[0].code, StoreSaveError);
     EXPECT_EQ(rawCount(home.storePath()), 2);
@@ -240,10 +241,10 @@ TEST(StoreSetup, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     EXPECT_TRUE(refused->isInserted());
 
     // Each further attempt reports again; once the cause is gone the same changes are saved.
-    EXPECT_FALSE(delegate.flushUnsavedChanges());
+    EXPECT_FALSE(diary.flushUnsavedChanges());
     EXPECT_EQ(alerts().errors.size(), 2u);
     refused->setValue(QStringLiteral("accepted"), QStringLiteral("entryText"));
-    EXPECT_TRUE(delegate.flushUnsavedChanges());
+    EXPECT_TRUE(diary.flushUnsavedChanges());
     EXPECT_EQ(alerts().errors.size(), 2u);
     EXPECT_FALSE(context->hasChanges());
     EXPECT_EQ(rawCount(home.storePath()), 3);
@@ -257,15 +258,15 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
     ScopedDiaryHome home;
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
     {
-        AppDelegate delegate;
-        ManagedObjectContext* context = delegate.managedObjectContext();
+        DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+        ManagedObjectContext* context = diary.managedObjectContext();
         ASSERT_TRUE(context && context->persistentStoreCoordinator());
-        UndoManager* undo = delegate.windowWillReturnUndoManager();
+        UndoManager* undo = diary.undoManager();
         ASSERT_EQ(undo, context->undoManager());
 
         ManagedObject* saved = addEntry(context, QStringLiteral("S"), QStringLiteral("original"), 0, 201201, stamp);
         context->processPendingChanges();
-        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        ASSERT_TRUE(diary.flushUnsavedChanges());
 
         // An insert undone before any save never reaches the file.
         addEntry(context, QStringLiteral("U"), QStringLiteral("undone"), 0, 201201, stamp);
@@ -282,16 +283,16 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
         // A saved insert undone is removed at the next save; redone, it comes back.
         ManagedObject* later = addEntry(context, QStringLiteral("L"), QStringLiteral("later"), 1, 201201, stamp);
         context->processPendingChanges();
-        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        ASSERT_TRUE(diary.flushUnsavedChanges());
         undo->undo();
-        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        ASSERT_TRUE(diary.flushUnsavedChanges());
         EXPECT_EQ(rawCount(home.storePath(), "uuid = 'L'"), 0);
         undo->redo();
         EXPECT_TRUE(later->isLive());
-        ASSERT_TRUE(delegate.flushUnsavedChanges());
+        ASSERT_TRUE(diary.flushUnsavedChanges());
         EXPECT_EQ(rawCount(home.storePath(), "uuid = 'L'"), 1);
     }
-    AppDelegate reopened;
+    DiaryStore reopened(&Utility::sharedUtility()->storeLocations(), nullptr);
     ManagedObjectContext* context = reopened.managedObjectContext();
     ASSERT_TRUE(context);
     EXPECT_EQ(context->registeredObjects().size(), 2u);
@@ -304,13 +305,13 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
 
 TEST(StoreSetup, ChangesSavedBehindTheContextAreMergedIn) {
     ScopedDiaryHome home;
-    AppDelegate delegate;
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context && context->persistentStoreCoordinator());
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
     ManagedObject* edited = addEntry(context, QStringLiteral("A"), QStringLiteral("mine"), 0, 201201, stamp);
     ManagedObject* removed = addEntry(context, QStringLiteral("B"), QStringLiteral("removed elsewhere"), 0, 201201, stamp);
-    ASSERT_TRUE(delegate.flushUnsavedChanges());
+    ASSERT_TRUE(diary.flushUnsavedChanges());
 
     // Another machine's changes, written to the file as the cloud exchange would.
     PersistentStore* store = context->persistentStoreCoordinator()->defaultStore();
@@ -349,7 +350,7 @@ TEST(StoreSetup, ChangesSavedBehindTheContextAreMergedIn) {
     EXPECT_FALSE(findByUuid(context, QStringLiteral("B")));
 
     // The merged state is what the next save keeps.
-    ASSERT_TRUE(delegate.flushUnsavedChanges());
+    ASSERT_TRUE(diary.flushUnsavedChanges());
     EXPECT_EQ(rawCount(home.storePath()), 2);
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'A' AND entryText = 'mine, unsaved' AND colorTag = 5"), 1);
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'C' AND entryText = 'from elsewhere'"), 1);

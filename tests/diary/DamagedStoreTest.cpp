@@ -4,7 +4,8 @@
 #include "DiaryFiles.h"
 #include "StoreTestSupport.h"
 
-#include "app/AppDelegate.h"
+#include "diary/DiaryStore.h"
+#include "diary/Utility.h"
 #include "store/ManagedObjectContext.h"
 
 #include <gtest/gtest.h>
@@ -44,9 +45,9 @@ void expectReportedAndUntouched(const Damage& damage) {
     const int terminates = terminateCount();
     LogCapture log;
 
-    AppDelegate delegate;
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
     for (int request = 1; request <= 3; ++request) {
-        ManagedObjectContext* context = delegate.managedObjectContext();
+        ManagedObjectContext* context = diary.managedObjectContext();
         ASSERT_TRUE(context);
         EXPECT_FALSE(context->persistentStoreCoordinator());
         EXPECT_TRUE(context->registeredObjects().empty());
@@ -66,7 +67,7 @@ void expectReportedAndUntouched(const Damage& damage) {
     }
     EXPECT_EQ(folderNames(home.storeFolder()), names);
     // Asking for the coordinator alone reports again and still holds nothing.
-    EXPECT_FALSE(delegate.persistentStoreCoordinator());
+    EXPECT_FALSE(diary.persistentStoreCoordinator());
     EXPECT_EQ(alerts().errors.size(), 4u);
     if (damage.check) {
         damage.check(home.storePath());
@@ -122,15 +123,15 @@ TEST(DamagedStore, OnceTheFileIsRepairedTheNextRequestOpensIt) {
     ScopedDiaryHome home;
     ASSERT_TRUE(QDir().mkpath(home.storeFolder()));
     ASSERT_TRUE(writeBytes(home.storePath(), goodDiary().left(5000)));
-    AppDelegate delegate;
-    EXPECT_FALSE(delegate.managedObjectContext()->persistentStoreCoordinator());
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
     EXPECT_EQ(alerts().errors.size(), 1u);
 
     ASSERT_TRUE(writeBytes(home.storePath(), goodDiary()));
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context->persistentStoreCoordinator());
     EXPECT_EQ(context->registeredObjects().size(), 60u);
-    EXPECT_EQ(delegate.managedObjectContext(), context);
+    EXPECT_EQ(diary.managedObjectContext(), context);
     EXPECT_EQ(alerts().errors.size(), 1u);
 }
 

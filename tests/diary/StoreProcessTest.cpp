@@ -4,7 +4,8 @@
 #include "DiaryFiles.h"
 #include "StoreTestSupport.h"
 
-#include "app/AppDelegate.h"
+#include "diary/DiaryStore.h"
+#include "diary/Utility.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/PersistentStoreCoordinator.h"
@@ -140,21 +141,21 @@ TEST(StoreProcesses, TheApplicationReportsADiaryOpenElsewhereAndOpensItOnceItIsF
     ASSERT_EQ(other.readLine(), QStringLiteral("opened 0"));
     ASSERT_EQ(other.ask(QStringLiteral("add 3 elsewhere")), QStringLiteral("saved"));
 
-    AppDelegate delegate;
-    EXPECT_FALSE(delegate.managedObjectContext()->persistentStoreCoordinator());
-    EXPECT_FALSE(delegate.managedObjectContext()->persistentStoreCoordinator());
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
+    EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
     ASSERT_EQ(alerts().errors.size(), 2u);
     EXPECT_EQ(alerts().errors[0].code, StoreInUseError);
     EXPECT_TRUE(alerts().errors[0].localizedDescription.contains(QStringLiteral("open in another window")));
 
     other.kill();
-    ManagedObjectContext* context = delegate.managedObjectContext();
+    ManagedObjectContext* context = diary.managedObjectContext();
     ASSERT_TRUE(context->persistentStoreCoordinator());
     EXPECT_EQ(context->registeredObjects().size(), 3u);
     EXPECT_EQ(alerts().errors.size(), 2u);
     ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
     entry->setValue(QStringLiteral("mine now"), QStringLiteral("entryText"));
-    EXPECT_TRUE(delegate.flushUnsavedChanges());
+    EXPECT_TRUE(diary.flushUnsavedChanges());
     EXPECT_EQ(rawCount(home.storePath()), 4);
 }
 
