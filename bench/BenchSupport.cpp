@@ -1,5 +1,7 @@
 #include "BenchSupport.h"
 
+#include "diary/journal/JournalFilter.h"
+
 #include "DiaryGenerator.h"
 #include "app/AppDelegate.h"
 #include "store/ArrayController.h"
@@ -121,19 +123,11 @@ Diary& sharedDiary(int n) {
 }
 
 QString monthFormat(int monthTag, int color) {
-    return color != 0 ? QString::asprintf("monthTag = %i AND colorTag = %i", monthTag, color)
-                      : QString::asprintf("monthTag = %i", monthTag);
+    return JournalFilter::predicateFormat(QString(), color, monthTag);
 }
 
 QString searchFormat(const QString& text, int color) {
-    QString escaped = text;
-    escaped.replace(QLatin1String("\\"), QLatin1String("\\\\"));
-    escaped.replace(QLatin1String("\""), QLatin1String("\\\""));
-    QString format = QStringLiteral("entryText contains[cd] \"%1\"").arg(escaped);
-    if (color > 0) {
-        format += QString::asprintf(" AND colorTag = %i", color);
-    }
-    return format;
+    return JournalFilter::predicateFormat(text, color, 0);
 }
 
 int newestMonth(Diary& diary) {

@@ -1,3 +1,4 @@
+#include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
 #include "diary/Utility.h"
@@ -36,13 +37,7 @@ protected:
     ~EntryCommandsTest() override { Clock::setNowForTesting({}); }
 
     ManagedObject* add(const QDateTime& when, int tag, const QString& uuid) {
-        ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
-        e->setValue(when, QStringLiteral("timeStamp"));
-        e->setValue(monthTag(when), QStringLiteral("monthTag"));
-        e->setValue(tag, QStringLiteral("colorTag"));
-        e->setValue(uuid, QStringLiteral("entryText"));
-        e->setValue(uuid, QStringLiteral("uuid"));
-        return e;
+        return test::addEntry(context, when, uuid, tag, uuid);
     }
     void settle() {
         QCoreApplication::processEvents();

@@ -1,3 +1,4 @@
+#include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
 #include "diary/Utility.h"
@@ -31,13 +32,7 @@ protected:
     ~JournalFilterTest() override { Clock::setNowForTesting({}); }
 
     ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
-        ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
-        e->setValue(when, QStringLiteral("timeStamp"));
-        e->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
-        e->setValue(color, QStringLiteral("colorTag"));
-        e->setValue(text, QStringLiteral("entryText"));
-        e->setValue(Utility::sharedUtility()->createUUID(), QStringLiteral("uuid"));
-        return e;
+        return test::addEntry(context, when, text, color);
     }
     // What typing into the search field does: the text changes, the list reloads.
     void setSearch(const QString& text) {

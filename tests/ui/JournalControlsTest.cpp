@@ -1,3 +1,4 @@
+#include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
 #include "diary/Utility.h"
@@ -47,13 +48,7 @@ protected:
     ~JournalControlsTest() override { Clock::setNowForTesting({}); }
 
     ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
-        ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
-        e->setValue(when, QStringLiteral("timeStamp"));
-        e->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
-        e->setValue(color, QStringLiteral("colorTag"));
-        e->setValue(text, QStringLiteral("entryText"));
-        e->setValue(Utility::sharedUtility()->createUUID(), QStringLiteral("uuid"));
-        return e;
+        return test::addEntry(context, when, text, color);
     }
     QLabel* emptyListHint() { return window.entryTableView->viewport()->findChild<QLabel*>(QStringLiteral("emptyListHint")); }
 

@@ -21,7 +21,14 @@ DateComponents JournalFilter::currentMonth() {
 
 QString JournalFilter::currPredicateFormat() {
     const QString search = searchText();
-    const int color = colorFilter_.value_or(0);
+    if (!search.isEmpty()) {
+        return predicateFormat(search, colorFilter_.value_or(0), 0);
+    }
+    const QDateTime first = Calendar::currentCalendar().dateFromComponents(currentMonth());
+    return predicateFormat(search, colorFilter_.value_or(0), monthTag_(first));
+}
+
+QString JournalFilter::predicateFormat(const QString& search, int color, int monthTag) {
     if (!search.isEmpty()) {
         QString escaped = search;
         // Backslashes first, so that the ones added for quotes are not doubled.
@@ -33,8 +40,6 @@ QString JournalFilter::currPredicateFormat() {
         }
         return format;
     }
-    const QDateTime first = Calendar::currentCalendar().dateFromComponents(currentMonth());
-    const int monthTag = monthTag_(first);
     if (color != 0) {
         return QString::asprintf("monthTag = %i AND colorTag = %i", monthTag, color);
     }

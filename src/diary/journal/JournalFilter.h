@@ -45,6 +45,9 @@ public:
     // A search looks through every month; otherwise the list holds the
     // selected month. A color filter of 0 is none.
     QString currPredicateFormat();
+    // The predicate text for a search (all months) or else one month tag;
+    // a color of 0 is no color filter.
+    static QString predicateFormat(const QString& search, int color, int monthTag);
     Predicate currPredicate();
     const std::vector<SortDescriptor>& currSortDescriptors();
     // Gives the list the current predicate and keeps something selected.
