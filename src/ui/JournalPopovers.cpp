@@ -1,5 +1,8 @@
 #include "ui/JournalPopovers.h"
 
+#include "diary/transformers/ValueTransformer.h"
+#include "store/ManagedObject.h"
+#include "ui/appearance/ColorTagImageTransformer.h"
 #include "ui/appearance/ThemeColorPickerController.h"
 #include "ui/Popover.h"
 
@@ -7,6 +10,7 @@
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
@@ -38,6 +42,7 @@ QHBoxLayout* buttonRow(QPushButton* cancel, QPushButton* confirm) {
 } // namespace
 
 JournalPopovers::JournalPopovers(QWidget* window) : QObject(window) {
+    ColorTagImageTransformer::registerClasses();
     buildTrashPopover(window);
     buildTagPopover(window);
     buildDatePopover(window);
@@ -57,8 +62,19 @@ void JournalPopovers::buildTrashPopover(QWidget* window) {
     QPalette quiet = detail->palette();
     quiet.setColor(QPalette::WindowText, quiet.color(QPalette::PlaceholderText));
     detail->setPalette(quiet);
-    layout->addWidget(trashMessage);
-    layout->addWidget(detail);
+    trashImage = new QLabel(trashPopover);
+    trashImage->setObjectName(QStringLiteral("trashImage"));
+    trashImage->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    trashImage->hide();
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(layout->spacing());
+    texts->addWidget(trashMessage);
+    texts->addWidget(detail);
+    auto* question = new QHBoxLayout;
+    question->setSpacing(10);
+    question->addWidget(trashImage, 0, Qt::AlignTop);
+    question->addLayout(texts, 1);
+    layout->addLayout(question);
 
     trashCancelButton = new QPushButton(tr("Cancel"), trashPopover);
     trashConfirmButton = new QPushButton(tr("Trash"), trashPopover);
@@ -67,6 +83,17 @@ void JournalPopovers::buildTrashPopover(QWidget* window) {
     trashCancelButton->setDefault(true);
     layout->addLayout(buttonRow(trashCancelButton, trashConfirmButton));
     cancelOnEscape(trashPopover, trashCancelButton);
+}
+
+void JournalPopovers::setEntryToTrash(const ManagedObject* entry) {
+    QPixmap image;
+    const auto transformer =
+        ValueTransformer::valueTransformerForName(QStringLiteral("ColorTagToTrashImageTransformer"));
+    if (entry && transformer) {
+        image = transformer->transformedValue(entry->valueForKey(QStringLiteral("colorTag"))).value<QPixmap>();
+    }
+    trashImage->setPixmap(image);
+    trashImage->setVisible(!image.isNull());
 }
 
 void JournalPopovers::buildTagPopover(QWidget* window) {

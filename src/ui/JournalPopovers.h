@@ -9,6 +9,7 @@ class QPushButton;
 
 namespace quillet {
 
+class ManagedObject;
 class Popover;
 class ThemeColorPickerController;
 
@@ -21,6 +22,8 @@ public:
     explicit JournalPopovers(QWidget* window);
 
     Popover* trashPopover = nullptr;
+    // The theme's trash can in the color of the entry's tag, beside the question.
+    QLabel* trashImage = nullptr;
     QLabel* trashMessage = nullptr;
     QPushButton* trashConfirmButton = nullptr;
     QPushButton* trashCancelButton = nullptr;
@@ -35,6 +38,10 @@ public:
     QDateTimeEdit* datePopoverDatePicker = nullptr;
     QPushButton* dateConfirmButton = nullptr;
     QPushButton* dateCancelButton = nullptr;
+
+    // Shows the trash image of the entry the trash popover asks about; call
+    // it before showing the popover. No entry shows no image.
+    void setEntryToTrash(const ManagedObject* entry);
 
 private:
     void buildTrashPopover(QWidget* window);

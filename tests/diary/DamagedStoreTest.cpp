@@ -12,7 +12,6 @@
 
 #include <QFile>
 #include <functional>
-#include <unistd.h>
 
 namespace quillet::test {
 namespace {
@@ -106,9 +105,7 @@ TEST(DamagedStore, EveryKindOfUnusableFileIsReportedAtEveryRequestAndLeftAsItWas
 }
 
 TEST(DamagedStore, AFileThatMayNotBeReadIsReportedAndLeftAsItWas) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not apply to root";
-    }
+    QUILLET_SKIP_UNLESS_PERMISSIONS_BIND();
     expectReportedAndUntouched({"no permission", StoreOpenError, [](const QString& p) {
                                     writeBytes(p, goodDiary());
                                     QFile::setPermissions(p, QFile::Permissions());

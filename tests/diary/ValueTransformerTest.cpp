@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "diary/Utility.h"
-#include "diary/transformers/CatIDToColorTransformer.h"
 #include "diary/transformers/DateToDayTransformer.h"
 #include "diary/transformers/DateToMonthIndexTransformer.h"
 #include "diary/transformers/DateToMonthTransformer.h"
@@ -9,11 +8,9 @@
 #include "diary/transformers/DateToTimeTransformer.h"
 #include "diary/transformers/DateToWeekTransformer.h"
 #include "diary/transformers/DateToYearIndexTransformer.h"
-#include "diary/transformers/NumberToStringTransformer.h"
 #include "diary/transformers/ObjectToIsSelectedTransformer.h"
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
-#include "diary/transformers/StringToNumberTransformer.h"
 #include "store/ArrayController.h"
 #include "core/Bundle.h"
 #include "store/ManagedObject.h"
@@ -22,7 +19,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QColor>
+#include <climits>
+#include <cmath>
 
 using namespace quillet;
 using quillet::test::ScopedTimeZone;
@@ -101,25 +99,21 @@ TEST(DateTransformers, UseTheCalendarYearAtTheTurnOfTheYear) {
     EXPECT_EQ(transform("DateToDayTransformer", utc).toString(), QStringLiteral("5"));
 }
 
-TEST(StringToNumberTransformer, KeepsOnlyTheFiveColorTags) {
-    const auto transformer = ValueTransformer::valueTransformerForName(QStringLiteral("StringToNumberTransformer"));
-    ASSERT_NE(transformer, nullptr);
-    EXPECT_FALSE(transformer->allowsReverseTransformation());
-    EXPECT_EQ(transformer->transformedValueClass(), QMetaType::fromType<int>());
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral("5")).toInt(), 5);
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral("6")).toInt(), 0);
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral("abc")).toInt(), 0);
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral("0")).toInt(), 0);
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral(" 3")).toInt(), 3);
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral("-2")).toInt(), 0);
-    EXPECT_EQ(transformer->transformedValue(QStringLiteral("99999999999")).toInt(), 0);
-    EXPECT_EQ(transformer->transformedValue(1).toInt(), 1);
-    EXPECT_EQ(transformer->transformedValue(QVariant()).toInt(), 0);
-    // Answered although the bindings never ask.
-    EXPECT_EQ(transformer->reverseTransformedValue(4).toString(), QStringLiteral("4"));
-
-    EXPECT_EQ(transform("NumberToStringTransformer", 3).toString(), QStringLiteral("3"));
-    EXPECT_FALSE(transform("NumberToStringTransformer", QVariant()).isValid());
+TEST(ValueTransformer, ReadsTheIntegerABoundValueStandsFor) {
+    // Tags reach the image transformers as numbers or as the text of a field.
+    EXPECT_EQ(ValueTransformer::intValue(5), 5);
+    EXPECT_EQ(ValueTransformer::intValue(2.7), 2);
+    EXPECT_EQ(ValueTransformer::intValue(-2.7), -2);
+    EXPECT_EQ(ValueTransformer::intValue(QStringLiteral(" 3")), 3);
+    EXPECT_EQ(ValueTransformer::intValue(QStringLiteral("-2")), -2);
+    EXPECT_EQ(ValueTransformer::intValue(QStringLiteral("12abc")), 12);
+    EXPECT_EQ(ValueTransformer::intValue(QStringLiteral("abc")), 0);
+    EXPECT_EQ(ValueTransformer::intValue(QStringLiteral("99999999999")), INT_MAX);
+    EXPECT_EQ(ValueTransformer::intValue(QStringLiteral("-99999999999")), INT_MIN);
+    EXPECT_EQ(ValueTransformer::intValue(1e12), INT_MAX);
+    EXPECT_EQ(ValueTransformer::intValue(qlonglong(-1e12)), INT_MIN);
+    EXPECT_EQ(ValueTransformer::intValue(std::nan("")), 0);
+    EXPECT_EQ(ValueTransformer::intValue(QVariant()), 0);
 }
 
 TEST(SearchActivityTransformer, IsTrueOnlyForAnEmptySearch) {
@@ -198,25 +192,11 @@ TEST(ObjectValueToNotFirstOfDayTransformer, FindsItsRowInALongList) {
     EXPECT_EQ(headers, 200);
 }
 
-TEST(CatIDToColorTransformer, GivesEachTagItsColor) {
-    const auto color = [](const QVariant& tag) { return transform("CatIDToColorTransformer", tag).value<QColor>(); };
-    EXPECT_EQ(color(1), QColor(235, 83, 57));
-    EXPECT_EQ(color(2), QColor(239, 128, 124));
-    EXPECT_EQ(color(3), QColor(251, 181, 109));
-    EXPECT_EQ(color(4), QColor(105, 149, 78));
-    EXPECT_EQ(color(QStringLiteral("5")), QColor(121, 171, 182));
-    // Gray's own color is white, as is anything that is no tag.
-    EXPECT_EQ(color(0), QColor(Qt::white));
-    EXPECT_EQ(color(QVariant()), QColor(Qt::white));
-    EXPECT_EQ(color(6), QColor(Qt::white));
-}
-
 TEST(ValueTransformerRegistry, MakesStatelessTransformersByNameAndKeepsRegisteredOnes) {
     const char* const stateless[] = {
         "DateToDayTransformer",          "DateToWeekTransformer",          "DateToTimeTransformer",
         "DateToMonthTransformer",        "DateToMonthIndexTransformer",    "DateToYearIndexTransformer",
-        "DateToStringTransformer",       "StringToNumberTransformer",      "NumberToStringTransformer",
-        "CatIDToColorTransformer",
+        "DateToStringTransformer",
     };
     for (const char* name : stateless) {
         const auto first = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));

@@ -13,7 +13,6 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillet::test {
 namespace {
@@ -160,9 +159,7 @@ TEST(PersistentStoreDamage, AFolderInPlaceOfTheDiaryIsLeftAlone) {
 }
 
 TEST(PersistentStoreDamage, AFileWithoutPermissionIsRefusedUntouched) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not apply to root";
-    }
+    QUILLET_SKIP_UNLESS_PERMISSIONS_BIND();
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     ASSERT_TRUE(writeBytes(path, validDiary()));
 

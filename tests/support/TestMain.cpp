@@ -1,12 +1,13 @@
 // One Qt application object per test process, created before any test runs.
 // Every test process gets a throw-away home so that no test touches the
-// developer's own diary, settings or caches.
+// developer's own diary, settings or caches; it is removed when the tests end,
+// after the application object is gone.
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
+#include <QFile>
 #include <cstdlib>
 
 #ifdef QUILLET_TEST_CORE_ONLY
@@ -21,18 +22,19 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
-    QTemporaryDir home;
-    if (!home.isValid()) {
+    const quillet::test::TempFolderScope process;
+    const QString home = quillet::test::makeTempDir();
+    if (home.isEmpty()) {
         return 2;
     }
-    const QByteArray root = home.path().toUtf8();
+    const QByteArray root = QFile::encodeName(home);
     setenv("HOME", root.constData(), 1);
     setenv("XDG_CONFIG_HOME", (root + "/config").constData(), 1);
     setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
     setenv("XDG_CACHE_HOME", (root + "/cache").constData(), 1);
     setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
-    QDir().mkpath(home.path() + "/runtime");
-    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir().mkpath(home + "/runtime");
+    QFile::setPermissions(home + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     unsetenv("QUILLET_CLOUD_ROOT");
     unsetenv("QUILLET_TEXT_EDITOR");
     // Tests that need syslog quiet keep stderr; the system log is not wanted here.

@@ -4,17 +4,76 @@
 #include "core/Application.h"
 #include "core/Log.h"
 
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace quillet::test {
 
 namespace {
+
 std::atomic<int> g_terminates{0};
+
+// The open scopes, innermost last.
+QMutex g_scopesMutex;
+std::vector<TempFolderScope*> g_scopes;
+
+// Opens a scope for each test, each test suite and the whole run, so a folder
+// goes with whatever made it. The test's own objects are gone by OnTestEnd.
+class TempFolderListener : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestProgramStart(const ::testing::UnitTest&) override { program_.emplace(); }
+    void OnTestSuiteStart(const ::testing::TestSuite&) override { suite_.emplace(); }
+    void OnTestStart(const ::testing::TestInfo&) override { test_.emplace(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { test_.reset(); }
+    void OnTestSuiteEnd(const ::testing::TestSuite&) override { suite_.reset(); }
+    void OnTestProgramEnd(const ::testing::UnitTest&) override { program_.reset(); }
+
+private:
+    std::optional<TempFolderScope> program_;
+    std::optional<TempFolderScope> suite_;
+    std::optional<TempFolderScope> test_;
+};
+
+bool removeTree(const QByteArray& path) {
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0) {
+        return errno == ENOENT;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return ::unlink(path.constData()) == 0;
+    }
+    // A folder made read-only or unreadable must first be opened up to be emptied.
+    if ((info.st_mode & S_IRWXU) != S_IRWXU) {
+        ::chmod(path.constData(), S_IRWXU);
+    }
+    if (DIR* dir = ::opendir(path.constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (name != "." && name != "..") {
+                removeTree(path + '/' + name);
+            }
+        }
+        ::closedir(dir);
+    }
+    return ::rmdir(path.constData()) == 0;
 }
+
+} // namespace
 
 CountingAlerts& alerts() {
     static CountingAlerts a;
@@ -26,6 +85,7 @@ int terminateCount() {
 }
 
 void installTestDefaults() {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new TempFolderListener);
     Alerts::setPresenter(&alerts());
     Application::setTerminateHandler([] { ++g_terminates; });
 }
@@ -94,10 +154,57 @@ ScopedTimeZone::~ScopedTimeZone() {
 }
 
 QString makeTempDir() {
-    // Lives until the process ends: test folders sit under the throw-away home.
-    auto* dir = new QTemporaryDir;
-    dir->setAutoRemove(true);
-    return dir->path();
+    QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quillet-test-XXXXXX"));
+    if (!dir.isValid()) {
+        ADD_FAILURE() << "no temporary folder: " << dir.errorString().toStdString();
+        return QString();
+    }
+    dir.setAutoRemove(false);
+    bool unscoped = false;
+    {
+        QMutexLocker lock(&g_scopesMutex);
+        unscoped = g_scopes.empty();
+    }
+    if (unscoped) {
+        // Made before main opened a scope: kept until the process ends.
+        static TempFolderScope untilExit;
+    }
+    QMutexLocker lock(&g_scopesMutex);
+    g_scopes.back()->adopt(dir.path());
+    return dir.path();
+}
+
+bool removeFolder(const QString& path) {
+    return !path.isEmpty() && removeTree(QFile::encodeName(path));
+}
+
+TempFolderScope::TempFolderScope() {
+    QMutexLocker lock(&g_scopesMutex);
+    g_scopes.push_back(this);
+}
+
+TempFolderScope::~TempFolderScope() {
+    {
+        QMutexLocker lock(&g_scopesMutex);
+        g_scopes.erase(std::remove(g_scopes.begin(), g_scopes.end(), this), g_scopes.end());
+    }
+    for (const QString& folder : std::as_const(folders_)) {
+        if (!removeFolder(folder)) {
+            std::fprintf(stderr, "could not remove the test folder %s\n", qPrintable(folder));
+        }
+    }
+}
+
+void TempFolderScope::adopt(const QString& folder) {
+    folders_.append(folder);
+}
+
+bool permissionsBindThisProcess() {
+    return ::geteuid() != 0;
+}
+
+bool permissionTestsRequired() {
+    return qgetenv("QUILLET_REQUIRE_PERMISSION_TESTS") == "1";
 }
 
 } // namespace quillet::test

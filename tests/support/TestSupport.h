@@ -68,7 +68,46 @@ private:
     ScopedEnv env_;
 };
 
-// A fresh folder, removed at the end of the scope.
+// A fresh folder under the temporary folder, removed with everything in it
+// when the innermost open TempFolderScope closes: the test main keeps one open
+// per test (so the folder goes when the test ends, failed or not), per test
+// suite and for the whole program.
 QString makeTempDir();
 
+// Removes a folder and everything in it, also what a test made read-only or
+// unreadable; symbolic links are removed, never followed. True when nothing
+// is left.
+bool removeFolder(const QString& path);
+
+// Collects the folders makeTempDir makes while it is the innermost open scope
+// and removes them when it closes.
+class TempFolderScope {
+public:
+    TempFolderScope();
+    ~TempFolderScope();
+    TempFolderScope(const TempFolderScope&) = delete;
+    TempFolderScope& operator=(const TempFolderScope&) = delete;
+
+    void adopt(const QString& folder);
+
+private:
+    QStringList folders_;
+};
+
+// File permissions do not bind root, so tests of refused access skip when run
+// as root, unless QUILLET_REQUIRE_PERMISSION_TESTS=1 asks for them (CI runs
+// them as an ordinary user): then running them as root fails.
+bool permissionsBindThisProcess();
+bool permissionTestsRequired();
+
 } // namespace quillet::test
+
+#define QUILLET_SKIP_UNLESS_PERMISSIONS_BIND()                                                     \
+    do {                                                                                           \
+        if (!::quillet::test::permissionsBindThisProcess()) {                                      \
+            if (::quillet::test::permissionTestsRequired()) {                                      \
+                FAIL() << "permission tests were required but run as root";                        \
+            }                                                                                      \
+            GTEST_SKIP() << "permissions do not apply to root";                                    \
+        }                                                                                          \
+    } while (false)

@@ -3,7 +3,6 @@
 #include "diary/Utility.h"
 #include "ui/appearance/ColorPickerButton.h"
 #include "ui/appearance/ColorPickerController.h"
-#include "ui/appearance/ColorTagPopUpButton.h"
 #include "ui/appearance/ImageLibrary.h"
 #include "ui/appearance/ThemeColorPickerController.h"
 #include "core/Bundle.h"
@@ -172,23 +171,5 @@ TEST(ThemeColorPickerController, DrawsTheLeafPatternBehindTheButtons) {
     // Outside the buttons the picker is the pattern, tiled from its top-left corner.
     for (const QPoint p : {QPoint(3, 3), QPoint(300, 200), QPoint(321 + 5, 219 + 7), QPoint(650, 240)}) {
         EXPECT_EQ(drawn.pixel(p), pattern.pixel(p.x() % 321, p.y() % 219)) << p.x() << "," << p.y();
-    }
-}
-
-TEST(ColorTagPopUpButton, AppendsTheSixThemeIconsAfterItsOwnItems) {
-    BundleName eco(QStringLiteral("Wrenfold"));
-    ColorTagPopUpButton popUp;
-    popUp.addItem(QStringLiteral("Any"));
-    popUp.awakeFromNib();
-    ASSERT_EQ(popUp.count(), 7);
-    EXPECT_EQ(popUp.itemText(0), QStringLiteral("Any"));
-    EXPECT_EQ(popUp.iconSize(), QSize(25, 25));
-    for (int tag = 0; tag < 6; ++tag) {
-        EXPECT_TRUE(popUp.itemText(tag + 1).isEmpty());
-        const QPixmap icon = popUp.itemIcon(tag + 1).pixmap(QSize(25, 25));
-        EXPECT_EQ(icon.size(), QSize(25, 25));
-        EXPECT_EQ(icon.toImage().convertToFormat(QImage::Format_ARGB32),
-                  image(QStringLiteral("eco_icon_%1.png").arg(tag)).convertToFormat(QImage::Format_ARGB32))
-            << tag;
     }
 }

@@ -1,6 +1,5 @@
 #include "diary/transformers/ValueTransformer.h"
 
-#include "diary/transformers/CatIDToColorTransformer.h"
 #include "diary/transformers/DateToDayTransformer.h"
 #include "diary/transformers/DateToMonthIndexTransformer.h"
 #include "diary/transformers/DateToMonthTransformer.h"
@@ -8,12 +7,11 @@
 #include "diary/transformers/DateToTimeTransformer.h"
 #include "diary/transformers/DateToWeekTransformer.h"
 #include "diary/transformers/DateToYearIndexTransformer.h"
-#include "diary/transformers/NumberToStringTransformer.h"
-#include "diary/transformers/StringToNumberTransformer.h"
 
 #include <QHash>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <functional>
 
 namespace quillet {
@@ -37,9 +35,6 @@ QHash<QString, Factory>& statelessClasses() {
         make<DateToMonthIndexTransformer>("DateToMonthIndexTransformer"),
         make<DateToYearIndexTransformer>("DateToYearIndexTransformer"),
         make<DateToStringTransformer>("DateToStringTransformer"),
-        make<StringToNumberTransformer>("StringToNumberTransformer"),
-        make<NumberToStringTransformer>("NumberToStringTransformer"),
-        make<CatIDToColorTransformer>("CatIDToColorTransformer"),
     };
     return classes;
 }
@@ -89,15 +84,22 @@ int ValueTransformer::intValue(const QVariant& value) {
     if (!value.isValid() || value.isNull()) {
         return 0;
     }
+    const auto clampedReal = [](double real) {
+        return std::isnan(real) ? 0 : int(std::clamp(real, double(INT_MIN), double(INT_MAX)));
+    };
+    if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+        // Fractions are cut towards zero, as a number's integer value is
+        // (converting to an integer would round them).
+        return clampedReal(value.toDouble());
+    }
     if (value.typeId() != QMetaType::QString && value.typeId() != QMetaType::QByteArray) {
         bool ok = false;
-        const int number = value.toInt(&ok);
+        const qlonglong number = value.toLongLong(&ok);
         if (ok) {
-            return number;
+            return int(std::clamp<qlonglong>(number, INT_MIN, INT_MAX));
         }
-        // Fractions are cut towards zero, as a number's integer value is.
         const double real = value.toDouble(&ok);
-        return ok ? int(std::clamp(real, double(INT_MIN), double(INT_MAX))) : 0;
+        return ok ? clampedReal(real) : 0;
     }
     const QString text = value.toString();
     qsizetype i = 0;

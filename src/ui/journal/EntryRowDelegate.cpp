@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <algorithm>
 
 namespace quillet {
 
@@ -60,6 +61,15 @@ bool EntryRowDelegate::showsDayHeader(const ManagedObject* entry) {
     const QVariant notFirst = transformed("ObjectValueToNotFirstOfDayTransformer",
                                           QVariant::fromValue(const_cast<ManagedObject*>(entry)));
     return !notFirst.isValid() || !notFirst.toBool();
+}
+
+QString EntryRowDelegate::monthOfSearchResult(const ManagedObject* entry) {
+    // Without a search field there is no search: the list shows one month.
+    const QVariant searchEmpty = transformed("SearchActivityTransformer", QVariant());
+    if (!entry || !searchEmpty.isValid() || searchEmpty.toBool()) {
+        return QString();
+    }
+    return transformed("DateToMonthTransformer", entry->valueForKey(QStringLiteral("timeStamp"))).toString();
 }
 
 void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -146,7 +156,15 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setPen(secondary);
     const QRect timeRect(textRect.left(), titleRect.bottom() + 3, textRect.width(),
                          textRect.bottom() - titleRect.bottom() - 3);
-    painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignTop, transformed("DateToTimeTransformer", date).toString());
+    const QString time = transformed("DateToTimeTransformer", date).toString();
+    painter->drawText(timeRect, Qt::AlignLeft | Qt::AlignTop, time);
+    const QString month = monthOfSearchResult(entry);
+    if (!month.isEmpty()) {
+        const QFontMetrics timeMetrics(timeFont);
+        const int room = timeRect.width() - timeMetrics.horizontalAdvance(time) - kPadding;
+        painter->drawText(timeRect, Qt::AlignRight | Qt::AlignTop,
+                          timeMetrics.elidedText(month, Qt::ElideRight, std::max(room, 0)));
+    }
 
     painter->restore();
 }
