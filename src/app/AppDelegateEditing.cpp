@@ -82,6 +82,7 @@ void AppDelegate::showTrashConfirmPopover(QWidget* sender) {
     if (trashPopover()->isShown() || arrayController_->count() == 0) {
         return;
     }
+    window_->popovers->setEntryToTrash(arrayController_->selectedObject());
     showPopover(trashPopover(), sender, window_->dateLabel);
 }
 

@@ -45,17 +45,6 @@ ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when) {
     return entry;
 }
 
-class BundleName {
-public:
-    explicit BundleName(const QString& name) : old_(Bundle::mainBundle().bundleName()) {
-        Bundle::mainBundle().setBundleName(name);
-    }
-    ~BundleName() { Bundle::mainBundle().setBundleName(old_); }
-
-private:
-    QString old_;
-};
-
 } // namespace
 
 TEST(DateTransformers, RenderTheFifthOfMarch2012InEnglish) {

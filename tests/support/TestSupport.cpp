@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/Alerts.h"
+#include "core/Bundle.h"
 #include "core/Application.h"
 #include "core/Log.h"
 
@@ -205,6 +206,14 @@ bool permissionsBindThisProcess() {
 
 bool permissionTestsRequired() {
     return qgetenv("QUILLET_REQUIRE_PERMISSION_TESTS") == "1";
+}
+
+ScopedBundleName::ScopedBundleName(const QString& name) : old_(Bundle::mainBundle().bundleName()) {
+    Bundle::mainBundle().setBundleName(name);
+}
+
+ScopedBundleName::~ScopedBundleName() {
+    Bundle::mainBundle().setBundleName(old_);
 }
 
 } // namespace quillet::test

@@ -58,6 +58,16 @@ private:
     bool restored_ = false;
 };
 
+// The bundle name (the edition) for a scope.
+class ScopedBundleName {
+public:
+    explicit ScopedBundleName(const QString& name);
+    ~ScopedBundleName();
+
+private:
+    QString old_;
+};
+
 // TZ for a scope, with tzset() on entry and exit.
 class ScopedTimeZone {
 public:

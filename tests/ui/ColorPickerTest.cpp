@@ -53,17 +53,6 @@ std::vector<bool> highlighted(const ColorPickerController& picker, const QString
     return marks;
 }
 
-class BundleName {
-public:
-    explicit BundleName(const QString& name) : old_(Bundle::mainBundle().bundleName()) {
-        Bundle::mainBundle().setBundleName(name);
-    }
-    ~BundleName() { Bundle::mainBundle().setBundleName(old_); }
-
-private:
-    QString old_;
-};
-
 const std::vector<qreal> kAllDimmed(6, 0.5);
 
 } // namespace
@@ -129,7 +118,7 @@ TEST(ColorPickerController, CallsOnlyWhatTheDelegateImplements) {
 }
 
 TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
-    BundleName basic(QStringLiteral("Quillet2"));
+    test::ScopedBundleName basic(QStringLiteral("Quillet2"));
     ThemeColorPickerController picker;
     Picks picks;
     picker.setDelegate(picks.delegate());
@@ -155,14 +144,14 @@ TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
     EXPECT_EQ(highlighted(picker, QStringLiteral("basic")), std::vector<bool>(6, false));
     EXPECT_EQ(picker.getSelID(), -1);
 
-    BundleName eco(QStringLiteral("Wrenfold"));
+    test::ScopedBundleName eco(QStringLiteral("Wrenfold"));
     picker.yellowButton->click();
     EXPECT_EQ(highlighted(picker, QStringLiteral("eco")), (std::vector<bool>{false, false, false, true, false, false}));
     EXPECT_EQ(picks.tags.back(), 3);
 }
 
 TEST(ThemeColorPickerController, DrawsTheLeafPatternBehindTheButtons) {
-    BundleName basic(QStringLiteral("Quillet2"));
+    test::ScopedBundleName basic(QStringLiteral("Quillet2"));
     ThemeColorPickerController picker;
     picker.resize(700, 260);
     const QImage drawn = picker.grab().toImage();

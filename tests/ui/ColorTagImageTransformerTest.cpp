@@ -25,22 +25,11 @@ bool sameImage(const QVariant& value, const QString& name) {
            value.value<QPixmap>().toImage() == expected.toImage();
 }
 
-class BundleName {
-public:
-    explicit BundleName(const QString& name) : old_(Bundle::mainBundle().bundleName()) {
-        Bundle::mainBundle().setBundleName(name);
-    }
-    ~BundleName() { Bundle::mainBundle().setBundleName(old_); }
-
-private:
-    QString old_;
-};
-
 } // namespace
 
 TEST(TagTransformers, NameTheImagesAndColorsOfTheTheme) {
     {
-        BundleName basic(QStringLiteral("Quillet2"));
+        test::ScopedBundleName basic(QStringLiteral("Quillet2"));
         EXPECT_TRUE(sameImage(transform("ColorTagToCellTagImageTransformer", 3), QStringLiteral("basic_cell_3.png")));
         EXPECT_TRUE(sameImage(transform("ColorTagToBackImageTransformer", QStringLiteral("2")),
                               QStringLiteral("basic_back_desk_2.png")));
@@ -50,7 +39,7 @@ TEST(TagTransformers, NameTheImagesAndColorsOfTheTheme) {
         EXPECT_FALSE(transform("ColorTagToCellTagImageTransformer", -1).isValid());
     }
     {
-        BundleName eco(QStringLiteral("Wrenfold"));
+        test::ScopedBundleName eco(QStringLiteral("Wrenfold"));
         EXPECT_TRUE(sameImage(transform("ColorTagToCellTagImageTransformer", 3), QStringLiteral("eco_cell_3.png")));
         EXPECT_TRUE(sameImage(transform("ColorTagToFootImageTransformer", 1), QStringLiteral("eco_foot_1.png")));
     }

@@ -16,17 +16,6 @@ using namespace quillet;
 
 namespace {
 
-class BundleName {
-public:
-    explicit BundleName(const QString& name) : old_(Bundle::mainBundle().bundleName()) {
-        Bundle::mainBundle().setBundleName(name);
-    }
-    ~BundleName() { Bundle::mainBundle().setBundleName(old_); }
-
-private:
-    QString old_;
-};
-
 bool shows(const QLabel* label, const QString& imageName) {
     const QImage expected = ImageLibrary::imageNamed(imageName).toImage();
     return !expected.isNull() && label->pixmap().toImage() == expected;
@@ -35,7 +24,7 @@ bool shows(const QLabel* label, const QString& imageName) {
 } // namespace
 
 TEST(JournalPopovers, TheTrashQuestionShowsTheThemesTrashImageOfTheEntrysTag) {
-    BundleName basic(QStringLiteral("Quillet2"));
+    test::ScopedBundleName basic(QStringLiteral("Quillet2"));
     QWidget window;
     JournalPopovers popovers(&window);
     QLabel* image = popovers.trashImage;
@@ -54,7 +43,7 @@ TEST(JournalPopovers, TheTrashQuestionShowsTheThemesTrashImageOfTheEntrysTag) {
     popovers.setEntryToTrash(entry);
     EXPECT_TRUE(shows(image, QStringLiteral("basic_trash_0.png")));
     {
-        BundleName eco(QStringLiteral("Wrenfold"));
+        test::ScopedBundleName eco(QStringLiteral("Wrenfold"));
         entry->setValue(5, QStringLiteral("colorTag"));
         popovers.setEntryToTrash(entry);
         EXPECT_TRUE(shows(image, QStringLiteral("eco_trash_5.png")));
