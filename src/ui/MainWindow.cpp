@@ -9,6 +9,7 @@
 #include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
 #include "ui/JournalPopovers.h"
+#include "ui/WindowKeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -50,6 +51,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(content);
 
     popovers = new JournalPopovers(this);
+
+    // Export from wherever the focus is, the search results above all.
+    for (QWidget* field : {static_cast<QWidget*>(searchField), static_cast<QWidget*>(editTextView)}) {
+        WindowKeys::giveToWindow(field, {exportAction->shortcut()});
+    }
 }
 
 void MainWindow::buildMenus() {
@@ -71,10 +77,12 @@ void MainWindow::buildMenus() {
     undoAction = make(tr("&Undo"), QKeySequence::Undo);
     redoAction = make(tr("&Redo"), QKeySequence::Redo);
     findAction = make(tr("&Find"), QKeySequence::Find);
-    trashAction = make(tr("&Trash Entry\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Backspace));
+    // Ctrl+Backspace and Ctrl+Home stay the text fields' word delete and top
+    // of text; the entry commands take keys no text field binds.
+    trashAction = make(tr("&Trash Entry\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace));
     tagAction = make(tr("Color &Tag\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     dateAction = make(tr("&Date and Time\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
-    todayAction = make(tr("&Today"), QKeySequence(Qt::CTRL | Qt::Key_Home));
+    todayAction = make(tr("&Today"), QKeySequence(Qt::ALT | Qt::Key_Home));
     prevMonthAction = make(tr("&Previous Month"), QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
     nextMonthAction = make(tr("&Next Month"), QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
     prevYearAction = make(tr("Previous &Year"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft));

@@ -1,0 +1,127 @@
+// The menu's keys against the text fields' own editing keys, with the key
+// bindings of X11. The offscreen platform has none (Ctrl+E there is no "end
+// of line"), so these run only under the xcb platform: ctest starts this
+// suite once more under Xvfb for them.
+#include "AppTestSupport.h"
+#include "app/AppDelegate.h"
+#include "diary/export/EntryExporter.h"
+#include "diary/export/SystemTextEditorLauncher.h"
+#include "diary/export/TextEditorLauncher.h"
+#include "store/ArrayController.h"
+#include "ui/JournalPopovers.h"
+#include "ui/MainWindow.h"
+#include "ui/Popover.h"
+#include "ui/journal/EditTextView.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QAction>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+class CountingLauncher : public TextEditorLauncher {
+public:
+    bool openFile(const QString& path) override {
+        opened.append(path);
+        return true;
+    }
+    QStringList opened;
+};
+
+class XcbKeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            GTEST_SKIP() << "needs the X11 key bindings of the xcb platform (ctest runs it under Xvfb)";
+        }
+        d = test::launchDelegate();
+        d->window()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(d->window()));
+        // Xvfb runs no window manager: the window is given the focus here.
+        d->window()->activateWindow();
+        QApplication::setActiveWindow(d->window());
+        (void)QTest::qWaitForWindowActive(d->window(), 2000);
+        ASSERT_EQ(QApplication::activeWindow(), d->window());
+        d->insertNewObject(nullptr);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        if (d) {
+            d->trashPopover()->performClose(nullptr);
+            d->window()->hide();
+        }
+    }
+    // A key as the user presses it: to the focused widget, through the
+    // window's shortcut handling.
+    void press(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        widget->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(widget, key, modifiers);
+        QCoreApplication::processEvents();
+    }
+
+    test::ScopedDiaryHome home;
+    std::unique_ptr<AppDelegate> d;
+};
+
+TEST_F(XcbKeys, ExportWorksFromTheSearchFieldAndTheEditor) {
+    auto launcher = std::make_unique<CountingLauncher>();
+    CountingLauncher* counting = launcher.get();
+    EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
+
+    d->editTextView()->setPlainText(QStringLiteral("a walk in the park"));
+    d->searchField()->setText(QStringLiteral("walk"));
+    press(d->searchField(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(counting->opened.size(), 1) << "Ctrl+E in the search field exports";
+    press(d->editTextView(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(counting->opened.size(), 2) << "Ctrl+E in the editor exports";
+    EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
+}
+
+TEST_F(XcbKeys, TextFieldsKeepTheirWordAndDocumentKeys) {
+    d->searchField()->setText(QStringLiteral("hello world"));
+    d->searchField()->end(false);
+    press(d->searchField(), Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(d->searchField()->text(), QStringLiteral("hello "));
+    EXPECT_FALSE(d->trashPopover()->isShown()) << "Ctrl+Backspace deletes a word, it does not trash";
+
+    // Back to the new entry, so that the editor has something to edit.
+    d->searchField()->clear();
+    QCoreApplication::processEvents();
+    EditTextView* editor = d->editTextView();
+    ASSERT_FALSE(editor->isReadOnly());
+    editor->setPlainText(QStringLiteral("first line\nsecond word"));
+    editor->moveCursor(QTextCursor::End);
+    press(editor, Qt::Key_Backspace, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("first line\nsecond "));
+    EXPECT_FALSE(d->trashPopover()->isShown());
+
+    QSignalSpy today(d->window()->todayAction, &QAction::triggered);
+    press(editor, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(editor->textCursor().position(), 0) << "Ctrl+Home goes to the top of the entry";
+    EXPECT_EQ(today.count(), 0) << "and is not the Today command";
+}
+
+TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
+    EditTextView* editor = d->editTextView();
+    const DateComponents month = d->currentMonth();
+    d->prevMonth(nullptr);
+    ASSERT_NE(d->currentMonth(), month);
+    press(editor, Qt::Key_Home, Qt::AltModifier);
+    EXPECT_EQ(d->currentMonth(), month) << "Alt+Home: back to today's month";
+
+    d->insertNewObject(nullptr);
+    QCoreApplication::processEvents();
+    press(editor, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(d->trashPopover()->isShown()) << "Ctrl+Shift+Backspace asks to trash the entry";
+    d->trashPopover()->performClose(nullptr);
+    press(d->searchField(), Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(d->trashPopover()->isShown()) << "also from the search field";
+}
+
+} // namespace
+} // namespace quillet
