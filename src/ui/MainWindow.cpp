@@ -9,6 +9,7 @@
 #include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
 #include "ui/JournalPopovers.h"
+#include "ui/LabelledToolButton.h"
 #include "ui/WindowKeys.h"
 
 #include <QAction>
@@ -132,9 +133,7 @@ void MainWindow::buildMenus() {
     format->addAction(fontAction);
 
     auto addButton = [this](QAction* action, const QString& label) {
-        auto* button = new QToolButton(toolbar);
-        button->setDefaultAction(action);
-        button->setText(label);
+        auto* button = new LabelledToolButton(action, label, toolbar);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         toolbar->addWidget(button);
         return button;
@@ -170,15 +169,11 @@ QWidget* MainWindow::buildJournal() {
     monthLayout->setContentsMargins(4, 2, 4, 2);
     monthLayout->setSpacing(0);
     auto* yearRow = new QHBoxLayout;
-    prevYearButton = new QToolButton(monthPanel);
-    prevYearButton->setDefaultAction(prevYearAction);
-    prevYearButton->setText(QStringLiteral("\u2039"));
+    prevYearButton = new LabelledToolButton(prevYearAction, QStringLiteral("\u2039"), monthPanel);
     prevYearButton->setAutoRaise(true);
     yearPopUp = new QComboBox(monthPanel);
     yearPopUp->setObjectName(QStringLiteral("yearPopUp"));
-    nextYearButton = new QToolButton(monthPanel);
-    nextYearButton->setDefaultAction(nextYearAction);
-    nextYearButton->setText(QStringLiteral("\u203a"));
+    nextYearButton = new LabelledToolButton(nextYearAction, QStringLiteral("\u203a"), monthPanel);
     nextYearButton->setAutoRaise(true);
     yearRow->addWidget(prevYearButton);
     yearRow->addWidget(yearPopUp, 1);

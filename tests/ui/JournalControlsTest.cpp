@@ -122,10 +122,24 @@ TEST_F(JournalControlsTest, TheEditorFollowsTheSelectionAndHandsItsTextToTheEntr
     QCoreApplication::processEvents();
     EXPECT_EQ(window.editTextView->toPlainText(), QStringLiteral("changed behind the editor"));
 
-    // A search that finds nothing says so.
-    window.searchField->setText(QStringLiteral("zebra"));
+    // A search that finds nothing says so, with the text shown as typed.
+    window.searchField->setText(QStringLiteral("<b>zebra</b>"));
     EXPECT_TRUE(emptyListHint()->isVisibleTo(window.entryTableView->viewport()));
-    EXPECT_TRUE(emptyListHint()->text().contains(QStringLiteral("zebra")));
+    EXPECT_EQ(emptyListHint()->text(), QStringLiteral("No entry contains \u201c<b>zebra</b>\u201d."));
+    EXPECT_EQ(emptyListHint()->textFormat(), Qt::PlainText);
+}
+
+TEST_F(JournalControlsTest, AnEmptyListNamesTheColorThatNarrowsIt) {
+    add(QDateTime(QDate(2012, 3, 1), QTime(9, 0)), QStringLiteral("red one"), 1);
+    QCoreApplication::processEvents();
+    filter.setColorTagSelectionIndexs(IndexSet{4});
+    ASSERT_EQ(list.count(), 0u);
+    EXPECT_EQ(emptyListHint()->text(), QStringLiteral("No green entries in March 2012."))
+        << "March has an entry, just not a green one";
+    window.searchField->setText(QStringLiteral("one"));
+    EXPECT_EQ(emptyListHint()->text(), QStringLiteral("No green entry contains \u201cone\u201d."));
+    filter.setColorTagSelectionIndexs(IndexSet{1});
+    EXPECT_FALSE(emptyListHint()->isVisibleTo(window.entryTableView->viewport()));
 }
 
 } // namespace

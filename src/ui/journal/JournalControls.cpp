@@ -196,6 +196,8 @@ void JournalControls::connectControls() {
     emptyListHint_ = new QLabel(w->entryTableView->viewport());
     emptyListHint_->setObjectName(QStringLiteral("emptyListHint"));
     emptyListHint_->setAlignment(Qt::AlignCenter);
+    // The search text is shown as typed, never as markup.
+    emptyListHint_->setTextFormat(Qt::PlainText);
     emptyListHint_->setWordWrap(true);
     emptyListHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
     w->entryTableView->viewport()->installEventFilter(this);
@@ -216,13 +218,21 @@ void JournalControls::updateEmptyListHint() {
         return;
     }
     const QString search = searchField()->text();
+    // The tag that narrows the list, named so that an empty list is not
+    // taken for an empty month.
+    static const char* const tagNames[] = {nullptr,  QT_TR_NOOP("red"),   QT_TR_NOOP("orange"),
+                                           QT_TR_NOOP("yellow"), QT_TR_NOOP("green"), QT_TR_NOOP("blue")};
+    const int color = filter_->colorFilter().value_or(0);
+    const QString tag = color >= 1 && color <= 5 ? tr(tagNames[color]) : QString();
     if (!search.isEmpty()) {
-        emptyListHint_->setText(tr("No entry contains \u201c%1\u201d.").arg(search));
+        emptyListHint_->setText(tag.isEmpty() ? tr("No entry contains \u201c%1\u201d.").arg(search)
+                                              : tr("No %1 entry contains \u201c%2\u201d.").arg(tag, search));
     } else {
         const QDateTime first = Calendar::currentCalendar().dateFromComponents(filter_->currentMonth());
         const QString month = utility_->stringWithDateFormat(QStringLiteral("LLLL yyyy"), first);
-        emptyListHint_->setText(tr("No entries in %1.\n\nPress %2 to write one.")
-                                    .arg(month, window_->newEntryAction->shortcut().toString(QKeySequence::NativeText)));
+        const QString keys = window_->newEntryAction->shortcut().toString(QKeySequence::NativeText);
+        emptyListHint_->setText(tag.isEmpty() ? tr("No entries in %1.\n\nPress %2 to write one.").arg(month, keys)
+                                              : tr("No %1 entries in %2.").arg(tag, month));
     }
     emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
 }
