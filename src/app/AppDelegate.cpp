@@ -6,6 +6,7 @@
 #include "diary/DiaryStore.h"
 #include "diary/journal/EntryCommands.h"
 #include "diary/journal/JournalFilter.h"
+#include "diary/Edition.h"
 #include "diary/Utility.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
@@ -146,6 +147,7 @@ Utility* AppDelegate::utility() {
 
 void AppDelegate::loadInterface() {
     window_ = new MainWindow;
+    window_->setWindowTitle(utility()->edition().displayName());
     settingWindowController_ = new SettingWindowController;
     settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
     arrayController_ = new ArrayController(this);

@@ -19,4 +19,8 @@ int Edition::applicationModel() const {
     return 0;
 }
 
+QString Edition::displayName() const {
+    return applicationModel() == 2 ? QStringLiteral("Wrenfold") : QStringLiteral("Quillet");
+}
+
 } // namespace quillet

@@ -15,6 +15,9 @@ public:
     QString bundleName() const;
     // 2 for "Wrenfold", 1 for "Quillet2", 0 for any other bundle name or none.
     int applicationModel() const;
+    // The name the user sees on the window and in About: "Wrenfold" for that
+    // edition, "Quillet" for the others.
+    QString displayName() const;
 
 private:
     NameSource bundleName_;

@@ -12,6 +12,7 @@
 #include "ui/MainWindow.h"
 #include "ui/Popover.h"
 #include "ui/journal/EditTextView.h"
+#include "ui/settings/SettingWindowController.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -121,6 +122,21 @@ TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
     d->trashPopover()->performClose(nullptr);
     press(d->searchField(), Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(d->trashPopover()->isShown()) << "also from the search field";
+}
+
+TEST_F(XcbKeys, TheSettingsWindowClosesWithEscapeAndCtrlW) {
+    SettingWindowController* settings = d->settingWindowController();
+    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
+        d->showSettingWindow(nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
+        settings->activateWindow();
+        QApplication::setActiveWindow(settings);
+        (void)QTest::qWaitForWindowActive(settings, 2000);
+        QWidget* focus = settings->focusWidget() ? settings->focusWidget() : settings;
+        QTest::keyClick(focus, keys.key(), keys.keyboardModifiers());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(settings->isVisible()) << QKeySequence(keys).toString().toStdString();
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "DiaryHome.h"
+#include "diary/Edition.h"
 #include "diary/Utility.h"
 #include "core/Bundle.h"
 #include "core/UserDefaults.h"
@@ -37,6 +38,7 @@ TEST(Utility, EditionsComeFromTheBundleNameAskedEveryTime) {
         Bundle::mainBundle().setBundleName(name);
         EXPECT_EQ(u->applicationModel(), code) << name.toStdString();
         EXPECT_EQ(u->themeName(), code == 2 ? QStringLiteral("eco") : QStringLiteral("basic"));
+        EXPECT_EQ(u->edition().displayName(), code == 2 ? QStringLiteral("Wrenfold") : QStringLiteral("Quillet"));
     }
     Bundle::mainBundle().setBundleName(old);
 }

@@ -39,6 +39,7 @@ QToolBar { border: none; border-bottom: 1px solid %2; spacing: 4px; padding: 2px
 QToolBar QToolButton { color: %5; padding: 4px 10px; border-radius: 5px; }
 QToolBar QToolButton:hover { background: %7; }
 QToolBar QToolButton:disabled { color: %6; }
+QToolBar QToolButton:checked { background: %7; border: 1px solid %4; }
 #leftSplitView, #monthPanel, #leftButtomView { background: %1; }
 QSplitter::handle { background: %2; }
 #monthSelectView, #colorTagSelectView { background: transparent; color: %5; }

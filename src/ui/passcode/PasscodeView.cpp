@@ -444,9 +444,11 @@ void PasscodeView::keyPressEvent(QKeyEvent* event) {
 bool PasscodeView::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::ShortcutOverride: {
-        // Plain keys belong to the pin entry; command shortcuts stay with the menus.
+        // Plain keys belong to the pin entry; command shortcuts stay with the
+        // menus, and Escape with the window (it closes the settings).
         auto* key = static_cast<QKeyEvent*>(event);
-        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        if (key->key() != Qt::Key_Escape &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
             event->accept();
             return true;
         }

@@ -52,6 +52,19 @@ SettingWindowController::SettingWindowController(QWidget* parent) : QMainWindow(
 
     tabView_->setCurrentIndex(0);
     awakeFromNib();
+
+    // Closes like any dialog: Escape, Ctrl+W, or the desktop's own close key.
+    QList<QKeySequence> keys{QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)};
+    for (const QKeySequence& standard : QKeySequence::keyBindings(QKeySequence::Close)) {
+        if (!keys.contains(standard)) {
+            keys.append(standard);
+        }
+    }
+    auto* close = new QAction(this);
+    close->setShortcuts(keys);
+    close->setShortcutContext(Qt::WindowShortcut);
+    addAction(close);
+    connect(close, &QAction::triggered, this, [this] { performClose(this); });
 }
 
 void SettingWindowController::addPane(QWidget* pane, const QString& identifier, const QString& label,
