@@ -27,6 +27,7 @@
 #include "core/NotificationCenter.h"
 #include "store/UndoManager.h"
 #include "ui/JournalPopovers.h"
+#include "ui/HelpWindows.h"
 #include "ui/MainWindow.h"
 #include "ui/appearance/InstalledFonts.h"
 #include "ui/MessageBoxAlertPresenter.h"
@@ -200,6 +201,13 @@ void AppDelegate::loadInterface() {
         }
     });
     connect(w->closeAction, &QAction::triggered, w, &QWidget::close);
+    connect(w->shortcutsAction, &QAction::triggered, this,
+            [w] { HelpWindows::showShortcuts(w, w->menuActions()); });
+    connect(w->aboutAction, &QAction::triggered, this, [this] {
+        Utility* u = utility();
+        HelpWindows::showAbout(window_, {u->edition().displayName(), QStringLiteral(QUILLET_VERSION),
+                                         u->localStoreFolder(), u->cloudContainerURL()});
+    });
     connect(w->quitAction, &QAction::triggered, this, [this] {
         if (applicationShouldTerminate()) {
             settingWindowController_->performClose(this);

@@ -1,5 +1,8 @@
 #include "ui/MainWindow.h"
 
+#include "ui/JournalPopovers.h"
+#include "ui/LabelledToolButton.h"
+#include "ui/WindowKeys.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
@@ -8,9 +11,6 @@
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
-#include "ui/JournalPopovers.h"
-#include "ui/LabelledToolButton.h"
-#include "ui/WindowKeys.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -18,7 +18,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
@@ -54,7 +56,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     popovers = new JournalPopovers(this);
 
     // Export from wherever the focus is, the search results above all.
-    for (QWidget* field : {static_cast<QWidget*>(searchField), static_cast<QWidget*>(editTextView)}) {
+    for (QWidget* field :
+         {static_cast<QWidget*>(searchField), static_cast<QWidget*>(editTextView)}) {
         WindowKeys::giveToWindow(field, {exportAction->shortcut()});
     }
 }
@@ -80,15 +83,39 @@ void MainWindow::buildMenus() {
     findAction = make(tr("&Find"), QKeySequence::Find);
     // Ctrl+Backspace and Ctrl+Home stay the text fields' word delete and top
     // of text; the entry commands take keys no text field binds.
-    trashAction = make(tr("&Trash Entry\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace));
+    trashAction =
+        make(tr("&Trash Entry\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backspace));
     tagAction = make(tr("Color &Tag\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
     dateAction = make(tr("&Date and Time\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
     todayAction = make(tr("&Today"), QKeySequence(Qt::ALT | Qt::Key_Home));
     prevMonthAction = make(tr("&Previous Month"), QKeySequence(Qt::CTRL | Qt::Key_BracketLeft));
     nextMonthAction = make(tr("&Next Month"), QKeySequence(Qt::CTRL | Qt::Key_BracketRight));
-    prevYearAction = make(tr("Previous &Year"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft));
-    nextYearAction = make(tr("Next Y&ear"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight));
+    prevYearAction =
+        make(tr("Previous &Year"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft));
+    nextYearAction =
+        make(tr("Next Y&ear"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight));
     fontAction = make(tr("&Font\u2026"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    cutAction = make(tr("Cu&t"), QKeySequence::Cut);
+    copyAction = make(tr("&Copy"), QKeySequence::Copy);
+    pasteAction = make(tr("&Paste"), QKeySequence::Paste);
+    selectAllAction = make(tr("Select &All"), QKeySequence::SelectAll);
+    shortcutsAction = make(tr("&Keyboard Shortcuts"), QKeySequence(Qt::CTRL | Qt::Key_Question));
+    aboutAction = make(tr("&About"));
+    aboutAction->setMenuRole(QAction::AboutRole);
+    // The text commands act on whichever text field has the keyboard.
+    connect(cutAction, &QAction::triggered, this, [this] {
+        editFocusedField([](QLineEdit* f) { f->cut(); }, [](QPlainTextEdit* e) { e->cut(); });
+    });
+    connect(copyAction, &QAction::triggered, this, [this] {
+        editFocusedField([](QLineEdit* f) { f->copy(); }, [](QPlainTextEdit* e) { e->copy(); });
+    });
+    connect(pasteAction, &QAction::triggered, this, [this] {
+        editFocusedField([](QLineEdit* f) { f->paste(); }, [](QPlainTextEdit* e) { e->paste(); });
+    });
+    connect(selectAllAction, &QAction::triggered, this, [this] {
+        editFocusedField([](QLineEdit* f) { f->selectAll(); },
+                         [](QPlainTextEdit* e) { e->selectAll(); });
+    });
 
     toolbar = new QToolBar(tr("Toolbar"), this);
     toolbar->setObjectName(QStringLiteral("toolbar"));
@@ -113,6 +140,11 @@ void MainWindow::buildMenus() {
     edit->addAction(undoAction);
     edit->addAction(redoAction);
     edit->addSeparator();
+    edit->addAction(cutAction);
+    edit->addAction(copyAction);
+    edit->addAction(pasteAction);
+    edit->addAction(selectAllAction);
+    edit->addSeparator();
     edit->addAction(findAction);
 
     QMenu* entry = menuBar()->addMenu(tr("E&ntry"));
@@ -132,6 +164,10 @@ void MainWindow::buildMenus() {
     QMenu* format = menuBar()->addMenu(tr("F&ormat"));
     format->addAction(fontAction);
 
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(shortcutsAction);
+    help->addAction(aboutAction);
+
     auto addButton = [this](QAction* action, const QString& label) {
         auto* button = new LabelledToolButton(action, label, toolbar);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -148,10 +184,30 @@ void MainWindow::buildMenus() {
 }
 
 QList<QAction*> MainWindow::delegateActions() const {
-    return {newEntryAction, saveAction,    exportAction,    settingsAction,  undoAction,
-            redoAction,     findAction,    trashAction,     tagAction,       dateAction,
-            todayAction,    prevMonthAction, nextMonthAction, prevYearAction, nextYearAction,
-            fontAction};
+    return {newEntryAction,  saveAction,     exportAction,   settingsAction,
+            undoAction,      redoAction,     findAction,     trashAction,
+            tagAction,       dateAction,     todayAction,    prevMonthAction,
+            nextMonthAction, prevYearAction, nextYearAction, fontAction};
+}
+
+QList<QAction*> MainWindow::menuActions() const {
+    QList<QAction*> all;
+    for (const QAction* menu : menuBar()->actions()) {
+        if (menu->menu()) {
+            all += menu->menu()->actions();
+        }
+    }
+    return all;
+}
+
+void MainWindow::editFocusedField(const std::function<void(QLineEdit*)>& line,
+                                  const std::function<void(QPlainTextEdit*)>& text) {
+    QWidget* focus = focusWidget();
+    if (auto* field = qobject_cast<QLineEdit*>(focus)) {
+        line(field);
+    } else if (auto* editor = qobject_cast<QPlainTextEdit*>(focus)) {
+        text(editor);
+    }
 }
 
 QWidget* MainWindow::buildJournal() {
@@ -249,7 +305,8 @@ QWidget* MainWindow::buildJournal() {
     entryTableView->editTextView = editTextView;
     entryTableView->monthSelectView = monthSelectView;
     editTextView->setFontSlider(fontSlider);
-    connect(fontAction, &QAction::triggered, editTextView, [this] { editTextView->orderFrontFontPanel(fontAction); });
+    connect(fontAction, &QAction::triggered, editTextView,
+            [this] { editTextView->orderFrontFontPanel(fontAction); });
     editTextView->entryTableView = entryTableView;
     return mainView;
 }

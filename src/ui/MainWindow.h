@@ -7,6 +7,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QSplitter;
@@ -55,7 +56,16 @@ public:
     QAction* nextYearAction;
     QAction* fontAction;
     QAction* toolbarToggleAction;
+    // The text commands, acting on the focused text field.
+    QAction* cutAction;
+    QAction* copyAction;
+    QAction* pasteAction;
+    QAction* selectAllAction;
+    QAction* shortcutsAction;
+    QAction* aboutAction;
     QList<QAction*> delegateActions() const;
+    // Every command of the menu bar, in menu order (for the shortcut list).
+    QList<QAction*> menuActions() const;
 
     QToolBar* toolbar;
     QToolButton* trashButton;
@@ -95,6 +105,8 @@ protected:
 
 private:
     void buildMenus();
+    void editFocusedField(const std::function<void(QLineEdit*)>& line,
+                          const std::function<void(QPlainTextEdit*)>& text);
     QWidget* buildJournal();
     QWidget* buildCloudQuestion();
     QWidget* buildCloudBlocker();

@@ -5,7 +5,8 @@
 
 namespace quillet {
 
-WindowKeys::WindowKeys(QWidget* field, const QList<QKeySequence>& keys) : QObject(field), keys_(keys) {}
+WindowKeys::WindowKeys(QWidget* field, const QList<QKeySequence>& keys)
+    : QObject(field), keys_(keys) {}
 
 void WindowKeys::giveToWindow(QWidget* field, const QList<QKeySequence>& keys) {
     field->installEventFilter(new WindowKeys(field, keys));

@@ -14,9 +14,9 @@
 #include "ui/journal/EditTextView.h"
 #include "ui/settings/SettingWindowController.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QAction>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
@@ -38,7 +38,8 @@ class XcbKeys : public ::testing::Test {
 protected:
     void SetUp() override {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-            GTEST_SKIP() << "needs the X11 key bindings of the xcb platform (ctest runs it under Xvfb)";
+            GTEST_SKIP()
+                << "needs the X11 key bindings of the xcb platform (ctest runs it under Xvfb)";
         }
         d = test::launchDelegate();
         d->window()->show();
@@ -88,7 +89,8 @@ TEST_F(XcbKeys, TextFieldsKeepTheirWordAndDocumentKeys) {
     d->searchField()->end(false);
     press(d->searchField(), Qt::Key_Backspace, Qt::ControlModifier);
     EXPECT_EQ(d->searchField()->text(), QStringLiteral("hello "));
-    EXPECT_FALSE(d->trashPopover()->isShown()) << "Ctrl+Backspace deletes a word, it does not trash";
+    EXPECT_FALSE(d->trashPopover()->isShown())
+        << "Ctrl+Backspace deletes a word, it does not trash";
 
     // Back to the new entry, so that the editor has something to edit.
     d->searchField()->clear();
@@ -126,7 +128,8 @@ TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
 
 TEST_F(XcbKeys, TheSettingsWindowClosesWithEscapeAndCtrlW) {
     SettingWindowController* settings = d->settingWindowController();
-    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
+    for (const QKeyCombination keys :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
         d->showSettingWindow(nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
         settings->activateWindow();

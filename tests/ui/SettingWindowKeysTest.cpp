@@ -14,13 +14,15 @@ namespace {
 TEST(SettingWindowKeys, EscapeAndTheCloseKeyCloseTheWindow) {
     test::ScopedDiaryHome home;
     SettingWindowController window;
-    for (const QKeyCombination keys : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
+    for (const QKeyCombination keys :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
         window.showWindow(nullptr);
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         ASSERT_TRUE(window.isVisible());
         QWidget* focus = QApplication::focusWidget();
-        ASSERT_TRUE(focus == nullptr || focus->window() == &window) << (focus ? focus->metaObject()->className() : "");
+        ASSERT_TRUE(focus == nullptr || focus->window() == &window)
+            << (focus ? focus->metaObject()->className() : "");
         QTest::keyClick(focus ? focus : &window, keys.key(), keys.keyboardModifiers());
         EXPECT_FALSE(window.isVisible()) << QKeySequence(keys).toString().toStdString();
     }
