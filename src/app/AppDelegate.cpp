@@ -2,6 +2,7 @@
 // connections between the main window's controls and the delegate.
 #include "app/AppDelegate.h"
 
+#include "app/InstanceHandover.h"
 #include "app/TerminationSignalWatcher.h"
 #include "diary/DiaryStore.h"
 #include "diary/journal/EntryCommands.h"
@@ -17,6 +18,9 @@
 #include "ui/settings/SettingWindowController.h"
 #include "ui/passcode/PasscodeView.h"
 #include "core/Alerts.h"
+#include "core/Bundle.h"
+#include "core/Error.h"
+#include "core/StandardPaths.h"
 #include "core/Application.h"
 #include "store/ArrayController.h"
 #include "core/Log.h"
@@ -39,6 +43,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QStandardPaths>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -110,11 +115,36 @@ int AppDelegate::applicationMain(QApplication& app) {
     // Closing the main window quits through windowWillClose, which saves first.
     app.setQuitOnLastWindowClosed(false);
 
+    // One window per diary: a second launch raises the first and leaves.
+    const QString handoverName = InstanceHandover::serverName(
+        Bundle::mainBundle().bundleName(), StandardPaths::dataHome(),
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+    if (InstanceHandover::handOver(handoverName)) {
+        std::fprintf(stderr, "%s is already open on this diary: its window was raised.\n",
+                     qPrintable(QApplication::applicationName()));
+        Alerts::setPresenter(nullptr);
+        return 0;
+    }
+    InstanceHandover handover;
+    handover.listen(handoverName);
+
     AppDelegate delegate;
     Application::setTerminateHandler([&delegate] {
         QMetaObject::invokeMethod(&delegate, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     });
     delegate.loadInterface();
+    if (delegate.diaryStore()->openError().code == StoreInUseError) {
+        // Another process holds the diary and did not take the handover: its
+        // alert was shown once; an empty window would only look like lost data.
+        Alerts::setPresenter(nullptr);
+        return 1;
+    }
+    QObject::connect(&handover, &InstanceHandover::raiseRequested, &delegate, [&delegate] {
+        MainWindow* window = delegate.window();
+        window->showNormal();
+        window->raise();
+        window->activateWindow();
+    });
 
     TerminationSignalWatcher watcher;
     QObject::connect(&watcher, &TerminationSignalWatcher::terminationRequested, &delegate, [&delegate] {

@@ -71,9 +71,11 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     }
     Error error;
     if (!coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, options, &error)) {
+        openError_ = error;
         Alerts::presentError(error);
         return nullptr;
     }
+    openError_ = Error{};
     persistentStoreCoordinator_ = std::move(coordinator);
     Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
     return persistentStoreCoordinator_.get();
@@ -105,7 +107,9 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
 }
 
 bool DiaryStore::flushUnsavedChanges() {
-    ManagedObjectContext* context = managedObjectContext();
+    // Nothing can be pending in a store that is not open, and opening it
+    // again here would stack one more alert on every command and on quitting.
+    ManagedObjectContext* context = managedObjectContext_.get();
     if (!context || !context->hasChanges()) {
         return true;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "core/Notification.h"
 
 #include <QObject>
@@ -35,6 +36,8 @@ public:
     // so the next request tries the store again.
     ManagedObjectContext* managedObjectContext();
     bool hasStore() const { return bool(managedObjectContext_); }
+    // Why the last attempt to open the store failed; null after a success.
+    Error openError() const { return openError_; }
 
     // Saves the context if it has changes; shows a failure. True when nothing
     // is left unsaved.
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<PersistentStoreCoordinator> persistentStoreCoordinator_;
     std::unique_ptr<ManagedObjectContext> managedObjectContext_;
     std::vector<std::unique_ptr<QObject>> unheld_;
+    Error openError_;
 };
 
 } // namespace quillet
