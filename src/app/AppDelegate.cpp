@@ -4,6 +4,7 @@
 
 #include "app/TerminationSignalWatcher.h"
 #include "diary/Utility.h"
+#include "diary/import/OldDataImporter.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
@@ -125,6 +126,7 @@ void AppDelegate::loadInterface() {
     window_ = new MainWindow;
     settingWindowController_ = new SettingWindowController;
     settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
+    settingWindowController_->migrateSettingView()->setManagedObjectContextProvider([this] { return managedObjectContext(); });
     arrayController_ = new ArrayController(this);
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);
@@ -215,9 +217,15 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::importOldDataIfNeed() {
-    // The importer of the previous generation's diary is not part of this
-    // build. Until it is, nothing is marked as imported, so that the first
-    // build that has it still imports at launch.
+    if (!utility()->isOldDataExist() || utility()->isOldDataImported()) {
+        return;
+    }
+    // "isOldDataImported" is set by the importer once an import has ended
+    // with every entry saved; one that failed or was cut short by a kill runs
+    // again at the next launch, and the identifier check keeps it from
+    // doubling anything.
+    OldDataImporter::sharedImporter()->asyncImportWithManagedObjectContext(managedObjectContext());
+    Log::write(QStringLiteral("Try Import Old Data"));
 }
 
 void AppDelegate::moveLocalStoreToICloud() {
