@@ -365,11 +365,16 @@ bool PersistentStore::validate(Error* error) {
 
 bool PersistentStore::upgrade(qint64 from, Error* error) {
     const QString copy = path_ + QStringLiteral(".v%1").arg(from);
+    // Committed changes still in the log (the last session ended without
+    // closing the diary) belong to the file as it was.
+    const bool logBefore = QFileInfo(path_ + QStringLiteral("-wal")).size() > 0;
     Error why;
     if (!keepCopy(copy, &why) || !runUpgradeSteps(db_, from, &why)) {
-        // Rolled back; and closing must not fold a log left from before into
-        // the file either: it stays byte for byte as it was.
-        sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        // Rolled back. Closing would fold a log left from before into the
+        // file: it stays as it is then, and the file byte for byte as it was.
+        if (logBefore) {
+            sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        }
         if (error) {
             *error = storeError(StoreOpenError,
                                 QStringLiteral("The diary \u201c%1\u201d could not be brought up to the format of "

@@ -23,16 +23,6 @@
 
 namespace quillet {
 
-const QString kOldDataWillImport = QStringLiteral("OldDataWillImport");
-const QString kOldDataImporting = QStringLiteral("OldDataImporting");
-const QString kOldDataDidImportSucess = QStringLiteral("OldDataDidImportSucess");
-const QString kOldDataDidImportFail = QStringLiteral("OldDataDidImportFail");
-const QString kDuplicateCheckWillStart = QStringLiteral("DuplicateCheckWillStart");
-const QString kDuplicateChecking = QStringLiteral("DuplicateChecking");
-const QString kDuplicateCheckEndSuccess = QStringLiteral("DuplicateCheckEndSuccess");
-const QString kDuplicateCheckEndFail = QStringLiteral("DuplicateCheckEndFail");
-const QString kProgressKey = QStringLiteral("progress");
-
 namespace {
 
 // Up to this many rows (or entries) each posts its percentage, as the

@@ -11,17 +11,18 @@ namespace quillet {
 class ManagedObjectContext;
 
 // Posted by the import, always with no object; "OldDataImporting" carries
-// the percentage under "progress".
-extern const QString kOldDataWillImport;          // "OldDataWillImport"
-extern const QString kOldDataImporting;           // "OldDataImporting"
-extern const QString kOldDataDidImportSucess;     // "OldDataDidImportSucess"
-extern const QString kOldDataDidImportFail;       // "OldDataDidImportFail"
+// the percentage under "progress". Constants, so that they are usable while
+// other files' objects are being made.
+inline constexpr QLatin1String kOldDataWillImport("OldDataWillImport");
+inline constexpr QLatin1String kOldDataImporting("OldDataImporting");
+inline constexpr QLatin1String kOldDataDidImportSucess("OldDataDidImportSucess");
+inline constexpr QLatin1String kOldDataDidImportFail("OldDataDidImportFail");
 // Posted by duplicate removal, in the same manner.
-extern const QString kDuplicateCheckWillStart;    // "DuplicateCheckWillStart"
-extern const QString kDuplicateChecking;          // "DuplicateChecking"
-extern const QString kDuplicateCheckEndSuccess;   // "DuplicateCheckEndSuccess"
-extern const QString kDuplicateCheckEndFail;      // "DuplicateCheckEndFail"
-extern const QString kProgressKey;                // "progress"
+inline constexpr QLatin1String kDuplicateCheckWillStart("DuplicateCheckWillStart");
+inline constexpr QLatin1String kDuplicateChecking("DuplicateChecking");
+inline constexpr QLatin1String kDuplicateCheckEndSuccess("DuplicateCheckEndSuccess");
+inline constexpr QLatin1String kDuplicateCheckEndFail("DuplicateCheckEndFail");
+inline constexpr QLatin1String kProgressKey("progress");
 
 // Brings the entries of the previous generation's diary file into the diary,
 // skipping identifiers the diary has already, and reduces entries that share
