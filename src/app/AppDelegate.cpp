@@ -9,6 +9,7 @@
 #include "diary/journal/JournalFilter.h"
 #include "diary/Edition.h"
 #include "diary/Utility.h"
+#include "diary/import/OldDataImporter.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
@@ -181,6 +182,7 @@ void AppDelegate::loadInterface() {
     window_->setWindowTitle(utility()->edition().displayName());
     settingWindowController_ = new SettingWindowController;
     settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
+    settingWindowController_->migrateSettingView()->setManagedObjectContextProvider([this] { return managedObjectContext(); });
     arrayController_ = new ArrayController(this);
     filter_->setArrayController(arrayController_);
     commands_ = std::make_unique<EntryCommands>(
@@ -283,9 +285,15 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::importOldDataIfNeed() {
-    // The importer of the previous generation's diary is not part of this
-    // build. Until it is, nothing is marked as imported, so that the first
-    // build that has it still imports at launch.
+    if (!utility()->isOldDataExist() || utility()->isOldDataImported()) {
+        return;
+    }
+    // "isOldDataImported" is set by the importer once an import has ended
+    // with every entry saved; one that failed or was cut short by a kill runs
+    // again at the next launch, and the identifier check keeps it from
+    // doubling anything.
+    OldDataImporter::sharedImporter()->asyncImportWithManagedObjectContext(managedObjectContext());
+    Log::write(QStringLiteral("Try Import Old Data"));
 }
 
 void AppDelegate::moveLocalStoreToICloud() {

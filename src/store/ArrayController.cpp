@@ -20,6 +20,10 @@ namespace {
 const QString kMonthTag = QStringLiteral("monthTag");
 const QString kColorTag = QStringLiteral("colorTag");
 
+// Up to this many records arriving together are put in place one by one;
+// more are sorted among themselves and merged in one pass.
+constexpr std::size_t kOneByOneLimit = 32;
+
 // Below this many records a second thread costs more than it saves.
 constexpr std::size_t kConcurrentFilterThreshold = 16384;
 constexpr std::size_t kScanChunk = 4096;
@@ -119,6 +123,7 @@ void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
     }
     context_ = context;
     content_.clear();
+    goneFromContent_.clear();
     byMonth_.clear();
     monthOf_.clear();
     pending_.clear();
@@ -163,6 +168,7 @@ bool ArrayController::before(const ManagedObject* a, const ManagedObject* b) con
 }
 
 void ArrayController::ensureSorted() {
+    compactContent();
     if (!sortDirty_) {
         return;
     }
@@ -382,7 +388,36 @@ void ArrayController::removeObjectAtArrangedObjectIndex(std::size_t index) {
     }
 }
 
+void ArrayController::compactContent() {
+    if (goneFromContent_.empty()) {
+        return;
+    }
+    std::erase_if(content_, [this](const ManagedObject* o) { return goneFromContent_.count(o) != 0; });
+    goneFromContent_.clear();
+}
+
+void ArrayController::addManyToContent(std::vector<ManagedObject*> objects) {
+    compactContent();
+    for (ManagedObject* object : objects) {
+        const int month = object->monthTag();
+        monthOf_[object] = month;
+        byMonth_[month].push_back(object);
+    }
+    if (sortDirty_ || sortKeys_.empty()) {
+        content_.insert(content_.end(), objects.begin(), objects.end());
+        return;
+    }
+    // Ties go after the records already there, as one by one.
+    const auto order = [this](const ManagedObject* a, const ManagedObject* b) { return before(a, b); };
+    std::stable_sort(objects.begin(), objects.end(), order);
+    std::vector<ManagedObject*> merged;
+    merged.reserve(content_.size() + objects.size());
+    std::merge(content_.begin(), content_.end(), objects.begin(), objects.end(), std::back_inserter(merged), order);
+    content_.swap(merged);
+}
+
 void ArrayController::addToContent(ManagedObject* object) {
+    compactContent();
     const int month = object->monthTag();
     monthOf_[object] = month;
     byMonth_[month].push_back(object);
@@ -403,7 +438,7 @@ void ArrayController::removeFromContent(ManagedObject* object) {
     auto& bucket = byMonth_[month->second];
     std::erase(bucket, object);
     monthOf_.erase(month);
-    std::erase(content_, object);
+    goneFromContent_.insert(object);
 }
 
 void ArrayController::insertArranged(ManagedObject* object) {
@@ -441,15 +476,47 @@ void ArrayController::processPendingChanges() {
     }
     std::vector<ManagedObject*> pending;
     pending.swap(pending_);
+    std::vector<ManagedObject*> arriving;
+    std::unordered_set<const ManagedObject*> seen;
     for (ManagedObject* object : pending) {
-        if (!object->isLive() || monthOf_.count(object)) {
-            continue;
-        }
-        addToContent(object);
-        if (passes(object)) {
-            insertArranged(object);
+        if (object->isLive() && !monthOf_.count(object) && seen.insert(object).second) {
+            arriving.push_back(object);
         }
     }
+    if (arriving.size() <= kOneByOneLimit) {
+        for (ManagedObject* object : arriving) {
+            addToContent(object);
+            if (passes(object)) {
+                insertArranged(object);
+            }
+        }
+        return;
+    }
+    std::vector<ManagedObject*> listed;
+    for (ManagedObject* object : arriving) {
+        if (passes(object)) {
+            listed.push_back(object);
+        }
+    }
+    addManyToContent(std::move(arriving));
+    if (listed.size() <= kOneByOneLimit) {
+        for (ManagedObject* object : listed) {
+            insertArranged(object);
+        }
+        return;
+    }
+    const auto order = [this](const ManagedObject* a, const ManagedObject* b) { return before(a, b); };
+    std::vector<ManagedObject*> arranged;
+    if (sortKeys_.empty()) {
+        arranged = arranged_;
+        arranged.insert(arranged.end(), listed.begin(), listed.end());
+    } else {
+        std::stable_sort(listed.begin(), listed.end(), order);
+        arranged.reserve(arranged_.size() + listed.size());
+        std::merge(arranged_.begin(), arranged_.end(), listed.begin(), listed.end(), std::back_inserter(arranged),
+                   order);
+    }
+    resetArranged(std::move(arranged));
 }
 
 void ArrayController::contextChanged(const ChangeSet& changes) {
@@ -492,6 +559,7 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
             if (changes.updated.size() == 1) {
                 // One record moved (a new date): put it back in its place
                 // rather than sort the whole diary again.
+                compactContent();
                 std::erase(content_, object);
                 content_.insert(std::upper_bound(content_.begin(), content_.end(), object,
                                                  [this](ManagedObject* a, ManagedObject* b) { return before(a, b); }),

@@ -8,6 +8,7 @@
 #include <QAbstractListModel>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace quillet {
@@ -77,7 +78,10 @@ private:
 
     void contextChanged(const ChangeSet& changes);
     void addToContent(ManagedObject* object);
+    // Many records at once (an import's batch): one merge, not one insertion each.
+    void addManyToContent(std::vector<ManagedObject*> objects);
     void removeFromContent(ManagedObject* object);
+    void compactContent();
     void ensureSorted();
     void sortContent();
     bool passes(const ManagedObject* object) const;
@@ -93,6 +97,9 @@ private:
     std::vector<SortDescriptor> sort_;
     std::vector<SortKey> sortKeys_;
     std::vector<ManagedObject*> content_;   // sorted by sort_ when !sortDirty_
+    // Records deleted but still in content_: taken out in one pass before
+    // content_ is next read, so that removing many costs one pass, not one each.
+    std::unordered_set<const ManagedObject*> goneFromContent_;
     bool sortDirty_ = true;
     std::unordered_map<int, std::vector<ManagedObject*>> byMonth_;
     std::unordered_map<const ManagedObject*, int> monthOf_;

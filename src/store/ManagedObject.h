@@ -61,6 +61,7 @@ private:
 
     ManagedObjectContext* context_;
     ManagedObjectID id_;
+    std::size_t sequence_ = 0; // its place among the records its context made: the order of a fetch
     mutable EntryValues values_;
     State state_ = State::Live;
     bool inserted_ = false;

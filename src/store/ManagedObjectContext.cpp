@@ -102,6 +102,7 @@ void ManagedObjectContext::performBlock(std::function<void()> block) {
 ManagedObject* ManagedObjectContext::makeObject(ManagedObjectID id) {
     objects_.push_back(std::unique_ptr<ManagedObject>(new ManagedObject(this, id)));
     ManagedObject* object = objects_.back().get();
+    object->sequence_ = objects_.size() - 1;
     registerID(object);
     return object;
 }
@@ -127,6 +128,7 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
             }
             ManagedObject* object = makeObject(ManagedObjectID{row.key});
             object->values_ = std::move(row.values);
+            indexUuid(object, QString());
             if (object->values_.foldedFaulted) {
                 foldedSource = store->path();
             }
@@ -148,10 +150,18 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
 }
 
 ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName) {
+    return insertNewObject(entityName, EntryValues());
+}
+
+ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName, EntryValues values) {
     if (entityName != QLatin1String("Entry")) {
         return nullptr;
     }
     ManagedObject* object = makeObject(ManagedObjectID{nextTemporaryID_--});
+    values.textFaulted = false;
+    values.foldedFaulted = false;
+    object->values_ = std::move(values);
+    indexUuid(object, QString());
     object->inserted_ = true;
     inserted_.insert(object);
     undoManager_->registerUndo([this, object] { deleteObject(object); });
@@ -209,7 +219,11 @@ void ManagedObjectContext::setValue(ManagedObject* object, EntryKey key, const Q
     }
     object->fire();
     const QVariant old = object->value(key);
+    const QString oldUuid = object->values_.uuid;
     assign(object->values_, key, value);
+    if (key == EntryKey::Uuid) {
+        indexUuid(object, oldUuid);
+    }
     const QVariant now = object->value(key);
     if (old == now && old.isValid() == now.isValid()) {
         return; // the same value: nothing to save or undo
@@ -236,9 +250,14 @@ std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchReq
         return std::nullopt;
     }
     std::vector<ManagedObject*> result;
-    for (const auto& object : objects_) {
-        if (object->isLive() && (!request.predicate || request.predicate->evaluate(*object))) {
-            result.push_back(object.get());
+    if (const std::optional<QString> uuid =
+            request.predicate ? request.predicate->onlyExactStringEqualityOn(QStringLiteral("uuid")) : std::nullopt) {
+        result = objectsWithUuid(*uuid);
+    } else {
+        for (const auto& object : objects_) {
+            if (object->isLive() && (!request.predicate || request.predicate->evaluate(*object))) {
+                result.push_back(object.get());
+            }
         }
     }
     if (!request.sortDescriptors.empty()) {
@@ -258,6 +277,62 @@ std::vector<ManagedObject*> ManagedObjectContext::registeredObjects() const {
         }
     }
     return result;
+}
+
+std::vector<ManagedObject*> ManagedObjectContext::objectsWithUuid(const QString& uuid) const {
+    if (!uuidIndexBuilt_) {
+        buildUuidIndex();
+    }
+    // A placeholder's identifier is known only once it is loaded, as a scan would load it.
+    while (!unindexedFaults_.empty()) {
+        ManagedObject* fault = unindexedFaults_.back();
+        unindexedFaults_.pop_back();
+        fault->fire();
+    }
+    std::vector<ManagedObject*> found;
+    const auto it = uuidIndex_.find(uuid);
+    if (it == uuidIndex_.end()) {
+        return found;
+    }
+    for (ManagedObject* object : it->second) {
+        if (object->isLive() && object->values_.uuid == uuid) {
+            found.push_back(object);
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const ManagedObject* a, const ManagedObject* b) { return a->sequence_ < b->sequence_; });
+    return found;
+}
+
+void ManagedObjectContext::buildUuidIndex() const {
+    uuidIndex_.clear();
+    uuidIndex_.reserve(objects_.size());
+    for (const auto& object : objects_) {
+        if (object->fault_) {
+            unindexedFaults_.push_back(object.get());
+        } else if (!object->values_.uuid.isNull()) {
+            uuidIndex_[object->values_.uuid].push_back(object.get());
+        }
+    }
+    uuidIndexBuilt_ = true;
+}
+
+void ManagedObjectContext::indexUuid(ManagedObject* object, const QString& old) const {
+    if (!uuidIndexBuilt_) {
+        return;
+    }
+    const QString& now = object->values_.uuid;
+    if (!old.isNull() && old != now) {
+        if (const auto it = uuidIndex_.find(old); it != uuidIndex_.end()) {
+            std::erase(it->second, object);
+        }
+    }
+    if (!now.isNull()) {
+        std::vector<ManagedObject*>& carriers = uuidIndex_[now];
+        if (std::find(carriers.begin(), carriers.end(), object) == carriers.end()) {
+            carriers.push_back(object);
+        }
+    }
 }
 
 bool ManagedObjectContext::hasChanges() const {
@@ -357,6 +432,9 @@ ManagedObject* ManagedObjectContext::objectWithID(ManagedObjectID id) {
     }
     ManagedObject* object = makeObject(id);
     object->fault_ = !id.isTemporaryID();
+    if (object->fault_ && uuidIndexBuilt_) {
+        unindexedFaults_.push_back(object);
+    }
     return object;
 }
 
@@ -368,6 +446,7 @@ void ManagedObjectContext::fulfillFault(ManagedObject* object) {
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     if (store) {
         store->loadRow(object->id_.value, &object->values_, nullptr);
+        indexUuid(object, QString());
     }
 }
 
@@ -397,7 +476,11 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
     const unsigned mine = changedKeys_.count(object) ? changedKeys_[object] : 0u;
     const bool keepMine = mergePolicy_ == MergePolicy::MergeByPropertyObjectTrump;
     EntryValues& v = object->values_;
-    if (!(keepMine && (mine & keyBit(EntryKey::Uuid)))) v.uuid = stored.uuid;
+    if (!(keepMine && (mine & keyBit(EntryKey::Uuid)))) {
+        const QString old = v.uuid;
+        v.uuid = stored.uuid;
+        indexUuid(object, old);
+    }
     if (!(keepMine && (mine & keyBit(EntryKey::EntryText)))) {
         v.entryText = stored.entryText;
         v.foldedText = stored.foldedText;

@@ -2,6 +2,7 @@
 
 #include "store/ChangeSet.h"
 #include "store/EntryKey.h"
+#include "store/EntryValues.h"
 #include "core/Error.h"
 #include "store/FetchRequest.h"
 #include "store/ManagedObjectID.h"
@@ -46,6 +47,10 @@ public:
     MergePolicy mergePolicy() const { return mergePolicy_; }
 
     ManagedObject* insertNewObject(const QString& entityName);
+    // A new record with every value set at once, announced as one change
+    // (setting them one by one announces five). The folded text must be the
+    // text's; the caller may have folded it on another thread.
+    ManagedObject* insertNewObject(const QString& entityName, EntryValues values);
     // Brings back a record that was deleted (undo, redo).
     void insertObject(ManagedObject* object);
     void deleteObject(ManagedObject* object);
@@ -53,6 +58,11 @@ public:
                                                                    Error* error) const;
     // Every live record, in the order the store gave them and then inserted.
     std::vector<ManagedObject*> registeredObjects() const;
+    // The live records whose identifier is exactly uuid, in fetch order. From
+    // the first ask on the context keeps an index of the identifiers, so this
+    // (and a fetch whose predicate is only "uuid == value") visits no other
+    // record.
+    std::vector<ManagedObject*> objectsWithUuid(const QString& uuid) const;
 
     bool hasChanges() const;
     bool save(Error* error);
@@ -87,6 +97,9 @@ private:
     ManagedObject* makeObject(ManagedObjectID id);
     void registerID(ManagedObject* object);
     void refreshFromStore(ManagedObject* object);
+    void buildUuidIndex() const;
+    // Follows a change of the record's identifier (from old) in the index, once there is one.
+    void indexUuid(ManagedObject* object, const QString& old) const;
 
     ConcurrencyType type_;
     PersistentStoreCoordinator* coordinator_ = nullptr;
@@ -99,6 +112,11 @@ private:
     std::unordered_set<ManagedObject*> deleted_;
     std::unordered_map<ManagedObject*, unsigned> changedKeys_;
     qint64 nextTemporaryID_ = -1;
+    // The identifier index: every record that has carried the identifier
+    // (checked again when asked), and the placeholders not yet loaded.
+    mutable std::unordered_map<QString, std::vector<ManagedObject*>> uuidIndex_;
+    mutable std::vector<ManagedObject*> unindexedFaults_;
+    mutable bool uuidIndexBuilt_ = false;
     struct FoldedTextLoad;
     std::unique_ptr<FoldedTextLoad> foldedLoad_;
 };

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
+#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,11 +20,13 @@ namespace quillet {
 
 namespace {
 
-// The application id and the format version live in the file's header.
+// The application id and the format version live in the file's header. A
+// new diary is made at version 1 and brought up to the current version by
+// the same steps as an old one, so that every diary has been through them.
 const char* const kCreateSchema = R"sql(
     PRAGMA journal_mode = WAL;
     PRAGMA application_id = %1;
-    PRAGMA user_version = %2;
+    PRAGMA user_version = 1;
     CREATE TABLE entry (
         key INTEGER PRIMARY KEY,
         uuid TEXT,
@@ -37,6 +40,40 @@ const char* const kCreateSchema = R"sql(
 
 Error storeError(int code, const QString& text) {
     return Error{kStoreErrorDomain, code, text};
+}
+
+// The format steps: step i brings a diary of version i + 1 to version i + 2.
+// They run inside the upgrade's one transaction. A new format is one more
+// function at the end of the list (and one more test).
+using UpgradeStep = bool (*)(SqliteDatabase& db, Error* error);
+
+// 2: an identifier is found without reading the whole table.
+bool addUuidIndex(SqliteDatabase& db, Error* error) {
+    return db.exec("CREATE INDEX entry_uuid ON entry (uuid)", error);
+}
+
+constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex};
+static_assert(std::size(kUpgradeSteps) + 1 == PersistentStore::kSchemaVersion,
+              "one upgrade step for every format after the first");
+
+// Brings the open diary from version `from` to the current one in one
+// transaction: all of the steps or none of them.
+bool runUpgradeSteps(SqliteDatabase& db, qint64 from, Error* error) {
+    if (!db.exec("BEGIN IMMEDIATE", error)) {
+        return false;
+    }
+    for (qint64 version = from; version < PersistentStore::kSchemaVersion; ++version) {
+        if (!kUpgradeSteps[version - 1](db, error)) {
+            db.exec("ROLLBACK", nullptr);
+            return false;
+        }
+    }
+    const QByteArray stamp = QByteArray("PRAGMA user_version = ") + QByteArray::number(PersistentStore::kSchemaVersion);
+    if (!db.exec(stamp.constData(), error) || !db.exec("COMMIT", error)) {
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    return true;
 }
 
 void syncFolder(const QString& folder) {
@@ -129,7 +166,8 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         }
         return nullptr;
     }
-    if (!store->validate(error) || !store->loadAll(&store->loadedRows_, error)) {
+    if (!store->validate(error) || !store->loadAll(&store->loadedRows_, error) ||
+        !store->checkIdentifierIndex(error)) {
         return nullptr;
     }
     return store;
@@ -192,10 +230,9 @@ bool PersistentStore::create(Error* error) {
         ::close(fd);
     }
     SqliteDatabase db;
-    const QByteArray schema =
-        QString::fromLatin1(kCreateSchema).arg(kApplicationId).arg(kSchemaVersion).toLatin1();
+    const QByteArray schema = QString::fromLatin1(kCreateSchema).arg(kApplicationId).toLatin1();
     if (!db.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error) ||
-        !db.exec(schema.constData(), error)) {
+        !db.exec(schema.constData(), error) || !runUpgradeSteps(db, 1, error)) {
         db.close();
         QFile::remove(temporary);
         QFile::remove(temporary + QStringLiteral("-wal"));
@@ -269,7 +306,7 @@ bool PersistentStore::checkHeader(Error* error) const {
                         .arg(version)
                         .arg(kSchemaVersion));
     }
-    if (version < kSchemaVersion) {
+    if (version < 1) {
         return fail(StoreIncompatibleVersionError,
                     QStringLiteral("The diary \u201c%1\u201d has an unknown format (%2). It was left as it is.")
                         .arg(path_)
@@ -307,7 +344,7 @@ bool PersistentStore::validate(Error* error) {
         }
         return false;
     }
-    if (version != kSchemaVersion) {
+    if (version < 1 || version > kSchemaVersion) {
         if (error) {
             *error = storeError(
                 StoreIncompatibleVersionError,
@@ -320,7 +357,75 @@ bool PersistentStore::validate(Error* error) {
         return false;
     }
     // Already WAL in every file this program made, so this writes nothing.
-    return db_.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", error);
+    if (!db_.exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;", error)) {
+        return false;
+    }
+    return version == kSchemaVersion || upgrade(version, error);
+}
+
+bool PersistentStore::upgrade(qint64 from, Error* error) {
+    const QString copy = path_ + QStringLiteral(".v%1").arg(from);
+    // Committed changes still in the log (the last session ended without
+    // closing the diary) belong to the file as it was.
+    const bool logBefore = QFileInfo(path_ + QStringLiteral("-wal")).size() > 0;
+    Error why;
+    if (!keepCopy(copy, &why) || !runUpgradeSteps(db_, from, &why)) {
+        // Rolled back. Closing would fold a log left from before into the
+        // file: it stays as it is then, and the file byte for byte as it was.
+        if (logBefore) {
+            sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        }
+        if (error) {
+            *error = storeError(StoreOpenError,
+                                QStringLiteral("The diary \u201c%1\u201d could not be brought up to the format of "
+                                               "this version of Quillet (%2 to %3): %4 It was left as it is.")
+                                    .arg(path_, QString::number(from), QString::number(kSchemaVersion),
+                                         why.localizedDescription));
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::keepCopy(const QString& copy, Error* error) {
+    // Written under a temporary name and renamed when complete, so that the
+    // name only ever stands for a whole copy. The copy holds diary text: it
+    // is private from the moment it exists.
+    const QString temporary = copy + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    const QByteArray native = QFile::encodeName(temporary);
+    QFile::remove(temporary);
+    QString reason;
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        reason = QString::fromLocal8Bit(strerror(errno));
+    } else {
+        ::close(fd);
+        SqliteStatement vacuum(db_.handle(), "VACUUM INTO ?");
+        if (!vacuum.isValid() || !vacuum.bindText(1, temporary) || vacuum.step() != SQLITE_DONE) {
+            reason = db_.lastMessage();
+        }
+    }
+    if (reason.isNull()) {
+        const int written = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+        if (written < 0 || ::fsync(written) != 0 ||
+            ::rename(native.constData(), QFile::encodeName(copy).constData()) != 0) {
+            reason = QString::fromLocal8Bit(strerror(errno));
+        }
+        if (written >= 0) {
+            ::close(written);
+        }
+    }
+    if (!reason.isNull()) {
+        QFile::remove(temporary);
+        if (error) {
+            *error = storeError(StoreOpenError,
+                                QStringLiteral("a copy of it as it was could not be written to \u201c%1\u201d (%2).")
+                                    .arg(copy, reason));
+        }
+        return false;
+    }
+    syncFolder(QFileInfo(path_).absolutePath());
+    return true;
 }
 
 bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
@@ -364,6 +469,28 @@ bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
     if (rc != SQLITE_DONE) {
         if (error) {
             *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::checkIdentifierIndex(Error* error) {
+    // Read whole as well (it is small beside the texts), so that damage in it
+    // is found now and not by the first save; and it must list every entry
+    // that has an identifier.
+    qint64 indexed = 0;
+    if (!db_.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error)) {
+        return false;
+    }
+    const auto identified = std::count_if(loadedRows_.begin(), loadedRows_.end(),
+                                          [](const StoreRow& row) { return !row.values.uuid.isNull(); });
+    if (indexed != qint64(identified)) {
+        if (error) {
+            *error = storeError(StoreCorruptError,
+                                QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers "
+                                               "does not match its entries) and can't be opened. It was left as it is.")
+                                    .arg(path_));
         }
         return false;
     }

@@ -19,11 +19,14 @@ namespace quillet {
 // time holds a store: a second one is told the diary is open elsewhere; the
 // lock dies with its process, however it ends. Commits are synced (WAL,
 // synchronous=FULL), so a save that returned success survives a crash or a
-// power loss.
+// power loss. A diary of an older format is brought up to this one when it
+// is opened, in one transaction, after a copy of it as it was is kept beside
+// it ("entries.sqlite.v1"); one from a newer format is refused untouched.
 class PersistentStore {
 public:
     static constexpr qint64 kApplicationId = 0x51756c74; // "Qult"
-    static constexpr qint64 kSchemaVersion = 1;
+    // 1: the entry table. 2: an index on the identifiers.
+    static constexpr qint64 kSchemaVersion = 2;
 
     static std::unique_ptr<PersistentStore> open(const QString& path, const QVariantMap& options,
                                                  Error* error);
@@ -62,6 +65,9 @@ private:
     bool create(Error* error);
     bool checkHeader(Error* error) const;
     bool validate(Error* error);
+    bool upgrade(qint64 from, Error* error);
+    bool checkIdentifierIndex(Error* error);
+    bool keepCopy(const QString& copy, Error* error);
 
     QString path_;
     QVariantMap options_;

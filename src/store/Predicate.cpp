@@ -276,6 +276,35 @@ std::optional<Predicate> Predicate::parse(const QString& format, QString* error)
     return p;
 }
 
+Predicate Predicate::equalTo(const QString& key, const QVariant& value) {
+    Predicate p;
+    Comparison c;
+    c.key = key;
+    c.op = Operator::Equal;
+    c.attribute = entryKeyFromName(key);
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        c.value = value.toLongLong();
+        c.isInteger = true;
+        c.integer = c.value.toLongLong();
+        p.format_ = QStringLiteral("%1 == %2").arg(key).arg(c.integer);
+        break;
+    default: {
+        c.value = value.toString();
+        // Only for reading (a log, a debugger): written so that parsing it would give the same value.
+        QString quoted = c.value.toString();
+        quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+        quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
+        p.format_ = QStringLiteral("%1 == \"%2\"").arg(key, quoted);
+        break;
+    }
+    }
+    p.comparisons_.push_back(std::move(c));
+    return p;
+}
+
 bool Predicate::canEvaluateConcurrently() const {
     for (const Comparison& c : comparisons_) {
         if (c.attribute == EntryKey::EntryText && !c.isInteger && !isFoldedTextSearch(c)) {
@@ -301,6 +330,18 @@ std::optional<qint64> Predicate::requiredInteger(const QString& key) const {
         }
     }
     return std::nullopt;
+}
+
+std::optional<QString> Predicate::onlyExactStringEqualityOn(const QString& key) const {
+    if (comparisons_.size() != 1) {
+        return std::nullopt;
+    }
+    const Comparison& c = comparisons_.front();
+    if (c.key != key || c.op != Operator::Equal || c.isInteger || c.caseInsensitive || c.diacriticInsensitive ||
+        c.value.typeId() != QMetaType::QString) {
+        return std::nullopt;
+    }
+    return c.value.toString();
 }
 
 bool Predicate::onlyIntegerEqualitiesOn(const QStringList& keys) const {

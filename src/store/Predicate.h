@@ -39,6 +39,10 @@ public:
 
     // Parses the text; on failure answers nothing and, when asked, says why.
     static std::optional<Predicate> parse(const QString& format, QString* error = nullptr);
+    // "key == value", exact and case-sensitive, with the value bound as it is
+    // (a string or an integer): nothing of it is parsed, so quotes and
+    // backslashes in it are only characters.
+    static Predicate equalTo(const QString& key, const QVariant& value);
 
     bool evaluate(const ManagedObject& object) const;
     // True when evaluating reads only what every record keeps in memory
@@ -50,6 +54,8 @@ public:
     QString predicateFormat() const { return format_; }
     // The integer a top-level "key = N" clause requires, if there is one.
     std::optional<qint64> requiredInteger(const QString& key) const;
+    // The string of a predicate that is only an exact, case-sensitive "key == string".
+    std::optional<QString> onlyExactStringEqualityOn(const QString& key) const;
     // True when the predicate is made only of integer equalities on the given keys.
     bool onlyIntegerEqualitiesOn(const QStringList& keys) const;
 

@@ -27,6 +27,20 @@ bool SqliteDatabase::open(const QString& path, int flags, Error* error) {
     return true;
 }
 
+bool SqliteDatabase::openReadOnly(const QString& path, Error* error) {
+    return open(path, SQLITE_OPEN_READONLY, error);
+}
+
+void SqliteDatabase::setBusyTimeout(int milliseconds) {
+    if (db_ != nullptr) {
+        sqlite3_busy_timeout(db_, milliseconds);
+    }
+}
+
+QString SqliteDatabase::lastMessage() const {
+    return QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(SQLITE_CANTOPEN));
+}
+
 void SqliteDatabase::close() {
     if (db_ != nullptr) {
         sqlite3_close_v2(db_);

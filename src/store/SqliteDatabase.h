@@ -19,6 +19,10 @@ public:
 
     // flags are sqlite3_open_v2's.
     bool open(const QString& path, int flags, Error* error);
+    // Reads an existing file and never writes it (nor a journal or log of it).
+    bool openReadOnly(const QString& path, Error* error);
+    // How long a statement waits for another connection's lock before it fails.
+    void setBusyTimeout(int milliseconds);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* handle() const { return db_; }
@@ -31,6 +35,8 @@ public:
     // An Error describing the connection's last failure; action completes
     // "could not be ..." ("opened", "read", "saved").
     Error lastError(const QString& action) const;
+    // SQLite's own words for the last failure.
+    QString lastMessage() const;
     QString path() const { return path_; }
 
 private:

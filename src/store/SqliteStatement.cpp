@@ -55,6 +55,14 @@ int SqliteStatement::step() {
     return sqlite3_step(stmt_);
 }
 
+SqliteStatement::Step SqliteStatement::advance() {
+    switch (step()) {
+    case SQLITE_ROW: return Step::Row;
+    case SQLITE_DONE: return Step::Done;
+    default: return Step::Error;
+    }
+}
+
 bool SqliteStatement::reset() {
     sqlite3_clear_bindings(stmt_);
     return sqlite3_reset(stmt_) == SQLITE_OK;
@@ -66,6 +74,10 @@ bool SqliteStatement::isNull(int column) const {
 
 qint64 SqliteStatement::columnInt64(int column) const {
     return sqlite3_column_int64(stmt_, column);
+}
+
+int SqliteStatement::columnInt(int column) const {
+    return sqlite3_column_int(stmt_, column);
 }
 
 double SqliteStatement::columnDouble(int column) const {

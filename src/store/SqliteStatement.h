@@ -30,10 +30,14 @@ public:
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
+    // The same step, told in words to code that does not speak SQLite's codes.
+    enum class Step { Row, Done, Error };
+    Step advance();
     bool reset();
 
     bool isNull(int column) const;
     qint64 columnInt64(int column) const;
+    int columnInt(int column) const; // SQLite's 32-bit reading: the low 32 bits of the integer
     double columnDouble(int column) const;
     QString columnText(int column) const;       // null for SQL NULL
     QByteArray columnUtf8(int column) const;    // null for SQL NULL

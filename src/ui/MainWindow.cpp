@@ -11,6 +11,7 @@
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
+#include "ui/StatusLabel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -252,8 +253,9 @@ QWidget* MainWindow::buildJournal() {
     bottom->addWidget(searchField);
     entryTableView = new EntryTableView(leftButtomView);
     bottom->addWidget(entryTableView, 1);
-    statusLabel = new QLabel(leftButtomView);
-    statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    // Under the list, in the layout: it takes its own line while it shows and
+    // never covers an entry or the editor.
+    statusLabel = new StatusLabel(leftButtomView);
     statusLabel->hide();
     bottom->addWidget(statusLabel);
 

@@ -21,6 +21,7 @@ class EntryTableView;
 class JournalPopovers;
 class MonthSelectView;
 class PasscodeView;
+class StatusLabel;
 
 // The main window's layout: toolbar, menus and the four views that take
 // turns in its content (the journal, the lock screen, the cloud question and
@@ -84,7 +85,8 @@ public:
     ColorTagSelectView* colorTagSelectView;
     QLineEdit* searchField;
     EntryTableView* entryTableView;
-    QLabel* statusLabel;
+    // Shown while an import of the previous generation's diary runs.
+    StatusLabel* statusLabel;
     QWidget* editorPanel;
     QLabel* dateLabel;
     EditTextView* editTextView;

@@ -93,7 +93,9 @@ TEST(DamagedStore, EveryKindOfUnusableFileIsReportedAtEveryRequestAndLeftAsItWas
         {"a newer format", StoreIncompatibleVersionError,
          [](const QString& p) {
              writeBytes(p, goodDiary());
-             rawExec(p, "PRAGMA user_version = 2");
+             const QByteArray newer =
+                 "PRAGMA user_version = " + QByteArray::number(PersistentStore::kSchemaVersion + 1);
+             rawExec(p, newer.constData());
          }},
         {"another program's database", StoreIncompatibleVersionError,
          [](const QString& p) { rawExec(p, "PRAGMA application_id = 1; CREATE TABLE t (x);"); }},

@@ -33,6 +33,24 @@ QByteArray validDiary() {
     return bytes;
 }
 
+// The page number of a table's or an index's root page in the diary's bytes.
+int rootPage(const QByteArray& diary, const char* name) {
+    const QString path = makeTempDir() + QStringLiteral("/probe.sqlite");
+    writeBytes(path, diary);
+    sqlite3* db = nullptr;
+    int page = 0;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
+            page = sqlite3_column_int(s, 0);
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+    return page;
+}
+
 QByteArray randomBytes(int size, unsigned seed) {
     std::mt19937 generator(seed);
     QByteArray bytes(size, Qt::Uninitialized);
@@ -103,17 +121,30 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
     ASSERT_TRUE(writeBytes(path, QByteArray("SQLite format 3\0", 16) + randomBytes(2 * kPageSize - 16, 8)));
     expectRefusedUntouched(path, StoreCorruptError, "a database header followed by garbage");
 
-    // A page inside the entry table overwritten: found while every row is read.
+    // A page inside the entry table overwritten (its root, which the other
+    // pages hang from): found while every row is read.
     QByteArray scribbled = validDiary();
     QByteArray garbage = randomBytes(kPageSize, 9);
     garbage[0] = 0x42; // no valid page type
-    scribbled.replace(2 * kPageSize, kPageSize, garbage);
+    const int root = rootPage(validDiary(), "entry");
+    ASSERT_GT(root, 1);
+    scribbled.replace((root - 1) * kPageSize, kPageSize, garbage);
     ASSERT_TRUE(writeBytes(path, scribbled));
     expectRefusedUntouched(path, StoreCorruptError, "a damaged page");
 
+    // The identifier index's root overwritten: found before the store is
+    // handed out, not by the first save.
+    scribbled = validDiary();
+    const int indexRoot = rootPage(validDiary(), "entry_uuid");
+    ASSERT_GT(indexRoot, 1);
+    scribbled.replace((indexRoot - 1) * kPageSize, kPageSize, garbage);
+    ASSERT_TRUE(writeBytes(path, scribbled));
+    expectRefusedUntouched(path, StoreCorruptError, "a damaged index page");
+
     // The same diary from a newer version of the program.
     ASSERT_TRUE(writeBytes(path, validDiary()));
-    ASSERT_TRUE(rawExec(path, "PRAGMA user_version = 2"));
+    const QByteArray newer = "PRAGMA user_version = " + QByteArray::number(PersistentStore::kSchemaVersion + 1);
+    ASSERT_TRUE(rawExec(path, newer.constData()));
     ASSERT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
     expectRefusedUntouched(path, StoreIncompatibleVersionError, "newer format");
     {

@@ -53,7 +53,8 @@ QSplitter::handle { background: %2; }
 #editorPanel { background: %3; }
 #editTextView { background: transparent; color: %5; selection-background-color: %7; selection-color: %5; padding: 12px 24px; }
 #dateLabel { color: %6; }
-#statusLabel { color: %6; }
+#statusLabel { background: %3; border: 1px solid %2; border-left: 3px solid %4; border-radius: 6px; }
+#statusLabelText { color: %5; background: transparent; }
 #emptyListHint { color: %6; background: transparent; }
 #popover { background: %3; border: 1px solid %2; border-radius: 8px; }
 QPushButton { background: %3; color: %5; border: 1px solid %2; border-radius: 6px; padding: 5px 14px; }

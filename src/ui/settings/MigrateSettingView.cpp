@@ -2,6 +2,10 @@
 
 #include "ui/settings/SettingsPaneStyle.h"
 
+#include "core/MainThread.h"
+#include "core/NotificationCenter.h"
+#include "diary/import/OldDataImporter.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -9,6 +13,12 @@
 #include <QVBoxLayout>
 
 namespace quillet {
+
+namespace {
+const QString kStarted = QStringLiteral("in progress...0%");
+const QString kSucceeded = QStringLiteral("Done Successfully");
+const QString kFailed = QStringLiteral("Finished With Error");
+} // namespace
 
 MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("migrateSettingView"));
@@ -64,16 +74,56 @@ MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
     connect(duplicateButton_, &QPushButton::clicked, this, [this] { removeDuplicate(duplicateButton_); });
     connect(moveToCloudButton_, &QPushButton::clicked, this,
             [this] { moveLocalStoreToICloud(moveToCloudButton_); });
+
+    // Registered once, for as long as the pane exists. The observers hold the
+    // pane only through a guard, which is never followed on the posting thread.
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    const QPointer<MigrateSettingView> self(this);
+    auto text = [&](const QString& name, Step step, const QString& shown) {
+        observers_.push_back(center.addObserver(
+            name, nullptr, [self, step, shown](const Notification&) { queueText(self, step, shown); }));
+    };
+    auto percentage = [&](const QString& name, bool migrate) {
+        observers_.push_back(center.addObserver(
+            name, nullptr, [self, migrate](const Notification& note) { queuePercentage(self, migrate, note); }));
+    };
+    text(kOldDataWillImport, &MigrateSettingView::setMigrateLabelText, kStarted);
+    percentage(kOldDataImporting, true);
+    text(kOldDataDidImportSucess, &MigrateSettingView::setMigrateLabelText, kSucceeded);
+    text(kOldDataDidImportFail, &MigrateSettingView::setMigrateLabelText, kFailed);
+    text(kDuplicateCheckWillStart, &MigrateSettingView::setDuplicateLabelText, kStarted);
+    percentage(kDuplicateChecking, false);
+    text(kDuplicateCheckEndSuccess, &MigrateSettingView::setDuplicateLabelText, kSucceeded);
+    text(kDuplicateCheckEndFail, &MigrateSettingView::setDuplicateLabelText, kFailed);
+}
+
+MigrateSettingView::~MigrateSettingView() {
+    for (int token : observers_) {
+        NotificationCenter::defaultCenter().removeObserver(token);
+    }
+}
+
+OldDataImporter* MigrateSettingView::importer() {
+    if (!oldDataImporter_) {
+        oldDataImporter_ = OldDataImporter::sharedImporter();
+    }
+    return oldDataImporter_;
+}
+
+ManagedObjectContext* MigrateSettingView::context() const {
+    return contextProvider_ ? contextProvider_() : nullptr;
 }
 
 void MigrateSettingView::performMigration(QObject* sender) {
     Q_UNUSED(sender);
-    // The importer of the previous generation's diary comes in a later build.
+    // Neither the old file nor "isOldDataImported" is looked at here: the
+    // user may import again at any time, and a missing file ends in an error.
+    importer()->asyncImportWithManagedObjectContext(context());
 }
 
 void MigrateSettingView::removeDuplicate(QObject* sender) {
     Q_UNUSED(sender);
-    // Duplicate removal comes with the importer.
+    importer()->asyncRemoveDuplicateWithManagedObjectContext(context());
 }
 
 void MigrateSettingView::moveLocalStoreToICloud(QObject* sender) {
@@ -86,6 +136,54 @@ void MigrateSettingView::moveLocalStoreToICloud(QObject* sender) {
 void MigrateSettingView::cleanStatusLabel() {
     migrateStatusLabel_->setText(QString());
     duplicateStatusLabel_->setText(QString());
+}
+
+void MigrateSettingView::queueText(const QPointer<MigrateSettingView>& pane, Step step, const QString& text) {
+    MainThread::run([pane, step, text] { if (pane) (pane.data()->*step)(text); }, false);
+}
+
+void MigrateSettingView::queuePercentage(const QPointer<MigrateSettingView>& pane, bool migrate,
+                                         const Notification& note) {
+    const int progress = note.userInfo.value(kProgressKey).toInt();
+    MainThread::run(
+        [pane, migrate, progress] {
+            if (pane) {
+                migrate ? pane->setMigratePercentage(progress) : pane->setDuplicatePercentage(progress);
+            }
+        },
+        false);
+}
+
+void MigrateSettingView::dataWillImport(const Notification&) {
+    queueText(this, &MigrateSettingView::setMigrateLabelText, kStarted);
+}
+
+void MigrateSettingView::dataImporting(const Notification& note) {
+    queuePercentage(this, true, note);
+}
+
+void MigrateSettingView::dataDidImportSucess(const Notification&) {
+    queueText(this, &MigrateSettingView::setMigrateLabelText, kSucceeded);
+}
+
+void MigrateSettingView::dataDidImportFail(const Notification&) {
+    queueText(this, &MigrateSettingView::setMigrateLabelText, kFailed);
+}
+
+void MigrateSettingView::duplicateCheckWillStart(const Notification&) {
+    queueText(this, &MigrateSettingView::setDuplicateLabelText, kStarted);
+}
+
+void MigrateSettingView::duplicateChecking(const Notification& note) {
+    queuePercentage(this, false, note);
+}
+
+void MigrateSettingView::duplicateCheckEndSuccess(const Notification&) {
+    queueText(this, &MigrateSettingView::setDuplicateLabelText, kSucceeded);
+}
+
+void MigrateSettingView::duplicateCheckEndFail(const Notification&) {
+    queueText(this, &MigrateSettingView::setDuplicateLabelText, kFailed);
 }
 
 void MigrateSettingView::setMigrateLabelText(const QString& text) {

@@ -1,0 +1,131 @@
+// The launch step that brings in the previous generation's diary: once, in
+// the Quillet2 edition, with the status box counting, and again at the next
+// launch when it did not end with everything saved.
+#include "AppTestSupport.h"
+#include "DiaryFiles.h"
+
+#include "app/AppDelegate.h"
+#include "core/NotificationCenter.h"
+#include "diary/Utility.h"
+#include "diary/import/OldDataImporter.h"
+#include "store/ManagedObjectContext.h"
+#include "ui/MainWindow.h"
+#include "ui/StatusLabel.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <atomic>
+
+namespace quillet::test {
+namespace {
+
+QString oldPath(const ScopedDiaryHome& home) {
+    return home.dataHome() + QStringLiteral("/QuilletMac/Quillet.sqlite");
+}
+
+void writeOldFile(const QString& path, const char* sql) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (id INTEGER PRIMARY KEY, uuid TEXT, entrytext TEXT, "
+                              "colortag INTEGER, timestamp REAL, trashed INTEGER)"));
+    ASSERT_TRUE(rawExec(path, sql));
+}
+
+// Hears the end of an import, from whichever thread announces it.
+class ImportEnd {
+public:
+    ImportEnd() {
+        for (const QString& name : {QString(kOldDataDidImportSucess), QString(kOldDataDidImportFail)}) {
+            tokens_.push_back(NotificationCenter::defaultCenter().addObserver(
+                name, nullptr, [this](const Notification&) { ended_ = true; }));
+        }
+    }
+    ~ImportEnd() {
+        for (int token : tokens_) {
+            NotificationCenter::defaultCenter().removeObserver(token);
+        }
+    }
+    // Turns the event loop until the import has ended and its last steps have run.
+    void wait() {
+        QDeadlineTimer deadline(30000);
+        while (!(ended_ && !OldDataImporter::sharedImporter()->isWorking()) && !deadline.hasExpired()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        ASSERT_FALSE(deadline.hasExpired());
+        QApplication::processEvents();
+        ended_ = false;
+    }
+
+private:
+    std::atomic<bool> ended_{false};
+    std::vector<int> tokens_;
+};
+
+TEST(ImportAtLaunch, TheFirstLaunchBringsInThePreviousDiaryOnce) {
+    ScopedDiaryHome home;
+    writeOldFile(oldPath(home), "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) VALUES "
+                                "('A', 'one', 1, 1330956429, 0), ('B', 'two', 2, 1330956430, 0), "
+                                "('C', 'three', 3, 1330956431, 0), ('T', 'trashed', 0, 1, 1), "
+                                "('D', 'four', 4, 1330956432, 0)");
+    LogCapture log;
+    ImportEnd end;
+    {
+        std::unique_ptr<AppDelegate> d = launchDelegate();
+        EXPECT_EQ(log.count(QStringLiteral("Try Import Old Data")), 1);
+        end.wait();
+        EXPECT_EQ(d->managedObjectContext()->registeredObjects().size(), 4u);
+        EXPECT_EQ(rawCount(home.storePath()), 4) << "saved, not left to the next save";
+        EXPECT_TRUE(Utility::sharedUtility()->isOldDataImported());
+        // The box in the main window counted up to the end and went away.
+        StatusLabel* box = d->window()->statusLabel;
+        EXPECT_EQ(box->labelText(), "Import Old Data...100%");
+        EXPECT_TRUE(box->isHidden());
+        EXPECT_TRUE(d->window()->leftButtomView->isAncestorOf(box)) << "beside the list, not over it";
+    }
+    // The next launch leaves it alone.
+    std::unique_ptr<AppDelegate> again = launchDelegate();
+    EXPECT_FALSE(OldDataImporter::sharedImporter()->isWorking());
+    EXPECT_EQ(log.count(QStringLiteral("Try Import Old Data")), 1);
+    EXPECT_EQ(again->managedObjectContext()->registeredObjects().size(), 4u);
+}
+
+TEST(ImportAtLaunch, AnImportThatDidNotEndWellIsTriedAgainAtTheNextLaunch) {
+    ScopedDiaryHome home;
+    // A file of the previous generation's name that is not its diary.
+    writeOldFile(oldPath(home), "DROP TABLE entries; CREATE TABLE notes (body TEXT)");
+    LogCapture log;
+    ImportEnd end;
+    {
+        std::unique_ptr<AppDelegate> d = launchDelegate();
+        end.wait();
+        EXPECT_FALSE(Utility::sharedUtility()->isOldDataImported());
+    }
+    std::unique_ptr<AppDelegate> d = launchDelegate();
+    end.wait();
+    EXPECT_EQ(log.count(QStringLiteral("Try Import Old Data")), 2);
+    EXPECT_FALSE(Utility::sharedUtility()->isOldDataImported());
+}
+
+TEST(ImportAtLaunch, OnlyTheQuillet2EditionImportsAtLaunch) {
+    for (const QString& bundle : {QStringLiteral("Wrenfold"), QStringLiteral("Quillet")}) {
+        ScopedDiaryHome home(bundle);
+        writeOldFile(oldPath(home), "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) "
+                                    "VALUES ('A', 'one', 1, 1330956429, 0)");
+        LogCapture log;
+        std::unique_ptr<AppDelegate> d = launchDelegate();
+        EXPECT_FALSE(OldDataImporter::sharedImporter()->isWorking()) << bundle.toStdString();
+        EXPECT_EQ(log.count(QStringLiteral("Try Import Old Data")), 0);
+        EXPECT_TRUE(d->managedObjectContext()->registeredObjects().empty());
+    }
+    // Nor does Quillet2 without an old file.
+    ScopedDiaryHome home;
+    LogCapture log;
+    std::unique_ptr<AppDelegate> d = launchDelegate();
+    EXPECT_FALSE(OldDataImporter::sharedImporter()->isWorking());
+    EXPECT_EQ(log.count(QStringLiteral("Try Import Old Data")), 0);
+}
+
+} // namespace
+} // namespace quillet::test

@@ -1,0 +1,153 @@
+// A diary of an older format is brought up to the current one when it is
+// opened: a copy of it as it was is kept beside it first, the change is one
+// transaction, and a failure leaves the file as it was and says why.
+// fixtures/entries-v1.sqlite was written by the build before version 2.
+#include "TestSupport.h"
+#include "DiaryFiles.h"
+
+#include "store/PersistentStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace quillet::test {
+namespace {
+
+QString fixturePath() {
+    return QStringLiteral(QT_TESTCASE_SOURCEDIR "/store/fixtures/entries-v1.sqlite");
+}
+
+// A working copy of the version-1 diary, in a folder of its own.
+QString copyOfVersionOne() {
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    EXPECT_TRUE(QFile::copy(fixturePath(), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    return path;
+}
+
+// Runs one query on the file through a connection of its own; every row's
+// columns joined by "|", the rows by newlines. Read-write, though it only
+// reads: a read-only connection to a diary in WAL mode leaves its log files
+// behind when it closes.
+QString rawQuery(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    QStringList rows;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(s) == SQLITE_ROW) {
+                QStringList columns;
+                for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                    columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+                }
+                rows << columns.join(QLatin1Char('|'));
+            }
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+    return rows.join(QLatin1Char('\n'));
+}
+
+const char* const kEveryRow = "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry ORDER BY key";
+
+TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
+    ASSERT_TRUE(QFileInfo::exists(fixturePath()));
+    const QByteArray fixtureBytes = readBytes(fixturePath());
+    const QString path = copyOfVersionOne();
+    const QString folder = QFileInfo(path).absolutePath();
+    ASSERT_EQ(rawQuery(path, "PRAGMA user_version"), "1");
+    const QString before = rawQuery(path, kEveryRow);
+    ASSERT_EQ(before.count(QLatin1Char('\n')), 4) << "five entries in the fixture";
+
+    {
+        Error error;
+        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        EXPECT_EQ(store->takeLoadedRows().size(), 5u);
+    }
+    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), QString::number(PersistentStore::kSchemaVersion));
+    EXPECT_EQ(rawQuery(path, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'entry'"),
+              "entry_uuid");
+    EXPECT_EQ(rawQuery(path, kEveryRow), before) << "every value as it was";
+    // A look-up by identifier goes through the index.
+    EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT key FROM entry WHERE uuid = 'x'").contains("entry_uuid"));
+
+    // The copy beside it is the diary as it was, whole, private, and still opens as version 1.
+    const QString copy = path + QStringLiteral(".v1");
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(QFileInfo(copy).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+    EXPECT_EQ(rawQuery(copy, "PRAGMA user_version"), "1");
+    EXPECT_EQ(rawQuery(copy, kEveryRow), before);
+    EXPECT_EQ(readBytes(fixturePath()), fixtureBytes) << "the fixture itself is never opened";
+
+    // Opened again: nothing more to do, and no second copy.
+    const QStringList names = folderNames(folder);
+    const QByteArray copyBytes = readBytes(copy);
+    {
+        Error error;
+        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+    }
+    EXPECT_EQ(folderNames(folder), names);
+    EXPECT_EQ(readBytes(copy), copyBytes);
+}
+
+TEST(SchemaUpgrade, ANewDiaryTakesTheSameStepsAsAnOldOne) {
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    ASSERT_TRUE(writeDiary(path, paddedEntries(3)));
+    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), QString::number(PersistentStore::kSchemaVersion));
+    // The same schema as an upgraded diary, index included.
+    const QString upgraded = copyOfVersionOne();
+    { Error error; ASSERT_TRUE(PersistentStore::open(upgraded, {}, &error)); }
+    const char* schema = "SELECT type, name, sql FROM sqlite_master ORDER BY name";
+    EXPECT_EQ(rawQuery(path, schema), rawQuery(upgraded, schema));
+    EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()), QStringList{QStringLiteral("entries.sqlite")})
+        << "a new diary needs no copy of an older self";
+}
+
+TEST(SchemaUpgrade, AFailedUpgradeLeavesTheDiaryAsItWasAndSaysWhy) {
+    // A step that cannot be taken: the name the index needs is taken.
+    const QString path = copyOfVersionOne();
+    ASSERT_TRUE(rawExec(path, "CREATE TABLE entry_uuid (x)"));
+    const QByteArray bytes = readBytes(path);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Error error;
+        EXPECT_FALSE(PersistentStore::open(path, {}, &error));
+        EXPECT_EQ(error.domain, kStoreErrorDomain);
+        EXPECT_EQ(error.code, StoreOpenError);
+        EXPECT_TRUE(error.localizedDescription.contains(path)) << error.localizedDescription.toStdString();
+        EXPECT_TRUE(error.localizedDescription.contains(QStringLiteral("entry_uuid")))
+            << error.localizedDescription.toStdString();
+        EXPECT_EQ(readBytes(path), bytes);
+        EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), "1");
+        EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()),
+                  (QStringList{QStringLiteral("entries.sqlite"), QStringLiteral("entries.sqlite.v1")}));
+    }
+    // Once the way is clear, the same file comes up.
+    ASSERT_TRUE(rawExec(path, "DROP TABLE entry_uuid"));
+    Error error;
+    EXPECT_TRUE(PersistentStore::open(path, {}, &error)) << error.localizedDescription.toStdString();
+
+    // No copy, no change: a folder in the copy's place stops the upgrade
+    // before anything is written to the diary.
+    const QString second = copyOfVersionOne();
+    ASSERT_TRUE(QDir().mkpath(second + QStringLiteral(".v1/taken")));
+    const QByteArray secondBytes = readBytes(second);
+    Error copyError;
+    EXPECT_FALSE(PersistentStore::open(second, {}, &copyError));
+    EXPECT_EQ(copyError.code, StoreOpenError);
+    EXPECT_TRUE(copyError.localizedDescription.contains(QStringLiteral(".v1"))) << copyError.localizedDescription.toStdString();
+    EXPECT_EQ(readBytes(second), secondBytes);
+    EXPECT_EQ(rawQuery(second, "PRAGMA user_version"), "1");
+    EXPECT_EQ(folderNames(QFileInfo(second).absolutePath()),
+              (QStringList{QStringLiteral("entries.sqlite"), QStringLiteral("entries.sqlite.v1")}))
+        << "no temporary copy is left behind";
+}
+
+} // namespace
+} // namespace quillet::test
