@@ -1,15 +1,17 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run    install what is missing, build, and open the diary (quillet2)
 #   make test   install what is missing, build with warnings as errors, and run every test
+# and one more for installing elsewhere:
+#   make package   build the Debian package $(BUILD)/quillet_<version>_<arch>.deb
 BUILD ?= build
 EDITION ?= quillet2
 JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
            libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core \
-           libxkbcommon-dev xvfb x11-apps xdotool imagemagick
+           libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build bench clean
+.PHONY: run test deps build bench package clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -27,6 +29,9 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	./$(BUILD)/bench/quillet_bench

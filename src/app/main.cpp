@@ -1,13 +1,62 @@
-// The diary's entry point: each edition's executable names itself, then the
-// application runs its event loop.
+// The diary's entry point: each edition's executable names itself, answers
+// --help and --version, makes sure there is a display, then the application
+// runs its event loop.
 #include "app/AppDelegate.h"
+#include "app/CommandLine.h"
 #include "core/Bundle.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Prints what the launch asked for and gives its exit status, or -1 to run.
+int answer(const quillet::LaunchRequest& request) {
+    using Action = quillet::LaunchRequest::Action;
+    if (request.action == Action::Run) {
+        return -1;
+    }
+    std::FILE* stream = request.action == Action::Print ? stdout : stderr;
+    std::fputs(request.text.toLocal8Bit().constData(), stream);
+    return request.exitCode;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    const quillet::LaunchIdentity identity{QStringLiteral(QUILLET_BUNDLE_NAME),
+                                           QStringLiteral(QUILLET_EXECUTABLE),
+                                           QStringLiteral(QUILLET_VERSION)};
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (const int status = answer(quillet::CommandLine::parse(
+            arguments, identity, QProcessEnvironment::systemEnvironment()));
+        status >= 0) {
+        return status;
+    }
+
+    // Named before the window exists: X11 takes its WM_CLASS from the
+    // application name and Wayland its app id from the desktop file name, and
+    // both must match the installed .desktop file.
+    QApplication::setApplicationName(identity.name);
+    QApplication::setApplicationVersion(identity.version);
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
+    auto guard = std::make_unique<quillet::PlatformStartGuard>(identity);
     QApplication app(argc, argv);
-    quillet::Bundle::mainBundle().setBundleName(QStringLiteral(QUILLET_BUNDLE_NAME));
-    QApplication::setApplicationName(QStringLiteral(QUILLET_BUNDLE_NAME));
+    guard.reset();
+
+    // Qt has taken its own options out of the arguments by now.
+    if (const int status = answer(
+            quillet::CommandLine::checkLeftovers(QApplication::arguments().mid(1), identity));
+        status >= 0) {
+        return status;
+    }
+    quillet::Bundle::mainBundle().setBundleName(identity.name);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUILLET_APP_ID)));
     return quillet::AppDelegate::applicationMain(app);
 }

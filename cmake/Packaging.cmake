@@ -1,0 +1,29 @@
+# make package: one Debian package with both editions. Its library
+# dependencies come from dpkg-shlibdeps; the Qt platform plugins are loaded at
+# run time, so no library names them and they are listed by hand.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillet)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Quillet developers")
+set(QUILLET_PACKAGE_CONTACT "The Quillet developers <quillet@localhost>" CACHE STRING
+    "Maintainer of the Debian package, as \"Name <address>\"")
+set(CPACK_PACKAGE_CONTACT ${QUILLET_PACKAGE_CONTACT})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop diary of dated entries with color tags")
+# Debian wants the long description in lines of under 80 characters.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Quillet keeps a diary of dated entries, each with a color tag, browsed by"
+  "month, year and color and searched across all months, optionally locked"
+  "behind a four-digit passcode and exported to text."
+  "The package holds two editions: Quillet2, and Wrenfold with the eco theme;"
+  "each keeps a diary of its own.")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${QUILLET_SOURCE_URL})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet RENAME copyright)
+include(CPack)

@@ -1,0 +1,194 @@
+#include "TestSupport.h"
+
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+using namespace quillet;
+using Action = LaunchRequest::Action;
+
+namespace {
+
+const LaunchIdentity kIdentity{QStringLiteral("Quillet2"), QStringLiteral("quillet2"),
+                               QStringLiteral("2.0")};
+
+QProcessEnvironment environment(std::initializer_list<std::pair<const char*, const char*>> values) {
+    QProcessEnvironment result;
+    for (const auto& [name, value] : values) {
+        result.insert(QString::fromLatin1(name), QString::fromLatin1(value));
+    }
+    return result;
+}
+
+QStringList arguments(std::initializer_list<const char*> values) {
+    QStringList result{QStringLiteral("/usr/bin/quillet2")};
+    for (const char* value : values) {
+        result.append(QString::fromLatin1(value));
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(CommandLine, HelpAndVersionAreAnsweredWithoutADisplay) {
+    const QProcessEnvironment none;
+
+    const LaunchRequest version = CommandLine::parse(arguments({"--version"}), kIdentity, none);
+    EXPECT_EQ(version.action, Action::Print);
+    EXPECT_EQ(version.text, QStringLiteral("Quillet2 2.0\n"));
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(CommandLine::parse(arguments({"-v"}), kIdentity, none).text, version.text);
+
+    const LaunchRequest help = CommandLine::parse(arguments({"--help"}), kIdentity, none);
+    EXPECT_EQ(help.action, Action::Print);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.text.startsWith(QStringLiteral("Usage: quillet2 [options]\n")));
+    EXPECT_TRUE(help.text.contains(QStringLiteral("--version")));
+    EXPECT_TRUE(help.text.contains(QStringLiteral("~/.local/share/Quillet2")));
+
+    // The first of the two wins, also behind options meant for Qt.
+    EXPECT_EQ(
+        CommandLine::parse(arguments({"-style", "Fusion", "-h", "--version"}), kIdentity, none)
+            .text,
+        help.text);
+    EXPECT_EQ(CommandLine::parse(arguments({"--version", "--help"}), kIdentity, none).text,
+              version.text);
+}
+
+TEST(CommandLine, ADisplayIsFoundWhereTheChosenPlatformLooksForIt) {
+    const auto has = [](const QStringList& args, const QProcessEnvironment& env) {
+        return CommandLine::hasDisplay(args, env);
+    };
+    // Qt's default platform: X11 or Wayland, whichever is there.
+    EXPECT_FALSE(has(arguments({}), environment({})));
+    EXPECT_FALSE(has(arguments({}), environment({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}})));
+    EXPECT_TRUE(has(arguments({}), environment({{"DISPLAY", ":0"}})));
+    EXPECT_TRUE(has(arguments({}), environment({{"WAYLAND_DISPLAY", "wayland-1"}})));
+    EXPECT_TRUE(has(arguments({"-display", ":3"}), environment({})));
+    EXPECT_TRUE(has(arguments({"--display", ":3"}), environment({})));
+
+    // Platforms without a display server, with and without plugin options.
+    EXPECT_TRUE(has(arguments({}), environment({{"QT_QPA_PLATFORM", "offscreen"}})));
+    EXPECT_TRUE(has(arguments({}), environment({{"QT_QPA_PLATFORM", "vnc:size=800x600"}})));
+
+    // A named platform needs its own kind of display; a list needs one of them.
+    EXPECT_FALSE(
+        has(arguments({}), environment({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}})));
+    EXPECT_FALSE(
+        has(arguments({}), environment({{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":0"}})));
+    EXPECT_FALSE(has(arguments({}), environment({{"QT_QPA_PLATFORM", "wayland-egl"}})));
+    EXPECT_TRUE(
+        has(arguments({}), environment({{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}})));
+    EXPECT_FALSE(has(arguments({}), environment({{"QT_QPA_PLATFORM", "wayland;xcb"}})));
+
+    // -platform overrides QT_QPA_PLATFORM, both ways.
+    EXPECT_TRUE(
+        has(arguments({"-platform", "offscreen"}), environment({{"QT_QPA_PLATFORM", "xcb"}})));
+    EXPECT_FALSE(
+        has(arguments({"--platform", "xcb"}), environment({{"QT_QPA_PLATFORM", "offscreen"}})));
+
+    // Without WAYLAND_DISPLAY, libwayland tries the runtime folder's "wayland-0".
+    const QString runtime = test::makeTempDir();
+    const auto wayland = environment({{"QT_QPA_PLATFORM", "wayland"}});
+    auto withRuntime = wayland;
+    withRuntime.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    EXPECT_FALSE(has(arguments({}), withRuntime));
+    QFile socket(QDir(runtime).filePath(QStringLiteral("wayland-0")));
+    ASSERT_TRUE(socket.open(QIODevice::WriteOnly));
+    socket.close();
+    EXPECT_TRUE(has(arguments({}), withRuntime));
+    EXPECT_FALSE(has(arguments({}), wayland));
+}
+
+TEST(CommandLine, WithoutADisplayTheLaunchIsRefusedNamingWhatIsMissing) {
+    const LaunchRequest bare = CommandLine::parse(arguments({}), kIdentity, environment({}));
+    EXPECT_EQ(bare.action, Action::Refuse);
+    EXPECT_EQ(bare.exitCode, 1);
+    EXPECT_TRUE(bare.text.startsWith(QStringLiteral("quillet2: cannot open the Quillet2 window: ")))
+        << bare.text.toStdString();
+    EXPECT_TRUE(bare.text.contains(QStringLiteral("DISPLAY and WAYLAND_DISPLAY are empty")));
+
+    const LaunchRequest named =
+        CommandLine::parse(arguments({}), kIdentity,
+                           environment({{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}));
+    EXPECT_EQ(named.action, Action::Refuse);
+    EXPECT_TRUE(named.text.contains(
+        QStringLiteral("the platform \"xcb\" named by QT_QPA_PLATFORM (DISPLAY is empty)")))
+        << named.text.toStdString();
+
+    const LaunchRequest option =
+        CommandLine::parse(arguments({"-platform", "wayland"}), kIdentity, environment({}));
+    EXPECT_TRUE(option.text.contains(
+        QStringLiteral("the platform \"wayland\" named by -platform (WAYLAND_DISPLAY is empty)")))
+        << option.text.toStdString();
+
+    const LaunchRequest run = CommandLine::parse(arguments({"-style", "Fusion"}), kIdentity,
+                                                 environment({{"DISPLAY", ":0"}}));
+    EXPECT_EQ(run.action, Action::Run);
+}
+
+TEST(CommandLine, WhatQtLeavesOverIsRefused) {
+    EXPECT_EQ(CommandLine::checkLeftovers({}, kIdentity).action, Action::Run);
+
+    const LaunchRequest option =
+        CommandLine::checkLeftovers({QStringLiteral("--bogus"), QStringLiteral("x")}, kIdentity);
+    EXPECT_EQ(option.action, Action::Refuse);
+    EXPECT_EQ(option.exitCode, 2);
+    EXPECT_EQ(option.text, QStringLiteral("quillet2: unknown option \"--bogus\"\n"
+                                          "Try \"quillet2 --help\" for the options.\n"));
+
+    const LaunchRequest file =
+        CommandLine::checkLeftovers({QStringLiteral("notes.txt")}, kIdentity);
+    EXPECT_EQ(file.action, Action::Refuse);
+    EXPECT_TRUE(
+        file.text.startsWith(QStringLiteral("quillet2: unexpected argument \"notes.txt\"")));
+}
+
+// The built edition, started as a user would: it answers before Qt needs a
+// display, and fails with a message and status 1, not Qt's abort, without one.
+TEST(CommandLine, TheEditionAnswersAndFailsWithoutADisplayLikeACommand) {
+    const auto run = [](const QStringList& args, const QProcessEnvironment& env) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUILLET_EDITION_BINARY), args);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "the edition crashed";
+        struct Result {
+            int code;
+            QString out, err;
+        };
+        return Result{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+                      QString::fromLocal8Bit(process.readAllStandardError())};
+    };
+    QProcessEnvironment base;
+    base.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    base.insert(QStringLiteral("HOME"), test::makeTempDir());
+    base.insert(QStringLiteral("QUILLET_NO_SYSLOG"), QStringLiteral("1"));
+
+    const auto version = run({QStringLiteral("--version")}, base);
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out, QStringLiteral("Quillet2 " QUILLET_VERSION "\n"));
+
+    const auto help = run({QStringLiteral("--help")}, base);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: quillet2")));
+
+    const auto none = run({}, base);
+    EXPECT_EQ(none.code, 1);
+    EXPECT_TRUE(none.err.contains(QStringLiteral("quillet2: cannot open the Quillet2 window")))
+        << none.err.toStdString();
+
+    // A display that is set but cannot be reached is found out only by Qt.
+    auto unreachable = base;
+    unreachable.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    unreachable.insert(QStringLiteral("DISPLAY"), QStringLiteral(":9731"));
+    const auto failed = run({}, unreachable);
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_TRUE(failed.err.contains(QStringLiteral(
+        "quillet2: cannot open the Quillet2 window: the display could not be used (DISPLAY=:9731")))
+        << failed.err.toStdString();
+}
