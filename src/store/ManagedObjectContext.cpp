@@ -339,10 +339,11 @@ bool ManagedObjectContext::hasChanges() const {
     return !inserted_.empty() || !updated_.empty() || !deleted_.empty();
 }
 
-bool ManagedObjectContext::save(Error* error) {
+bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     processPendingChanges();
     if (!hasChanges()) {
-        return true;
+        PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+        return !waitForDisk || !store || store->sync(error);
     }
     // A row is written whole, folded text included.
     ensureFoldedTexts();
@@ -390,7 +391,7 @@ bool ManagedObjectContext::save(Error* error) {
         changes.deleted.push_back(o->id_.value);
     }
     std::vector<qint64> keys;
-    if (!store->save(changes, &keys, error)) {
+    if (!store->save(changes, &keys, error, waitForDisk)) {
         return false;
     }
 

@@ -566,7 +566,45 @@ bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
     return false;
 }
 
-bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error) {
+bool PersistentStore::sync(Error* error) {
+    if (!unsynced_) {
+        return true;
+    }
+    // Every commit since the last checkpoint is in the log (a checkpoint
+    // syncs what it copies into the file): syncing the log is enough.
+    const int fd = ::open(QFile::encodeName(path_ + QStringLiteral("-wal")).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        const bool synced = ::fsync(fd) == 0;
+        const int reason = errno;
+        ::close(fd);
+        if (!synced) {
+            if (error) {
+                *error = storeError(StoreSaveError,
+                                    QStringLiteral("The diary file \u201c%1\u201d could not be saved: %2.")
+                                        .arg(path_, QString::fromLocal8Bit(strerror(reason))));
+            }
+            return false;
+        }
+    }
+    unsynced_ = false;
+    return true;
+}
+
+bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
+                           bool waitForDisk) {
+    // In WAL mode NORMAL syncs only at checkpoints; FULL, the diary's way, at every commit.
+    if (!waitForDisk) {
+        db_.exec("PRAGMA synchronous = NORMAL", nullptr);
+    }
+    struct Restore {
+        SqliteDatabase& db;
+        bool active;
+        ~Restore() {
+            if (active) {
+                db.exec("PRAGMA synchronous = FULL", nullptr);
+            }
+        }
+    } restore{db_, !waitForDisk};
     auto fail = [&](const QString& action) {
         if (error) {
             *error = db_.lastError(action);
@@ -621,6 +659,8 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
     if (!db_.exec("COMMIT", nullptr)) {
         return fail(QStringLiteral("saved"));
     }
+    // A commit that waited for the disk took every earlier one with it: they share the log.
+    unsynced_ = !waitForDisk;
     if (insertedKeys) {
         *insertedKeys = std::move(keys);
     }

@@ -56,8 +56,14 @@ public:
         std::vector<std::pair<qint64, const EntryValues*>> updated;
         std::vector<qint64> deleted;
     };
-    // Writes all changes in one transaction, or none of them.
-    bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error);
+    // Writes all changes in one transaction, or none of them. With
+    // waitForDisk false the commit does not wait for the disk: the process
+    // may end any way it likes without losing it, but a power loss before the
+    // next save that waits (or sync) may. A save that waits covers every
+    // earlier one.
+    bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error, bool waitForDisk = true);
+    // Waits for the disk to hold every earlier save; at once when each one waited.
+    bool sync(Error* error);
 
 private:
     PersistentStore() = default;
@@ -74,6 +80,7 @@ private:
     SqliteDatabase db_;
     std::unique_ptr<QLockFile> lock_;
     std::vector<StoreRow> loadedRows_;
+    bool unsynced_ = false;
 };
 
 } // namespace quillet

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <cmath>
+#include <map>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -54,24 +55,27 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
     const std::vector<OldDiaryReader::Row> read = readAll(reader, &last);
     EXPECT_EQ(last, OldDiaryReader::Next::End);
     ASSERT_EQ(read.size(), 7u) << "every live row is stepped, complete or not";
+    std::map<QString, OldDiaryReader::Row> byUuid;
+    for (const OldDiaryReader::Row& row : read) {
+        byUuid[row.uuid] = row;
+    }
+    EXPECT_TRUE(read.front().uuid.isNull()) << "ordered by identifier, no identifier first";
+    EXPECT_FALSE(read.front().isComplete());
 
-    EXPECT_EQ(read[0].uuid, "A");
-    EXPECT_EQ(read[0].text, "plain");
-    EXPECT_EQ(read[0].colorTag, 3);
-    EXPECT_DOUBLE_EQ(read[0].timeStamp, 1330956429.5);
-    EXPECT_EQ(read[1].uuid, "NULLS");
-    EXPECT_EQ(read[1].colorTag, 0);
-    EXPECT_EQ(read[1].timeStamp, 0.0);
-    EXPECT_EQ(read[2].timeStamp, 1330956429.0);
-    EXPECT_EQ(read[2].colorTag, 9);
-    EXPECT_TRUE(read[3].uuid.isNull());
-    EXPECT_FALSE(read[3].isComplete());
-    EXPECT_TRUE(read[4].text.isNull());
-    EXPECT_FALSE(read[4].isComplete());
-    EXPECT_TRUE(read[5].isComplete()) << "an empty text is a text";
-    EXPECT_TRUE(read[5].text.isEmpty());
-    EXPECT_EQ(read[5].colorTag, -3);
-    EXPECT_EQ(read[6].colorTag, 7) << "read as a 32-bit integer, as SQLite reads one";
+    EXPECT_EQ(byUuid["A"].text, "plain");
+    EXPECT_EQ(byUuid["A"].colorTag, 3);
+    EXPECT_DOUBLE_EQ(byUuid["A"].timeStamp, 1330956429.5);
+    EXPECT_EQ(byUuid["NULLS"].colorTag, 0);
+    EXPECT_EQ(byUuid["NULLS"].timeStamp, 0.0);
+    EXPECT_EQ(byUuid["INTEGER TIME"].timeStamp, 1330956429.0);
+    EXPECT_EQ(byUuid["INTEGER TIME"].colorTag, 9);
+    EXPECT_TRUE(byUuid["NO TEXT"].text.isNull());
+    EXPECT_FALSE(byUuid["NO TEXT"].isComplete());
+    EXPECT_TRUE(byUuid["EMPTY"].isComplete()) << "an empty text is a text";
+    EXPECT_TRUE(byUuid["EMPTY"].text.isEmpty());
+    EXPECT_EQ(byUuid["EMPTY"].colorTag, -3);
+    EXPECT_EQ(byUuid["WIDE TAG"].colorTag, 7) << "read as a 32-bit integer, as SQLite reads one";
+    EXPECT_FALSE(byUuid.count("TRASHED"));
     reader.close();
     EXPECT_EQ(readBytes(path), bytes);
     EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()), QStringList{QStringLiteral("Quillet.sqlite")});
@@ -91,6 +95,17 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
     EXPECT_EQ(odd[0].text, "678");
     EXPECT_TRUE(odd[1].isComplete());
     EXPECT_EQ(odd[1].text.size(), 13);
+
+    // A table without row numbers is read all the same.
+    QFile::remove(path);
+    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (uuid TEXT PRIMARY KEY, entrytext TEXT, colortag INTEGER, "
+                              "timestamp REAL, trashed INTEGER) WITHOUT ROWID;"
+                              "INSERT INTO entries VALUES ('B', 'b', 1, 2.0, 0), ('A', 'a', 2, 1.0, 0)"));
+    ASSERT_TRUE(reader.open(path));
+    ASSERT_TRUE(reader.countLiveRows(&total));
+    ASSERT_TRUE(reader.prepareRows()) << reader.errorMessage().toStdString();
+    EXPECT_EQ(readAll(reader, &last).size(), 2u);
+    EXPECT_EQ(last, OldDiaryReader::Next::End);
 }
 
 // Tries every step of a read and expects one of them to fail; the file and

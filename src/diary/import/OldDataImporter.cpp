@@ -36,9 +36,9 @@ constexpr std::size_t kFirstBatch = 128;
 constexpr std::size_t kSmallestBatch = 16;
 constexpr std::size_t kLargestBatch = 8192;
 // Entries brought in but not yet saved before the next save: as many as
-// one save of about kSaveBudgetNs writes, following what the last save took.
+// one save of about kSaveBudgetNs writes, following what the last saves took.
 // A kill loses nothing the next launch's import does not bring in again.
-constexpr qint64 kSaveBudgetNs = 20'000'000;
+constexpr qint64 kSaveBudgetNs = 15'000'000;
 constexpr int kFirstSave = 1000;
 constexpr int kSmallestSave = 200;
 constexpr int kLargestSave = 20000;
@@ -160,9 +160,12 @@ bool hasStore(ManagedObjectContext& context) {
     return coordinator && coordinator->defaultStore();
 }
 
-bool save(ManagedObjectContext& context) {
+// With waitForDisk false the save is safe from the process ending but not
+// from a power loss until the next one that waits; the import's last save
+// waits, and only then does the import count as done.
+bool save(ManagedObjectContext& context, bool waitForDisk = true) {
     Error error;
-    if (context.hasChanges() && !context.save(&error)) {
+    if (!context.save(&error, waitForDisk)) {
         Log::write(QStringLiteral("errpr:%1").arg(error.localizedDescription));
         return false;
     }
@@ -183,12 +186,21 @@ public:
         return rows_.size() < std::min(batchSize_, dueForSave) || flush();
     }
 
-    bool flush() {
-        if (rows_.empty()) {
-            return true;
-        }
+    // Puts the waiting rows in and saves when a save is due: one block, so
+    // that the main thread is held once and not twice in a row.
+    bool flush() { return run(false, false); }
+
+    // Puts the last rows in and saves everything; with markImported, and only
+    // when that save succeeded, the old data counts as imported from now on.
+    bool finish(bool markImported) { return run(true, markImported); }
+
+private:
+    bool run(bool last, bool markImported) {
         bool usable = true;
-        qint64 spent = 0;
+        bool saved = true;
+        qint64 inserting = 0;
+        qint64 saving = 0;
+        int savedEntries = 0;
         const bool ran = performOnContext(context_, [&](ManagedObjectContext& c) {
             QElapsedTimer timer;
             timer.start();
@@ -198,52 +210,44 @@ public:
                 usable = false;
                 return;
             }
-            const UndoPause pause(c);
-            for (PreparedEntry& entry : rows_) {
-                if (addEntryIfNew(c, std::move(entry))) {
-                    ++unsaved_;
+            {
+                const UndoPause pause(c);
+                for (PreparedEntry& entry : rows_) {
+                    if (addEntryIfNew(c, std::move(entry))) {
+                        ++unsaved_;
+                    }
                 }
             }
-            spent = timer.nsecsElapsed();
-        });
-        rows_.clear();
-        if (!ran || !usable) {
-            return false;
-        }
-        if (spent < kBlockBudgetNs / 2) {
-            batchSize_ = std::min(batchSize_ * 2, kLargestBatch);
-        } else if (spent > kBlockBudgetNs) {
-            batchSize_ = std::max(batchSize_ / 2, kSmallestBatch);
-        }
-        return unsaved_ < saveEvery_ || saveNow(false);
-    }
-
-    // Saves what came in; with markImported, and only when that save
-    // succeeded, the old data counts as imported from now on.
-    bool saveNow(bool markImported) {
-        bool saved = false;
-        qint64 spent = 0;
-        const bool ran = performOnContext(context_, [&](ManagedObjectContext& c) {
-            QElapsedTimer timer;
-            timer.start();
-            saved = save(c);
-            spent = timer.nsecsElapsed();
-            if (saved && markImported) {
-                Utility::sharedUtility()->setIsOldDataImported(true);
+            inserting = timer.nsecsElapsed();
+            if (last || unsaved_ >= saveEvery_) {
+                savedEntries = unsaved_;
+                saved = save(c, last);
+                saving = timer.nsecsElapsed() - inserting;
+                unsaved_ = 0;
+                if (saved && markImported) {
+                    Utility::sharedUtility()->setIsOldDataImported(true);
+                }
             }
         });
-        if (unsaved_ > 0 && spent > 0) {
+        rows_.clear();
+        if (!ran || !usable || !saved) {
+            return false;
+        }
+        if (inserting < kBlockBudgetNs / 2) {
+            batchSize_ = std::min(batchSize_ * 2, kLargestBatch);
+        } else if (inserting > kBlockBudgetNs) {
+            batchSize_ = std::max(batchSize_ / 2, kSmallestBatch);
+        }
+        if (savedEntries > 0) {
             // Quick to believe a slower save, slow to believe a faster one:
             // the disk's pace varies from one save to the next.
-            const double perEntry = double(spent) / unsaved_;
+            const double perEntry = double(saving) / savedEntries;
             savePerEntryNs_ = std::max(perEntry, savePerEntryNs_ * 0.8);
             saveEvery_ = std::clamp(int(double(kSaveBudgetNs) / savePerEntryNs_), kSmallestSave, kLargestSave);
         }
-        unsaved_ = 0;
-        return ran && saved;
+        return true;
     }
 
-private:
     QPointer<ManagedObjectContext> context_;
     std::vector<PreparedEntry> rows_;
     std::size_t batchSize_ = kFirstBatch;
@@ -336,7 +340,7 @@ bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context) 
     }
     reader.close();
     const bool complete = next == OldDiaryReader::Next::End;
-    return batches.flush() && batches.saveNow(complete) && complete;
+    return batches.finish(complete) && complete;
 }
 
 void OldDataImporter::dataImportedWithUuid(const QString& uuid, const QString& text, int colorTag,
@@ -423,7 +427,7 @@ bool OldDataImporter::removeDuplicates(const QPointer<ManagedObjectContext>& con
                     }
                 }
             }
-            saved = save(c);
+            saved = save(c, end == copies.size());
             spent = timer.nsecsElapsed();
         });
         if (!ran || !saved) {
