@@ -111,6 +111,9 @@ void readValues(const SqliteStatement& s, int first, EntryValues* v) {
 } // namespace
 
 PersistentStore::~PersistentStore() {
+    if (checkpointer_.joinable()) {
+        checkpointer_.join();
+    }
     db_.close();
     if (lock_) {
         lock_->unlock();
@@ -170,7 +173,34 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         !store->checkIdentifierIndex(error)) {
         return nullptr;
     }
+    // In place of SQLite's own checkpoint at the commit that fills the log.
+    sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
     return store;
+}
+
+int PersistentStore::logGrew(void* store, sqlite3*, const char*, int frames) {
+    // SQLite's own measure: a log of 1000 pages is copied back.
+    if (frames >= 1000) {
+        static_cast<PersistentStore*>(store)->checkpointAside();
+    }
+    return SQLITE_OK;
+}
+
+void PersistentStore::checkpointAside() {
+    if (checkpointing_.exchange(true)) {
+        return; // the one under way takes this log too, or the next commit asks again
+    }
+    if (checkpointer_.joinable()) {
+        checkpointer_.join();
+    }
+    checkpointer_ = std::thread([this, path = path_] {
+        SqliteDatabase db;
+        if (db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)) {
+            db.setBusyTimeout(1000);
+            db.exec("PRAGMA synchronous = FULL; PRAGMA wal_checkpoint(PASSIVE);", nullptr);
+        }
+        checkpointing_.store(false);
+    });
 }
 
 bool PersistentStore::lock(Error* error) {

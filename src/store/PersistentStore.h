@@ -6,7 +6,9 @@
 
 #include <QLockFile>
 #include <QVariantMap>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace quillet {
@@ -72,6 +74,11 @@ private:
     bool checkHeader(Error* error) const;
     bool validate(Error* error);
     bool upgrade(qint64 from, Error* error);
+    // Copying the log back into the file (a checkpoint) waits for the disk
+    // twice; it is done on a helper thread with a connection of its own, so
+    // that no save waits for it.
+    void checkpointAside();
+    static int logGrew(void* store, struct sqlite3* db, const char* name, int frames);
     bool checkIdentifierIndex(Error* error);
     bool keepCopy(const QString& copy, Error* error);
 
@@ -81,6 +88,8 @@ private:
     std::unique_ptr<QLockFile> lock_;
     std::vector<StoreRow> loadedRows_;
     bool unsynced_ = false;
+    std::thread checkpointer_;
+    std::atomic<bool> checkpointing_{false};
 };
 
 } // namespace quillet

@@ -31,14 +31,14 @@ namespace {
 constexpr qint64 kEveryStepLimit = 1000;
 // The main thread's share of a batch is kept near this, so that the window
 // answers between batches; the batch size follows what the last one took.
-constexpr qint64 kBlockBudgetNs = 12'000'000;
+constexpr qint64 kBlockBudgetNs = 8'000'000;
 constexpr std::size_t kFirstBatch = 128;
 constexpr std::size_t kSmallestBatch = 16;
 constexpr std::size_t kLargestBatch = 8192;
 // Entries brought in but not yet saved before the next save: as many as
 // one save of about kSaveBudgetNs writes, following what the last saves took.
 // A kill loses nothing the next launch's import does not bring in again.
-constexpr qint64 kSaveBudgetNs = 15'000'000;
+constexpr qint64 kSaveBudgetNs = 10'000'000;
 constexpr int kFirstSave = 1000;
 constexpr int kSmallestSave = 200;
 constexpr int kLargestSave = 20000;
