@@ -8,10 +8,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
-#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -68,7 +68,8 @@ bool runUpgradeSteps(SqliteDatabase& db, qint64 from, Error* error) {
             return false;
         }
     }
-    const QByteArray stamp = QByteArray("PRAGMA user_version = ") + QByteArray::number(PersistentStore::kSchemaVersion);
+    const QByteArray stamp =
+        QByteArray("PRAGMA user_version = ") + QByteArray::number(PersistentStore::kSchemaVersion);
     if (!db.exec(stamp.constData(), error) || !db.exec("COMMIT", error)) {
         db.exec("ROLLBACK", nullptr);
         return false;
@@ -406,11 +407,12 @@ bool PersistentStore::upgrade(qint64 from, Error* error) {
             sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         }
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary \u201c%1\u201d could not be brought up to the format of "
-                                               "this version of Quillet (%2 to %3): %4 It was left as it is.")
-                                    .arg(path_, QString::number(from), QString::number(kSchemaVersion),
-                                         why.localizedDescription));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral("The diary \u201c%1\u201d could not be brought up to the format of "
+                               "this version of Quillet (%2 to %3): %4 It was left as it is.")
+                    .arg(path_, QString::number(from), QString::number(kSchemaVersion),
+                         why.localizedDescription));
         }
         return false;
     }
@@ -421,7 +423,8 @@ bool PersistentStore::keepCopy(const QString& copy, Error* error) {
     // Written under a temporary name and renamed when complete, so that the
     // name only ever stands for a whole copy. The copy holds diary text: it
     // is private from the moment it exists.
-    const QString temporary = copy + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    const QString temporary =
+        copy + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
     const QByteArray native = QFile::encodeName(temporary);
     QFile::remove(temporary);
     QString reason;
@@ -448,9 +451,11 @@ bool PersistentStore::keepCopy(const QString& copy, Error* error) {
     if (!reason.isNull()) {
         QFile::remove(temporary);
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("a copy of it as it was could not be written to \u201c%1\u201d (%2).")
-                                    .arg(copy, reason));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral(
+                    "a copy of it as it was could not be written to \u201c%1\u201d (%2).")
+                    .arg(copy, reason));
         }
         return false;
     }
@@ -513,14 +518,17 @@ bool PersistentStore::checkIdentifierIndex(Error* error) {
     if (!db_.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error)) {
         return false;
     }
-    const auto identified = std::count_if(loadedRows_.begin(), loadedRows_.end(),
-                                          [](const StoreRow& row) { return !row.values.uuid.isNull(); });
+    const auto identified =
+        std::count_if(loadedRows_.begin(), loadedRows_.end(),
+                      [](const StoreRow& row) { return !row.values.uuid.isNull(); });
     if (indexed != qint64(identified)) {
         if (error) {
-            *error = storeError(StoreCorruptError,
-                                QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers "
-                                               "does not match its entries) and can't be opened. It was left as it is.")
-                                    .arg(path_));
+            *error = storeError(
+                StoreCorruptError,
+                QStringLiteral(
+                    "The diary file \u201c%1\u201d is damaged (its index of identifiers "
+                    "does not match its entries) and can't be opened. It was left as it is.")
+                    .arg(path_));
         }
         return false;
     }
@@ -602,16 +610,18 @@ bool PersistentStore::sync(Error* error) {
     }
     // Every commit since the last checkpoint is in the log (a checkpoint
     // syncs what it copies into the file): syncing the log is enough.
-    const int fd = ::open(QFile::encodeName(path_ + QStringLiteral("-wal")).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(path_ + QStringLiteral("-wal")).constData(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
         const bool synced = ::fsync(fd) == 0;
         const int reason = errno;
         ::close(fd);
         if (!synced) {
             if (error) {
-                *error = storeError(StoreSaveError,
-                                    QStringLiteral("The diary file \u201c%1\u201d could not be saved: %2.")
-                                        .arg(path_, QString::fromLocal8Bit(strerror(reason))));
+                *error = storeError(
+                    StoreSaveError,
+                    QStringLiteral("The diary file \u201c%1\u201d could not be saved: %2.")
+                        .arg(path_, QString::fromLocal8Bit(strerror(reason))));
             }
             return false;
         }

@@ -63,7 +63,8 @@ public:
     // may end any way it likes without losing it, but a power loss before the
     // next save that waits (or sync) may. A save that waits covers every
     // earlier one.
-    bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error, bool waitForDisk = true);
+    bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
+              bool waitForDisk = true);
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
 

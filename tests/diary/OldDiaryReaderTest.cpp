@@ -1,8 +1,8 @@
 // Reading the previous generation's file: the live rows with SQLite's own
 // conversions, and never a change to the file, whatever it holds.
+#include "DiaryFiles.h"
 #include "OldDiaryFiles.h"
 #include "TestSupport.h"
-#include "DiaryFiles.h"
 
 #include "diary/import/OldDiaryReader.h"
 
@@ -17,7 +17,8 @@
 namespace quillet::test {
 namespace {
 
-std::vector<OldDiaryReader::Row> readAll(OldDiaryReader& reader, OldDiaryReader::Next* last = nullptr) {
+std::vector<OldDiaryReader::Row> readAll(OldDiaryReader& reader,
+                                         OldDiaryReader::Next* last = nullptr) {
     std::vector<OldDiaryReader::Row> rows;
     OldDiaryReader::Row row;
     OldDiaryReader::Next next;
@@ -35,12 +36,15 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
     std::vector<OldRow> rows = {
         oldRow(QStringLiteral("A"), QStringLiteral("plain"), 3, 1330956429.5),
         oldRow(QStringLiteral("TRASHED"), QStringLiteral("in the bin"), 1, 2.0, 1),
-        OldRow{QStringLiteral("NULLS"), QStringLiteral("no tag, no time"), QVariant(), QVariant(), 0},
-        OldRow{QStringLiteral("INTEGER TIME"), QStringLiteral("whole seconds"), 9, qlonglong(1330956429), 0},
+        OldRow{QStringLiteral("NULLS"), QStringLiteral("no tag, no time"), QVariant(), QVariant(),
+               0},
+        OldRow{QStringLiteral("INTEGER TIME"), QStringLiteral("whole seconds"), 9,
+               qlonglong(1330956429), 0},
         OldRow{QVariant(), QStringLiteral("no identifier"), 0, 1.0, 0},
         OldRow{QStringLiteral("NO TEXT"), QVariant(), 0, 1.0, 0},
         OldRow{QStringLiteral("EMPTY"), QString(QLatin1String("")), -3, 1.0, 0},
-        OldRow{QStringLiteral("WIDE TAG"), QStringLiteral("tag beyond 32 bits"), (qlonglong(1) << 32) + 7, 1.0, 0},
+        OldRow{QStringLiteral("WIDE TAG"), QStringLiteral("tag beyond 32 bits"),
+               (qlonglong(1) << 32) + 7, 1.0, 0},
     };
     ASSERT_TRUE(writeOldDiary(path, rows));
     const QByteArray bytes = readBytes(path);
@@ -49,7 +53,8 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
     ASSERT_TRUE(reader.open(path)) << reader.errorMessage().toStdString();
     int total = -1;
     ASSERT_TRUE(reader.countLiveRows(&total));
-    EXPECT_EQ(total, 6) << "live rows with an identifier; the trashed one and the NULL identifier do not count";
+    EXPECT_EQ(total, 6)
+        << "live rows with an identifier; the trashed one and the NULL identifier do not count";
     ASSERT_TRUE(reader.prepareRows());
     OldDiaryReader::Next last;
     const std::vector<OldDiaryReader::Row> read = readAll(reader, &last);
@@ -78,13 +83,15 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
     EXPECT_FALSE(byUuid.count("TRASHED"));
     reader.close();
     EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()), QStringList{QStringLiteral("Quillet.sqlite")});
+    EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()),
+              QStringList{QStringLiteral("Quillet.sqlite")});
 
     // Numbers and blobs where the identifier should be are read as text.
-    ASSERT_TRUE(writeOldDiary(path,
-                              {OldRow{qlonglong(12345), 678, 1, 1.0, 0},
-                               OldRow{QByteArray("B\xffLOB", 5), QByteArray("text\0with nul", 13), 1, 1.0, 0}},
-                              kUntypedTable));
+    ASSERT_TRUE(writeOldDiary(
+        path,
+        {OldRow{qlonglong(12345), 678, 1, 1.0, 0},
+         OldRow{QByteArray("B\xffLOB", 5), QByteArray("text\0with nul", 13), 1, 1.0, 0}},
+        kUntypedTable));
     ASSERT_TRUE(reader.open(path));
     ASSERT_TRUE(reader.countLiveRows(&total));
     ASSERT_TRUE(reader.prepareRows());
@@ -98,9 +105,10 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
 
     // A table without row numbers is read all the same.
     QFile::remove(path);
-    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (uuid TEXT PRIMARY KEY, entrytext TEXT, colortag INTEGER, "
-                              "timestamp REAL, trashed INTEGER) WITHOUT ROWID;"
-                              "INSERT INTO entries VALUES ('B', 'b', 1, 2.0, 0), ('A', 'a', 2, 1.0, 0)"));
+    ASSERT_TRUE(rawExec(
+        path, "CREATE TABLE entries (uuid TEXT PRIMARY KEY, entrytext TEXT, colortag INTEGER, "
+              "timestamp REAL, trashed INTEGER) WITHOUT ROWID;"
+              "INSERT INTO entries VALUES ('B', 'b', 1, 2.0, 0), ('A', 'a', 2, 1.0, 0)"));
     ASSERT_TRUE(reader.open(path));
     ASSERT_TRUE(reader.countLiveRows(&total));
     ASSERT_TRUE(reader.prepareRows()) << reader.errorMessage().toStdString();
@@ -157,18 +165,24 @@ TEST(OldDiaryReader, FilesItCannotReadAreRefusedUntouched) {
     ASSERT_TRUE(rawExec(path, "CREATE TABLE notes (body TEXT)"));
     expectUnreadableUntouched(path, "another program's database");
     QFile::remove(path);
-    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (uuid TEXT, entrytext TEXT, colortag INTEGER, timestamp REAL)"));
+    ASSERT_TRUE(rawExec(
+        path,
+        "CREATE TABLE entries (uuid TEXT, entrytext TEXT, colortag INTEGER, timestamp REAL)"));
     expectUnreadableUntouched(path, "no trash column");
     QFile::remove(path);
-    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (uuid TEXT, body TEXT, colortag INTEGER, timestamp REAL, "
-                              "trashed INTEGER)"));
+    ASSERT_TRUE(rawExec(
+        path, "CREATE TABLE entries (uuid TEXT, body TEXT, colortag INTEGER, timestamp REAL, "
+              "trashed INTEGER)"));
     expectUnreadableUntouched(path, "no text column");
 
     // Held by another program that is writing it.
     ASSERT_TRUE(writeOldDiary(path, {oldRow(QStringLiteral("A"), QStringLiteral("a"))}));
     sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &writer, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE; UPDATE entries SET entrytext = 'b'", nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &writer, SQLITE_OPEN_READWRITE,
+                              nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE; UPDATE entries SET entrytext = 'b'", nullptr,
+                           nullptr, nullptr),
               SQLITE_OK);
     {
         const QByteArray bytes = readBytes(path);
@@ -186,7 +200,8 @@ TEST(OldDiaryReader, AFileDamagedPastItsFirstRowsEndsTheWalkWithAnError) {
     std::vector<OldRow> rows;
     for (int i = 0; i < 40; ++i) {
         // Long enough to spill into a chain of pages of their own, which a count never reads.
-        rows.push_back(oldRow(QStringLiteral("ROW-%1").arg(i), QString(12000, QLatin1Char('a' + i % 26))));
+        rows.push_back(
+            oldRow(QStringLiteral("ROW-%1").arg(i), QString(12000, QLatin1Char('a' + i % 26))));
     }
     ASSERT_TRUE(writeOldDiary(path, rows));
     // The first page of the last text's chain: its link to the next one is broken.
@@ -195,8 +210,11 @@ TEST(OldDiaryReader, AFileDamagedPastItsFirstRowsEndsTheWalkWithAnError) {
         sqlite3* db = nullptr;
         sqlite3_stmt* s = nullptr;
         sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        if (sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = 'entries' AND path LIKE '%+000000' "
-                                   "ORDER BY pageno DESC LIMIT 1", -1, &s, nullptr) == SQLITE_OK &&
+        if (sqlite3_prepare_v2(
+                db,
+                "SELECT pageno FROM dbstat WHERE name = 'entries' AND path LIKE '%+000000' "
+                "ORDER BY pageno DESC LIMIT 1",
+                -1, &s, nullptr) == SQLITE_OK &&
             sqlite3_step(s) == SQLITE_ROW) {
             page = sqlite3_column_int(s, 0);
         }

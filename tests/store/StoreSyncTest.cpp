@@ -1,7 +1,7 @@
 // Saves that do not wait for the disk, and the log copied back into the
 // diary file by a helper thread instead of by the save that filled it.
-#include "TestSupport.h"
 #include "DiaryFiles.h"
+#include "TestSupport.h"
 
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
@@ -29,8 +29,9 @@ TEST(StoreSync, ASaveThatDoesNotWaitIsCommittedAndTheLogIsCopiedBackAside) {
     // About 6 MB in saves that do not wait: more than a log of 1000 pages.
     for (int save = 0; save < 20; ++save) {
         for (int i = 0; i < 100; ++i) {
-            EntryValues values = entryValues(QStringLiteral("S%1-%2").arg(save).arg(i),
-                                             QString(1500, QLatin1Char('a' + save % 26)), 0, 201203, 1.3e9);
+            EntryValues values =
+                entryValues(QStringLiteral("S%1-%2").arg(save).arg(i),
+                            QString(1500, QLatin1Char('a' + save % 26)), 0, 201203, 1.3e9);
             context.insertNewObject(QStringLiteral("Entry"), values);
         }
         ASSERT_TRUE(context.save(&error, false)) << error.localizedDescription.toStdString();

@@ -43,7 +43,8 @@ TEST(StatusLabel, ShowsAnImportWhileItRunsAndHidesWhenItEnds) {
     EXPECT_TRUE(box->isHidden()) << "nothing changes on the posting thread";
     QApplication::processEvents();
     EXPECT_FALSE(box->isHidden());
-    EXPECT_EQ(box->labelText(), "Import Old Data...7%") << "the last import's text stays until the first step";
+    EXPECT_EQ(box->labelText(), "Import Old Data...7%")
+        << "the last import's text stays until the first step";
 
     postFromWorker(kOldDataImporting, 42);
     QApplication::processEvents();
@@ -109,7 +110,8 @@ TEST(MigrateSettingView, EachLineFollowsItsOperationInOrder) {
                      }));
 
     // Posted on the main thread too, the change waits for the next turn of the loop.
-    NotificationCenter::defaultCenter().postNotification(kOldDataImporting, nullptr, {{kProgressKey, 9}});
+    NotificationCenter::defaultCenter().postNotification(kOldDataImporting, nullptr,
+                                                         {{kProgressKey, 9}});
     EXPECT_EQ(migrate->text(), "Finished With Error");
     QApplication::processEvents();
     EXPECT_EQ(migrate->text(), "in progress...9%");

@@ -67,7 +67,8 @@ public:
             return;
         }
         last_ = value;
-        NotificationCenter::defaultCenter().postNotification(name_, nullptr, {{kProgressKey, value}});
+        NotificationCenter::defaultCenter().postNotification(name_, nullptr,
+                                                             {{kProgressKey, value}});
     }
 
 private:
@@ -123,7 +124,8 @@ struct PreparedEntry {
     QDateTime date;
 };
 
-PreparedEntry prepare(const QString& uuid, const QString& text, int colorTag, const QDateTime& date) {
+PreparedEntry prepare(const QString& uuid, const QString& text, int colorTag,
+                      const QDateTime& date) {
     PreparedEntry entry;
     entry.date = date;
     EntryValues& v = entry.values;
@@ -143,7 +145,8 @@ bool addEntryIfNew(ManagedObjectContext& context, PreparedEntry&& entry) {
     FetchRequest request;
     request.predicate = Predicate::equalTo(QStringLiteral("uuid"), entry.values.uuid);
     Error error;
-    const std::optional<std::vector<ManagedObject*>> found = context.executeFetchRequest(request, &error);
+    const std::optional<std::vector<ManagedObject*>> found =
+        context.executeFetchRequest(request, &error);
     if (!found) {
         Log::write(QStringLiteral("errpr:%1").arg(error.localizedDescription));
         return false;
@@ -243,7 +246,8 @@ private:
             // the disk's pace varies from one save to the next.
             const double perEntry = double(saving) / savedEntries;
             savePerEntryNs_ = std::max(perEntry, savePerEntryNs_ * 0.8);
-            saveEvery_ = std::clamp(int(double(kSaveBudgetNs) / savePerEntryNs_), kSmallestSave, kLargestSave);
+            saveEvery_ = std::clamp(int(double(kSaveBudgetNs) / savePerEntryNs_), kSmallestSave,
+                                    kLargestSave);
         }
         return true;
     }
@@ -317,9 +321,11 @@ bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context) 
     Log::write(QStringLiteral("path: %1").arg(path));
     OldDiaryReader reader;
     int total = 0;
-    if (path.isNull() || !reader.open(path) || !reader.countLiveRows(&total) || !reader.prepareRows()) {
-        Log::write(QStringLiteral("errpr:%1").arg(path.isNull() ? QStringLiteral("no application support folder")
-                                                                 : reader.errorMessage()));
+    if (path.isNull() || !reader.open(path) || !reader.countLiveRows(&total) ||
+        !reader.prepareRows()) {
+        Log::write(QStringLiteral("errpr:%1")
+                       .arg(path.isNull() ? QStringLiteral("no application support folder")
+                                          : reader.errorMessage()));
         return false;
     }
     ProgressPoster progress(kOldDataImporting, total);
@@ -371,7 +377,8 @@ bool OldDataImporter::removeDuplicates(const QPointer<ManagedObjectContext>& con
     bool succeeded = false;
     bool ran = performOnContext(context, [&](ManagedObjectContext& c) {
         Error error;
-        const std::optional<std::vector<ManagedObject*>> entries = c.executeFetchRequest(FetchRequest(), &error);
+        const std::optional<std::vector<ManagedObject*>> entries =
+            c.executeFetchRequest(FetchRequest(), &error);
         if (!entries) {
             Log::write(QStringLiteral("errpr:%1").arg(error.localizedDescription));
             return;
@@ -421,8 +428,8 @@ bool OldDataImporter::removeDuplicates(const QPointer<ManagedObjectContext>& con
                 const UndoPause pause(c);
                 for (std::size_t i = next; i < end; ++i) {
                     const Copy& copy = copies[i];
-                    if (copy.first->isLive() && copy.entry->isLive() && copy.first->uuid() == copy.uuid &&
-                        copy.entry->uuid() == copy.uuid) {
+                    if (copy.first->isLive() && copy.entry->isLive() &&
+                        copy.first->uuid() == copy.uuid && copy.entry->uuid() == copy.uuid) {
                         c.deleteObject(copy.entry);
                     }
                 }
@@ -434,7 +441,8 @@ bool OldDataImporter::removeDuplicates(const QPointer<ManagedObjectContext>& con
             return false;
         }
         perCopyNs = std::max(double(spent) / double(end - next), perCopyNs * 0.8);
-        share = std::clamp(int(double(kSaveBudgetNs) / std::max(perCopyNs, 1.0)), kSmallestSave, kLargestSave);
+        share = std::clamp(int(double(kSaveBudgetNs) / std::max(perCopyNs, 1.0)), kSmallestSave,
+                           kLargestSave);
         next = end;
     }
     return true;

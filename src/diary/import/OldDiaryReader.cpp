@@ -82,9 +82,14 @@ OldDiaryReader::Next OldDiaryReader::next(Row* row) {
     }
     started_ = true;
     switch (step) {
-    case SqliteStatement::Step::Done: rows_.reset(); return Next::End;
-    case SqliteStatement::Step::Error: fail(db_.lastMessage()); return Next::Error;
-    case SqliteStatement::Step::Row: break;
+    case SqliteStatement::Step::Done:
+        rows_.reset();
+        return Next::End;
+    case SqliteStatement::Step::Error:
+        fail(db_.lastMessage());
+        return Next::Error;
+    case SqliteStatement::Step::Row:
+        break;
     }
     row->uuid = rows_->columnText(0);
     row->text = rows_->columnText(1);
