@@ -16,6 +16,8 @@ StatusLabel::StatusLabel(QWidget* parent) : QFrame(parent) {
     layout->setContentsMargins(10, 5, 10, 5);
     textField_ = new QLabel(this);
     textField_->setObjectName(QStringLiteral("statusLabelText"));
+    // What the first import shows until its first step; later ones start from the last text.
+    textField_->setText(QStringLiteral("Import Old Data...0%"));
     layout->addWidget(textField_);
 
     // Registered once, for as long as the box exists.

@@ -37,6 +37,7 @@ TEST(StatusLabel, ShowsAnImportWhileItRunsAndHidesWhenItEnds) {
     auto* box = new StatusLabel(&window);
     box->hide();
     window.show();
+    EXPECT_EQ(box->labelText(), "Import Old Data...0%") << "what the first import starts with";
     box->setLabelText(QStringLiteral("Import Old Data...7%"));
 
     postFromWorker(kOldDataWillImport);
