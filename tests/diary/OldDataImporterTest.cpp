@@ -419,19 +419,12 @@ TEST_F(OldDataImport, AFileThatCannotBeImportedEndsInFailureAndIsLeftAlone) {
     EXPECT_EQ(heard_.names(), kImportFailed) << "no old file";
     EXPECT_EQ(log.count(QStringLiteral("path: ") + oldPath()), 1);
 
-    QDir().mkpath(oldPath());
-    import();
-    EXPECT_EQ(heard_.names(), kImportFailed) << "a folder in its place";
-    QDir().rmdir(oldPath());
-
+    // The reader's own tests go through the kinds of file it refuses; one stands for them here.
+    QDir().mkpath(QFileInfo(oldPath()).absolutePath());
     ASSERT_TRUE(writeBytes(oldPath(), QByteArray(8192, '\x42')));
     import();
     EXPECT_EQ(heard_.names(), kImportFailed) << "no database";
     EXPECT_EQ(readBytes(oldPath()), QByteArray(8192, '\x42'));
-    QFile::remove(oldPath());
-    ASSERT_TRUE(rawExec(oldPath(), "CREATE TABLE notes (body TEXT)"));
-    import();
-    EXPECT_EQ(heard_.names(), kImportFailed) << "another program's database";
     EXPECT_TRUE(entries().empty());
     EXPECT_FALSE(Utility::sharedUtility()->isOldDataImported());
 

@@ -195,52 +195,5 @@ TEST(OldDiaryReader, FilesItCannotReadAreRefusedUntouched) {
     sqlite3_close_v2(writer);
 }
 
-TEST(OldDiaryReader, AFileDamagedPastItsFirstRowsEndsTheWalkWithAnError) {
-    const QString path = makeTempDir() + QStringLiteral("/Quillet.sqlite");
-    std::vector<OldRow> rows;
-    for (int i = 0; i < 40; ++i) {
-        // Long enough to spill into a chain of pages of their own, which a count never reads.
-        rows.push_back(
-            oldRow(QStringLiteral("ROW-%1").arg(i), QString(12000, QLatin1Char('a' + i % 26))));
-    }
-    ASSERT_TRUE(writeOldDiary(path, rows));
-    // The first page of the last text's chain: its link to the next one is broken.
-    int page = 0;
-    {
-        sqlite3* db = nullptr;
-        sqlite3_stmt* s = nullptr;
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-        if (sqlite3_prepare_v2(
-                db,
-                "SELECT pageno FROM dbstat WHERE name = 'entries' AND path LIKE '%+000000' "
-                "ORDER BY pageno DESC LIMIT 1",
-                -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW) {
-            page = sqlite3_column_int(s, 0);
-        }
-        sqlite3_finalize(s);
-        sqlite3_close_v2(db);
-    }
-    if (page == 0) {
-        GTEST_SKIP() << "this SQLite cannot tell where a text's pages are (no dbstat)";
-    }
-    QByteArray bytes = readBytes(path);
-    bytes.replace((page - 1) * 4096, 4, QByteArray(4, '\xee'));
-    ASSERT_TRUE(writeBytes(path, bytes));
-
-    OldDiaryReader reader;
-    int total = 0;
-    ASSERT_TRUE(reader.open(path) && reader.countLiveRows(&total) && reader.prepareRows());
-    EXPECT_EQ(total, 40);
-    OldDiaryReader::Next last;
-    const std::vector<OldDiaryReader::Row> read = readAll(reader, &last);
-    EXPECT_EQ(last, OldDiaryReader::Next::Error);
-    EXPECT_GT(read.size(), 0u);
-    EXPECT_LT(read.size(), 40u);
-    EXPECT_FALSE(reader.errorMessage().isEmpty());
-    reader.close();
-    EXPECT_EQ(readBytes(path), bytes);
-}
-
 } // namespace
 } // namespace quillet::test
