@@ -73,11 +73,14 @@ Run runUntil(const QString& success, const QString& failure, const std::function
     NotificationCenter& center = NotificationCenter::defaultCenter();
     bool ended = false;
     auto end = [&](bool ok) {
-        QMetaObject::invokeMethod(&loop, [&, ok] {
-            run.succeeded = ok;
-            ended = true;
-            loop.quit();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop,
+            [&, ok] {
+                run.succeeded = ok;
+                ended = true;
+                loop.quit();
+            },
+            Qt::QueuedConnection);
     };
     const int a = center.addObserver(success, nullptr, [&](const Notification&) { end(true); });
     const int b = center.addObserver(failure, nullptr, [&](const Notification&) { end(false); });
@@ -155,7 +158,11 @@ void BM_ImportOldDiaryAtLaunch(benchmark::State& state) {
     state.counters["entries"] = double(imported);
     state.counters["max_stall_ms"] = longestStall;
 }
-BENCHMARK(BM_ImportOldDiaryAtLaunch)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImportOldDiaryAtLaunch)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A diary of n entries of which every tenth identifier is there twice,
 // made once into the fixture folder.
@@ -198,7 +205,8 @@ QString duplicatedFixture(int n) {
 void BM_RemoveDuplicates(benchmark::State& state) {
     const int n = int(state.range(0));
     const QString source = duplicatedFixture(n);
-    const QString path = diarygen::fixtureFolder() + QStringLiteral("/work-duplicated-%1.sqlite").arg(n);
+    const QString path =
+        diarygen::fixtureFolder() + QStringLiteral("/work-duplicated-%1.sqlite").arg(n);
     double longestStall = 0;
     std::size_t left = 0;
     for (auto _ : state) {
@@ -206,10 +214,12 @@ void BM_RemoveDuplicates(benchmark::State& state) {
         removeDiary(path);
         QFile::copy(source, path);
         std::unique_ptr<Diary> diary = openDiary(path);
-        diary->controller->setFilterPredicate(Predicate::parse(monthFormat(newestMonth(*diary), 0)));
+        diary->controller->setFilterPredicate(
+            Predicate::parse(monthFormat(newestMonth(*diary), 0)));
         state.ResumeTiming();
         const Run run = runUntil(kDuplicateCheckEndSuccess, kDuplicateCheckEndFail, [&] {
-            OldDataImporter::sharedImporter()->asyncRemoveDuplicateWithManagedObjectContext(diary->context.get());
+            OldDataImporter::sharedImporter()->asyncRemoveDuplicateWithManagedObjectContext(
+                diary->context.get());
         });
         state.PauseTiming();
         if (!run.succeeded) {

@@ -392,7 +392,8 @@ void ArrayController::compactContent() {
     if (goneFromContent_.empty()) {
         return;
     }
-    std::erase_if(content_, [this](const ManagedObject* o) { return goneFromContent_.count(o) != 0; });
+    std::erase_if(content_,
+                  [this](const ManagedObject* o) { return goneFromContent_.count(o) != 0; });
     goneFromContent_.clear();
 }
 
@@ -408,11 +409,14 @@ void ArrayController::addManyToContent(std::vector<ManagedObject*> objects) {
         return;
     }
     // Ties go after the records already there, as one by one.
-    const auto order = [this](const ManagedObject* a, const ManagedObject* b) { return before(a, b); };
+    const auto order = [this](const ManagedObject* a, const ManagedObject* b) {
+        return before(a, b);
+    };
     std::stable_sort(objects.begin(), objects.end(), order);
     std::vector<ManagedObject*> merged;
     merged.reserve(content_.size() + objects.size());
-    std::merge(content_.begin(), content_.end(), objects.begin(), objects.end(), std::back_inserter(merged), order);
+    std::merge(content_.begin(), content_.end(), objects.begin(), objects.end(),
+               std::back_inserter(merged), order);
     content_.swap(merged);
 }
 
@@ -505,7 +509,9 @@ void ArrayController::processPendingChanges() {
         }
         return;
     }
-    const auto order = [this](const ManagedObject* a, const ManagedObject* b) { return before(a, b); };
+    const auto order = [this](const ManagedObject* a, const ManagedObject* b) {
+        return before(a, b);
+    };
     std::vector<ManagedObject*> arranged;
     if (sortKeys_.empty()) {
         arranged = arranged_;
@@ -513,8 +519,8 @@ void ArrayController::processPendingChanges() {
     } else {
         std::stable_sort(listed.begin(), listed.end(), order);
         arranged.reserve(arranged_.size() + listed.size());
-        std::merge(arranged_.begin(), arranged_.end(), listed.begin(), listed.end(), std::back_inserter(arranged),
-                   order);
+        std::merge(arranged_.begin(), arranged_.end(), listed.begin(), listed.end(),
+                   std::back_inserter(arranged), order);
     }
     resetArranged(std::move(arranged));
 }

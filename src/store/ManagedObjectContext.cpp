@@ -153,7 +153,8 @@ ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName) 
     return insertNewObject(entityName, EntryValues());
 }
 
-ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName, EntryValues values) {
+ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName,
+                                                     EntryValues values) {
     if (entityName != QLatin1String("Entry")) {
         return nullptr;
     }
@@ -251,7 +252,8 @@ std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchReq
     }
     std::vector<ManagedObject*> result;
     if (const std::optional<QString> uuid =
-            request.predicate ? request.predicate->onlyExactStringEqualityOn(QStringLiteral("uuid")) : std::nullopt) {
+            request.predicate ? request.predicate->onlyExactStringEqualityOn(QStringLiteral("uuid"))
+                              : std::nullopt) {
         result = objectsWithUuid(*uuid);
     } else {
         for (const auto& object : objects_) {
@@ -299,8 +301,9 @@ std::vector<ManagedObject*> ManagedObjectContext::objectsWithUuid(const QString&
             found.push_back(object);
         }
     }
-    std::sort(found.begin(), found.end(),
-              [](const ManagedObject* a, const ManagedObject* b) { return a->sequence_ < b->sequence_; });
+    std::sort(found.begin(), found.end(), [](const ManagedObject* a, const ManagedObject* b) {
+        return a->sequence_ < b->sequence_;
+    });
     return found;
 }
 
@@ -339,10 +342,11 @@ bool ManagedObjectContext::hasChanges() const {
     return !inserted_.empty() || !updated_.empty() || !deleted_.empty();
 }
 
-bool ManagedObjectContext::save(Error* error) {
+bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     processPendingChanges();
     if (!hasChanges()) {
-        return true;
+        PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
+        return !waitForDisk || !store || store->sync(error);
     }
     // A row is written whole, folded text included.
     ensureFoldedTexts();
@@ -390,7 +394,7 @@ bool ManagedObjectContext::save(Error* error) {
         changes.deleted.push_back(o->id_.value);
     }
     std::vector<qint64> keys;
-    if (!store->save(changes, &keys, error)) {
+    if (!store->save(changes, &keys, error, waitForDisk)) {
         return false;
     }
 

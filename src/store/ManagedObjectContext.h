@@ -65,7 +65,12 @@ public:
     std::vector<ManagedObject*> objectsWithUuid(const QString& uuid) const;
 
     bool hasChanges() const;
-    bool save(Error* error);
+    // Writes every pending change in one transaction. With waitForDisk false
+    // (a long import saving as it goes) the save does not wait for the disk:
+    // nothing is lost when the process ends, however it ends, but a power loss
+    // may take it until a save that waits, which covers the earlier ones and
+    // waits even when it has nothing of its own to write.
+    bool save(Error* error, bool waitForDisk = true);
     UndoManager* undoManager() const { return undoManager_; }
 
     // The record with that identity; for a saved record this context never

@@ -8,10 +8,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
-#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -68,7 +68,8 @@ bool runUpgradeSteps(SqliteDatabase& db, qint64 from, Error* error) {
             return false;
         }
     }
-    const QByteArray stamp = QByteArray("PRAGMA user_version = ") + QByteArray::number(PersistentStore::kSchemaVersion);
+    const QByteArray stamp =
+        QByteArray("PRAGMA user_version = ") + QByteArray::number(PersistentStore::kSchemaVersion);
     if (!db.exec(stamp.constData(), error) || !db.exec("COMMIT", error)) {
         db.exec("ROLLBACK", nullptr);
         return false;
@@ -111,6 +112,9 @@ void readValues(const SqliteStatement& s, int first, EntryValues* v) {
 } // namespace
 
 PersistentStore::~PersistentStore() {
+    if (checkpointer_.joinable()) {
+        checkpointer_.join();
+    }
     db_.close();
     if (lock_) {
         lock_->unlock();
@@ -170,7 +174,34 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         !store->checkIdentifierIndex(error)) {
         return nullptr;
     }
+    // In place of SQLite's own checkpoint at the commit that fills the log.
+    sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
     return store;
+}
+
+int PersistentStore::logGrew(void* store, sqlite3*, const char*, int frames) {
+    // SQLite's own measure: a log of 1000 pages is copied back.
+    if (frames >= 1000) {
+        static_cast<PersistentStore*>(store)->checkpointAside();
+    }
+    return SQLITE_OK;
+}
+
+void PersistentStore::checkpointAside() {
+    if (checkpointing_.exchange(true)) {
+        return; // the one under way takes this log too, or the next commit asks again
+    }
+    if (checkpointer_.joinable()) {
+        checkpointer_.join();
+    }
+    checkpointer_ = std::thread([this, path = path_] {
+        SqliteDatabase db;
+        if (db.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)) {
+            db.setBusyTimeout(1000);
+            db.exec("PRAGMA synchronous = FULL; PRAGMA wal_checkpoint(PASSIVE);", nullptr);
+        }
+        checkpointing_.store(false);
+    });
 }
 
 bool PersistentStore::lock(Error* error) {
@@ -376,11 +407,12 @@ bool PersistentStore::upgrade(qint64 from, Error* error) {
             sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         }
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary \u201c%1\u201d could not be brought up to the format of "
-                                               "this version of Quillet (%2 to %3): %4 It was left as it is.")
-                                    .arg(path_, QString::number(from), QString::number(kSchemaVersion),
-                                         why.localizedDescription));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral("The diary \u201c%1\u201d could not be brought up to the format of "
+                               "this version of Quillet (%2 to %3): %4 It was left as it is.")
+                    .arg(path_, QString::number(from), QString::number(kSchemaVersion),
+                         why.localizedDescription));
         }
         return false;
     }
@@ -391,7 +423,8 @@ bool PersistentStore::keepCopy(const QString& copy, Error* error) {
     // Written under a temporary name and renamed when complete, so that the
     // name only ever stands for a whole copy. The copy holds diary text: it
     // is private from the moment it exists.
-    const QString temporary = copy + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    const QString temporary =
+        copy + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
     const QByteArray native = QFile::encodeName(temporary);
     QFile::remove(temporary);
     QString reason;
@@ -418,9 +451,11 @@ bool PersistentStore::keepCopy(const QString& copy, Error* error) {
     if (!reason.isNull()) {
         QFile::remove(temporary);
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("a copy of it as it was could not be written to \u201c%1\u201d (%2).")
-                                    .arg(copy, reason));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral(
+                    "a copy of it as it was could not be written to \u201c%1\u201d (%2).")
+                    .arg(copy, reason));
         }
         return false;
     }
@@ -483,14 +518,17 @@ bool PersistentStore::checkIdentifierIndex(Error* error) {
     if (!db_.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error)) {
         return false;
     }
-    const auto identified = std::count_if(loadedRows_.begin(), loadedRows_.end(),
-                                          [](const StoreRow& row) { return !row.values.uuid.isNull(); });
+    const auto identified =
+        std::count_if(loadedRows_.begin(), loadedRows_.end(),
+                      [](const StoreRow& row) { return !row.values.uuid.isNull(); });
     if (indexed != qint64(identified)) {
         if (error) {
-            *error = storeError(StoreCorruptError,
-                                QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers "
-                                               "does not match its entries) and can't be opened. It was left as it is.")
-                                    .arg(path_));
+            *error = storeError(
+                StoreCorruptError,
+                QStringLiteral(
+                    "The diary file \u201c%1\u201d is damaged (its index of identifiers "
+                    "does not match its entries) and can't be opened. It was left as it is.")
+                    .arg(path_));
         }
         return false;
     }
@@ -566,7 +604,47 @@ bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
     return false;
 }
 
-bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error) {
+bool PersistentStore::sync(Error* error) {
+    if (!unsynced_) {
+        return true;
+    }
+    // Every commit since the last checkpoint is in the log (a checkpoint
+    // syncs what it copies into the file): syncing the log is enough.
+    const int fd =
+        ::open(QFile::encodeName(path_ + QStringLiteral("-wal")).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        const bool synced = ::fsync(fd) == 0;
+        const int reason = errno;
+        ::close(fd);
+        if (!synced) {
+            if (error) {
+                *error = storeError(
+                    StoreSaveError,
+                    QStringLiteral("The diary file \u201c%1\u201d could not be saved: %2.")
+                        .arg(path_, QString::fromLocal8Bit(strerror(reason))));
+            }
+            return false;
+        }
+    }
+    unsynced_ = false;
+    return true;
+}
+
+bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
+                           bool waitForDisk) {
+    // In WAL mode NORMAL syncs only at checkpoints; FULL, the diary's way, at every commit.
+    if (!waitForDisk) {
+        db_.exec("PRAGMA synchronous = NORMAL", nullptr);
+    }
+    struct Restore {
+        SqliteDatabase& db;
+        bool active;
+        ~Restore() {
+            if (active) {
+                db.exec("PRAGMA synchronous = FULL", nullptr);
+            }
+        }
+    } restore{db_, !waitForDisk};
     auto fail = [&](const QString& action) {
         if (error) {
             *error = db_.lastError(action);
@@ -621,6 +699,8 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
     if (!db_.exec("COMMIT", nullptr)) {
         return fail(QStringLiteral("saved"));
     }
+    // A commit that waited for the disk took every earlier one with it: they share the log.
+    unsynced_ = !waitForDisk;
     if (insertedKeys) {
         *insertedKeys = std::move(keys);
     }

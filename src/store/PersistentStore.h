@@ -6,7 +6,9 @@
 
 #include <QLockFile>
 #include <QVariantMap>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace quillet {
@@ -56,8 +58,15 @@ public:
         std::vector<std::pair<qint64, const EntryValues*>> updated;
         std::vector<qint64> deleted;
     };
-    // Writes all changes in one transaction, or none of them.
-    bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error);
+    // Writes all changes in one transaction, or none of them. With
+    // waitForDisk false the commit does not wait for the disk: the process
+    // may end any way it likes without losing it, but a power loss before the
+    // next save that waits (or sync) may. A save that waits covers every
+    // earlier one.
+    bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
+              bool waitForDisk = true);
+    // Waits for the disk to hold every earlier save; at once when each one waited.
+    bool sync(Error* error);
 
 private:
     PersistentStore() = default;
@@ -66,6 +75,11 @@ private:
     bool checkHeader(Error* error) const;
     bool validate(Error* error);
     bool upgrade(qint64 from, Error* error);
+    // Copying the log back into the file (a checkpoint) waits for the disk
+    // twice; it is done on a helper thread with a connection of its own, so
+    // that no save waits for it.
+    void checkpointAside();
+    static int logGrew(void* store, struct sqlite3* db, const char* name, int frames);
     bool checkIdentifierIndex(Error* error);
     bool keepCopy(const QString& copy, Error* error);
 
@@ -74,6 +88,9 @@ private:
     SqliteDatabase db_;
     std::unique_ptr<QLockFile> lock_;
     std::vector<StoreRow> loadedRows_;
+    bool unsynced_ = false;
+    std::thread checkpointer_;
+    std::atomic<bool> checkpointing_{false};
 };
 
 } // namespace quillet

@@ -293,7 +293,8 @@ Predicate Predicate::equalTo(const QString& key, const QVariant& value) {
         break;
     default: {
         c.value = value.toString();
-        // Only for reading (a log, a debugger): written so that parsing it would give the same value.
+        // Only for reading (a log, a debugger): written so that parsing it would give the same
+        // value.
         QString quoted = c.value.toString();
         quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
         quoted.replace(QLatin1Char('"'), QLatin1String("\\\""));
@@ -337,8 +338,8 @@ std::optional<QString> Predicate::onlyExactStringEqualityOn(const QString& key) 
         return std::nullopt;
     }
     const Comparison& c = comparisons_.front();
-    if (c.key != key || c.op != Operator::Equal || c.isInteger || c.caseInsensitive || c.diacriticInsensitive ||
-        c.value.typeId() != QMetaType::QString) {
+    if (c.key != key || c.op != Operator::Equal || c.isInteger || c.caseInsensitive ||
+        c.diacriticInsensitive || c.value.typeId() != QMetaType::QString) {
         return std::nullopt;
     }
     return c.value.toString();

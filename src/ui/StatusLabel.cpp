@@ -16,14 +16,18 @@ StatusLabel::StatusLabel(QWidget* parent) : QFrame(parent) {
     layout->setContentsMargins(10, 5, 10, 5);
     textField_ = new QLabel(this);
     textField_->setObjectName(QStringLiteral("statusLabelText"));
+    // What the first import shows until its first step; later ones start from the last text.
+    textField_->setText(QStringLiteral("Import Old Data...0%"));
     layout->addWidget(textField_);
 
     // Registered once, for as long as the box exists.
     NotificationCenter& center = NotificationCenter::defaultCenter();
     const QPointer<StatusLabel> self(this);
     observers_ = {
-        center.addObserver(kOldDataWillImport, nullptr, [self](const Notification& n) { dataWillImport(self, n); }),
-        center.addObserver(kOldDataImporting, nullptr, [self](const Notification& n) { dataImporting(self, n); }),
+        center.addObserver(kOldDataWillImport, nullptr,
+                           [self](const Notification& n) { dataWillImport(self, n); }),
+        center.addObserver(kOldDataImporting, nullptr,
+                           [self](const Notification& n) { dataImporting(self, n); }),
         center.addObserver(kOldDataDidImportSucess, nullptr,
                            [self](const Notification& n) { dataDidImportSucess(self, n); }),
         center.addObserver(kOldDataDidImportFail, nullptr,
@@ -48,20 +52,40 @@ void StatusLabel::setLabelText(const QString& text) {
 }
 
 void StatusLabel::dataWillImport(const QPointer<StatusLabel>& label, const Notification&) {
-    MainThread::run([label] { if (label) label->showStatusLabelAsDataWillImport(); }, false);
+    MainThread::run(
+        [label] {
+            if (label)
+                label->showStatusLabelAsDataWillImport();
+        },
+        false);
 }
 
 void StatusLabel::dataImporting(const QPointer<StatusLabel>& label, const Notification& note) {
     const int progress = note.userInfo.value(kProgressKey).toInt();
-    MainThread::run([label, progress] { if (label) label->showStatusLabelAsDataImporting(progress); }, false);
+    MainThread::run(
+        [label, progress] {
+            if (label)
+                label->showStatusLabelAsDataImporting(progress);
+        },
+        false);
 }
 
 void StatusLabel::dataDidImportSucess(const QPointer<StatusLabel>& label, const Notification&) {
-    MainThread::run([label] { if (label) label->showStatusLabelAsDataDidImport(); }, false);
+    MainThread::run(
+        [label] {
+            if (label)
+                label->showStatusLabelAsDataDidImport();
+        },
+        false);
 }
 
 void StatusLabel::dataDidImportFail(const QPointer<StatusLabel>& label, const Notification&) {
-    MainThread::run([label] { if (label) label->showStatusLabelAsDataDidImport(); }, false);
+    MainThread::run(
+        [label] {
+            if (label)
+                label->showStatusLabelAsDataDidImport();
+        },
+        false);
 }
 
 void StatusLabel::showStatusLabelAsDataWillImport() {

@@ -28,10 +28,18 @@ public:
 
     // The notification handlers, safe on any thread: each only queues its
     // step for the main thread, where it runs if the box still exists.
-    void dataWillImport(const Notification& note) { dataWillImport(QPointer<StatusLabel>(this), note); }
-    void dataImporting(const Notification& note) { dataImporting(QPointer<StatusLabel>(this), note); }
-    void dataDidImportSucess(const Notification& note) { dataDidImportSucess(QPointer<StatusLabel>(this), note); }
-    void dataDidImportFail(const Notification& note) { dataDidImportFail(QPointer<StatusLabel>(this), note); }
+    void dataWillImport(const Notification& note) {
+        dataWillImport(QPointer<StatusLabel>(this), note);
+    }
+    void dataImporting(const Notification& note) {
+        dataImporting(QPointer<StatusLabel>(this), note);
+    }
+    void dataDidImportSucess(const Notification& note) {
+        dataDidImportSucess(QPointer<StatusLabel>(this), note);
+    }
+    void dataDidImportFail(const Notification& note) {
+        dataDidImportFail(QPointer<StatusLabel>(this), note);
+    }
 
     // The steps, on the main thread.
     void showStatusLabelAsDataWillImport();

@@ -28,8 +28,9 @@ QString oldPath(const ScopedDiaryHome& home) {
 
 void writeOldFile(const QString& path, const char* sql) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (id INTEGER PRIMARY KEY, uuid TEXT, entrytext TEXT, "
-                              "colortag INTEGER, timestamp REAL, trashed INTEGER)"));
+    ASSERT_TRUE(rawExec(path,
+                        "CREATE TABLE entries (id INTEGER PRIMARY KEY, uuid TEXT, entrytext TEXT, "
+                        "colortag INTEGER, timestamp REAL, trashed INTEGER)"));
     ASSERT_TRUE(rawExec(path, sql));
 }
 
@@ -37,7 +38,8 @@ void writeOldFile(const QString& path, const char* sql) {
 class ImportEnd {
 public:
     ImportEnd() {
-        for (const QString& name : {QString(kOldDataDidImportSucess), QString(kOldDataDidImportFail)}) {
+        for (const QString& name :
+             {QString(kOldDataDidImportSucess), QString(kOldDataDidImportFail)}) {
             tokens_.push_back(NotificationCenter::defaultCenter().addObserver(
                 name, nullptr, [this](const Notification&) { ended_ = true; }));
         }
@@ -50,7 +52,8 @@ public:
     // Turns the event loop until the import has ended and its last steps have run.
     void wait() {
         QDeadlineTimer deadline(30000);
-        while (!(ended_ && !OldDataImporter::sharedImporter()->isWorking()) && !deadline.hasExpired()) {
+        while (!(ended_ && !OldDataImporter::sharedImporter()->isWorking()) &&
+               !deadline.hasExpired()) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
         ASSERT_FALSE(deadline.hasExpired());
@@ -65,10 +68,11 @@ private:
 
 TEST(ImportAtLaunch, TheFirstLaunchBringsInThePreviousDiaryOnce) {
     ScopedDiaryHome home;
-    writeOldFile(oldPath(home), "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) VALUES "
-                                "('A', 'one', 1, 1330956429, 0), ('B', 'two', 2, 1330956430, 0), "
-                                "('C', 'three', 3, 1330956431, 0), ('T', 'trashed', 0, 1, 1), "
-                                "('D', 'four', 4, 1330956432, 0)");
+    writeOldFile(oldPath(home),
+                 "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) VALUES "
+                 "('A', 'one', 1, 1330956429, 0), ('B', 'two', 2, 1330956430, 0), "
+                 "('C', 'three', 3, 1330956431, 0), ('T', 'trashed', 0, 1, 1), "
+                 "('D', 'four', 4, 1330956432, 0)");
     LogCapture log;
     ImportEnd end;
     {
@@ -82,7 +86,8 @@ TEST(ImportAtLaunch, TheFirstLaunchBringsInThePreviousDiaryOnce) {
         StatusLabel* box = d->window()->statusLabel;
         EXPECT_EQ(box->labelText(), "Import Old Data...100%");
         EXPECT_TRUE(box->isHidden());
-        EXPECT_TRUE(d->window()->leftButtomView->isAncestorOf(box)) << "beside the list, not over it";
+        EXPECT_TRUE(d->window()->leftButtomView->isAncestorOf(box))
+            << "beside the list, not over it";
     }
     // The next launch leaves it alone.
     std::unique_ptr<AppDelegate> again = launchDelegate();
@@ -111,8 +116,9 @@ TEST(ImportAtLaunch, AnImportThatDidNotEndWellIsTriedAgainAtTheNextLaunch) {
 TEST(ImportAtLaunch, OnlyTheQuillet2EditionImportsAtLaunch) {
     for (const QString& bundle : {QStringLiteral("Wrenfold"), QStringLiteral("Quillet")}) {
         ScopedDiaryHome home(bundle);
-        writeOldFile(oldPath(home), "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) "
-                                    "VALUES ('A', 'one', 1, 1330956429, 0)");
+        writeOldFile(oldPath(home),
+                     "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) "
+                     "VALUES ('A', 'one', 1, 1330956429, 0)");
         LogCapture log;
         std::unique_ptr<AppDelegate> d = launchDelegate();
         EXPECT_FALSE(OldDataImporter::sharedImporter()->isWorking()) << bundle.toStdString();

@@ -85,7 +85,8 @@ TEST(DamagedStore, EveryKindOfUnusableFileIsReportedAtEveryRequestAndLeftAsItWas
              }
              writeBytes(p, junk);
          }},
-        {"truncated inside the header", StoreCorruptError, [](const QString& p) { writeBytes(p, goodDiary().left(60)); }},
+        {"truncated inside the header", StoreCorruptError,
+         [](const QString& p) { writeBytes(p, goodDiary().left(60)); }},
         {"truncated at a page boundary", StoreCorruptError,
          [](const QString& p) { writeBytes(p, goodDiary().left(3 * 4096)); }},
         {"truncated inside a page", StoreCorruptError,

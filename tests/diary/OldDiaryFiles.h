@@ -16,15 +16,15 @@
 namespace quillet::test {
 
 struct OldRow {
-    QVariant uuid;      // invalid: NULL
+    QVariant uuid; // invalid: NULL
     QVariant text;
     QVariant colorTag;
     QVariant timeStamp;
     int trashed = 0;
 };
 
-inline OldRow oldRow(const QString& uuid, const QString& text, int colorTag = 0, double timeStamp = 1.3e9,
-                     int trashed = 0) {
+inline OldRow oldRow(const QString& uuid, const QString& text, int colorTag = 0,
+                     double timeStamp = 1.3e9, int trashed = 0) {
     return OldRow{uuid, text, colorTag, timeStamp, trashed};
 }
 
@@ -43,8 +43,12 @@ inline void bindValue(sqlite3_stmt* s, int index, const QVariant& value) {
     }
     switch (value.typeId()) {
     case QMetaType::Int:
-    case QMetaType::LongLong: sqlite3_bind_int64(s, index, value.toLongLong()); break;
-    case QMetaType::Double: sqlite3_bind_double(s, index, value.toDouble()); break;
+    case QMetaType::LongLong:
+        sqlite3_bind_int64(s, index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(s, index, value.toDouble());
+        break;
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
         sqlite3_bind_blob(s, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
@@ -59,19 +63,21 @@ inline void bindValue(sqlite3_stmt* s, int index, const QVariant& value) {
 }
 
 // Writes a new file with the rows in order (its folder is made); false on any error.
-inline bool writeOldDiary(const QString& path, const std::vector<OldRow>& rows, const char* table = kOldTable) {
+inline bool writeOldDiary(const QString& path, const std::vector<OldRow>& rows,
+                          const char* table = kOldTable) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile::remove(path);
     sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                              nullptr) == SQLITE_OK &&
+    bool ok = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, table, nullptr, nullptr, nullptr) == SQLITE_OK &&
               sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_stmt* insert = nullptr;
-    ok = ok && sqlite3_prepare_v2(db,
-                                  "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) "
-                                  "VALUES (?, ?, ?, ?, ?)",
-                                  -1, &insert, nullptr) == SQLITE_OK;
+    ok = ok &&
+         sqlite3_prepare_v2(db,
+                            "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) "
+                            "VALUES (?, ?, ?, ?, ?)",
+                            -1, &insert, nullptr) == SQLITE_OK;
     for (const OldRow& row : rows) {
         if (!ok) {
             break;

@@ -1,8 +1,8 @@
 // Finding entries by identifier: a predicate that binds the identifier as a
 // value, the context's index that answers it without visiting every record,
 // and the entry list taking in and letting go of many records at once.
-#include "TestSupport.h"
 #include "DiaryFiles.h"
+#include "TestSupport.h"
 
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
@@ -48,9 +48,13 @@ ManagedObject* entry(ManagedObjectContext& context, const QString& uuid) {
 
 TEST(IdentifierLookup, AnIdentifierIsFoundExactlyWhateverItHolds) {
     ManagedObjectContext context;
-    const QStringList awkward = {QStringLiteral("O'Brien"), QStringLiteral("back\\slash"),
-                                 QStringLiteral("say \"hi\""), QStringLiteral("' OR uuid != '"),
-                                 QStringLiteral("abc"), QStringLiteral("ABC"), QStringLiteral("")};
+    const QStringList awkward = {QStringLiteral("O'Brien"),
+                                 QStringLiteral("back\\slash"),
+                                 QStringLiteral("say \"hi\""),
+                                 QStringLiteral("' OR uuid != '"),
+                                 QStringLiteral("abc"),
+                                 QStringLiteral("ABC"),
+                                 QStringLiteral("")};
     std::map<QString, ManagedObject*> made;
     for (const QString& uuid : awkward) {
         made[uuid] = entry(context, uuid);
@@ -63,37 +67,43 @@ TEST(IdentifierLookup, AnIdentifierIsFoundExactlyWhateverItHolds) {
         SCOPED_TRACE(uuid.toStdString());
         const Predicate bound = Predicate::equalTo(QStringLiteral("uuid"), uuid);
         EXPECT_EQ(withUuid(context, uuid), std::vector<ManagedObject*>{made[uuid]});
-        EXPECT_EQ(byScan(context, bound), std::vector<ManagedObject*>{made[uuid]}) << "the same answer without the index";
+        EXPECT_EQ(byScan(context, bound), std::vector<ManagedObject*>{made[uuid]})
+            << "the same answer without the index";
         // Its text, for reading, parses back to the same comparison.
         const std::optional<Predicate> reparsed = Predicate::parse(bound.predicateFormat());
         ASSERT_TRUE(reparsed);
         EXPECT_EQ(byScan(context, *reparsed), std::vector<ManagedObject*>{made[uuid]});
     }
-    EXPECT_EQ(withUuid(context, QStringLiteral("twice")), (std::vector<ManagedObject*>{first, second}))
+    EXPECT_EQ(withUuid(context, QStringLiteral("twice")),
+              (std::vector<ManagedObject*>{first, second}))
         << "every carrier, in the order a fetch lists them";
     EXPECT_TRUE(withUuid(context, QStringLiteral("Abc")).empty());
     EXPECT_TRUE(withUuid(context, QStringLiteral("nobody")).empty());
 
     // Only a lone exact equality is answered from the index; anything else is a scan.
-    EXPECT_EQ(Predicate::equalTo(QStringLiteral("uuid"), QStringLiteral("x")).onlyExactStringEqualityOn(
-                  QStringLiteral("uuid")),
+    EXPECT_EQ(Predicate::equalTo(QStringLiteral("uuid"), QStringLiteral("x"))
+                  .onlyExactStringEqualityOn(QStringLiteral("uuid")),
               QStringLiteral("x"));
-    EXPECT_FALSE(Predicate::parse(QStringLiteral("uuid ==[c] 'x'"))->onlyExactStringEqualityOn(QStringLiteral("uuid")));
+    EXPECT_FALSE(Predicate::parse(QStringLiteral("uuid ==[c] 'x'"))
+                     ->onlyExactStringEqualityOn(QStringLiteral("uuid")));
     EXPECT_FALSE(Predicate::parse(QStringLiteral("uuid == 'x' AND colorTag = 1"))
                      ->onlyExactStringEqualityOn(QStringLiteral("uuid")));
-    EXPECT_EQ(Predicate::equalTo(QStringLiteral("colorTag"), 3).predicateFormat(), QStringLiteral("colorTag == 3"));
+    EXPECT_EQ(Predicate::equalTo(QStringLiteral("colorTag"), 3).predicateFormat(),
+              QStringLiteral("colorTag == 3"));
 }
 
 TEST(IdentifierLookup, TheIndexFollowsEveryChangeOfAnIdentifier) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    ASSERT_TRUE(writeDiary(path, {entryValues(QStringLiteral("STORED"), QStringLiteral("saved before"), 1, 201203, 1.3e9)}));
+    ASSERT_TRUE(writeDiary(path, {entryValues(QStringLiteral("STORED"),
+                                              QStringLiteral("saved before"), 1, 201203, 1.3e9)}));
     PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
     Error error;
     ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
     ManagedObjectContext context;
     context.setPersistentStoreCoordinator(&coordinator);
 
-    ASSERT_EQ(withUuid(context, QStringLiteral("STORED")).size(), 1u) << "records read from the file";
+    ASSERT_EQ(withUuid(context, QStringLiteral("STORED")).size(), 1u)
+        << "records read from the file";
     ManagedObject* a = context.insertNewObject(QStringLiteral("Entry"));
     a->setValue(EntryKey::Uuid, QStringLiteral("A"));
     EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a});
@@ -104,7 +114,8 @@ TEST(IdentifierLookup, TheIndexFollowsEveryChangeOfAnIdentifier) {
     EXPECT_EQ(withUuid(context, QStringLiteral("B")), std::vector<ManagedObject*>{a});
     context.undoManager()->closeOpenGroup();
     context.undoManager()->undo();
-    EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a}) << "undo changes it back";
+    EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a})
+        << "undo changes it back";
 
     context.deleteObject(a);
     EXPECT_TRUE(withUuid(context, QStringLiteral("A")).empty()) << "a pending delete is hidden";
@@ -113,7 +124,8 @@ TEST(IdentifierLookup, TheIndexFollowsEveryChangeOfAnIdentifier) {
 
     // Saved, then a record that came from the file is given a new identifier.
     ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
-    EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a}) << "saving keeps it found";
+    EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a})
+        << "saving keeps it found";
     ManagedObject* stored = withUuid(context, QStringLiteral("STORED")).front();
     stored->setValue(EntryKey::Uuid, QStringLiteral("RENAMED"));
     ASSERT_TRUE(context.save(&error));
@@ -172,7 +184,9 @@ TEST(IdentifierLookup, TheListTakesInAndLetsGoOfManyRecordsAtOnce) {
     context.insertObject(all[0]);
     controller.setFilterPredicate(Predicate::parse(QStringLiteral("uuid beginswith 'E'")));
     EXPECT_EQ(controller.arrangedObjects(), expected());
-    EXPECT_EQ(std::count(controller.arrangedObjects().begin(), controller.arrangedObjects().end(), all[0]), 1);
+    EXPECT_EQ(std::count(controller.arrangedObjects().begin(), controller.arrangedObjects().end(),
+                         all[0]),
+              1);
     controller.setFilterPredicate(Predicate::parse(QStringLiteral("monthTag = 201202")));
     for (ManagedObject* o : controller.arrangedObjects()) {
         EXPECT_TRUE(o->isLive());

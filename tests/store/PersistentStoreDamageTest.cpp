@@ -39,10 +39,13 @@ int rootPage(const QByteArray& diary, const char* name) {
     writeBytes(path, diary);
     sqlite3* db = nullptr;
     int page = 0;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
         sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
+        if (sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &s,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW) {
             page = sqlite3_column_int(s, 0);
         }
         sqlite3_finalize(s);
@@ -143,7 +146,8 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
 
     // The same diary from a newer version of the program.
     ASSERT_TRUE(writeBytes(path, validDiary()));
-    const QByteArray newer = "PRAGMA user_version = " + QByteArray::number(PersistentStore::kSchemaVersion + 1);
+    const QByteArray newer =
+        "PRAGMA user_version = " + QByteArray::number(PersistentStore::kSchemaVersion + 1);
     ASSERT_TRUE(rawExec(path, newer.constData()));
     ASSERT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
     expectRefusedUntouched(path, StoreIncompatibleVersionError, "newer format");

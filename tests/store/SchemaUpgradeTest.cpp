@@ -2,8 +2,8 @@
 // opened: a copy of it as it was is kept beside it first, the change is one
 // transaction, and a failure leaves the file as it was and says why.
 // fixtures/entries-v1.sqlite was written by the build before version 2.
-#include "TestSupport.h"
 #include "DiaryFiles.h"
+#include "TestSupport.h"
 
 #include "store/PersistentStore.h"
 
@@ -36,13 +36,15 @@ QString copyOfVersionOne() {
 QString rawQuery(const QString& path, const char* sql) {
     sqlite3* db = nullptr;
     QStringList rows;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK) {
             while (sqlite3_step(s) == SQLITE_ROW) {
                 QStringList columns;
                 for (int i = 0; i < sqlite3_column_count(s); ++i) {
-                    columns << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+                    columns << QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
                 }
                 rows << columns.join(QLatin1Char('|'));
             }
@@ -53,7 +55,8 @@ QString rawQuery(const QString& path, const char* sql) {
     return rows.join(QLatin1Char('\n'));
 }
 
-const char* const kEveryRow = "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry ORDER BY key";
+const char* const kEveryRow = "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, "
+                              "foldedText FROM entry ORDER BY key";
 
 TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
     ASSERT_TRUE(QFileInfo::exists(fixturePath()));
@@ -70,17 +73,22 @@ TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
         ASSERT_TRUE(store) << error.localizedDescription.toStdString();
         EXPECT_EQ(store->takeLoadedRows().size(), 5u);
     }
-    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), QString::number(PersistentStore::kSchemaVersion));
-    EXPECT_EQ(rawQuery(path, "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'entry'"),
-              "entry_uuid");
+    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"),
+              QString::number(PersistentStore::kSchemaVersion));
+    EXPECT_EQ(
+        rawQuery(path,
+                 "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'entry'"),
+        "entry_uuid");
     EXPECT_EQ(rawQuery(path, kEveryRow), before) << "every value as it was";
     // A look-up by identifier goes through the index.
-    EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT key FROM entry WHERE uuid = 'x'").contains("entry_uuid"));
+    EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT key FROM entry WHERE uuid = 'x'")
+                    .contains("entry_uuid"));
 
     // The copy beside it is the diary as it was, whole, private, and still opens as version 1.
     const QString copy = path + QStringLiteral(".v1");
     ASSERT_TRUE(QFileInfo::exists(copy));
-    EXPECT_EQ(QFileInfo(copy).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+    EXPECT_EQ(QFileInfo(copy).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
     EXPECT_EQ(rawQuery(copy, "PRAGMA user_version"), "1");
     EXPECT_EQ(rawQuery(copy, kEveryRow), before);
     EXPECT_EQ(readBytes(fixturePath()), fixtureBytes) << "the fixture itself is never opened";
@@ -100,13 +108,18 @@ TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
 TEST(SchemaUpgrade, ANewDiaryTakesTheSameStepsAsAnOldOne) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     ASSERT_TRUE(writeDiary(path, paddedEntries(3)));
-    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), QString::number(PersistentStore::kSchemaVersion));
+    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"),
+              QString::number(PersistentStore::kSchemaVersion));
     // The same schema as an upgraded diary, index included.
     const QString upgraded = copyOfVersionOne();
-    { Error error; ASSERT_TRUE(PersistentStore::open(upgraded, {}, &error)); }
+    {
+        Error error;
+        ASSERT_TRUE(PersistentStore::open(upgraded, {}, &error));
+    }
     const char* schema = "SELECT type, name, sql FROM sqlite_master ORDER BY name";
     EXPECT_EQ(rawQuery(path, schema), rawQuery(upgraded, schema));
-    EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()), QStringList{QStringLiteral("entries.sqlite")})
+    EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()),
+              QStringList{QStringLiteral("entries.sqlite")})
         << "a new diary needs no copy of an older self";
 }
 
@@ -120,18 +133,21 @@ TEST(SchemaUpgrade, AFailedUpgradeLeavesTheDiaryAsItWasAndSaysWhy) {
         EXPECT_FALSE(PersistentStore::open(path, {}, &error));
         EXPECT_EQ(error.domain, kStoreErrorDomain);
         EXPECT_EQ(error.code, StoreOpenError);
-        EXPECT_TRUE(error.localizedDescription.contains(path)) << error.localizedDescription.toStdString();
+        EXPECT_TRUE(error.localizedDescription.contains(path))
+            << error.localizedDescription.toStdString();
         EXPECT_TRUE(error.localizedDescription.contains(QStringLiteral("entry_uuid")))
             << error.localizedDescription.toStdString();
         EXPECT_EQ(readBytes(path), bytes);
         EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), "1");
-        EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()),
-                  (QStringList{QStringLiteral("entries.sqlite"), QStringLiteral("entries.sqlite.v1")}));
+        EXPECT_EQ(
+            folderNames(QFileInfo(path).absolutePath()),
+            (QStringList{QStringLiteral("entries.sqlite"), QStringLiteral("entries.sqlite.v1")}));
     }
     // Once the way is clear, the same file comes up.
     ASSERT_TRUE(rawExec(path, "DROP TABLE entry_uuid"));
     Error error;
-    EXPECT_TRUE(PersistentStore::open(path, {}, &error)) << error.localizedDescription.toStdString();
+    EXPECT_TRUE(PersistentStore::open(path, {}, &error))
+        << error.localizedDescription.toStdString();
 
     // No copy, no change: a folder in the copy's place stops the upgrade
     // before anything is written to the diary.
@@ -141,7 +157,8 @@ TEST(SchemaUpgrade, AFailedUpgradeLeavesTheDiaryAsItWasAndSaysWhy) {
     Error copyError;
     EXPECT_FALSE(PersistentStore::open(second, {}, &copyError));
     EXPECT_EQ(copyError.code, StoreOpenError);
-    EXPECT_TRUE(copyError.localizedDescription.contains(QStringLiteral(".v1"))) << copyError.localizedDescription.toStdString();
+    EXPECT_TRUE(copyError.localizedDescription.contains(QStringLiteral(".v1")))
+        << copyError.localizedDescription.toStdString();
     EXPECT_EQ(readBytes(second), secondBytes);
     EXPECT_EQ(rawQuery(second, "PRAGMA user_version"), "1");
     EXPECT_EQ(folderNames(QFileInfo(second).absolutePath()),

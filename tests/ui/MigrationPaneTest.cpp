@@ -37,13 +37,15 @@ TEST(StatusLabel, ShowsAnImportWhileItRunsAndHidesWhenItEnds) {
     auto* box = new StatusLabel(&window);
     box->hide();
     window.show();
+    EXPECT_EQ(box->labelText(), "Import Old Data...0%") << "what the first import starts with";
     box->setLabelText(QStringLiteral("Import Old Data...7%"));
 
     postFromWorker(kOldDataWillImport);
     EXPECT_TRUE(box->isHidden()) << "nothing changes on the posting thread";
     QApplication::processEvents();
     EXPECT_FALSE(box->isHidden());
-    EXPECT_EQ(box->labelText(), "Import Old Data...7%") << "the last import's text stays until the first step";
+    EXPECT_EQ(box->labelText(), "Import Old Data...7%")
+        << "the last import's text stays until the first step";
 
     postFromWorker(kOldDataImporting, 42);
     QApplication::processEvents();
@@ -109,7 +111,8 @@ TEST(MigrateSettingView, EachLineFollowsItsOperationInOrder) {
                      }));
 
     // Posted on the main thread too, the change waits for the next turn of the loop.
-    NotificationCenter::defaultCenter().postNotification(kOldDataImporting, nullptr, {{kProgressKey, 9}});
+    NotificationCenter::defaultCenter().postNotification(kOldDataImporting, nullptr,
+                                                         {{kProgressKey, 9}});
     EXPECT_EQ(migrate->text(), "Finished With Error");
     QApplication::processEvents();
     EXPECT_EQ(migrate->text(), "in progress...9%");

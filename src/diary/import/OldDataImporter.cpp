@@ -31,14 +31,14 @@ namespace {
 constexpr qint64 kEveryStepLimit = 1000;
 // The main thread's share of a batch is kept near this, so that the window
 // answers between batches; the batch size follows what the last one took.
-constexpr qint64 kBlockBudgetNs = 12'000'000;
+constexpr qint64 kBlockBudgetNs = 8'000'000;
 constexpr std::size_t kFirstBatch = 128;
 constexpr std::size_t kSmallestBatch = 16;
 constexpr std::size_t kLargestBatch = 8192;
 // Entries brought in but not yet saved before the next save: as many as
-// one save of about kSaveBudgetNs writes, following what the last save took.
+// one save of about kSaveBudgetNs writes, following what the last saves took.
 // A kill loses nothing the next launch's import does not bring in again.
-constexpr qint64 kSaveBudgetNs = 20'000'000;
+constexpr qint64 kSaveBudgetNs = 10'000'000;
 constexpr int kFirstSave = 1000;
 constexpr int kSmallestSave = 200;
 constexpr int kLargestSave = 20000;
@@ -67,7 +67,8 @@ public:
             return;
         }
         last_ = value;
-        NotificationCenter::defaultCenter().postNotification(name_, nullptr, {{kProgressKey, value}});
+        NotificationCenter::defaultCenter().postNotification(name_, nullptr,
+                                                             {{kProgressKey, value}});
     }
 
 private:
@@ -123,7 +124,8 @@ struct PreparedEntry {
     QDateTime date;
 };
 
-PreparedEntry prepare(const QString& uuid, const QString& text, int colorTag, const QDateTime& date) {
+PreparedEntry prepare(const QString& uuid, const QString& text, int colorTag,
+                      const QDateTime& date) {
     PreparedEntry entry;
     entry.date = date;
     EntryValues& v = entry.values;
@@ -143,7 +145,8 @@ bool addEntryIfNew(ManagedObjectContext& context, PreparedEntry&& entry) {
     FetchRequest request;
     request.predicate = Predicate::equalTo(QStringLiteral("uuid"), entry.values.uuid);
     Error error;
-    const std::optional<std::vector<ManagedObject*>> found = context.executeFetchRequest(request, &error);
+    const std::optional<std::vector<ManagedObject*>> found =
+        context.executeFetchRequest(request, &error);
     if (!found) {
         Log::write(QStringLiteral("errpr:%1").arg(error.localizedDescription));
         return false;
@@ -160,9 +163,12 @@ bool hasStore(ManagedObjectContext& context) {
     return coordinator && coordinator->defaultStore();
 }
 
-bool save(ManagedObjectContext& context) {
+// With waitForDisk false the save is safe from the process ending but not
+// from a power loss until the next one that waits; the import's last save
+// waits, and only then does the import count as done.
+bool save(ManagedObjectContext& context, bool waitForDisk = true) {
     Error error;
-    if (context.hasChanges() && !context.save(&error)) {
+    if (!context.save(&error, waitForDisk)) {
         Log::write(QStringLiteral("errpr:%1").arg(error.localizedDescription));
         return false;
     }
@@ -183,12 +189,21 @@ public:
         return rows_.size() < std::min(batchSize_, dueForSave) || flush();
     }
 
-    bool flush() {
-        if (rows_.empty()) {
-            return true;
-        }
+    // Puts the waiting rows in and saves when a save is due: one block, so
+    // that the main thread is held once and not twice in a row.
+    bool flush() { return run(false, false); }
+
+    // Puts the last rows in and saves everything; with markImported, and only
+    // when that save succeeded, the old data counts as imported from now on.
+    bool finish(bool markImported) { return run(true, markImported); }
+
+private:
+    bool run(bool last, bool markImported) {
         bool usable = true;
-        qint64 spent = 0;
+        bool saved = true;
+        qint64 inserting = 0;
+        qint64 saving = 0;
+        int savedEntries = 0;
         const bool ran = performOnContext(context_, [&](ManagedObjectContext& c) {
             QElapsedTimer timer;
             timer.start();
@@ -198,52 +213,45 @@ public:
                 usable = false;
                 return;
             }
-            const UndoPause pause(c);
-            for (PreparedEntry& entry : rows_) {
-                if (addEntryIfNew(c, std::move(entry))) {
-                    ++unsaved_;
+            {
+                const UndoPause pause(c);
+                for (PreparedEntry& entry : rows_) {
+                    if (addEntryIfNew(c, std::move(entry))) {
+                        ++unsaved_;
+                    }
                 }
             }
-            spent = timer.nsecsElapsed();
-        });
-        rows_.clear();
-        if (!ran || !usable) {
-            return false;
-        }
-        if (spent < kBlockBudgetNs / 2) {
-            batchSize_ = std::min(batchSize_ * 2, kLargestBatch);
-        } else if (spent > kBlockBudgetNs) {
-            batchSize_ = std::max(batchSize_ / 2, kSmallestBatch);
-        }
-        return unsaved_ < saveEvery_ || saveNow(false);
-    }
-
-    // Saves what came in; with markImported, and only when that save
-    // succeeded, the old data counts as imported from now on.
-    bool saveNow(bool markImported) {
-        bool saved = false;
-        qint64 spent = 0;
-        const bool ran = performOnContext(context_, [&](ManagedObjectContext& c) {
-            QElapsedTimer timer;
-            timer.start();
-            saved = save(c);
-            spent = timer.nsecsElapsed();
-            if (saved && markImported) {
-                Utility::sharedUtility()->setIsOldDataImported(true);
+            inserting = timer.nsecsElapsed();
+            if (last || unsaved_ >= saveEvery_) {
+                savedEntries = unsaved_;
+                saved = save(c, last);
+                saving = timer.nsecsElapsed() - inserting;
+                unsaved_ = 0;
+                if (saved && markImported) {
+                    Utility::sharedUtility()->setIsOldDataImported(true);
+                }
             }
         });
-        if (unsaved_ > 0 && spent > 0) {
+        rows_.clear();
+        if (!ran || !usable || !saved) {
+            return false;
+        }
+        if (inserting < kBlockBudgetNs / 2) {
+            batchSize_ = std::min(batchSize_ * 2, kLargestBatch);
+        } else if (inserting > kBlockBudgetNs) {
+            batchSize_ = std::max(batchSize_ / 2, kSmallestBatch);
+        }
+        if (savedEntries > 0) {
             // Quick to believe a slower save, slow to believe a faster one:
             // the disk's pace varies from one save to the next.
-            const double perEntry = double(spent) / unsaved_;
+            const double perEntry = double(saving) / savedEntries;
             savePerEntryNs_ = std::max(perEntry, savePerEntryNs_ * 0.8);
-            saveEvery_ = std::clamp(int(double(kSaveBudgetNs) / savePerEntryNs_), kSmallestSave, kLargestSave);
+            saveEvery_ = std::clamp(int(double(kSaveBudgetNs) / savePerEntryNs_), kSmallestSave,
+                                    kLargestSave);
         }
-        unsaved_ = 0;
-        return ran && saved;
+        return true;
     }
 
-private:
     QPointer<ManagedObjectContext> context_;
     std::vector<PreparedEntry> rows_;
     std::size_t batchSize_ = kFirstBatch;
@@ -313,9 +321,11 @@ bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context) 
     Log::write(QStringLiteral("path: %1").arg(path));
     OldDiaryReader reader;
     int total = 0;
-    if (path.isNull() || !reader.open(path) || !reader.countLiveRows(&total) || !reader.prepareRows()) {
-        Log::write(QStringLiteral("errpr:%1").arg(path.isNull() ? QStringLiteral("no application support folder")
-                                                                 : reader.errorMessage()));
+    if (path.isNull() || !reader.open(path) || !reader.countLiveRows(&total) ||
+        !reader.prepareRows()) {
+        Log::write(QStringLiteral("errpr:%1")
+                       .arg(path.isNull() ? QStringLiteral("no application support folder")
+                                          : reader.errorMessage()));
         return false;
     }
     ProgressPoster progress(kOldDataImporting, total);
@@ -336,7 +346,7 @@ bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context) 
     }
     reader.close();
     const bool complete = next == OldDiaryReader::Next::End;
-    return batches.flush() && batches.saveNow(complete) && complete;
+    return batches.finish(complete) && complete;
 }
 
 void OldDataImporter::dataImportedWithUuid(const QString& uuid, const QString& text, int colorTag,
@@ -367,7 +377,8 @@ bool OldDataImporter::removeDuplicates(const QPointer<ManagedObjectContext>& con
     bool succeeded = false;
     bool ran = performOnContext(context, [&](ManagedObjectContext& c) {
         Error error;
-        const std::optional<std::vector<ManagedObject*>> entries = c.executeFetchRequest(FetchRequest(), &error);
+        const std::optional<std::vector<ManagedObject*>> entries =
+            c.executeFetchRequest(FetchRequest(), &error);
         if (!entries) {
             Log::write(QStringLiteral("errpr:%1").arg(error.localizedDescription));
             return;
@@ -417,20 +428,21 @@ bool OldDataImporter::removeDuplicates(const QPointer<ManagedObjectContext>& con
                 const UndoPause pause(c);
                 for (std::size_t i = next; i < end; ++i) {
                     const Copy& copy = copies[i];
-                    if (copy.first->isLive() && copy.entry->isLive() && copy.first->uuid() == copy.uuid &&
-                        copy.entry->uuid() == copy.uuid) {
+                    if (copy.first->isLive() && copy.entry->isLive() &&
+                        copy.first->uuid() == copy.uuid && copy.entry->uuid() == copy.uuid) {
                         c.deleteObject(copy.entry);
                     }
                 }
             }
-            saved = save(c);
+            saved = save(c, end == copies.size());
             spent = timer.nsecsElapsed();
         });
         if (!ran || !saved) {
             return false;
         }
         perCopyNs = std::max(double(spent) / double(end - next), perCopyNs * 0.8);
-        share = std::clamp(int(double(kSaveBudgetNs) / std::max(perCopyNs, 1.0)), kSmallestSave, kLargestSave);
+        share = std::clamp(int(double(kSaveBudgetNs) / std::max(perCopyNs, 1.0)), kSmallestSave,
+                           kLargestSave);
         next = end;
     }
     return true;

@@ -46,7 +46,8 @@ public:
 
     // Adds one entry to the kept context unless an entry with the identifier
     // exists there, and returns when that is done.
-    void dataImportedWithUuid(const QString& uuid, const QString& text, int colorTag, const QDateTime& date);
+    void dataImportedWithUuid(const QString& uuid, const QString& text, int colorTag,
+                              const QDateTime& date);
 
     bool isWorking() const { return working_.load(); }
     void setIsWorking(bool working) { working_.store(working); }

@@ -6,6 +6,9 @@
 namespace quillet {
 
 namespace {
+const char* const kRows = "SELECT uuid,entrytext,colortag,timestamp FROM entries WHERE trashed=0";
+const char* const kSortedRows =
+    "SELECT uuid,entrytext,colortag,timestamp FROM entries WHERE trashed=0 ORDER BY uuid, rowid";
 // A moment's lock held by whoever else has the file open is waited out; a
 // longer one fails the import, which can be started again.
 constexpr int kBusyTimeoutMs = 500;
@@ -47,8 +50,17 @@ bool OldDiaryReader::countLiveRows(int* total) {
 }
 
 bool OldDiaryReader::prepareRows() {
-    rows_ = std::make_unique<SqliteStatement>(db_.handle(),
-                                              "SELECT uuid,entrytext,colortag,timestamp FROM entries WHERE trashed=0");
+    // By identifier, and rows of one identifier in the table's own order, so
+    // the first one met is the same as unsorted. The diary's index of
+    // identifiers is then written a stretch at a time instead of all over,
+    // which makes a large import several times faster. A table without row
+    // numbers is read in its own order.
+    rows_ = std::make_unique<SqliteStatement>(db_.handle(), kSortedRows);
+    sorted_ = rows_->isValid();
+    started_ = false;
+    if (!sorted_) {
+        rows_ = std::make_unique<SqliteStatement>(db_.handle(), kRows);
+    }
     if (!rows_->isValid()) {
         return fail(db_.lastMessage());
     }
@@ -59,10 +71,25 @@ OldDiaryReader::Next OldDiaryReader::next(Row* row) {
     if (!rows_) {
         return Next::Error;
     }
-    switch (rows_->advance()) {
-    case SqliteStatement::Step::Done: rows_.reset(); return Next::End;
-    case SqliteStatement::Step::Error: fail(db_.lastMessage()); return Next::Error;
-    case SqliteStatement::Step::Row: break;
+    SqliteStatement::Step step = rows_->advance();
+    if (step == SqliteStatement::Step::Error && sorted_ && !started_) {
+        // The sort reads every row before the first comes out, so damage
+        // anywhere stops it; read in the table's own order instead, as far
+        // as the file goes.
+        sorted_ = false;
+        rows_ = std::make_unique<SqliteStatement>(db_.handle(), kRows);
+        step = rows_->isValid() ? rows_->advance() : SqliteStatement::Step::Error;
+    }
+    started_ = true;
+    switch (step) {
+    case SqliteStatement::Step::Done:
+        rows_.reset();
+        return Next::End;
+    case SqliteStatement::Step::Error:
+        fail(db_.lastMessage());
+        return Next::Error;
+    case SqliteStatement::Step::Row:
+        break;
     }
     row->uuid = rows_->columnText(0);
     row->text = rows_->columnText(1);

@@ -29,7 +29,9 @@ public:
     bool open(const QString& path);
     // The live rows that have an identifier: the denominator of the import's percentages.
     bool countLiveRows(int* total);
-    // Starts the walk over the live rows, in the order SQLite yields them.
+    // Starts the walk over the live rows: ordered by identifier, the rows of
+    // one identifier in the table's own order (in the table's order alone
+    // when it cannot be sorted).
     bool prepareRows();
     Next next(Row* row);
     void close();
@@ -42,6 +44,8 @@ private:
 
     SqliteDatabase db_;
     std::unique_ptr<SqliteStatement> rows_;
+    bool sorted_ = false;
+    bool started_ = false;
     QString error_;
 };
 

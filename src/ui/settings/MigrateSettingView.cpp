@@ -80,12 +80,16 @@ MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
     NotificationCenter& center = NotificationCenter::defaultCenter();
     const QPointer<MigrateSettingView> self(this);
     auto text = [&](const QString& name, Step step, const QString& shown) {
-        observers_.push_back(center.addObserver(
-            name, nullptr, [self, step, shown](const Notification&) { queueText(self, step, shown); }));
+        observers_.push_back(
+            center.addObserver(name, nullptr, [self, step, shown](const Notification&) {
+                queueText(self, step, shown);
+            }));
     };
     auto percentage = [&](const QString& name, bool migrate) {
-        observers_.push_back(center.addObserver(
-            name, nullptr, [self, migrate](const Notification& note) { queuePercentage(self, migrate, note); }));
+        observers_.push_back(
+            center.addObserver(name, nullptr, [self, migrate](const Notification& note) {
+                queuePercentage(self, migrate, note);
+            }));
     };
     text(kOldDataWillImport, &MigrateSettingView::setMigrateLabelText, kStarted);
     percentage(kOldDataImporting, true);
@@ -138,8 +142,14 @@ void MigrateSettingView::cleanStatusLabel() {
     duplicateStatusLabel_->setText(QString());
 }
 
-void MigrateSettingView::queueText(const QPointer<MigrateSettingView>& pane, Step step, const QString& text) {
-    MainThread::run([pane, step, text] { if (pane) (pane.data()->*step)(text); }, false);
+void MigrateSettingView::queueText(const QPointer<MigrateSettingView>& pane, Step step,
+                                   const QString& text) {
+    MainThread::run(
+        [pane, step, text] {
+            if (pane)
+                (pane.data()->*step)(text);
+        },
+        false);
 }
 
 void MigrateSettingView::queuePercentage(const QPointer<MigrateSettingView>& pane, bool migrate,
@@ -148,7 +158,8 @@ void MigrateSettingView::queuePercentage(const QPointer<MigrateSettingView>& pan
     MainThread::run(
         [pane, migrate, progress] {
             if (pane) {
-                migrate ? pane->setMigratePercentage(progress) : pane->setDuplicatePercentage(progress);
+                migrate ? pane->setMigratePercentage(progress)
+                        : pane->setDuplicatePercentage(progress);
             }
         },
         false);

@@ -28,7 +28,9 @@ public:
     // Where the two background commands find the diary: the application's
     // context, handed in by whoever builds the pane.
     using ContextProvider = std::function<ManagedObjectContext*()>;
-    void setManagedObjectContextProvider(ContextProvider provider) { contextProvider_ = std::move(provider); }
+    void setManagedObjectContextProvider(ContextProvider provider) {
+        contextProvider_ = std::move(provider);
+    }
     // The shared importer, fetched on first use.
     OldDataImporter* oldDataImporter() const { return oldDataImporter_; }
     void setOldDataImporter(OldDataImporter* importer) { oldDataImporter_ = importer; }
@@ -68,7 +70,8 @@ private:
     // A line's change as a step for the main thread.
     using Step = void (MigrateSettingView::*)(const QString&);
     static void queueText(const QPointer<MigrateSettingView>& pane, Step step, const QString& text);
-    static void queuePercentage(const QPointer<MigrateSettingView>& pane, bool migrate, const Notification& note);
+    static void queuePercentage(const QPointer<MigrateSettingView>& pane, bool migrate,
+                                const Notification& note);
     OldDataImporter* importer();
     ManagedObjectContext* context() const;
 
