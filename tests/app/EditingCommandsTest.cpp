@@ -271,15 +271,6 @@ TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     EXPECT_TRUE(d.window()->dateLabel->text().isEmpty());
 }
 
-class CountingLauncher : public TextEditorLauncher {
-public:
-    bool openFile(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
-
 TEST(EditingCommands, ExportTakesTheSearchResultsAcrossMonths) {
     Diary diary;
     AppDelegate& d = *diary.d;
@@ -287,8 +278,8 @@ TEST(EditingCommands, ExportTakesTheSearchResultsAcrossMonths) {
     diary.add(at(2011, 8, 1, 9, 0), 0, QStringLiteral("walk in August"));
     diary.add(at(2012, 3, 6, 9, 0), 0, QStringLiteral("no match"));
     diary.settle();
-    auto launcher = std::make_unique<CountingLauncher>();
-    CountingLauncher* counting = launcher.get();
+    auto launcher = std::make_unique<test::CountingLauncher>();
+    test::CountingLauncher* counting = launcher.get();
     EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
 
     d.searchField()->setText(QStringLiteral("walk"));

@@ -25,15 +25,6 @@
 namespace quillet {
 namespace {
 
-class CountingLauncher : public TextEditorLauncher {
-public:
-    bool openFile(const QString& path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
-
 class XcbKeys : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,8 +62,8 @@ protected:
 };
 
 TEST_F(XcbKeys, ExportWorksFromTheSearchFieldAndTheEditor) {
-    auto launcher = std::make_unique<CountingLauncher>();
-    CountingLauncher* counting = launcher.get();
+    auto launcher = std::make_unique<test::CountingLauncher>();
+    test::CountingLauncher* counting = launcher.get();
     EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
 
     d->editTextView()->setPlainText(QStringLiteral("a walk in the park"));
