@@ -99,22 +99,6 @@ TEST(PasscodeFlow, OffAndChangeAskForTheOldPasscodeFirst) {
     EXPECT_TRUE(kept.locked);
 }
 
-TEST(PasscodeFlow, DigitsOfAnyScriptAreTheSamePasscode) {
-    Kept kept;
-    PasscodeFlow flow(kept.storage());
-    flow.setViewType(PasscodeFlow::kSet);
-    // Persian digits first, Arabic-Indic to confirm: two layouts, one passcode.
-    flow.passcodeEntered(QStringLiteral("\u06F1\u06F2\u06F3\u06F4"));
-    EXPECT_EQ(flow.tempPasscode(), QStringLiteral("1234"));
-    EXPECT_TRUE(flow.passcodeEntered(QStringLiteral("\u0661\u0662\u0663\u0664")).finished);
-    EXPECT_EQ(kept.passcode, QStringLiteral("1234")) << "stored as ASCII";
-
-    flow.setViewType(PasscodeFlow::kDoor);
-    EXPECT_TRUE(flow.passcodeEntered(QStringLiteral("\uFF11\uFF12\uFF13\uFF14")).unlocked);
-    EXPECT_TRUE(flow.passcodeEntered(QStringLiteral("1234")).unlocked);
-    EXPECT_FALSE(flow.passcodeEntered(QStringLiteral("\u0661\u0662\u0663\u0665")).unlocked);
-}
-
 TEST(PasscodeFlow, APasscodeThatCouldNotBeStoredTurnsNoLockOn) {
     Kept kept;
     kept.writable = false;
