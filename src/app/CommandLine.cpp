@@ -158,6 +158,24 @@ LaunchRequest CommandLine::parse(const QStringList& arguments, const LaunchIdent
     return {};
 }
 
+LaunchRequest CommandLine::checkFolders(const LaunchIdentity& identity,
+                                        const QProcessEnvironment& environment) {
+    // The XDG rule: only an absolute path counts; a relative one is ignored.
+    const auto absolute = [&environment](const char* name) {
+        return environment.value(QString::fromLatin1(name)).startsWith(QLatin1Char('/'));
+    };
+    if (absolute("HOME") || (absolute("XDG_CONFIG_HOME") && absolute("XDG_DATA_HOME"))) {
+        return {};
+    }
+    return {LaunchRequest::Action::Refuse,
+            QStringLiteral("%1: cannot start %2: there is no folder to keep its settings and "
+                           "diary in: HOME is not set to an absolute path, and XDG_CONFIG_HOME "
+                           "and XDG_DATA_HOME do not both name one.\n"
+                           "Set HOME to your home folder and start %2 again.\n")
+                .arg(identity.executable, identity.name),
+            1};
+}
+
 LaunchRequest CommandLine::checkLeftovers(const QStringList& leftovers,
                                           const LaunchIdentity& identity) {
     if (leftovers.isEmpty()) {

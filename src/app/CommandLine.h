@@ -31,6 +31,11 @@ namespace CommandLine {
 LaunchRequest parse(const QStringList& arguments, const LaunchIdentity& identity,
                     const QProcessEnvironment& environment);
 
+// Refuses a launch that has nowhere to keep the settings and the diary:
+// neither an absolute HOME nor absolute XDG_CONFIG_HOME and XDG_DATA_HOME.
+// Without them the paths would start at the root of the file system.
+LaunchRequest checkFolders(const LaunchIdentity& identity, const QProcessEnvironment& environment);
+
 // What Qt left over of the arguments (argv[0] excluded): the program takes
 // neither files nor other options, so anything here is refused.
 LaunchRequest checkLeftovers(const QStringList& leftovers, const LaunchIdentity& identity);

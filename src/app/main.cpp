@@ -34,8 +34,12 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    if (const int status = answer(quillet::CommandLine::parse(
-            arguments, identity, QProcessEnvironment::systemEnvironment()));
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (const int status = answer(quillet::CommandLine::parse(arguments, identity, environment));
+        status >= 0) {
+        return status;
+    }
+    if (const int status = answer(quillet::CommandLine::checkFolders(identity, environment));
         status >= 0) {
         return status;
     }

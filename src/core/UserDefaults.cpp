@@ -1,6 +1,8 @@
 #include "core/UserDefaults.h"
 
+#include "core/Alerts.h"
 #include "core/Bundle.h"
+#include "core/PrivateFolder.h"
 #include "core/StandardPaths.h"
 
 #include <QDir>
@@ -41,7 +43,7 @@ UserDefaults& UserDefaults::standardUserDefaults() {
 
 void UserDefaults::restrictPermissions() const {
     const QFileInfo info(path_);
-    QDir().mkpath(info.absolutePath());
+    PrivateFolder::makePath(info.absolutePath());
     QFile::setPermissions(info.absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Create the file owner-only before the first write, so it is never readable by others.
     const QByteArray native = QFile::encodeName(path_);
@@ -76,6 +78,7 @@ int UserDefaults::integerForKey(const QString& key) const {
 }
 
 void UserDefaults::setObject(const QVariant& value, const QString& key) {
+    rememberBefore(key);
     if (!value.isValid()) {
         settings_->remove(key);
     } else {
@@ -84,19 +87,23 @@ void UserDefaults::setObject(const QVariant& value, const QString& key) {
 }
 
 void UserDefaults::setBool(bool value, const QString& key) {
+    rememberBefore(key);
     settings_->setValue(key, value);
 }
 
 void UserDefaults::setFloat(float value, const QString& key) {
+    rememberBefore(key);
     // Stored as text with enough digits to come back as the same float.
     settings_->setValue(key, QString::number(double(value), 'g', 9));
 }
 
 void UserDefaults::setInteger(int value, const QString& key) {
+    rememberBefore(key);
     settings_->setValue(key, value);
 }
 
 void UserDefaults::removeObjectForKey(const QString& key) {
+    rememberBefore(key);
     settings_->remove(key);
 }
 
@@ -106,9 +113,57 @@ QStringList UserDefaults::allKeys() const {
 
 bool UserDefaults::synchronize() {
     restrictPermissions();
+    if (settings_->status() != QSettings::NoError) {
+        // QSettings keeps an error once it had one. A fresh object (it shares
+        // the file's pending changes) answers for this write alone.
+        settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
+    }
     settings_->sync();
     restrictPermissions();
-    return settings_->status() == QSettings::NoError;
+    if (settings_->status() == QSettings::NoError) {
+        before_.clear();
+        return true;
+    }
+    // What could not be written is taken back: this launch then shows what the
+    // next one will find (a passcode lock that was not stored is not shown as on).
+    for (auto it = before_.cbegin(); it != before_.cend(); ++it) {
+        if (it.value().isValid()) {
+            settings_->setValue(it.key(), it.value());
+        } else {
+            settings_->remove(it.key());
+        }
+    }
+    before_.clear();
+    Alerts::presentError(
+        Error{kFileErrorDomain, FileWriteUnknownError,
+              QStringLiteral("Your settings could not be saved to \u201c%1\u201d (%2). "
+                             "The change was not kept.")
+                  .arg(path_, whyNotWritable())});
+    return false;
+}
+
+void UserDefaults::rememberBefore(const QString& key) {
+    if (!before_.contains(key)) {
+        before_.insert(key, settings_->value(key));
+    }
+}
+
+QString UserDefaults::whyNotWritable() const {
+    const QFileInfo info(path_);
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.exists()) {
+        return QStringLiteral("its folder is missing and could not be made");
+    }
+    if (!folder.isDir()) {
+        return QStringLiteral("\u201c%1\u201d is not a folder").arg(folder.absoluteFilePath());
+    }
+    if (info.exists() && ::access(QFile::encodeName(path_).constData(), W_OK) != 0) {
+        return QStringLiteral("the file can't be written");
+    }
+    if (::access(QFile::encodeName(folder.absoluteFilePath()).constData(), W_OK) != 0) {
+        return QStringLiteral("its folder can't be written");
+    }
+    return QStringLiteral("the disk refused the write");
 }
 
 QString UserDefaults::filePath() const {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 #include <memory>
 
 class QSettings;
@@ -37,14 +38,19 @@ public:
     void removeObjectForKey(const QString& key);
 
     QStringList allKeys() const;
-    // Writes pending changes to the file; false when it could not be written.
+    // Writes pending changes to the file. When it could not be written the
+    // user is told, the unwritten changes are dropped, and the answer is false.
     bool synchronize();
     QString filePath() const;
 
 private:
     void restrictPermissions() const;
+    QString whyNotWritable() const;
+    void rememberBefore(const QString& key);
     QString path_;
     std::unique_ptr<QSettings> settings_;
+    // The values the changes not yet written replaced (invalid: absent).
+    QVariantMap before_;
 };
 
 } // namespace quillet

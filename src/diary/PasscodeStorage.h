@@ -6,21 +6,32 @@ namespace quillet {
 
 class UserDefaults;
 
-// The passcode and the lock flag, in the settings. The passcode is kept as
-// typed and compared letter for letter; every write is flushed at once, and
-// every read goes to the settings, so nothing lingers in memory.
+// The passcode and the lock flag, in the settings. A passcode is four digits;
+// digits of any script are kept and compared as ASCII, so that the same
+// digits typed on another keyboard layout open the lock. Every write is
+// flushed at once, and every read goes to the settings, so nothing lingers in
+// memory.
 class PasscodeStorage {
 public:
     explicit PasscodeStorage(UserDefaults& defaults);
 
-    // True only when a passcode is stored and equals the candidate exactly.
+    // True only when a usable passcode is stored and equals the candidate
+    // once both have their digits folded to ASCII.
     bool isPasscodeValid(const QString& candidate) const;
-    void setPasscode(const QString& passcode);
+    // False (and reported by the settings) when it could not be written.
+    bool setPasscode(const QString& passcode);
     // Null when none is stored.
     QString passcode() const;
-    // The flag counts only while a passcode is stored to open the lock.
+    // The flag counts only while a passcode that can be typed is stored to
+    // open the lock: exactly four digits.
     bool isPasscodeLocked() const;
-    void setIsPasscodeLocked(bool locked);
+    bool setIsPasscodeLocked(bool locked);
+
+    // Every decimal digit of any script (full-width, Arabic-Indic, Persian,
+    // Devanagari, ...) as its ASCII digit; anything else as it is.
+    static QString foldDigits(const QString& text);
+    // Exactly four ASCII digits.
+    static bool isUsablePasscode(const QString& passcode);
 
 private:
     UserDefaults& defaults_;

@@ -4,6 +4,7 @@
 #include "core/Application.h"
 #include "core/Error.h"
 #include "core/MainThread.h"
+#include "core/PrivateFolder.h"
 #include "diary/Edition.h"
 
 #include <QDir>
@@ -22,9 +23,6 @@ bool fileExists(const QString& folder, const QString& name) {
     return !folder.isEmpty() && QFileInfo::exists(folder + QLatin1Char('/') + name);
 }
 
-void makeOwnerOnly(const QString& folder) {
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
 } // namespace
 
 StoreLocations::StoreLocations(const Edition& edition, FolderSource dataHome,
@@ -59,9 +57,9 @@ QString StoreLocations::localStoreFolder() const {
         name = QStringLiteral("Quillet");
     }
     const QString folder = data + QLatin1Char('/') + name;
-    if (!QFileInfo::exists(folder) && QDir().mkpath(folder)) {
-        // The diary is private.
-        makeOwnerOnly(folder);
+    if (!QFileInfo::exists(folder)) {
+        // The diary is private, and so is every folder made on the way to it.
+        PrivateFolder::makePath(folder);
     }
     return folder;
 }
@@ -93,9 +91,8 @@ QString StoreLocations::cloudStoreFolder() const {
     }
     const int reason = errno;
     if (reason == ENOENT) {
-        if (QDir().mkpath(folder)) {
-            // It may hold the diary, inside a folder other programs sync.
-            makeOwnerOnly(folder);
+        // It may hold the diary, inside a folder other programs sync.
+        if (PrivateFolder::makePath(folder)) {
             return folder;
         }
         Alerts::presentError(

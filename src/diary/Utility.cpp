@@ -157,8 +157,8 @@ bool Utility::isPasscodeValid(const QString& candidate) {
     return passcodeStorage_->isPasscodeValid(candidate);
 }
 
-void Utility::setPasscode(const QString& passcode) {
-    passcodeStorage_->setPasscode(passcode);
+bool Utility::setPasscode(const QString& passcode) {
+    return passcodeStorage_->setPasscode(passcode);
 }
 QString Utility::passcode() {
     return passcodeStorage_->passcode();
@@ -166,8 +166,8 @@ QString Utility::passcode() {
 bool Utility::isPasscodeLocked() {
     return passcodeStorage_->isPasscodeLocked();
 }
-void Utility::setIsPasscodeLocked(bool locked) {
-    passcodeStorage_->setIsPasscodeLocked(locked);
+bool Utility::setIsPasscodeLocked(bool locked) {
+    return passcodeStorage_->setIsPasscodeLocked(locked);
 }
 QString Utility::sessionID() {
     return sessionMarker_->sessionID();

@@ -102,10 +102,11 @@ public:
 
     // Passcode storage and the session marker.
     bool isPasscodeValid(const QString& candidate);
-    void setPasscode(const QString& passcode);
+    // False when the settings could not be written (the user is told).
+    bool setPasscode(const QString& passcode);
     QString passcode();
     bool isPasscodeLocked();
-    void setIsPasscodeLocked(bool locked);
+    bool setIsPasscodeLocked(bool locked);
     QString sessionID();
     void setSessionID(const QString& identifier);
 

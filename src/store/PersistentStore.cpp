@@ -6,12 +6,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <iterator>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -77,6 +79,19 @@ bool runUpgradeSteps(SqliteDatabase& db, qint64 from, Error* error) {
     return true;
 }
 
+// The process named on the first line of a lock file; 0 when it names none.
+qint64 lockHolder(int fd) {
+    char text[64] = {};
+    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
+    if (got <= 0) {
+        return 0;
+    }
+    const QByteArray first = QByteArray(text, int(got)).split('\n').value(0);
+    bool ok = false;
+    const qint64 pid = first.trimmed().toLongLong(&ok);
+    return ok ? pid : 0;
+}
+
 void syncFolder(const QString& folder) {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -116,8 +131,11 @@ PersistentStore::~PersistentStore() {
         checkpointer_.join();
     }
     db_.close();
-    if (lock_) {
-        lock_->unlock();
+    if (lockFd_ >= 0) {
+        // Removed while still held, so that whoever opened the old file finds
+        // it gone once they get the lock, and tries again on a new one.
+        ::unlink(QFile::encodeName(path_ + QStringLiteral(".lock")).constData());
+        ::close(lockFd_);
     }
 }
 
@@ -205,40 +223,66 @@ void PersistentStore::checkpointAside() {
 }
 
 bool PersistentStore::lock(Error* error) {
-    lock_ = std::make_unique<QLockFile>(path_ + QStringLiteral(".lock"));
-    // Stale only when its process is gone (Qt also holds a kernel lock on the
-    // file, which dies with the process however it ends), never by age: a
-    // diary may stay open for weeks.
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
-        return true;
+    const QByteArray native = QFile::encodeName(path_ + QStringLiteral(".lock"));
+    int reason = 0;
+    // A few rounds: the holder may remove the file between our open and our lock.
+    for (int attempt = 0; attempt < 8 && reason == 0; ++attempt) {
+        const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            reason = errno;
+            break;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            reason = errno;
+            if (reason == EWOULDBLOCK) {
+                const qint64 pid = lockHolder(fd);
+                ::close(fd);
+                if (error) {
+                    *error = storeError(
+                        StoreInUseError,
+                        QStringLiteral("The diary \u201c%1\u201d is open in another window "
+                                       "(process %2). Quit the other window and try again.")
+                            .arg(path_)
+                            .arg(pid));
+                }
+                return false;
+            }
+            ::close(fd);
+            break;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::stat(native.constData(), &named) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            const QByteArray info = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                                    QCoreApplication::applicationName().toUtf8() + '\n' +
+                                    QSysInfo::machineHostName().toUtf8() + '\n';
+            // The text only names the holder in a refusal; the lock holds without it.
+            if (::ftruncate(fd, 0) == 0) {
+                [[maybe_unused]] const ssize_t written =
+                    ::pwrite(fd, info.constData(), size_t(info.size()), 0);
+            }
+            lockFd_ = fd;
+            return true;
+        }
+        ::close(fd);
     }
-    const QLockFile::LockError reason = lock_->error();
-    qint64 pid = 0;
-    QString host, app;
-    lock_->getLockInfo(&pid, &host, &app);
-    lock_.reset();
     if (!error) {
         return false;
     }
-    switch (reason) {
-    case QLockFile::LockFailedError:
-        *error = storeError(StoreInUseError,
-                            QStringLiteral("The diary \u201c%1\u201d is open in another window (process %2). "
-                                           "Quit the other window and try again.")
-                                .arg(path_)
-                                .arg(pid));
-        break;
-    case QLockFile::PermissionError:
+    if (reason == EACCES || reason == EPERM || reason == ENOENT || reason == EROFS ||
+        reason == ENOTDIR) {
         *error = storeError(StoreOpenError,
                             QStringLiteral("The diary \u201c%1\u201d can't be opened: its folder can't be "
                                            "written (no permission, or the folder is missing).")
                                 .arg(path_));
-        break;
-    default:
-        *error = storeError(StoreOpenError,
-                            QStringLiteral("The diary \u201c%1\u201d could not be locked for use.").arg(path_));
-        break;
+    } else {
+        *error =
+            storeError(StoreOpenError,
+                       QStringLiteral("The diary \u201c%1\u201d could not be locked for use%2.")
+                           .arg(path_, reason != 0 ? QStringLiteral(" (%1)").arg(
+                                                         QString::fromLocal8Bit(strerror(reason)))
+                                                   : QString()));
     }
     return false;
 }

@@ -4,7 +4,6 @@
 #include "store/SqliteDatabase.h"
 #include "store/StoreRow.h"
 
-#include <QLockFile>
 #include <QVariantMap>
 #include <atomic>
 #include <memory>
@@ -70,6 +69,10 @@ public:
 
 private:
     PersistentStore() = default;
+    // Holds an flock on "<diary>.lock" for the store's life: the kernel drops
+    // it when the process ends however it ends, so a lock file left by a dead
+    // process never keeps a later one out, whatever PID that one gets. The
+    // file's text (pid, program, host) only names the holder in the message.
     bool lock(Error* error);
     bool create(Error* error);
     bool checkHeader(Error* error) const;
@@ -86,7 +89,7 @@ private:
     QString path_;
     QVariantMap options_;
     SqliteDatabase db_;
-    std::unique_ptr<QLockFile> lock_;
+    int lockFd_ = -1;
     std::vector<StoreRow> loadedRows_;
     bool unsynced_ = false;
     std::thread checkpointer_;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 using namespace quillet;
@@ -191,4 +192,50 @@ TEST(CommandLine, TheEditionAnswersAndFailsWithoutADisplayLikeACommand) {
     EXPECT_TRUE(failed.err.contains(QStringLiteral(
         "quillet2: cannot open the Quillet2 window: the display could not be used (DISPLAY=:9731")))
         << failed.err.toStdString();
+}
+
+// With neither HOME nor the XDG folders every path would start at "/": the
+// settings would go to /Quillet2/Quillet2.conf.
+TEST(CommandLine, WithoutAHomeTheLaunchIsRefusedBeforeAnythingIsWritten) {
+    const LaunchRequest bare =
+        CommandLine::checkFolders(kIdentity, environment({{"DISPLAY", ":0"}}));
+    EXPECT_EQ(bare.action, Action::Refuse);
+    EXPECT_EQ(bare.exitCode, 1);
+    EXPECT_TRUE(
+        bare.text.startsWith(QStringLiteral("quillet2: cannot start Quillet2: there is no folder "
+                                            "to keep its settings and diary in: HOME")))
+        << bare.text.toStdString();
+    EXPECT_TRUE(bare.text.endsWith(QLatin1Char('\n')));
+    for (const auto& refused : {environment({{"HOME", "relative/home"}}),
+                                environment({{"HOME", ""}, {"XDG_CONFIG_HOME", "/c"}}),
+                                environment({{"XDG_DATA_HOME", "/d"}, {"XDG_CONFIG_HOME", "c"}})}) {
+        EXPECT_EQ(CommandLine::checkFolders(kIdentity, refused).action, Action::Refuse);
+    }
+    EXPECT_EQ(CommandLine::checkFolders(kIdentity, environment({{"HOME", "/home/anna"}})).action,
+              Action::Run);
+    EXPECT_EQ(CommandLine::checkFolders(
+                  kIdentity, environment({{"XDG_CONFIG_HOME", "/c"}, {"XDG_DATA_HOME", "/d"}}))
+                  .action,
+              Action::Run);
+
+    // The built edition, with a display it could use, says so and stops.
+    const bool rootSettingsBefore = QFileInfo::exists(QStringLiteral("/Quillet2"));
+    QProcessEnvironment bareEnvironment;
+    bareEnvironment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    bareEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    bareEnvironment.insert(QStringLiteral("QUILLET_NO_SYSLOG"), QStringLiteral("1"));
+    QProcess process;
+    process.setProcessEnvironment(bareEnvironment);
+    process.start(QStringLiteral(QUILLET_EDITION_BINARY), QStringList());
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        FAIL() << "the edition started without a home";
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("quillet2: cannot start Quillet2: there is no folder")))
+        << err.toStdString();
+    EXPECT_EQ(QFileInfo::exists(QStringLiteral("/Quillet2")), rootSettingsBefore);
 }

@@ -80,7 +80,8 @@ TEST(PasscodeStorage, PasscodeAndLockFlag) {
     EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("0123")));
     EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("123")));
     EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("0123 ")));
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("\uFF10\uFF11\uFF12\uFF13")));
+    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("\uFF10\uFF11\uFF12\uFF13")))
+        << "the same digits on a full-width layout";
     EXPECT_FALSE(utility()->isPasscodeLocked()) << "storing a passcode does not lock";
 
     utility()->setIsPasscodeLocked(true);
@@ -96,10 +97,11 @@ TEST(PasscodeStorage, PasscodeAndLockFlag) {
     EXPECT_FALSE(utility()->isPasscodeLocked());
     EXPECT_EQ(utility()->passcode(), "0123") << "turning the lock off keeps the passcode";
 
-    // Full-width digits are stored as they are and match only themselves.
+    // Full-width digits are stored as ASCII and match the same digits of any script.
     utility()->setPasscode(QStringLiteral("\uFF11\uFF12\uFF13\uFF14"));
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("1234")));
-    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("\uFF11\uFF12\uFF13\uFF14")));
+    EXPECT_EQ(utility()->passcode(), "1234");
+    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("1234")));
+    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("\u0661\u0662\u0663\u0664")));
 }
 
 TEST(PasscodeStorage, LockFlagWithoutAPasscodeDoesNotLockTheDiaryAway) {

@@ -12,6 +12,11 @@ namespace {
 
 using test::makeTempDir;
 
+bool writeFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("not a folder") == 12;
+}
+
 TEST(UserDefaults, AbsentKeysReadAsEmptyValuesAndWritesSurviveANewObject) {
     const QString path = makeTempDir() + QStringLiteral("/Quillet2/Quillet2.conf");
     {
@@ -57,6 +62,52 @@ TEST(UserDefaults, FileIsReadableByItsOwnerOnlyEvenWhenItWasWiderBefore) {
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// Tests run as root too, where permissions do not bind: the settings file is
+// put where a file stands in for its folder, which fails for everyone.
+TEST(UserDefaults, AWriteThatFailsIsReportedAndTakenBackUntilTheFileCanBeWrittenAgain) {
+    const QString folder = makeTempDir() + QStringLiteral("/Quillet2");
+    ASSERT_TRUE(writeFile(folder));
+    UserDefaults defaults(folder + QStringLiteral("/Quillet2.conf"));
+    test::alerts().clear();
+
+    defaults.setBool(true, QStringLiteral("passcodeLocked"));
+    defaults.setObject(QStringLiteral("1234"), QStringLiteral("passcode"));
+    defaults.removeObjectForKey(QStringLiteral("passcode"));
+    EXPECT_FALSE(defaults.synchronize());
+    ASSERT_EQ(test::alerts().errors.size(), 1u);
+    const Error& error = test::alerts().errors[0];
+    EXPECT_EQ(error.code, FileWriteUnknownError);
+    EXPECT_EQ(
+        error.localizedDescription,
+        QStringLiteral(
+            "Your settings could not be saved to \u201c%1\u201d (\u201c%2\u201d is not a folder). "
+            "The change was not kept.")
+            .arg(defaults.filePath(), folder));
+    // Read as the next launch would find them: nothing was stored.
+    EXPECT_FALSE(defaults.objectForKey(QStringLiteral("passcodeLocked")).isValid());
+    EXPECT_FALSE(defaults.objectForKey(QStringLiteral("passcode")).isValid());
+
+    // Once the folder can be made, writes land and are answered as such again.
+    ASSERT_TRUE(QFile::remove(folder));
+    defaults.setFloat(14.5f, QStringLiteral("currentFontSize"));
+    EXPECT_TRUE(defaults.synchronize());
+    EXPECT_EQ(test::alerts().errors.size(), 1u);
+    UserDefaults nextLaunch(defaults.filePath());
+    EXPECT_EQ(nextLaunch.floatForKey(QStringLiteral("currentFontSize")), 14.5f);
+    EXPECT_FALSE(nextLaunch.objectForKey(QStringLiteral("passcodeLocked")).isValid());
+
+    // And a later failure is told again.
+    ASSERT_TRUE(test::removeFolder(folder));
+    ASSERT_TRUE(writeFile(folder));
+    defaults.setBool(true, QStringLiteral("passcodeLocked"));
+    EXPECT_FALSE(defaults.synchronize());
+    EXPECT_EQ(test::alerts().errors.size(), 2u);
+    EXPECT_EQ(defaults.floatForKey(QStringLiteral("currentFontSize")), 14.5f)
+        << "what was stored stays";
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("passcodeLocked")));
+    test::alerts().clear();
 }
 
 TEST(UserDefaults, DefaultFileFollowsTheBundleNameAndConfigHome) {

@@ -7,19 +7,30 @@ namespace quillet {
 namespace {
 
 // The passcode and lock flag kept in memory, with every write in order.
+// With writable false every write fails and stores nothing, as on a
+// settings file that can't be written.
 struct Kept {
     QString passcode;
     bool locked = false;
+    bool writable = true;
     QStringList writes;
     PasscodeFlow::Storage storage() {
-        return {[this](const QString& candidate) { return !passcode.isEmpty() && candidate == passcode; },
+        return {[this](const QString& candidate) {
+                    return !passcode.isEmpty() && candidate == passcode;
+                },
                 [this](const QString& p) {
-                    passcode = p;
                     writes << QStringLiteral("passcode");
+                    if (writable) {
+                        passcode = p;
+                    }
+                    return writable;
                 },
                 [this](bool on) {
-                    locked = on;
                     writes << QStringLiteral("locked=%1").arg(on);
+                    if (writable) {
+                        locked = on;
+                    }
+                    return writable;
                 }};
     }
 };
@@ -86,6 +97,19 @@ TEST(PasscodeFlow, OffAndChangeAskForTheOldPasscodeFirst) {
     EXPECT_TRUE(flow.passcodeEntered(QStringLiteral("4321")).finished);
     EXPECT_EQ(kept.passcode, QStringLiteral("4321"));
     EXPECT_TRUE(kept.locked);
+}
+
+TEST(PasscodeFlow, APasscodeThatCouldNotBeStoredTurnsNoLockOn) {
+    Kept kept;
+    kept.writable = false;
+    PasscodeFlow flow(kept.storage());
+    flow.setViewType(PasscodeFlow::kSet);
+    flow.passcodeEntered(QStringLiteral("1234"));
+    const PasscodeFlow::Step step = flow.passcodeEntered(QStringLiteral("1234"));
+    EXPECT_TRUE(step.finished) << "back to the panels, which show the lock as stored";
+    EXPECT_EQ(kept.writes, QStringList{QStringLiteral("passcode")})
+        << "no lock flag without the passcode that opens it";
+    EXPECT_FALSE(kept.locked);
 }
 
 TEST(PasscodeFlow, IdleOrUnknownModesKeepTheDigitsAndChangeNothing) {

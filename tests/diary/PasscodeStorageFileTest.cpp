@@ -44,5 +44,86 @@ TEST(PasscodeStorageFile, ALockWithAnEmptyPasscodeIsNoLock) {
     EXPECT_TRUE(storage.isPasscodeLocked());
 }
 
+// A hand-edited or damaged settings file: a lock no typed entry could open is no lock.
+TEST(PasscodeStorageFile, OnlyFourDigitsStoredMakeALock) {
+    const std::pair<const char*, bool> cases[] = {
+        {"1234", true},
+        {"0000", true},
+        {"abcd", false},
+        {"123", false},
+        {"12345", false},
+        {"12a4", false},
+        {"\" 1234\"", false},
+        {"\"12 4\"", false},
+        {"\"\"", false},
+        {"-123", false},
+        // Four Arabic-Indic digits, as an earlier version stored them: still four digits.
+        {"\xd9\xa1\xd9\xa2\xd9\xa3\xd9\xa4", true},
+        // Superscripts are numbers but no digits: nothing types them.
+        {"\xc2\xb9\xc2\xb2\xc2\xb3\xe2\x81\xb4", false},
+    };
+    for (const auto& [stored, locks] : cases) {
+        SCOPED_TRACE(stored);
+        UserDefaults defaults(
+            settingsFile(QByteArray("[General]\npasscode=") + stored + "\npasscodeLocked=true\n"));
+        PasscodeStorage storage(defaults);
+        EXPECT_EQ(storage.isPasscodeLocked(), locks);
+        // Nothing can be typed to open what is no lock.
+        if (!locks) {
+            for (const QString& typed :
+                 {QStringLiteral("abcd"), QStringLiteral("1234"), QStringLiteral("123")}) {
+                EXPECT_FALSE(storage.isPasscodeValid(typed)) << typed.toStdString();
+            }
+        }
+    }
+    UserDefaults earlier(settingsFile(
+        "[General]\npasscode=\xd9\xa1\xd9\xa2\xd9\xa3\xd9\xa4\npasscodeLocked=true\n"));
+    EXPECT_TRUE(PasscodeStorage(earlier).isPasscodeValid(QStringLiteral("1234")));
+}
+
+TEST(PasscodeStorageFile, DigitsOfEveryScriptAreStoredAndComparedAsAscii) {
+    UserDefaults defaults(settingsFile("[General]\n"));
+    PasscodeStorage storage(defaults);
+    ASSERT_TRUE(storage.setPasscode(QStringLiteral("\u06F1\u06F2\u06F3\u06F4"))); // Persian
+    ASSERT_TRUE(storage.setIsPasscodeLocked(true));
+    UserDefaults nextLaunch(defaults.filePath());
+    EXPECT_EQ(nextLaunch.stringForKey(QStringLiteral("passcode")), QStringLiteral("1234"));
+    PasscodeStorage reread(nextLaunch);
+    EXPECT_TRUE(reread.isPasscodeLocked());
+    for (const QString& typed : {QStringLiteral("1234"),
+                                 QStringLiteral("\u0661\u0662\u0663\u0664"), // Arabic-Indic
+                                 QStringLiteral("\uFF11\uFF12\uFF13\uFF14"), // full-width
+                                 QStringLiteral("\u0967\u0968\u0969\u096A"), // Devanagari
+                                 QString::fromUcs4(U"\U0001D7D9\U0001D7DA\U0001D7DB\U0001D7DC")}) {
+        EXPECT_TRUE(reread.isPasscodeValid(typed)) << typed.toStdString();
+    }
+    for (const QString& typed :
+         {QStringLiteral("1235"), QStringLiteral("\u0661\u0662\u0663"),
+          QStringLiteral("\u00B9\u00B2\u00B3\u2074"), QStringLiteral("12345")}) {
+        EXPECT_FALSE(reread.isPasscodeValid(typed)) << typed.toStdString();
+    }
+    EXPECT_EQ(PasscodeStorage::foldDigits(QStringLiteral("a\u0663\u00B2-")),
+              QStringLiteral("a3\u00B2-"));
+}
+
+// A settings file that can't be written: the user is told, and the lock is
+// shown (and read) as it was stored, not as it was asked for.
+TEST(PasscodeStorageFile, AWriteThatFailsIsReportedAndLeavesTheLockAsStored) {
+    const QString notAFolder = test::makeTempDir() + QStringLiteral("/file");
+    ASSERT_TRUE(test::writeBytes(notAFolder, "x"));
+    UserDefaults defaults(notAFolder + QStringLiteral("/Quillet2.conf"));
+    PasscodeStorage storage(defaults);
+    test::alerts().clear();
+    EXPECT_FALSE(storage.setPasscode(QStringLiteral("1234")));
+    EXPECT_FALSE(storage.setIsPasscodeLocked(true));
+    EXPECT_FALSE(storage.isPasscodeLocked());
+    EXPECT_TRUE(storage.passcode().isNull());
+    ASSERT_EQ(test::alerts().errors.size(), 2u);
+    EXPECT_EQ(test::alerts().errors[0].code, FileWriteUnknownError);
+    EXPECT_TRUE(test::alerts().errors[0].localizedDescription.contains(defaults.filePath()))
+        << test::alerts().errors[0].localizedDescription.toStdString();
+    test::alerts().clear();
+}
+
 } // namespace
 } // namespace quillet

@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <atomic>
+#include <sys/stat.h>
 
 namespace quillet::test {
 namespace {
@@ -46,6 +47,26 @@ TEST(StoreLocations, EachEditionHasItsOwnPrivateLocalFolder) {
     EXPECT_EQ(utility()->localStoreFolder(), home.dataHome() + QStringLiteral("/Wrenfold"));
     EXPECT_FALSE(utility()->isLocalStoreMigrated());
     EXPECT_EQ(utility()->inferredStoreFolder(), home.dataHome() + QStringLiteral("/Wrenfold"));
+}
+
+// A fresh account under umask 000: ~/.local and ~/.local/share are made on
+// the way to the diary's folder, and none of them may be open to others.
+TEST(StoreLocations, EveryFolderMadeOnTheWayToTheDiaryIsOwnerOnlyUnderUmaskZero) {
+    ScopedDiaryHome diaryHome(QStringLiteral("Quillet2"));
+    const QString home = makeTempDir();
+    ScopedEnv homeEnv("HOME", home.toLocal8Bit());
+    ScopedEnv dataEnv("XDG_DATA_HOME", std::nullopt);
+    const mode_t old = ::umask(0);
+    const QString folder = utility()->localStoreFolder();
+    ::umask(old);
+    ASSERT_EQ(folder, home + QStringLiteral("/.local/share/Quillet2"));
+    for (const QString& made : {QStringLiteral("/.local"), QStringLiteral("/.local/share"),
+                                QStringLiteral("/.local/share/Quillet2")}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(home + made).constData(), &info), 0)
+            << made.toStdString();
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << made.toStdString();
+    }
 }
 
 TEST(StoreLocations, TheFolderToOpenFollowsEditionSwitchAndCloudStore) {

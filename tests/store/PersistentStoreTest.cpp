@@ -9,7 +9,11 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
 #include <QtEndian>
+#include <csignal>
 #include <sqlite3.h>
 
 namespace quillet::test {
@@ -184,6 +188,76 @@ TEST(PersistentStore, OneProcessAtATimeAndTheLockEndsWithTheStore) {
     second = openStore(path, &error);
     ASSERT_TRUE(second) << error.localizedDescription.toStdString();
     EXPECT_EQ(second->takeLoadedRows().size(), 1u);
+}
+
+// The lock file a killed process leaves: written as a Qt lock file of this
+// program is (pid, program, host, machine), naming pid, held by no one.
+void leaveDeadLock(const QString& lockPath, qint64 pid) {
+    const QString model = QFileInfo(lockPath).absolutePath() + QStringLiteral("/model.lock");
+    QByteArray text;
+    {
+        QLockFile lock(model);
+        ASSERT_TRUE(lock.tryLock(0));
+        QFile written(model);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        text = written.readAll();
+    }
+    const qsizetype firstLine = text.indexOf('\n');
+    ASSERT_GT(firstLine, 0);
+    ASSERT_EQ(text.left(firstLine).toLongLong(), QCoreApplication::applicationPid());
+    ASSERT_TRUE(writeBytes(lockPath, QByteArray::number(pid) + text.mid(firstLine)));
+}
+
+// Inside a PID namespace the relaunch after a kill often gets the dead
+// process's PID: its lock file then names the very process that reads it.
+TEST(PersistentStore, ALockFileLeftByADeadProcessIsTakenWhateverPidItNames) {
+    const QString path = freshPath();
+    const QString lockPath = path + QStringLiteral(".lock");
+    for (const qint64 pid : {qint64(QCoreApplication::applicationPid()), qint64(1)}) {
+        SCOPED_TRACE(pid);
+        leaveDeadLock(lockPath, pid);
+        Error error;
+        std::unique_ptr<PersistentStore> store = openStore(path, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        // Taken: a second opener in this same process is refused, with this process named.
+        EXPECT_FALSE(openStore(path, &error));
+        EXPECT_EQ(error.code, StoreInUseError);
+        EXPECT_TRUE(error.localizedDescription.contains(
+            QStringLiteral("open in another window (process %1)")
+                .arg(QCoreApplication::applicationPid())))
+            << error.localizedDescription.toStdString();
+    }
+}
+
+TEST(PersistentStore, TheLockIsTheLiveProcessNotThePidWrittenInItsFile) {
+    const QString path = freshPath();
+    const QString lockPath = path + QStringLiteral(".lock");
+    QProcess holder;
+    holder.setProgram(QStringLiteral(QUILLET_STORE_HELPER));
+    holder.setArguments({path});
+    holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    holder.start();
+    ASSERT_TRUE(holder.waitForReadyRead(30000));
+    ASSERT_EQ(holder.readLine().trimmed(), QByteArray("opened 0"));
+
+    Error error;
+    EXPECT_FALSE(openStore(path, &error));
+    EXPECT_EQ(error.code, StoreInUseError);
+    EXPECT_TRUE(
+        error.localizedDescription.contains(QStringLiteral("(process %1)").arg(holder.processId())))
+        << error.localizedDescription.toStdString();
+    // Its file rewritten to name a process that is gone (or this one): still held.
+    for (const qint64 pid : {qint64(QCoreApplication::applicationPid()), qint64(999999999)}) {
+        ASSERT_TRUE(writeBytes(lockPath, QByteArray::number(pid) + "\nstore_helper\nhost\n"));
+        EXPECT_FALSE(openStore(path, &error)) << pid;
+        EXPECT_EQ(error.code, StoreInUseError);
+    }
+
+    ::kill(pid_t(holder.processId()), SIGKILL);
+    ASSERT_TRUE(holder.waitForFinished(30000));
+    EXPECT_TRUE(QFileInfo::exists(lockPath)) << "a killed process leaves its lock file";
+    std::unique_ptr<PersistentStore> store = openStore(path, &error);
+    EXPECT_TRUE(store) << error.localizedDescription.toStdString();
 }
 
 TEST(PersistentStore, ALogLeftBesideAMissingDiaryIsNotReplayedIntoANewOne) {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -219,7 +222,7 @@ TEST(PasscodeView, LockScreenPostsPasscodeValidOnceForTheRightEntry) {
     EXPECT_TRUE(utility()->isPasscodeLocked()) << "unlocking a launch does not turn the lock off";
 }
 
-TEST(PasscodeView, DigitsOfOtherScriptsCountAndAreStoredAsTyped) {
+TEST(PasscodeView, DigitsOfOtherScriptsCountAndAreStoredAsAscii) {
     EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("7")));
     EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\uFF11")));      // full-width 1
     EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\u0663")));      // Arabic-Indic 3
@@ -238,22 +241,24 @@ TEST(PasscodeView, DigitsOfOtherScriptsCountAndAreStoredAsTyped) {
     pane.prepareUI();
     pane.turnOnPasscode(nullptr);
     typeDigits(&pane, mixed);
-    EXPECT_EQ(pane.tempPasscode(), mixed);
-    typeDigits(&pane, mixed);
+    EXPECT_EQ(pane.tempPasscode(), QStringLiteral("1334"));
+    // Confirmed on another layout: the same digits.
+    typeDigits(&pane, QStringLiteral("1\u06F33\u0664"));
     EXPECT_TRUE(utility()->isPasscodeLocked());
     // Read back from the settings file, not from memory.
     UserDefaults reread(utility()->userDefalts()->filePath());
-    EXPECT_EQ(reread.stringForKey(QStringLiteral("passcode")), mixed);
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("1334")));
+    EXPECT_EQ(reread.stringForKey(QStringLiteral("passcode")), QStringLiteral("1334"));
 
-    // At the lock screen the same digits in another script are a wrong passcode.
+    // At the lock screen the same digits in another script open the lock.
     storeLockedPasscode(QStringLiteral("1234"));
     PasscodeValidCounter valid;
     PasscodeView door;
     door.setViewType(QStringLiteral("Door"));
-    typeDigits(&door, QStringLiteral("\uFF11\uFF12\uFF13\uFF14"));
+    typeDigits(&door, QStringLiteral("\uFF11\uFF12\uFF13\uFF15"));
     EXPECT_EQ(valid.count, 0);
     EXPECT_EQ(alertShown(door), "Wrong passcode, try again.");
+    typeDigits(&door, QStringLiteral("\uFF11\uFF12\uFF13\uFF14"));
+    EXPECT_EQ(valid.count, 1);
 
     // Digits beyond the Basic Multilingual Plane are one character each.
     const QString one = QString::fromUcs4(U"\U0001D7D9");
@@ -265,7 +270,44 @@ TEST(PasscodeView, DigitsOfOtherScriptsCountAndAreStoredAsTyped) {
     EXPECT_TRUE(dotsShownInOrder(pane, 2));
     typeDigits(&pane, one + one);
     EXPECT_EQ(pane.viewType(), "Reenter");
-    EXPECT_EQ(pane.tempPasscode(), one + one + one + one);
+    EXPECT_EQ(pane.tempPasscode(), QStringLiteral("1111"));
+}
+
+// The settings folder replaced by a file: no write can land, as root too.
+TEST(PasscodeView, ThePaneShowsTheLockOnOnlyWhenItWasStored) {
+    ScopedDiaryHome home;
+    const QString folder = QFileInfo(utility()->userDefalts()->filePath()).absolutePath();
+    const QString aside = folder + QStringLiteral(".aside");
+    ASSERT_TRUE(QDir().rename(folder, aside));
+    {
+        QFile blocker(folder);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    PasscodeView pane(nullptr, PasscodeView::Role::SettingsPane);
+    pane.prepareUI();
+    pane.turnOnPasscode(nullptr);
+    typeDigits(&pane, QStringLiteral("2580"));
+    typeDigits(&pane, QStringLiteral("2580"));
+    const bool storedAnyway = utility()->isPasscodeLocked();
+    const bool shownOn = !pane.offPanel()->isHidden();
+    ASSERT_TRUE(QFile::remove(folder));
+    ASSERT_TRUE(QDir().rename(aside, folder));
+    EXPECT_FALSE(storedAnyway);
+    EXPECT_FALSE(shownOn) << "\"The passcode lock is on.\" for a lock that was not stored";
+    EXPECT_FALSE(pane.onPanel()->isHidden());
+    ASSERT_EQ(alerts().errors.size(), 1u)
+        << "one report: no lock flag is written without its passcode";
+    EXPECT_TRUE(alerts().errors[0].localizedDescription.startsWith(
+        QStringLiteral("Your settings could not be saved")));
+
+    // Writable again: the same steps turn the lock on.
+    pane.turnOnPasscode(nullptr);
+    typeDigits(&pane, QStringLiteral("2580"));
+    typeDigits(&pane, QStringLiteral("2580"));
+    EXPECT_TRUE(utility()->isPasscodeLocked());
+    EXPECT_FALSE(pane.offPanel()->isHidden());
+    EXPECT_EQ(alerts().errors.size(), 1u);
+    alerts().clear();
 }
 
 TEST(PasscodeView, BackspaceAndDeleteRemoveTheLastDigit) {

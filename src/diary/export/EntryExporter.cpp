@@ -4,6 +4,7 @@
 #include "diary/export/SystemTextEditorLauncher.h"
 #include "diary/export/TextEditorLauncher.h"
 #include "core/Log.h"
+#include "core/PrivateFolder.h"
 #include "store/ManagedObject.h"
 #include "core/StandardPaths.h"
 
@@ -83,10 +84,10 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
         Log::write(QStringLiteral("No cache folder: neither XDG_CACHE_HOME nor HOME is set"));
         return;
     }
-    if (!QDir().mkpath(folder)) {
-        const int error = errno;
+    QString reason;
+    if (!PrivateFolder::makePath(folder, &reason)) {
         Log::write(QStringLiteral("The folder \u201c%1\u201d could not be created: %2")
-                       .arg(folder, QString::fromLocal8Bit(std::strerror(error))));
+                       .arg(folder, reason));
     } else if (!QFile::setPermissions(folder, kPrivateFolder)) {
         Log::write(QStringLiteral("The folder \u201c%1\u201d could not be made private").arg(folder));
     }

@@ -1,5 +1,6 @@
 #include "diary/passcode/PasscodeFlow.h"
 
+#include "diary/PasscodeStorage.h"
 #include "diary/Utility.h"
 
 namespace quillet {
@@ -17,14 +18,17 @@ const QString PasscodeFlow::kWrongPasscode = QStringLiteral("Wrong passcode, try
 const QString PasscodeFlow::kDidNotMatch = QStringLiteral("Passcode did not match, try again.");
 
 PasscodeFlow::Storage PasscodeFlow::Storage::of(Utility* utility) {
-    return Storage{[utility](const QString& candidate) { return utility->isPasscodeValid(candidate); },
-                   [utility](const QString& passcode) { utility->setPasscode(passcode); },
-                   [utility](bool locked) { utility->setIsPasscodeLocked(locked); }};
+    return Storage{
+        [utility](const QString& candidate) { return utility->isPasscodeValid(candidate); },
+        [utility](const QString& passcode) { return utility->setPasscode(passcode); },
+        [utility](bool locked) { return utility->setIsPasscodeLocked(locked); }};
 }
 
 PasscodeFlow::PasscodeFlow(Storage storage) : storage_(std::move(storage)) {}
 
-PasscodeFlow::Step PasscodeFlow::passcodeEntered(const QString& entry) {
+PasscodeFlow::Step PasscodeFlow::passcodeEntered(const QString& typed) {
+    // The same digits on another keyboard layout are the same passcode.
+    const QString entry = PasscodeStorage::foldDigits(typed);
     Step step;
     if (viewType_ == kDoor) {
         step.clearAlert = true;
@@ -53,8 +57,10 @@ PasscodeFlow::Step PasscodeFlow::passcodeEntered(const QString& entry) {
         }
         // The passcode first: a lock flag that lands without its passcode
         // (a crash between the two writes) would shut the user out for good.
-        storage_.setPasscode(entry);
-        storage_.setIsPasscodeLocked(true);
+        // When a write fails the panels show the lock as it was stored.
+        if (storage_.setPasscode(entry)) {
+            storage_.setIsPasscodeLocked(true);
+        }
         step.clearAlert = true;
         step.finished = true;
         viewType_.clear();

@@ -17,11 +17,12 @@ public:
     static const QString kDoor, kSet, kReenter, kOff, kChange;
     static const QString kEnterPasscode, kEnterNewPasscode, kReenterPasscode, kWrongPasscode, kDidNotMatch;
 
-    // Where the passcode and the lock flag are kept.
+    // Where the passcode and the lock flag are kept. The writes answer false
+    // when nothing was stored (the settings tell the user why).
     struct Storage {
         std::function<bool(const QString&)> isPasscodeValid;
-        std::function<void(const QString&)> setPasscode;
-        std::function<void(bool)> setIsPasscodeLocked;
+        std::function<bool(const QString&)> setPasscode;
+        std::function<bool(bool)> setIsPasscodeLocked;
         static Storage of(Utility* utility);
     };
 
@@ -41,7 +42,8 @@ public:
     void setViewType(const QString& type) { viewType_ = type; }
     QString tempPasscode() const { return tempPasscode_; }
 
-    Step passcodeEntered(const QString& entry);
+    // The digits as typed, of any script; they are judged and kept as ASCII.
+    Step passcodeEntered(const QString& typed);
 
 private:
     Storage storage_;
