@@ -31,23 +31,26 @@ void settle() {
 
 // Diary-like text: lines of words, a blank line between paragraphs.
 QString longText(qint64 bytes) {
-    static const QStringList words = {QStringLiteral("morning"), QStringLiteral("walked"), QStringLiteral("river"),
-                                      QStringLiteral("caf\u00e9"), QStringLiteral("letter"), QStringLiteral("quiet"),
-                                      QStringLiteral("the"),       QStringLiteral("and"),    QStringLiteral("rain")};
+    static const QStringList words = {
+        QStringLiteral("morning"),   QStringLiteral("walked"), QStringLiteral("river"),
+        QStringLiteral("caf\u00e9"), QStringLiteral("letter"), QStringLiteral("quiet"),
+        QStringLiteral("the"),       QStringLiteral("and"),    QStringLiteral("rain")};
     QString text;
     text.reserve(bytes);
     int i = 0;
     while (text.size() < bytes) {
         text += words.at((i * 7 + i / 3) % words.size());
         ++i;
-        text += (i % 12 == 0) ? ((i % 96 == 0) ? QStringLiteral(".\n\n") : QStringLiteral("\n")) : QStringLiteral(" ");
+        text += (i % 12 == 0) ? ((i % 96 == 0) ? QStringLiteral(".\n\n") : QStringLiteral("\n"))
+                              : QStringLiteral(" ");
     }
     return text;
 }
 
 // A fresh diary with one entry holding `bytes` of text, shown in the editor.
 std::unique_ptr<AppDelegate> launchWithEntryOf(qint64 bytes) {
-    const QString folder = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
+    const QString folder =
+        QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
     QDir().mkpath(folder);
     const QString store = folder + QStringLiteral("/entries.sqlite");
     for (const char* side : {"", "-wal", "-shm", ".lock"}) {

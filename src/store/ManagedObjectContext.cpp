@@ -21,7 +21,8 @@ unsigned keyBit(EntryKey key) {
 void assign(EntryValues& v, EntryKey key, const QVariant& value) {
     switch (key) {
     case EntryKey::Uuid: v.uuid = value.isValid() ? value.toString() : QString(); break;
-    case EntryKey::EntryText: break; // setText: an edit keeps its undo as the difference
+    case EntryKey::EntryText:
+        break; // setText: an edit keeps its undo as the difference
     case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
     case EntryKey::MonthTag: v.monthTag = value.toInt(); break;
     case EntryKey::TimeStamp: {
@@ -270,7 +271,8 @@ void ManagedObjectContext::setText(ManagedObject* object, QByteArray text) {
     const qsizetype prefix =
         std::mismatch(old.cbegin(), old.cbegin() + shorter, text.cbegin()).first - old.cbegin();
     const qsizetype suffix =
-        std::mismatch(old.crbegin(), old.crbegin() + (shorter - prefix), text.crbegin()).first - old.crbegin();
+        std::mismatch(old.crbegin(), old.crbegin() + (shorter - prefix), text.crbegin()).first -
+        old.crbegin();
     QByteArray replaced = old.mid(prefix, old.size() - prefix - suffix);
     const qsizetype insertedLength = text.size() - prefix - suffix;
     const bool oldWasNull = old.isNull();
@@ -286,23 +288,24 @@ void ManagedObjectContext::setText(ManagedObject* object, QByteArray text) {
         updated_.insert(object);
     }
     changedKeys_[object] |= keyBit(EntryKey::EntryText);
-    undoManager_->registerUndo([this, object, prefix, insertedLength, replaced, oldWasNull, expectedSize,
-                                expectedHash] {
-        const QByteArray& now = object->values_.entryText;
-        // A text changed without undo meanwhile (a merge) is not what this
-        // step was taken from: leave it rather than splice into it.
-        if (now.size() != expectedSize || qHash(now) != expectedHash) {
-            return;
-        }
-        QByteArray restored;
-        if (!oldWasNull) {
-            restored.reserve(now.size() - insertedLength + replaced.size());
-            restored.append(now.constData(), prefix);
-            restored.append(replaced);
-            restored.append(now.constData() + prefix + insertedLength, now.size() - prefix - insertedLength);
-        }
-        setText(object, std::move(restored));
-    });
+    undoManager_->registerUndo(
+        [this, object, prefix, insertedLength, replaced, oldWasNull, expectedSize, expectedHash] {
+            const QByteArray& now = object->values_.entryText;
+            // A text changed without undo meanwhile (a merge) is not what this
+            // step was taken from: leave it rather than splice into it.
+            if (now.size() != expectedSize || qHash(now) != expectedHash) {
+                return;
+            }
+            QByteArray restored;
+            if (!oldWasNull) {
+                restored.reserve(now.size() - insertedLength + replaced.size());
+                restored.append(now.constData(), prefix);
+                restored.append(replaced);
+                restored.append(now.constData() + prefix + insertedLength,
+                                now.size() - prefix - insertedLength);
+            }
+            setText(object, std::move(restored));
+        });
     ChangeSet changes;
     changes.updated.push_back(object);
     changes.updatedKeys.append(entryKeyName(EntryKey::EntryText));

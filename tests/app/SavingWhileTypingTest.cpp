@@ -28,12 +28,14 @@ using test::ScopedDiaryHome;
 QStringList storedColumn(const QString& path, const char* column) {
     QStringList values;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
         const QByteArray sql = QByteArray("SELECT ") + column + " FROM entry ORDER BY key";
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK) {
             while (sqlite3_step(s) == SQLITE_ROW) {
-                values.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))));
+                values.append(
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))));
             }
         }
         sqlite3_finalize(s);
@@ -69,8 +71,10 @@ TEST(SavingWhileTyping, TypingReachesTheFileWithoutLeavingTheEditor) {
 
     // More typing later is saved the same way; the search form goes with it.
     QTest::keyClicks(d->editTextView(), QStringLiteral(" \u00c9T\u00c9"));
-    EXPECT_TRUE(storedSoon(home.storePath(), "entryText", {QStringLiteral("Dear diary, today \u00c9T\u00c9")}));
-    EXPECT_EQ(storedColumn(home.storePath(), "foldedText"), QStringList{QStringLiteral("dear diary, today ete")});
+    EXPECT_TRUE(storedSoon(home.storePath(), "entryText",
+                           {QStringLiteral("Dear diary, today \u00c9T\u00c9")}));
+    EXPECT_EQ(storedColumn(home.storePath(), "foldedText"),
+              QStringList{QStringLiteral("dear diary, today ete")});
 }
 
 TEST(SavingWhileTyping, APopoverChangeIsSavedWithoutFurtherAction) {

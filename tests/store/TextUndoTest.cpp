@@ -66,7 +66,8 @@ TEST(TextUndo, EveryEditComesBackExactlyByUndoAndRedo) {
         ASSERT_TRUE(undo->canUndo());
         undo->undo();
         EXPECT_EQ(textValue(entry), seen[i]) << "after undoing to step " << i;
-        EXPECT_EQ(textValue(entry).isValid(), seen[i].isValid()) << "an empty text is not a missing one";
+        EXPECT_EQ(textValue(entry).isValid(), seen[i].isValid())
+            << "an empty text is not a missing one";
     }
     for (std::size_t i = 1; i < seen.size(); ++i) {
         ASSERT_TRUE(undo->canRedo());
@@ -83,7 +84,8 @@ TEST(TextUndo, TwentyThousandCharactersTypedHoldLittleForUndo) {
     ManagedObjectContext context;
     ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
     context.processPendingChanges();
-    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog, \u00e9t\u00e9 ");
+    const QString line =
+        QStringLiteral("The quick brown fox jumps over the lazy dog, \u00e9t\u00e9 ");
     QString typed;
     typed.reserve(20000);
     // The editor hands its text over at each pause, at the most a word

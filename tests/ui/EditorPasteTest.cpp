@@ -17,7 +17,7 @@ namespace {
 class HostileMimeData : public QMimeData {
 public:
     explicit HostileMimeData(QVariant answer, QStringList offered = {QStringLiteral("text/plain"),
-                                                                      QStringLiteral("text/html")})
+                                                                     QStringLiteral("text/html")})
         : answer_(std::move(answer)), offered_(std::move(offered)) {}
     QStringList formats() const override { return offered_; }
     bool hasFormat(const QString& type) const override { return offered_.contains(type); }
