@@ -5,6 +5,7 @@
 #include "app/InstanceHandover.h"
 #include "app/TerminationSignalWatcher.h"
 #include "diary/DiaryStore.h"
+#include "diary/SaveScheduler.h"
 #include "diary/journal/EntryCommands.h"
 #include "diary/journal/JournalFilter.h"
 #include "diary/Edition.h"
@@ -85,11 +86,16 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     // The settings keep a font's name; the installed fonts say which font that is.
     services->setFontLookup(installedFontWithName);
     store_ = new DiaryStore(&services->storeLocations(), this, this);
+    saveScheduler_ = new SaveScheduler(this);
+    connect(saveScheduler_, &SaveScheduler::saveDue, this, [this] { autosave(); });
     connect(store_, &DiaryStore::contextCreated, this, [this](ManagedObjectContext* context) {
         connect(context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
             if (controls_) {
                 controls_->entryChanged(changes);
             }
+            // A command's change (a tag, a date, a removal) is saved without
+            // the user asking, as typing is.
+            saveScheduler_->noteChange();
         });
         if (arrayController_) {
             arrayController_->setManagedObjectContext(context);
@@ -195,6 +201,7 @@ void AppDelegate::loadInterface() {
     MainWindow* w = window_;
     w->shouldClose = [this] { return windowWillClose(); };
     w->didBecomeKey = [this] { windowDidBecomeKey(); };
+    w->didResignKey = [this] { windowDidResignKey(); };
 
     auto on = [this](QAction* action, auto method) {
         connect(action, &QAction::triggered, this, [this, action, method] {
@@ -222,13 +229,16 @@ void AppDelegate::loadInterface() {
     connect(w->dateAction, &QAction::triggered, this, [this] {
         if (validateMenuItem()) showDateEditPopover(window_->dateButton);
     });
+    // Typing not handed to its entry yet is the last step to undo.
     connect(w->undoAction, &QAction::triggered, this, [this] {
         if (UndoManager* undo = windowWillReturnUndoManager(); undo && validateMenuItem()) {
+            endEditing();
             undo->undo();
         }
     });
     connect(w->redoAction, &QAction::triggered, this, [this] {
         if (UndoManager* undo = windowWillReturnUndoManager(); undo && validateMenuItem()) {
+            endEditing();
             undo->redo();
         }
     });

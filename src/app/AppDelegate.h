@@ -37,6 +37,7 @@ class ManagedObject;
 class ManagedObjectContext;
 struct ChangeSet;
 class ManagedObjectModel;
+class SaveScheduler;
 class MonthSelectView;
 class PasscodeView;
 class PersistentStoreCoordinator;
@@ -70,7 +71,8 @@ public:
     // (and the application stays) when the save failed.
     bool applicationShouldTerminate();
     void windowDidBecomeKey();
-    void windowDidResignKey() {}
+    // The main window lost the keyboard to another window: an automatic save.
+    void windowDidResignKey();
     // The main window is closing: false keeps it open (the save failed).
     bool windowWillClose();
     // While the lock screen shows, every menu item of the delegate is disabled.
@@ -105,6 +107,13 @@ public:
     // nothing is left unsaved.
     bool flushUnsavedChanges();
     void textDidEndEditing();
+    // The automatic save: the editor's text and every pending change, without
+    // waiting for the disk (a crash of the application loses none of it).
+    // Runs a short pause after typing or a command, at most every few
+    // seconds while the changes go on, and when the window or the editor
+    // loses the keyboard.
+    bool autosave();
+    SaveScheduler* saveScheduler() const { return saveScheduler_; }
     UndoManager* windowWillReturnUndoManager();
     void mergeChangesFromCloud(const Notification& note);
     void mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context);
@@ -193,6 +202,7 @@ private:
     bool passcodeValidatedOnCurrentSession_ = false;
     MainWindow* window_ = nullptr;
     DiaryStore* store_ = nullptr;
+    SaveScheduler* saveScheduler_ = nullptr;
     JournalFilter* filter_ = nullptr;
     std::unique_ptr<EntryCommands> commands_;
     ArrayController* arrayController_ = nullptr;

@@ -3,6 +3,8 @@
 // bound by the ui's JournalControls.
 #include "app/AppDelegate.h"
 
+#include "diary/SaveScheduler.h"
+
 #include "diary/Utility.h"
 #include "diary/journal/JournalFilter.h"
 #include "ui/appearance/ThemeStyle.h"
@@ -45,7 +47,11 @@ void AppDelegate::yearPopupValueChanged(QObject* sender) { filter_->yearPopupVal
 void AppDelegate::initMonthPanelSelection() { filter_->initMonthPanelSelection(); }
 
 void AppDelegate::updateFilter(QObject* sender) { controls_->updateFilter(sender); }
-void AppDelegate::endEditing() { controls_->endEditing(); }
+void AppDelegate::endEditing() {
+    if (controls_) {
+        controls_->endEditing();
+    }
+}
 
 void AppDelegate::fontChanged(const Notification& note) {
     Q_UNUSED(note);
@@ -59,6 +65,7 @@ void AppDelegate::connectJournalControls() {
     settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
     controls_ = new JournalControls(window_, filter_, arrayController_, utility(), this);
     connect(controls_, &JournalControls::didEndEditing, this, [this] { textDidEndEditing(); });
+    connect(controls_, &JournalControls::editorEdited, saveScheduler_, &SaveScheduler::noteChange);
     controls_->connectControls();
 }
 

@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 
 #include "diary/DiaryStore.h"
+#include "diary/SaveScheduler.h"
 #include "diary/journal/EntryCommands.h"
 #include "store/ManagedObjectContext.h"
 #include "ui/journal/EditTextView.h"
@@ -39,11 +40,29 @@ void AppDelegate::saveAction(QObject* sender) {
 }
 
 bool AppDelegate::flushUnsavedChanges() {
-    return store_->flushUnsavedChanges();
+    endEditing();
+    if (!store_->flushUnsavedChanges()) {
+        return false;
+    }
+    saveScheduler_->cancel();
+    return true;
 }
 
 void AppDelegate::textDidEndEditing() {
-    flushUnsavedChanges();
+    autosave();
+}
+
+bool AppDelegate::autosave() {
+    endEditing();
+    const bool saved = store_->autosave();
+    // Handing the text over announced a change; it is saved now. A failed
+    // save is tried again at the next change.
+    saveScheduler_->cancel();
+    return saved;
+}
+
+void AppDelegate::windowDidResignKey() {
+    autosave();
 }
 
 UndoManager* AppDelegate::windowWillReturnUndoManager() {

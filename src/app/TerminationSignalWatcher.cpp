@@ -33,11 +33,13 @@ TerminationSignalWatcher::TerminationSignalWatcher(QObject* parent) : QObject(pa
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr); // Ctrl+C in the terminal that started it
 }
 
 TerminationSignalWatcher::~TerminationSignalWatcher() {
     signal(SIGTERM, SIG_DFL);
     signal(SIGHUP, SIG_DFL);
+    signal(SIGINT, SIG_DFL);
 }
 
 } // namespace quillet

@@ -6,7 +6,7 @@ class QSocketNotifier;
 
 namespace quillet {
 
-// Turns SIGTERM and SIGHUP (the session ending) into a Qt signal on the main
+// Turns SIGTERM, SIGHUP (the session ending) and SIGINT (Ctrl+C) into a Qt signal on the main
 // thread, so that quitting from outside goes through the same saving path as
 // the Quit command.
 class TerminationSignalWatcher : public QObject {

@@ -110,14 +110,33 @@ bool DiaryStore::flushUnsavedChanges() {
     // Nothing can be pending in a store that is not open, and opening it
     // again here would stack one more alert on every command and on quitting.
     ManagedObjectContext* context = managedObjectContext_.get();
-    if (!context || !context->hasChanges()) {
+    if (!context) {
         return true;
     }
+    // With nothing new, the save still waits for the automatic saves before it.
     Error error;
     if (!context->save(&error)) {
         Alerts::presentError(error);
         return false;
     }
+    autosaveFailureShown_ = false;
+    return true;
+}
+
+bool DiaryStore::autosave() {
+    ManagedObjectContext* context = managedObjectContext_.get();
+    if (!context || !context->hasChanges()) {
+        return true;
+    }
+    Error error;
+    if (!context->save(&error, false)) {
+        if (!autosaveFailureShown_) {
+            autosaveFailureShown_ = true;
+            Alerts::presentError(error);
+        }
+        return false;
+    }
+    autosaveFailureShown_ = false;
     return true;
 }
 

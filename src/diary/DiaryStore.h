@@ -39,9 +39,14 @@ public:
     // Why the last attempt to open the store failed; null after a success.
     Error openError() const { return openError_; }
 
-    // Saves the context if it has changes; shows a failure. True when nothing
-    // is left unsaved.
+    // Saves the context if it has changes and waits for the disk (also for
+    // earlier automatic saves); shows a failure. True when nothing is left
+    // unsaved. For the save command, quitting and the end of a session.
     bool flushUnsavedChanges();
+    // Saves without waiting for the disk: survives a crash of the application,
+    // not a power loss. For the saves made while the user types. A failure is
+    // shown once, not at every attempt, until a save succeeds again.
+    bool autosave();
     UndoManager* undoManager();
 
     void mergeChangesFromCloud(const Notification& note);
@@ -59,6 +64,7 @@ private:
     std::unique_ptr<ManagedObjectContext> managedObjectContext_;
     std::vector<std::unique_ptr<QObject>> unheld_;
     Error openError_;
+    bool autosaveFailureShown_ = false;
 };
 
 } // namespace quillet

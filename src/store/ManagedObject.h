@@ -67,6 +67,7 @@ private:
     bool inserted_ = false;
     bool updated_ = false;
     mutable bool fault_ = false;
+    bool foldStale_ = false; // the text was edited since foldedText was made
 };
 
 } // namespace quillet

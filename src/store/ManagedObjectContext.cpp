@@ -21,14 +21,8 @@ unsigned keyBit(EntryKey key) {
 void assign(EntryValues& v, EntryKey key, const QVariant& value) {
     switch (key) {
     case EntryKey::Uuid: v.uuid = value.isValid() ? value.toString() : QString(); break;
-    case EntryKey::EntryText: {
-        const QString text = value.isValid() ? value.toString() : QString();
-        v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
-        v.foldedText = TextFolder::fold(text);
-        v.textFaulted = false;
-        v.foldedFaulted = false;
-        break;
-    }
+    case EntryKey::EntryText:
+        break; // setText: an edit keeps its undo as the difference
     case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
     case EntryKey::MonthTag: v.monthTag = value.toInt(); break;
     case EntryKey::TimeStamp: {
@@ -38,6 +32,16 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
         break;
     }
     }
+}
+
+// The text as the record keeps it: UTF-8, null when unset.
+QByteArray utf8Text(const QVariant& value) {
+    const QString text = value.isValid() ? value.toString() : QString();
+    return text.isNull() ? QByteArray() : text.toUtf8();
+}
+
+bool sameText(const QByteArray& a, const QByteArray& b) {
+    return a.isNull() == b.isNull() && a == b;
 }
 
 } // namespace
@@ -59,6 +63,14 @@ ManagedObjectContext::~ManagedObjectContext() {
 }
 
 void ManagedObjectContext::ensureFoldedTexts() {
+    // Edited texts are folded once, when a search or a save needs them, not at every edit.
+    for (ManagedObject* object : unfolded_) {
+        EntryValues& v = object->values_;
+        v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
+        v.foldedFaulted = false;
+        object->foldStale_ = false;
+    }
+    unfolded_.clear();
     if (!foldedLoad_) {
         return;
     }
@@ -69,8 +81,8 @@ void ManagedObjectContext::ensureFoldedTexts() {
     if (load->complete) {
         for (auto& [key, text] : load->texts) {
             const auto it = byID_.find(key);
-            // A record edited meanwhile already has the folded form of its new text.
-            if (it != byID_.end() && it->second->values_.foldedFaulted) {
+            // A record edited meanwhile has been folded from its new text.
+            if (it != byID_.end() && it->second->values_.foldedFaulted && !it->second->foldStale_) {
                 it->second->values_.foldedText = std::move(text);
                 it->second->values_.foldedFaulted = false;
             }
@@ -219,6 +231,10 @@ void ManagedObjectContext::setValue(ManagedObject* object, EntryKey key, const Q
         return;
     }
     object->fire();
+    if (key == EntryKey::EntryText) {
+        setText(object, utf8Text(value));
+        return;
+    }
     const QVariant old = object->value(key);
     const QString oldUuid = object->values_.uuid;
     assign(object->values_, key, value);
@@ -238,6 +254,61 @@ void ManagedObjectContext::setValue(ManagedObject* object, EntryKey key, const Q
     ChangeSet changes;
     changes.updated.push_back(object);
     changes.updatedKeys.append(entryKeyName(key));
+    emit objectsDidChange(changes);
+}
+
+void ManagedObjectContext::setText(ManagedObject* object, QByteArray text) {
+    object->fireText();
+    EntryValues& v = object->values_;
+    if (sameText(v.entryText, text)) {
+        return; // the same value: nothing to save or undo
+    }
+    // The undo step keeps only what this edit replaced, not the whole old
+    // text: a long entry typed into keeps one small step per edit, not a
+    // copy of itself each time.
+    const QByteArray& old = v.entryText;
+    const qsizetype shorter = std::min(old.size(), text.size());
+    const qsizetype prefix =
+        std::mismatch(old.cbegin(), old.cbegin() + shorter, text.cbegin()).first - old.cbegin();
+    const qsizetype suffix =
+        std::mismatch(old.crbegin(), old.crbegin() + (shorter - prefix), text.crbegin()).first -
+        old.crbegin();
+    QByteArray replaced = old.mid(prefix, old.size() - prefix - suffix);
+    const qsizetype insertedLength = text.size() - prefix - suffix;
+    const bool oldWasNull = old.isNull();
+    const qsizetype expectedSize = text.size();
+    const size_t expectedHash = qHash(text);
+
+    v.entryText = std::move(text);
+    v.textFaulted = false;
+    object->foldStale_ = true;
+    unfolded_.insert(object);
+    if (!object->inserted_) {
+        object->updated_ = true;
+        updated_.insert(object);
+    }
+    changedKeys_[object] |= keyBit(EntryKey::EntryText);
+    undoManager_->registerUndo(
+        [this, object, prefix, insertedLength, replaced, oldWasNull, expectedSize, expectedHash] {
+            const QByteArray& now = object->values_.entryText;
+            // A text changed without undo meanwhile (a merge) is not what this
+            // step was taken from: leave it rather than splice into it.
+            if (now.size() != expectedSize || qHash(now) != expectedHash) {
+                return;
+            }
+            QByteArray restored;
+            if (!oldWasNull) {
+                restored.reserve(now.size() - insertedLength + replaced.size());
+                restored.append(now.constData(), prefix);
+                restored.append(replaced);
+                restored.append(now.constData() + prefix + insertedLength,
+                                now.size() - prefix - insertedLength);
+            }
+            setText(object, std::move(restored));
+        });
+    ChangeSet changes;
+    changes.updated.push_back(object);
+    changes.updatedKeys.append(entryKeyName(EntryKey::EntryText));
     emit objectsDidChange(changes);
 }
 
@@ -490,6 +561,8 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
         v.foldedText = stored.foldedText;
         v.textFaulted = false;
         v.foldedFaulted = false;
+        object->foldStale_ = false;
+        unfolded_.erase(object);
     }
     if (!(keepMine && (mine & keyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
     if (!(keepMine && (mine & keyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;

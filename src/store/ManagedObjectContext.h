@@ -90,8 +90,9 @@ public:
     // faulted) when the store cannot give it.
     bool fulfillTextFault(ManagedObject* object);
     // Opening a store leaves its folded texts to a helper thread; this waits
-    // for it (at once when it is done) and hands them to their records. Call
-    // it before records are read on other threads.
+    // for it (at once when it is done) and hands them to their records, and
+    // folds the texts edited since the last call. Call it before records are
+    // read on other threads.
     void ensureFoldedTexts();
 
 signals:
@@ -102,6 +103,8 @@ private:
     ManagedObject* makeObject(ManagedObjectID id);
     void registerID(ManagedObject* object);
     void refreshFromStore(ManagedObject* object);
+    // The write path of a new text; its folded form waits for ensureFoldedTexts.
+    void setText(ManagedObject* object, QByteArray text);
     void buildUuidIndex() const;
     // Follows a change of the record's identifier (from old) in the index, once there is one.
     void indexUuid(ManagedObject* object, const QString& old) const;
@@ -116,6 +119,7 @@ private:
     std::unordered_set<ManagedObject*> updated_;
     std::unordered_set<ManagedObject*> deleted_;
     std::unordered_map<ManagedObject*, unsigned> changedKeys_;
+    std::unordered_set<ManagedObject*> unfolded_; // edited texts not folded yet
     qint64 nextTemporaryID_ = -1;
     // The identifier index: every record that has carried the identifier
     // (checked again when asked), and the placeholders not yet loaded.

@@ -363,6 +363,8 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && didBecomeKey) {
         didBecomeKey();
+    } else if (event->type() == QEvent::ActivationChange && !isActiveWindow() && didResignKey) {
+        didResignKey();
     }
 }
 

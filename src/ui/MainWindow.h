@@ -36,6 +36,8 @@ public:
     std::function<bool()> shouldClose;
     // Called whenever the window becomes the active (key) window.
     std::function<void()> didBecomeKey;
+    // Called whenever the window stops being the active window.
+    std::function<void()> didResignKey;
 
     // Menu and toolbar actions that the application delegate answers.
     QAction* newEntryAction;

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace quillet {
@@ -108,14 +109,26 @@ TEST_F(JournalControlsTest, TheEditorFollowsTheSelectionAndHandsItsTextToTheEntr
     EXPECT_FALSE(window.editTextView->isReadOnly());
     EXPECT_EQ(window.entryTableView->currentIndex().row(), 0);
 
-    // Typing reaches the entry at once, so that any save includes it.
+    // Typing is handed to the entry in one piece, when editing ends, not key by key.
+    QSignalSpy edited(&controls, &JournalControls::editorEdited);
+    window.editTextView->setPlainText(QStringLiteral("newer, edit"));
+    window.editTextView->moveCursor(QTextCursor::End);
+    QTest::keyClick(window.editTextView, Qt::Key_S);
+    EXPECT_EQ(edited.count(), 2);
+    EXPECT_TRUE(controls.hasUncommittedText());
+    EXPECT_EQ(newer->entryText(), QStringLiteral("newer")) << "not copied at every key";
+    controls.endEditing();
+    EXPECT_FALSE(controls.hasUncommittedText());
+    EXPECT_EQ(newer->entryText(), QStringLiteral("newer, edits"));
     window.editTextView->setPlainText(QStringLiteral("newer, edited"));
-    EXPECT_EQ(newer->entryText(), QStringLiteral("newer, edited"));
 
-    // Choosing a row in the list selects that entry and shows it.
+    // Choosing a row in the list hands the typing to the entry it was typed
+    // into, then selects that row's entry and shows it.
     window.entryTableView->setCurrentIndex(list.index(1));
+    EXPECT_EQ(newer->entryText(), QStringLiteral("newer, edited"));
     EXPECT_EQ(list.selectedObject(), older);
     EXPECT_EQ(window.editTextView->toPlainText(), QStringLiteral("older"));
+    EXPECT_FALSE(controls.hasUncommittedText());
 
     // A change made elsewhere (an undo, a merge) shows in the editor.
     older->setValue(QStringLiteral("changed behind the editor"), QStringLiteral("entryText"));

@@ -7,11 +7,13 @@
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -245,6 +247,49 @@ void EditTextView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         showSizeOnSlider();
     }
+}
+
+// ---- Paste and drop
+
+QString EditTextView::pastableText(const QMimeData* source) {
+    // Asking the clipboard's owner may wait for it and run events meanwhile,
+    // during which the clipboard can drop the data it handed out.
+    const QPointer<QMimeData> alive(const_cast<QMimeData*>(source));
+    if (!alive) {
+        return QString();
+    }
+    QString text;
+    if (alive->hasText() && alive) {
+        text = alive->text();
+    }
+    if (text.isEmpty() && alive && alive->hasHtml() && alive) {
+        const QString html = alive->html();
+        text = QTextDocumentFragment::fromHtml(html).toPlainText();
+    }
+    if (!alive || text.isEmpty()) {
+        return QString();
+    }
+    // One kind of line end, and no characters the editor cannot show or store.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.remove(QChar(0));
+    return text.isEmpty() ? QString() : text;
+}
+
+bool EditTextView::canInsertFromMimeData(const QMimeData* source) const {
+    return source && !isReadOnly() && (source->hasText() || source->hasHtml());
+}
+
+void EditTextView::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly()) {
+        return;
+    }
+    const QString text = pastableText(source);
+    if (text.isEmpty()) {
+        return;
+    }
+    insertPlainText(text);
+    ensureCursorVisible();
 }
 
 void EditTextView::showEvent(QShowEvent* event) {

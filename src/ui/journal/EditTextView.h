@@ -51,6 +51,11 @@ public:
 
     bool isWheelGestureActive() const { return wheelGestureEnd_.isActive(); }
 
+    // What a paste or a drop of source would put into the text: its plain
+    // text, or the text of its HTML; null when it offers neither, does not
+    // answer, or went away while it was asked.
+    static QString pastableText(const QMimeData* source);
+
 signals:
     void didEndEditing();
 
@@ -64,6 +69,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Pastes and drops take plain text only, checked before use, so that a
+    // clipboard owner that does not answer (or answers nonsense) leaves the
+    // text as it was.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     Utility* services();

@@ -48,11 +48,17 @@ QString EntryRowDelegate::titleOfEntry(const ManagedObject* entry) {
         return QString();
     }
     const QString text = entry->entryText();
-    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
-        const QStringView trimmed = line.trimmed();
+    // Line by line up to the first with text, not a list of every line of a long entry.
+    for (qsizetype from = 0; from <= text.size();) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), from);
+        if (end < 0) {
+            end = text.size();
+        }
+        const QStringView trimmed = QStringView(text).sliced(from, end - from).trimmed();
         if (!trimmed.isEmpty()) {
             return trimmed.toString();
         }
+        from = end + 1;
     }
     return QString();
 }

@@ -264,7 +264,9 @@ void JournalControls::bindEditorToSelection() {
     if (entry == boundEntry_) {
         return;
     }
+    endEditing(); // the typing belongs to the entry it was typed into
     boundEntry_ = entry;
+    editorDirty_ = false;
     loadingEditor_ = true;
     editTextView()->setPlainText(entry ? entry->entryText() : QString());
     editTextView()->setReadOnly(entry == nullptr);
@@ -275,16 +277,35 @@ void JournalControls::editorTextChanged() {
     if (loadingEditor_ || !boundEntry_ || !boundEntry_->isLive()) {
         return;
     }
-    boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
+    editorDirty_ = true;
+    emit editorEdited();
 }
 
 void JournalControls::endEditing() {
-    editorTextChanged();
+    if (!editorDirty_ || !boundEntry_ || !boundEntry_->isLive()) {
+        return;
+    }
+    editorDirty_ = false;
+    committing_ = true;
+    boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
+    committing_ = false;
 }
 
 void JournalControls::entryChanged(const ChangeSet& changes) {
-    // A change made elsewhere (undo, a merge) to the entry on screen shows in the editor.
     if (!boundEntry_ || loadingEditor_) {
+        return;
+    }
+    for (ManagedObject* o : changes.deleted) {
+        if (o == boundEntry_) {
+            boundEntry_ = nullptr;
+            editorDirty_ = false;
+            bindEditorToSelection();
+            return;
+        }
+    }
+    // A change made elsewhere (undo, a merge) to the entry on screen shows in
+    // the editor; typing not handed over yet stays, and wins when it is.
+    if (committing_ || editorDirty_) {
         return;
     }
     for (ManagedObject* o : changes.updated) {
@@ -296,12 +317,6 @@ void JournalControls::entryChanged(const ChangeSet& changes) {
                 editTextView()->setPlainText(text);
                 loadingEditor_ = false;
             }
-        }
-    }
-    for (ManagedObject* o : changes.deleted) {
-        if (o == boundEntry_) {
-            boundEntry_ = nullptr;
-            bindEditorToSelection();
         }
     }
 }

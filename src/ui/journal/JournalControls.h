@@ -35,14 +35,21 @@ public:
     void connectEditorDecoration();
     // The search text changed: the month panel folds away while searching.
     void updateFilter(QObject* sender);
-    // Hands the editor's text to its entry, so that a save includes it.
+    // Hands the editor's text to its entry, so that a save includes it. The
+    // entry takes the text here (and when another entry is selected), not at
+    // every key: a key costs what it changed, and the typing between two
+    // hand-overs is one step to undo.
     void endEditing();
+    // The editor holds typing its entry has not taken yet.
+    bool hasUncommittedText() const { return editorDirty_; }
     // A change made elsewhere (undo, a merge) to the entry on screen.
     void entryChanged(const ChangeSet& changes);
 
 signals:
     // The editor lost the keyboard: its text is to be saved.
     void didEndEditing();
+    // The user changed the editor's text (it is not handed over yet).
+    void editorEdited();
 
 private:
     QLineEdit* searchField() const;
@@ -62,6 +69,8 @@ private:
     Utility* utility_;
     ManagedObject* boundEntry_ = nullptr;
     bool loadingEditor_ = false;
+    bool editorDirty_ = false;
+    bool committing_ = false;
     bool syncingSelection_ = false;
     QPropertyAnimation* monthPanelAnimation_ = nullptr;
     QPointer<QLabel> emptyListHint_;

@@ -1,0 +1,144 @@
+// Typing into long entries through the whole application: one key into an
+// entry of 10 KB, 1 MB and 5 MB with the window shown (offscreen), the
+// events it causes included (the editor's repaint); the automatic save of
+// such an entry on its own; and the CPU an entry of 20 MB costs while it is
+// merely shown and nothing happens.
+#include "BenchSupport.h"
+
+#include "app/AppDelegate.h"
+#include "diary/SaveScheduler.h"
+#include "store/ArrayController.h"
+#include "ui/MainWindow.h"
+#include "ui/journal/EditTextView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <ctime>
+
+namespace quillet::bench {
+namespace {
+
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+    }
+}
+
+// Diary-like text: lines of words, a blank line between paragraphs.
+QString longText(qint64 bytes) {
+    static const QStringList words = {
+        QStringLiteral("morning"),   QStringLiteral("walked"), QStringLiteral("river"),
+        QStringLiteral("caf\u00e9"), QStringLiteral("letter"), QStringLiteral("quiet"),
+        QStringLiteral("the"),       QStringLiteral("and"),    QStringLiteral("rain")};
+    QString text;
+    text.reserve(bytes);
+    int i = 0;
+    while (text.size() < bytes) {
+        text += words.at((i * 7 + i / 3) % words.size());
+        ++i;
+        text += (i % 12 == 0) ? ((i % 96 == 0) ? QStringLiteral(".\n\n") : QStringLiteral("\n"))
+                              : QStringLiteral(" ");
+    }
+    return text;
+}
+
+// A fresh diary with one entry holding `bytes` of text, shown in the editor.
+std::unique_ptr<AppDelegate> launchWithEntryOf(qint64 bytes) {
+    const QString folder =
+        QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
+    QDir().mkpath(folder);
+    const QString store = folder + QStringLiteral("/entries.sqlite");
+    for (const char* side : {"", "-wal", "-shm", ".lock"}) {
+        QFile::remove(store + QLatin1String(side));
+    }
+    auto delegate = std::make_unique<AppDelegate>();
+    delegate->loadInterface();
+    delegate->window()->resize(1100, 760);
+    delegate->window()->show();
+    delegate->applicationDidFinishLaunching();
+    settle();
+    delegate->insertNewObject(nullptr);
+    settle();
+    delegate->editTextView()->setPlainText(longText(bytes));
+    delegate->editTextView()->moveCursor(QTextCursor::End);
+    delegate->flushUnsavedChanges();
+    settle();
+    return delegate;
+}
+
+void typeKey(QWidget* editor, int i) {
+    const QString letter(QChar(u'a' + i % 26));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A + i % 26, Qt::NoModifier, letter);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + i % 26, Qt::NoModifier, letter);
+    QApplication::sendEvent(editor, &press);
+    QApplication::sendEvent(editor, &release);
+}
+
+void entrySizes(benchmark::internal::Benchmark* b) {
+    b->Arg(10 * 1024)->Arg(1024 * 1024)->Arg(5 * 1024 * 1024)->Unit(benchmark::kMillisecond);
+}
+
+// One key and its repaint. The automatic save is measured apart (below),
+// as it runs once per pause or every couple of seconds, not per key.
+void BM_KeystrokeInLongEntry(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0));
+    EditTextView* editor = delegate->editTextView();
+    editor->setFocus();
+    int i = 0;
+    for (auto _ : state) {
+        typeKey(editor, i++);
+        settle();
+        delegate->saveScheduler()->cancel();
+    }
+    state.counters["entry_kB"] = double(state.range(0)) / 1024.0;
+}
+BENCHMARK(BM_KeystrokeInLongEntry)->Apply(entrySizes);
+
+// What a pause in typing costs: the text handed to its entry and saved.
+void BM_AutosaveOfLongEntry(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0));
+    EditTextView* editor = delegate->editTextView();
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        typeKey(editor, i++);
+        state.ResumeTiming();
+        delegate->autosave();
+    }
+}
+BENCHMARK(BM_AutosaveOfLongEntry)->Apply(entrySizes);
+
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// A 20 MB entry on screen, the event loop running, nobody typing: the CPU
+// share of one core it takes (timers, cursor blinking, repaints).
+void BM_IdleWithLongEntryShown(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(20 * 1024 * 1024);
+    // Focused in the active window, so that the cursor blinks as it would for the user.
+    delegate->window()->activateWindow();
+    QApplication::setActiveWindow(delegate->window());
+    delegate->editTextView()->setFocus();
+    settle();
+    double share = 0;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+        const double before = processCpuSeconds();
+        loop.exec();
+        share = (processCpuSeconds() - before) / 3.0;
+    }
+    state.counters["cpu_percent"] = share * 100.0;
+}
+BENCHMARK(BM_IdleWithLongEntryShown)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace quillet::bench
