@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@ class ManagedObjectModel;
 class PersistentStoreCoordinator;
 class UndoManager;
 class StoreLocations;
+class DailyBackups;
 
 // The diary's store stack, made on first use: the record model, the
 // coordinator with its one SQLite store in the folder the store locations
@@ -40,9 +42,24 @@ public:
     Error openError() const { return openError_; }
 
     // Saves the context if it has changes; shows a failure. True when nothing
-    // is left unsaved.
+    // is left unsaved. A diary file moved, replaced or deleted under the
+    // application is told once (to the lost-file handler, or as an alert);
+    // later saves fail quietly and the changes stay in the context.
     bool flushUnsavedChanges();
+    // Who is told that the diary file was moved, replaced or deleted.
+    void setFileLostHandler(std::function<void(const Error&)> handler) {
+        fileLostHandler_ = std::move(handler);
+    }
+    // Whether the open diary file was found moved, replaced or deleted, and what was said then.
+    bool isFileLost() const { return !fileLostError_.isNull(); }
+    Error fileLostError() const { return fileLostError_; }
+    // Writes the diary, saved and unsaved changes alike, to a new file at
+    // path and goes on with that file.
+    bool saveToNewFile(const QString& path, Error* error);
     UndoManager* undoManager();
+
+    // The day's copies of the diary; null until the store is open.
+    DailyBackups* backups() const { return backups_.get(); }
 
     void mergeChangesFromCloud(const Notification& note);
     void mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context);
@@ -52,6 +69,8 @@ signals:
     void contextCreated(ManagedObjectContext* context);
 
 private:
+    void backUpIfDue();
+
     const StoreLocations* locations_;
     QPointer<QObject> refreshSender_;
     std::shared_ptr<ManagedObjectModel> managedObjectModel_;
@@ -59,6 +78,9 @@ private:
     std::unique_ptr<ManagedObjectContext> managedObjectContext_;
     std::vector<std::unique_ptr<QObject>> unheld_;
     Error openError_;
+    std::function<void(const Error&)> fileLostHandler_;
+    Error fileLostError_;
+    std::unique_ptr<DailyBackups> backups_;
 };
 
 } // namespace quillet
