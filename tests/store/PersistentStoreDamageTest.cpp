@@ -4,6 +4,7 @@
 #include "DiaryFiles.h"
 
 #include "store/PersistentStore.h"
+#include "store/StoreFileCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -268,6 +269,37 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
                               "INSERT INTO entries VALUES ('A', 'old', 1.0);"));
     expectRefusedUntouched(path, StoreIncompatibleVersionError, "previous generation's file");
     QFile::remove(path);
+}
+
+TEST(PersistentStoreDamage, TheQuickCheckPassesADamagedPageTheWholeFileCheckFinds) {
+    // Two steps, so that the one that reads every page may run later: the
+    // first only looks at what a damaged table page does not touch.
+    const QString folder = makeTempDir();
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    QByteArray scribbled = validDiary();
+    const int root = rootPage(validDiary(), "entry");
+    ASSERT_GT(root, 1);
+    QByteArray garbage = randomBytes(kPageSize, 11);
+    garbage[0] = 0x42;
+    scribbled.replace((root - 1) * kPageSize, kPageSize, garbage);
+    ASSERT_TRUE(writeBytes(path, scribbled));
+    for (Beside beside : {Beside::Nothing, Beside::KilledWritersLog, Beside::RollbackJournal}) {
+        placeBeside(path, beside);
+        const QMap<QString, QByteArray> before = folderContents(folder);
+        Error error;
+        EXPECT_TRUE(StoreFileCheck::checkBeforeWriting(path, PersistentStore::kApplicationId,
+                                                       PersistentStore::kSchemaVersion, &error))
+            << error.localizedDescription.toStdString();
+        EXPECT_FALSE(StoreFileCheck::checkWholeFile(path, &error));
+        EXPECT_EQ(error.code, StoreCorruptError);
+        EXPECT_TRUE(error.localizedDescription.contains(path));
+        EXPECT_TRUE(folderContents(folder) == before);
+        // A diary from a newer version fails the first step already.
+        EXPECT_FALSE(StoreFileCheck::checkBeforeWriting(
+            path, PersistentStore::kApplicationId, PersistentStore::kSchemaVersion - 1, &error));
+        EXPECT_EQ(error.code, StoreIncompatibleVersionError);
+        EXPECT_TRUE(folderContents(folder) == before);
+    }
 }
 
 TEST(PersistentStoreDamage, APipeInPlaceOfTheDiaryIsRefusedWithoutWaitingOnIt) {
