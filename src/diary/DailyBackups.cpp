@@ -91,6 +91,12 @@ void DailyBackups::run(QDate today) {
             QStringLiteral("The backup folder \u201c%1\u201d could not be made.").arg(folder_));
         return;
     }
+    // Half-written copies of a process that was killed while it wrote them.
+    for (const QString& name : QDir(folder_).entryList(QDir::Files | QDir::Hidden)) {
+        if (name.contains(QLatin1String(".sqlite.new-"))) {
+            QFile::remove(folder_ + QLatin1Char('/') + name);
+        }
+    }
     const QString copy = folder_ + QLatin1Char('/') + fileNameForDate(today);
     if (!QFileInfo::exists(copy)) {
         Error error;

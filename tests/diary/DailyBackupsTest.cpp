@@ -113,6 +113,12 @@ TEST(DailyBackups, ACopyIsAPrivateWholeDiaryAndADayHasOne) {
         changes.inserted.push_back(&late);
         ASSERT_TRUE(store->save(changes, nullptr, &error));
 
+        // Left by a copy that was killed half-way.
+        ASSERT_TRUE(QDir().mkpath(backups));
+        ASSERT_TRUE(
+            writeBytes(backups + QStringLiteral("/entries-2026-12-05.sqlite.new-4242"), "half"));
+        ASSERT_TRUE(writeBytes(
+            backups + QStringLiteral("/entries-2026-12-05.sqlite.new-4242-journal"), "j"));
         DailyBackups daily(path, backups);
         EXPECT_TRUE(daily.backUpIfDue(day));
         daily.wait();
