@@ -88,6 +88,18 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     store_ = new DiaryStore(&services->storeLocations(), this, this);
     saveScheduler_ = new SaveScheduler(this);
     connect(saveScheduler_, &SaveScheduler::saveDue, this, [this] { autosave(); });
+    // Told from inside a save (typing, a command): asked once that is over.
+    store_->setFileLostHandler([this](const Error&) {
+        lostFileOfferPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (lostFileOfferPending_) {
+                    offerToSaveToNewFile(false);
+                }
+            },
+            Qt::QueuedConnection);
+    });
     connect(store_, &DiaryStore::contextCreated, this, [this](ManagedObjectContext* context) {
         connect(context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
             if (controls_) {
@@ -417,12 +429,12 @@ bool AppDelegate::applicationShouldTerminate() {
     // Unlike the platform's "terminate now", every way out saves first, and a
     // failed save keeps the application (and the edits) alive.
     endEditing();
-    return flushUnsavedChanges();
+    return flushUnsavedChanges() || (store_->isFileLost() && offerToSaveToNewFile(true));
 }
 
 bool AppDelegate::windowWillClose() {
     endEditing();
-    if (!flushUnsavedChanges()) {
+    if (!flushUnsavedChanges() && !(store_->isFileLost() && offerToSaveToNewFile(true))) {
         return false;
     }
     settingWindowController_->performClose(this);

@@ -198,6 +198,11 @@ private:
     void connectColorPicker();
     // Hands the editor's text to its entry, so that a save includes it.
     void endEditing();
+    // The diary file went away under the window: offers to save the edits to
+    // a new file. True when nothing is left unsaved or, quitting, the user
+    // chose to quit without saving.
+    bool offerToSaveToNewFile(bool quitting);
+    bool lostFileOfferPending_ = false;
 
     bool passcodeValidatedOnCurrentSession_ = false;
     MainWindow* window_ = nullptr;

@@ -2,11 +2,18 @@
 // The store stack itself is the diary's DiaryStore.
 #include "app/AppDelegate.h"
 
+#include "core/Alerts.h"
 #include "diary/DiaryStore.h"
 #include "diary/SaveScheduler.h"
 #include "diary/journal/EntryCommands.h"
 #include "store/ManagedObjectContext.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "ui/LostDiaryFileAlert.h"
+#include "ui/MainWindow.h"
 #include "ui/journal/EditTextView.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace quillet {
 
@@ -45,6 +52,34 @@ bool AppDelegate::flushUnsavedChanges() {
         return false;
     }
     saveScheduler_->cancel();
+    return true;
+}
+
+bool AppDelegate::offerToSaveToNewFile(bool quitting) {
+    lostFileOfferPending_ = false;
+    if (!store_->isFileLost()) {
+        return true;
+    }
+    PersistentStoreCoordinator* coordinator = store_->persistentStoreCoordinator();
+    const QString folder = coordinator && coordinator->defaultStore()
+                               ? QFileInfo(coordinator->defaultStore()->path()).absolutePath()
+                               : QDir::homePath();
+    QString path;
+    switch (LostDiaryFileAlert::ask(window_, store_->fileLostError(),
+                                    folder + QStringLiteral("/entries (recovered).sqlite"),
+                                    quitting, &path)) {
+    case LostDiaryFileAlert::Choice::QuitWithoutSaving:
+        return true;
+    case LostDiaryFileAlert::Choice::NotNow:
+        return false;
+    case LostDiaryFileAlert::Choice::SaveToNewFile:
+        break;
+    }
+    Error error;
+    if (!store_->saveToNewFile(path, &error)) {
+        Alerts::presentError(error);
+        return false;
+    }
     return true;
 }
 

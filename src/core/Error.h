@@ -28,6 +28,8 @@ enum ErrorCode : int {
     StoreInUseError = 134010,
     StoreSaveError = 134030,
     StoreCorruptError = 134040,
+    // The file a store opened was moved, replaced or deleted; nothing was saved over it.
+    StoreFileMovedError = 134050,
 };
 
 } // namespace quillet

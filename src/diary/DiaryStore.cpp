@@ -1,9 +1,11 @@
 #include "diary/DiaryStore.h"
 
 #include "core/Alerts.h"
+#include "core/Clock.h"
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
 #include "core/StandardPaths.h"
+#include "diary/DailyBackups.h"
 #include "diary/StoreLocations.h"
 #include "store/ChangeSet.h"
 #include "store/ManagedObject.h"
@@ -78,6 +80,9 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     openError_ = Error{};
     persistentStoreCoordinator_ = std::move(coordinator);
     Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
+    backups_ = std::make_unique<DailyBackups>(path, locations_->localStoreFolder() +
+                                                        QStringLiteral("/backups"));
+    backUpIfDue();
     return persistentStoreCoordinator_.get();
 }
 
@@ -116,10 +121,24 @@ bool DiaryStore::flushUnsavedChanges() {
     // With nothing new, the save still waits for the automatic saves before it.
     Error error;
     if (!context->save(&error)) {
-        Alerts::presentError(error);
+        if (!reportFileLost(error)) {
+            Alerts::presentError(error);
+        }
         return false;
     }
     autosaveFailureShown_ = false;
+    backUpIfDue();
+    return true;
+}
+
+bool DiaryStore::reportFileLost(const Error& error) {
+    if (error.code != StoreFileMovedError) {
+        return false;
+    }
+    if (!isFileLost()) {
+        fileLostError_ = error;
+        fileLostHandler_ ? fileLostHandler_(error) : Alerts::presentError(error);
+    }
     return true;
 }
 
@@ -130,13 +149,44 @@ bool DiaryStore::autosave() {
     }
     Error error;
     if (!context->save(&error, false)) {
-        if (!autosaveFailureShown_) {
+        if (!reportFileLost(error) && !autosaveFailureShown_) {
             autosaveFailureShown_ = true;
             Alerts::presentError(error);
         }
         return false;
     }
     autosaveFailureShown_ = false;
+    backUpIfDue();
+    return true;
+}
+
+void DiaryStore::backUpIfDue() {
+    // The first save of a day after midnight, when the diary was opened the day before.
+    if (backups_ && !isFileLost()) {
+        backups_->backUpIfDue(Clock::now().date());
+    }
+}
+
+bool DiaryStore::saveToNewFile(const QString& path, Error* error) {
+    ManagedObjectContext* context = managedObjectContext_.get();
+    PersistentStoreCoordinator* coordinator = persistentStoreCoordinator_.get();
+    if (!context || !coordinator || !coordinator->defaultStore()) {
+        if (error) {
+            *error = Error{
+                kStoreErrorDomain, StoreSaveError,
+                QStringLiteral("The diary could not be saved because no diary file is open.")};
+        }
+        return false;
+    }
+    if (!coordinator->migratePersistentStore(coordinator->defaultStore(), path, error) ||
+        !context->save(error)) {
+        return false;
+    }
+    fileLostError_ = Error{};
+    if (backups_) {
+        backups_->setStorePath(path);
+    }
+    Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
     return true;
 }
 

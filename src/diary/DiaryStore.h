@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QVariantMap>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@ class ManagedObjectModel;
 class PersistentStoreCoordinator;
 class UndoManager;
 class StoreLocations;
+class DailyBackups;
 
 // The diary's store stack, made on first use: the record model, the
 // coordinator with its one SQLite store in the folder the store locations
@@ -42,12 +44,28 @@ public:
     // Saves the context if it has changes and waits for the disk (also for
     // earlier automatic saves); shows a failure. True when nothing is left
     // unsaved. For the save command, quitting and the end of a session.
+    // A diary file moved, replaced or deleted under the application is told
+    // once (to the lost-file handler, or as an alert); later saves fail
+    // quietly and the changes stay in the context.
     bool flushUnsavedChanges();
     // Saves without waiting for the disk: survives a crash of the application,
     // not a power loss. For the saves made while the user types. A failure is
     // shown once, not at every attempt, until a save succeeds again.
     bool autosave();
+    // Who is told that the diary file was moved, replaced or deleted.
+    void setFileLostHandler(std::function<void(const Error&)> handler) {
+        fileLostHandler_ = std::move(handler);
+    }
+    // Whether the open diary file was found moved, replaced or deleted, and what was said then.
+    bool isFileLost() const { return !fileLostError_.isNull(); }
+    Error fileLostError() const { return fileLostError_; }
+    // Writes the diary, saved and unsaved changes alike, to a new file at
+    // path and goes on with that file.
+    bool saveToNewFile(const QString& path, Error* error);
     UndoManager* undoManager();
+
+    // The day's copies of the diary; null until the store is open.
+    DailyBackups* backups() const { return backups_.get(); }
 
     void mergeChangesFromCloud(const Notification& note);
     void mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context);
@@ -57,6 +75,10 @@ signals:
     void contextCreated(ManagedObjectContext* context);
 
 private:
+    void backUpIfDue();
+    // Tells a diary file found lost once; false for any other failure.
+    bool reportFileLost(const Error& error);
+
     const StoreLocations* locations_;
     QPointer<QObject> refreshSender_;
     std::shared_ptr<ManagedObjectModel> managedObjectModel_;
@@ -65,6 +87,9 @@ private:
     std::vector<std::unique_ptr<QObject>> unheld_;
     Error openError_;
     bool autosaveFailureShown_ = false;
+    std::function<void(const Error&)> fileLostHandler_;
+    Error fileLostError_;
+    std::unique_ptr<DailyBackups> backups_;
 };
 
 } // namespace quillet

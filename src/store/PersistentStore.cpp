@@ -1,6 +1,7 @@
 #include "store/PersistentStore.h"
 
 #include "store/SqliteStatement.h"
+#include "store/StoreFileCheck.h"
 #include "store/StoreOptions.h"
 
 #include <QCoreApplication>
@@ -100,6 +101,68 @@ void syncFolder(const QString& folder) {
     }
 }
 
+// Copies the open database `source` page by page (SQLite's backup, so the copy
+// is consistent whatever else reads it) into a new owner-only file, renamed
+// to `destination` once complete and on disk. A null answer on success,
+// otherwise why not.
+QString writeCopy(sqlite3* source, const QString& destination) {
+    const QString temporary =
+        destination + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    const QByteArray native = QFile::encodeName(temporary);
+    QFile::remove(temporary);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return QString::fromLocal8Bit(strerror(errno));
+    }
+    ::close(fd);
+    QString reason;
+    {
+        SqliteDatabase copy;
+        Error error;
+        if (!copy.open(temporary, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &error)) {
+            reason = error.localizedDescription;
+        } else {
+            sqlite3_backup* backup = sqlite3_backup_init(copy.handle(), "main", source, "main");
+            if (!backup) {
+                reason = copy.lastMessage();
+            } else {
+                const int stepped = sqlite3_backup_step(backup, -1);
+                sqlite3_backup_finish(backup);
+                if (stepped != SQLITE_DONE) {
+                    reason = QString::fromUtf8(sqlite3_errstr(stepped));
+                } else if (!copy.exec("PRAGMA journal_mode = DELETE", &error)) {
+                    // One self-contained file: read (or copied back) without a log beside it.
+                    reason = error.localizedDescription;
+                }
+            }
+        }
+    }
+    if (reason.isNull()) {
+        const int written = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+        if (written < 0 || ::fsync(written) != 0 ||
+            ::rename(native.constData(), QFile::encodeName(destination).constData()) != 0) {
+            reason = QString::fromLocal8Bit(strerror(errno));
+        }
+        if (written >= 0) {
+            ::close(written);
+        }
+    }
+    if (!reason.isNull()) {
+        for (const char* side : {"", "-journal", "-wal", "-shm"}) {
+            QFile::remove(temporary + QLatin1String(side));
+        }
+        return reason;
+    }
+    syncFolder(QFileInfo(destination).absolutePath());
+    return QString();
+}
+
+Error copyError(const QString& destination, const QString& reason) {
+    return storeError(
+        StoreSaveError,
+        QStringLiteral("The diary could not be copied to “%1”: %2.").arg(destination, reason));
+}
+
 void bindValues(SqliteStatement& s, const EntryValues& v) {
     s.bindText(1, v.uuid);
     s.bindUtf8(2, v.entryText);
@@ -170,13 +233,29 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         if (!store->create(error)) {
             return nullptr;
         }
-    } else if (!store->checkHeader(error)) {
+    } else if (!store->checkHeader(error) ||
+               !StoreFileCheck::checkBeforeWriting(path, kApplicationId, kSchemaVersion, error) ||
+               !StoreFileCheck::checkWholeFile(path, error)) {
+        return nullptr;
+    }
+    // SQLite would open a file it may not write for reading (and write its index beside it).
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0) {
+        if (error) {
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral("The diary file \u201c%1\u201d can't be written (no permission). "
+                               "It was left as it is.")
+                    .arg(path));
+        }
         return nullptr;
     }
     // Never SQLITE_OPEN_CREATE here: an existing diary is opened as it is or not at all.
     if (!store->db_.open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error)) {
         return nullptr;
     }
+    // Until the store is handed out, a refusal closes without folding the log
+    // into the file (or removing it).
+    sqlite3_db_config(store->db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     // SQLite quietly falls back to reading when it may not write; every save
     // would then fail after the user has typed, so say it now.
     if (sqlite3_db_readonly(store->db_.handle(), "main") == 1) {
@@ -188,10 +267,16 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         }
         return nullptr;
     }
+    struct stat opened {};
+    if (::stat(QFile::encodeName(path).constData(), &opened) == 0) {
+        store->device_ = quint64(opened.st_dev);
+        store->inode_ = quint64(opened.st_ino);
+    }
     if (!store->validate(error) || !store->loadAll(&store->loadedRows_, error) ||
         !store->checkIdentifierIndex(error)) {
         return nullptr;
     }
+    sqlite3_db_config(store->db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // In place of SQLite's own checkpoint at the commit that fills the log.
     sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
     return store;
@@ -206,7 +291,7 @@ int PersistentStore::logGrew(void* store, sqlite3*, const char*, int frames) {
 }
 
 void PersistentStore::checkpointAside() {
-    if (checkpointing_.exchange(true)) {
+    if (fileGone_ || checkpointing_.exchange(true)) {
         return; // the one under way takes this log too, or the next commit asks again
     }
     if (checkpointer_.joinable()) {
@@ -648,7 +733,78 @@ bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
     return false;
 }
 
+bool PersistentStore::checkFileInPlace(Error* error) {
+    if (!fileGone_) {
+        struct stat now {};
+        int moved = 0;
+        const bool gone = ::stat(QFile::encodeName(path_).constData(), &now) != 0 ||
+                          quint64(now.st_dev) != device_ || quint64(now.st_ino) != inode_ ||
+                          (sqlite3_file_control(db_.handle(), "main", SQLITE_FCNTL_HAS_MOVED,
+                                                &moved) == SQLITE_OK &&
+                           moved != 0);
+        if (!gone) {
+            return true;
+        }
+        fileGone_ = true;
+        letGoOfFile();
+    }
+    if (error) {
+        *error = storeError(
+            StoreFileMovedError,
+            QStringLiteral("The diary file “%1” was moved, replaced or deleted while "
+                           "Quillet had it open. Nothing was saved over it; your changes are "
+                           "kept in this window until you save them to a new file.")
+                .arg(path_));
+    }
+    return false;
+}
+
+void PersistentStore::letGoOfFile() {
+    // The commits still in the log belong to the file that was opened,
+    // wherever it is now: they are copied into it through the open handles
+    // and the log is emptied, so that no one opening the name later replays
+    // them into whatever file has it now. Closing then leaves every name alone.
+    if (checkpointer_.joinable()) {
+        checkpointer_.join();
+    }
+    // A reader of its own (a backup under way) may hold the log a moment.
+    db_.setBusyTimeout(5000);
+    db_.exec("PRAGMA wal_checkpoint(TRUNCATE)", nullptr);
+    db_.setBusyTimeout(0);
+    sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
+bool PersistentStore::copyTo(const QString& destination, Error* error) const {
+    const QString reason = writeCopy(db_.handle(), destination);
+    if (!reason.isNull()) {
+        if (error) {
+            *error = copyError(destination, reason);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::copyFile(const QString& source, const QString& destination, Error* error) {
+    SqliteDatabase db;
+    if (!db.open(source, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
+        return false;
+    }
+    db.setBusyTimeout(5000);
+    const QString reason = writeCopy(db.handle(), destination);
+    if (!reason.isNull()) {
+        if (error) {
+            *error = copyError(destination, reason);
+        }
+        return false;
+    }
+    return true;
+}
+
 bool PersistentStore::sync(Error* error) {
+    if (!checkFileInPlace(error)) {
+        return false;
+    }
     if (!unsynced_) {
         return true;
     }
@@ -676,6 +832,9 @@ bool PersistentStore::sync(Error* error) {
 
 bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
                            bool waitForDisk) {
+    if (!checkFileInPlace(error)) {
+        return false;
+    }
     // In WAL mode NORMAL syncs only at checkpoints; FULL, the diary's way, at every commit.
     if (!waitForDisk) {
         db_.exec("PRAGMA synchronous = NORMAL", nullptr);

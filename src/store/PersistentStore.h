@@ -67,6 +67,20 @@ public:
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
 
+    // False (StoreFileMovedError) once the file at path() is no longer the one
+    // opened: moved, replaced or deleted. From then on every save fails the
+    // same way and writes nothing, so another diary put in its place keeps its
+    // rows; what was saved before stays in the file that was opened, wherever
+    // it went. Every save asks first.
+    bool checkFileInPlace(Error* error);
+    // A consistent copy of the diary as saved, through this store's own
+    // connection (so also of a file that was moved or deleted), written to
+    // `destination` under a temporary name and renamed into place; owner-only.
+    bool copyTo(const QString& destination, Error* error) const;
+    // The same from the file at `source`, through a read-only connection of
+    // its own, so that it may run on another thread while the store is in use.
+    static bool copyFile(const QString& source, const QString& destination, Error* error);
+
 private:
     PersistentStore() = default;
     // Holds an flock on "<diary>.lock" for the store's life: the kernel drops
@@ -85,6 +99,7 @@ private:
     static int logGrew(void* store, struct sqlite3* db, const char* name, int frames);
     bool checkIdentifierIndex(Error* error);
     bool keepCopy(const QString& copy, Error* error);
+    void letGoOfFile();
 
     QString path_;
     QVariantMap options_;
@@ -92,6 +107,10 @@ private:
     int lockFd_ = -1;
     std::vector<StoreRow> loadedRows_;
     bool unsynced_ = false;
+    // The file as opened, to tell it from one put in its place.
+    quint64 device_ = 0;
+    quint64 inode_ = 0;
+    bool fileGone_ = false;
     std::thread checkpointer_;
     std::atomic<bool> checkpointing_{false};
 };

@@ -4,6 +4,7 @@
 #include "store/StoreOptions.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace quillet {
 
@@ -60,6 +61,41 @@ PersistentStore* PersistentStoreCoordinator::persistentStoreForURL(const QString
 
 PersistentStore* PersistentStoreCoordinator::defaultStore() const {
     return stores_.empty() ? nullptr : stores_.front().get();
+}
+
+PersistentStore* PersistentStoreCoordinator::migratePersistentStore(PersistentStore* store,
+                                                                    const QString& path,
+                                                                    Error* error) {
+    const auto held = std::find_if(stores_.begin(), stores_.end(),
+                                   [store](const auto& s) { return s.get() == store; });
+    if (held == stores_.end()) {
+        if (error) {
+            *error =
+                Error{kStoreErrorDomain, StoreOpenError, QStringLiteral("The diary is not open.")};
+        }
+        return nullptr;
+    }
+    // Its own name is still locked by the open store (and may now belong to another file).
+    if (QFileInfo(path).absoluteFilePath() == QFileInfo(store->path()).absoluteFilePath()) {
+        if (error) {
+            *error =
+                Error{kStoreErrorDomain, StoreSaveError,
+                      QStringLiteral("The diary can't be saved to “%1”, the file it was opened "
+                                     "from. Choose another name or folder.")
+                          .arg(path)};
+        }
+        return nullptr;
+    }
+    if (!store->copyTo(path, error)) {
+        return nullptr;
+    }
+    std::unique_ptr<PersistentStore> copy = PersistentStore::open(path, store->options(), error);
+    if (!copy) {
+        return nullptr;
+    }
+    copy->takeLoadedRows(); // the context already holds every record
+    *held = std::move(copy);
+    return held->get();
 }
 
 } // namespace quillet

@@ -30,6 +30,12 @@ public:
     PersistentStore* persistentStoreForURL(const QString& path) const;
     // The store that new records go to (the first one).
     PersistentStore* defaultStore() const;
+    // Copies the store's file as saved to a new file at path and puts the
+    // copy in the store's place. The rows keep their keys, so a context's
+    // unsaved changes apply to the copy as they would have to the original.
+    // Answers the new store, or null with the error and the old store kept.
+    PersistentStore* migratePersistentStore(PersistentStore* store, const QString& path,
+                                            Error* error);
 
 private:
     std::shared_ptr<ManagedObjectModel> model_;

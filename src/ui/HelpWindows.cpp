@@ -81,6 +81,9 @@ QString aboutText(const AboutFacts& facts) {
     text += QObject::tr(
         "Backups beside it: entries.sqlite.bak (kept when the diary moved to the cloud folder), "
         "entries.sqlite.v1 (kept before an upgrade of the file)\n");
+    text +=
+        QObject::tr("Daily copies: %1/backups/ (the last 7 days, then one a week for 4 weeks)\n")
+            .arg(store);
     if (!facts.cloudContainer.isEmpty()) {
         text += QObject::tr("Cloud container: %1\n").arg(facts.cloudContainer);
     }

@@ -4,6 +4,7 @@
 #include "DiaryFiles.h"
 
 #include "store/PersistentStore.h"
+#include "store/StoreFileCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -63,24 +64,126 @@ QByteArray randomBytes(int size, unsigned seed) {
     return bytes;
 }
 
+// What a writer killed in the middle of its work leaves beside the valid
+// diary: a log with a committed change (entry key 10 turned blue) and its
+// index; and, for a diary in rollback-journal mode, a hot journal.
+struct KilledWriterFiles {
+    QByteArray log, logIndex, journal;
+};
+
+const KilledWriterFiles& killedWriterFiles() {
+    static const KilledWriterFiles files = [] {
+        KilledWriterFiles made;
+        const QString folder = makeTempDir();
+        const QString logged = folder + QStringLiteral("/logged.sqlite");
+        writeBytes(logged, validDiary());
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(QFile::encodeName(logged).constData(), &db, SQLITE_OPEN_READWRITE,
+                            nullptr) == SQLITE_OK &&
+            sqlite3_exec(db, "UPDATE entry SET colorTag = 5 WHERE key = 10", nullptr, nullptr,
+                         nullptr) == SQLITE_OK) {
+            // Taken while the writer still has them open: as a kill leaves them.
+            made.log = readBytes(logged + QStringLiteral("-wal"));
+            made.logIndex = readBytes(logged + QStringLiteral("-shm"));
+        }
+        sqlite3_close_v2(db);
+
+        const QString journaled = folder + QStringLiteral("/journaled.sqlite");
+        writeBytes(journaled, validDiary());
+        db = nullptr;
+        // A cache of one page spills the change to the file in mid-transaction,
+        // so the journal is hot.
+        if (sqlite3_open_v2(QFile::encodeName(journaled).constData(), &db, SQLITE_OPEN_READWRITE,
+                            nullptr) == SQLITE_OK &&
+            sqlite3_exec(db,
+                         "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
+                         "UPDATE entry SET colorTag = 5 WHERE key = 10;"
+                         "SELECT count(*) FROM entry WHERE entryText LIKE '%zz%';",
+                         nullptr, nullptr, nullptr) == SQLITE_OK) {
+            made.journal = readBytes(journaled + QStringLiteral("-journal"));
+        }
+        sqlite3_close_v2(db);
+        return made;
+    }();
+    return files;
+}
+
+enum class Beside { Nothing, KilledWritersLog, RollbackJournal };
+
+void placeBeside(const QString& path, Beside beside) {
+    for (const char* side : {"-wal", "-shm", "-journal"}) {
+        QFile::remove(path + QLatin1String(side));
+    }
+    if (beside == Beside::KilledWritersLog) {
+        writeBytes(path + QStringLiteral("-wal"), killedWriterFiles().log);
+        writeBytes(path + QStringLiteral("-shm"), killedWriterFiles().logIndex);
+    } else if (beside == Beside::RollbackJournal) {
+        writeBytes(path + QStringLiteral("-journal"), killedWriterFiles().journal);
+    }
+}
+
 // Opens the file and expects a refusal with that code that changed nothing:
-// same bytes, same folder contents (no log, no lock, no temporary file).
+// with nothing beside it, beside a killed writer's log, and beside a hot
+// rollback journal, every file of the folder keeps its name and every byte
+// (no log folded in or removed, no index file, no lock, no temporary file).
 void expectRefusedUntouched(const QString& path, int code, const char* what) {
     SCOPED_TRACE(what);
     const QString folder = QFileInfo(path).absolutePath();
-    const QByteArray before = readBytes(path);
-    const QStringList namesBefore = folderNames(folder);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (Beside beside : {Beside::Nothing, Beside::KilledWritersLog, Beside::RollbackJournal}) {
+        SCOPED_TRACE(beside == Beside::Nothing            ? "nothing beside it"
+                     : beside == Beside::KilledWritersLog ? "beside a killed writer's log"
+                                                          : "beside a rollback journal");
+        placeBeside(path, beside);
+        const QMap<QString, QByteArray> before = folderContents(folder);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            Error error;
+            std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+            EXPECT_FALSE(store);
+            EXPECT_EQ(error.domain, kStoreErrorDomain);
+            EXPECT_EQ(error.code, code) << error.localizedDescription.toStdString();
+            EXPECT_TRUE(error.localizedDescription.contains(path))
+                << error.localizedDescription.toStdString();
+        }
+        const QMap<QString, QByteArray> after = folderContents(folder);
+        EXPECT_EQ(after.keys(), before.keys());
+        for (auto it = before.begin(); it != before.end(); ++it) {
+            EXPECT_TRUE(after.value(it.key()) == it.value())
+                << "changed: " << it.key().toStdString();
+        }
+    }
+    placeBeside(path, Beside::Nothing);
+}
+
+TEST(PersistentStoreDamage, AKilledWritersFilesAreReal) {
+    // The forms below are only as good as these.
+    EXPECT_GT(killedWriterFiles().log.size(), 32);
+    EXPECT_GT(killedWriterFiles().logIndex.size(), 0);
+    EXPECT_GT(killedWriterFiles().journal.size(), 512);
+}
+
+TEST(PersistentStoreDamage, ASoundDiaryBesideAKilledWritersLogOpensWithTheLoggedChange) {
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    ASSERT_TRUE(writeBytes(path, validDiary()));
+    placeBeside(path, Beside::KilledWritersLog);
+    {
         Error error;
         std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
-        EXPECT_FALSE(store);
-        EXPECT_EQ(error.domain, kStoreErrorDomain);
-        EXPECT_EQ(error.code, code) << error.localizedDescription.toStdString();
-        EXPECT_TRUE(error.localizedDescription.contains(path)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        EXPECT_EQ(store->takeLoadedRows().size(), 121u);
     }
-    EXPECT_EQ(readBytes(path), before);
-    EXPECT_EQ(QFileInfo(path).size(), before.size());
-    EXPECT_EQ(folderNames(folder), namesBefore);
+    EXPECT_EQ(rawCount(path, "key = 10 AND colorTag = 5"), 1);
+
+    // Beside a hot journal the half-made change is rolled back.
+    ASSERT_TRUE(writeBytes(path, validDiary()));
+    placeBeside(path, Beside::RollbackJournal);
+    {
+        Error error;
+        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        EXPECT_EQ(store->takeLoadedRows().size(), 121u);
+    }
+    EXPECT_EQ(rawCount(path, "key = 10 AND colorTag = 5"), 0);
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
 }
 
 TEST(PersistentStoreDamage, ATruncatedDiaryIsRefusedAtEveryLength) {
@@ -166,6 +269,37 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
                               "INSERT INTO entries VALUES ('A', 'old', 1.0);"));
     expectRefusedUntouched(path, StoreIncompatibleVersionError, "previous generation's file");
     QFile::remove(path);
+}
+
+TEST(PersistentStoreDamage, TheQuickCheckPassesADamagedPageTheWholeFileCheckFinds) {
+    // Two steps, so that the one that reads every page may run later: the
+    // first only looks at what a damaged table page does not touch.
+    const QString folder = makeTempDir();
+    const QString path = folder + QStringLiteral("/entries.sqlite");
+    QByteArray scribbled = validDiary();
+    const int root = rootPage(validDiary(), "entry");
+    ASSERT_GT(root, 1);
+    QByteArray garbage = randomBytes(kPageSize, 11);
+    garbage[0] = 0x42;
+    scribbled.replace((root - 1) * kPageSize, kPageSize, garbage);
+    ASSERT_TRUE(writeBytes(path, scribbled));
+    for (Beside beside : {Beside::Nothing, Beside::KilledWritersLog, Beside::RollbackJournal}) {
+        placeBeside(path, beside);
+        const QMap<QString, QByteArray> before = folderContents(folder);
+        Error error;
+        EXPECT_TRUE(StoreFileCheck::checkBeforeWriting(path, PersistentStore::kApplicationId,
+                                                       PersistentStore::kSchemaVersion, &error))
+            << error.localizedDescription.toStdString();
+        EXPECT_FALSE(StoreFileCheck::checkWholeFile(path, &error));
+        EXPECT_EQ(error.code, StoreCorruptError);
+        EXPECT_TRUE(error.localizedDescription.contains(path));
+        EXPECT_TRUE(folderContents(folder) == before);
+        // A diary from a newer version fails the first step already.
+        EXPECT_FALSE(StoreFileCheck::checkBeforeWriting(
+            path, PersistentStore::kApplicationId, PersistentStore::kSchemaVersion - 1, &error));
+        EXPECT_EQ(error.code, StoreIncompatibleVersionError);
+        EXPECT_TRUE(folderContents(folder) == before);
+    }
 }
 
 TEST(PersistentStoreDamage, APipeInPlaceOfTheDiaryIsRefusedWithoutWaitingOnIt) {

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QStringList>
 #include <optional>
 #include <sqlite3.h>
@@ -31,6 +32,15 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
 inline QStringList folderNames(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                   QDir::Name);
+}
+
+// Every file of the folder by name, with its bytes.
+inline QMap<QString, QByteArray> folderContents(const QString& folder) {
+    QMap<QString, QByteArray> contents;
+    for (const QString& name : folderNames(folder)) {
+        contents.insert(name, readBytes(folder + QLatin1Char('/') + name));
+    }
+    return contents;
 }
 
 inline EntryValues entryValues(const QString& uuid, const QString& text, int colorTag, int monthTag,

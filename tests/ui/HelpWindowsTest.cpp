@@ -50,6 +50,7 @@ TEST(HelpWindows, AboutNamesTheDiaryItsBackupsAndTheCloudContainer) {
     EXPECT_TRUE(text.contains(QStringLiteral("License: ")));
     EXPECT_TRUE(text.contains(QStringLiteral("/home/a/.local/share/Wrenfold/entries.sqlite")));
     EXPECT_TRUE(text.contains(QStringLiteral("entries.sqlite.bak")));
+    EXPECT_TRUE(text.contains(QStringLiteral("/home/a/.local/share/Wrenfold/backups/")));
     EXPECT_TRUE(text.contains(
         QStringLiteral("Cloud container: /home/a/Sync/QuilletCloud/7QW2E9R4T1.org.quillet.diary")));
     EXPECT_FALSE(HelpWindows::aboutText(
