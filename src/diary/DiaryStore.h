@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QVariantMap>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quillet {
@@ -36,6 +37,9 @@ public:
     // so the next request tries the store again.
     ManagedObjectContext* managedObjectContext();
     bool hasStore() const { return bool(managedObjectContext_); }
+    // The month the window shows first: a large diary gives it at once and
+    // the rest from a helper thread. Without it the context takes everything at once.
+    void setFirstMonthTag(int monthTag) { firstMonthTag_ = monthTag; }
     // Why the last attempt to open the store failed; null after a success.
     Error openError() const { return openError_; }
 
@@ -59,6 +63,7 @@ private:
     std::unique_ptr<ManagedObjectContext> managedObjectContext_;
     std::vector<std::unique_ptr<QObject>> unheld_;
     Error openError_;
+    std::optional<int> firstMonthTag_;
 };
 
 } // namespace quillet

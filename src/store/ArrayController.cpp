@@ -131,7 +131,7 @@ void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
     if (context_) {
         connect(context_, &ManagedObjectContext::objectsDidChange, this,
                 &ArrayController::contextChanged);
-        const std::vector<ManagedObject*> objects = context_->registeredObjects();
+        const std::vector<ManagedObject*> objects = context_->objectsLoadedSoFar();
         content_.reserve(objects.size());
         monthOf_.reserve(objects.size());
         for (ManagedObject* object : objects) {
@@ -237,10 +237,9 @@ void ArrayController::rearrangeObjects() {
             }
         }
     } else {
+        // Before the rest of a large diary is in, this is what has arrived;
+        // the rest joins, in order, when it does (processPendingChanges).
         ensureSorted();
-        if (filter_ && context_) {
-            context_->ensureFoldedTexts(); // before any helper thread reads them
-        }
         arranged = filteredContent();
     }
     resetArranged(std::move(arranged));

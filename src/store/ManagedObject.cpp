@@ -83,9 +83,6 @@ double ManagedObject::timeStampSeconds() const {
 
 const std::string& ManagedObject::foldedText() const {
     fire();
-    if (values_.foldedFaulted && context_) {
-        context_->ensureFoldedTexts();
-    }
     return values_.foldedText;
 }
 

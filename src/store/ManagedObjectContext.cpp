@@ -1,6 +1,7 @@
 #include "store/ManagedObjectContext.h"
 
 #include "store/ManagedObject.h"
+#include "store/PersistentStore.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "core/TextFolder.h"
 #include "store/UndoManager.h"
@@ -26,7 +27,6 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
         v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
         v.foldedText = TextFolder::fold(text);
         v.textFaulted = false;
-        v.foldedFaulted = false;
         break;
     }
     case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
@@ -42,49 +42,90 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
 
 } // namespace
 
-// The folded texts of a store being read on a helper thread.
-struct ManagedObjectContext::FoldedTextLoad {
+// The rest of a large diary, read on a helper thread: records made there
+// (nobody else sees them until they are taken in on the context's thread).
+struct ManagedObjectContext::RestLoad {
     std::thread reader;
-    std::vector<std::pair<qint64, std::string>> texts;
+    std::unordered_set<qint64> known; // the keys read for the first screen
+    std::vector<std::unique_ptr<ManagedObject>> objects;
     bool complete = false;
+    Error error;
 };
 
 ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
     : type_(type), undoManager_(new UndoManager(this)) {}
 
 ManagedObjectContext::~ManagedObjectContext() {
-    if (foldedLoad_ && foldedLoad_->reader.joinable()) {
-        foldedLoad_->reader.join();
+    if (restLoad_ && restLoad_->reader.joinable()) {
+        restLoad_->reader.join();
     }
 }
 
-void ManagedObjectContext::ensureFoldedTexts() {
-    if (!foldedLoad_) {
+void ManagedObjectContext::ensureAllLoaded() const {
+    if (restLoad_) {
+        const_cast<ManagedObjectContext*>(this)->takeInRest();
+    }
+}
+
+void ManagedObjectContext::takeInRest() {
+    if (!restLoad_) {
         return;
     }
-    std::unique_ptr<FoldedTextLoad> load = std::move(foldedLoad_);
+    std::unique_ptr<RestLoad> load = std::move(restLoad_);
     if (load->reader.joinable()) {
         load->reader.join();
     }
-    if (load->complete) {
-        for (auto& [key, text] : load->texts) {
-            const auto it = byID_.find(key);
-            // A record edited meanwhile already has the folded form of its new text.
-            if (it != byID_.end() && it->second->values_.foldedFaulted) {
-                it->second->values_.foldedText = std::move(text);
-                it->second->values_.foldedFaulted = false;
-            }
+    // The records read at open come first, in the store's order (by key),
+    // as if read together; the ones made since follow in their own order.
+    std::vector<std::unique_ptr<ManagedObject>> first;
+    std::vector<std::unique_ptr<ManagedObject>> since;
+    for (auto& object : objects_) {
+        (load->known.count(object->id_.value) ? first : since).push_back(std::move(object));
+    }
+    std::stable_sort(first.begin(), first.end(),
+                     [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; });
+    ChangeSet changes;
+    std::vector<std::unique_ptr<ManagedObject>> arrived;
+    arrived.reserve(load->objects.size());
+    for (auto& object : load->objects) {
+        // Saved meanwhile (new, or loaded on demand from a merge): already here.
+        if (!byID_.count(object->id_.value)) {
+            arrived.push_back(std::move(object));
         }
     }
-    // Whatever the helper could not read is folded here from the text itself.
-    for (const auto& object : objects_) {
-        EntryValues& v = object->values_;
-        if (v.foldedFaulted) {
-            v.foldedFaulted = false;
-            fulfillTextFault(object.get());
-            v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
+    std::vector<ManagedObject*> arrivedRecords;
+    arrivedRecords.reserve(arrived.size());
+    for (const auto& object : arrived) {
+        arrivedRecords.push_back(object.get());
+    }
+    objects_.clear();
+    objects_.reserve(first.size() + arrived.size() + since.size());
+    std::merge(std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()),
+               std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()),
+               std::back_inserter(objects_),
+               [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; });
+    std::move(since.begin(), since.end(), std::back_inserter(objects_));
+    byID_.reserve(objects_.size());
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+        objects_[i]->sequence_ = i;
+    }
+    for (ManagedObject* o : arrivedRecords) {
+        registerID(o);
+        indexUuid(o, QString());
+        changes.inserted.push_back(o);
+    }
+    if (!load->complete) {
+        if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+            store->refuseWrites(load->error);
         }
     }
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
+    }
+    if (!load->complete) {
+        emit loadFailed(load->error);
+    }
+    emit restArrived();
 }
 
 void ManagedObjectContext::performBlockAndWait(const std::function<void()>& block) {
@@ -111,39 +152,79 @@ void ManagedObjectContext::registerID(ManagedObject* object) {
     byID_[object->id_.value] = object;
 }
 
+void ManagedObjectContext::takeRows(std::vector<StoreRow> rows, ChangeSet* changes) {
+    objects_.reserve(objects_.size() + rows.size());
+    byID_.reserve(byID_.size() + rows.size());
+    for (StoreRow& row : rows) {
+        if (byID_.count(row.key)) {
+            continue;
+        }
+        ManagedObject* object = makeObject(ManagedObjectID{row.key});
+        object->values_ = std::move(row.values);
+        indexUuid(object, QString());
+        changes->inserted.push_back(object);
+    }
+}
+
 void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator) {
     coordinator_ = coordinator;
     if (!coordinator_) {
         return;
     }
     ChangeSet changes;
-    QString foldedSource;
     for (PersistentStore* store : coordinator_->persistentStores()) {
-        std::vector<StoreRow> rows = store->takeLoadedRows();
-        objects_.reserve(objects_.size() + rows.size());
-        byID_.reserve(byID_.size() + rows.size());
-        for (StoreRow& row : rows) {
-            if (byID_.count(row.key)) {
-                continue;
-            }
-            ManagedObject* object = makeObject(ManagedObjectID{row.key});
-            object->values_ = std::move(row.values);
-            indexUuid(object, QString());
-            if (object->values_.foldedFaulted) {
-                foldedSource = store->path();
-            }
-            changes.inserted.push_back(object);
+        Error error;
+        std::vector<StoreRow> rows = store->takeLoadedRows(&error);
+        if (!error.isNull()) {
+            store->refuseWrites(error);
+            emit loadFailed(error);
         }
+        takeRows(std::move(rows), &changes);
     }
-    if (!foldedSource.isEmpty() && !foldedLoad_) {
-        // The folded texts are needed only by a search: read them beside the
-        // main thread, which meanwhile puts the diary on screen.
-        foldedLoad_ = std::make_unique<FoldedTextLoad>();
-        FoldedTextLoad* load = foldedLoad_.get();
-        load->reader = std::thread([load, foldedSource] {
-            load->complete = PersistentStore::readFoldedTexts(foldedSource, &load->texts, nullptr);
-        });
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
     }
+}
+
+void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator,
+                                                         int firstMonthTag) {
+    PersistentStore* store = coordinator ? coordinator->defaultStore() : nullptr;
+    if (!store || store->hasReadWhole() || coordinator->persistentStores().size() != 1 || restLoad_) {
+        setPersistentStoreCoordinator(coordinator);
+        return;
+    }
+    coordinator_ = coordinator;
+    std::vector<StoreRow> rows;
+    Error error;
+    if (!store->loadMonth(firstMonthTag, &rows, &error)) {
+        // The month index did not answer: read the whole diary now, as a small one.
+        rows.clear();
+        setPersistentStoreCoordinator(coordinator);
+        return;
+    }
+    restLoad_ = std::make_unique<RestLoad>();
+    RestLoad* load = restLoad_.get();
+    for (const StoreRow& row : rows) {
+        load->known.insert(row.key);
+    }
+    ChangeSet changes;
+    takeRows(std::move(rows), &changes);
+    // The rest is read beside the main thread, which meanwhile paints the
+    // first screen; its records are made there too and only taken in here.
+    load->reader = std::thread([this, load, path = store->path()] {
+        load->complete = PersistentStore::readAllRows(
+            path,
+            [this, load](StoreRow&& row) {
+                if (load->known.count(row.key)) {
+                    return;
+                }
+                auto object = std::unique_ptr<ManagedObject>(new ManagedObject(this, ManagedObjectID{row.key}));
+                object->values_ = std::move(row.values);
+                load->objects.push_back(std::move(object));
+            },
+            &load->error);
+        QMetaObject::invokeMethod(this, [this] { takeInRest(); }, Qt::QueuedConnection);
+    });
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);
     }
@@ -160,7 +241,6 @@ ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName,
     }
     ManagedObject* object = makeObject(ManagedObjectID{nextTemporaryID_--});
     values.textFaulted = false;
-    values.foldedFaulted = false;
     object->values_ = std::move(values);
     indexUuid(object, QString());
     object->inserted_ = true;
@@ -243,6 +323,7 @@ void ManagedObjectContext::setValue(ManagedObject* object, EntryKey key, const Q
 
 std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchRequest(
     const FetchRequest& request, Error* error) const {
+    ensureAllLoaded();
     if (request.entityName != QLatin1String("Entry")) {
         if (error) {
             *error = Error{kStoreErrorDomain, StoreOpenError,
@@ -271,6 +352,11 @@ std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchReq
 }
 
 std::vector<ManagedObject*> ManagedObjectContext::registeredObjects() const {
+    ensureAllLoaded();
+    return objectsLoadedSoFar();
+}
+
+std::vector<ManagedObject*> ManagedObjectContext::objectsLoadedSoFar() const {
     std::vector<ManagedObject*> result;
     result.reserve(objects_.size());
     for (const auto& object : objects_) {
@@ -282,6 +368,7 @@ std::vector<ManagedObject*> ManagedObjectContext::registeredObjects() const {
 }
 
 std::vector<ManagedObject*> ManagedObjectContext::objectsWithUuid(const QString& uuid) const {
+    ensureAllLoaded();
     if (!uuidIndexBuilt_) {
         buildUuidIndex();
     }
@@ -348,8 +435,6 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
         PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
         return !waitForDisk || !store || store->sync(error);
     }
-    // A row is written whole, folded text included.
-    ensureFoldedTexts();
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     if (!store) {
         if (error) {
@@ -489,7 +574,6 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
         v.entryText = stored.entryText;
         v.foldedText = stored.foldedText;
         v.textFaulted = false;
-        v.foldedFaulted = false;
     }
     if (!(keepMine && (mine & keyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
     if (!(keepMine && (mine & keyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;
