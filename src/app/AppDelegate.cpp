@@ -52,6 +52,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -96,6 +97,8 @@ protected:
                 std::printf("first paint at %lld us\n", nowMicroseconds());
                 connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
                         [this] { loopWaits(); });
+                connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, this,
+                        [this] { awoke_ = nowMicroseconds(); });
             }, Qt::QueuedConnection);
         }
         return false;
@@ -103,14 +106,18 @@ protected:
 
 private:
     void loopWaits() {
+        // The longest the loop was busy after the paint: how long a key could wait.
+        if (awoke_ > 0) {
+            longestBusy_ = std::max(longestBusy_, nowMicroseconds() - awoke_);
+        }
         if (!free_) {
             free_ = true;
             std::printf("loop free at %lld us\n", nowMicroseconds());
         }
         if (!done_ && everythingIn_()) {
             done_ = true;
-            std::printf("everything in at %lld us\nrss %ld kB\npeak %ld kB\n", nowMicroseconds(),
-                        statusKilobytes("VmRSS:"), statusKilobytes("VmHWM:"));
+            std::printf("everything in at %lld us\nrss %ld kB\npeak %ld kB\nlongest busy %lld us\n",
+                        nowMicroseconds(), statusKilobytes("VmRSS:"), statusKilobytes("VmHWM:"), longestBusy_);
             std::fflush(stdout);
             QCoreApplication::exit(0);
         }
@@ -119,6 +126,8 @@ private:
     std::function<bool()> everythingIn_;
     bool free_ = false;
     bool done_ = false;
+    long long awoke_ = 0;
+    long long longestBusy_ = 0;
 };
 } // namespace
 
