@@ -66,6 +66,26 @@ void BM_AppSearchKeystroke(benchmark::State& state) {
 }
 BENCHMARK(BM_AppSearchKeystroke)->Apply(sizes);
 
+// A word typed into the search field letter by letter, each letter until the
+// list is shown: time per iteration is the whole word, ms_per_key one letter.
+void BM_AppSearchTyping(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchOn(int(state.range(0)));
+    const QString word = diarygen::commonWord();
+    for (auto _ : state) {
+        state.PauseTiming();
+        delegate->searchField()->clear();
+        settle();
+        state.ResumeTiming();
+        for (qsizetype i = 1; i <= word.size(); ++i) {
+            delegate->searchField()->setText(word.left(i));
+            settle();
+        }
+    }
+    state.counters["ms_per_key"] = benchmark::Counter(
+        double(word.size()) / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_AppSearchTyping)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The first search after launch, which once paid for sorting the diary and
 // for a month panel that restarted its collapse at every keystroke.
 void BM_AppFirstSearch(benchmark::State& state) {

@@ -67,6 +67,7 @@ private:
     bool inserted_ = false;
     bool updated_ = false;
     mutable bool fault_ = false;
+    bool loadedAtOpen_ = false; // read with the diary's first screen or its rest
 };
 
 } // namespace quillet

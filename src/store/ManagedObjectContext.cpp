@@ -8,6 +8,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 namespace quillet {
@@ -48,9 +49,15 @@ struct ManagedObjectContext::RestLoad {
     std::thread reader;
     std::unordered_set<qint64> known; // the keys read for the first screen
     std::vector<std::unique_ptr<ManagedObject>> objects;
+    std::size_t next = 0; // objects[next...] are still to be taken in
     bool complete = false;
     Error error;
 };
+
+namespace {
+// Records taken in per turn of the event loop, so that a key pressed meanwhile waits little.
+constexpr std::size_t kTakenInPerTurn = 1024;
+} // namespace
 
 ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
     : type_(type), undoManager_(new UndoManager(this)) {}
@@ -63,67 +70,60 @@ ManagedObjectContext::~ManagedObjectContext() {
 
 void ManagedObjectContext::ensureAllLoaded() const {
     if (restLoad_) {
-        const_cast<ManagedObjectContext*>(this)->takeInRest();
+        const_cast<ManagedObjectContext*>(this)->takeInRest(std::numeric_limits<std::size_t>::max());
     }
 }
 
-void ManagedObjectContext::takeInRest() {
+void ManagedObjectContext::takeInRest(std::size_t limit) {
     if (!restLoad_) {
         return;
     }
-    std::unique_ptr<RestLoad> load = std::move(restLoad_);
+    RestLoad* load = restLoad_.get();
     if (load->reader.joinable()) {
         load->reader.join();
     }
-    // The records read at open come first, in the store's order (by key),
-    // as if read together; the ones made since follow in their own order.
-    std::vector<std::unique_ptr<ManagedObject>> first;
-    std::vector<std::unique_ptr<ManagedObject>> since;
-    for (auto& object : objects_) {
-        (load->known.count(object->id_.value) ? first : since).push_back(std::move(object));
-    }
-    std::stable_sort(first.begin(), first.end(),
-                     [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; });
     ChangeSet changes;
-    std::vector<std::unique_ptr<ManagedObject>> arrived;
-    arrived.reserve(load->objects.size());
-    for (auto& object : load->objects) {
+    const std::size_t end = std::min(load->objects.size(), load->next + std::min(limit, load->objects.size()));
+    objects_.reserve(objects_.size() + (load->objects.size() - load->next));
+    for (; load->next < end; ++load->next) {
+        std::unique_ptr<ManagedObject>& object = load->objects[load->next];
         // Saved meanwhile (new, or loaded on demand from a merge): already here.
-        if (!byID_.count(object->id_.value)) {
-            arrived.push_back(std::move(object));
+        if (byID_.count(object->id_.value)) {
+            continue;
         }
-    }
-    std::vector<ManagedObject*> arrivedRecords;
-    arrivedRecords.reserve(arrived.size());
-    for (const auto& object : arrived) {
-        arrivedRecords.push_back(object.get());
-    }
-    objects_.clear();
-    objects_.reserve(first.size() + arrived.size() + since.size());
-    std::merge(std::make_move_iterator(first.begin()), std::make_move_iterator(first.end()),
-               std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()),
-               std::back_inserter(objects_),
-               [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; });
-    std::move(since.begin(), since.end(), std::back_inserter(objects_));
-    byID_.reserve(objects_.size());
-    for (std::size_t i = 0; i < objects_.size(); ++i) {
-        objects_[i]->sequence_ = i;
-    }
-    for (ManagedObject* o : arrivedRecords) {
+        ManagedObject* o = object.get();
+        o->loadedAtOpen_ = true;
+        o->sequence_ = objects_.size();
+        objects_.push_back(std::move(object));
         registerID(o);
         indexUuid(o, QString());
         changes.inserted.push_back(o);
     }
-    if (!load->complete) {
-        if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
-            store->refuseWrites(load->error);
-        }
-    }
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);
     }
-    if (!load->complete) {
-        emit loadFailed(load->error);
+    if (load->next < load->objects.size()) {
+        QMetaObject::invokeMethod(this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+        return;
+    }
+    std::unique_ptr<RestLoad> done = std::move(restLoad_);
+    // The records read at open come first, in the store's order (by key),
+    // as if read together; the ones made since follow in their own order.
+    const auto loaded = std::stable_partition(objects_.begin(), objects_.end(),
+                                              [](const auto& o) { return o->loadedAtOpen_; });
+    const auto byKey = [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; };
+    // Both the first screen's records and the rest's are in key order already.
+    const auto firstScreen = objects_.begin() + qsizetype(std::min<std::size_t>(
+                                                    done->known.size(), std::size_t(loaded - objects_.begin())));
+    std::inplace_merge(objects_.begin(), firstScreen, loaded, byKey);
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+        objects_[i]->sequence_ = i;
+    }
+    if (!done->complete) {
+        if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+            store->refuseWrites(done->error);
+        }
+        emit loadFailed(done->error);
     }
     emit restArrived();
 }
@@ -209,6 +209,9 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
     }
     ChangeSet changes;
     takeRows(std::move(rows), &changes);
+    for (ManagedObject* o : changes.inserted) {
+        o->loadedAtOpen_ = true;
+    }
     // The rest is read beside the main thread, which meanwhile paints the
     // first screen; its records are made there too and only taken in here.
     load->reader = std::thread([this, load, path = store->path()] {
@@ -223,7 +226,7 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
                 load->objects.push_back(std::move(object));
             },
             &load->error);
-        QMetaObject::invokeMethod(this, [this] { takeInRest(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
     });
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);

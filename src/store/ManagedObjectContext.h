@@ -137,7 +137,8 @@ private:
     mutable std::vector<ManagedObject*> unindexedFaults_;
     mutable bool uuidIndexBuilt_ = false;
     void takeRows(std::vector<StoreRow> rows, ChangeSet* changes);
-    void takeInRest();
+    // Takes in up to limit records of the rest; queues the next ones.
+    void takeInRest(std::size_t limit);
     struct RestLoad;
     mutable std::unique_ptr<RestLoad> restLoad_;
 };
