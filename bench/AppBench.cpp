@@ -81,8 +81,9 @@ void BM_AppSearchTyping(benchmark::State& state) {
             settle();
         }
     }
-    state.counters["ms_per_key"] = benchmark::Counter(
-        double(word.size()) / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ms_per_key"] =
+        benchmark::Counter(double(word.size()) / 1000.0,
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_AppSearchTyping)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 

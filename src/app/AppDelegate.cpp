@@ -96,8 +96,8 @@ protected:
             // Queued, so that the paint under way finishes first.
             QMetaObject::invokeMethod(this, [this] {
                 std::printf("first paint at %lld us\n", nowMicroseconds());
-                connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-                        [this] { loopWaits(); });
+                connect(QAbstractEventDispatcher::instance(),
+                        &QAbstractEventDispatcher::aboutToBlock, this, [this] { loopWaits(); });
                 // A short timer on the main loop: how late it fires is how
                 // long a key pressed then would have waited.
                 last_ = nowMicroseconds();

@@ -242,7 +242,8 @@ void ArrayController::rearrangeObjects() {
         // Before the rest of a large diary is in, this is what has arrived;
         // the rest joins, in order, when it does (processPendingChanges).
         ensureSorted();
-        if (filter_ && arrangedBy_ && filter_->predicateFormat() != arrangedBy_->predicateFormat() &&
+        if (filter_ && arrangedBy_ &&
+            filter_->predicateFormat() != arrangedBy_->predicateFormat() &&
             filter_->narrows(*arrangedBy_)) {
             // A search typed further: its matches are among the last ones, in order.
             arranged = filtered(arranged_);
@@ -261,9 +262,11 @@ std::vector<ManagedObject*> ArrayController::filteredContent() const {
     return filtered(content_);
 }
 
-std::vector<ManagedObject*> ArrayController::filtered(const std::vector<ManagedObject*>& records) const {
+std::vector<ManagedObject*>
+ArrayController::filtered(const std::vector<ManagedObject*>& records) const {
     const Predicate& filter = *filter_;
-    const auto scan = [&records, &filter](std::size_t from, std::size_t to, std::vector<ManagedObject*>& out) {
+    const auto scan = [&records, &filter](std::size_t from, std::size_t to,
+                                          std::vector<ManagedObject*>& out) {
         // Newest first is the reverse of the order the records were loaded
         // in, and so of their places in memory: walk each stretch backwards
         // to read memory forwards, asking for the records a few steps ahead.

@@ -70,7 +70,8 @@ ManagedObjectContext::~ManagedObjectContext() {
 
 void ManagedObjectContext::ensureAllLoaded() const {
     if (restLoad_) {
-        const_cast<ManagedObjectContext*>(this)->takeInRest(std::numeric_limits<std::size_t>::max());
+        auto* self = const_cast<ManagedObjectContext*>(this);
+        self->takeInRest(std::numeric_limits<std::size_t>::max());
     }
 }
 
@@ -83,7 +84,8 @@ void ManagedObjectContext::takeInRest(std::size_t limit) {
         load->reader.join();
     }
     ChangeSet changes;
-    const std::size_t end = std::min(load->objects.size(), load->next + std::min(limit, load->objects.size()));
+    const std::size_t size = load->objects.size();
+    const std::size_t end = std::min(size, load->next + std::min(limit, size));
     objects_.reserve(objects_.size() + (load->objects.size() - load->next));
     for (; load->next < end; ++load->next) {
         std::unique_ptr<ManagedObject>& object = load->objects[load->next];
@@ -103,7 +105,8 @@ void ManagedObjectContext::takeInRest(std::size_t limit) {
         emit objectsDidChange(changes);
     }
     if (load->next < load->objects.size()) {
-        QMetaObject::invokeMethod(this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
         return;
     }
     std::unique_ptr<RestLoad> done = std::move(restLoad_);
@@ -113,8 +116,9 @@ void ManagedObjectContext::takeInRest(std::size_t limit) {
                                               [](const auto& o) { return o->loadedAtOpen_; });
     const auto byKey = [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; };
     // Both the first screen's records and the rest's are in key order already.
-    const auto firstScreen = objects_.begin() + qsizetype(std::min<std::size_t>(
-                                                    done->known.size(), std::size_t(loaded - objects_.begin())));
+    const std::size_t firstCount =
+        std::min<std::size_t>(done->known.size(), std::size_t(loaded - objects_.begin()));
+    const auto firstScreen = objects_.begin() + qsizetype(firstCount);
     std::inplace_merge(objects_.begin(), firstScreen, loaded, byKey);
     for (std::size_t i = 0; i < objects_.size(); ++i) {
         objects_[i]->sequence_ = i;
@@ -189,7 +193,8 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
 void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator,
                                                          int firstMonthTag) {
     PersistentStore* store = coordinator ? coordinator->defaultStore() : nullptr;
-    if (!store || store->hasReadWhole() || coordinator->persistentStores().size() != 1 || restLoad_) {
+    if (!store || store->hasReadWhole() || coordinator->persistentStores().size() != 1 ||
+        restLoad_) {
         setPersistentStoreCoordinator(coordinator);
         return;
     }
@@ -221,12 +226,14 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
                 if (load->known.count(row.key)) {
                     return;
                 }
-                auto object = std::unique_ptr<ManagedObject>(new ManagedObject(this, ManagedObjectID{row.key}));
+                auto object = std::unique_ptr<ManagedObject>(
+                    new ManagedObject(this, ManagedObjectID{row.key}));
                 object->values_ = std::move(row.values);
                 load->objects.push_back(std::move(object));
             },
             &load->error);
-        QMetaObject::invokeMethod(this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
     });
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);

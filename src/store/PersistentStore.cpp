@@ -44,10 +44,11 @@ Error storeError(int code, const QString& text) {
 }
 
 Error identifierIndexDamaged(const QString& path) {
-    return storeError(StoreCorruptError,
-                      QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers "
-                                     "does not match its entries) and can't be opened. It was left as it is.")
-                          .arg(path));
+    return storeError(
+        StoreCorruptError,
+        QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers does not "
+                       "match its entries) and can't be opened. It was left as it is.")
+            .arg(path));
 }
 
 // Every column a record keeps in memory: all but the text as written, which
@@ -69,8 +70,8 @@ void readRow(const SqliteStatement& s, StoreRow* row) {
 }
 
 // Reads every row of the statement; counts those with an identifier.
-bool readRows(SqliteDatabase& db, SqliteStatement& s, const std::function<void(StoreRow&&)>& take,
-              qint64* identified, Error* error) {
+bool readRows(SqliteDatabase& db, SqliteStatement& s,
+              const std::function<void(StoreRow&&)>& take, qint64* identified, Error* error) {
     if (!s.isValid()) {
         if (error) {
             *error = db.lastError(QStringLiteral("read"));
@@ -540,10 +541,12 @@ bool PersistentStore::checkRoots(Error* error) {
     // one path down, so that a file damaged there is refused before use.
     qint64 ignored = 0;
     if (!db_.queryInteger("SELECT IFNULL(MAX(key), 0) FROM entry", &rowEstimate_, error) ||
-        !db_.queryInteger("SELECT count(*) FROM (SELECT uuid FROM entry INDEXED BY entry_uuid LIMIT 1)",
-                          &ignored, error) ||
-        !db_.queryInteger("SELECT count(*) FROM (SELECT monthTag FROM entry INDEXED BY entry_month LIMIT 1)",
-                          &ignored, error)) {
+        !db_.queryInteger(
+            "SELECT count(*) FROM (SELECT uuid FROM entry INDEXED BY entry_uuid LIMIT 1)", &ignored,
+            error) ||
+        !db_.queryInteger(
+            "SELECT count(*) FROM (SELECT monthTag FROM entry INDEXED BY entry_month LIMIT 1)",
+            &ignored, error)) {
         if (error) {
             error->code = StoreCorruptError;
             error->localizedDescription =
@@ -565,8 +568,9 @@ bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
     }
     SqliteStatement s(db_.handle(), kRowColumns);
     identifiedRows_ = 0;
-    return readRows(db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identifiedRows_,
-                    error);
+    return readRows(
+        db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identifiedRows_,
+        error);
 }
 
 std::vector<StoreRow> PersistentStore::takeLoadedRows(Error* error) {
@@ -581,17 +585,18 @@ std::vector<StoreRow> PersistentStore::takeLoadedRows(Error* error) {
 }
 
 bool PersistentStore::loadMonth(int monthTag, std::vector<StoreRow>* rows, Error* error) {
-    SqliteStatement s(db_.handle(),
-                      (QByteArray(kRowColumns) + " INDEXED BY entry_month WHERE monthTag = ?").constData());
+    const QByteArray query = QByteArray(kRowColumns) + " INDEXED BY entry_month WHERE monthTag = ?";
+    SqliteStatement s(db_.handle(), query.constData());
     if (s.isValid()) {
         s.bindInt64(1, monthTag);
     }
     qint64 identified = 0;
-    return readRows(db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identified, error);
+    return readRows(
+        db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identified, error);
 }
 
-bool PersistentStore::readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
-                                  Error* error) {
+bool PersistentStore::readAllRows(const QString& path,
+                                  const std::function<void(StoreRow&&)>& take, Error* error) {
     SqliteDatabase db;
     if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
         return false;

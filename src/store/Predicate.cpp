@@ -362,8 +362,9 @@ bool Predicate::narrows(const Predicate& wider) const {
     for (std::size_t i = 0; i < comparisons_.size(); ++i) {
         const Comparison& a = comparisons_[i];
         const Comparison& b = wider.comparisons_[i];
-        if (a.attribute != b.attribute || !a.attribute || a.op != b.op || a.isInteger != b.isInteger ||
-            a.caseInsensitive != b.caseInsensitive || a.diacriticInsensitive != b.diacriticInsensitive) {
+        if (a.attribute != b.attribute || !a.attribute || a.op != b.op ||
+            a.isInteger != b.isInteger || a.caseInsensitive != b.caseInsensitive ||
+            a.diacriticInsensitive != b.diacriticInsensitive) {
             return false;
         }
         if (a.isInteger) {

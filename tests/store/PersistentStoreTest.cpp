@@ -83,7 +83,8 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
     // Loading leaves every text that is not null in the file, to be read on
     // request. The helper's reader and a month's read give the same rows.
     std::vector<StoreRow> beside;
-    ASSERT_TRUE(PersistentStore::readAllRows(path, [&](StoreRow&& row) { beside.push_back(std::move(row)); }, nullptr));
+    ASSERT_TRUE(PersistentStore::readAllRows(
+        path, [&](StoreRow&& row) { beside.push_back(std::move(row)); }, nullptr));
     ASSERT_EQ(beside.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EntryValues loaded = rows[i].values;
@@ -94,9 +95,11 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
         const auto same = std::find_if(month.begin(), month.end(),
                                        [&](const StoreRow& r) { return r.key == rows[i].key; });
         ASSERT_NE(same, month.end());
-        EXPECT_EQ(month.size(), std::size_t(std::count_if(written.begin(), written.end(), [&](const EntryValues& w) {
-                                    return w.monthTag == written[i].monthTag;
-                                })));
+        const auto sameMonth = [&](const EntryValues& w) {
+            return w.monthTag == written[i].monthTag;
+        };
+        EXPECT_EQ(month.size(),
+                  std::size_t(std::count_if(written.begin(), written.end(), sameMonth)));
         if (loaded.textFaulted) {
             ASSERT_TRUE(reopened->loadText(rows[i].key, &loaded.entryText, nullptr));
             beside[i].values.entryText = loaded.entryText;

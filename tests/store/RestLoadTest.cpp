@@ -28,8 +28,9 @@ std::shared_ptr<ManagedObjectModel> entryModel() {
     const QString folder = makeTempDir();
     QFile file(folder + QStringLiteral("/Entry.json"));
     file.open(QIODevice::WriteOnly);
-    file.write(R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
-               R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
+    file.write(
+        R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
+        R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
     file.close();
     const QString previous = ManagedObjectModel::modelSearchPath();
     ManagedObjectModel::setModelSearchPath(folder);
@@ -53,13 +54,14 @@ private:
 // Two years of entries, several a day, the words spread at random.
 QString writeLargeDiary() {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    const QStringList words = {QStringLiteral("morning"), QStringLiteral("caf\u00e9"), QStringLiteral("river"),
-                               QStringLiteral("\u00e9t\u00e9"), QStringLiteral("tea")};
+    const QStringList words = {QStringLiteral("morning"), QStringLiteral("caf\u00e9"),
+                               QStringLiteral("river"), QStringLiteral("\u00e9t\u00e9"),
+                               QStringLiteral("tea")};
     std::mt19937 random(11);
     std::vector<EntryValues> entries;
     for (int i = 0; i < 1500; ++i) {
-        const QDateTime moment =
-            QDateTime(QDate(2012, 7, 1), QTime(0, 0), Qt::UTC).addSecs(qint64(random() % (730 * 86400)));
+        const QDateTime moment = QDateTime(QDate(2012, 7, 1), QTime(0, 0), Qt::UTC)
+                                     .addSecs(qint64(random() % (730 * 86400)));
         QString text;
         for (int w = 0; w < 4; ++w) {
             text += words[int(random() % words.size())] + QLatin1Char(' ');
@@ -79,7 +81,8 @@ struct LargeDiary {
             << error.localizedDescription.toStdString();
         QObject::connect(&context, &ManagedObjectContext::restArrived, [this] { arrived = true; });
         controller.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
-        controller.setFilterPredicate(Predicate::parse(QStringLiteral("monthTag = %1").arg(kFirstMonth)));
+        controller.setFilterPredicate(
+            Predicate::parse(QStringLiteral("monthTag = %1").arg(kFirstMonth)));
         context.setPersistentStoreCoordinator(&coordinator, kFirstMonth);
         controller.setManagedObjectContext(&context);
     }
@@ -101,7 +104,8 @@ struct LargeDiary {
         FetchRequest request;
         request.predicate = controller.filterPredicate();
         request.sortDescriptors = controller.sortDescriptors();
-        return context.executeFetchRequest(request, nullptr).value_or(std::vector<ManagedObject*>{});
+        return context.executeFetchRequest(request, nullptr)
+            .value_or(std::vector<ManagedObject*>{});
     }
 
     PersistentStoreCoordinator coordinator;
@@ -113,10 +117,11 @@ struct LargeDiary {
 TEST(RestLoad, ASearchOrAMonthAskedForBeforeTheRestArrivesListsTheWholeSelectionOnceItHas) {
     const ScopedReadWholeLimit large(0);
     const QString path = writeLargeDiary();
-    for (const QString& format : {QStringLiteral("entryText contains[cd] \"ETE\""),
-                                  QStringLiteral("entryText contains[cd] \"river\" AND colorTag = 2"),
-                                  QStringLiteral("monthTag = 201401"),
-                                  QStringLiteral("monthTag = 201401 AND colorTag = 3")}) {
+    for (const QString& format :
+         {QStringLiteral("entryText contains[cd] \"ETE\""),
+          QStringLiteral("entryText contains[cd] \"river\" AND colorTag = 2"),
+          QStringLiteral("monthTag = 201401"),
+          QStringLiteral("monthTag = 201401 AND colorTag = 3")}) {
         SCOPED_TRACE(format.toStdString());
         LargeDiary diary(path);
         // The first screen is there at once, and only it.

@@ -36,20 +36,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
             watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(this, [this] {
-                std::printf("first paint at %lld us\n", nowMicroseconds());
-                connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [] {
-                    static bool reported = false;
-                    if (std::exchange(reported, true)) {
-                        return;
-                    }
-                    const long long now = nowMicroseconds();
-                    std::printf("loop free at %lld us\neverything in at %lld us\nrss %ld kB\npeak %ld kB\n", now,
-                                now, statusKilobytes("VmRSS:"), statusKilobytes("VmHWM:"));
-                    std::fflush(stdout);
-                    QCoreApplication::exit(0);
-                });
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    std::printf("first paint at %lld us\n", nowMicroseconds());
+                    connect(QAbstractEventDispatcher::instance(),
+                            &QAbstractEventDispatcher::aboutToBlock, this, [] {
+                                static bool reported = false;
+                                if (std::exchange(reported, true)) {
+                                    return;
+                                }
+                                const long long now = nowMicroseconds();
+                                std::printf("loop free at %lld us\neverything in at %lld us\nrss "
+                                            "%ld kB\npeak %ld kB\n",
+                                            now, now, statusKilobytes("VmRSS:"),
+                                            statusKilobytes("VmHWM:"));
+                                std::fflush(stdout);
+                                QCoreApplication::exit(0);
+                            });
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }

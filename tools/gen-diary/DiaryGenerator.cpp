@@ -267,7 +267,8 @@ QString fixtureFolder() {
 QString cachedDiary(int count, QString* error) {
     const QString folder = fixtureFolder();
     // Named with the format, so that a fixture of an older one is never upgraded at every use.
-    const QString path = folder + QStringLiteral("/%1-v%2.sqlite").arg(count).arg(PersistentStore::kSchemaVersion);
+    const QString path =
+        folder + QStringLiteral("/%1-v%2.sqlite").arg(count).arg(PersistentStore::kSchemaVersion);
     if (QFileInfo::exists(path)) {
         return path;
     }
