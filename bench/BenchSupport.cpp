@@ -75,8 +75,8 @@ void attachController(Diary& diary, const QString& filterFormat) {
 std::unique_ptr<Diary> openDiary(const QString& path) {
     std::unique_ptr<Diary> diary = openStore(path);
     attachController(*diary);
-    // Measurements start once the folded texts read after opening are in.
-    diary->context->ensureFoldedTexts();
+    // Measurements start once the whole diary is in.
+    diary->context->ensureAllLoaded();
     return diary;
 }
 
@@ -215,7 +215,7 @@ bool runProbeMode(int argc, char** argv, int* exitCode) {
         for (int i = 0; i < 5; ++i) {
             QCoreApplication::processEvents();
         }
-        delegate->managedObjectContext()->ensureFoldedTexts();
+        delegate->managedObjectContext()->ensureAllLoaded();
         const long after = residentKilobytes();
         out << "rss_before_kb=" << before << "\nrss_after_kb=" << after
             << "\nentries=" << delegate->managedObjectContext()->registeredObjects().size() << "\n";

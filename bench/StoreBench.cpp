@@ -34,7 +34,7 @@ void BM_OpenStoreUntilSearchable(benchmark::State& state) {
     const QString path = workingCopy(int(state.range(0)));
     for (auto _ : state) {
         std::unique_ptr<Diary> diary = openStore(path);
-        diary->context->ensureFoldedTexts();
+        diary->context->ensureAllLoaded();
         state.PauseTiming();
         diary.reset();
         state.ResumeTiming();

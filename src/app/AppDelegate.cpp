@@ -38,7 +38,9 @@
 #include "ui/appearance/InstalledFonts.h"
 #include "ui/MessageBoxAlertPresenter.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QFile>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -47,37 +49,97 @@
 #include <QSessionManager>
 #include <QStandardPaths>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 
 namespace quillet {
 
 namespace {
+long statusKilobytes(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+long long nowMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 // For tools/launch-time: with QUILLET_EXIT_AFTER_FIRST_PAINT=1 the process
-// prints the wall-clock time once the main window has painted, and quits.
-class ExitAfterFirstPaint : public QObject {
+// prints the wall-clock times of the main window's first paint, of the main
+// loop's first wait after it (free for the user), and of its first wait once
+// the whole diary is in, then its resident memory and peak, and quits.
+class LaunchProbe : public QObject {
 public:
-    using QObject::QObject;
+    LaunchProbe(std::function<bool()> everythingIn, QObject* parent)
+        : QObject(parent), everythingIn_(std::move(everythingIn)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
             watched->removeEventFilter(this);
             // Queued, so that the paint under way finishes first.
-            QMetaObject::invokeMethod(this, [] {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                std::printf("first paint at %lld us\n",
-                            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
+            QMetaObject::invokeMethod(this, [this] {
+                std::printf("first paint at %lld us\n", nowMicroseconds());
+                connect(QAbstractEventDispatcher::instance(),
+                        &QAbstractEventDispatcher::aboutToBlock, this, [this] { loopWaits(); });
+                // A short timer on the main loop: how late it fires is how
+                // long a key pressed then would have waited.
+                last_ = nowMicroseconds();
+                ticker_.setTimerType(Qt::PreciseTimer);
+                connect(&ticker_, &QTimer::timeout, this, [this] {
+                    const long long now = nowMicroseconds();
+                    longestBusy_ = std::max(longestBusy_, now - last_ - kTick * 1000);
+                    last_ = now;
+                    if (done_) {
+                        // One tick after everything is in, so that taking it in was timed too.
+                        std::printf("longest busy %lld us\n", longestBusy_);
+                        std::fflush(stdout);
+                        QCoreApplication::exit(0);
+                    }
+                });
+                ticker_.start(kTick);
             }, Qt::QueuedConnection);
         }
         return false;
     }
+
+private:
+    void loopWaits() {
+        if (!free_) {
+            free_ = true;
+            std::printf("loop free at %lld us\n", nowMicroseconds());
+        }
+        if (!done_ && everythingIn_()) {
+            done_ = true;
+            std::printf("everything in at %lld us\nrss %ld kB\npeak %ld kB\n", nowMicroseconds(),
+                        statusKilobytes("VmRSS:"), statusKilobytes("VmHWM:"));
+        }
+    }
+
+    std::function<bool()> everythingIn_;
+    bool free_ = false;
+    bool done_ = false;
+    static constexpr int kTick = 2; // ms
+    QTimer ticker_;
+    long long last_ = 0;
+    long long longestBusy_ = 0;
 };
 } // namespace
 
@@ -112,6 +174,14 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
         if (arrayController_) {
             arrayController_->setManagedObjectContext(context);
         }
+        // The rest of a large diary: listed now, and something selected if
+        // the list was empty until then.
+        connect(context, &ManagedObjectContext::restArrived, this, [this] {
+            if (arrayController_) {
+                arrayController_->processPendingChanges();
+                workaround_AvoidEmptySelection();
+            }
+        });
     });
     const auto monthTag = [services](const QDateTime& date) { return services->monthTagForDate(date); };
     filter_ = new JournalFilter(
@@ -179,7 +249,12 @@ int AppDelegate::applicationMain(QApplication& app) {
     });
 
     if (qEnvironmentVariableIntValue("QUILLET_EXIT_AFTER_FIRST_PAINT") == 1) {
-        delegate.window()->installEventFilter(new ExitAfterFirstPaint(&delegate));
+        delegate.window()->installEventFilter(new LaunchProbe(
+            [&delegate] {
+                return !delegate.diaryStore()->hasStore() ||
+                       delegate.diaryStore()->managedObjectContext()->hasEverything();
+            },
+            &delegate));
     }
     delegate.window()->show();
     delegate.applicationDidFinishLaunching();
@@ -275,7 +350,12 @@ void AppDelegate::loadInterface() {
 
     // The list starts out filtered as the first reload will filter it, so
     // that it never takes in a whole large diary unfiltered.
-    arrayController_->setFilterPredicate(currPredicate());
+    const Predicate first = currPredicate();
+    arrayController_->setFilterPredicate(first);
+    // A large diary gives the first screen's month at once and the rest after the first paint.
+    if (const std::optional<qint64> month = first.requiredInteger(QStringLiteral("monthTag"))) {
+        store_->setFirstMonthTag(int(*month));
+    }
     // The list's bindings ask for the context while the interface loads, which opens the store.
     managedObjectContext();
 }

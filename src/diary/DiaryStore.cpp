@@ -97,8 +97,16 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
         unheld_.push_back(std::move(context));
         return static_cast<ManagedObjectContext*>(unheld_.back().get());
     }
+    // Damage found while reading the diary (a large one's rest is read after
+    // the window is up): shown, and the store saves nothing more.
+    connect(context.get(), &ManagedObjectContext::loadFailed, this,
+            [](const Error& error) { Alerts::presentError(error); });
     context->performBlockAndWait([&] {
-        context->setPersistentStoreCoordinator(coordinator);
+        if (firstMonthTag_) {
+            context->setPersistentStoreCoordinator(coordinator, *firstMonthTag_);
+        } else {
+            context->setPersistentStoreCoordinator(coordinator);
+        }
         context->setMergePolicy(ManagedObjectContext::MergePolicy::MergeByPropertyObjectTrump);
         NotificationCenter::defaultCenter().addObserver(
             kDidImportUbiquitousContentChanges, coordinator,

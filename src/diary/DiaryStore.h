@@ -8,6 +8,7 @@
 #include <QVariantMap>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace quillet {
@@ -38,6 +39,9 @@ public:
     // so the next request tries the store again.
     ManagedObjectContext* managedObjectContext();
     bool hasStore() const { return bool(managedObjectContext_); }
+    // The month the window shows first: a large diary gives it at once and
+    // the rest from a helper thread. Without it the context takes everything at once.
+    void setFirstMonthTag(int monthTag) { firstMonthTag_ = monthTag; }
     // Why the last attempt to open the store failed; null after a success.
     Error openError() const { return openError_; }
 
@@ -90,6 +94,7 @@ private:
     std::function<void(const Error&)> fileLostHandler_;
     Error fileLostError_;
     std::unique_ptr<DailyBackups> backups_;
+    std::optional<int> firstMonthTag_;
 };
 
 } // namespace quillet

@@ -118,6 +118,7 @@ ArrayController::ArrayController(QObject* parent) : QAbstractListModel(parent) {
 ArrayController::~ArrayController() = default;
 
 void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
+    arrangedBy_.reset();
     if (context_) {
         disconnect(context_, nullptr, this, nullptr);
     }
@@ -131,7 +132,7 @@ void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
     if (context_) {
         connect(context_, &ManagedObjectContext::objectsDidChange, this,
                 &ArrayController::contextChanged);
-        const std::vector<ManagedObject*> objects = context_->registeredObjects();
+        const std::vector<ManagedObject*> objects = context_->objectsLoadedSoFar();
         content_.reserve(objects.size());
         monthOf_.reserve(objects.size());
         for (ManagedObject* object : objects) {
@@ -149,6 +150,7 @@ void ArrayController::setFilterPredicate(const std::optional<Predicate>& predica
 }
 
 void ArrayController::setSortDescriptors(const std::vector<SortDescriptor>& descriptors) {
+    arrangedBy_.reset();
     sort_ = descriptors;
     sortKeys_.clear();
     for (const SortDescriptor& d : sort_) {
@@ -237,21 +239,37 @@ void ArrayController::rearrangeObjects() {
             }
         }
     } else {
+        // Before the rest of a large diary is in, this is what has arrived;
+        // the rest joins, in order, when it does (processPendingChanges).
         ensureSorted();
-        if (filter_ && context_) {
-            context_->ensureFoldedTexts(); // before any helper thread reads them
+        if (filter_ && arrangedBy_ &&
+            filter_->predicateFormat() != arrangedBy_->predicateFormat() &&
+            filter_->narrows(*arrangedBy_)) {
+            // A search typed further: its matches are among the last ones, in order.
+            arranged = filtered(arranged_);
+        } else {
+            arranged = filteredContent();
         }
-        arranged = filteredContent();
     }
     resetArranged(std::move(arranged));
+    arrangedBy_ = filter_;
 }
 
 std::vector<ManagedObject*> ArrayController::filteredContent() const {
     if (!filter_) {
         return content_;
     }
+    return filtered(content_);
+}
+
+std::vector<ManagedObject*>
+ArrayController::filtered(const std::vector<ManagedObject*>& records) const {
+    if (context_) {
+        context_->ensureFoldedTexts(); // edited texts, before any helper thread reads them
+    }
     const Predicate& filter = *filter_;
-    const auto scan = [this, &filter](std::size_t from, std::size_t to, std::vector<ManagedObject*>& out) {
+    const auto scan = [&records, &filter](std::size_t from, std::size_t to,
+                                          std::vector<ManagedObject*>& out) {
         // Newest first is the reverse of the order the records were loaded
         // in, and so of their places in memory: walk each stretch backwards
         // to read memory forwards, asking for the records a few steps ahead.
@@ -260,18 +278,18 @@ std::vector<ManagedObject*> ArrayController::filteredContent() const {
         const std::size_t start = out.size();
         for (std::size_t i = to; i-- > from;) {
             if (i >= from + recordAhead) {
-                __builtin_prefetch(content_[i - recordAhead]);
+                __builtin_prefetch(records[i - recordAhead]);
             }
             if (i >= from + textAhead) {
-                content_[i - textAhead]->prefetchFoldedText();
+                records[i - textAhead]->prefetchFoldedText();
             }
-            if (filter.evaluate(*content_[i])) {
-                out.push_back(content_[i]);
+            if (filter.evaluate(*records[i])) {
+                out.push_back(records[i]);
             }
         }
         std::reverse(out.begin() + qsizetype(start), out.end());
     };
-    const std::size_t n = content_.size();
+    const std::size_t n = records.size();
     std::vector<ManagedObject*> arranged;
     if (n >= kConcurrentFilterThreshold && filter.canEvaluateConcurrently() &&
         std::thread::hardware_concurrency() > 1) {
@@ -454,6 +472,7 @@ void ArrayController::insertArranged(ManagedObject* object) {
     const int row = int(at - arranged_.begin());
     beginInsertRows(QModelIndex(), row, row);
     arranged_.insert(at, object);
+    arrangedBy_.reset();
     endInsertRows();
     emit arrangedObjectsChanged();
 }
@@ -462,6 +481,7 @@ void ArrayController::removeArranged(std::size_t row) {
     ManagedObject* object = arranged_[row];
     beginRemoveRows(QModelIndex(), int(row), int(row));
     arranged_.erase(arranged_.begin() + qsizetype(row));
+    arrangedBy_.reset();
     endRemoveRows();
     emit arrangedObjectsChanged();
     if (selected_ == object) {
@@ -478,6 +498,7 @@ void ArrayController::processPendingChanges() {
     if (pending_.empty()) {
         return;
     }
+    arrangedBy_.reset();
     std::vector<ManagedObject*> pending;
     pending.swap(pending_);
     std::vector<ManagedObject*> arriving;
@@ -526,6 +547,8 @@ void ArrayController::processPendingChanges() {
 }
 
 void ArrayController::contextChanged(const ChangeSet& changes) {
+    // A record changed may now pass a search it failed: the next one looks at everything.
+    arrangedBy_.reset();
     for (ManagedObject* object : changes.inserted) {
         // Taken in later, once whoever inserted it has set its values.
         pending_.push_back(object);

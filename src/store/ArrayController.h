@@ -87,6 +87,7 @@ private:
     bool passes(const ManagedObject* object) const;
     bool before(const ManagedObject* a, const ManagedObject* b) const;
     std::vector<ManagedObject*> filteredContent() const;
+    std::vector<ManagedObject*> filtered(const std::vector<ManagedObject*>& records) const;
     void insertArranged(ManagedObject* object);
     void removeArranged(std::size_t row);
     void setSelected(ManagedObject* object);
@@ -105,6 +106,9 @@ private:
     std::unordered_map<const ManagedObject*, int> monthOf_;
     std::vector<ManagedObject*> arranged_;  // in sort order, except briefly after a re-sorting edit
     ManagedObject* selected_ = nullptr;
+    // The filter arranged_ was last made with, while nothing has changed
+    // since: a narrower search then looks only among arranged_.
+    std::optional<Predicate> arrangedBy_;
     std::vector<ManagedObject*> pending_;
     bool flushQueued_ = false;
 };

@@ -10,14 +10,12 @@ namespace quillet {
 // the memory of a large diary; its search form (case and accents folded) is
 // computed once whenever the text changes and stored with it. A diary loaded
 // from its file keeps only the search form in memory until a record's text
-// is first read (textFaulted), and reads the search forms themselves on a
-// helper thread once the diary is open (foldedFaulted).
+// is first read (textFaulted).
 struct EntryValues {
     QString uuid;          // null when never set
     QByteArray entryText;  // UTF-8; null when never set, or while textFaulted
     std::string foldedText;
     bool textFaulted = false;    // the (non-null) text is still in the store
-    bool foldedFaulted = false;  // the folded text is still being read from the store
     int colorTag = 0;
     int monthTag = 0;
     double timeStamp = 0;  // seconds since 1970-01-01 00:00:00 UTC

@@ -83,7 +83,7 @@ double ManagedObject::timeStampSeconds() const {
 
 const std::string& ManagedObject::foldedText() const {
     fire();
-    if ((values_.foldedFaulted || foldStale_) && context_) {
+    if (foldStale_ && context_) {
         context_->ensureFoldedTexts();
     }
     return values_.foldedText;

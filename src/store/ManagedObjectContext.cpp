@@ -1,12 +1,14 @@
 #include "store/ManagedObjectContext.h"
 
 #include "store/ManagedObject.h"
+#include "store/PersistentStore.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "core/TextFolder.h"
 #include "store/UndoManager.h"
 
 #include <QThread>
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 namespace quillet {
@@ -46,57 +48,102 @@ bool sameText(const QByteArray& a, const QByteArray& b) {
 
 } // namespace
 
-// The folded texts of a store being read on a helper thread.
-struct ManagedObjectContext::FoldedTextLoad {
+// The rest of a large diary, read on a helper thread: records made there
+// (nobody else sees them until they are taken in on the context's thread).
+struct ManagedObjectContext::RestLoad {
     std::thread reader;
-    std::vector<std::pair<qint64, std::string>> texts;
+    std::unordered_set<qint64> known; // the keys read for the first screen
+    std::vector<std::unique_ptr<ManagedObject>> objects;
+    std::size_t next = 0; // objects[next...] are still to be taken in
     bool complete = false;
+    Error error;
 };
+
+namespace {
+// Records taken in per turn of the event loop, so that a key pressed meanwhile waits little.
+constexpr std::size_t kTakenInPerTurn = 1024;
+} // namespace
 
 ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
     : type_(type), undoManager_(new UndoManager(this)) {}
 
 ManagedObjectContext::~ManagedObjectContext() {
-    if (foldedLoad_ && foldedLoad_->reader.joinable()) {
-        foldedLoad_->reader.join();
+    if (restLoad_ && restLoad_->reader.joinable()) {
+        restLoad_->reader.join();
     }
 }
 
 void ManagedObjectContext::ensureFoldedTexts() {
-    // Edited texts are folded once, when a search or a save needs them, not at every edit.
     for (ManagedObject* object : unfolded_) {
         EntryValues& v = object->values_;
         v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
-        v.foldedFaulted = false;
         object->foldStale_ = false;
     }
     unfolded_.clear();
-    if (!foldedLoad_) {
+}
+
+void ManagedObjectContext::ensureAllLoaded() const {
+    if (restLoad_) {
+        auto* self = const_cast<ManagedObjectContext*>(this);
+        self->takeInRest(std::numeric_limits<std::size_t>::max());
+    }
+}
+
+void ManagedObjectContext::takeInRest(std::size_t limit) {
+    if (!restLoad_) {
         return;
     }
-    std::unique_ptr<FoldedTextLoad> load = std::move(foldedLoad_);
+    RestLoad* load = restLoad_.get();
     if (load->reader.joinable()) {
         load->reader.join();
     }
-    if (load->complete) {
-        for (auto& [key, text] : load->texts) {
-            const auto it = byID_.find(key);
-            // A record edited meanwhile has been folded from its new text.
-            if (it != byID_.end() && it->second->values_.foldedFaulted && !it->second->foldStale_) {
-                it->second->values_.foldedText = std::move(text);
-                it->second->values_.foldedFaulted = false;
-            }
+    ChangeSet changes;
+    const std::size_t size = load->objects.size();
+    const std::size_t end = std::min(size, load->next + std::min(limit, size));
+    objects_.reserve(objects_.size() + (load->objects.size() - load->next));
+    for (; load->next < end; ++load->next) {
+        std::unique_ptr<ManagedObject>& object = load->objects[load->next];
+        // Saved meanwhile (new, or loaded on demand from a merge): already here.
+        if (byID_.count(object->id_.value)) {
+            continue;
         }
+        ManagedObject* o = object.get();
+        o->loadedAtOpen_ = true;
+        o->sequence_ = objects_.size();
+        objects_.push_back(std::move(object));
+        registerID(o);
+        indexUuid(o, QString());
+        changes.inserted.push_back(o);
     }
-    // Whatever the helper could not read is folded here from the text itself.
-    for (const auto& object : objects_) {
-        EntryValues& v = object->values_;
-        if (v.foldedFaulted) {
-            v.foldedFaulted = false;
-            fulfillTextFault(object.get());
-            v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
+    }
+    if (load->next < load->objects.size()) {
+        QMetaObject::invokeMethod(
+            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+        return;
+    }
+    std::unique_ptr<RestLoad> done = std::move(restLoad_);
+    // The records read at open come first, in the store's order (by key),
+    // as if read together; the ones made since follow in their own order.
+    const auto loaded = std::stable_partition(objects_.begin(), objects_.end(),
+                                              [](const auto& o) { return o->loadedAtOpen_; });
+    const auto byKey = [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; };
+    // Both the first screen's records and the rest's are in key order already.
+    const std::size_t firstCount =
+        std::min<std::size_t>(done->known.size(), std::size_t(loaded - objects_.begin()));
+    const auto firstScreen = objects_.begin() + qsizetype(firstCount);
+    std::inplace_merge(objects_.begin(), firstScreen, loaded, byKey);
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+        objects_[i]->sequence_ = i;
+    }
+    if (!done->complete) {
+        if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+            store->refuseWrites(done->error);
         }
+        emit loadFailed(done->error);
     }
+    emit restArrived();
 }
 
 void ManagedObjectContext::performBlockAndWait(const std::function<void()>& block) {
@@ -123,39 +170,85 @@ void ManagedObjectContext::registerID(ManagedObject* object) {
     byID_[object->id_.value] = object;
 }
 
+void ManagedObjectContext::takeRows(std::vector<StoreRow> rows, ChangeSet* changes) {
+    objects_.reserve(objects_.size() + rows.size());
+    byID_.reserve(byID_.size() + rows.size());
+    for (StoreRow& row : rows) {
+        if (byID_.count(row.key)) {
+            continue;
+        }
+        ManagedObject* object = makeObject(ManagedObjectID{row.key});
+        object->values_ = std::move(row.values);
+        indexUuid(object, QString());
+        changes->inserted.push_back(object);
+    }
+}
+
 void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator) {
     coordinator_ = coordinator;
     if (!coordinator_) {
         return;
     }
     ChangeSet changes;
-    QString foldedSource;
     for (PersistentStore* store : coordinator_->persistentStores()) {
-        std::vector<StoreRow> rows = store->takeLoadedRows();
-        objects_.reserve(objects_.size() + rows.size());
-        byID_.reserve(byID_.size() + rows.size());
-        for (StoreRow& row : rows) {
-            if (byID_.count(row.key)) {
-                continue;
-            }
-            ManagedObject* object = makeObject(ManagedObjectID{row.key});
-            object->values_ = std::move(row.values);
-            indexUuid(object, QString());
-            if (object->values_.foldedFaulted) {
-                foldedSource = store->path();
-            }
-            changes.inserted.push_back(object);
+        Error error;
+        std::vector<StoreRow> rows = store->takeLoadedRows(&error);
+        if (!error.isNull()) {
+            store->refuseWrites(error);
+            emit loadFailed(error);
         }
+        takeRows(std::move(rows), &changes);
     }
-    if (!foldedSource.isEmpty() && !foldedLoad_) {
-        // The folded texts are needed only by a search: read them beside the
-        // main thread, which meanwhile puts the diary on screen.
-        foldedLoad_ = std::make_unique<FoldedTextLoad>();
-        FoldedTextLoad* load = foldedLoad_.get();
-        load->reader = std::thread([load, foldedSource] {
-            load->complete = PersistentStore::readFoldedTexts(foldedSource, &load->texts, nullptr);
-        });
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
     }
+}
+
+void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator,
+                                                         int firstMonthTag) {
+    PersistentStore* store = coordinator ? coordinator->defaultStore() : nullptr;
+    if (!store || store->hasReadWhole() || coordinator->persistentStores().size() != 1 ||
+        restLoad_) {
+        setPersistentStoreCoordinator(coordinator);
+        return;
+    }
+    coordinator_ = coordinator;
+    std::vector<StoreRow> rows;
+    Error error;
+    if (!store->loadMonth(firstMonthTag, &rows, &error)) {
+        // The month index did not answer: read the whole diary now, as a small one.
+        rows.clear();
+        setPersistentStoreCoordinator(coordinator);
+        return;
+    }
+    restLoad_ = std::make_unique<RestLoad>();
+    RestLoad* load = restLoad_.get();
+    for (const StoreRow& row : rows) {
+        load->known.insert(row.key);
+    }
+    ChangeSet changes;
+    takeRows(std::move(rows), &changes);
+    for (ManagedObject* o : changes.inserted) {
+        o->loadedAtOpen_ = true;
+    }
+    // The rest is read beside the main thread, which meanwhile paints the
+    // first screen; its records are made there too and only taken in here.
+    load->reader = std::thread([this, load, path = store->path()] {
+        load->complete = PersistentStore::readAllRows(
+            path,
+            [this, load](StoreRow&& row) {
+                if (load->known.count(row.key)) {
+                    return;
+                }
+                auto object = std::unique_ptr<ManagedObject>(
+                    new ManagedObject(this, ManagedObjectID{row.key}));
+                object->values_ = std::move(row.values);
+                load->objects.push_back(std::move(object));
+            },
+            &load->error);
+        QMetaObject::invokeMethod(
+            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+    });
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);
     }
@@ -172,7 +265,6 @@ ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName,
     }
     ManagedObject* object = makeObject(ManagedObjectID{nextTemporaryID_--});
     values.textFaulted = false;
-    values.foldedFaulted = false;
     object->values_ = std::move(values);
     indexUuid(object, QString());
     object->inserted_ = true;
@@ -314,6 +406,7 @@ void ManagedObjectContext::setText(ManagedObject* object, QByteArray text) {
 
 std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchRequest(
     const FetchRequest& request, Error* error) const {
+    ensureAllLoaded();
     if (request.entityName != QLatin1String("Entry")) {
         if (error) {
             *error = Error{kStoreErrorDomain, StoreOpenError,
@@ -342,6 +435,11 @@ std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchReq
 }
 
 std::vector<ManagedObject*> ManagedObjectContext::registeredObjects() const {
+    ensureAllLoaded();
+    return objectsLoadedSoFar();
+}
+
+std::vector<ManagedObject*> ManagedObjectContext::objectsLoadedSoFar() const {
     std::vector<ManagedObject*> result;
     result.reserve(objects_.size());
     for (const auto& object : objects_) {
@@ -353,6 +451,7 @@ std::vector<ManagedObject*> ManagedObjectContext::registeredObjects() const {
 }
 
 std::vector<ManagedObject*> ManagedObjectContext::objectsWithUuid(const QString& uuid) const {
+    ensureAllLoaded();
     if (!uuidIndexBuilt_) {
         buildUuidIndex();
     }
@@ -560,7 +659,6 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
         v.entryText = stored.entryText;
         v.foldedText = stored.foldedText;
         v.textFaulted = false;
-        v.foldedFaulted = false;
         object->foldStale_ = false;
         unfolded_.erase(object);
     }

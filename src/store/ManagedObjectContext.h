@@ -6,6 +6,7 @@
 #include "core/Error.h"
 #include "store/FetchRequest.h"
 #include "store/ManagedObjectID.h"
+#include "store/StoreRow.h"
 
 #include <QObject>
 #include <functional>
@@ -23,9 +24,11 @@ class UndoManager;
 
 // Holds the diary's records in memory, on the thread that created it (the
 // main thread for the main-queue context). When given a coordinator it takes
-// every record of its store; fetches see pending inserts and hide pending
-// deletes; a save writes every pending change in one transaction or none.
-// Every change is announced at once through objectsDidChange.
+// every record of its store (a large diary: one month at once and the rest
+// from a helper thread, announced as inserted when it arrives); fetches see
+// pending inserts and hide pending deletes; a save writes every pending
+// change in one transaction or none. Every change is announced at once
+// through objectsDidChange.
 class ManagedObjectContext : public QObject {
     Q_OBJECT
 public:
@@ -42,6 +45,15 @@ public:
     void performBlock(std::function<void()> block);
 
     void setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator);
+    // The same, for a window that first shows the month firstMonthTag: a
+    // large diary gives that month's records at once and the rest once a
+    // helper thread has read them (restArrived); a small one everything.
+    void setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator, int firstMonthTag);
+    // False while the rest of a large diary is still being read.
+    bool hasEverything() const { return !restLoad_; }
+    // Waits for the rest (at once when it is in) and takes it in. Fetches,
+    // registeredObjects and objectsWithUuid do this themselves.
+    void ensureAllLoaded() const;
     PersistentStoreCoordinator* persistentStoreCoordinator() const { return coordinator_; }
     void setMergePolicy(MergePolicy policy) { mergePolicy_ = policy; }
     MergePolicy mergePolicy() const { return mergePolicy_; }
@@ -58,6 +70,8 @@ public:
                                                                    Error* error) const;
     // Every live record, in the order the store gave them and then inserted.
     std::vector<ManagedObject*> registeredObjects() const;
+    // The same without waiting for the rest of a large diary.
+    std::vector<ManagedObject*> objectsLoadedSoFar() const;
     // The live records whose identifier is exactly uuid, in fetch order. From
     // the first ask on the context keeps an index of the identifiers, so this
     // (and a fetch whose predicate is only "uuid == value") visits no other
@@ -89,15 +103,18 @@ public:
     // Reads a record's text from the store; false (and the text still
     // faulted) when the store cannot give it.
     bool fulfillTextFault(ManagedObject* object);
-    // Opening a store leaves its folded texts to a helper thread; this waits
-    // for it (at once when it is done) and hands them to their records, and
-    // folds the texts edited since the last call. Call it before records are
-    // read on other threads.
+    // Folds the texts edited since the last call: edits are folded once,
+    // when a search or a save needs them, not at every keystroke. Call it
+    // before records are read on other threads.
     void ensureFoldedTexts();
 
 signals:
     void objectsDidChange(const quillet::ChangeSet& changes);
     void didSave(const quillet::ChangeSet& changes);
+    // The rest of a large diary is in (after its records were announced).
+    void restArrived();
+    // Reading the rest found the file damaged: nothing more is saved to it.
+    void loadFailed(const quillet::Error& error);
 
 private:
     ManagedObject* makeObject(ManagedObjectID id);
@@ -126,8 +143,11 @@ private:
     mutable std::unordered_map<QString, std::vector<ManagedObject*>> uuidIndex_;
     mutable std::vector<ManagedObject*> unindexedFaults_;
     mutable bool uuidIndexBuilt_ = false;
-    struct FoldedTextLoad;
-    std::unique_ptr<FoldedTextLoad> foldedLoad_;
+    void takeRows(std::vector<StoreRow> rows, ChangeSet* changes);
+    // Takes in up to limit records of the rest; queues the next ones.
+    void takeInRest(std::size_t limit);
+    struct RestLoad;
+    mutable std::unique_ptr<RestLoad> restLoad_;
 };
 
 } // namespace quillet

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <fcntl.h>
 #include <iterator>
 #include <sys/file.h>
@@ -22,6 +23,10 @@
 namespace quillet {
 
 namespace {
+
+// A diary up to this size is checked page by page before it is opened for
+// writing; a larger one while its rest is read beside the window.
+constexpr qint64 kWholeCheckBeforeOpenBytes = 8 << 20;
 
 // The application id and the format version live in the file's header. A
 // new diary is made at version 1 and brought up to the current version by
@@ -45,6 +50,60 @@ Error storeError(int code, const QString& text) {
     return Error{kStoreErrorDomain, code, text};
 }
 
+Error identifierIndexDamaged(const QString& path) {
+    return storeError(
+        StoreCorruptError,
+        QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers does not "
+                       "match its entries) and can't be opened. It was left as it is.")
+            .arg(path));
+}
+
+// Every column a record keeps in memory: all but the text as written, which
+// stays in the file until it is read (textFaulted).
+const char* const kRowColumns =
+    "SELECT key, uuid, colorTag, monthTag, timeStamp, entryText IS NULL, foldedText FROM entry";
+
+void readRow(const SqliteStatement& s, StoreRow* row) {
+    row->key = s.columnInt64(0);
+    EntryValues& v = row->values;
+    v.uuid = s.columnText(1);
+    v.colorTag = int(s.columnInt64(2));
+    v.monthTag = int(s.columnInt64(3));
+    v.hasTimeStamp = !s.isNull(4);
+    v.timeStamp = s.columnDouble(4);
+    v.textFaulted = s.columnInt64(5) == 0;
+    const std::string_view folded = s.columnUtf8View(6);
+    v.foldedText.assign(folded.data() ? folded.data() : "", folded.size());
+}
+
+// Reads every row of the statement; counts those with an identifier.
+bool readRows(SqliteDatabase& db, SqliteStatement& s,
+              const std::function<void(StoreRow&&)>& take, qint64* identified, Error* error) {
+    if (!s.isValid()) {
+        if (error) {
+            *error = db.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) {
+        StoreRow row;
+        readRow(s, &row);
+        if (!row.values.uuid.isNull()) {
+            ++*identified;
+        }
+        take(std::move(row));
+    }
+    if (rc != SQLITE_DONE) {
+        if (error) {
+            *error = db.lastError(QStringLiteral("read"));
+            error->code = StoreCorruptError;
+        }
+        return false;
+    }
+    return true;
+}
+
 // The format steps: step i brings a diary of version i + 1 to version i + 2.
 // They run inside the upgrade's one transaction. A new format is one more
 // function at the end of the list (and one more test).
@@ -55,7 +114,13 @@ bool addUuidIndex(SqliteDatabase& db, Error* error) {
     return db.exec("CREATE INDEX entry_uuid ON entry (uuid)", error);
 }
 
-constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex};
+// 3: a month's entries are found without reading the whole table, so that
+// the first screen is read before the rest of the diary.
+bool addMonthIndex(SqliteDatabase& db, Error* error) {
+    return db.exec("CREATE INDEX entry_month ON entry (monthTag)", error);
+}
+
+constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex, addMonthIndex};
 static_assert(std::size(kUpgradeSteps) + 1 == PersistentStore::kSchemaVersion,
               "one upgrade step for every format after the first");
 
@@ -235,7 +300,7 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         }
     } else if (!store->checkHeader(error) ||
                !StoreFileCheck::checkBeforeWriting(path, kApplicationId, kSchemaVersion, error) ||
-               !StoreFileCheck::checkWholeFile(path, error)) {
+               (info.st_size <= kWholeCheckBeforeOpenBytes && !StoreFileCheck::checkWholeFile(path, error))) {
         return nullptr;
     }
     // SQLite would open a file it may not write for reading (and write its index beside it).
@@ -272,9 +337,16 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         store->device_ = quint64(opened.st_dev);
         store->inode_ = quint64(opened.st_ino);
     }
-    if (!store->validate(error) || !store->loadAll(&store->loadedRows_, error) ||
-        !store->checkIdentifierIndex(error)) {
+    if (!store->validate(error) || !store->checkRoots(error)) {
         return nullptr;
+    }
+    // A small diary is read whole now; a large one a month first and the
+    // rest beside the window (readAllRows), which checks it as a whole.
+    if (store->rowEstimate_ <= readWholeAtOpenLimit()) {
+        if (!store->loadAll(&store->loadedRows_, error) || !store->checkIdentifierIndex(error)) {
+            return nullptr;
+        }
+        store->loadedAll_ = true;
     }
     sqlite3_db_config(store->db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // In place of SQLite's own checkpoint at the commit that fills the log.
@@ -592,51 +664,106 @@ bool PersistentStore::keepCopy(const QString& copy, Error* error) {
     return true;
 }
 
-bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
-    // The texts as written stay in the file until a record is read (loadText):
-    // searching needs only the folded form, and a large diary would otherwise
-    // hold every text twice. The folded forms are left to readFoldedTexts,
-    // which may run on another thread once the diary is on screen.
-    qint64 lastKey = 0;
-    if (db_.queryInteger("SELECT IFNULL(MAX(key), 0) FROM entry", &lastKey, nullptr) && lastKey > 0) {
-        rows->reserve(std::size_t(std::min<qint64>(lastKey, 10'000'000)));
-    }
-    // Every page is read once: mapped, instead of a system call per page. Only
-    // for this pass, so that the store never reads through a mapping later.
-    db_.exec("PRAGMA mmap_size = 1073741824", nullptr);
-    struct Unmap {
-        SqliteDatabase& db;
-        ~Unmap() { db.exec("PRAGMA mmap_size = 0", nullptr); }
-    } unmap{db_};
-    SqliteStatement s(db_.handle(),
-                      "SELECT key, uuid, colorTag, monthTag, timeStamp, entryText IS NULL FROM entry");
-    if (!s.isValid()) {
+qint64& PersistentStore::readWholeAtOpenLimitStorage() {
+    static qint64 limit = kReadWholeAtOpen;
+    return limit;
+}
+
+bool PersistentStore::checkRoots(Error* error) {
+    // The pages every read starts from: the table's and each index's root and
+    // one path down, so that a file damaged there is refused before use.
+    qint64 ignored = 0;
+    if (!db_.queryInteger("SELECT IFNULL(MAX(key), 0) FROM entry", &rowEstimate_, error) ||
+        !db_.queryInteger(
+            "SELECT count(*) FROM (SELECT uuid FROM entry INDEXED BY entry_uuid LIMIT 1)", &ignored,
+            error) ||
+        !db_.queryInteger(
+            "SELECT count(*) FROM (SELECT monthTag FROM entry INDEXED BY entry_month LIMIT 1)",
+            &ignored, error)) {
         if (error) {
-            *error = db_.lastError(QStringLiteral("read"));
-        }
-        return false;
-    }
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW) {
-        StoreRow row;
-        row.key = s.columnInt64(0);
-        EntryValues& v = row.values;
-        v.uuid = s.columnText(1);
-        v.colorTag = int(s.columnInt64(2));
-        v.monthTag = int(s.columnInt64(3));
-        v.hasTimeStamp = !s.isNull(4);
-        v.timeStamp = s.columnDouble(4);
-        v.textFaulted = s.columnInt64(5) == 0;
-        v.foldedFaulted = true;
-        rows->push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE) {
-        if (error) {
-            *error = db_.lastError(QStringLiteral("read"));
+            error->code = StoreCorruptError;
+            error->localizedDescription =
+                QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and can't be opened. "
+                               "It was left as it is.")
+                    .arg(path_, error->localizedDescription);
         }
         return false;
     }
     return true;
+}
+
+bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
+    // The texts as written stay in the file until a record is read (loadText):
+    // the list and the search need only the folded form, and a large diary
+    // would otherwise hold every text twice.
+    if (rowEstimate_ > 0) {
+        rows->reserve(std::size_t(std::min<qint64>(rowEstimate_, 10'000'000)));
+    }
+    SqliteStatement s(db_.handle(), kRowColumns);
+    identifiedRows_ = 0;
+    return readRows(
+        db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identifiedRows_,
+        error);
+}
+
+std::vector<StoreRow> PersistentStore::takeLoadedRows(Error* error) {
+    if (!loadedAll_) {
+        loadedAll_ = true;
+        loadedRows_.clear();
+        if (!loadAll(&loadedRows_, error) || !checkIdentifierIndex(error)) {
+            loadedRows_.clear();
+        }
+    }
+    return std::move(loadedRows_);
+}
+
+bool PersistentStore::loadMonth(int monthTag, std::vector<StoreRow>* rows, Error* error) {
+    const QByteArray query = QByteArray(kRowColumns) + " INDEXED BY entry_month WHERE monthTag = ?";
+    SqliteStatement s(db_.handle(), query.constData());
+    if (s.isValid()) {
+        s.bindInt64(1, monthTag);
+    }
+    qint64 identified = 0;
+    return readRows(
+        db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identified, error);
+}
+
+bool PersistentStore::readAllRows(const QString& path,
+                                  const std::function<void(StoreRow&&)>& take, Error* error) {
+    SqliteDatabase db;
+    if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
+        return false;
+    }
+    // One snapshot for the rows and the index they are checked against.
+    if (!db.exec("BEGIN", error)) {
+        return false;
+    }
+    SqliteStatement s(db.handle(), kRowColumns);
+    qint64 identified = 0;
+    qint64 indexed = 0;
+    // A large diary's whole-file check, left out of the way to the first screen.
+    if (!readRows(db, s, take, &identified, error) ||
+        !db.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error) ||
+        !StoreFileCheck::checkWholeDatabase(db.handle(), path, error)) {
+        if (error) {
+            error->code = StoreCorruptError;
+        }
+        return false;
+    }
+    db.exec("COMMIT", nullptr);
+    if (indexed != identified) {
+        if (error) {
+            *error = identifierIndexDamaged(path);
+        }
+        return false;
+    }
+    return true;
+}
+
+void PersistentStore::refuseWrites(const Error& why) {
+    refusal_ = why;
+    // Closing would copy the log into a file found damaged.
+    sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
 }
 
 bool PersistentStore::checkIdentifierIndex(Error* error) {
@@ -647,17 +774,9 @@ bool PersistentStore::checkIdentifierIndex(Error* error) {
     if (!db_.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error)) {
         return false;
     }
-    const auto identified =
-        std::count_if(loadedRows_.begin(), loadedRows_.end(),
-                      [](const StoreRow& row) { return !row.values.uuid.isNull(); });
-    if (indexed != qint64(identified)) {
+    if (indexed != identifiedRows_) {
         if (error) {
-            *error = storeError(
-                StoreCorruptError,
-                QStringLiteral(
-                    "The diary file \u201c%1\u201d is damaged (its index of identifiers "
-                    "does not match its entries) and can't be opened. It was left as it is.")
-                    .arg(path_));
+            *error = identifierIndexDamaged(path_);
         }
         return false;
     }
@@ -683,34 +802,6 @@ bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
         *error = db_.lastError(QStringLiteral("read"));
     }
     return false;
-}
-
-bool PersistentStore::readFoldedTexts(const QString& path, std::vector<std::pair<qint64, std::string>>* texts,
-                                      Error* error) {
-    SqliteDatabase db;
-    if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
-        return false;
-    }
-    db.exec("PRAGMA mmap_size = 1073741824", nullptr); // one pass over every page
-    SqliteStatement s(db.handle(), "SELECT key, foldedText FROM entry");
-    if (!s.isValid()) {
-        if (error) {
-            *error = db.lastError(QStringLiteral("read"));
-        }
-        return false;
-    }
-    int rc;
-    while ((rc = s.step()) == SQLITE_ROW) {
-        const std::string_view folded = s.columnUtf8View(1);
-        texts->emplace_back(s.columnInt64(0), std::string(folded.data() ? folded.data() : "", folded.size()));
-    }
-    if (rc != SQLITE_DONE) {
-        if (error) {
-            *error = db.lastError(QStringLiteral("read"));
-        }
-        return false;
-    }
-    return true;
 }
 
 bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
@@ -802,6 +893,12 @@ bool PersistentStore::copyFile(const QString& source, const QString& destination
 }
 
 bool PersistentStore::sync(Error* error) {
+    if (!refusal_.isNull()) {
+        if (error) {
+            *error = refusal_;
+        }
+        return false;
+    }
     if (!checkFileInPlace(error)) {
         return false;
     }
@@ -832,6 +929,12 @@ bool PersistentStore::sync(Error* error) {
 
 bool PersistentStore::save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
                            bool waitForDisk) {
+    if (!refusal_.isNull()) {
+        if (error) {
+            *error = refusal_;
+        }
+        return false;
+    }
     if (!checkFileInPlace(error)) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <QVariantMap>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -15,8 +16,9 @@ namespace quillet {
 // The diary's SQLite file. A missing file is created (atomically, under a
 // temporary name first); an existing file is used only when it is a diary of
 // a schema this program knows, and is otherwise left exactly as it is: its
-// header is checked before SQLite is let near it, and every row but its text
-// (read on demand) is read before the store is handed out. One process at a
+// header is checked before SQLite is let near it, and the pages every read
+// starts from before the store is handed out; a small diary is read whole
+// then, a large one by readAllRows beside the window. One process at a
 // time holds a store: a second one is told the diary is open elsewhere; the
 // lock dies with its process, however it ends. Commits are synced (WAL,
 // synchronous=FULL), so a save that returned success survives a crash or a
@@ -26,8 +28,14 @@ namespace quillet {
 class PersistentStore {
 public:
     static constexpr qint64 kApplicationId = 0x51756c74; // "Qult"
-    // 1: the entry table. 2: an index on the identifiers.
-    static constexpr qint64 kSchemaVersion = 2;
+    // 1: the entry table. 2: an index on the identifiers. 3: an index on the months.
+    static constexpr qint64 kSchemaVersion = 3;
+    // Up to about this many rows a diary is read whole, and checked, while it
+    // is opened: that costs less than a first screen and a helper thread.
+    static constexpr qint64 kReadWholeAtOpen = 5000;
+    static qint64 readWholeAtOpenLimit() { return readWholeAtOpenLimitStorage(); }
+    // For tests of the large-diary path with a few rows.
+    static void setReadWholeAtOpenLimit(qint64 rows) { readWholeAtOpenLimitStorage() = rows; }
 
     static std::unique_ptr<PersistentStore> open(const QString& path, const QVariantMap& options,
                                                  Error* error);
@@ -37,20 +45,25 @@ public:
     QString type() const;
     QVariantMap options() const { return options_; }
 
-    bool loadAll(std::vector<StoreRow>* rows, Error* error);
-    // The rows read while opening (every row is read then, so that a damaged
-    // file is found before the store is used; only a long text's own pages
-    // wait until it is read); the first caller takes them.
-    std::vector<StoreRow> takeLoadedRows() { return std::move(loadedRows_); }
+    // Every row but its text as written (textFaulted), read while opening a
+    // small diary and otherwise now; the first caller takes them. Empty, with
+    // the error, when the file turns out damaged.
+    std::vector<StoreRow> takeLoadedRows(Error* error = nullptr);
+    bool hasReadWhole() const { return loadedAll_; }
+    // The rows of one month (through the month index): what the first screen shows.
+    bool loadMonth(int monthTag, std::vector<StoreRow>* rows, Error* error);
+    // Every row, through a read-only connection of its own so that it may run
+    // on a helper thread while the store is in use, and the identifier index
+    // checked against them (the check of the whole file a large diary gets).
+    static bool readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
+                            Error* error);
+    // After damage was found beside the window: every later save and sync
+    // fails with why, and the file is left as it is.
+    void refuseWrites(const Error& why);
     // False with a null error when no row has the key.
     bool loadRow(qint64 key, EntryValues* values, Error* error);
     // The text of one row as written; loadAll leaves it in the file (textFaulted).
     bool loadText(qint64 key, QByteArray* text, Error* error);
-    // Every row's folded text, read through a connection of its own so that
-    // it may run on another thread while the store is in use; loadAll leaves
-    // them out (foldedFaulted).
-    static bool readFoldedTexts(const QString& path, std::vector<std::pair<qint64, std::string>>* texts,
-                                Error* error);
 
     struct Changes {
         std::vector<const EntryValues*> inserted; // in order; their new keys come back in insertedKeys
@@ -91,6 +104,9 @@ private:
     bool create(Error* error);
     bool checkHeader(Error* error) const;
     bool validate(Error* error);
+    bool checkRoots(Error* error);
+    bool loadAll(std::vector<StoreRow>* rows, Error* error);
+    static qint64& readWholeAtOpenLimitStorage();
     bool upgrade(qint64 from, Error* error);
     // Copying the log back into the file (a checkpoint) waits for the disk
     // twice; it is done on a helper thread with a connection of its own, so
@@ -106,6 +122,10 @@ private:
     SqliteDatabase db_;
     int lockFd_ = -1;
     std::vector<StoreRow> loadedRows_;
+    bool loadedAll_ = false;
+    qint64 rowEstimate_ = 0;   // the highest key: about the number of rows
+    qint64 identifiedRows_ = 0;
+    Error refusal_;
     bool unsynced_ = false;
     // The file as opened, to tell it from one put in its place.
     quint64 device_ = 0;

@@ -355,4 +355,33 @@ bool Predicate::onlyIntegerEqualitiesOn(const QStringList& keys) const {
     return true;
 }
 
+bool Predicate::narrows(const Predicate& wider) const {
+    if (comparisons_.size() != wider.comparisons_.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < comparisons_.size(); ++i) {
+        const Comparison& a = comparisons_[i];
+        const Comparison& b = wider.comparisons_[i];
+        if (a.attribute != b.attribute || !a.attribute || a.op != b.op ||
+            a.isInteger != b.isInteger || a.caseInsensitive != b.caseInsensitive ||
+            a.diacriticInsensitive != b.diacriticInsensitive) {
+            return false;
+        }
+        if (a.isInteger) {
+            if (a.integer != b.integer) {
+                return false;
+            }
+        } else if (isFoldedTextSearch(a)) {
+            // Both are byte searches of the folded text: a text holding a's
+            // folded needle holds every part of it.
+            if (!TextFolder::contains(a.foldedValue, b.foldedValue)) {
+                return false;
+            }
+        } else if (a.value != b.value) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace quillet

@@ -58,6 +58,10 @@ public:
     std::optional<QString> onlyExactStringEqualityOn(const QString& key) const;
     // True when the predicate is made only of integer equalities on the given keys.
     bool onlyIntegerEqualitiesOn(const QStringList& keys) const;
+    // True when every record that passes this predicate also passes wider
+    // (the same clauses, a folded search's text containing wider's): a
+    // search typed further need only look among wider's matches.
+    bool narrows(const Predicate& wider) const;
 
 private:
     QString format_;

@@ -168,10 +168,14 @@ bool StoreFileCheck::checkWholeFile(const QString& path, Error* error) {
     if (!view.open(path, error)) {
         return false;
     }
-    SqliteStatement check(view.db().handle(), "PRAGMA quick_check(1)");
+    return checkWholeDatabase(view.db().handle(), path, error);
+}
+
+bool StoreFileCheck::checkWholeDatabase(sqlite3* db, const QString& path, Error* error) {
+    SqliteStatement check(db, "PRAGMA quick_check(1)");
     if (!check.isValid() || check.step() != SQLITE_ROW) {
         if (error) {
-            *error = view.lastError();
+            *error = damagedError(path, QString::fromUtf8(sqlite3_errmsg(db)));
         }
         return false;
     }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+struct sqlite3;
+
 namespace quillet {
 
 // Looks at a diary file without changing it or anything beside it. SQLite
@@ -20,6 +22,8 @@ public:
     // Reads every page and every index (PRAGMA quick_check); a large diary
     // takes a while, so it is a step of its own.
     static bool checkWholeFile(const QString& path, Error* error);
+    // The same on a connection already open on the file (path names it in the error).
+    static bool checkWholeDatabase(sqlite3* db, const QString& path, Error* error);
 };
 
 } // namespace quillet

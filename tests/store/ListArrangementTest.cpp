@@ -118,6 +118,61 @@ TEST_F(ListArrangementTest, ANewDateMovesTheRecordToItsPlace) {
     EXPECT_EQ(controller.objectAtIndex(1), made[11]);
 }
 
+TEST_F(ListArrangementTest, ASearchTypedFurtherListsWhatASearchOfEverythingWould) {
+    std::mt19937 random(3);
+    const QStringList words = {QStringLiteral("Morgen"), QStringLiteral("m\u00f6rser"),
+                               QStringLiteral("mor"), QStringLiteral("MORNING"),
+                               QStringLiteral("more")};
+    for (int i = 0; i < 20000; ++i) {
+        add(2'000'000 + qint64(random() % 9000),
+            words[int(random() % words.size())] + QStringLiteral(" day"), int(random() % 3));
+    }
+    controller.processPendingChanges();
+    const auto search = [](const QString& text, const QString& tail = QString()) {
+        return QStringLiteral("entryText contains[cd] \"%1\"").arg(text) + tail;
+    };
+    // Letter by letter, and back, with and without a color: each list is the
+    // whole diary's selection.
+    for (const QString& typed : {QStringLiteral("m"), QStringLiteral("mo"), QStringLiteral("mor"),
+                                 QStringLiteral("morn"), QStringLiteral("mor"), QStringLiteral("MORS"),
+                                 QStringLiteral("mo")}) {
+        SCOPED_TRACE(typed.toStdString());
+        filter(search(typed));
+        EXPECT_EQ(controller.arrangedObjects(), expected(search(typed)));
+        filter(search(typed, QStringLiteral(" AND colorTag = 2")));
+        EXPECT_EQ(controller.arrangedObjects(),
+                  expected(search(typed, QStringLiteral(" AND colorTag = 2"))));
+    }
+    // A record edited to match after the last search is found by the next, narrower one.
+    filter(search(QStringLiteral("morn")));
+    ManagedObject* edited = nullptr;
+    for (ManagedObject* o : made) {
+        if (!o->entryText().contains(QStringLiteral("morn"), Qt::CaseInsensitive)) {
+            edited = o;
+            break;
+        }
+    }
+    ASSERT_TRUE(edited);
+    edited->setValue(EntryKey::EntryText, QStringLiteral("mornings"));
+    filter(search(QStringLiteral("mornin")));
+    EXPECT_EQ(controller.arrangedObjects(), expected(search(QStringLiteral("mornin"))));
+    EXPECT_NE(controller.indexOfObject(edited), IndexSet::NotFound);
+
+    const auto narrows = [](const QString& narrow, const QString& wide) {
+        return Predicate::parse(narrow)->narrows(*Predicate::parse(wide));
+    };
+    EXPECT_TRUE(narrows(search(QStringLiteral("Caf\u00e9s")), search(QStringLiteral("cafe"))));
+    EXPECT_TRUE(narrows(search(QStringLiteral("xcafe")), search(QStringLiteral("caf"))));
+    EXPECT_FALSE(narrows(search(QStringLiteral("caf")), search(QStringLiteral("cafe"))));
+    EXPECT_FALSE(narrows(search(QStringLiteral("cafe"), QStringLiteral(" AND colorTag = 1")),
+                         search(QStringLiteral("caf"))));
+    EXPECT_FALSE(narrows(search(QStringLiteral("cafe"), QStringLiteral(" AND colorTag = 1")),
+                         search(QStringLiteral("caf"), QStringLiteral(" AND colorTag = 2"))));
+    EXPECT_FALSE(narrows(QStringLiteral("entryText contains \"Cafe\""),
+                         QStringLiteral("entryText contains \"caf\"")));
+    EXPECT_FALSE(narrows(QStringLiteral("monthTag = 201201"), QStringLiteral("monthTag = 201202")));
+}
+
 TEST_F(ListArrangementTest, RowsAreFoundAmongRecordsOfTheSameMoment) {
     for (int i = 0; i < 200; ++i) {
         add(5000 + (i / 40), QStringLiteral("same %1").arg(i), i % 6);

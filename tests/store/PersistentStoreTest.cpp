@@ -5,6 +5,7 @@
 
 #include "store/PersistentStore.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -84,20 +85,33 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
     const std::vector<StoreRow> rows = reopened->takeLoadedRows();
     ASSERT_EQ(rows.size(), written.size());
     // Loading leaves every text that is not null in the file, to be read on
-    // request, and the folded texts to a reader of their own.
-    std::vector<std::pair<qint64, std::string>> folded;
-    ASSERT_TRUE(PersistentStore::readFoldedTexts(path, &folded, nullptr));
-    ASSERT_EQ(folded.size(), rows.size());
+    // request. The helper's reader and a month's read give the same rows.
+    std::vector<StoreRow> beside;
+    ASSERT_TRUE(PersistentStore::readAllRows(
+        path, [&](StoreRow&& row) { beside.push_back(std::move(row)); }, nullptr));
+    ASSERT_EQ(beside.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EntryValues loaded = rows[i].values;
         EXPECT_EQ(loaded.textFaulted, !written[i].entryText.isNull());
-        EXPECT_TRUE(loaded.foldedFaulted);
+        EXPECT_EQ(beside[i].key, rows[i].key);
+        std::vector<StoreRow> month;
+        ASSERT_TRUE(reopened->loadMonth(written[i].monthTag, &month, nullptr));
+        const auto same = std::find_if(month.begin(), month.end(),
+                                       [&](const StoreRow& r) { return r.key == rows[i].key; });
+        ASSERT_NE(same, month.end());
+        const auto sameMonth = [&](const EntryValues& w) {
+            return w.monthTag == written[i].monthTag;
+        };
+        EXPECT_EQ(month.size(),
+                  std::size_t(std::count_if(written.begin(), written.end(), sameMonth)));
         if (loaded.textFaulted) {
             ASSERT_TRUE(reopened->loadText(rows[i].key, &loaded.entryText, nullptr));
+            beside[i].values.entryText = loaded.entryText;
+            same->values.entryText = loaded.entryText;
         }
-        ASSERT_EQ(folded[i].first, rows[i].key);
-        loaded.foldedText = folded[i].second;
         expectSameValues(loaded, written[i], int(i));
+        expectSameValues(beside[i].values, written[i], int(i));
+        expectSameValues(same->values, written[i], int(i));
         EntryValues single;
         ASSERT_TRUE(reopened->loadRow(rows[i].key, &single, nullptr));
         expectSameValues(single, written[i], int(i));

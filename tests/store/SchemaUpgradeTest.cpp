@@ -78,11 +78,13 @@ TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
     EXPECT_EQ(
         rawQuery(path,
                  "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = 'entry'"),
-        "entry_uuid");
+        "entry_uuid\nentry_month");
     EXPECT_EQ(rawQuery(path, kEveryRow), before) << "every value as it was";
-    // A look-up by identifier goes through the index.
+    // A look-up by identifier, and a month's entries, go through their indexes.
     EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT key FROM entry WHERE uuid = 'x'")
                     .contains("entry_uuid"));
+    EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT entryText FROM entry WHERE monthTag = 201203")
+                    .contains("entry_month"));
 
     // The copy beside it is the diary as it was, whole, private, and still opens as version 1.
     const QString copy = path + QStringLiteral(".v1");

@@ -22,7 +22,7 @@ namespace {
 
 // The platform tests carry no application resources: a model file of their own.
 std::shared_ptr<ManagedObjectModel> entryModel() {
-    static const QString folder = [] {
+    const QString folder = [] { // each test's own: temporary folders go with their test
         const QString dir = makeTempDir();
         QFile file(dir + QStringLiteral("/Entry.json"));
         file.open(QIODevice::WriteOnly);

@@ -1,25 +1,61 @@
 // The yardstick for the diary's launch time: an empty main window, shown the
-// same way, that prints the time of its first paint and quits.
+// same way, that prints the time of its first paint and of the main loop's
+// first wait after it, its resident memory and peak, and quits.
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
 #include <QMainWindow>
 
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 namespace {
+long statusKilobytes(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+long long nowMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 class ExitAfterFirstPaint : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
             watched->removeEventFilter(this);
-            QMetaObject::invokeMethod(this, [] {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                std::printf("first paint at %lld us\n",
-                            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    std::printf("first paint at %lld us\n", nowMicroseconds());
+                    connect(QAbstractEventDispatcher::instance(),
+                            &QAbstractEventDispatcher::aboutToBlock, this, [] {
+                                static bool reported = false;
+                                if (std::exchange(reported, true)) {
+                                    return;
+                                }
+                                const long long now = nowMicroseconds();
+                                std::printf("loop free at %lld us\neverything in at %lld us\nrss "
+                                            "%ld kB\npeak %ld kB\n",
+                                            now, now, statusKilobytes("VmRSS:"),
+                                            statusKilobytes("VmHWM:"));
+                                std::fflush(stdout);
+                                QCoreApplication::exit(0);
+                            });
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }

@@ -1,5 +1,7 @@
 #include "DiaryGenerator.h"
 
+#include "store/PersistentStore.h"
+
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ManagedObjectModel.h"
@@ -264,7 +266,9 @@ QString fixtureFolder() {
 
 QString cachedDiary(int count, QString* error) {
     const QString folder = fixtureFolder();
-    const QString path = folder + QStringLiteral("/%1.sqlite").arg(count);
+    // Named with the format, so that a fixture of an older one is never upgraded at every use.
+    const QString path =
+        folder + QStringLiteral("/%1-v%2.sqlite").arg(count).arg(PersistentStore::kSchemaVersion);
     if (QFileInfo::exists(path)) {
         return path;
     }

@@ -113,6 +113,13 @@ void JournalControls::setMonthPanelHeight(int height) {
         monthPanelAnimation_->setDuration(180);
         monthPanelAnimation_->setEasingCurve(QEasingCurve::InOutQuad);
     }
+    // A keystroke while the panel is already on its way there leaves it
+    // going: restarting would repaint the list for another whole animation.
+    const bool running = monthPanelAnimation_->state() == QAbstractAnimation::Running;
+    if (running ? monthPanelAnimation_->endValue().toInt() == height
+                : panel->maximumHeight() == height && panel->isVisible()) {
+        return;
+    }
     monthPanelAnimation_->stop();
     if (!panel->isVisible()) {
         panel->setMaximumHeight(height);
