@@ -2,6 +2,7 @@
 
 #include "store/SqliteStatement.h"
 #include "store/StoreOptions.h"
+#include "store/cloud/CloudTables.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,7 +53,8 @@ bool addUuidIndex(SqliteDatabase& db, Error* error) {
     return db.exec("CREATE INDEX entry_uuid ON entry (uuid)", error);
 }
 
-constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex};
+// 3: the change-log exchange (store/cloud).
+constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex, cloud::addCloudTables};
 static_assert(std::size(kUpgradeSteps) + 1 == PersistentStore::kSchemaVersion,
               "one upgrade step for every format after the first");
 
@@ -174,6 +176,8 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         !store->checkIdentifierIndex(error)) {
         return nullptr;
     }
+    // The cloud exchange writes through a connection of its own.
+    store->db_.setBusyTimeout(5000);
     // In place of SQLite's own checkpoint at the commit that fills the log.
     sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
     return store;
@@ -660,6 +664,10 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
         }
         return false;
     }
+    // Stamped and queued for the change log in the same transaction.
+    if (!cloud::recordSave(db_, changes, nullptr)) {
+        return fail(QStringLiteral("saved"));
+    }
     std::vector<qint64> keys;
     {
         SqliteStatement insert(db_.handle(),
@@ -703,6 +711,9 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
     unsynced_ = !waitForDisk;
     if (insertedKeys) {
         *insertedKeys = std::move(keys);
+    }
+    if (commitObserver_) {
+        commitObserver_();
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QLockFile>
 #include <QVariantMap>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -27,8 +28,9 @@ namespace quillet {
 class PersistentStore {
 public:
     static constexpr qint64 kApplicationId = 0x51756c74; // "Qult"
-    // 1: the entry table. 2: an index on the identifiers.
-    static constexpr qint64 kSchemaVersion = 2;
+    // 1: the entry table. 2: an index on the identifiers. 3: the change-log
+    // exchange's tables (store id, stamps, outbox, applied logs).
+    static constexpr qint64 kSchemaVersion = 3;
 
     static std::unique_ptr<PersistentStore> open(const QString& path, const QVariantMap& options,
                                                  Error* error);
@@ -67,6 +69,8 @@ public:
               bool waitForDisk = true);
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
+    // Called after every commit (the cloud exchange writes the new log then).
+    void setCommitObserver(std::function<void()> observer) { commitObserver_ = std::move(observer); }
 
 private:
     PersistentStore() = default;
@@ -91,6 +95,7 @@ private:
     bool unsynced_ = false;
     std::thread checkpointer_;
     std::atomic<bool> checkpointing_{false};
+    std::function<void()> commitObserver_;
 };
 
 } // namespace quillet

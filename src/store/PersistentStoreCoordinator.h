@@ -11,6 +11,9 @@
 namespace quillet {
 
 class ManagedObjectModel;
+namespace cloud {
+class LogExchangeThread;
+}
 
 // Joins the record model to the stores that hold the records. The diary
 // uses one SQLite store.
@@ -34,6 +37,8 @@ public:
 private:
     std::shared_ptr<ManagedObjectModel> model_;
     std::vector<std::unique_ptr<PersistentStore>> stores_;
+    // Declared after the stores: stopped before them.
+    std::vector<std::unique_ptr<cloud::LogExchangeThread>> exchanges_;
 };
 
 } // namespace quillet

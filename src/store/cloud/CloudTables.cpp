@@ -1,0 +1,407 @@
+#include "store/cloud/CloudTables.h"
+
+#include "core/TextFolder.h"
+#include "store/SqliteStatement.h"
+#include "store/cloud/Merge.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace quillet::cloud {
+
+namespace {
+
+Error cloudError(SqliteDatabase& db, const QString& action) {
+    Error e = db.lastError(action);
+    return e;
+}
+
+QString stateValue(SqliteDatabase& db, const char* name) {
+    SqliteStatement s(db.handle(), "SELECT value FROM cloudState WHERE name = ?");
+    s.bindText(1, QString::fromLatin1(name));
+    return s.step() == SQLITE_ROW ? s.columnText(0) : QString();
+}
+
+bool setStateValue(SqliteDatabase& db, const char* name, const QString& value) {
+    SqliteStatement s(db.handle(), "INSERT OR REPLACE INTO cloudState (name, value) VALUES (?, ?)");
+    s.bindText(1, QString::fromLatin1(name));
+    s.bindText(2, value);
+    return s.step() == SQLITE_DONE;
+}
+
+QString writerText(const QUuid& writer) {
+    return writer.toString(QUuid::WithoutBraces);
+}
+
+// The entries and stamps of one connection, seen as the merge sees them.
+class SqlTarget : public MergeTarget {
+public:
+    explicit SqlTarget(SqliteDatabase& db, AppliedChanges* changes = nullptr) : db_(db), changes_(changes) {}
+    bool failed = false;
+
+    std::optional<qint64> keyOf(const QString& uuid) {
+        SqliteStatement s(db_.handle(), "SELECT key FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
+        s.bindText(1, uuid);
+        if (s.step() == SQLITE_ROW) return s.columnInt64(0);
+        return std::nullopt;
+    }
+
+    std::optional<EntryState> load(const QString& uuid) override {
+        std::optional<EntryState> state;
+        {
+            SqliteStatement s(db_.handle(), "SELECT state FROM entryClock WHERE uuid = ?");
+            s.bindText(1, uuid);
+            EntryState e;
+            if (s.step() == SQLITE_ROW && decodeEntryState(QByteArray::fromBase64(s.columnUtf8(0)), &e)) {
+                state = std::move(e);
+            }
+        }
+        SqliteStatement s(db_.handle(), "SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
+                                        "WHERE uuid = ? ORDER BY key LIMIT 1");
+        s.bindText(1, uuid);
+        if (s.step() == SQLITE_ROW) {
+            // The row holds the values; the stamps (if any) come from entryClock.
+            EntryState e = state.value_or(EntryState{});
+            e.uuid = uuid;
+            e.hasText = !s.isNull(0);
+            e.entryText = s.columnUtf8(0);
+            e.colorTag = s.columnInt(1);
+            e.monthTag = s.columnInt(2);
+            e.hasTimeStamp = !s.isNull(3);
+            e.timeStamp = s.columnDouble(3);
+            if (!state) {
+                e.textTimeStamp = e.timeStamp;
+                e.textMonthTag = e.monthTag;
+                e.textColorTag = e.colorTag;
+            }
+            state = std::move(e);
+        }
+        return state;
+    }
+
+    // The stamps only; a visible entry's values live in its row.
+    bool storeStamps(const EntryState& state, bool visible) {
+        EntryState kept = state;
+        if (visible) {
+            kept.entryText.clear();
+        }
+        SqliteStatement s(db_.handle(), "INSERT OR REPLACE INTO entryClock (uuid, state) VALUES (?, ?)");
+        s.bindText(1, state.uuid);
+        s.bindUtf8(2, encodeEntryState(kept).toBase64());
+        return s.step() == SQLITE_DONE;
+    }
+
+    void store(const EntryState& state) override {
+        const bool visible = isVisible(state);
+        const std::optional<qint64> key = keyOf(state.uuid);
+        if (visible) {
+            const QByteArray text = state.hasText ? state.entryText : QByteArray();
+            const std::string folded = TextFolder::fold(QString::fromUtf8(text));
+            SqliteStatement s(db_.handle(),
+                              key ? "UPDATE entry SET entryText = ?, colorTag = ?, monthTag = ?, timeStamp = ?, "
+                                    "foldedText = ?, uuid = ? WHERE key = ?"
+                                  : "INSERT INTO entry (entryText, colorTag, monthTag, timeStamp, foldedText, uuid) "
+                                    "VALUES (?, ?, ?, ?, ?, ?)");
+            s.bindUtf8(1, state.hasText ? (text.isNull() ? QByteArray("") : text) : QByteArray());
+            s.bindInt64(2, state.colorTag);
+            s.bindInt64(3, state.monthTag);
+            state.hasTimeStamp ? s.bindDouble(4, state.timeStamp) : s.bindNull(4);
+            s.bindUtf8(5, std::string_view(folded));
+            s.bindText(6, state.uuid);
+            if (key) s.bindInt64(7, *key);
+            failed |= s.step() != SQLITE_DONE;
+            if (changes_) {
+                if (key) {
+                    if (!changes_->inserted.contains(*key)) changes_->updated.insert(*key);
+                } else {
+                    changes_->inserted.insert(sqlite3_last_insert_rowid(db_.handle()));
+                }
+            }
+        } else if (key) {
+            dropRows(state.uuid);
+        }
+        failed |= !storeStamps(state, visible);
+    }
+
+    void dropRows(const QString& uuid) {
+        SqliteStatement keys(db_.handle(), "SELECT key FROM entry WHERE uuid = ?");
+        keys.bindText(1, uuid);
+        while (keys.step() == SQLITE_ROW) {
+            const qint64 key = keys.columnInt64(0);
+            if (changes_) {
+                changes_->updated.remove(key);
+                if (!changes_->inserted.remove(key)) changes_->deleted.insert(key);
+            }
+        }
+        SqliteStatement s(db_.handle(), "DELETE FROM entry WHERE uuid = ?");
+        s.bindText(1, uuid);
+        failed |= s.step() != SQLITE_DONE;
+    }
+
+    void remove(const QString& uuid) override {
+        dropRows(uuid);
+        SqliteStatement s(db_.handle(), "DELETE FROM entryClock WHERE uuid = ?");
+        s.bindText(1, uuid);
+        failed |= s.step() != SQLITE_DONE;
+    }
+
+    bool isSuperseded(const QString& uuid, const Stamp& version) override {
+        SqliteStatement s(db_.handle(),
+                          "SELECT 1 FROM textSuperseded WHERE uuid = ? AND clock = ? AND writer = ?");
+        s.bindText(1, uuid);
+        s.bindInt64(2, qint64(version.clock));
+        s.bindText(3, writerText(version.writer));
+        return s.step() == SQLITE_ROW;
+    }
+
+    void addSuperseded(const QString& uuid, const Stamp& version) override {
+        SqliteStatement s(db_.handle(),
+                          "INSERT OR IGNORE INTO textSuperseded (uuid, clock, writer) VALUES (?, ?, ?)");
+        s.bindText(1, uuid);
+        s.bindInt64(2, qint64(version.clock));
+        s.bindText(3, writerText(version.writer));
+        failed |= s.step() != SQLITE_DONE;
+    }
+
+private:
+    SqliteDatabase& db_;
+    AppliedChanges* changes_;
+};
+
+bool enqueue(SqliteDatabase& db, const QString& uuid) {
+    // A new row (batch NULL) also takes the entry out of a batch being written:
+    // that log may already hold an older state, so it goes into the next one.
+    SqliteStatement s(db.handle(), "INSERT OR REPLACE INTO outbox (uuid, batch) VALUES (?, NULL)");
+    s.bindText(1, uuid);
+    return s.step() == SQLITE_DONE;
+}
+
+bool isPending(SqliteDatabase& db, const QString& uuid) {
+    SqliteStatement s(db.handle(), "SELECT 1 FROM outbox WHERE uuid = ?");
+    s.bindText(1, uuid);
+    return s.step() == SQLITE_ROW;
+}
+
+LocalValues localValues(const EntryValues& v, const std::optional<EntryState>& before) {
+    LocalValues l;
+    if (v.textFaulted && before) {
+        l.entryText = before->entryText;
+        l.hasText = before->hasText;
+    } else {
+        l.entryText = v.entryText;
+        l.hasText = !v.entryText.isNull();
+    }
+    l.colorTag = v.colorTag;
+    l.hasTimeStamp = v.hasTimeStamp;
+    l.timeStamp = v.hasTimeStamp ? v.timeStamp : 0;
+    l.monthTag = v.monthTag;
+    return l;
+}
+
+void syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool addCloudTables(SqliteDatabase& db, Error* error) {
+    if (!db.exec(R"sql(
+            CREATE TABLE cloudState (name TEXT PRIMARY KEY, value) WITHOUT ROWID;
+            CREATE TABLE entryClock (uuid TEXT PRIMARY KEY, state TEXT NOT NULL) WITHOUT ROWID;
+            CREATE TABLE textSuperseded (uuid TEXT, clock INTEGER, writer TEXT,
+                                         PRIMARY KEY (uuid, clock, writer)) WITHOUT ROWID;
+            CREATE TABLE outbox (uuid TEXT PRIMARY KEY, batch INTEGER) WITHOUT ROWID;
+            CREATE TABLE appliedLog (writer TEXT PRIMARY KEY, sequence INTEGER NOT NULL) WITHOUT ROWID;
+            INSERT INTO cloudState (name, value) VALUES ('clock', 0), ('nextSequence', 1);
+            -- What the diary held before it could be logged goes out with the first log.
+            INSERT OR IGNORE INTO outbox (uuid) SELECT uuid FROM entry WHERE uuid IS NOT NULL;
+        )sql",
+                 error)) {
+        return false;
+    }
+    if (!setStateValue(db, "storeId", writerText(QUuid::createUuid()))) {
+        if (error) *error = cloudError(db, QStringLiteral("upgraded"));
+        return false;
+    }
+    return true;
+}
+
+QUuid storeIdentifier(SqliteDatabase& db) {
+    return QUuid::fromString(stateValue(db, "storeId"));
+}
+
+quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer) {
+    SqliteStatement s(db.handle(), "SELECT sequence FROM appliedLog WHERE writer = ?");
+    s.bindText(1, writerText(writer));
+    return s.step() == SQLITE_ROW ? quint64(s.columnInt64(0)) : 0;
+}
+
+bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error) {
+    const QUuid writer = storeIdentifier(db);
+    quint64 clock = stateValue(db, "clock").toULongLong();
+    auto tick = [&] {
+        clock = nextClock(clock);
+        return Stamp{clock, writer};
+    };
+    SqlTarget target(db);
+    bool ok = true;
+    auto edit = [&](const QString& uuid, const EntryValues& v, bool inserted) {
+        if (!isWellFormedIdentifier(uuid)) {
+            return; // cannot travel; it stays on this machine
+        }
+        std::optional<EntryState> before = target.load(uuid);
+        if (inserted && before && !isVisible(*before)) {
+            // Put back after a deletion (undo): every property anew, newer than the tombstone.
+            before.reset();
+        }
+        EntryState after = localEdit(before, uuid, localValues(v, before), tick(), isPending(db, uuid));
+        if (before && after == *before) {
+            return;
+        }
+        if (before && after.text != before->text && !after.textBase.isNull()) {
+            target.addSuperseded(uuid, after.textBase);
+        }
+        ok = ok && target.storeStamps(after, true) && enqueue(db, uuid);
+    };
+    for (const EntryValues* v : changes.inserted) {
+        edit(v->uuid, *v, true);
+    }
+    for (const auto& [key, v] : changes.updated) {
+        edit(v->uuid, *v, false);
+    }
+    for (qint64 key : changes.deleted) {
+        SqliteStatement s(db.handle(), "SELECT uuid FROM entry WHERE key = ?");
+        s.bindInt64(1, key);
+        if (s.step() != SQLITE_ROW) continue;
+        const QString uuid = s.columnText(0);
+        if (!isWellFormedIdentifier(uuid)) continue;
+        const std::optional<EntryState> before = target.load(uuid);
+        ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) && enqueue(db, uuid);
+    }
+    ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock));
+    if (!ok && error) {
+        *error = cloudError(db, QStringLiteral("saved"));
+    }
+    return ok;
+}
+
+bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes, Error* error) {
+    if (!db.exec("BEGIN IMMEDIATE", error)) {
+        return false;
+    }
+    AppliedChanges local;
+    SqlTarget target(db, &local);
+    quint64 clock = stateValue(db, "clock").toULongLong();
+    for (const EntryState& e : log.entries) {
+        mergeEntry(target, e);
+        clock = std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
+    }
+    SqliteStatement applied(db.handle(), "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
+    applied.bindText(1, writerText(log.writer));
+    applied.bindInt64(2, qint64(log.sequence));
+    if (target.failed || applied.step() != SQLITE_DONE ||
+        !setStateValue(db, "clock", QString::number(clock)) || !db.exec("COMMIT", nullptr)) {
+        if (error) *error = cloudError(db, QStringLiteral("saved"));
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    if (changes) {
+        changes->deleted += local.deleted;
+        changes->inserted -= local.deleted;
+        changes->updated -= local.deleted;
+        for (qint64 k : local.inserted) changes->inserted.insert(k);
+        for (qint64 k : local.updated) {
+            if (!changes->inserted.contains(k)) changes->updated.insert(k);
+        }
+    }
+    return true;
+}
+
+int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {
+    auto fail = [&](const Error& e) {
+        if (error) *error = e;
+        return -1;
+    };
+    const QUuid writer = storeIdentifier(db);
+    int written = 0;
+    for (;;) {
+        // Claim a sequence number for what is pending, or finish a claim that
+        // an earlier run made and did not see through (the process ended).
+        if (!db.exec("BEGIN IMMEDIATE", error)) return -1;
+        qint64 batch = 0;
+        db.queryInteger("SELECT IFNULL(MIN(batch), 0) FROM outbox WHERE batch IS NOT NULL", &batch, nullptr);
+        if (batch == 0) {
+            qint64 pending = 0;
+            db.queryInteger("SELECT count(*) FROM outbox", &pending, nullptr);
+            if (pending == 0) {
+                db.exec("COMMIT", nullptr);
+                return written;
+            }
+            batch = stateValue(db, "nextSequence").toLongLong();
+            SqliteStatement claim(db.handle(), "UPDATE outbox SET batch = ? WHERE batch IS NULL");
+            claim.bindInt64(1, batch);
+            if (claim.step() != SQLITE_DONE || !setStateValue(db, "nextSequence", QString::number(batch + 1))) {
+                const Error e = cloudError(db, QStringLiteral("saved"));
+                db.exec("ROLLBACK", nullptr);
+                return fail(e);
+            }
+        }
+        if (!db.exec("COMMIT", error)) {
+            db.exec("ROLLBACK", nullptr);
+            return -1;
+        }
+
+        const QString name = changeLogFileName(quint64(batch));
+        const QString path = writerFolder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(path)) {
+            ChangeLog log;
+            log.writer = writer;
+            log.sequence = quint64(batch);
+            SqlTarget target(db);
+            SqliteStatement rows(db.handle(), "SELECT uuid FROM outbox WHERE batch = ?");
+            rows.bindInt64(1, batch);
+            while (rows.step() == SQLITE_ROW) {
+                if (std::optional<EntryState> e = target.load(rows.columnText(0))) {
+                    log.entries.push_back(std::move(*e));
+                }
+            }
+            // Written whole under a name no sync engine copies, then renamed:
+            // a log only ever appears complete under its own name.
+            const QString temporary = writerFolder + QStringLiteral("/.") + name + QStringLiteral(".nosync");
+            QFile file(temporary);
+            const QByteArray bytes = encodeChangeLog(log);
+            if (!QDir().mkpath(writerFolder) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+                const QString why = file.errorString();
+                file.close();
+                QFile::remove(temporary);
+                return fail(Error{kStoreErrorDomain, StoreSaveError,
+                                  QStringLiteral("The change log \u201c%1\u201d could not be written: %2.")
+                                      .arg(path, why)});
+            }
+            file.close();
+            if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+                QFile::remove(temporary);
+                return fail(Error{kStoreErrorDomain, StoreSaveError,
+                                  QStringLiteral("The change log \u201c%1\u201d could not be written.").arg(path)});
+            }
+            syncFolder(writerFolder);
+        }
+        SqliteStatement done(db.handle(), "DELETE FROM outbox WHERE batch = ?");
+        done.bindInt64(1, batch);
+        if (done.step() != SQLITE_DONE) {
+            return fail(cloudError(db, QStringLiteral("saved")));
+        }
+        ++written;
+    }
+}
+
+} // namespace quillet::cloud

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/Error.h"
+#include "store/PersistentStore.h"
+#include "store/SqliteDatabase.h"
+#include "store/cloud/ChangeLog.h"
+
+#include <QSet>
+
+namespace quillet::cloud {
+
+// 3: the store's identity as a writer, its clock, the stamps of every entry,
+// the texts known to be superseded, the outbox of changes not yet written to
+// a log, and the highest sequence applied from every other writer.
+bool addCloudTables(SqliteDatabase& db, Error* error);
+
+// Run inside a save's transaction, before its rows are written: stamps what
+// the save changes and puts the entries in the outbox, so that a change is
+// logged exactly when it is committed.
+bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error);
+
+QUuid storeIdentifier(SqliteDatabase& db);
+quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer);
+
+// Row keys of the entries an applied log changed.
+struct AppliedChanges {
+    QSet<qint64> inserted, updated, deleted;
+    bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
+};
+// Applies a whole log in one transaction, with the writer's new applied
+// sequence: all of it or nothing.
+bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes, Error* error);
+
+// Writes every pending outbox entry into this writer's folder as the next
+// log(s) of its sequence. Answers the number of logs written, -1 on failure.
+int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error);
+
+} // namespace quillet::cloud
