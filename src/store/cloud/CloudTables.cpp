@@ -173,17 +173,9 @@ private:
 };
 
 bool enqueue(SqliteDatabase& db, const QString& uuid) {
-    // A new row (batch NULL) also takes the entry out of a batch being written:
-    // that log may already hold an older state, so it goes into the next one.
-    SqliteStatement s(db.handle(), "INSERT OR REPLACE INTO outbox (uuid, batch) VALUES (?, NULL)");
+    SqliteStatement s(db.handle(), "INSERT OR IGNORE INTO outbox (uuid) VALUES (?)");
     s.bindText(1, uuid);
     return s.step() == SQLITE_DONE;
-}
-
-bool isPending(SqliteDatabase& db, const QString& uuid) {
-    SqliteStatement s(db.handle(), "SELECT 1 FROM outbox WHERE uuid = ?");
-    s.bindText(1, uuid);
-    return s.step() == SQLITE_ROW;
 }
 
 LocalValues localValues(const EntryValues& v, const std::optional<EntryState>& before) {
@@ -212,13 +204,17 @@ void syncFolder(const QString& folder) {
 
 } // namespace
 
+// Inside a transaction: the outbox becomes this writer's next log, kept in the store until written.
+bool claimPendingLog(SqliteDatabase& db, Error* error);
+
 bool addCloudTables(SqliteDatabase& db, Error* error) {
     if (!db.exec(R"sql(
             CREATE TABLE cloudState (name TEXT PRIMARY KEY, value) WITHOUT ROWID;
             CREATE TABLE entryClock (uuid TEXT PRIMARY KEY, state TEXT NOT NULL) WITHOUT ROWID;
             CREATE TABLE textSuperseded (uuid TEXT, clock INTEGER, writer TEXT,
                                          PRIMARY KEY (uuid, clock, writer)) WITHOUT ROWID;
-            CREATE TABLE outbox (uuid TEXT PRIMARY KEY, batch INTEGER) WITHOUT ROWID;
+            CREATE TABLE outbox (uuid TEXT PRIMARY KEY) WITHOUT ROWID;
+            CREATE TABLE claimedLog (sequence INTEGER PRIMARY KEY, bytes TEXT NOT NULL);
             CREATE TABLE appliedLog (writer TEXT PRIMARY KEY, sequence INTEGER NOT NULL) WITHOUT ROWID;
             INSERT INTO cloudState (name, value) VALUES ('clock', 0), ('nextSequence', 1);
             -- What the diary held before it could be logged goes out with the first log.
@@ -247,6 +243,7 @@ quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer) {
 bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error) {
     const QUuid writer = storeIdentifier(db);
     quint64 clock = stateValue(db, "clock").toULongLong();
+    const quint64 publishedClock = stateValue(db, "publishedClock").toULongLong();
     auto tick = [&] {
         clock = nextClock(clock);
         return Stamp{clock, writer};
@@ -262,12 +259,17 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
             // Put back after a deletion (undo): every property anew, newer than the tombstone.
             before.reset();
         }
-        EntryState after = localEdit(before, uuid, localValues(v, before), tick(), isPending(db, uuid));
+        // A text not yet in any log was never seen elsewhere: written over, it is no conflict.
+        const bool unpublished = before && before->text.clock > publishedClock;
+        EntryState after = localEdit(before, uuid, localValues(v, before), tick(), unpublished);
         if (before && after == *before) {
             return;
         }
-        if (before && after.text != before->text && !after.textBase.isNull()) {
-            target.addSuperseded(uuid, after.textBase);
+        if (before && after.text != before->text) {
+            // Seen and written over here: never a conflict, wherever it turns up.
+            for (const Stamp& replaced : {after.textBase, before->text}) {
+                if (!replaced.isNull()) target.addSuperseded(uuid, replaced);
+            }
         }
         ok = ok && target.storeStamps(after, true) && enqueue(db, uuid);
     };
@@ -295,6 +297,12 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
 
 bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes, Error* error) {
     if (!db.exec("BEGIN IMMEDIATE", error)) {
+        return false;
+    }
+    // What this machine saved and has not logged yet is taken into a log
+    // first: once merged over, a text of its own might otherwise never leave.
+    if (!claimPendingLog(db, error)) {
+        db.exec("ROLLBACK", nullptr);
         return false;
     }
     AppliedChanges local;
@@ -325,59 +333,58 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
     return true;
 }
 
+bool claimPendingLog(SqliteDatabase& db, Error* error) {
+    qint64 pending = 0;
+    if (!db.queryInteger("SELECT count(*) FROM outbox", &pending, error)) return false;
+    if (pending == 0) return true;
+    ChangeLog log;
+    log.writer = storeIdentifier(db);
+    log.sequence = stateValue(db, "nextSequence").toULongLong();
+    {
+        SqlTarget target(db);
+        SqliteStatement rows(db.handle(), "SELECT uuid FROM outbox");
+        while (rows.step() == SQLITE_ROW) {
+            if (std::optional<EntryState> e = target.load(rows.columnText(0))) {
+                log.entries.push_back(std::move(*e));
+            }
+        }
+    }
+    SqliteStatement claim(db.handle(), "INSERT INTO claimedLog (sequence, bytes) VALUES (?, ?)");
+    claim.bindInt64(1, qint64(log.sequence));
+    claim.bindUtf8(2, encodeChangeLog(log).toBase64());
+    if (claim.step() != SQLITE_DONE || !db.exec("DELETE FROM outbox", error) ||
+        !setStateValue(db, "nextSequence", QString::number(log.sequence + 1)) ||
+        !setStateValue(db, "publishedClock", stateValue(db, "clock"))) {
+        if (error && error->localizedDescription.isEmpty()) *error = cloudError(db, QStringLiteral("saved"));
+        return false;
+    }
+    return true;
+}
+
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {
     auto fail = [&](const Error& e) {
         if (error) *error = e;
         return -1;
     };
-    const QUuid writer = storeIdentifier(db);
+    if (!db.exec("BEGIN IMMEDIATE", error)) return -1;
+    if (!claimPendingLog(db, error) || !db.exec("COMMIT", error)) {
+        db.exec("ROLLBACK", nullptr);
+        return -1;
+    }
     int written = 0;
-    for (;;) {
-        // Claim a sequence number for what is pending, or finish a claim that
-        // an earlier run made and did not see through (the process ended).
-        if (!db.exec("BEGIN IMMEDIATE", error)) return -1;
-        qint64 batch = 0;
-        db.queryInteger("SELECT IFNULL(MIN(batch), 0) FROM outbox WHERE batch IS NOT NULL", &batch, nullptr);
-        if (batch == 0) {
-            qint64 pending = 0;
-            db.queryInteger("SELECT count(*) FROM outbox", &pending, nullptr);
-            if (pending == 0) {
-                db.exec("COMMIT", nullptr);
-                return written;
-            }
-            batch = stateValue(db, "nextSequence").toLongLong();
-            SqliteStatement claim(db.handle(), "UPDATE outbox SET batch = ? WHERE batch IS NULL");
-            claim.bindInt64(1, batch);
-            if (claim.step() != SQLITE_DONE || !setStateValue(db, "nextSequence", QString::number(batch + 1))) {
-                const Error e = cloudError(db, QStringLiteral("saved"));
-                db.exec("ROLLBACK", nullptr);
-                return fail(e);
-            }
-        }
-        if (!db.exec("COMMIT", error)) {
-            db.exec("ROLLBACK", nullptr);
-            return -1;
-        }
-
-        const QString name = changeLogFileName(quint64(batch));
+    SqliteStatement claimed(db.handle(), "SELECT sequence, bytes FROM claimedLog ORDER BY sequence");
+    std::vector<std::pair<qint64, QByteArray>> logs;
+    while (claimed.step() == SQLITE_ROW) {
+        logs.emplace_back(claimed.columnInt64(0), QByteArray::fromBase64(claimed.columnUtf8(1)));
+    }
+    for (const auto& [sequence, bytes] : logs) {
+        const QString name = changeLogFileName(quint64(sequence));
         const QString path = writerFolder + QLatin1Char('/') + name;
         if (!QFileInfo::exists(path)) {
-            ChangeLog log;
-            log.writer = writer;
-            log.sequence = quint64(batch);
-            SqlTarget target(db);
-            SqliteStatement rows(db.handle(), "SELECT uuid FROM outbox WHERE batch = ?");
-            rows.bindInt64(1, batch);
-            while (rows.step() == SQLITE_ROW) {
-                if (std::optional<EntryState> e = target.load(rows.columnText(0))) {
-                    log.entries.push_back(std::move(*e));
-                }
-            }
             // Written whole under a name no sync engine copies, then renamed:
             // a log only ever appears complete under its own name.
             const QString temporary = writerFolder + QStringLiteral("/.") + name + QStringLiteral(".nosync");
             QFile file(temporary);
-            const QByteArray bytes = encodeChangeLog(log);
             if (!QDir().mkpath(writerFolder) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
                 file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
                 const QString why = file.errorString();
@@ -395,13 +402,14 @@ int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* err
             }
             syncFolder(writerFolder);
         }
-        SqliteStatement done(db.handle(), "DELETE FROM outbox WHERE batch = ?");
-        done.bindInt64(1, batch);
+        SqliteStatement done(db.handle(), "DELETE FROM claimedLog WHERE sequence = ?");
+        done.bindInt64(1, sequence);
         if (done.step() != SQLITE_DONE) {
             return fail(cloudError(db, QStringLiteral("saved")));
         }
         ++written;
     }
+    return written;
 }
 
 } // namespace quillet::cloud

@@ -28,11 +28,13 @@ struct AppliedChanges {
     bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
 };
 // Applies a whole log in one transaction, with the writer's new applied
-// sequence: all of it or nothing.
+// sequence: all of it or nothing. This store's pending changes are claimed
+// for its next log in the same transaction (writePendingLogs writes it).
 bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes, Error* error);
 
-// Writes every pending outbox entry into this writer's folder as the next
-// log(s) of its sequence. Answers the number of logs written, -1 on failure.
+// Takes the outbox into this writer's next log (kept in the store until its
+// file is written), then writes every such log into the writer's folder.
+// Answers the number of logs written, -1 on failure.
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error);
 
 } // namespace quillet::cloud
