@@ -184,7 +184,8 @@ void LogExchangeThread::tearDown() {
 
 void LogExchangeThread::watchFolders() {
     if (!watcher_) return;
-    QStringList wanted{exchange_->logsFolder()};
+    // The container too: the logs folder itself may appear at any time.
+    QStringList wanted{QFileInfo(exchange_->logsFolder()).absolutePath(), exchange_->logsFolder()};
     QDir logs(exchange_->logsFolder());
     for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         wanted << logs.filePath(name);
