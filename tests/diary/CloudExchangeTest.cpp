@@ -35,7 +35,8 @@ ManagedObject* findByUuid(ManagedObjectContext* context, const QString& uuid) {
 bool waitFor(const std::function<bool()>& done) {
     QDeadlineTimer deadline(10000);
     while (!done()) {
-        if (deadline.hasExpired()) return false;
+        if (deadline.hasExpired())
+            return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
     }
@@ -47,12 +48,15 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
     const QString container = signIn(home);
     // The cloud copy's presence is what opens a store with the cloud options.
     ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
-    ASSERT_TRUE(writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy"));
+    ASSERT_TRUE(
+        writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy"));
     const Edition& edition = Utility::sharedUtility()->edition();
     const QString laptopHome = makeTempDir(), desktopHome = makeTempDir();
     auto inContainer = [container](const QString&) { return container; };
-    StoreLocations laptopPlaces(edition, [laptopHome] { return laptopHome; }, inContainer);
-    StoreLocations desktopPlaces(edition, [desktopHome] { return desktopHome; }, inContainer);
+    StoreLocations laptopPlaces(
+        edition, [laptopHome] { return laptopHome; }, inContainer);
+    StoreLocations desktopPlaces(
+        edition, [desktopHome] { return desktopHome; }, inContainer);
     QObject laptopWindow, desktopWindow;
     DiaryStore laptop(&laptopPlaces, &laptopWindow), desktop(&desktopPlaces, &desktopWindow);
     ManagedObjectContext* onLaptop = laptop.managedObjectContext();
@@ -66,7 +70,8 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
     NotificationCenter& center = NotificationCenter::defaultCenter();
     const int announcements = center.addObserver(
         QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"),
-        desktop.persistentStoreCoordinator(), [&](const Notification& note) { announced.push_back(note.userInfo); });
+        desktop.persistentStoreCoordinator(),
+        [&](const Notification& note) { announced.push_back(note.userInfo); });
     const int refreshed = center.addObserver(QStringLiteral("RefreshAllViews"), &desktopWindow,
                                              [&](const Notification&) { ++refreshes; });
 
@@ -82,7 +87,8 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
 
     ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) && refreshes > 0; }));
     ManagedObject* arrived = findByUuid(onDesktop, uuid);
-    EXPECT_EQ(arrived->valueForKey(QStringLiteral("entryText")).toString(), QStringLiteral("written on the laptop"));
+    EXPECT_EQ(arrived->valueForKey(QStringLiteral("entryText")).toString(),
+              QStringLiteral("written on the laptop"));
     EXPECT_EQ(arrived->valueForKey(QStringLiteral("colorTag")).toInt(), 3);
     ASSERT_FALSE(announced.empty());
     EXPECT_EQ(announced[0].value(QStringLiteral("inserted")).toList().size(), 1);
@@ -91,7 +97,8 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
     arrived->setValue(QStringLiteral("finished on the desktop"), QStringLiteral("entryText"));
     ASSERT_TRUE(onDesktop->save(&error)) << error.localizedDescription.toStdString();
     EXPECT_TRUE(waitFor([&] {
-        return entry->valueForKey(QStringLiteral("entryText")).toString() == QStringLiteral("finished on the desktop");
+        return entry->valueForKey(QStringLiteral("entryText")).toString() ==
+               QStringLiteral("finished on the desktop");
     }));
 
     center.removeObserver(announcements);

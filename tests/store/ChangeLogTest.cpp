@@ -37,7 +37,8 @@ ChangeLog sampleLog() {
     ChangeLog log;
     log.writer = QUuid::createUuid();
     log.sequence = 42;
-    log.entries.push_back(sampleEntry(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001"), log.writer));
+    log.entries.push_back(
+        sampleEntry(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001"), log.writer));
     EntryState bare;
     bare.uuid = QStringLiteral("legacy-id-7");
     log.entries.push_back(bare);
@@ -90,7 +91,8 @@ TEST(ChangeLogFormat, EveryDamagedFormIsRefusedWithItsReason) {
     // Cut anywhere: a file still being copied by a sync engine.
     for (qsizetype size : {qsizetype(0), qsizetype(3), qsizetype(8), qsizetype(20), qsizetype(43),
                            qsizetype(44), good.size() / 2, good.size() - 1}) {
-        EXPECT_EQ(decodeChangeLog(good.left(size), &untouched, nullptr), DecodeStatus::Truncated) << size;
+        EXPECT_EQ(decodeChangeLog(good.left(size), &untouched, nullptr), DecodeStatus::Truncated)
+            << size;
     }
     EXPECT_EQ(untouched.sequence, 7u) << "nothing is handed out from a refused file";
 
@@ -126,7 +128,8 @@ TEST(ChangeLogFormat, EveryDamagedFormIsRefusedWithItsReason) {
                                 QString(65, QLatin1Char('A')), QStringLiteral("Été")}) {
         ChangeLog log = sampleLog();
         log.entries[1].uuid = uuid;
-        EXPECT_EQ(decode(encodeChangeLog(log)), DecodeStatus::MalformedIdentifier) << uuid.toStdString();
+        EXPECT_EQ(decode(encodeChangeLog(log)), DecodeStatus::MalformedIdentifier)
+            << uuid.toStdString();
     }
 }
 
@@ -135,10 +138,11 @@ TEST(ChangeLogFormat, OnlyTheWritersOwnNamesAreLogs) {
     quint64 sequence = 0;
     EXPECT_TRUE(parseChangeLogFileName(changeLogFileName(0x1f2e), &sequence));
     EXPECT_EQ(sequence, 0x1f2eu);
-    for (const char* name : {"0000000000000001.sync-conflict-20261206-101010-ABCDEFG.qlog",
-                             "0000000000000001 (conflicted copy 2026-12-06).qlog",
-                             ".syncthing.0000000000000001.qlog.tmp", ".0000000000000001.qlog.nosync",
-                             "0000000000000000.qlog", "000000000000001.qlog", "0000000000000001.QLOG"}) {
+    for (const char* name :
+         {"0000000000000001.sync-conflict-20261206-101010-ABCDEFG.qlog",
+          "0000000000000001 (conflicted copy 2026-12-06).qlog",
+          ".syncthing.0000000000000001.qlog.tmp", ".0000000000000001.qlog.nosync",
+          "0000000000000000.qlog", "000000000000001.qlog", "0000000000000001.QLOG"}) {
         EXPECT_FALSE(parseChangeLogFileName(QString::fromLatin1(name), &sequence)) << name;
     }
 }

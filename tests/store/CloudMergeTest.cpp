@@ -20,7 +20,8 @@ public:
     QUuid id = QUuid::createUuid();
     quint64 clock = 0;
     std::map<QString, EntryState> states;
-    std::set<std::pair<QString, quint64>> superseded; // (uuid, clock) with the writer folded in below
+    std::set<std::pair<QString, quint64>>
+        superseded; // (uuid, clock) with the writer folded in below
     std::set<QString> pending;
     quint64 publishedClock = 0;
 
@@ -30,8 +31,12 @@ public:
     }
     void store(const EntryState& s) override { states[s.uuid] = s; }
     void remove(const QString& uuid) override { states.erase(uuid); }
-    bool isSuperseded(const QString& uuid, const Stamp& v) override { return superseded.count(key(uuid, v)) > 0; }
-    void addSuperseded(const QString& uuid, const Stamp& v) override { superseded.insert(key(uuid, v)); }
+    bool isSuperseded(const QString& uuid, const Stamp& v) override {
+        return superseded.count(key(uuid, v)) > 0;
+    }
+    void addSuperseded(const QString& uuid, const Stamp& v) override {
+        superseded.insert(key(uuid, v));
+    }
 
     static std::pair<QString, quint64> key(const QString& uuid, const Stamp& v) {
         return {uuid + v.writer.toString(), v.clock};
@@ -50,11 +55,14 @@ public:
 
     EntryState save(const QString& uuid, const LocalValues& v) {
         std::optional<EntryState> before = load(uuid);
-        if (before && !isVisible(*before)) before.reset();
-        EntryState after = localEdit(before, uuid, v, tick(), before && before->text.clock > publishedClock);
+        if (before && !isVisible(*before))
+            before.reset();
+        EntryState after =
+            localEdit(before, uuid, v, tick(), before && before->text.clock > publishedClock);
         if (before && after.text != before->text) {
             for (const Stamp& replaced : {after.textBase, before->text}) {
-                if (!replaced.isNull()) addSuperseded(uuid, replaced);
+                if (!replaced.isNull())
+                    addSuperseded(uuid, replaced);
             }
         }
         store(after);
@@ -69,14 +77,16 @@ public:
         ChangeLog log;
         log.writer = id;
         log.sequence = sequence;
-        for (const QString& uuid : pending) log.entries.push_back(states.at(uuid));
+        for (const QString& uuid : pending)
+            log.entries.push_back(states.at(uuid));
         pending.clear();
         publishedClock = clock;
         return log;
     }
     // What this machine has not logged yet goes out before anything is merged over it.
     void receive(const ChangeLog& log, std::vector<ChangeLog>* outgoing, quint64* sequence) {
-        if (!pending.empty()) outgoing->push_back(publish(++*sequence));
+        if (!pending.empty())
+            outgoing->push_back(publish(++*sequence));
         receive(log);
     }
     void receive(const ChangeLog& log) {
@@ -85,13 +95,15 @@ public:
         ASSERT_EQ(decodeChangeLog(encodeChangeLog(log), &read, nullptr), DecodeStatus::Ok);
         for (const EntryState& e : read.entries) {
             mergeEntry(*this, e);
-            clock = std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
+            clock =
+                std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
         }
     }
     std::vector<QString> visible() const {
         std::vector<QString> ids;
         for (const auto& [uuid, s] : states) {
-            if (isVisible(s)) ids.push_back(uuid);
+            if (isVisible(s))
+                ids.push_back(uuid);
         }
         return ids;
     }
@@ -116,11 +128,14 @@ std::string difference(const Replica& a, const Replica& b) {
     std::string out;
     for (const auto& [uuid, s] : a.states) {
         const auto it = b.states.find(uuid);
-        if (it == b.states.end()) out += "only in one: " + describe(s) + "\n";
-        else if (!(it->second == s)) out += "differs:\n  " + describe(s) + "\n  " + describe(it->second) + "\n";
+        if (it == b.states.end())
+            out += "only in one: " + describe(s) + "\n";
+        else if (!(it->second == s))
+            out += "differs:\n  " + describe(s) + "\n  " + describe(it->second) + "\n";
     }
     for (const auto& [uuid, s] : b.states) {
-        if (!a.states.count(uuid)) out += "only in the other: " + describe(s) + "\n";
+        if (!a.states.count(uuid))
+            out += "only in the other: " + describe(s) + "\n";
     }
     return out;
 }
@@ -230,7 +245,9 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
         std::vector<ChangeLog> sent;
         // Every text ever saved: (uuid, stamp) -> text.
         std::map<std::pair<QString, Stamp>, QByteArray, std::less<>> saved;
-        auto remember = [&](const EntryState& s) { saved.try_emplace({s.uuid, s.text}, s.entryText); };
+        auto remember = [&](const EntryState& s) {
+            saved.try_emplace({s.uuid, s.text}, s.entryText);
+        };
         int created = 0;
 
         for (int step = 0; step < 120; ++step) {
@@ -243,7 +260,8 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
             } else if (op <= 3) {
                 const QString& uuid = ids[pick(ids.size())];
                 LocalValues v = values(r.states.at(uuid));
-                v.entryText = "text " + QByteArray::number(step) + " by " + QByteArray::number(qintptr(&r) % 97);
+                v.entryText = "text " + QByteArray::number(step) + " by " +
+                              QByteArray::number(qintptr(&r) % 97);
                 remember(r.save(uuid, v));
             } else if (op == 4) {
                 const QString& uuid = ids[pick(ids.size())];
@@ -260,7 +278,8 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
                 r.trash(ids[pick(ids.size())]);
             } else if (op <= 8) {
                 const std::size_t w = std::size_t(&r - replicas.data());
-                if (!r.pending.empty()) sent.push_back(r.publish(++sequence[w]));
+                if (!r.pending.empty())
+                    sent.push_back(r.publish(++sequence[w]));
             } else if (!sent.empty()) {
                 // A late, possibly repeated delivery of some earlier log.
                 const std::size_t w = pick(3);
@@ -269,25 +288,30 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
             }
         }
         for (std::size_t w = 0; w < replicas.size(); ++w) {
-            if (!replicas[w].pending.empty()) sent.push_back(replicas[w].publish(++sequence[w]));
+            if (!replicas[w].pending.empty())
+                sent.push_back(replicas[w].publish(++sequence[w]));
         }
         for (Replica& r : replicas) {
             ASSERT_TRUE(r.pending.empty());
             std::vector<ChangeLog> order = sent;
             std::shuffle(order.begin(), order.end(), random);
-            for (std::size_t i = 0; i < order.size() / 4; ++i) order.push_back(sent[pick(sent.size())]);
-            for (const ChangeLog& log : order) r.receive(log);
+            for (std::size_t i = 0; i < order.size() / 4; ++i)
+                order.push_back(sent[pick(sent.size())]);
+            for (const ChangeLog& log : order)
+                r.receive(log);
         }
 
         ASSERT_EQ(difference(replicas[0], replicas[1]), "") << "seed " << seed;
         ASSERT_EQ(difference(replicas[0], replicas[2]), "") << "seed " << seed;
         std::set<std::pair<QString, quint64>> seenAndReplaced;
-        for (const Replica& r : replicas) seenAndReplaced.insert(r.superseded.begin(), r.superseded.end());
+        for (const Replica& r : replicas)
+            seenAndReplaced.insert(r.superseded.begin(), r.superseded.end());
         const Replica& any = replicas[0];
         int copies = 0;
         for (const auto& [version, body] : saved) {
             const auto& [uuid, stamp] = version;
-            if (seenAndReplaced.count(Replica::key(uuid, stamp)) || !isVisible(any.states.at(uuid))) {
+            if (seenAndReplaced.count(Replica::key(uuid, stamp)) ||
+                !isVisible(any.states.at(uuid))) {
                 continue; // written over by someone who saw it, or trashed
             }
             const EntryState& entry = any.states.at(uuid);
@@ -296,7 +320,8 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
                 continue;
             }
             const auto copy = any.states.find(conflictCopyIdentifier(uuid, stamp));
-            ASSERT_NE(copy, any.states.end()) << "seed " << seed << ": a text was lost: " << body.toStdString();
+            ASSERT_NE(copy, any.states.end())
+                << "seed " << seed << ": a text was lost: " << body.toStdString();
             if (copy->second.text.isNull()) { // not edited since (an edit means someone read it)
                 EXPECT_EQ(copy->second.entryText, QByteArray(kConflictCopyHeading) + body);
             }

@@ -26,7 +26,8 @@ struct Machine {
     std::unique_ptr<PersistentStore> store;
     std::unique_ptr<LogExchange> exchange;
 
-    Machine(const QString& folder, const QString& container) : path(folder + QStringLiteral("/entries.sqlite")) {
+    Machine(const QString& folder, const QString& container)
+        : path(folder + QStringLiteral("/entries.sqlite")) {
         open(container);
     }
     void open(const QString& container) {
@@ -56,7 +57,8 @@ struct Machine {
     }
     std::optional<StoreRow> row(const QString& uuid) {
         for (StoreRow& r : rows()) {
-            if (r.values.uuid == uuid) return r;
+            if (r.values.uuid == uuid)
+                return r;
         }
         return std::nullopt;
     }
@@ -108,11 +110,13 @@ TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
     Machine a(makeTempDir(), container), b(makeTempDir(), container);
 
     const qint64 keyInA = a.insert(kFirst, "written on the laptop", 2);
-    ASSERT_EQ(logFiles(container).size(), 0) << "the log is written by the exchange, after the commit";
+    ASSERT_EQ(logFiles(container).size(), 0)
+        << "the log is written by the exchange, after the commit";
     a.sync();
     const QStringList written = logFiles(container);
     ASSERT_EQ(written.size(), 1);
-    EXPECT_TRUE(written[0].endsWith(QStringLiteral("/0000000000000001.qlog"))) << written[0].toStdString();
+    EXPECT_TRUE(written[0].endsWith(QStringLiteral("/0000000000000001.qlog")))
+        << written[0].toStdString();
 
     AppliedChanges changes = b.sync();
     std::optional<StoreRow> inB = b.row(kFirst);
@@ -154,12 +158,15 @@ TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
     ASSERT_EQ(a.rows().size(), 2u);
     ASSERT_EQ(b.rows().size(), 2u);
     QStringList textsA, textsB;
-    for (const StoreRow& r : a.rows()) textsA << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
-    for (const StoreRow& r : b.rows()) textsB << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
+    for (const StoreRow& r : a.rows())
+        textsA << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
+    for (const StoreRow& r : b.rows())
+        textsB << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
     textsA.sort();
     textsB.sort();
     EXPECT_EQ(textsA, textsB);
-    EXPECT_EQ(textsA.filter(QStringLiteral("Conflicting copy")).size(), 1) << textsA.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(textsA.filter(QStringLiteral("Conflicting copy")).size(), 1)
+        << textsA.join(QLatin1Char('|')).toStdString();
 
     // A trash reaches the other diary as a deletion of its row.
     const qint64 keyInB = b.row(kFirst)->key;
@@ -198,9 +205,13 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     const QString writerFolder = QFileInfo(first).absolutePath();
 
     // Sync engines' own files, and files of other shapes, are never read.
-    ASSERT_TRUE(writeBytes(writerFolder + QStringLiteral("/0000000000000001.sync-conflict-20261206-101010-ABC.qlog"), "x"));
-    ASSERT_TRUE(writeBytes(writerFolder + QStringLiteral("/0000000000000001 (conflicted copy 2026-12-06).qlog"), "x"));
-    ASSERT_TRUE(writeBytes(writerFolder + QStringLiteral("/.syncthing.0000000000000003.qlog.tmp"), "x"));
+    ASSERT_TRUE(writeBytes(
+        writerFolder + QStringLiteral("/0000000000000001.sync-conflict-20261206-101010-ABC.qlog"),
+        "x"));
+    ASSERT_TRUE(writeBytes(
+        writerFolder + QStringLiteral("/0000000000000001 (conflicted copy 2026-12-06).qlog"), "x"));
+    ASSERT_TRUE(
+        writeBytes(writerFolder + QStringLiteral("/.syncthing.0000000000000003.qlog.tmp"), "x"));
 
     struct Damage {
         const char* name;
@@ -271,12 +282,15 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
         a.sync();
         b.sync();
         b.sync();
-        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 2) << "once per machine";
+        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 2)
+            << "once per machine";
     }
     ASSERT_TRUE(b.row(kFirst));
 
     if (::geteuid() != 0) { // root reads any folder
-        const QString writer = QFileInfo(container + QStringLiteral("/TransactionLogs/") + logFiles(container)[0]).absolutePath();
+        const QString writer =
+            QFileInfo(container + QStringLiteral("/TransactionLogs/") + logFiles(container)[0])
+                .absolutePath();
         a.insert(kSecond, "second");
         a.sync();
         ASSERT_TRUE(QFile::setPermissions(writer, QFileDevice::Permissions()));
@@ -284,7 +298,8 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
         b.sync();
         EXPECT_FALSE(b.row(kSecond));
         EXPECT_EQ(log.lines().filter(QStringLiteral("can't be read")).size(), 1);
-        QFile::setPermissions(writer, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(writer, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
         b.sync();
         EXPECT_TRUE(b.row(kSecond));
     }

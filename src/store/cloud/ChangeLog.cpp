@@ -42,7 +42,8 @@ public:
     explicit Reader(QByteArrayView b) : bytes_(b) {}
     bool failed = false;
     template <typename T> T integer() {
-        if (!need(sizeof(T))) return T{};
+        if (!need(sizeof(T)))
+            return T{};
         const T v = qFromLittleEndian<T>(bytes_.data() + at_);
         at_ += sizeof(T);
         return v;
@@ -54,7 +55,8 @@ public:
         return v;
     }
     QUuid uuid() {
-        if (!need(16)) return {};
+        if (!need(16))
+            return {};
         const QUuid id = QUuid::fromRfc4122(bytes_.sliced(at_, 16));
         at_ += 16;
         return id;
@@ -67,7 +69,8 @@ public:
     }
     QByteArray blob() {
         const quint32 size = integer<quint32>();
-        if (!need(size)) return {};
+        if (!need(size))
+            return {};
         QByteArray b(bytes_.data() + at_, qsizetype(size));
         at_ += size;
         return b;
@@ -132,7 +135,8 @@ bool isWellFormedIdentifier(const QString& uuid) {
     }
     for (QChar c : uuid) {
         const char16_t u = c.unicode();
-        if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '-')) {
+        if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
+              u == '-')) {
             return false;
         }
     }
@@ -159,21 +163,26 @@ QByteArray encodeChangeLog(const ChangeLog& log) {
 
 DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* why) {
     auto fail = [&](DecodeStatus status, const QString& text) {
-        if (why) *why = text;
+        if (why)
+            *why = text;
         return status;
     };
     if (bytes.size() > kMaxChangeLogBytes) {
-        return fail(DecodeStatus::TooLarge, QStringLiteral("%1 bytes, more than any log").arg(bytes.size()));
+        return fail(DecodeStatus::TooLarge,
+                    QStringLiteral("%1 bytes, more than any log").arg(bytes.size()));
     }
     if (bytes.size() < qsizetype(sizeof kMagic) + 2) {
         return bytes.isEmpty() || QByteArrayView(kMagic, sizeof kMagic).startsWith(bytes)
-                   ? fail(DecodeStatus::Truncated, QStringLiteral("it ends after %1 bytes").arg(bytes.size()))
-                   : fail(DecodeStatus::NotALog, QStringLiteral("it does not start like a change log"));
+                   ? fail(DecodeStatus::Truncated,
+                          QStringLiteral("it ends after %1 bytes").arg(bytes.size()))
+                   : fail(DecodeStatus::NotALog,
+                          QStringLiteral("it does not start like a change log"));
     }
     if (!bytes.startsWith(QByteArrayView(kMagic, sizeof kMagic))) {
         return fail(DecodeStatus::NotALog, QStringLiteral("it does not start like a change log"));
     }
-    Reader header(QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kHeaderBytes)).sliced(8));
+    Reader header(
+        QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kHeaderBytes)).sliced(8));
     const quint16 version = header.integer<quint16>();
     if (version != kChangeLogVersion) {
         return fail(DecodeStatus::UnknownVersion,
@@ -191,7 +200,8 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
     }
     const qint64 expected = qint64(kHeaderBytes) + payloadBytes + kChecksumBytes;
     if (expected > kMaxChangeLogBytes) {
-        return fail(DecodeStatus::TooLarge, QStringLiteral("it says it holds %1 bytes").arg(payloadBytes));
+        return fail(DecodeStatus::TooLarge,
+                    QStringLiteral("it says it holds %1 bytes").arg(payloadBytes));
     }
     if (bytes.size() < expected) {
         return fail(DecodeStatus::Truncated,
@@ -216,7 +226,8 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
     for (quint32 i = 0; i < count; ++i) {
         EntryState e = readEntry(r);
         if (r.failed) {
-            return fail(DecodeStatus::Truncated, QStringLiteral("entry %1 is cut short").arg(i + 1));
+            return fail(DecodeStatus::Truncated,
+                        QStringLiteral("entry %1 is cut short").arg(i + 1));
         }
         if (!isWellFormedIdentifier(e.uuid)) {
             return fail(DecodeStatus::MalformedIdentifier,

@@ -49,7 +49,15 @@ struct ChangeLog {
 inline constexpr quint16 kChangeLogVersion = 1;
 inline constexpr qint64 kMaxChangeLogBytes = qint64(256) << 20;
 
-enum class DecodeStatus { Ok, Truncated, NotALog, UnknownVersion, BadChecksum, TooLarge, MalformedIdentifier };
+enum class DecodeStatus {
+    Ok,
+    Truncated,
+    NotALog,
+    UnknownVersion,
+    BadChecksum,
+    TooLarge,
+    MalformedIdentifier
+};
 
 QByteArray encodeChangeLog(const ChangeLog& log);
 // Never trusts a byte before the checksum has matched; `why` says what was wrong.

@@ -40,13 +40,16 @@ QString writerText(const QUuid& writer) {
 // The entries and stamps of one connection, seen as the merge sees them.
 class SqlTarget : public MergeTarget {
 public:
-    explicit SqlTarget(SqliteDatabase& db, AppliedChanges* changes = nullptr) : db_(db), changes_(changes) {}
+    explicit SqlTarget(SqliteDatabase& db, AppliedChanges* changes = nullptr)
+        : db_(db), changes_(changes) {}
     bool failed = false;
 
     std::optional<qint64> keyOf(const QString& uuid) {
-        SqliteStatement s(db_.handle(), "SELECT key FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
+        SqliteStatement s(db_.handle(),
+                          "SELECT key FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
         s.bindText(1, uuid);
-        if (s.step() == SQLITE_ROW) return s.columnInt64(0);
+        if (s.step() == SQLITE_ROW)
+            return s.columnInt64(0);
         return std::nullopt;
     }
 
@@ -56,12 +59,14 @@ public:
             SqliteStatement s(db_.handle(), "SELECT state FROM entryClock WHERE uuid = ?");
             s.bindText(1, uuid);
             EntryState e;
-            if (s.step() == SQLITE_ROW && decodeEntryState(QByteArray::fromBase64(s.columnUtf8(0)), &e)) {
+            if (s.step() == SQLITE_ROW &&
+                decodeEntryState(QByteArray::fromBase64(s.columnUtf8(0)), &e)) {
                 state = std::move(e);
             }
         }
-        SqliteStatement s(db_.handle(), "SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
-                                        "WHERE uuid = ? ORDER BY key LIMIT 1");
+        SqliteStatement s(db_.handle(),
+                          "SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
+                          "WHERE uuid = ? ORDER BY key LIMIT 1");
         s.bindText(1, uuid);
         if (s.step() == SQLITE_ROW) {
             // The row holds the values; the stamps (if any) come from entryClock.
@@ -89,7 +94,8 @@ public:
         if (visible) {
             kept.entryText.clear();
         }
-        SqliteStatement s(db_.handle(), "INSERT OR REPLACE INTO entryClock (uuid, state) VALUES (?, ?)");
+        SqliteStatement s(db_.handle(),
+                          "INSERT OR REPLACE INTO entryClock (uuid, state) VALUES (?, ?)");
         s.bindText(1, state.uuid);
         s.bindUtf8(2, encodeEntryState(kept).toBase64());
         return s.step() == SQLITE_DONE;
@@ -101,22 +107,26 @@ public:
         if (visible) {
             const QByteArray text = state.hasText ? state.entryText : QByteArray();
             const std::string folded = TextFolder::fold(QString::fromUtf8(text));
-            SqliteStatement s(db_.handle(),
-                              key ? "UPDATE entry SET entryText = ?, colorTag = ?, monthTag = ?, timeStamp = ?, "
-                                    "foldedText = ?, uuid = ? WHERE key = ?"
-                                  : "INSERT INTO entry (entryText, colorTag, monthTag, timeStamp, foldedText, uuid) "
-                                    "VALUES (?, ?, ?, ?, ?, ?)");
+            SqliteStatement s(
+                db_.handle(),
+                key ? "UPDATE entry SET entryText = ?, colorTag = ?, monthTag = ?, timeStamp = ?, "
+                      "foldedText = ?, uuid = ? WHERE key = ?"
+                    : "INSERT INTO entry (entryText, colorTag, monthTag, timeStamp, foldedText, "
+                      "uuid) "
+                      "VALUES (?, ?, ?, ?, ?, ?)");
             s.bindUtf8(1, state.hasText ? (text.isNull() ? QByteArray("") : text) : QByteArray());
             s.bindInt64(2, state.colorTag);
             s.bindInt64(3, state.monthTag);
             state.hasTimeStamp ? s.bindDouble(4, state.timeStamp) : s.bindNull(4);
             s.bindUtf8(5, std::string_view(folded));
             s.bindText(6, state.uuid);
-            if (key) s.bindInt64(7, *key);
+            if (key)
+                s.bindInt64(7, *key);
             failed |= s.step() != SQLITE_DONE;
             if (changes_) {
                 if (key) {
-                    if (!changes_->inserted.contains(*key)) changes_->updated.insert(*key);
+                    if (!changes_->inserted.contains(*key))
+                        changes_->updated.insert(*key);
                 } else {
                     changes_->inserted.insert(sqlite3_last_insert_rowid(db_.handle()));
                 }
@@ -134,7 +144,8 @@ public:
             const qint64 key = keys.columnInt64(0);
             if (changes_) {
                 changes_->updated.remove(key);
-                if (!changes_->inserted.remove(key)) changes_->deleted.insert(key);
+                if (!changes_->inserted.remove(key))
+                    changes_->deleted.insert(key);
             }
         }
         SqliteStatement s(db_.handle(), "DELETE FROM entry WHERE uuid = ?");
@@ -150,8 +161,9 @@ public:
     }
 
     bool isSuperseded(const QString& uuid, const Stamp& version) override {
-        SqliteStatement s(db_.handle(),
-                          "SELECT 1 FROM textSuperseded WHERE uuid = ? AND clock = ? AND writer = ?");
+        SqliteStatement s(
+            db_.handle(),
+            "SELECT 1 FROM textSuperseded WHERE uuid = ? AND clock = ? AND writer = ?");
         s.bindText(1, uuid);
         s.bindInt64(2, qint64(version.clock));
         s.bindText(3, writerText(version.writer));
@@ -159,8 +171,9 @@ public:
     }
 
     void addSuperseded(const QString& uuid, const Stamp& version) override {
-        SqliteStatement s(db_.handle(),
-                          "INSERT OR IGNORE INTO textSuperseded (uuid, clock, writer) VALUES (?, ?, ?)");
+        SqliteStatement s(
+            db_.handle(),
+            "INSERT OR IGNORE INTO textSuperseded (uuid, clock, writer) VALUES (?, ?, ?)");
         s.bindText(1, uuid);
         s.bindInt64(2, qint64(version.clock));
         s.bindText(3, writerText(version.writer));
@@ -195,7 +208,8 @@ LocalValues localValues(const EntryValues& v, const std::optional<EntryState>& b
 }
 
 void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -205,7 +219,9 @@ void syncFolder(const QString& folder) {
 } // namespace
 
 // Inside a transaction: the outbox becomes this writer's next log, kept in the store until written.
-bool claimPendingLog(SqliteDatabase& db, Error* error);
+// At most `limit` entries per log (0: all), so that a large diary's first
+// log does not hold the store for long.
+bool claimPendingLog(SqliteDatabase& db, Error* error, int limit = 0);
 
 bool addCloudTables(SqliteDatabase& db, Error* error) {
     if (!db.exec(R"sql(
@@ -224,7 +240,8 @@ bool addCloudTables(SqliteDatabase& db, Error* error) {
         return false;
     }
     if (!setStateValue(db, "storeId", writerText(QUuid::createUuid()))) {
-        if (error) *error = cloudError(db, QStringLiteral("upgraded"));
+        if (error)
+            *error = cloudError(db, QStringLiteral("upgraded"));
         return false;
     }
     return true;
@@ -268,7 +285,8 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         if (before && after.text != before->text) {
             // Seen and written over here: never a conflict, wherever it turns up.
             for (const Stamp& replaced : {after.textBase, before->text}) {
-                if (!replaced.isNull()) target.addSuperseded(uuid, replaced);
+                if (!replaced.isNull())
+                    target.addSuperseded(uuid, replaced);
             }
         }
         ok = ok && target.storeStamps(after, true) && enqueue(db, uuid);
@@ -282,11 +300,14 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
     for (qint64 key : changes.deleted) {
         SqliteStatement s(db.handle(), "SELECT uuid FROM entry WHERE key = ?");
         s.bindInt64(1, key);
-        if (s.step() != SQLITE_ROW) continue;
+        if (s.step() != SQLITE_ROW)
+            continue;
         const QString uuid = s.columnText(0);
-        if (!isWellFormedIdentifier(uuid)) continue;
+        if (!isWellFormedIdentifier(uuid))
+            continue;
         const std::optional<EntryState> before = target.load(uuid);
-        ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) && enqueue(db, uuid);
+        ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
+             enqueue(db, uuid);
     }
     ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock));
     if (!ok && error) {
@@ -295,7 +316,8 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
     return ok;
 }
 
-bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes, Error* error) {
+bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes,
+                    Error* error) {
     if (!db.exec("BEGIN IMMEDIATE", error)) {
         return false;
     }
@@ -312,12 +334,14 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
         mergeEntry(target, e);
         clock = std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
     }
-    SqliteStatement applied(db.handle(), "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
+    SqliteStatement applied(db.handle(),
+                            "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
     applied.bindText(1, writerText(log.writer));
     applied.bindInt64(2, qint64(log.sequence));
     if (target.failed || applied.step() != SQLITE_DONE ||
         !setStateValue(db, "clock", QString::number(clock)) || !db.exec("COMMIT", nullptr)) {
-        if (error) *error = cloudError(db, QStringLiteral("saved"));
+        if (error)
+            *error = cloudError(db, QStringLiteral("saved"));
         db.exec("ROLLBACK", nullptr);
         return false;
     }
@@ -325,24 +349,29 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
         changes->deleted += local.deleted;
         changes->inserted -= local.deleted;
         changes->updated -= local.deleted;
-        for (qint64 k : local.inserted) changes->inserted.insert(k);
+        for (qint64 k : local.inserted)
+            changes->inserted.insert(k);
         for (qint64 k : local.updated) {
-            if (!changes->inserted.contains(k)) changes->updated.insert(k);
+            if (!changes->inserted.contains(k))
+                changes->updated.insert(k);
         }
     }
     return true;
 }
 
-bool claimPendingLog(SqliteDatabase& db, Error* error) {
+bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
     qint64 pending = 0;
-    if (!db.queryInteger("SELECT count(*) FROM outbox", &pending, error)) return false;
-    if (pending == 0) return true;
+    if (!db.queryInteger("SELECT count(*) FROM outbox", &pending, error))
+        return false;
+    if (pending == 0)
+        return true;
     ChangeLog log;
     log.writer = storeIdentifier(db);
     log.sequence = stateValue(db, "nextSequence").toULongLong();
     {
         SqlTarget target(db);
-        SqliteStatement rows(db.handle(), "SELECT uuid FROM outbox");
+        SqliteStatement rows(db.handle(), "SELECT uuid FROM outbox ORDER BY uuid LIMIT ?");
+        rows.bindInt64(1, limit > 0 ? limit : -1);
         while (rows.step() == SQLITE_ROW) {
             if (std::optional<EntryState> e = target.load(rows.columnText(0))) {
                 log.entries.push_back(std::move(*e));
@@ -352,10 +381,14 @@ bool claimPendingLog(SqliteDatabase& db, Error* error) {
     SqliteStatement claim(db.handle(), "INSERT INTO claimedLog (sequence, bytes) VALUES (?, ?)");
     claim.bindInt64(1, qint64(log.sequence));
     claim.bindUtf8(2, encodeChangeLog(log).toBase64());
-    if (claim.step() != SQLITE_DONE || !db.exec("DELETE FROM outbox", error) ||
+    SqliteStatement taken(db.handle(), "DELETE FROM outbox WHERE uuid IN "
+                                       "(SELECT uuid FROM outbox ORDER BY uuid LIMIT ?)");
+    taken.bindInt64(1, limit > 0 ? limit : -1);
+    if (claim.step() != SQLITE_DONE || taken.step() != SQLITE_DONE ||
         !setStateValue(db, "nextSequence", QString::number(log.sequence + 1)) ||
         !setStateValue(db, "publishedClock", stateValue(db, "clock"))) {
-        if (error && error->localizedDescription.isEmpty()) *error = cloudError(db, QStringLiteral("saved"));
+        if (error && error->localizedDescription.isEmpty())
+            *error = cloudError(db, QStringLiteral("saved"));
         return false;
     }
     return true;
@@ -363,16 +396,26 @@ bool claimPendingLog(SqliteDatabase& db, Error* error) {
 
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {
     auto fail = [&](const Error& e) {
-        if (error) *error = e;
+        if (error)
+            *error = e;
         return -1;
     };
-    if (!db.exec("BEGIN IMMEDIATE", error)) return -1;
-    if (!claimPendingLog(db, error) || !db.exec("COMMIT", error)) {
-        db.exec("ROLLBACK", nullptr);
-        return -1;
+    for (;;) {
+        qint64 pending = 0;
+        if (!db.queryInteger("SELECT count(*) FROM outbox", &pending, error))
+            return -1;
+        if (pending == 0)
+            break;
+        if (!db.exec("BEGIN IMMEDIATE", error))
+            return -1;
+        if (!claimPendingLog(db, error, 2000) || !db.exec("COMMIT", error)) {
+            db.exec("ROLLBACK", nullptr);
+            return -1;
+        }
     }
     int written = 0;
-    SqliteStatement claimed(db.handle(), "SELECT sequence, bytes FROM claimedLog ORDER BY sequence");
+    SqliteStatement claimed(db.handle(),
+                            "SELECT sequence, bytes FROM claimedLog ORDER BY sequence");
     std::vector<std::pair<qint64, QByteArray>> logs;
     while (claimed.step() == SQLITE_ROW) {
         logs.emplace_back(claimed.columnInt64(0), QByteArray::fromBase64(claimed.columnUtf8(1)));
@@ -383,22 +426,28 @@ int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* err
         if (!QFileInfo::exists(path)) {
             // Written whole under a name no sync engine copies, then renamed:
             // a log only ever appears complete under its own name.
-            const QString temporary = writerFolder + QStringLiteral("/.") + name + QStringLiteral(".nosync");
+            const QString temporary =
+                writerFolder + QStringLiteral("/.") + name + QStringLiteral(".nosync");
             QFile file(temporary);
-            if (!QDir().mkpath(writerFolder) || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            if (!QDir().mkpath(writerFolder) ||
+                !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
                 file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
                 const QString why = file.errorString();
                 file.close();
                 QFile::remove(temporary);
-                return fail(Error{kStoreErrorDomain, StoreSaveError,
-                                  QStringLiteral("The change log \u201c%1\u201d could not be written: %2.")
-                                      .arg(path, why)});
+                return fail(
+                    Error{kStoreErrorDomain, StoreSaveError,
+                          QStringLiteral("The change log \u201c%1\u201d could not be written: %2.")
+                              .arg(path, why)});
             }
             file.close();
-            if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+            if (::rename(QFile::encodeName(temporary).constData(),
+                         QFile::encodeName(path).constData()) != 0) {
                 QFile::remove(temporary);
-                return fail(Error{kStoreErrorDomain, StoreSaveError,
-                                  QStringLiteral("The change log \u201c%1\u201d could not be written.").arg(path)});
+                return fail(
+                    Error{kStoreErrorDomain, StoreSaveError,
+                          QStringLiteral("The change log \u201c%1\u201d could not be written.")
+                              .arg(path)});
             }
             syncFolder(writerFolder);
         }

@@ -30,7 +30,8 @@ struct AppliedChanges {
 // Applies a whole log in one transaction, with the writer's new applied
 // sequence: all of it or nothing. This store's pending changes are claimed
 // for its next log in the same transaction (writePendingLogs writes it).
-bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes, Error* error);
+bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes,
+                    Error* error);
 
 // Takes the outbox into this writer's next log (kept in the store until its
 // file is written), then writes every such log into the writer's folder.

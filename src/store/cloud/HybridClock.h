@@ -32,7 +32,8 @@ struct Stamp {
 // The next clock after `last`: the wall clock when it is ahead, otherwise one
 // step past the last one seen, so that a change is always newer than every
 // change its writer had seen, whatever the machines' clocks say.
-inline quint64 nextClock(quint64 last, qint64 wallMilliseconds = QDateTime::currentMSecsSinceEpoch()) {
+inline quint64 nextClock(quint64 last,
+                         qint64 wallMilliseconds = QDateTime::currentMSecsSinceEpoch()) {
     const quint64 wall = quint64(wallMilliseconds > 0 ? wallMilliseconds : 0) << 16;
     return wall > last ? wall : last + 1;
 }

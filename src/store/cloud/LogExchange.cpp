@@ -27,8 +27,9 @@ bool LogExchange::openDatabase() {
     }
     Error error;
     if (!db_.open(storePath_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &error)) {
-        reportOnce(QStringLiteral("open"), QStringLiteral("Cloud exchange: the diary could not be opened: %1")
-                                               .arg(error.localizedDescription));
+        reportOnce(QStringLiteral("open"),
+                   QStringLiteral("Cloud exchange: the diary could not be opened: %1")
+                       .arg(error.localizedDescription));
         return false;
     }
     db_.setBusyTimeout(5000);
@@ -50,7 +51,8 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     if (!QFileInfo(container_).isDir()) {
         if (!containerMissing_) {
             containerMissing_ = true;
-            Log::write(QStringLiteral("Cloud container %1 is gone; changes stay on this machine.").arg(container_));
+            Log::write(QStringLiteral("Cloud container %1 is gone; changes stay on this machine.")
+                           .arg(container_));
         }
         return false;
     }
@@ -59,7 +61,9 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         return false;
     }
     Error error;
-    if (writePendingLogs(db_, logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces), &error) < 0) {
+    if (writePendingLogs(db_,
+                         logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
+                         &error) < 0) {
         reportOnce(QStringLiteral("write|") + error.localizedDescription,
                    QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
     }
@@ -68,20 +72,23 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         return true;
     }
     if (!QFileInfo(logsFolder()).isReadable()) {
-        reportOnce(QStringLiteral("unreadable|") + logsFolder(),
-                   QStringLiteral("Cloud exchange: the folder %1 can't be read.").arg(logsFolder()));
+        reportOnce(
+            QStringLiteral("unreadable|") + logsFolder(),
+            QStringLiteral("Cloud exchange: the folder %1 can't be read.").arg(logsFolder()));
         return false;
     }
     const QString own = self_.toString(QUuid::WithoutBraces);
-    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
+    for (const QString& name :
+         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
         if (name == own) {
             continue;
         }
         const QUuid writer = QUuid::fromString(name);
         if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
-            reportOnce(QStringLiteral("folder|") + name,
-                       QStringLiteral("Cloud exchange: %1 is not a writer's folder; it is left alone.")
-                           .arg(logs.filePath(name)));
+            reportOnce(
+                QStringLiteral("folder|") + name,
+                QStringLiteral("Cloud exchange: %1 is not a writer's folder; it is left alone.")
+                    .arg(logs.filePath(name)));
             continue;
         }
         applyWriter(logs.filePath(name), writer, changes);
@@ -92,8 +99,10 @@ bool LogExchange::exchange(AppliedChanges* changes) {
 void LogExchange::applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes) {
     QDir dir(folder);
     if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable()) {
-        reportOnce(QStringLiteral("unreadable|") + folder,
-                   QStringLiteral("Cloud exchange: the folder %1 can't be read; it is tried again later.").arg(folder));
+        reportOnce(
+            QStringLiteral("unreadable|") + folder,
+            QStringLiteral("Cloud exchange: the folder %1 can't be read; it is tried again later.")
+                .arg(folder));
         return;
     }
     // Only names of the form the writer gives: a sync engine's temporary and
@@ -111,11 +120,15 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
             return; // an earlier log has not arrived yet
         }
         const QFileInfo info(it->second);
-        const QString key = QStringLiteral("%1|%2|%3").arg(it->second).arg(info.size()).arg(
-            info.lastModified().toMSecsSinceEpoch());
+        const QString key = QStringLiteral("%1|%2|%3")
+                                .arg(it->second)
+                                .arg(info.size())
+                                .arg(info.lastModified().toMSecsSinceEpoch());
         auto skip = [&](const QString& why) {
-            reportOnce(key, QStringLiteral("Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
-                                .arg(it->second, why));
+            reportOnce(
+                key, QStringLiteral(
+                         "Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
+                         .arg(it->second, why));
         };
         if (info.size() > kMaxChangeLogBytes) {
             return skip(QStringLiteral("%1 bytes, more than any log").arg(info.size()));
@@ -144,8 +157,7 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
 LogExchangeThread::LogExchangeThread(const QString& storePath, const QString& containerPath,
                                      const void* announcer, int rescanMilliseconds)
     : thread_(std::make_unique<QThread>()),
-      exchange_(std::make_unique<LogExchange>(storePath, containerPath)),
-      announcer_(announcer),
+      exchange_(std::make_unique<LogExchange>(storePath, containerPath)), announcer_(announcer),
       rescanMilliseconds_(rescanMilliseconds) {
     thread_->setObjectName(QStringLiteral("cloud exchange"));
     moveToThread(thread_.get());
@@ -183,7 +195,8 @@ void LogExchangeThread::tearDown() {
 }
 
 void LogExchangeThread::watchFolders() {
-    if (!watcher_) return;
+    if (!watcher_)
+        return;
     // The container too: the logs folder itself may appear at any time.
     QStringList wanted{QFileInfo(exchange_->logsFolder()).absolutePath(), exchange_->logsFolder()};
     QDir logs(exchange_->logsFolder());
@@ -193,7 +206,8 @@ void LogExchangeThread::watchFolders() {
     const QStringList watched = watcher_->directories();
     QStringList added;
     for (const QString& path : wanted) {
-        if (!watched.contains(path) && QFileInfo(path).isDir()) added << path;
+        if (!watched.contains(path) && QFileInfo(path).isDir())
+            added << path;
     }
     if (!added.isEmpty()) {
         watcher_->addPaths(added);
@@ -202,7 +216,8 @@ void LogExchangeThread::watchFolders() {
 
 void LogExchangeThread::runRound() {
     queued_.store(false);
-    if (!exchange_) return;
+    if (!exchange_)
+        return;
     AppliedChanges changes;
     exchange_->exchange(&changes);
     watchFolders();
@@ -213,15 +228,20 @@ void LogExchangeThread::runRound() {
         std::vector<qint64> sorted(keys.begin(), keys.end());
         std::sort(sorted.begin(), sorted.end());
         QVariantList l;
-        for (qint64 k : sorted) l.append(k);
+        for (qint64 k : sorted)
+            l.append(k);
         return l;
     };
     QVariantMap info;
-    if (!changes.inserted.isEmpty()) info.insert(QStringLiteral("inserted"), list(changes.inserted));
-    if (!changes.updated.isEmpty()) info.insert(QStringLiteral("updated"), list(changes.updated));
-    if (!changes.deleted.isEmpty()) info.insert(QStringLiteral("deleted"), list(changes.deleted));
+    if (!changes.inserted.isEmpty())
+        info.insert(QStringLiteral("inserted"), list(changes.inserted));
+    if (!changes.updated.isEmpty())
+        info.insert(QStringLiteral("updated"), list(changes.updated));
+    if (!changes.deleted.isEmpty())
+        info.insert(QStringLiteral("deleted"), list(changes.deleted));
     NotificationCenter::defaultCenter().postNotification(
-        QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"), announcer_, info);
+        QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"),
+        announcer_, info);
 }
 
 } // namespace quillet::cloud

@@ -52,7 +52,8 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
     if (!incoming.textBase.isNull()) {
         target.addSuperseded(incoming.uuid, incoming.textBase);
         const QString copyId = conflictCopyIdentifier(incoming.uuid, incoming.textBase);
-        if (const std::optional<EntryState> copy = target.load(copyId); copy && isUntouchedCopy(*copy)) {
+        if (const std::optional<EntryState> copy = target.load(copyId);
+            copy && isUntouchedCopy(*copy)) {
             target.remove(copyId);
         }
     }
@@ -86,8 +87,8 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
     target.store(s);
 }
 
-EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid, const LocalValues& after,
-                     const Stamp& now, bool textUnpublished) {
+EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
+                     const LocalValues& after, const Stamp& now, bool textUnpublished) {
     EntryState s;
     if (before) {
         s = *before;
@@ -95,7 +96,8 @@ EntryState localEdit(const std::optional<EntryState>& before, const QString& uui
     s.uuid = uuid;
     const bool fresh = !before;
     if (fresh || s.hasText != after.hasText || s.entryText != after.entryText) {
-        const bool keepBase = !fresh && textUnpublished && s.text.writer == now.writer && !s.text.isNull();
+        const bool keepBase =
+            !fresh && textUnpublished && s.text.writer == now.writer && !s.text.isNull();
         s.textBase = keepBase ? s.textBase : s.text;
         s.text = now;
         s.hasText = after.hasText;

@@ -43,13 +43,14 @@ struct LocalValues {
 // Stamps the properties a save changed with `now`. A text saved again before
 // its previous version left this machine keeps that version's base: the
 // version in between was never seen elsewhere. `before` is null for a new entry.
-EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid, const LocalValues& after,
-                     const Stamp& now, bool textUnpublished);
+EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
+                     const LocalValues& after, const Stamp& now, bool textUnpublished);
 EntryState localDelete(EntryState before, const Stamp& now);
 
 // The copy's identifier: derived from the entry and the losing version alone.
 QString conflictCopyIdentifier(const QString& uuid, const Stamp& version);
 // The first line of a conflicting copy's text.
-inline constexpr char kConflictCopyHeading[] = "Conflicting copy (written on another machine at the same time)\n\n";
+inline constexpr char kConflictCopyHeading[] =
+    "Conflicting copy (written on another machine at the same time)\n\n";
 
 } // namespace quillet::cloud
