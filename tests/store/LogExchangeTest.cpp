@@ -170,11 +170,23 @@ TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
 
     // A trash reaches the other diary as a deletion of its row.
     const qint64 keyInB = b.row(kFirst)->key;
+    const QByteArray trashedText = a.row(kFirst)->values.entryText;
     a.trash(kFirst);
     a.sync();
     changes = b.sync();
     EXPECT_FALSE(b.row(kFirst));
     EXPECT_EQ(changes.deleted, QSet<qint64>{keyInB});
+
+    // Put back (undo of the trash): back on the other diary too, as it was,
+    // and no conflicting copy of its own text.
+    const std::size_t rowsBefore = b.rows().size();
+    a.insert(kFirst, trashedText.constData(), 5);
+    a.sync();
+    changes = b.sync();
+    ASSERT_TRUE(b.row(kFirst));
+    EXPECT_EQ(b.row(kFirst)->values.entryText, trashedText);
+    EXPECT_EQ(b.rows().size(), rowsBefore + 1);
+    EXPECT_EQ(changes.inserted.size(), 1);
 }
 
 TEST(LogExchange, ASaveNotYetLoggedIsLoggedAtTheNextLaunch) {

@@ -267,15 +267,11 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
     };
     SqlTarget target(db);
     bool ok = true;
-    auto edit = [&](const QString& uuid, const EntryValues& v, bool inserted) {
+    auto edit = [&](const QString& uuid, const EntryValues& v) {
         if (!isWellFormedIdentifier(uuid)) {
             return; // cannot travel; it stays on this machine
         }
         std::optional<EntryState> before = target.load(uuid);
-        if (inserted && before && !isVisible(*before)) {
-            // Put back after a deletion (undo): every property anew, newer than the tombstone.
-            before.reset();
-        }
         // A text not yet in any log was never seen elsewhere: written over, it is no conflict.
         const bool unpublished = before && before->text.clock > publishedClock;
         EntryState after = localEdit(before, uuid, localValues(v, before), tick(), unpublished);
@@ -292,10 +288,10 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         ok = ok && target.storeStamps(after, true) && enqueue(db, uuid);
     };
     for (const EntryValues* v : changes.inserted) {
-        edit(v->uuid, *v, true);
+        edit(v->uuid, *v);
     }
     for (const auto& [key, v] : changes.updated) {
-        edit(v->uuid, *v, false);
+        edit(v->uuid, *v);
     }
     for (qint64 key : changes.deleted) {
         SqliteStatement s(db.handle(), "SELECT uuid FROM entry WHERE key = ?");

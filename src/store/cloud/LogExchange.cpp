@@ -93,6 +93,11 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         }
         applyWriter(logs.filePath(name), writer, changes);
     }
+    // Applying took this store's own pending changes into a log: out with it now.
+    if (writePendingLogs(db_, logsFolder() + QLatin1Char('/') + own, &error) < 0) {
+        reportOnce(QStringLiteral("write|") + error.localizedDescription,
+                   QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
+    }
     return true;
 }
 

@@ -94,7 +94,9 @@ EntryState localEdit(const std::optional<EntryState>& before, const QString& uui
         s = *before;
     }
     s.uuid = uuid;
-    const bool fresh = !before;
+    // Put back after a trash (undo): every property anew, newer than the
+    // tombstone, the text still written over the one it had.
+    const bool fresh = !before || !isVisible(*before);
     if (fresh || s.hasText != after.hasText || s.entryText != after.entryText) {
         const bool keepBase =
             !fresh && textUnpublished && s.text.writer == now.writer && !s.text.isNull();

@@ -42,7 +42,8 @@ struct LocalValues {
 };
 // Stamps the properties a save changed with `now`. A text saved again before
 // its previous version left this machine keeps that version's base: the
-// version in between was never seen elsewhere. `before` is null for a new entry.
+// version in between was never seen elsewhere. `before` is null for a new
+// entry; a trashed one that is saved again gets every property stamped.
 EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
                      const LocalValues& after, const Stamp& now, bool textUnpublished);
 EntryState localDelete(EntryState before, const Stamp& now);
