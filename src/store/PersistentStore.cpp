@@ -178,6 +178,7 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
     }
     // The cloud exchange writes through a connection of its own.
     store->db_.setBusyTimeout(5000);
+    cloud::adoptFileIdentity(store->db_, path);
     // In place of SQLite's own checkpoint at the commit that fills the log.
     sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
     return store;

@@ -336,3 +336,38 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
 
 } // namespace
 } // namespace quillet::test
+
+namespace quillet::test {
+namespace {
+
+TEST(LogExchange, ACopyOfADiaryFileIsANewWriterAndStillHearsTheOriginal) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container);
+    a.insert(kFirst, "before the copy");
+    a.sync();
+    a.close();
+    // The file copied to another machine (or a backup put back in its place).
+    const QString copyFolder = makeTempDir();
+    ASSERT_TRUE(QFile::copy(a.path, copyFolder + QStringLiteral("/entries.sqlite")));
+    a.open(container);
+    Machine b(copyFolder, container);
+    EXPECT_TRUE(b.row(kFirst));
+
+    a.insert(kSecond, "on the original");
+    b.insert(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"), "on the copy");
+    a.sync();
+    b.sync();
+    a.sync();
+    QStringList writers = QDir(container + QStringLiteral("/TransactionLogs"))
+                              .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(writers.size(), 2) << "the copy writes under an id of its own";
+    for (Machine* m : {&a, &b}) {
+        EXPECT_TRUE(m->row(kFirst));
+        EXPECT_TRUE(m->row(kSecond));
+        EXPECT_TRUE(m->row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+        EXPECT_EQ(m->rows().size(), 3u);
+    }
+}
+
+} // namespace
+} // namespace quillet::test

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quillet::cloud {
@@ -249,6 +250,52 @@ bool addCloudTables(SqliteDatabase& db, Error* error) {
 
 QUuid storeIdentifier(SqliteDatabase& db) {
     return QUuid::fromString(stateValue(db, "storeId"));
+}
+
+bool adoptFileIdentity(SqliteDatabase& db, const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return false;
+    }
+    const QString identity =
+        QStringLiteral("%1:%2").arg(quint64(info.st_dev)).arg(quint64(info.st_ino));
+    const QString known = stateValue(db, "fileIdentity");
+    if (known == identity) {
+        return true;
+    }
+    if (!db.exec("BEGIN IMMEDIATE", nullptr)) {
+        return false;
+    }
+    bool ok = setStateValue(db, "fileIdentity", identity);
+    if (ok && !known.isNull()) {
+        const QString old = stateValue(db, "storeId");
+        const qint64 last = stateValue(db, "nextSequence").toLongLong() - 1;
+        SqliteStatement applied(
+            db.handle(), "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
+        applied.bindText(1, old);
+        applied.bindInt64(2, last);
+        // Logs claimed but not written belong to the old writer's sequence;
+        // what they hold is queued again for the new one.
+        ok = applied.step() == SQLITE_DONE;
+        SqliteStatement claimed(db.handle(), "SELECT bytes FROM claimedLog");
+        while (ok && claimed.step() == SQLITE_ROW) {
+            ChangeLog log;
+            if (decodeChangeLog(QByteArray::fromBase64(claimed.columnUtf8(0)), &log, nullptr) ==
+                DecodeStatus::Ok) {
+                for (const EntryState& e : log.entries)
+                    ok = ok && enqueue(db, e.uuid);
+            }
+        }
+        ok = ok && db.exec("DELETE FROM claimedLog", nullptr) &&
+             setStateValue(db, "storeId", writerText(QUuid::createUuid())) &&
+             setStateValue(db, "nextSequence", QStringLiteral("1")) &&
+             setStateValue(db, "publishedClock", QStringLiteral("0"));
+    }
+    if (!ok || !db.exec("COMMIT", nullptr)) {
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    return true;
 }
 
 quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer) {

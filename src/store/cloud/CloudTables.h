@@ -20,6 +20,13 @@ bool addCloudTables(SqliteDatabase& db, Error* error);
 bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error);
 
 QUuid storeIdentifier(SqliteDatabase& db);
+
+// A writer is one file: a copy of the file (another machine's copy, a backup
+// put back) would otherwise write logs under the same writer and sequence
+// numbers as the original. Called when the store is opened: a file that is
+// not the one its writer id was made for takes a new id, and treats the
+// logs of the old one as another writer's, applied up to where it was.
+bool adoptFileIdentity(SqliteDatabase& db, const QString& path);
 quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer);
 
 // Row keys of the entries an applied log changed.
