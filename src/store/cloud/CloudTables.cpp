@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
+#include <map>
+#include <memory>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -45,9 +47,29 @@ public:
         : db_(db), changes_(changes) {}
     bool failed = false;
 
+    // Prepared once per target: a save or a log may touch thousands of entries.
+    SqliteStatement& prepared(const char* sql) {
+        std::unique_ptr<SqliteStatement>& s = statements_[sql];
+        if (!s) {
+            s = std::make_unique<SqliteStatement>(db_.handle(), sql);
+        } else {
+            s->reset();
+        }
+        return *s;
+    }
+    // Before a commit: no statement of ours is left in the middle of its rows.
+    void finish() {
+        for (auto& [sql, s] : statements_)
+            s->reset();
+    }
+    bool enqueue(const QString& uuid) {
+        SqliteStatement& s = prepared("INSERT OR IGNORE INTO outbox (uuid) VALUES (?)");
+        s.bindText(1, uuid);
+        return s.step() == SQLITE_DONE;
+    }
+
     std::optional<qint64> keyOf(const QString& uuid) {
-        SqliteStatement s(db_.handle(),
-                          "SELECT key FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
+        SqliteStatement& s = prepared("SELECT key FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
         s.bindText(1, uuid);
         if (s.step() == SQLITE_ROW)
             return s.columnInt64(0);
@@ -57,7 +79,7 @@ public:
     std::optional<EntryState> load(const QString& uuid) override {
         std::optional<EntryState> state;
         {
-            SqliteStatement s(db_.handle(), "SELECT state FROM entryClock WHERE uuid = ?");
+            SqliteStatement& s = prepared("SELECT state FROM entryClock WHERE uuid = ?");
             s.bindText(1, uuid);
             EntryState e;
             if (s.step() == SQLITE_ROW &&
@@ -65,9 +87,8 @@ public:
                 state = std::move(e);
             }
         }
-        SqliteStatement s(db_.handle(),
-                          "SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
-                          "WHERE uuid = ? ORDER BY key LIMIT 1");
+        SqliteStatement& s = prepared("SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
+                                      "WHERE uuid = ? ORDER BY key LIMIT 1");
         s.bindText(1, uuid);
         if (s.step() == SQLITE_ROW) {
             // The row holds the values; the stamps (if any) come from entryClock.
@@ -95,8 +116,8 @@ public:
         if (visible) {
             kept.entryText.clear();
         }
-        SqliteStatement s(db_.handle(),
-                          "INSERT OR REPLACE INTO entryClock (uuid, state) VALUES (?, ?)");
+        SqliteStatement& s =
+            prepared("INSERT OR REPLACE INTO entryClock (uuid, state) VALUES (?, ?)");
         s.bindText(1, state.uuid);
         s.bindUtf8(2, encodeEntryState(kept).toBase64());
         return s.step() == SQLITE_DONE;
@@ -139,7 +160,7 @@ public:
     }
 
     void dropRows(const QString& uuid) {
-        SqliteStatement keys(db_.handle(), "SELECT key FROM entry WHERE uuid = ?");
+        SqliteStatement& keys = prepared("SELECT key FROM entry WHERE uuid = ?");
         keys.bindText(1, uuid);
         while (keys.step() == SQLITE_ROW) {
             const qint64 key = keys.columnInt64(0);
@@ -149,14 +170,14 @@ public:
                     changes_->deleted.insert(key);
             }
         }
-        SqliteStatement s(db_.handle(), "DELETE FROM entry WHERE uuid = ?");
+        SqliteStatement& s = prepared("DELETE FROM entry WHERE uuid = ?");
         s.bindText(1, uuid);
         failed |= s.step() != SQLITE_DONE;
     }
 
     void remove(const QString& uuid) override {
         dropRows(uuid);
-        SqliteStatement s(db_.handle(), "DELETE FROM entryClock WHERE uuid = ?");
+        SqliteStatement& s = prepared("DELETE FROM entryClock WHERE uuid = ?");
         s.bindText(1, uuid);
         failed |= s.step() != SQLITE_DONE;
     }
@@ -184,6 +205,7 @@ public:
 private:
     SqliteDatabase& db_;
     AppliedChanges* changes_;
+    std::map<const char*, std::unique_ptr<SqliteStatement>> statements_;
 };
 
 bool enqueue(SqliteDatabase& db, const QString& uuid) {
@@ -332,7 +354,7 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
                     target.addSuperseded(uuid, replaced);
             }
         }
-        ok = ok && target.storeStamps(after, true) && enqueue(db, uuid);
+        ok = ok && target.storeStamps(after, true) && target.enqueue(uuid);
     };
     for (const EntryValues* v : changes.inserted) {
         edit(v->uuid, *v);
@@ -350,7 +372,7 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
             continue;
         const std::optional<EntryState> before = target.load(uuid);
         ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
-             enqueue(db, uuid);
+             target.enqueue(uuid);
     }
     ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock));
     if (!ok && error) {
@@ -381,6 +403,7 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
                             "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
     applied.bindText(1, writerText(log.writer));
     applied.bindInt64(2, qint64(log.sequence));
+    target.finish();
     if (target.failed || applied.step() != SQLITE_DONE ||
         !setStateValue(db, "clock", QString::number(clock)) || !db.exec("COMMIT", nullptr)) {
         if (error)
