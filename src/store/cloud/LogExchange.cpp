@@ -130,10 +130,13 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
                                 .arg(info.size())
                                 .arg(info.lastModified().toMSecsSinceEpoch());
         auto skip = [&](const QString& why) {
+            // The reason is part of the key: a file replaced within the
+            // file system's time resolution may be damaged another way.
             reportOnce(
-                key, QStringLiteral(
-                         "Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
-                         .arg(it->second, why));
+                key + QLatin1Char('|') + why,
+                QStringLiteral(
+                    "Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
+                    .arg(it->second, why));
         };
         if (info.size() > kMaxChangeLogBytes) {
             return skip(QStringLiteral("%1 bytes, more than any log").arg(info.size()));
