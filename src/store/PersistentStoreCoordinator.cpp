@@ -13,6 +13,13 @@ PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<ManagedOb
     : model_(std::move(model)) {}
 
 PersistentStoreCoordinator::~PersistentStoreCoordinator() {
+    stopExchanges();
+}
+
+void PersistentStoreCoordinator::stopExchanges() {
+    for (const auto& store : stores_) {
+        store->setCommitObserver(nullptr);
+    }
     exchanges_.clear();
 }
 

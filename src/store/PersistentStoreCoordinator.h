@@ -33,6 +33,9 @@ public:
     PersistentStore* persistentStoreForURL(const QString& path) const;
     // The store that new records go to (the first one).
     PersistentStore* defaultStore() const;
+    // Ends the cloud exchange (its announcements run on its own thread):
+    // before whoever hears them goes away.
+    void stopExchanges();
 
 private:
     std::shared_ptr<ManagedObjectModel> model_;
