@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace quillet::test {
@@ -187,6 +188,27 @@ TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
     EXPECT_EQ(b.row(kFirst)->values.entryText, trashedText);
     EXPECT_EQ(b.rows().size(), rowsBefore + 1);
     EXPECT_EQ(changes.inserted.size(), 1);
+}
+
+TEST(LogExchange, SavingTheSameTextAgainAndAgainBeforeALogLeavesNoTrail) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container);
+    a.insert(kFirst, "t");
+    for (int i = 0; i < 20; ++i) {
+        a.update(kFirst, [i](EntryValues& v) { v.entryText = "typing " + QByteArray::number(i); });
+    }
+    SqliteDatabase db;
+    ASSERT_TRUE(db.open(a.path, SQLITE_OPEN_READWRITE, nullptr));
+    qint64 superseded = -1, pending = -1;
+    ASSERT_TRUE(db.queryInteger("SELECT count(*) FROM textSuperseded", &superseded, nullptr));
+    ASSERT_TRUE(db.queryInteger("SELECT count(*) FROM outbox", &pending, nullptr));
+    EXPECT_EQ(superseded, 0) << "no version in between ever left the machine";
+    EXPECT_EQ(pending, 1);
+    // Once logged, the next edit records what it wrote over.
+    a.sync();
+    a.update(kFirst, [](EntryValues& v) { v.entryText = "after the log"; });
+    ASSERT_TRUE(db.queryInteger("SELECT count(*) FROM textSuperseded", &superseded, nullptr));
+    EXPECT_EQ(superseded, 1);
 }
 
 TEST(LogExchange, ASaveNotYetLoggedIsLoggedAtTheNextLaunch) {

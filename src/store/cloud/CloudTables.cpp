@@ -348,9 +348,13 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
             return;
         }
         if (before && after.text != before->text) {
-            // Seen and written over here: never a conflict, wherever it turns up.
+            // Seen and written over here: never a conflict, wherever it turns
+            // up. A text of this writer's that no log holds turns up nowhere,
+            // so saving while typing leaves no trail (nor does a diary that
+            // never takes part in the exchange).
             for (const Stamp& replaced : {after.textBase, before->text}) {
-                if (!replaced.isNull())
+                if (!replaced.isNull() &&
+                    !(replaced.writer == writer && replaced.clock > publishedClock))
                     target.addSuperseded(uuid, replaced);
             }
         }
