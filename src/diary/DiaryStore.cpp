@@ -29,7 +29,12 @@ const QString kDidImportUbiquitousContentChanges =
 DiaryStore::DiaryStore(const StoreLocations* locations, QObject* refreshSender, QObject* parent)
     : QObject(parent), locations_(locations), refreshSender_(refreshSender) {}
 
-DiaryStore::~DiaryStore() = default;
+DiaryStore::~DiaryStore() {
+    // No announcement may reach a half-destroyed store from the exchange's thread.
+    if (persistentStoreCoordinator_) {
+        persistentStoreCoordinator_->stopExchanges();
+    }
+}
 
 std::shared_ptr<ManagedObjectModel> DiaryStore::managedObjectModel() {
     if (!managedObjectModel_) {

@@ -3,6 +3,7 @@
 #include "store/SqliteStatement.h"
 #include "store/StoreFileCheck.h"
 #include "store/StoreOptions.h"
+#include "store/cloud/CloudTables.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -120,7 +121,8 @@ bool addMonthIndex(SqliteDatabase& db, Error* error) {
     return db.exec("CREATE INDEX entry_month ON entry (monthTag)", error);
 }
 
-constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex, addMonthIndex};
+// 4: the change-log exchange (store/cloud).
+constexpr UpgradeStep kUpgradeSteps[] = {addUuidIndex, addMonthIndex, cloud::addCloudTables};
 static_assert(std::size(kUpgradeSteps) + 1 == PersistentStore::kSchemaVersion,
               "one upgrade step for every format after the first");
 
@@ -348,6 +350,9 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         }
         store->loadedAll_ = true;
     }
+    // The cloud exchange writes through a connection of its own.
+    store->db_.setBusyTimeout(5000);
+    cloud::adoptFileIdentity(store->db_, path);
     sqlite3_db_config(store->db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // In place of SQLite's own checkpoint at the commit that fills the log.
     sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
@@ -966,6 +971,10 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
         }
         return false;
     }
+    // Stamped and queued for the change log in the same transaction.
+    if (!cloud::recordSave(db_, changes, nullptr)) {
+        return fail(QStringLiteral("saved"));
+    }
     std::vector<qint64> keys;
     {
         SqliteStatement insert(db_.handle(),
@@ -1009,6 +1018,9 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
     unsynced_ = !waitForDisk;
     if (insertedKeys) {
         *insertedKeys = std::move(keys);
+    }
+    if (commitObserver_) {
+        commitObserver_();
     }
     return true;
 }

@@ -28,8 +28,10 @@ namespace quillet {
 class PersistentStore {
 public:
     static constexpr qint64 kApplicationId = 0x51756c74; // "Qult"
-    // 1: the entry table. 2: an index on the identifiers. 3: an index on the months.
-    static constexpr qint64 kSchemaVersion = 3;
+    // 1: the entry table. 2: an index on the identifiers. 3: an index on the
+    // months. 4: the change-log exchange's tables (store id, stamps, outbox,
+    // applied logs).
+    static constexpr qint64 kSchemaVersion = 4;
     // Up to about this many rows a diary is read whole, and checked, while it
     // is opened: that costs less than a first screen and a helper thread.
     static constexpr qint64 kReadWholeAtOpen = 5000;
@@ -79,6 +81,8 @@ public:
               bool waitForDisk = true);
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
+    // Called after every commit (the cloud exchange writes the new log then).
+    void setCommitObserver(std::function<void()> observer) { commitObserver_ = std::move(observer); }
 
     // False (StoreFileMovedError) once the file at path() is no longer the one
     // opened: moved, replaced or deleted. From then on every save fails the
@@ -133,6 +137,7 @@ private:
     bool fileGone_ = false;
     std::thread checkpointer_;
     std::atomic<bool> checkpointing_{false};
+    std::function<void()> commitObserver_;
 };
 
 } // namespace quillet

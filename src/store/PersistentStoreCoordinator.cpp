@@ -2,8 +2,10 @@
 
 #include "store/ManagedObjectModel.h"
 #include "store/StoreOptions.h"
+#include "store/cloud/LogExchange.h"
 
 #include <QFileInfo>
+#include <QUrl>
 #include <algorithm>
 
 namespace quillet {
@@ -11,7 +13,16 @@ namespace quillet {
 PersistentStoreCoordinator::PersistentStoreCoordinator(std::shared_ptr<ManagedObjectModel> model)
     : model_(std::move(model)) {}
 
-PersistentStoreCoordinator::~PersistentStoreCoordinator() = default;
+PersistentStoreCoordinator::~PersistentStoreCoordinator() {
+    stopExchanges();
+}
+
+void PersistentStoreCoordinator::stopExchanges() {
+    for (const auto& store : stores_) {
+        store->setCommitObserver(nullptr);
+    }
+    exchanges_.clear();
+}
 
 PersistentStore* PersistentStoreCoordinator::addPersistentStore(const QString& type,
                                                                 const QString& configuration,
@@ -36,6 +47,13 @@ PersistentStore* PersistentStoreCoordinator::addPersistentStore(const QString& t
     std::unique_ptr<PersistentStore> store = PersistentStore::open(path, options, error);
     if (!store) {
         return nullptr;
+    }
+    // A store added with the cloud options exchanges its changes through the container.
+    const QString container = options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toLocalFile();
+    if (!options.value(NSPersistentStoreUbiquitousContentNameKey).toString().isEmpty() && !container.isEmpty()) {
+        auto exchange = std::make_unique<cloud::LogExchangeThread>(path, container, this);
+        store->setCommitObserver([e = exchange.get()] { e->wake(); });
+        exchanges_.push_back(std::move(exchange));
     }
     stores_.push_back(std::move(store));
     return stores_.back().get();

@@ -11,6 +11,9 @@
 namespace quillet {
 
 class ManagedObjectModel;
+namespace cloud {
+class LogExchangeThread;
+}
 
 // Joins the record model to the stores that hold the records. The diary
 // uses one SQLite store.
@@ -36,10 +39,15 @@ public:
     // Answers the new store, or null with the error and the old store kept.
     PersistentStore* migratePersistentStore(PersistentStore* store, const QString& path,
                                             Error* error);
+    // Ends the cloud exchange (its announcements run on its own thread):
+    // before whoever hears them goes away.
+    void stopExchanges();
 
 private:
     std::shared_ptr<ManagedObjectModel> model_;
     std::vector<std::unique_ptr<PersistentStore>> stores_;
+    // Declared after the stores: stopped before them.
+    std::vector<std::unique_ptr<cloud::LogExchangeThread>> exchanges_;
 };
 
 } // namespace quillet

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 #include <sys/stat.h>
 
 namespace quillet::test {
@@ -123,6 +124,33 @@ TEST(SchemaUpgrade, ANewDiaryTakesTheSameStepsAsAnOldOne) {
     EXPECT_EQ(folderNames(QFileInfo(path).absolutePath()),
               QStringList{QStringLiteral("entries.sqlite")})
         << "a new diary needs no copy of an older self";
+}
+
+TEST(SchemaUpgrade, VersionFourGivesEveryDiaryItsOwnWriterIdAndQueuesWhatItHeldForTheFirstLog) {
+    // A version-3 diary as that build left it: the fixture plus its two indexes.
+    const QString path = copyOfVersionOne();
+    ASSERT_TRUE(rawExec(path, "CREATE INDEX entry_uuid ON entry (uuid); "
+                              "CREATE INDEX entry_month ON entry (monthTag); PRAGMA user_version = 3"));
+    const QString before = rawQuery(path, kEveryRow);
+    {
+        Error error;
+        ASSERT_TRUE(PersistentStore::open(path, {}, &error)) << error.localizedDescription.toStdString();
+    }
+    EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), "4");
+    EXPECT_EQ(rawQuery(path, kEveryRow), before);
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".v3")));
+    EXPECT_EQ(rawQuery(path, "SELECT count(*) FROM outbox"),
+              rawQuery(path, "SELECT count(DISTINCT uuid) FROM entry WHERE uuid IS NOT NULL"));
+    EXPECT_NE(rawQuery(path, "SELECT count(*) FROM outbox"), "0");
+    const QString id = rawQuery(path, "SELECT value FROM cloudState WHERE name = 'storeId'");
+    EXPECT_FALSE(QUuid::fromString(id).isNull()) << id.toStdString();
+
+    // Another file is another writer, even with the same entries.
+    const QString other = makeTempDir() + QStringLiteral("/entries.sqlite");
+    ASSERT_TRUE(writeDiary(other, paddedEntries(1)));
+    const QString otherId = rawQuery(other, "SELECT value FROM cloudState WHERE name = 'storeId'");
+    EXPECT_FALSE(QUuid::fromString(otherId).isNull());
+    EXPECT_NE(otherId, id);
 }
 
 TEST(SchemaUpgrade, AFailedUpgradeLeavesTheDiaryAsItWasAndSaysWhy) {

@@ -1,0 +1,534 @@
+#include "store/cloud/CloudTables.h"
+
+#include "core/TextFolder.h"
+#include "store/SqliteStatement.h"
+#include "store/cloud/Merge.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillet::cloud {
+
+namespace {
+
+Error cloudError(SqliteDatabase& db, const QString& action) {
+    Error e = db.lastError(action);
+    return e;
+}
+
+QString stateValue(SqliteDatabase& db, const char* name) {
+    SqliteStatement s(db.handle(), "SELECT value FROM cloudState WHERE name = ?");
+    s.bindText(1, QString::fromLatin1(name));
+    return s.step() == SQLITE_ROW ? s.columnText(0) : QString();
+}
+
+bool setStateValue(SqliteDatabase& db, const char* name, const QString& value) {
+    SqliteStatement s(db.handle(), "INSERT OR REPLACE INTO cloudState (name, value) VALUES (?, ?)");
+    s.bindText(1, QString::fromLatin1(name));
+    s.bindText(2, value);
+    return s.step() == SQLITE_DONE;
+}
+
+QString writerText(const QUuid& writer) {
+    return writer.toString(QUuid::WithoutBraces);
+}
+
+// The entries and stamps of one connection, seen as the merge sees them.
+class SqlTarget : public MergeTarget {
+public:
+    explicit SqlTarget(SqliteDatabase& db, AppliedChanges* changes = nullptr)
+        : db_(db), changes_(changes) {}
+    bool failed = false;
+
+    // Prepared once per target: a save or a log may touch thousands of entries.
+    SqliteStatement& prepared(const char* sql) {
+        std::unique_ptr<SqliteStatement>& s = statements_[sql];
+        if (!s) {
+            s = std::make_unique<SqliteStatement>(db_.handle(), sql);
+        } else {
+            s->reset();
+        }
+        return *s;
+    }
+    // Before a commit: no statement of ours is left in the middle of its rows.
+    void finish() {
+        for (auto& [sql, s] : statements_)
+            s->reset();
+    }
+    bool enqueue(const QString& uuid) {
+        SqliteStatement& s = prepared("INSERT OR IGNORE INTO outbox (uuid) VALUES (?)");
+        s.bindText(1, uuid);
+        return s.step() == SQLITE_DONE;
+    }
+
+    std::optional<qint64> keyOf(const QString& uuid) {
+        SqliteStatement& s = prepared("SELECT key FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
+        s.bindText(1, uuid);
+        if (s.step() == SQLITE_ROW)
+            return s.columnInt64(0);
+        return std::nullopt;
+    }
+
+    std::optional<EntryState> load(const QString& uuid) override {
+        std::optional<EntryState> state;
+        {
+            SqliteStatement& s = prepared("SELECT state FROM entryClock WHERE uuid = ?");
+            s.bindText(1, uuid);
+            EntryState e;
+            if (s.step() == SQLITE_ROW &&
+                decodeEntryState(QByteArray::fromBase64(s.columnUtf8(0)), &e)) {
+                state = std::move(e);
+            }
+        }
+        SqliteStatement& s = prepared("SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
+                                      "WHERE uuid = ? ORDER BY key LIMIT 1");
+        s.bindText(1, uuid);
+        if (s.step() == SQLITE_ROW) {
+            // The row holds the values; the stamps (if any) come from entryClock.
+            EntryState e = state.value_or(EntryState{});
+            e.uuid = uuid;
+            e.hasText = !s.isNull(0);
+            e.entryText = s.columnUtf8(0);
+            e.colorTag = s.columnInt(1);
+            e.monthTag = s.columnInt(2);
+            e.hasTimeStamp = !s.isNull(3);
+            e.timeStamp = s.columnDouble(3);
+            if (!state) {
+                e.textTimeStamp = e.timeStamp;
+                e.textMonthTag = e.monthTag;
+                e.textColorTag = e.colorTag;
+            }
+            state = std::move(e);
+        }
+        return state;
+    }
+
+    // The stamps only; a visible entry's values live in its row.
+    bool storeStamps(const EntryState& state, bool visible) {
+        EntryState kept = state;
+        if (visible) {
+            kept.entryText.clear();
+        }
+        SqliteStatement& s =
+            prepared("INSERT OR REPLACE INTO entryClock (uuid, state) VALUES (?, ?)");
+        s.bindText(1, state.uuid);
+        s.bindUtf8(2, encodeEntryState(kept).toBase64());
+        return s.step() == SQLITE_DONE;
+    }
+
+    void store(const EntryState& state) override {
+        const bool visible = isVisible(state);
+        const std::optional<qint64> key = keyOf(state.uuid);
+        if (visible) {
+            const QByteArray text = state.hasText ? state.entryText : QByteArray();
+            const std::string folded = TextFolder::fold(QString::fromUtf8(text));
+            SqliteStatement s(
+                db_.handle(),
+                key ? "UPDATE entry SET entryText = ?, colorTag = ?, monthTag = ?, timeStamp = ?, "
+                      "foldedText = ?, uuid = ? WHERE key = ?"
+                    : "INSERT INTO entry (entryText, colorTag, monthTag, timeStamp, foldedText, "
+                      "uuid) "
+                      "VALUES (?, ?, ?, ?, ?, ?)");
+            s.bindUtf8(1, state.hasText ? (text.isNull() ? QByteArray("") : text) : QByteArray());
+            s.bindInt64(2, state.colorTag);
+            s.bindInt64(3, state.monthTag);
+            state.hasTimeStamp ? s.bindDouble(4, state.timeStamp) : s.bindNull(4);
+            s.bindUtf8(5, std::string_view(folded));
+            s.bindText(6, state.uuid);
+            if (key)
+                s.bindInt64(7, *key);
+            failed |= s.step() != SQLITE_DONE;
+            if (changes_) {
+                if (key) {
+                    if (!changes_->inserted.contains(*key))
+                        changes_->updated.insert(*key);
+                } else {
+                    changes_->inserted.insert(sqlite3_last_insert_rowid(db_.handle()));
+                }
+            }
+        } else if (key) {
+            dropRows(state.uuid);
+        }
+        failed |= !storeStamps(state, visible);
+    }
+
+    void dropRows(const QString& uuid) {
+        SqliteStatement& keys = prepared("SELECT key FROM entry WHERE uuid = ?");
+        keys.bindText(1, uuid);
+        while (keys.step() == SQLITE_ROW) {
+            const qint64 key = keys.columnInt64(0);
+            if (changes_) {
+                changes_->updated.remove(key);
+                if (!changes_->inserted.remove(key))
+                    changes_->deleted.insert(key);
+            }
+        }
+        SqliteStatement& s = prepared("DELETE FROM entry WHERE uuid = ?");
+        s.bindText(1, uuid);
+        failed |= s.step() != SQLITE_DONE;
+    }
+
+    void remove(const QString& uuid) override {
+        dropRows(uuid);
+        SqliteStatement& s = prepared("DELETE FROM entryClock WHERE uuid = ?");
+        s.bindText(1, uuid);
+        failed |= s.step() != SQLITE_DONE;
+    }
+
+    bool isSuperseded(const QString& uuid, const Stamp& version) override {
+        SqliteStatement s(
+            db_.handle(),
+            "SELECT 1 FROM textSuperseded WHERE uuid = ? AND clock = ? AND writer = ?");
+        s.bindText(1, uuid);
+        s.bindInt64(2, qint64(version.clock));
+        s.bindText(3, writerText(version.writer));
+        return s.step() == SQLITE_ROW;
+    }
+
+    void addSuperseded(const QString& uuid, const Stamp& version) override {
+        SqliteStatement s(
+            db_.handle(),
+            "INSERT OR IGNORE INTO textSuperseded (uuid, clock, writer) VALUES (?, ?, ?)");
+        s.bindText(1, uuid);
+        s.bindInt64(2, qint64(version.clock));
+        s.bindText(3, writerText(version.writer));
+        failed |= s.step() != SQLITE_DONE;
+    }
+
+private:
+    SqliteDatabase& db_;
+    AppliedChanges* changes_;
+    std::map<const char*, std::unique_ptr<SqliteStatement>> statements_;
+};
+
+bool enqueue(SqliteDatabase& db, const QString& uuid) {
+    SqliteStatement s(db.handle(), "INSERT OR IGNORE INTO outbox (uuid) VALUES (?)");
+    s.bindText(1, uuid);
+    return s.step() == SQLITE_DONE;
+}
+
+LocalValues localValues(const EntryValues& v, const std::optional<EntryState>& before) {
+    LocalValues l;
+    if (v.textFaulted && before) {
+        l.entryText = before->entryText;
+        l.hasText = before->hasText;
+    } else {
+        l.entryText = v.entryText;
+        l.hasText = !v.entryText.isNull();
+    }
+    l.colorTag = v.colorTag;
+    l.hasTimeStamp = v.hasTimeStamp;
+    l.timeStamp = v.hasTimeStamp ? v.timeStamp : 0;
+    l.monthTag = v.monthTag;
+    return l;
+}
+
+void syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+// Inside a transaction: the outbox becomes this writer's next log, kept in the store until written.
+// At most `limit` entries per log (0: all), so that a large diary's first
+// log does not hold the store for long.
+bool claimPendingLog(SqliteDatabase& db, Error* error, int limit = 0);
+
+bool addCloudTables(SqliteDatabase& db, Error* error) {
+    if (!db.exec(R"sql(
+            CREATE TABLE cloudState (name TEXT PRIMARY KEY, value) WITHOUT ROWID;
+            CREATE TABLE entryClock (uuid TEXT PRIMARY KEY, state TEXT NOT NULL) WITHOUT ROWID;
+            CREATE TABLE textSuperseded (uuid TEXT, clock INTEGER, writer TEXT,
+                                         PRIMARY KEY (uuid, clock, writer)) WITHOUT ROWID;
+            CREATE TABLE outbox (uuid TEXT PRIMARY KEY) WITHOUT ROWID;
+            CREATE TABLE claimedLog (sequence INTEGER PRIMARY KEY, bytes TEXT NOT NULL);
+            CREATE TABLE appliedLog (writer TEXT PRIMARY KEY, sequence INTEGER NOT NULL) WITHOUT ROWID;
+            INSERT INTO cloudState (name, value) VALUES ('clock', 0), ('nextSequence', 1);
+            -- What the diary held before it could be logged goes out with the first log.
+            INSERT OR IGNORE INTO outbox (uuid) SELECT uuid FROM entry WHERE uuid IS NOT NULL;
+        )sql",
+                 error)) {
+        return false;
+    }
+    if (!setStateValue(db, "storeId", writerText(QUuid::createUuid()))) {
+        if (error)
+            *error = cloudError(db, QStringLiteral("upgraded"));
+        return false;
+    }
+    return true;
+}
+
+QUuid storeIdentifier(SqliteDatabase& db) {
+    return QUuid::fromString(stateValue(db, "storeId"));
+}
+
+bool adoptFileIdentity(SqliteDatabase& db, const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return false;
+    }
+    const QString identity =
+        QStringLiteral("%1:%2").arg(quint64(info.st_dev)).arg(quint64(info.st_ino));
+    const QString known = stateValue(db, "fileIdentity");
+    if (known == identity) {
+        return true;
+    }
+    if (!db.exec("BEGIN IMMEDIATE", nullptr)) {
+        return false;
+    }
+    bool ok = setStateValue(db, "fileIdentity", identity);
+    if (ok && !known.isNull()) {
+        const QString old = stateValue(db, "storeId");
+        const qint64 last = stateValue(db, "nextSequence").toLongLong() - 1;
+        SqliteStatement applied(
+            db.handle(), "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
+        applied.bindText(1, old);
+        applied.bindInt64(2, last);
+        // Logs claimed but not written belong to the old writer's sequence;
+        // what they hold is queued again for the new one.
+        ok = applied.step() == SQLITE_DONE;
+        SqliteStatement claimed(db.handle(), "SELECT bytes FROM claimedLog");
+        while (ok && claimed.step() == SQLITE_ROW) {
+            ChangeLog log;
+            if (decodeChangeLog(QByteArray::fromBase64(claimed.columnUtf8(0)), &log, nullptr) ==
+                DecodeStatus::Ok) {
+                for (const EntryState& e : log.entries)
+                    ok = ok && enqueue(db, e.uuid);
+            }
+        }
+        ok = ok && db.exec("DELETE FROM claimedLog", nullptr) &&
+             setStateValue(db, "storeId", writerText(QUuid::createUuid())) &&
+             setStateValue(db, "nextSequence", QStringLiteral("1")) &&
+             setStateValue(db, "publishedClock", QStringLiteral("0"));
+    }
+    if (!ok || !db.exec("COMMIT", nullptr)) {
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    return true;
+}
+
+quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer) {
+    SqliteStatement s(db.handle(), "SELECT sequence FROM appliedLog WHERE writer = ?");
+    s.bindText(1, writerText(writer));
+    return s.step() == SQLITE_ROW ? quint64(s.columnInt64(0)) : 0;
+}
+
+bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error) {
+    const QUuid writer = storeIdentifier(db);
+    quint64 clock = stateValue(db, "clock").toULongLong();
+    const quint64 publishedClock = stateValue(db, "publishedClock").toULongLong();
+    auto tick = [&] {
+        clock = nextClock(clock);
+        return Stamp{clock, writer};
+    };
+    SqlTarget target(db);
+    bool ok = true;
+    auto edit = [&](const QString& uuid, const EntryValues& v) {
+        if (!isWellFormedIdentifier(uuid)) {
+            return; // cannot travel; it stays on this machine
+        }
+        std::optional<EntryState> before = target.load(uuid);
+        // A text not yet in any log was never seen elsewhere: written over, it is no conflict.
+        const bool unpublished = before && before->text.clock > publishedClock;
+        EntryState after = localEdit(before, uuid, localValues(v, before), tick(), unpublished);
+        if (before && after == *before) {
+            return;
+        }
+        if (before && after.text != before->text) {
+            // Seen and written over here: never a conflict, wherever it turns
+            // up. A text of this writer's that no log holds turns up nowhere,
+            // so saving while typing leaves no trail (nor does a diary that
+            // never takes part in the exchange).
+            for (const Stamp& replaced : {after.textBase, before->text}) {
+                if (!replaced.isNull() &&
+                    !(replaced.writer == writer && replaced.clock > publishedClock))
+                    target.addSuperseded(uuid, replaced);
+            }
+        }
+        ok = ok && target.storeStamps(after, true) && target.enqueue(uuid);
+    };
+    for (const EntryValues* v : changes.inserted) {
+        edit(v->uuid, *v);
+    }
+    for (const auto& [key, v] : changes.updated) {
+        edit(v->uuid, *v);
+    }
+    for (qint64 key : changes.deleted) {
+        SqliteStatement s(db.handle(), "SELECT uuid FROM entry WHERE key = ?");
+        s.bindInt64(1, key);
+        if (s.step() != SQLITE_ROW)
+            continue;
+        const QString uuid = s.columnText(0);
+        if (!isWellFormedIdentifier(uuid))
+            continue;
+        const std::optional<EntryState> before = target.load(uuid);
+        ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
+             target.enqueue(uuid);
+    }
+    ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock));
+    if (!ok && error) {
+        *error = cloudError(db, QStringLiteral("saved"));
+    }
+    return ok;
+}
+
+bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes,
+                    Error* error) {
+    if (!db.exec("BEGIN IMMEDIATE", error)) {
+        return false;
+    }
+    // What this machine saved and has not logged yet is taken into a log
+    // first: once merged over, a text of its own might otherwise never leave.
+    if (!claimPendingLog(db, error)) {
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    AppliedChanges local;
+    SqlTarget target(db, &local);
+    quint64 clock = stateValue(db, "clock").toULongLong();
+    for (const EntryState& e : log.entries) {
+        mergeEntry(target, e);
+        clock = std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
+    }
+    SqliteStatement applied(db.handle(),
+                            "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
+    applied.bindText(1, writerText(log.writer));
+    applied.bindInt64(2, qint64(log.sequence));
+    target.finish();
+    if (target.failed || applied.step() != SQLITE_DONE ||
+        !setStateValue(db, "clock", QString::number(clock)) || !db.exec("COMMIT", nullptr)) {
+        if (error)
+            *error = cloudError(db, QStringLiteral("saved"));
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
+    if (changes) {
+        changes->deleted += local.deleted;
+        changes->inserted -= local.deleted;
+        changes->updated -= local.deleted;
+        for (qint64 k : local.inserted)
+            changes->inserted.insert(k);
+        for (qint64 k : local.updated) {
+            if (!changes->inserted.contains(k))
+                changes->updated.insert(k);
+        }
+    }
+    return true;
+}
+
+bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
+    qint64 pending = 0;
+    if (!db.queryInteger("SELECT count(*) FROM outbox", &pending, error))
+        return false;
+    if (pending == 0)
+        return true;
+    ChangeLog log;
+    log.writer = storeIdentifier(db);
+    log.sequence = stateValue(db, "nextSequence").toULongLong();
+    {
+        SqlTarget target(db);
+        SqliteStatement rows(db.handle(), "SELECT uuid FROM outbox ORDER BY uuid LIMIT ?");
+        rows.bindInt64(1, limit > 0 ? limit : -1);
+        while (rows.step() == SQLITE_ROW) {
+            if (std::optional<EntryState> e = target.load(rows.columnText(0))) {
+                log.entries.push_back(std::move(*e));
+            }
+        }
+    }
+    SqliteStatement claim(db.handle(), "INSERT INTO claimedLog (sequence, bytes) VALUES (?, ?)");
+    claim.bindInt64(1, qint64(log.sequence));
+    claim.bindUtf8(2, encodeChangeLog(log).toBase64());
+    SqliteStatement taken(db.handle(), "DELETE FROM outbox WHERE uuid IN "
+                                       "(SELECT uuid FROM outbox ORDER BY uuid LIMIT ?)");
+    taken.bindInt64(1, limit > 0 ? limit : -1);
+    if (claim.step() != SQLITE_DONE || taken.step() != SQLITE_DONE ||
+        !setStateValue(db, "nextSequence", QString::number(log.sequence + 1)) ||
+        !setStateValue(db, "publishedClock", stateValue(db, "clock"))) {
+        if (error && error->localizedDescription.isEmpty())
+            *error = cloudError(db, QStringLiteral("saved"));
+        return false;
+    }
+    return true;
+}
+
+int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {
+    auto fail = [&](const Error& e) {
+        if (error)
+            *error = e;
+        return -1;
+    };
+    for (;;) {
+        qint64 pending = 0;
+        if (!db.queryInteger("SELECT count(*) FROM outbox", &pending, error))
+            return -1;
+        if (pending == 0)
+            break;
+        if (!db.exec("BEGIN IMMEDIATE", error))
+            return -1;
+        if (!claimPendingLog(db, error, 2000) || !db.exec("COMMIT", error)) {
+            db.exec("ROLLBACK", nullptr);
+            return -1;
+        }
+    }
+    int written = 0;
+    SqliteStatement claimed(db.handle(),
+                            "SELECT sequence, bytes FROM claimedLog ORDER BY sequence");
+    std::vector<std::pair<qint64, QByteArray>> logs;
+    while (claimed.step() == SQLITE_ROW) {
+        logs.emplace_back(claimed.columnInt64(0), QByteArray::fromBase64(claimed.columnUtf8(1)));
+    }
+    for (const auto& [sequence, bytes] : logs) {
+        const QString name = changeLogFileName(quint64(sequence));
+        const QString path = writerFolder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(path)) {
+            // Written whole under a name no sync engine copies, then renamed:
+            // a log only ever appears complete under its own name.
+            const QString temporary =
+                writerFolder + QStringLiteral("/.") + name + QStringLiteral(".nosync");
+            QFile file(temporary);
+            if (!QDir().mkpath(writerFolder) ||
+                !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+                const QString why = file.errorString();
+                file.close();
+                QFile::remove(temporary);
+                return fail(
+                    Error{kStoreErrorDomain, StoreSaveError,
+                          QStringLiteral("The change log \u201c%1\u201d could not be written: %2.")
+                              .arg(path, why)});
+            }
+            file.close();
+            if (::rename(QFile::encodeName(temporary).constData(),
+                         QFile::encodeName(path).constData()) != 0) {
+                QFile::remove(temporary);
+                return fail(
+                    Error{kStoreErrorDomain, StoreSaveError,
+                          QStringLiteral("The change log \u201c%1\u201d could not be written.")
+                              .arg(path)});
+            }
+            syncFolder(writerFolder);
+        }
+        SqliteStatement done(db.handle(), "DELETE FROM claimedLog WHERE sequence = ?");
+        done.bindInt64(1, sequence);
+        if (done.step() != SQLITE_DONE) {
+            return fail(cloudError(db, QStringLiteral("saved")));
+        }
+        ++written;
+    }
+    return written;
+}
+
+} // namespace quillet::cloud

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/Error.h"
+#include "store/PersistentStore.h"
+#include "store/SqliteDatabase.h"
+#include "store/cloud/ChangeLog.h"
+
+#include <QSet>
+
+namespace quillet::cloud {
+
+// 3: the store's identity as a writer, its clock, the stamps of every entry,
+// the texts known to be superseded, the outbox of changes not yet written to
+// a log, and the highest sequence applied from every other writer.
+bool addCloudTables(SqliteDatabase& db, Error* error);
+
+// Run inside a save's transaction, before its rows are written: stamps what
+// the save changes and puts the entries in the outbox, so that a change is
+// logged exactly when it is committed.
+bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error);
+
+QUuid storeIdentifier(SqliteDatabase& db);
+
+// A writer is one file: a copy of the file (another machine's copy, a backup
+// put back) would otherwise write logs under the same writer and sequence
+// numbers as the original. Called when the store is opened: a file that is
+// not the one its writer id was made for takes a new id, and treats the
+// logs of the old one as another writer's, applied up to where it was.
+bool adoptFileIdentity(SqliteDatabase& db, const QString& path);
+quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer);
+
+// Row keys of the entries an applied log changed.
+struct AppliedChanges {
+    QSet<qint64> inserted, updated, deleted;
+    bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
+};
+// Applies a whole log in one transaction, with the writer's new applied
+// sequence: all of it or nothing. This store's pending changes are claimed
+// for its next log in the same transaction (writePendingLogs writes it).
+bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes,
+                    Error* error);
+
+// Takes the outbox into this writer's next log (kept in the store until its
+// file is written), then writes every such log into the writer's folder.
+// Answers the number of logs written, -1 on failure.
+int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error);
+
+} // namespace quillet::cloud

@@ -1,0 +1,255 @@
+#include "store/cloud/LogExchange.h"
+
+#include "core/Log.h"
+#include "core/NotificationCenter.h"
+#include "store/SqliteStatement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <map>
+#include <sqlite3.h>
+
+namespace quillet::cloud {
+
+LogExchange::LogExchange(QString storePath, QString containerPath)
+    : storePath_(std::move(storePath)), container_(std::move(containerPath)) {}
+
+LogExchange::~LogExchange() = default;
+
+bool LogExchange::openDatabase() {
+    if (db_.isOpen()) {
+        return true;
+    }
+    Error error;
+    if (!db_.open(storePath_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, &error)) {
+        reportOnce(QStringLiteral("open"),
+                   QStringLiteral("Cloud exchange: the diary could not be opened: %1")
+                       .arg(error.localizedDescription));
+        return false;
+    }
+    db_.setBusyTimeout(5000);
+    db_.exec("PRAGMA synchronous = FULL", nullptr);
+    self_ = storeIdentifier(db_);
+    return !self_.isNull();
+}
+
+void LogExchange::reportOnce(const QString& key, const QString& line) {
+    if (!reported_.contains(key)) {
+        reported_.insert(key);
+        Log::write(line);
+    }
+}
+
+bool LogExchange::exchange(AppliedChanges* changes) {
+    // Signed out (the container is gone): the diary goes on locally, and the
+    // outbox keeps what is saved meanwhile for when the container is back.
+    if (!QFileInfo(container_).isDir()) {
+        if (!containerMissing_) {
+            containerMissing_ = true;
+            Log::write(QStringLiteral("Cloud container %1 is gone; changes stay on this machine.")
+                           .arg(container_));
+        }
+        return false;
+    }
+    containerMissing_ = false;
+    if (!openDatabase()) {
+        return false;
+    }
+    Error error;
+    if (writePendingLogs(db_,
+                         logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
+                         &error) < 0) {
+        reportOnce(QStringLiteral("write|") + error.localizedDescription,
+                   QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
+    }
+    QDir logs(logsFolder());
+    if (!logs.exists()) {
+        return true;
+    }
+    if (!QFileInfo(logsFolder()).isReadable()) {
+        reportOnce(
+            QStringLiteral("unreadable|") + logsFolder(),
+            QStringLiteral("Cloud exchange: the folder %1 can't be read.").arg(logsFolder()));
+        return false;
+    }
+    const QString own = self_.toString(QUuid::WithoutBraces);
+    for (const QString& name :
+         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
+        if (name == own) {
+            continue;
+        }
+        const QUuid writer = QUuid::fromString(name);
+        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
+            reportOnce(
+                QStringLiteral("folder|") + name,
+                QStringLiteral("Cloud exchange: %1 is not a writer's folder; it is left alone.")
+                    .arg(logs.filePath(name)));
+            continue;
+        }
+        applyWriter(logs.filePath(name), writer, changes);
+    }
+    // Applying took this store's own pending changes into a log: out with it now.
+    if (writePendingLogs(db_, logsFolder() + QLatin1Char('/') + own, &error) < 0) {
+        reportOnce(QStringLiteral("write|") + error.localizedDescription,
+                   QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
+    }
+    return true;
+}
+
+void LogExchange::applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes) {
+    QDir dir(folder);
+    if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable()) {
+        reportOnce(
+            QStringLiteral("unreadable|") + folder,
+            QStringLiteral("Cloud exchange: the folder %1 can't be read; it is tried again later.")
+                .arg(folder));
+        return;
+    }
+    // Only names of the form the writer gives: a sync engine's temporary and
+    // conflict files ("*.sync-conflict-*", "* (conflicted copy)*") never match.
+    std::map<quint64, QString> files;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        quint64 sequence = 0;
+        if (parseChangeLogFileName(name, &sequence)) {
+            files.emplace(sequence, dir.filePath(name));
+        }
+    }
+    quint64 applied = appliedSequence(db_, writer);
+    for (auto it = files.upper_bound(applied); it != files.end(); ++it) {
+        if (it->first != applied + 1) {
+            return; // an earlier log has not arrived yet
+        }
+        const QFileInfo info(it->second);
+        const QString key = QStringLiteral("%1|%2|%3")
+                                .arg(it->second)
+                                .arg(info.size())
+                                .arg(info.lastModified().toMSecsSinceEpoch());
+        auto skip = [&](const QString& why) {
+            // The reason is part of the key: a file replaced within the
+            // file system's time resolution may be damaged another way.
+            reportOnce(
+                key + QLatin1Char('|') + why,
+                QStringLiteral(
+                    "Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
+                    .arg(it->second, why));
+        };
+        if (info.size() > kMaxChangeLogBytes) {
+            return skip(QStringLiteral("%1 bytes, more than any log").arg(info.size()));
+        }
+        QFile file(it->second);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return skip(file.errorString());
+        }
+        const QByteArray bytes = file.read(kMaxChangeLogBytes + 1);
+        ChangeLog log;
+        QString why;
+        if (decodeChangeLog(bytes, &log, &why) != DecodeStatus::Ok) {
+            return skip(why);
+        }
+        if (log.writer != writer || log.sequence != it->first) {
+            return skip(QStringLiteral("it names another writer or sequence than its place"));
+        }
+        Error error;
+        if (!applyChangeLog(db_, log, changes, &error)) {
+            return skip(error.localizedDescription);
+        }
+        applied = it->first;
+    }
+}
+
+LogExchangeThread::LogExchangeThread(const QString& storePath, const QString& containerPath,
+                                     const void* announcer, int rescanMilliseconds)
+    : thread_(std::make_unique<QThread>()),
+      exchange_(std::make_unique<LogExchange>(storePath, containerPath)), announcer_(announcer),
+      rescanMilliseconds_(rescanMilliseconds) {
+    thread_->setObjectName(QStringLiteral("cloud exchange"));
+    moveToThread(thread_.get());
+    thread_->start();
+    QMetaObject::invokeMethod(this, "setUp", Qt::QueuedConnection);
+    wake();
+}
+
+LogExchangeThread::~LogExchangeThread() {
+    QMetaObject::invokeMethod(this, "tearDown", Qt::BlockingQueuedConnection);
+    thread_->quit();
+    thread_->wait();
+}
+
+void LogExchangeThread::wake() {
+    if (!queued_.exchange(true)) {
+        QMetaObject::invokeMethod(this, "runRound", Qt::QueuedConnection);
+    }
+}
+
+void LogExchangeThread::setUp() {
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &LogExchangeThread::wake);
+    timer_->start(rescanMilliseconds_);
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LogExchangeThread::wake);
+}
+
+void LogExchangeThread::tearDown() {
+    delete timer_;
+    timer_ = nullptr;
+    delete watcher_;
+    watcher_ = nullptr;
+    exchange_.reset();
+}
+
+void LogExchangeThread::watchFolders() {
+    if (!watcher_)
+        return;
+    // The container too: the logs folder itself may appear at any time.
+    QStringList wanted{QFileInfo(exchange_->logsFolder()).absolutePath(), exchange_->logsFolder()};
+    QDir logs(exchange_->logsFolder());
+    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        wanted << logs.filePath(name);
+    }
+    const QStringList watched = watcher_->directories();
+    QStringList added;
+    for (const QString& path : wanted) {
+        if (!watched.contains(path) && QFileInfo(path).isDir())
+            added << path;
+    }
+    if (!added.isEmpty()) {
+        watcher_->addPaths(added);
+    }
+}
+
+void LogExchangeThread::runRound() {
+    queued_.store(false);
+    if (!exchange_)
+        return;
+    AppliedChanges changes;
+    exchange_->exchange(&changes);
+    watchFolders();
+    if (changes.isEmpty()) {
+        return;
+    }
+    auto list = [](const QSet<qint64>& keys) {
+        std::vector<qint64> sorted(keys.begin(), keys.end());
+        std::sort(sorted.begin(), sorted.end());
+        QVariantList l;
+        for (qint64 k : sorted)
+            l.append(k);
+        return l;
+    };
+    QVariantMap info;
+    if (!changes.inserted.isEmpty())
+        info.insert(QStringLiteral("inserted"), list(changes.inserted));
+    if (!changes.updated.isEmpty())
+        info.insert(QStringLiteral("updated"), list(changes.updated));
+    if (!changes.deleted.isEmpty())
+        info.insert(QStringLiteral("deleted"), list(changes.deleted));
+    NotificationCenter::defaultCenter().postNotification(
+        QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"),
+        announcer_, info);
+}
+
+} // namespace quillet::cloud

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "store/SqliteDatabase.h"
+#include "store/cloud/CloudTables.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <memory>
+
+class QThread;
+class QTimer;
+class QFileSystemWatcher;
+
+namespace quillet::cloud {
+
+// Exchanges change logs between a store file and the container's
+// "TransactionLogs" folder: writes this store's pending changes as its next
+// logs and applies every complete log of the other writers that it has not
+// applied yet. Uses a connection of its own, so it may run on another thread
+// while the store is in use.
+class LogExchange {
+public:
+    LogExchange(QString storePath, QString containerPath);
+    ~LogExchange();
+
+    // One round: write, then read and apply. What other writers changed is
+    // added to `changes`. False when the container is missing or unreadable.
+    bool exchange(AppliedChanges* changes);
+    QString logsFolder() const { return container_ + QStringLiteral("/TransactionLogs"); }
+
+private:
+    bool openDatabase();
+    void applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes);
+    // Each fault is told once, not at every rescan; a file that changes is new.
+    void reportOnce(const QString& key, const QString& line);
+
+    QString storePath_;
+    QString container_;
+    SqliteDatabase db_;
+    QUuid self_;
+    QSet<QString> reported_;
+    bool containerMissing_ = false;
+};
+
+// Runs a LogExchange on a helper thread: at every change the file system
+// reports in the logs folder, after every commit of the store (wake), and
+// every few seconds besides, since sync engines rename and touch files in
+// many ways. After a round that changed entries, posts
+// "NSPersistentStoreDidImportUbiquitousContentChangesNotification" with
+// `announcer` as object and the row keys under "inserted", "updated" and
+// "deleted".
+class LogExchangeThread : public QObject {
+    Q_OBJECT
+public:
+    LogExchangeThread(const QString& storePath, const QString& containerPath, const void* announcer,
+                      int rescanMilliseconds = 3000);
+    ~LogExchangeThread() override;
+    // Safe from any thread; rounds asked for while one runs fold into one.
+    void wake();
+
+private:
+    Q_INVOKABLE void setUp();
+    Q_INVOKABLE void runRound();
+    Q_INVOKABLE void tearDown();
+    void watchFolders();
+
+    std::unique_ptr<QThread> thread_;
+    std::unique_ptr<LogExchange> exchange_;
+    QTimer* timer_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    const void* announcer_;
+    int rescanMilliseconds_;
+    std::atomic<bool> queued_{false};
+};
+
+} // namespace quillet::cloud

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "store/cloud/ChangeLog.h"
+
+#include <optional>
+
+namespace quillet::cloud {
+
+// Where merged entries are kept: the store's tables, or a test's model.
+class MergeTarget {
+public:
+    virtual ~MergeTarget() = default;
+    virtual std::optional<EntryState> load(const QString& uuid) = 0;
+    virtual void store(const EntryState& state) = 0;
+    // Forgets the entry entirely (no tombstone).
+    virtual void remove(const QString& uuid) = 0;
+    // A text version is superseded once some writer saw it and wrote over it.
+    virtual bool isSuperseded(const QString& uuid, const Stamp& version) = 0;
+    virtual void addSuperseded(const QString& uuid, const Stamp& version) = 0;
+};
+
+// An entry is on the diary unless its tombstone is newer than every change.
+bool isVisible(const EntryState& state);
+
+// Takes another writer's state of one entry in. Property by property the
+// greater stamp wins, so the result does not depend on the order, repetition
+// or delay of delivery. A text that loses without anybody having written
+// over it is kept as a conflicting copy: a new entry whose identifier
+// follows from the losing version, so every machine makes the same one; a
+// copy nobody touched goes again once a later version shows that its text
+// was seen and replaced after all.
+void mergeEntry(MergeTarget& target, const EntryState& incoming);
+
+// The new values a local save gave an entry.
+struct LocalValues {
+    QByteArray entryText;
+    bool hasText = false;
+    int colorTag = 0;
+    bool hasTimeStamp = false;
+    double timeStamp = 0;
+    int monthTag = 0;
+};
+// Stamps the properties a save changed with `now`. A text saved again before
+// its previous version left this machine keeps that version's base: the
+// version in between was never seen elsewhere. `before` is null for a new
+// entry; a trashed one that is saved again gets every property stamped.
+EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
+                     const LocalValues& after, const Stamp& now, bool textUnpublished);
+EntryState localDelete(EntryState before, const Stamp& now);
+
+// The copy's identifier: derived from the entry and the losing version alone.
+QString conflictCopyIdentifier(const QString& uuid, const Stamp& version);
+// The first line of a conflicting copy's text.
+inline constexpr char kConflictCopyHeading[] =
+    "Conflicting copy (written on another machine at the same time)\n\n";
+
+} // namespace quillet::cloud

@@ -1,0 +1,109 @@
+// Two open diaries whose store files take part in the exchange through one
+// shared container folder (as a sync engine keeps it on two machines): an
+// entry saved in one arrives in the other's context through the imported
+// changes announcement, with "RefreshAllViews" after the merge.
+#include "DiaryFiles.h"
+#include "StoreTestSupport.h"
+
+#include "core/NotificationCenter.h"
+#include "diary/DiaryStore.h"
+#include "diary/StoreLocations.h"
+#include "diary/Utility.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/PersistentStoreCoordinator.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+
+namespace quillet::test {
+namespace {
+
+ManagedObject* findByUuid(ManagedObjectContext* context, const QString& uuid) {
+    for (ManagedObject* o : context->registeredObjects()) {
+        if (o->isLive() && o->uuid() == uuid) {
+            return o;
+        }
+    }
+    return nullptr;
+}
+
+// Runs the main thread's events until `done` holds or ten seconds pass.
+bool waitFor(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(10000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
+    ScopedDiaryHome home;
+    const QString container = signIn(home);
+    // The cloud copy's presence is what opens a store with the cloud options.
+    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
+    ASSERT_TRUE(
+        writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy"));
+    const Edition& edition = Utility::sharedUtility()->edition();
+    const QString laptopHome = makeTempDir(), desktopHome = makeTempDir();
+    auto inContainer = [container](const QString&) { return container; };
+    StoreLocations laptopPlaces(
+        edition, [laptopHome] { return laptopHome; }, inContainer);
+    StoreLocations desktopPlaces(
+        edition, [desktopHome] { return desktopHome; }, inContainer);
+    QObject laptopWindow, desktopWindow;
+    DiaryStore laptop(&laptopPlaces, &laptopWindow), desktop(&desktopPlaces, &desktopWindow);
+    ManagedObjectContext* onLaptop = laptop.managedObjectContext();
+    ManagedObjectContext* onDesktop = desktop.managedObjectContext();
+    ASSERT_TRUE(onLaptop->persistentStoreCoordinator() && onDesktop->persistentStoreCoordinator());
+    ASSERT_NE(laptop.persistentStoreCoordinator()->defaultStore()->path(),
+              desktop.persistentStoreCoordinator()->defaultStore()->path());
+
+    std::vector<QVariantMap> announced;
+    int refreshes = 0;
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    const int announcements = center.addObserver(
+        QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"),
+        desktop.persistentStoreCoordinator(),
+        [&](const Notification& note) { announced.push_back(note.userInfo); });
+    const int refreshed = center.addObserver(QStringLiteral("RefreshAllViews"), &desktopWindow,
+                                             [&](const Notification&) { ++refreshes; });
+
+    const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000001");
+    ManagedObject* entry = onLaptop->insertNewObject(QStringLiteral("Entry"));
+    entry->setValue(uuid, QStringLiteral("uuid"));
+    entry->setValue(QStringLiteral("written on the laptop"), QStringLiteral("entryText"));
+    entry->setValue(3, QStringLiteral("colorTag"));
+    entry->setValue(201203, QStringLiteral("monthTag"));
+    entry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    Error error;
+    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+
+    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) && refreshes > 0; }));
+    ManagedObject* arrived = findByUuid(onDesktop, uuid);
+    EXPECT_EQ(arrived->valueForKey(QStringLiteral("entryText")).toString(),
+              QStringLiteral("written on the laptop"));
+    EXPECT_EQ(arrived->valueForKey(QStringLiteral("colorTag")).toInt(), 3);
+    ASSERT_FALSE(announced.empty());
+    EXPECT_EQ(announced[0].value(QStringLiteral("inserted")).toList().size(), 1);
+
+    // And back: an edit on the desktop reaches the record the laptop holds.
+    arrived->setValue(QStringLiteral("finished on the desktop"), QStringLiteral("entryText"));
+    ASSERT_TRUE(onDesktop->save(&error)) << error.localizedDescription.toStdString();
+    EXPECT_TRUE(waitFor([&] {
+        return entry->valueForKey(QStringLiteral("entryText")).toString() ==
+               QStringLiteral("finished on the desktop");
+    }));
+
+    center.removeObserver(announcements);
+    center.removeObserver(refreshed);
+}
+
+} // namespace
+} // namespace quillet::test

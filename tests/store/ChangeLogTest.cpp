@@ -1,0 +1,151 @@
+// The change-log file format: what one writer writes another reads back
+// exactly, and a file that is cut short, altered, of a newer version, absurd
+// or naming a malformed entry is refused with the reason, never half read.
+#include "store/cloud/ChangeLog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QtEndian>
+
+namespace quillet::test {
+namespace {
+
+using namespace cloud;
+
+EntryState sampleEntry(const QString& uuid, const QUuid& writer) {
+    EntryState e;
+    e.uuid = uuid;
+    e.text = Stamp{1000, writer};
+    e.textBase = Stamp{900, QUuid::createUuid()};
+    e.hasText = true;
+    e.entryText = QByteArray("Été \xF0\x9F\x93\x96 line\n\0 with a zero", 30);
+    e.textTimeStamp = 1330956429.25;
+    e.textMonthTag = 201203;
+    e.textColorTag = 4;
+    e.color = Stamp{1001, writer};
+    e.colorTag = 5;
+    e.moment = Stamp{1002, writer};
+    e.hasTimeStamp = true;
+    e.timeStamp = -1.5;
+    e.monthTag = 196912;
+    e.deletion = Stamp{1003, writer};
+    return e;
+}
+
+ChangeLog sampleLog() {
+    ChangeLog log;
+    log.writer = QUuid::createUuid();
+    log.sequence = 42;
+    log.entries.push_back(
+        sampleEntry(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001"), log.writer));
+    EntryState bare;
+    bare.uuid = QStringLiteral("legacy-id-7");
+    log.entries.push_back(bare);
+    return log;
+}
+
+// The file with its checksum made right again after an edit to its body.
+QByteArray resealed(QByteArray bytes) {
+    bytes.chop(32);
+    return bytes + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+DecodeStatus decode(const QByteArray& bytes, QString* why = nullptr) {
+    ChangeLog log;
+    return decodeChangeLog(bytes, &log, why);
+}
+
+TEST(ChangeLogFormat, WhatIsWrittenIsReadBackExactly) {
+    const ChangeLog log = sampleLog();
+    const QByteArray bytes = encodeChangeLog(log);
+    EXPECT_TRUE(bytes.startsWith("QUILLOG\n"));
+    ChangeLog back;
+    QString why;
+    ASSERT_EQ(decodeChangeLog(bytes, &back, &why), DecodeStatus::Ok) << why.toStdString();
+    EXPECT_EQ(back.writer, log.writer);
+    EXPECT_EQ(back.sequence, 42u);
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.entries[0], log.entries[0]);
+    EXPECT_EQ(back.entries[1], log.entries[1]);
+    EXPECT_EQ(encodeChangeLog(back), bytes) << "one encoding for one log";
+
+    ChangeLog empty;
+    empty.writer = log.writer;
+    empty.sequence = 1;
+    ASSERT_EQ(decodeChangeLog(encodeChangeLog(empty), &back, nullptr), DecodeStatus::Ok);
+    EXPECT_TRUE(back.entries.empty());
+
+    // The state of one entry for the store's own table, the same way.
+    EntryState state;
+    ASSERT_TRUE(decodeEntryState(encodeEntryState(log.entries[0]), &state));
+    EXPECT_EQ(state, log.entries[0]);
+    EXPECT_FALSE(decodeEntryState(encodeEntryState(log.entries[0]).chopped(1), &state));
+}
+
+TEST(ChangeLogFormat, EveryDamagedFormIsRefusedWithItsReason) {
+    const QByteArray good = encodeChangeLog(sampleLog());
+    ChangeLog untouched;
+    untouched.sequence = 7;
+
+    // Cut anywhere: a file still being copied by a sync engine.
+    for (qsizetype size : {qsizetype(0), qsizetype(3), qsizetype(8), qsizetype(20), qsizetype(43),
+                           qsizetype(44), good.size() / 2, good.size() - 1}) {
+        EXPECT_EQ(decodeChangeLog(good.left(size), &untouched, nullptr), DecodeStatus::Truncated)
+            << size;
+    }
+    EXPECT_EQ(untouched.sequence, 7u) << "nothing is handed out from a refused file";
+
+    // Any byte altered after the header, or bytes added at the end.
+    for (qsizetype at : {qsizetype(30), qsizetype(50), good.size() / 2, good.size() - 1}) {
+        QByteArray bad = good;
+        bad[at] = char(bad[at] ^ 0x20);
+        EXPECT_EQ(decode(bad), DecodeStatus::BadChecksum) << at;
+    }
+    EXPECT_EQ(decode(good + "x"), DecodeStatus::BadChecksum);
+
+    // Not a log at all.
+    EXPECT_EQ(decode("SQLite format 3\0 and more bytes than a header"), DecodeStatus::NotALog);
+
+    // A newer format: refused by its version, whatever follows.
+    QByteArray newer = good;
+    qToLittleEndian<quint16>(2, newer.data() + 8);
+    QString why;
+    EXPECT_EQ(decode(newer, &why), DecodeStatus::UnknownVersion);
+    EXPECT_TRUE(why.contains(QStringLiteral("version 2"))) << why.toStdString();
+
+    // A header that claims more than any log holds, and a file that is.
+    QByteArray huge = good;
+    qToLittleEndian<quint32>(0xfffffff0u, huge.data() + 40);
+    EXPECT_EQ(decode(resealed(huge)), DecodeStatus::TooLarge);
+    QByteArray manyEntries = good;
+    qToLittleEndian<quint32>(1u << 30, manyEntries.data() + 36);
+    EXPECT_EQ(decode(resealed(manyEntries)), DecodeStatus::TooLarge);
+    EXPECT_EQ(decode(QByteArray(kMaxChangeLogBytes + 1, 'Q')), DecodeStatus::TooLarge);
+
+    // A well-sealed file naming an entry by a malformed identifier.
+    for (const QString& uuid : {QString(), QStringLiteral("../../etc"), QStringLiteral("a b"),
+                                QString(65, QLatin1Char('A')), QStringLiteral("Été")}) {
+        ChangeLog log = sampleLog();
+        log.entries[1].uuid = uuid;
+        EXPECT_EQ(decode(encodeChangeLog(log)), DecodeStatus::MalformedIdentifier)
+            << uuid.toStdString();
+    }
+}
+
+TEST(ChangeLogFormat, OnlyTheWritersOwnNamesAreLogs) {
+    EXPECT_EQ(changeLogFileName(1), QStringLiteral("0000000000000001.qlog"));
+    quint64 sequence = 0;
+    EXPECT_TRUE(parseChangeLogFileName(changeLogFileName(0x1f2e), &sequence));
+    EXPECT_EQ(sequence, 0x1f2eu);
+    for (const char* name :
+         {"0000000000000001.sync-conflict-20261206-101010-ABCDEFG.qlog",
+          "0000000000000001 (conflicted copy 2026-12-06).qlog",
+          ".syncthing.0000000000000001.qlog.tmp", ".0000000000000001.qlog.nosync",
+          "0000000000000000.qlog", "000000000000001.qlog", "0000000000000001.QLOG"}) {
+        EXPECT_FALSE(parseChangeLogFileName(QString::fromLatin1(name), &sequence)) << name;
+    }
+}
+
+} // namespace
+} // namespace quillet::test

@@ -1,0 +1,396 @@
+// Two diaries exchanging change logs through one shared container folder, as
+// a sync engine would keep it on two machines: what one saves the other
+// applies, nothing saved escapes the log, and whatever the folder holds
+// besides whole logs is skipped, said once and tried again later.
+#include "DiaryFiles.h"
+#include "TestSupport.h"
+
+#include "store/PersistentStore.h"
+#include "store/cloud/LogExchange.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace quillet::test {
+namespace {
+
+using namespace cloud;
+
+// One machine: its diary file, the store on it, and its exchange.
+struct Machine {
+    QString path;
+    std::unique_ptr<PersistentStore> store;
+    std::unique_ptr<LogExchange> exchange;
+
+    Machine(const QString& folder, const QString& container)
+        : path(folder + QStringLiteral("/entries.sqlite")) {
+        open(container);
+    }
+    void open(const QString& container) {
+        Error error;
+        store = PersistentStore::open(path, {}, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        exchange = std::make_unique<LogExchange>(path, container);
+    }
+    void close() {
+        exchange.reset();
+        store.reset();
+    }
+    AppliedChanges sync() {
+        AppliedChanges changes;
+        exchange->exchange(&changes);
+        return changes;
+    }
+    std::vector<StoreRow> rows() {
+        std::vector<StoreRow> all;
+        Error error;
+        EXPECT_TRUE(PersistentStore::readAllRows(
+            store->path(), [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
+        for (StoreRow& r : all) {
+            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
+            r.values.textFaulted = false;
+        }
+        return all;
+    }
+    std::optional<StoreRow> row(const QString& uuid) {
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                return r;
+        }
+        return std::nullopt;
+    }
+    qint64 insert(const QString& uuid, const char* text, int color = 1) {
+        EntryValues v;
+        v.uuid = uuid;
+        v.entryText = text;
+        v.colorTag = color;
+        v.monthTag = 201203;
+        v.timeStamp = 1330956429;
+        v.hasTimeStamp = true;
+        PersistentStore::Changes changes;
+        changes.inserted.push_back(&v);
+        std::vector<qint64> keys;
+        EXPECT_TRUE(store->save(changes, &keys, nullptr));
+        return keys.at(0);
+    }
+    void update(const QString& uuid, const std::function<void(EntryValues&)>& edit) {
+        std::optional<StoreRow> r = row(uuid);
+        ASSERT_TRUE(r);
+        edit(r->values);
+        PersistentStore::Changes changes;
+        changes.updated.emplace_back(r->key, &r->values);
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+    void trash(const QString& uuid) {
+        PersistentStore::Changes changes;
+        changes.deleted.push_back(row(uuid)->key);
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+};
+
+const QString kFirst = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001");
+const QString kSecond = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000002");
+
+QStringList logFiles(const QString& container) {
+    QStringList files;
+    QDir logs(container + QStringLiteral("/TransactionLogs"));
+    for (const QString& writer : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& f : QDir(logs.filePath(writer)).entryList(QDir::Files | QDir::Hidden)) {
+            files << writer + QLatin1Char('/') + f;
+        }
+    }
+    return files;
+}
+
+TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container), b(makeTempDir(), container);
+
+    const qint64 keyInA = a.insert(kFirst, "written on the laptop", 2);
+    ASSERT_EQ(logFiles(container).size(), 0)
+        << "the log is written by the exchange, after the commit";
+    a.sync();
+    const QStringList written = logFiles(container);
+    ASSERT_EQ(written.size(), 1);
+    EXPECT_TRUE(written[0].endsWith(QStringLiteral("/0000000000000001.qlog")))
+        << written[0].toStdString();
+
+    AppliedChanges changes = b.sync();
+    std::optional<StoreRow> inB = b.row(kFirst);
+    ASSERT_TRUE(inB);
+    EXPECT_EQ(inB->values.entryText, "written on the laptop");
+    EXPECT_EQ(inB->values.colorTag, 2);
+    EXPECT_EQ(inB->values.monthTag, 201203);
+    EXPECT_EQ(changes.inserted, QSet<qint64>{inB->key});
+    EXPECT_TRUE(changes.updated.isEmpty() && changes.deleted.isEmpty());
+    EXPECT_TRUE(b.sync().isEmpty()) << "a log is applied once";
+    EXPECT_TRUE(a.sync().isEmpty()) << "and a writer never applies its own";
+
+    // Re-tagged on one, re-dated on the other: both changes survive on both.
+    a.update(kFirst, [](EntryValues& v) { v.colorTag = 5; });
+    b.update(kFirst, [](EntryValues& v) {
+        v.timeStamp = 1333634829;
+        v.monthTag = 201204;
+    });
+    a.sync();
+    b.sync();
+    changes = a.sync();
+    EXPECT_EQ(changes.updated, QSet<qint64>{keyInA});
+    for (Machine* m : {&a, &b}) {
+        const StoreRow r = *m->row(kFirst);
+        EXPECT_EQ(r.values.colorTag, 5);
+        EXPECT_EQ(r.values.monthTag, 201204);
+        EXPECT_EQ(r.values.timeStamp, 1333634829);
+        EXPECT_EQ(r.values.entryText, "written on the laptop");
+    }
+
+    // The same text edited on both while apart: one wins on both, the other
+    // is kept beside it as a conflicting copy, made once.
+    a.update(kFirst, [](EntryValues& v) { v.entryText = "the laptop's ending"; });
+    b.update(kFirst, [](EntryValues& v) { v.entryText = "the desktop's ending"; });
+    a.sync();
+    b.sync();
+    a.sync();
+    b.sync();
+    ASSERT_EQ(a.rows().size(), 2u);
+    ASSERT_EQ(b.rows().size(), 2u);
+    QStringList textsA, textsB;
+    for (const StoreRow& r : a.rows())
+        textsA << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
+    for (const StoreRow& r : b.rows())
+        textsB << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
+    textsA.sort();
+    textsB.sort();
+    EXPECT_EQ(textsA, textsB);
+    EXPECT_EQ(textsA.filter(QStringLiteral("Conflicting copy")).size(), 1)
+        << textsA.join(QLatin1Char('|')).toStdString();
+
+    // A trash reaches the other diary as a deletion of its row.
+    const qint64 keyInB = b.row(kFirst)->key;
+    const QByteArray trashedText = a.row(kFirst)->values.entryText;
+    a.trash(kFirst);
+    a.sync();
+    changes = b.sync();
+    EXPECT_FALSE(b.row(kFirst));
+    EXPECT_EQ(changes.deleted, QSet<qint64>{keyInB});
+
+    // Put back (undo of the trash): back on the other diary too, as it was,
+    // and no conflicting copy of its own text.
+    const std::size_t rowsBefore = b.rows().size();
+    a.insert(kFirst, trashedText.constData(), 5);
+    a.sync();
+    changes = b.sync();
+    ASSERT_TRUE(b.row(kFirst));
+    EXPECT_EQ(b.row(kFirst)->values.entryText, trashedText);
+    EXPECT_EQ(b.rows().size(), rowsBefore + 1);
+    EXPECT_EQ(changes.inserted.size(), 1);
+}
+
+TEST(LogExchange, SavingTheSameTextAgainAndAgainBeforeALogLeavesNoTrail) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container);
+    a.insert(kFirst, "t");
+    for (int i = 0; i < 20; ++i) {
+        a.update(kFirst, [i](EntryValues& v) { v.entryText = "typing " + QByteArray::number(i); });
+    }
+    SqliteDatabase db;
+    ASSERT_TRUE(db.open(a.path, SQLITE_OPEN_READWRITE, nullptr));
+    qint64 superseded = -1, pending = -1;
+    ASSERT_TRUE(db.queryInteger("SELECT count(*) FROM textSuperseded", &superseded, nullptr));
+    ASSERT_TRUE(db.queryInteger("SELECT count(*) FROM outbox", &pending, nullptr));
+    EXPECT_EQ(superseded, 0) << "no version in between ever left the machine";
+    EXPECT_EQ(pending, 1);
+    // Once logged, the next edit records what it wrote over.
+    a.sync();
+    a.update(kFirst, [](EntryValues& v) { v.entryText = "after the log"; });
+    ASSERT_TRUE(db.queryInteger("SELECT count(*) FROM textSuperseded", &superseded, nullptr));
+    EXPECT_EQ(superseded, 1);
+}
+
+TEST(LogExchange, ASaveNotYetLoggedIsLoggedAtTheNextLaunch) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container), b(makeTempDir(), container);
+    a.insert(kFirst, "saved, then the process ended");
+    a.close(); // no exchange ran between the commit and the end
+    EXPECT_TRUE(logFiles(container).isEmpty());
+    a.open(container);
+    a.sync();
+    b.sync();
+    ASSERT_TRUE(b.row(kFirst));
+    EXPECT_EQ(b.row(kFirst)->values.entryText, "saved, then the process ended");
+}
+
+TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container), b(makeTempDir(), container);
+    a.insert(kFirst, "first");
+    a.sync();
+    a.insert(kSecond, "second");
+    a.sync();
+    const QStringList files = logFiles(container);
+    ASSERT_EQ(files.size(), 2);
+    const QString logs = container + QStringLiteral("/TransactionLogs/");
+    const QString first = logs + files[0], second = logs + files[1];
+    const QByteArray whole = readBytes(first);
+    const QString writerFolder = QFileInfo(first).absolutePath();
+
+    // Sync engines' own files, and files of other shapes, are never read.
+    ASSERT_TRUE(writeBytes(
+        writerFolder + QStringLiteral("/0000000000000001.sync-conflict-20261206-101010-ABC.qlog"),
+        "x"));
+    ASSERT_TRUE(writeBytes(
+        writerFolder + QStringLiteral("/0000000000000001 (conflicted copy 2026-12-06).qlog"), "x"));
+    ASSERT_TRUE(
+        writeBytes(writerFolder + QStringLiteral("/.syncthing.0000000000000003.qlog.tmp"), "x"));
+
+    struct Damage {
+        const char* name;
+        QByteArray bytes;
+        const char* said;
+    };
+    QByteArray flipped = whole;
+    flipped[60] = char(flipped[60] ^ 1);
+    QByteArray newer = whole;
+    newer[8] = 9;
+    const std::vector<Damage> damages = {
+        {"truncated", whole.left(whole.size() - 10), "ends after"},
+        {"bad checksum", flipped, "checksum"},
+        {"unknown version", newer, "format version 9"},
+    };
+    for (const Damage& d : damages) {
+        ASSERT_TRUE(writeBytes(first, d.bytes));
+        LogCapture log;
+        EXPECT_TRUE(b.sync().isEmpty()) << d.name;
+        EXPECT_TRUE(b.sync().isEmpty()) << d.name;
+        EXPECT_FALSE(b.row(kFirst)) << d.name;
+        EXPECT_FALSE(b.row(kSecond)) << d.name << ": a later log waits for the one before it";
+        const QStringList lines = log.lines().filter(QStringLiteral("skipped the change log"));
+        ASSERT_EQ(lines.size(), 1) << d.name << ": said once, not at every rescan";
+        EXPECT_TRUE(lines[0].contains(QString::fromLatin1(d.said))) << lines[0].toStdString();
+    }
+    {
+        // Absurdly large: refused by its size, without being read.
+        QFile big(first);
+        ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(big.resize(kMaxChangeLogBytes + 1));
+        big.close();
+        LogCapture log;
+        EXPECT_TRUE(b.sync().isEmpty());
+        EXPECT_EQ(log.lines().filter(QStringLiteral("more than any log")).size(), 1);
+    }
+    {
+        // Well sealed, but naming an entry by a malformed identifier: nothing of it is applied.
+        ChangeLog bad;
+        ASSERT_EQ(decodeChangeLog(whole, &bad, nullptr), DecodeStatus::Ok);
+        EntryState stray = bad.entries.at(0);
+        stray.uuid = QStringLiteral("../escape");
+        bad.entries.push_back(stray);
+        ASSERT_TRUE(writeBytes(first, encodeChangeLog(bad)));
+        LogCapture log;
+        EXPECT_TRUE(b.sync().isEmpty());
+        EXPECT_FALSE(b.row(kFirst));
+        EXPECT_EQ(log.lines().filter(QStringLiteral("malformed identifier")).size(), 1);
+    }
+
+    // Whole again (the sync engine finished): both logs apply, in order.
+    ASSERT_TRUE(writeBytes(first, whole));
+    LogCapture log;
+    const AppliedChanges changes = b.sync();
+    EXPECT_EQ(changes.inserted.size(), 2);
+    EXPECT_TRUE(b.row(kFirst) && b.row(kSecond));
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QFileInfo::exists(second));
+}
+
+TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContainerStopsTheExchange) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container), b(makeTempDir(), container);
+    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/TransactionLogs/not-a-writer")));
+    a.insert(kFirst, "first");
+    {
+        LogCapture log;
+        a.sync();
+        b.sync();
+        b.sync();
+        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 2)
+            << "once per machine";
+    }
+    ASSERT_TRUE(b.row(kFirst));
+
+    if (::geteuid() != 0) { // root reads any folder
+        const QString writer =
+            QFileInfo(container + QStringLiteral("/TransactionLogs/") + logFiles(container)[0])
+                .absolutePath();
+        a.insert(kSecond, "second");
+        a.sync();
+        ASSERT_TRUE(QFile::setPermissions(writer, QFileDevice::Permissions()));
+        LogCapture log;
+        b.sync();
+        EXPECT_FALSE(b.row(kSecond));
+        EXPECT_EQ(log.lines().filter(QStringLiteral("can't be read")).size(), 1);
+        QFile::setPermissions(writer, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+        b.sync();
+        EXPECT_TRUE(b.row(kSecond));
+    }
+
+    // Signed out: the container is gone. Said once; the diary keeps saving
+    // locally, and nothing makes the container again.
+    ASSERT_TRUE(QDir(container).removeRecursively());
+    LogCapture log;
+    a.insert(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"), "while signed out");
+    AppliedChanges none;
+    EXPECT_FALSE(a.exchange->exchange(&none));
+    EXPECT_FALSE(a.exchange->exchange(&none));
+    EXPECT_EQ(log.lines().filter(QStringLiteral("is gone")).size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(container));
+    EXPECT_TRUE(a.row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+    // Back again: what was saved meanwhile goes out.
+    ASSERT_TRUE(QDir().mkpath(container));
+    a.sync();
+    b.sync();
+    EXPECT_TRUE(b.row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+}
+
+} // namespace
+} // namespace quillet::test
+
+namespace quillet::test {
+namespace {
+
+TEST(LogExchange, ACopyOfADiaryFileIsANewWriterAndStillHearsTheOriginal) {
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container);
+    a.insert(kFirst, "before the copy");
+    a.sync();
+    a.close();
+    // The file copied to another machine (or a backup put back in its place).
+    const QString copyFolder = makeTempDir();
+    ASSERT_TRUE(QFile::copy(a.path, copyFolder + QStringLiteral("/entries.sqlite")));
+    a.open(container);
+    Machine b(copyFolder, container);
+    EXPECT_TRUE(b.row(kFirst));
+
+    a.insert(kSecond, "on the original");
+    b.insert(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"), "on the copy");
+    a.sync();
+    b.sync();
+    a.sync();
+    QStringList writers = QDir(container + QStringLiteral("/TransactionLogs"))
+                              .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(writers.size(), 2) << "the copy writes under an id of its own";
+    for (Machine* m : {&a, &b}) {
+        EXPECT_TRUE(m->row(kFirst));
+        EXPECT_TRUE(m->row(kSecond));
+        EXPECT_TRUE(m->row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+        EXPECT_EQ(m->rows().size(), 3u);
+    }
+}
+
+} // namespace
+} // namespace quillet::test
