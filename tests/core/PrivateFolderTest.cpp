@@ -12,21 +12,8 @@
 namespace quillet {
 namespace {
 
-// The permission bits of a path; -1 when it is missing.
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
-// Sets the umask for a scope.
-class ScopedUmask {
-public:
-    explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(old_); }
-
-private:
-    mode_t old_;
-};
+using test::modeOf;
+using test::ScopedUmask;
 
 TEST(PrivateFolder, EveryFolderItMakesIsOwnerOnlyWhateverTheUmask) {
     const QString home = test::makeTempDir();

@@ -22,20 +22,6 @@ std::set<QDate> keptOf(const std::vector<QDate>& dates) {
     return DailyBackups::datesToKeep(dates);
 }
 
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
-}
-
-class ScopedUmask {
-public:
-    explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(old_); }
-
-private:
-    mode_t old_;
-};
-
 TEST(DailyBackups, SevenDaysAndTheLastCopyOfFourWeeksBeforeThemAreKept) {
     // Every day from September to Sunday 6 December 2026: the week from
     // Monday 30 November, then the Sundays of four weeks.

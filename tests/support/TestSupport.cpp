@@ -154,6 +154,17 @@ ScopedTimeZone::~ScopedTimeZone() {
     tzset();
 }
 
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+ScopedUmask::ScopedUmask(unsigned mask) : old_(::umask(mode_t(mask))) {}
+
+ScopedUmask::~ScopedUmask() {
+    ::umask(mode_t(old_));
+}
+
 QString makeTempDir() {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/quillet-test-XXXXXX"));
     if (!dir.isValid()) {

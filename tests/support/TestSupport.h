@@ -84,6 +84,21 @@ private:
 // suite and for the whole program.
 QString makeTempDir();
 
+// The permission bits of a path (st_mode & 07777); -1 when it is missing.
+int modeOf(const QString& path);
+
+// Sets the process's umask for a scope.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(unsigned mask);
+    ~ScopedUmask();
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    unsigned old_;
+};
+
 // Removes a folder and everything in it, also what a test made read-only or
 // unreadable; symbolic links are removed, never followed. True when nothing
 // is left.
