@@ -4,6 +4,7 @@
 #include "store/SqliteStatement.h"
 #include "store/cloud/Merge.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -409,7 +410,9 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
     applied.bindInt64(2, qint64(log.sequence));
     target.finish();
     if (target.failed || applied.step() != SQLITE_DONE ||
-        !setStateValue(db, "clock", QString::number(clock)) || !db.exec("COMMIT", nullptr)) {
+        !setStateValue(db, "clock", QString::number(clock)) ||
+        !setStateValue(db, "appliedAt", QString::number(QDateTime::currentMSecsSinceEpoch())) ||
+        !db.exec("COMMIT", nullptr)) {
         if (error)
             *error = cloudError(db, QStringLiteral("saved"));
         db.exec("ROLLBACK", nullptr);
@@ -462,6 +465,13 @@ bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
         return false;
     }
     return true;
+}
+
+bool queueWholeDiary(SqliteDatabase& db, Error* error) {
+    return db.exec(
+        "INSERT OR IGNORE INTO outbox (uuid) "
+        "SELECT uuid FROM entry WHERE uuid IS NOT NULL UNION SELECT uuid FROM entryClock",
+        error);
 }
 
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {

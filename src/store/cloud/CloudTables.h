@@ -45,4 +45,9 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
 // Answers the number of logs written, -1 on failure.
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error);
 
+// Puts every entry the store knows (trashed ones with their tombstones) in
+// the outbox: the next logs then hold the whole diary, for a diary that
+// joins the exchange with entries other machines have never seen.
+bool queueWholeDiary(SqliteDatabase& db, Error* error);
+
 } // namespace quillet::cloud

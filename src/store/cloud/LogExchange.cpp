@@ -101,6 +101,21 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     return true;
 }
 
+bool LogExchange::writeBaseline(Error* error) {
+    // Never makes the container: its folder existing is what signed in means.
+    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreOpenError,
+                           QStringLiteral("The diary could not be opened for the cloud exchange.")};
+        }
+        return false;
+    }
+    return queueWholeDiary(db_, error) &&
+           writePendingLogs(db_,
+                            logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
+                            error) >= 0;
+}
+
 void LogExchange::applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes) {
     QDir dir(folder);
     if (!QFileInfo(folder).isReadable() || !QFileInfo(folder).isExecutable()) {
@@ -160,6 +175,40 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
         }
         applied = it->first;
     }
+}
+
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath) {
+    ExchangeStatus status;
+    QString own;
+    SqliteDatabase db;
+    if (QFileInfo(storePath).isFile() &&
+        db.open(storePath, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)) {
+        db.setBusyTimeout(1000);
+        own = storeIdentifier(db).toString(QUuid::WithoutBraces);
+        SqliteStatement s(db.handle(), "SELECT value FROM cloudState WHERE name = 'appliedAt'");
+        if (s.step() == SQLITE_ROW && s.columnInt64(0) > 0) {
+            status.lastApplied = QDateTime::fromMSecsSinceEpoch(s.columnInt64(0));
+        }
+    }
+    QDir logs(containerPath + QStringLiteral("/TransactionLogs"));
+    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QUuid writer = QUuid::fromString(name);
+        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
+            continue;
+        }
+        ++status.writers;
+        if (name != own) {
+            continue;
+        }
+        for (const QFileInfo& file : QDir(logs.filePath(name)).entryInfoList(QDir::Files)) {
+            quint64 sequence = 0;
+            if (parseChangeLogFileName(file.fileName(), &sequence) &&
+                file.lastModified() > status.lastWritten) {
+                status.lastWritten = file.lastModified();
+            }
+        }
+    }
+    return status;
 }
 
 LogExchangeThread::LogExchangeThread(const QString& storePath, const QString& containerPath,

@@ -3,6 +3,7 @@
 #include "store/SqliteDatabase.h"
 #include "store/cloud/CloudTables.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -27,6 +28,9 @@ public:
     // One round: write, then read and apply. What other writers changed is
     // added to `changes`. False when the container is missing or unreadable.
     bool exchange(AppliedChanges* changes);
+    // For a diary that has just joined the exchange: writes logs holding all
+    // of it, applying nothing, so that a fresh diary on any machine gets it whole.
+    bool writeBaseline(Error* error);
     QString logsFolder() const { return container_ + QStringLiteral("/TransactionLogs"); }
 
 private:
@@ -42,6 +46,15 @@ private:
     QSet<QString> reported_;
     bool containerMissing_ = false;
 };
+
+// What the cloud pane tells about a diary's part in the exchange, read from
+// its file and the container without disturbing either.
+struct ExchangeStatus {
+    int writers = 0;       // writer folders in the container, this diary's included
+    QDateTime lastWritten; // this diary's newest log (invalid: none yet)
+    QDateTime lastApplied; // when a log of another writer was last applied here
+};
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath);
 
 // Runs a LogExchange on a helper thread: at every change the file system
 // reports in the logs folder, after every commit of the store (wake), and
