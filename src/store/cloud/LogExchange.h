@@ -32,10 +32,24 @@ public:
     // of it, applying nothing, so that a fresh diary on any machine gets it whole.
     bool writeBaseline(Error* error);
     QString logsFolder() const { return container_ + QStringLiteral("/TransactionLogs"); }
+    // Where every writer publishes the sequences it has applied ("<writer>.json").
+    QString stateFolder() const { return container_ + QStringLiteral("/WriterState"); }
+    // Own logs are folded into a snapshot once at least this many of them
+    // have been applied by every known writer.
+    void setFoldAfter(int logs) { foldAfter_ = logs; }
 
 private:
     bool openDatabase();
     void applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes);
+    // Applies the writer's newest snapshot when it covers logs not applied
+    // here yet (a diary starting from nothing); answers the applied sequence.
+    quint64 applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
+                            AppliedChanges* changes);
+    void publishState();
+    // The sequence of `writer`'s logs that another writer says it has
+    // applied; 0 without a readable state of a known version.
+    quint64 publishedApplied(const QString& other, const QUuid& writer);
+    void foldOwnLogs();
     // Each fault is told once, not at every rescan; a file that changes is new.
     void reportOnce(const QString& key, const QString& line);
 
@@ -45,6 +59,8 @@ private:
     QUuid self_;
     QSet<QString> reported_;
     bool containerMissing_ = false;
+    QByteArray publishedState_;
+    int foldAfter_ = 64;
 };
 
 // What the cloud pane tells about a diary's part in the exchange, read from

@@ -1,0 +1,163 @@
+// A writer folds its own older logs into a snapshot once every writer the
+// container knows has applied them: a diary starting from nothing reads the
+// snapshot and the newer logs and ends as the writers are, and a log that a
+// known writer has not applied yet stays.
+#include "DiaryFiles.h"
+#include "TestSupport.h"
+
+#include "store/PersistentStore.h"
+#include "store/cloud/LogExchange.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+namespace quillet::test {
+namespace {
+
+using namespace cloud;
+
+struct Machine {
+    QString path;
+    std::unique_ptr<PersistentStore> store;
+    std::unique_ptr<LogExchange> exchange;
+
+    explicit Machine(const QString& container)
+        : path(makeTempDir() + QStringLiteral("/entries.sqlite")) {
+        Error error;
+        store = PersistentStore::open(path, {}, &error);
+        EXPECT_TRUE(store) << error.localizedDescription.toStdString();
+        exchange = std::make_unique<LogExchange>(path, container);
+        exchange->setFoldAfter(3);
+    }
+    void sync() {
+        AppliedChanges changes;
+        EXPECT_TRUE(exchange->exchange(&changes));
+    }
+    std::vector<StoreRow> rows() {
+        std::vector<StoreRow> all;
+        Error error;
+        EXPECT_TRUE(PersistentStore::readAllRows(
+            path, [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
+        for (StoreRow& r : all) {
+            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
+        }
+        return all;
+    }
+    // What a user sees: every entry's identifier and values, in one order.
+    QStringList diary() {
+        QStringList lines;
+        for (const StoreRow& r : rows()) {
+            const EntryValues& v = r.values;
+            lines << QStringLiteral("%1|%2|%3|%4|%5")
+                         .arg(v.uuid, QString::fromUtf8(v.entryText))
+                         .arg(v.colorTag)
+                         .arg(v.monthTag)
+                         .arg(v.timeStamp);
+        }
+        lines.sort();
+        return lines;
+    }
+    void save(const QString& uuid, const char* text, int color = 1) {
+        std::optional<StoreRow> existing;
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                existing = r;
+        }
+        EntryValues v = existing ? existing->values : EntryValues{};
+        v.uuid = uuid;
+        v.entryText = text;
+        v.textFaulted = false;
+        v.colorTag = color;
+        v.monthTag = 201203;
+        v.timeStamp = 1330956429;
+        v.hasTimeStamp = true;
+        PersistentStore::Changes changes;
+        if (existing)
+            changes.updated.emplace_back(existing->key, &v);
+        else
+            changes.inserted.push_back(&v);
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+    void trash(const QString& uuid) {
+        PersistentStore::Changes changes;
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                changes.deleted.push_back(r.key);
+        }
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+};
+
+QString entry(int i) {
+    return QStringLiteral("7B2C0F1A-3333-4D5E-8F90-%1").arg(i, 12, 10, QLatin1Char('0'));
+}
+
+TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalToTheWriters) {
+    const QString container = makeTempDir();
+    Machine laptop(container), desktop(container), tablet(container);
+    // Everybody is known before anything is written.
+    for (Machine* m : {&laptop, &desktop, &tablet})
+        m->sync();
+    ASSERT_EQ(QDir(container + QStringLiteral("/WriterState")).entryList(QDir::Files).size(), 3);
+
+    // Four logs of the laptop's: entries, an edit, a re-tag, a trash; and
+    // the same entry edited on the desktop meanwhile, so that a conflicting
+    // copy exists and must survive the folding.
+    laptop.save(entry(1), "one");
+    laptop.save(entry(2), "two");
+    laptop.sync();
+    desktop.sync();
+    laptop.save(entry(1), "one, as the laptop has it");
+    desktop.save(entry(1), "one, as the desktop has it");
+    laptop.sync();
+    laptop.save(entry(2), "two", 4);
+    laptop.sync();
+    laptop.save(entry(3), "three");
+    laptop.sync();
+    laptop.trash(entry(3));
+    laptop.sync();
+    desktop.sync();
+    laptop.sync();
+
+    QDir own(container + QStringLiteral("/TransactionLogs"));
+    // The tablet has applied nothing: every log stays, no snapshot.
+    auto count = [&](const QString& pattern) {
+        int n = 0;
+        for (const QString& writer : own.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            n += int(QDir(own.filePath(writer)).entryList({pattern}, QDir::Files).size());
+        return n;
+    };
+    const int logs = count(QStringLiteral("*.qlog"));
+    EXPECT_GE(logs, 6);
+    EXPECT_EQ(count(QStringLiteral("*.qsnap")), 0);
+
+    // Once the tablet has applied them too, the laptop folds its own.
+    tablet.sync();
+    laptop.sync();
+    desktop.sync();
+    EXPECT_EQ(count(QStringLiteral("*.qsnap")), 1) << "the laptop's; the desktop has one log only";
+    EXPECT_LT(count(QStringLiteral("*.qlog")), logs);
+
+    // Later changes go out as logs after the snapshot.
+    laptop.save(entry(4), "four");
+    laptop.sync();
+    desktop.save(entry(2), "two, rewritten on the desktop", 5);
+    desktop.sync();
+    for (Machine* m : {&laptop, &desktop, &tablet})
+        m->sync();
+
+    Machine fresh(container);
+    fresh.sync();
+    fresh.sync();
+    const QStringList expected = laptop.diary();
+    ASSERT_EQ(expected.size(), 3 + 1) << "four entries, one trashed, and the conflicting copy";
+    EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1);
+    EXPECT_EQ(desktop.diary(), expected);
+    EXPECT_EQ(tablet.diary(), expected);
+    EXPECT_EQ(fresh.diary(), expected);
+}
+
+} // namespace
+} // namespace quillet::test
