@@ -400,8 +400,15 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
             status.lastApplied = QDateTime::fromMSecsSinceEpoch(s.columnInt64(0));
         }
     }
+    // Known: whoever has written a log or published a state.
     QDir logs(containerPath + QStringLiteral("/TransactionLogs"));
-    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    QSet<QString> known;
+    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        known.insert(name);
+    for (const QString& name : QDir(containerPath + QStringLiteral("/WriterState"))
+                                   .entryList({QStringLiteral("*.json")}, QDir::Files))
+        known.insert(name.chopped(5));
+    for (const QString& name : std::as_const(known)) {
         const QUuid writer = QUuid::fromString(name);
         if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
             continue;

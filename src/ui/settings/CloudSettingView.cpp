@@ -18,15 +18,14 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("cloudSettingView"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(28, 22, 28, 20);
-    outer->setSpacing(12);
+    outer->setSpacing(8);
     SettingsPaneStyle::addHeader(
         outer, this, SettingsPaneStyle::cloudGlyph(30, SettingsPaneStyle::glyphColor(), qApp->devicePixelRatio()),
         tr("Cloud Folder"),
         tr("Your diary can live in a folder that a file-sync service keeps in step between your computers."));
 
     SettingsPaneStyle::addSection(outer, this, tr("Folder"),
-                                  tr("The diary's cloud folder. It has to exist before the diary can move "
-                                     "into it: create it, or let your sync service create it."));
+                                  tr("It has to exist before the diary can move into it."));
     // Read-only but selectable, so the path can be copied into a file manager.
     folderField_ = new QLineEdit(this);
     folderField_->setObjectName(QStringLiteral("cloudFolderField"));
@@ -40,13 +39,12 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
     bold.setWeight(QFont::DemiBold);
     stateLabel_->setFont(bold);
     outer->addWidget(stateLabel_);
-    outer->addSpacing(6);
-    SettingsPaneStyle::addSection(
-        outer, this, tr("Exchange"),
-        tr("Each diary file writes its changes as logs into the folder and "
-           "reads the logs of the others."));
+
+    // How this diary takes part in the exchange of change logs.
     auto* form = new QFormLayout;
+    form->setContentsMargins(0, 2, 0, 2);
     form->setHorizontalSpacing(14);
+    form->setVerticalSpacing(4);
     writtenLabel_ = new QLabel(this);
     writtenLabel_->setObjectName(QStringLiteral("cloudWrittenLabel"));
     appliedLabel_ = new QLabel(this);
@@ -55,12 +53,11 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
     writersLabel_->setObjectName(QStringLiteral("cloudWritersLabel"));
     form->addRow(tr("Last log written:"), writtenLabel_);
     form->addRow(tr("Last log applied:"), appliedLabel_);
-    form->addRow(tr("Diaries writing:"), writersLabel_);
+    form->addRow(tr("Diaries writing here:"), writersLabel_);
     outer->addLayout(form);
-    outer->addSpacing(6);
-    SettingsPaneStyle::addSection(outer, this, tr("Moving the diary"),
-                                  tr("To move the diary on this computer into the cloud folder, use "
-                                     "\u201cMove Diary to Cloud Folder\u201d in the Migration pane."));
+    SettingsPaneStyle::addSection(
+        outer, this, tr("Moving the diary"),
+        tr("Use \u201cMove Diary to Cloud Folder\u201d in the Migration pane."));
     outer->addStretch(1);
     refresh();
 }
