@@ -275,6 +275,8 @@ bool DiaryStore::moveLocalStoreToICloud() {
     const QString target = cloudFolder + QStringLiteral("/entries.sqlite");
     const QString source = locations_->localStoreFolder() + QStringLiteral("/entries.sqlite");
     const QString backup = source + QStringLiteral(".bak");
+    // The context first: the moved store hands no records to a context made later.
+    managedObjectContext();
     PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
     const QString container = locations_->cloudContainerURL();
     Log::write(QStringLiteral("cloudURL: %1").arg(QUrl::fromLocalFile(container).toString()));

@@ -159,5 +159,64 @@ TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalTo
     EXPECT_EQ(fresh.diary(), expected);
 }
 
+TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUntilWhole) {
+    const QString container = makeTempDir();
+    Machine laptop(container);
+    laptop.sync();
+    const QString writer =
+        QDir(container + QStringLiteral("/WriterState")).entryList(QDir::Files).value(0).chopped(5);
+    const QString folder = container + QStringLiteral("/TransactionLogs/") + writer;
+    // Another machine's newer Quillet: its state is not read, so it counts
+    // as having applied nothing, and nothing is folded.
+    const QString other =
+        container + QStringLiteral("/WriterState/2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b.json");
+    ASSERT_TRUE(writeBytes(
+        other, QStringLiteral("{\"format\":2,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
+                              "\"applied\":{\"%1\":99}}")
+                   .arg(writer)
+                   .toUtf8()));
+    {
+        LogCapture log;
+        for (int i = 1; i <= 5; ++i) {
+            laptop.save(entry(i), "an entry");
+            laptop.sync();
+        }
+        EXPECT_EQ(
+            log.lines().filter(QStringLiteral("is not a writer state this version reads")).size(),
+            1);
+    }
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files).size(), 0);
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files).size(), 5);
+
+    // The same machine after an update has applied four of them.
+    ASSERT_TRUE(writeBytes(
+        other, QStringLiteral("{\"format\":1,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
+                              "\"applied\":{\"%1\":4}}")
+                   .arg(writer)
+                   .toUtf8()));
+    laptop.sync();
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files),
+              QStringList{QStringLiteral("0000000000000004.qsnap")});
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files),
+              QStringList{QStringLiteral("0000000000000005.qlog")});
+
+    // Half copied: skipped once, nothing applied, not even the newer log.
+    const QString snapshot = folder + QStringLiteral("/0000000000000004.qsnap");
+    const QByteArray whole = readBytes(snapshot);
+    ASSERT_TRUE(writeBytes(snapshot, whole.left(whole.size() / 2)));
+    Machine fresh(container);
+    {
+        LogCapture log;
+        fresh.sync();
+        fresh.sync();
+        EXPECT_EQ(log.lines().filter(QStringLiteral("skipped the snapshot")).size(), 1);
+    }
+    EXPECT_TRUE(fresh.diary().isEmpty());
+    ASSERT_TRUE(writeBytes(snapshot, whole));
+    fresh.sync();
+    EXPECT_EQ(fresh.diary(), laptop.diary());
+    EXPECT_EQ(fresh.diary().size(), 5);
+}
+
 } // namespace
 } // namespace quillet::test

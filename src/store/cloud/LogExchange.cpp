@@ -221,7 +221,7 @@ void LogExchange::foldOwnLogs() {
         else if (parseSnapshotFileName(name, &sequence))
             snapshots.emplace(sequence, dir.filePath(name));
     }
-    if (logs.empty()) {
+    if (logs.empty() || logs.size() < size_t(foldAfter_)) {
         return;
     }
     // Only what every writer known to the container has applied: a writer
