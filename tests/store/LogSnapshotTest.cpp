@@ -218,5 +218,60 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
     EXPECT_EQ(fresh.diary().size(), 5);
 }
 
+TEST(LogSnapshot, ACopyInASnapshotWhoseTextWasWrittenOverElsewhereGoesOnAFreshDiaryToo) {
+    const QString container = makeTempDir();
+    Machine laptop(container), desktop(container), tablet(container);
+    for (Machine* m : {&laptop, &desktop, &tablet})
+        m->sync();
+    laptop.save(entry(1), "base");
+    laptop.save(entry(2), "two");
+    laptop.sync();
+    laptop.save(entry(3), "three");
+    laptop.sync();
+    desktop.sync();
+    tablet.sync();
+    laptop.save(entry(1), "written on the laptop");
+    laptop.sync();
+    tablet.sync(); // the tablet sees the laptop's text
+    desktop.save(entry(1), "written on the desktop");
+    desktop.sync();
+    // The laptop's text loses and is kept as a copy; the laptop folds its
+    // logs with that copy in the snapshot.
+    laptop.sync();
+    QString folder;
+    for (const QString& writer : QDir(container + QStringLiteral("/TransactionLogs"))
+                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!QDir(container + QStringLiteral("/TransactionLogs/") + writer)
+                 .entryList({QStringLiteral("*.qsnap")}, QDir::Files)
+                 .isEmpty())
+            folder = container + QStringLiteral("/TransactionLogs/") + writer;
+    }
+    ASSERT_FALSE(folder.isEmpty()) << "the laptop folded its logs";
+    ASSERT_EQ(laptop.diary().filter(QStringLiteral("written on the laptop")).size(), 1)
+        << "as a copy";
+    // The tablet writes over the laptop's text: seen and replaced, so the copy goes.
+    tablet.save(entry(1), "written on the tablet");
+    tablet.sync();
+
+    // A fresh diary learns that from the tablet before it reads the laptop's snapshot.
+    Machine fresh(container);
+    const QString aside = folder + QStringLiteral(".aside");
+    ASSERT_TRUE(QDir().rename(folder, aside));
+    fresh.sync();
+    ASSERT_TRUE(QDir().rename(aside, folder));
+    fresh.sync();
+    for (int round = 0; round < 2; ++round) {
+        for (Machine* m : {&laptop, &desktop, &tablet, &fresh})
+            m->sync();
+    }
+    const QStringList expected = laptop.diary();
+    EXPECT_EQ(expected.filter(QStringLiteral("written on the laptop")).size(), 0);
+    EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1)
+        << "the desktop's only";
+    EXPECT_EQ(desktop.diary(), expected);
+    EXPECT_EQ(tablet.diary(), expected);
+    EXPECT_EQ(fresh.diary(), expected);
+}
+
 } // namespace
 } // namespace quillet::test
