@@ -16,6 +16,7 @@
 #include "ui/journal/EntryTableView.h"
 #include "ui/journal/JournalControls.h"
 #include "ui/journal/MonthSelectView.h"
+#include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
 #include "ui/settings/SettingWindowController.h"
 #include "ui/passcode/PasscodeView.h"
@@ -275,6 +276,11 @@ void AppDelegate::loadInterface() {
     window_->setWindowTitle(utility()->edition().displayName());
     settingWindowController_ = new SettingWindowController;
     settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
+    settingWindowController_->cloudSettingView()->setStorePathSource([this] {
+        const PersistentStoreCoordinator* c =
+            store_->hasStore() ? store_->persistentStoreCoordinator() : nullptr;
+        return c && c->defaultStore() ? c->defaultStore()->path() : QString();
+    });
     settingWindowController_->migrateSettingView()->setManagedObjectContextProvider([this] { return managedObjectContext(); });
     arrayController_ = new ArrayController(this);
     filter_->setArrayController(arrayController_);
@@ -399,15 +405,9 @@ void AppDelegate::importOldDataIfNeed() {
 }
 
 void AppDelegate::moveLocalStoreToICloud() {
-    if (!utility()->isICloudEnabled()) {
-        Log::write(QStringLiteral("iCloud been signed-off"));
-        return;
+    if (!store_->moveLocalStoreToICloud()) {
+        return; // signed out: nothing was tried
     }
-    // Moving a local diary into the cloud container comes with the change
-    // exchange, which this build does not have: the diary stays where it is,
-    // and the attempt ends as a failed move does.
-    Log::write(QStringLiteral("cloudURL: %1").arg(QUrl::fromLocalFile(utility()->cloudContainerURL()).toString()));
-    Log::write(QStringLiteral("err: %1").arg(tr("Moving the diary into the cloud folder is not available in this version.")));
     utility()->setCanMoveLocalStoreToICloud(false);
 }
 

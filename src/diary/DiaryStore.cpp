@@ -15,6 +15,8 @@
 #include "store/StoreOptions.h"
 #include "store/UndoManager.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace quillet {
@@ -262,6 +264,58 @@ void DiaryStore::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectCo
     }
     context->processPendingChanges();
     NotificationCenter::defaultCenter().postNotification(QStringLiteral("RefreshAllViews"), refreshSender_.data(), posted);
+}
+
+bool DiaryStore::moveLocalStoreToICloud() {
+    if (!locations_->isICloudEnabled()) {
+        Log::write(QStringLiteral("iCloud been signed-off"));
+        return false;
+    }
+    const QString cloudFolder = locations_->cloudStoreFolder();
+    const QString target = cloudFolder + QStringLiteral("/entries.sqlite");
+    const QString source = locations_->localStoreFolder() + QStringLiteral("/entries.sqlite");
+    const QString backup = source + QStringLiteral(".bak");
+    // The context first: the moved store hands no records to a context made later.
+    managedObjectContext();
+    PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
+    const QString container = locations_->cloudContainerURL();
+    Log::write(QStringLiteral("cloudURL: %1").arg(QUrl::fromLocalFile(container).toString()));
+    QVariantMap options;
+    options.insert(NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs"));
+    options.insert(NSPersistentStoreUbiquitousContentURLKey, QUrl::fromLocalFile(container));
+    options.insert(NSMigratePersistentStoresAutomaticallyOption, true);
+    options.insert(NSInferMappingModelAutomaticallyOption, true);
+    Error error;
+    PersistentStore* moved = nullptr;
+    if (cloudFolder.isEmpty()) {
+        error = Error{kStoreErrorDomain, StoreSaveError,
+                      tr("The cloud folder has no place for the diary.")};
+    } else if (QFileInfo::exists(target)) {
+        // Copying over it would throw away a diary that is already in the
+        // cloud, and with it whatever the exchange brought into it.
+        error = Error{
+            kStoreErrorDomain, StoreSaveError,
+            tr("There is already a diary in the cloud folder (\u201c%1\u201d); nothing was moved.")
+                .arg(target)};
+    } else if (!coordinator) {
+        error = Error{kStoreErrorDomain, StoreOpenError, tr("The diary is not open.")};
+    } else {
+        // No store at the source (moved already): the coordinator says so.
+        moved = coordinator->migratePersistentStore(coordinator->persistentStoreForURL(source),
+                                                    target, options, NSSQLiteStoreType, &error);
+    }
+    if (!moved) {
+        Log::write(QStringLiteral("err: %1").arg(error.localizedDescription));
+        return true;
+    }
+    if (backups_) {
+        backups_->setStorePath(target);
+    }
+    QFile file(source);
+    if (!file.rename(backup)) {
+        Log::write(QStringLiteral("err: %1").arg(file.errorString()));
+    }
+    return true;
 }
 
 UndoManager* DiaryStore::undoManager() {

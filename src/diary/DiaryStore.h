@@ -68,6 +68,12 @@ public:
     bool saveToNewFile(const QString& path, Error* error);
     UndoManager* undoManager();
 
+    // Moves the open local diary into the cloud store folder, where it takes
+    // part in the exchange (its whole content goes out as logs at once), and
+    // sets the local file aside as "entries.sqlite.bak". Reports to the log
+    // only. False, with nothing done, when the user is not signed in.
+    bool moveLocalStoreToICloud();
+
     // The day's copies of the diary; null until the store is open.
     DailyBackups* backups() const { return backups_.get(); }
 

@@ -1,5 +1,6 @@
 #include "store/PersistentStoreCoordinator.h"
 
+#include "core/Log.h"
 #include "store/ManagedObjectModel.h"
 #include "store/StoreOptions.h"
 #include "store/cloud/LogExchange.h"
@@ -48,15 +49,20 @@ PersistentStore* PersistentStoreCoordinator::addPersistentStore(const QString& t
     if (!store) {
         return nullptr;
     }
+    stores_.push_back(std::move(store));
+    startExchange(stores_.back().get());
+    return stores_.back().get();
+}
+
+void PersistentStoreCoordinator::startExchange(PersistentStore* store) {
     // A store added with the cloud options exchanges its changes through the container.
+    const QVariantMap options = store->options();
     const QString container = options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toLocalFile();
     if (!options.value(NSPersistentStoreUbiquitousContentNameKey).toString().isEmpty() && !container.isEmpty()) {
-        auto exchange = std::make_unique<cloud::LogExchangeThread>(path, container, this);
+        auto exchange = std::make_unique<cloud::LogExchangeThread>(store->path(), container, this);
         store->setCommitObserver([e = exchange.get()] { e->wake(); });
-        exchanges_.push_back(std::move(exchange));
+        exchanges_.emplace_back(store, std::move(exchange));
     }
-    stores_.push_back(std::move(store));
-    return stores_.back().get();
 }
 
 std::vector<PersistentStore*> PersistentStoreCoordinator::persistentStores() const {
@@ -84,6 +90,22 @@ PersistentStore* PersistentStoreCoordinator::defaultStore() const {
 PersistentStore* PersistentStoreCoordinator::migratePersistentStore(PersistentStore* store,
                                                                     const QString& path,
                                                                     Error* error) {
+    return migratePersistentStore(store, path, store ? store->options() : QVariantMap(),
+                                  NSSQLiteStoreType, error);
+}
+
+PersistentStore* PersistentStoreCoordinator::migratePersistentStore(PersistentStore* store,
+                                                                    const QString& path,
+                                                                    const QVariantMap& options,
+                                                                    const QString& type,
+                                                                    Error* error) {
+    if (type != NSSQLiteStoreType) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreOpenError,
+                           QStringLiteral("Unknown store type \u201c%1\u201d.").arg(type)};
+        }
+        return nullptr;
+    }
     const auto held = std::find_if(stores_.begin(), stores_.end(),
                                    [store](const auto& s) { return s.get() == store; });
     if (held == stores_.end()) {
@@ -107,12 +129,30 @@ PersistentStore* PersistentStoreCoordinator::migratePersistentStore(PersistentSt
     if (!store->copyTo(path, error)) {
         return nullptr;
     }
-    std::unique_ptr<PersistentStore> copy = PersistentStore::open(path, store->options(), error);
+    std::unique_ptr<PersistentStore> copy = PersistentStore::open(path, options, error);
     if (!copy) {
         return nullptr;
     }
     copy->takeLoadedRows(); // the context already holds every record
+    // The old file's exchange stops before the store it watches goes.
+    store->setCommitObserver(nullptr);
+    const bool wasExchanging =
+        std::erase_if(exchanges_, [store](const auto& e) { return e.first == store; }) > 0;
+    const QString container =
+        options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toLocalFile();
+    if (!wasExchanging && !container.isEmpty() &&
+        !options.value(NSPersistentStoreUbiquitousContentNameKey).toString().isEmpty()) {
+        // Joining the exchange: the whole diary goes out before the exchange
+        // starts, so that the next launch's fresh local store and every
+        // other machine get it. Whatever is not written now stays queued.
+        Error baselineError;
+        if (!cloud::LogExchange(path, container).writeBaseline(&baselineError)) {
+            Log::write(
+                QStringLiteral("Cloud exchange: %1").arg(baselineError.localizedDescription));
+        }
+    }
     *held = std::move(copy);
+    startExchange(held->get());
     return held->get();
 }
 

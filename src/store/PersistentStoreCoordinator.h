@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QVariantMap>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -39,15 +40,24 @@ public:
     // Answers the new store, or null with the error and the old store kept.
     PersistentStore* migratePersistentStore(PersistentStore* store, const QString& path,
                                             Error* error);
+    // The same, with the copy opened under other options: a store moved into
+    // the cloud container takes part in the exchange from then on. The
+    // exchange follows the store to its new file (or ends, without the cloud
+    // options), so no log is written from the file left behind.
+    PersistentStore* migratePersistentStore(PersistentStore* store, const QString& path,
+                                            const QVariantMap& options, const QString& type,
+                                            Error* error);
     // Ends the cloud exchange (its announcements run on its own thread):
     // before whoever hears them goes away.
     void stopExchanges();
 
 private:
+    void startExchange(PersistentStore* store);
+
     std::shared_ptr<ManagedObjectModel> model_;
     std::vector<std::unique_ptr<PersistentStore>> stores_;
     // Declared after the stores: stopped before them.
-    std::vector<std::unique_ptr<cloud::LogExchangeThread>> exchanges_;
+    std::vector<std::pair<PersistentStore*, std::unique_ptr<cloud::LogExchangeThread>>> exchanges_;
 };
 
 } // namespace quillet

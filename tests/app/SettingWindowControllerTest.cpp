@@ -1,25 +1,29 @@
 #include "AppTestSupport.h"
+#include "DiaryFiles.h"
 
 #include "app/AppDelegate.h"
 #include "diary/Utility.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
+#include "ui/passcode/PasscodeView.h"
 #include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
 #include "ui/settings/SettingWindowController.h"
-#include "ui/passcode/PasscodeView.h"
-
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace quillet;
@@ -178,22 +182,31 @@ TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     std::unique_ptr<AppDelegate> d = launchDelegate();
     MigrateSettingView* pane = d->settingWindowController()->migrateSettingView();
     ASSERT_TRUE(pane->hasMoveLocalStoreToICloudHandler());
+    QSignalSpy recheck(Utility::sharedUtility(), &Utility::canMoveLocalStoreToICloudChanged);
     LogCapture log;
     pane->moveToCloudButton()->click();
-    // No cloud folder in this home: the delegate reports the signed-out state.
-    EXPECT_EQ(log.count(QStringLiteral("iCloud been signed-off")), 1);
+    // No cloud folder in this home: signed out, only said, nothing re-asked.
+    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("iCloud been signed-off")});
+    EXPECT_EQ(recheck.count(), 0);
 
-    // Signed in: the move is not available yet; it says so the way a failed
-    // move does and leaves the diary where it is.
-    QDir().mkpath(home.cloudRoot() + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier());
-    QSignalSpy recheck(Utility::sharedUtility(), &Utility::canMoveLocalStoreToICloudChanged);
+    // Signed in: the diary moves into the cloud store folder, the local file
+    // is set aside, and whoever shows the move's availability asks again.
+    QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
+                  Utility::sharedUtility()->ubiquityContainerIdentifier());
     pane->moveToCloudButton()->click();
-    EXPECT_EQ(log.count(QStringLiteral("iCloud been signed-off")), 1);
-    ASSERT_EQ(log.lines().size(), 3);
+    ASSERT_EQ(log.lines().size(), 2) << log.lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("cloudURL: file:///")));
-    EXPECT_TRUE(log.lines()[2].startsWith(QStringLiteral("err: ")));
     EXPECT_EQ(recheck.count(), 1);
-    EXPECT_TRUE(QFileInfo::exists(home.storePath()));
+    EXPECT_FALSE(QFileInfo::exists(home.storePath()));
+    EXPECT_TRUE(Utility::sharedUtility()->isLocalStoreMigrated());
+    EXPECT_TRUE(Utility::sharedUtility()->isICloudStoreExist());
+
+    // A second move finds no local diary open: it says so and moves nothing.
+    pane->moveToCloudButton()->click();
+    ASSERT_EQ(log.lines().size(), 4);
+    EXPECT_TRUE(log.lines()[3].startsWith(QStringLiteral("err: ")));
+    EXPECT_EQ(recheck.count(), 2);
+    EXPECT_TRUE(Utility::sharedUtility()->isLocalStoreMigrated());
 }
 
 TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
@@ -203,9 +216,37 @@ TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
     pane.refresh();
     EXPECT_EQ(pane.folderField()->text(), folder);
     EXPECT_TRUE(pane.folderField()->isReadOnly());
-    EXPECT_EQ(pane.stateLabel()->text(), "The cloud folder does not exist yet.");
+    EXPECT_EQ(pane.stateLabel()->text(), "Signed out: the cloud folder does not exist yet.");
     ASSERT_TRUE(QDir().mkpath(folder));
     pane.show();
     EXPECT_TRUE(pane.stateLabel()->text().contains(QStringLiteral("available"))) << "read again when shown";
+    EXPECT_EQ(pane.writtenLabel()->text(), "Never");
+    EXPECT_EQ(pane.appliedLabel()->text(), "Never");
+    EXPECT_EQ(pane.writersLabel()->text(), "None yet");
     pane.hide();
+
+    // A diary that moved in and wrote its whole content, and another writer.
+    const QString local = home.storeFolder() + QStringLiteral("/moved.sqlite");
+    const QString moved = folder + QStringLiteral("/.nosync/entries.sqlite");
+    ASSERT_TRUE(QDir().mkpath(
+        folder + QStringLiteral("/TransactionLogs/6f1c2b9e-8d0a-4c55-9a43-1f2e3d4c5b6a")));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/TransactionLogs/not a writer")));
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/.nosync")) &&
+                QDir().mkpath(home.storeFolder()));
+    ASSERT_TRUE(
+        writeDiary(local, {entryValues(QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-00000000000A"),
+                                       QStringLiteral("moved"), 1, 201203, 1330956429.0)}));
+    PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
+    Error error;
+    ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), local, {}, &error));
+    const QVariantMap options{
+        {NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs")},
+        {NSPersistentStoreUbiquitousContentURLKey, QUrl::fromLocalFile(folder)}};
+    ASSERT_TRUE(coordinator.migratePersistentStore(coordinator.defaultStore(), moved, options,
+                                                   NSSQLiteStoreType, &error));
+    pane.setStorePathSource([&] { return moved; });
+    pane.refresh();
+    EXPECT_EQ(pane.writersLabel()->text(), "2");
+    EXPECT_NE(pane.writtenLabel()->text(), "Never");
+    EXPECT_EQ(pane.appliedLabel()->text(), "Never");
 }

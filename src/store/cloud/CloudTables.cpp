@@ -4,6 +4,7 @@
 #include "store/SqliteStatement.h"
 #include "store/cloud/Merge.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -385,8 +386,24 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
     return ok;
 }
 
+namespace {
+bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedChanges* changes,
+              Error* error);
+}
+
 bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes,
                     Error* error) {
+    return applyLog(db, log, false, changes, error);
+}
+
+bool applySnapshot(SqliteDatabase& db, const ChangeLog& snapshot, AppliedChanges* changes,
+                   Error* error) {
+    return applyLog(db, snapshot, true, changes, error);
+}
+
+namespace {
+bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedChanges* changes,
+              Error* error) {
     if (!db.exec("BEGIN IMMEDIATE", error)) {
         return false;
     }
@@ -403,13 +420,35 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
         mergeEntry(target, e);
         clock = std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
     }
+    if (snapshot) {
+        // A copy nobody touched goes once its text is known to be replaced,
+        // whichever came first here: the copy or the news.
+        std::vector<QString> gone;
+        {
+            SqliteStatement superseded(db.handle(),
+                                       "SELECT uuid, clock, writer FROM textSuperseded");
+            while (superseded.step() == SQLITE_ROW) {
+                const QString copy = conflictCopyIdentifier(
+                    superseded.columnText(0), Stamp{quint64(superseded.columnInt64(1)),
+                                                    QUuid::fromString(superseded.columnText(2))});
+                const std::optional<EntryState> state = target.load(copy);
+                if (state && state->text.isNull() && state->color.isNull() &&
+                    state->moment.isNull() && state->deletion.isNull())
+                    gone.push_back(copy);
+            }
+        }
+        for (const QString& copy : gone)
+            target.remove(copy);
+    }
     SqliteStatement applied(db.handle(),
                             "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
     applied.bindText(1, writerText(log.writer));
     applied.bindInt64(2, qint64(log.sequence));
     target.finish();
     if (target.failed || applied.step() != SQLITE_DONE ||
-        !setStateValue(db, "clock", QString::number(clock)) || !db.exec("COMMIT", nullptr)) {
+        !setStateValue(db, "clock", QString::number(clock)) ||
+        !setStateValue(db, "appliedAt", QString::number(QDateTime::currentMSecsSinceEpoch())) ||
+        !db.exec("COMMIT", nullptr)) {
         if (error)
             *error = cloudError(db, QStringLiteral("saved"));
         db.exec("ROLLBACK", nullptr);
@@ -428,6 +467,7 @@ bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* ch
     }
     return true;
 }
+} // namespace
 
 bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
     qint64 pending = 0;
@@ -462,6 +502,61 @@ bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
         return false;
     }
     return true;
+}
+
+bool queueWholeDiary(SqliteDatabase& db, Error* error) {
+    return db.exec(
+        "INSERT OR IGNORE INTO outbox (uuid) "
+        "SELECT uuid FROM entry WHERE uuid IS NOT NULL UNION SELECT uuid FROM entryClock",
+        error);
+}
+
+bool wholeDiaryStates(SqliteDatabase& db, std::vector<EntryState>* states) {
+    if (!db.exec("BEGIN", nullptr)) {
+        return false;
+    }
+    qint64 pending = 0;
+    bool ok =
+        db.queryInteger("SELECT (SELECT count(*) FROM outbox) + (SELECT count(*) FROM claimedLog)",
+                        &pending, nullptr) &&
+        pending == 0;
+    if (ok) {
+        SqlTarget target(db);
+        SqliteStatement rows(db.handle(), "SELECT uuid FROM entry WHERE uuid IS NOT NULL "
+                                          "UNION SELECT uuid FROM entryClock ORDER BY 1");
+        while (rows.step() == SQLITE_ROW) {
+            const QString uuid = rows.columnText(0);
+            if (!isWellFormedIdentifier(uuid))
+                continue;
+            if (std::optional<EntryState> e = target.load(uuid))
+                states->push_back(std::move(*e));
+        }
+        QSet<QString> known;
+        for (const EntryState& e : *states)
+            known.insert(e.uuid);
+        SqliteStatement superseded(
+            db.handle(), "SELECT uuid, clock, writer FROM textSuperseded ORDER BY 1, 2, 3");
+        while (superseded.step() == SQLITE_ROW) {
+            EntryState base;
+            base.uuid = superseded.columnText(0);
+            base.textBase = Stamp{quint64(superseded.columnInt64(1)),
+                                  QUuid::fromString(superseded.columnText(2))};
+            if (known.contains(base.uuid))
+                states->push_back(std::move(base));
+        }
+        target.finish();
+    }
+    db.exec("COMMIT", nullptr);
+    return ok;
+}
+
+std::vector<std::pair<QUuid, quint64>> appliedSequences(SqliteDatabase& db) {
+    std::vector<std::pair<QUuid, quint64>> applied;
+    SqliteStatement s(db.handle(), "SELECT writer, sequence FROM appliedLog ORDER BY writer");
+    while (s.step() == SQLITE_ROW) {
+        applied.emplace_back(QUuid::fromString(s.columnText(0)), quint64(s.columnInt64(1)));
+    }
+    return applied;
 }
 
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {

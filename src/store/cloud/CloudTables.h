@@ -39,10 +39,31 @@ struct AppliedChanges {
 // for its next log in the same transaction (writePendingLogs writes it).
 bool applyChangeLog(SqliteDatabase& db, const ChangeLog& log, AppliedChanges* changes,
                     Error* error);
+// A writer's snapshot, applied the same way. It may bring conflicting copies
+// whose text some writer has already been seen to replace; they go in the
+// same transaction, as they went everywhere else.
+bool applySnapshot(SqliteDatabase& db, const ChangeLog& snapshot, AppliedChanges* changes,
+                   Error* error);
 
 // Takes the outbox into this writer's next log (kept in the store until its
 // file is written), then writes every such log into the writer's folder.
 // Answers the number of logs written, -1 on failure.
 int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error);
+
+// Puts every entry the store knows (trashed ones with their tombstones) in
+// the outbox: the next logs then hold the whole diary, for a diary that
+// joins the exchange with entries other machines have never seen.
+bool queueWholeDiary(SqliteDatabase& db, Error* error);
+
+// Every entry's state (trashed ones with their tombstones, conflicting copies
+// too), read in one transaction: what a snapshot holds. False while anything
+// saved here is not in a written log yet: a snapshot must never carry a text
+// that a later save may replace without a trace.
+// After the states come the text versions known to be superseded, each as
+// an entry that names it as its base and changes nothing else, so that a
+// reader of the snapshot learns them as it would from the folded logs.
+bool wholeDiaryStates(SqliteDatabase& db, std::vector<EntryState>* states);
+// Every other writer's highest applied sequence.
+std::vector<std::pair<QUuid, quint64>> appliedSequences(SqliteDatabase& db);
 
 } // namespace quillet::cloud

@@ -8,11 +8,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace quillet::cloud {
 
@@ -69,6 +76,7 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     }
     QDir logs(logsFolder());
     if (!logs.exists()) {
+        publishState(); // known from the start, before any log
         return true;
     }
     if (!QFileInfo(logsFolder()).isReadable()) {
@@ -98,7 +106,224 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         reportOnce(QStringLiteral("write|") + error.localizedDescription,
                    QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
     }
+    publishState();
+    foldOwnLogs();
     return true;
+}
+
+namespace {
+
+constexpr int kStateFormat = 1;
+
+// "0000000000000040.qsnap": the last sequence the snapshot covers.
+bool parseSnapshotFileName(const QString& name, quint64* sequence) {
+    static const QRegularExpression pattern(QStringLiteral("^([0-9a-f]{16})\\.qsnap$"));
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch())
+        return false;
+    bool ok = false;
+    *sequence = match.captured(1).toULongLong(&ok, 16);
+    return ok && *sequence > 0;
+}
+
+void syncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+QString snapshotFileName(quint64 sequence) {
+    return QStringLiteral("%1.qsnap").arg(sequence, 16, 16, QLatin1Char('0'));
+}
+
+// Written under a name no sync engine copies and renamed: a reader sees the
+// old file or the new one, never half of one.
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* why) {
+    const QFileInfo info(path);
+    const QString temporary =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".nosync");
+    QFile file(temporary);
+    if (!QDir().mkpath(info.absolutePath()) ||
+        !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        *why = file.errorString();
+        file.close();
+        QFile::remove(temporary);
+        return false;
+    }
+    file.close();
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) !=
+        0) {
+        *why = QString::fromLocal8Bit(::strerror(errno));
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void LogExchange::publishState() {
+    QJsonObject applied;
+    for (const auto& [writer, sequence] : appliedSequences(db_)) {
+        applied.insert(writer.toString(QUuid::WithoutBraces), qint64(sequence));
+    }
+    QJsonObject state{{QStringLiteral("format"), kStateFormat},
+                      {QStringLiteral("writer"), self_.toString(QUuid::WithoutBraces)},
+                      {QStringLiteral("applied"), applied}};
+    const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
+    const QString path = stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
+                         QStringLiteral(".json");
+    if (bytes == publishedState_ && QFileInfo::exists(path)) {
+        return;
+    }
+    QString why;
+    if (!writeWhole(path, bytes, &why)) {
+        reportOnce(QStringLiteral("state|") + why,
+                   QStringLiteral("Cloud exchange: %1 could not be written: %2").arg(path, why));
+        return;
+    }
+    publishedState_ = bytes;
+}
+
+quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer) {
+    const QString path = stateFolder() + QLatin1Char('/') + other + QStringLiteral(".json");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0; // not published yet: it may not have applied anything
+    }
+    const QJsonObject state = QJsonDocument::fromJson(file.read(1 << 20)).object();
+    if (state.value(QStringLiteral("format")).toInt() != kStateFormat ||
+        state.value(QStringLiteral("writer")).toString() != other) {
+        reportOnce(QStringLiteral("state|") + path,
+                   QStringLiteral("Cloud exchange: %1 is not a writer state this version reads; "
+                                  "its writer counts as having applied nothing.")
+                       .arg(path));
+        return 0;
+    }
+    return quint64(state.value(QStringLiteral("applied"))
+                       .toObject()
+                       .value(writer.toString(QUuid::WithoutBraces))
+                       .toInteger());
+}
+
+void LogExchange::foldOwnLogs() {
+    const QString own = self_.toString(QUuid::WithoutBraces);
+    QDir dir(logsFolder() + QLatin1Char('/') + own);
+    std::map<quint64, QString> logs, snapshots;
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        quint64 sequence = 0;
+        if (parseChangeLogFileName(name, &sequence))
+            logs.emplace(sequence, dir.filePath(name));
+        else if (parseSnapshotFileName(name, &sequence))
+            snapshots.emplace(sequence, dir.filePath(name));
+    }
+    if (logs.empty() || logs.size() < size_t(foldAfter_)) {
+        return;
+    }
+    // Only what every writer known to the container has applied: a writer
+    // that is behind still needs the logs themselves.
+    // Known: whoever has written a log or published a state.
+    QSet<QString> known;
+    for (const QString& name : QDir(logsFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        known.insert(name);
+    for (const QString& name :
+         QDir(stateFolder()).entryList({QStringLiteral("*.json")}, QDir::Files))
+        known.insert(name.chopped(5));
+    quint64 upTo = logs.rbegin()->first;
+    for (const QString& name : std::as_const(known)) {
+        const QUuid writer = QUuid::fromString(name);
+        if (name != own && !writer.isNull() && writer.toString(QUuid::WithoutBraces) == name) {
+            upTo = std::min(upTo, publishedApplied(name, self_));
+        }
+    }
+    if (std::distance(logs.begin(), logs.upper_bound(upTo)) < foldAfter_) {
+        return;
+    }
+    ChangeLog snapshot;
+    snapshot.writer = self_;
+    snapshot.sequence = upTo;
+    if (!wholeDiaryStates(db_, &snapshot.entries)) {
+        return; // something saved is not logged yet: the next round
+    }
+    const QByteArray bytes = encodeChangeLog(snapshot);
+    const QString path = dir.filePath(snapshotFileName(upTo));
+    QString why;
+    if (bytes.size() > kMaxChangeLogBytes || !writeWhole(path, bytes, &why)) {
+        reportOnce(QStringLiteral("snapshot|") + why,
+                   QStringLiteral("Cloud exchange: the snapshot %1 could not be written: %2")
+                       .arg(path, why.isEmpty() ? QStringLiteral("too large") : why));
+        return;
+    }
+    syncFolder(dir.absolutePath());
+    // The snapshot is in place before anything it stands for goes.
+    for (auto it = logs.begin(); it != logs.upper_bound(upTo); ++it)
+        QFile::remove(it->second);
+    for (auto it = snapshots.begin(); it != snapshots.lower_bound(upTo); ++it)
+        QFile::remove(it->second);
+}
+
+quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
+                                     AppliedChanges* changes) {
+    QDir dir(folder);
+    quint64 newest = 0;
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        quint64 sequence = 0;
+        if (parseSnapshotFileName(name, &sequence))
+            newest = std::max(newest, sequence);
+    }
+    // Taken only when the next log is gone: logs still there cost less.
+    if (newest <= applied || QFileInfo::exists(dir.filePath(changeLogFileName(applied + 1)))) {
+        return applied;
+    }
+    const QString path = dir.filePath(snapshotFileName(newest));
+    const QFileInfo info(path);
+    auto skip = [&](const QString& why) {
+        reportOnce(
+            QStringLiteral("%1|%2|%3|%4")
+                .arg(path)
+                .arg(info.size())
+                .arg(info.lastModified().toMSecsSinceEpoch())
+                .arg(why),
+            QStringLiteral("Cloud exchange: skipped the snapshot %1 (%2); it is tried again later.")
+                .arg(path, why));
+        return applied;
+    };
+    QFile file(path);
+    if (info.size() > kMaxChangeLogBytes || !file.open(QIODevice::ReadOnly)) {
+        return skip(file.errorString());
+    }
+    ChangeLog snapshot;
+    QString why;
+    if (decodeChangeLog(file.read(kMaxChangeLogBytes + 1), &snapshot, &why) != DecodeStatus::Ok) {
+        return skip(why);
+    }
+    if (snapshot.writer != writer || snapshot.sequence != newest) {
+        return skip(QStringLiteral("it names another writer or sequence than its place"));
+    }
+    Error error;
+    if (!applySnapshot(db_, snapshot, changes, &error)) {
+        return skip(error.localizedDescription);
+    }
+    return newest;
+}
+
+bool LogExchange::writeBaseline(Error* error) {
+    // Never makes the container: its folder existing is what signed in means.
+    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+        if (error) {
+            *error = Error{kStoreErrorDomain, StoreOpenError,
+                           QStringLiteral("The diary could not be opened for the cloud exchange.")};
+        }
+        return false;
+    }
+    return queueWholeDiary(db_, error) &&
+           writePendingLogs(db_,
+                            logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
+                            error) >= 0;
 }
 
 void LogExchange::applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes) {
@@ -119,7 +344,7 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
             files.emplace(sequence, dir.filePath(name));
         }
     }
-    quint64 applied = appliedSequence(db_, writer);
+    quint64 applied = applySnapshotOf(folder, writer, appliedSequence(db_, writer), changes);
     for (auto it = files.upper_bound(applied); it != files.end(); ++it) {
         if (it->first != applied + 1) {
             return; // an earlier log has not arrived yet
@@ -160,6 +385,47 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
         }
         applied = it->first;
     }
+}
+
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath) {
+    ExchangeStatus status;
+    QString own;
+    SqliteDatabase db;
+    if (QFileInfo(storePath).isFile() &&
+        db.open(storePath, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)) {
+        db.setBusyTimeout(1000);
+        own = storeIdentifier(db).toString(QUuid::WithoutBraces);
+        SqliteStatement s(db.handle(), "SELECT value FROM cloudState WHERE name = 'appliedAt'");
+        if (s.step() == SQLITE_ROW && s.columnInt64(0) > 0) {
+            status.lastApplied = QDateTime::fromMSecsSinceEpoch(s.columnInt64(0));
+        }
+    }
+    // Known: whoever has written a log or published a state.
+    QDir logs(containerPath + QStringLiteral("/TransactionLogs"));
+    QSet<QString> known;
+    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        known.insert(name);
+    for (const QString& name : QDir(containerPath + QStringLiteral("/WriterState"))
+                                   .entryList({QStringLiteral("*.json")}, QDir::Files))
+        known.insert(name.chopped(5));
+    for (const QString& name : std::as_const(known)) {
+        const QUuid writer = QUuid::fromString(name);
+        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
+            continue;
+        }
+        ++status.writers;
+        if (name != own) {
+            continue;
+        }
+        for (const QFileInfo& file : QDir(logs.filePath(name)).entryInfoList(QDir::Files)) {
+            quint64 sequence = 0;
+            if (parseChangeLogFileName(file.fileName(), &sequence) &&
+                file.lastModified() > status.lastWritten) {
+                status.lastWritten = file.lastModified();
+            }
+        }
+    }
+    return status;
 }
 
 LogExchangeThread::LogExchangeThread(const QString& storePath, const QString& containerPath,

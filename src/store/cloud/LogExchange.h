@@ -3,6 +3,7 @@
 #include "store/SqliteDatabase.h"
 #include "store/cloud/CloudTables.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -27,11 +28,28 @@ public:
     // One round: write, then read and apply. What other writers changed is
     // added to `changes`. False when the container is missing or unreadable.
     bool exchange(AppliedChanges* changes);
+    // For a diary that has just joined the exchange: writes logs holding all
+    // of it, applying nothing, so that a fresh diary on any machine gets it whole.
+    bool writeBaseline(Error* error);
     QString logsFolder() const { return container_ + QStringLiteral("/TransactionLogs"); }
+    // Where every writer publishes the sequences it has applied ("<writer>.json").
+    QString stateFolder() const { return container_ + QStringLiteral("/WriterState"); }
+    // Own logs are folded into a snapshot once at least this many of them
+    // have been applied by every known writer.
+    void setFoldAfter(int logs) { foldAfter_ = logs; }
 
 private:
     bool openDatabase();
     void applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes);
+    // Applies the writer's newest snapshot when it covers logs not applied
+    // here yet (a diary starting from nothing); answers the applied sequence.
+    quint64 applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
+                            AppliedChanges* changes);
+    void publishState();
+    // The sequence of `writer`'s logs that another writer says it has
+    // applied; 0 without a readable state of a known version.
+    quint64 publishedApplied(const QString& other, const QUuid& writer);
+    void foldOwnLogs();
     // Each fault is told once, not at every rescan; a file that changes is new.
     void reportOnce(const QString& key, const QString& line);
 
@@ -41,7 +59,18 @@ private:
     QUuid self_;
     QSet<QString> reported_;
     bool containerMissing_ = false;
+    QByteArray publishedState_;
+    int foldAfter_ = 64;
 };
+
+// What the cloud pane tells about a diary's part in the exchange, read from
+// its file and the container without disturbing either.
+struct ExchangeStatus {
+    int writers = 0;       // writer folders in the container, this diary's included
+    QDateTime lastWritten; // this diary's newest log (invalid: none yet)
+    QDateTime lastApplied; // when a log of another writer was last applied here
+};
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath);
 
 // Runs a LogExchange on a helper thread: at every change the file system
 // reports in the logs folder, after every commit of the store (wake), and

@@ -1,0 +1,194 @@
+// Moving a local diary into the cloud store folder: the file moves, the
+// local one is set aside as "entries.sqlite.bak", and the whole diary goes
+// out as logs at once, so that a fresh diary (the next launch's, another
+// machine's) gets all of it through the exchange.
+#include "DiaryFiles.h"
+#include "StoreTestSupport.h"
+
+#include "diary/DiaryStore.h"
+#include "diary/StoreLocations.h"
+#include "diary/Utility.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/cloud/ChangeLog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDirIterator>
+#include <QSet>
+#include <QThread>
+#include <QUrl>
+
+namespace quillet::test {
+namespace {
+
+const QString kFirst = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-000000000001");
+const QString kSecond = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-000000000002");
+const QString kLater = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-000000000003");
+
+bool waitFor(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(10000);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+QSet<QString> liveUuids(ManagedObjectContext* context) {
+    QSet<QString> uuids;
+    for (ManagedObject* o : context->registeredObjects()) {
+        if (o->isLive())
+            uuids.insert(o->uuid());
+    }
+    return uuids;
+}
+
+// Every entry named by a complete log in the container, by writer folder.
+QMap<QString, QSet<QString>> loggedUuids(const QString& container) {
+    QMap<QString, QSet<QString>> logged;
+    QDirIterator it(container + QStringLiteral("/TransactionLogs"), {QStringLiteral("*.qlog")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        cloud::ChangeLog log;
+        if (cloud::decodeChangeLog(readBytes(path), &log, nullptr) == cloud::DecodeStatus::Ok) {
+            for (const cloud::EntryState& e : log.entries)
+                logged[QFileInfo(path).dir().dirName()].insert(e.uuid);
+        }
+    }
+    return logged;
+}
+
+struct LocalDiary {
+    explicit LocalDiary(const ScopedDiaryHome& home) {
+        QDir().mkpath(home.storeFolder());
+        EXPECT_TRUE(
+            writeDiary(home.storePath(),
+                       {entryValues(kFirst, QStringLiteral("first"), 2, 201203, 1330956429.0),
+                        entryValues(kSecond, QStringLiteral("second"), 4, 201204, 1333656429.0)}));
+    }
+};
+
+TEST(MoveToCloud, SignedOutOnlySaysSo) {
+    ScopedDiaryHome home;
+    LocalDiary diary(home);
+    QObject window;
+    DiaryStore store(&Utility::sharedUtility()->storeLocations(), &window);
+    ASSERT_TRUE(store.managedObjectContext()->persistentStoreCoordinator());
+    LogCapture log;
+    EXPECT_FALSE(store.moveLocalStoreToICloud());
+    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("iCloud been signed-off")});
+    EXPECT_TRUE(QFileInfo::exists(home.storePath()));
+    EXPECT_FALSE(QFileInfo::exists(home.storePath() + QStringLiteral(".bak")));
+}
+
+TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoSecondMoveHappens) {
+    ScopedDiaryHome home;
+    LocalDiary diary(home);
+    const QString container = signIn(home);
+    const QString cloudStore = container + QStringLiteral("/.nosync/entries.sqlite");
+    const StoreLocations& places = Utility::sharedUtility()->storeLocations();
+    QObject window;
+    auto moved = std::make_unique<DiaryStore>(&places, &window);
+    ManagedObjectContext* context = moved->managedObjectContext();
+    ASSERT_EQ(liveUuids(context).size(), 2);
+
+    {
+        LogCapture log;
+        EXPECT_TRUE(moved->moveLocalStoreToICloud());
+        ASSERT_EQ(log.lines().size(), 1) << log.lines().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(log.lines()[0],
+                  QStringLiteral("cloudURL: ") + QUrl::fromLocalFile(container).toString());
+    }
+    EXPECT_FALSE(QFileInfo::exists(home.storePath()));
+    EXPECT_TRUE(QFileInfo::exists(home.storePath() + QStringLiteral(".bak")));
+    EXPECT_EQ(rawCount(cloudStore), 2);
+    EXPECT_TRUE(places.isICloudStoreExist() && places.isLocalStoreMigrated());
+    // The baseline: one writer (the cloud store), every entry in its logs.
+    const QMap<QString, QSet<QString>> baseline = loggedUuids(container);
+    ASSERT_EQ(baseline.size(), 1);
+    EXPECT_EQ(baseline.first(), (QSet<QString>{kFirst, kSecond}));
+
+    // Saves go to the cloud store now, and out through the exchange.
+    ManagedObject* later = context->insertNewObject(QStringLiteral("Entry"));
+    later->setValue(kLater, QStringLiteral("uuid"));
+    later->setValue(QStringLiteral("after the move"), QStringLiteral("entryText"));
+    later->setValue(QDateTime::fromSecsSinceEpoch(1336656429), QStringLiteral("timeStamp"));
+    later->setValue(201205, QStringLiteral("monthTag"));
+    Error error;
+    ASSERT_TRUE(context->save(&error)) << error.localizedDescription.toStdString();
+    EXPECT_EQ(rawCount(cloudStore), 3);
+    EXPECT_EQ(rawCount(home.storePath() + QStringLiteral(".bak")), 2);
+
+    // The next launch: a fresh local file, opened with the cloud options,
+    // gets the whole diary from the logs.
+    QObject nextWindow;
+    DiaryStore next(&places, &nextWindow);
+    ManagedObjectContext* fresh = next.managedObjectContext();
+    ASSERT_TRUE(fresh->persistentStoreCoordinator());
+    EXPECT_EQ(next.persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
+    EXPECT_TRUE(waitFor([&] {
+        return liveUuids(fresh) == QSet<QString>{kFirst, kSecond, kLater};
+    })) << liveUuids(fresh).size();
+
+    // Twice: the first store holds no local diary any more; the second finds
+    // a diary in the cloud folder. Neither moves anything.
+    const QByteArray backup = readBytes(home.storePath() + QStringLiteral(".bak"));
+    for (DiaryStore* again : {moved.get(), &next}) {
+        LogCapture log;
+        EXPECT_TRUE(again->moveLocalStoreToICloud());
+        ASSERT_EQ(log.lines().size(), 2);
+        EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+    }
+    EXPECT_TRUE(QFileInfo::exists(home.storePath()));
+    EXPECT_EQ(readBytes(home.storePath() + QStringLiteral(".bak")), backup);
+    EXPECT_EQ(rawCount(cloudStore), 3);
+    EXPECT_EQ(next.persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
+}
+
+TEST(MoveToCloud, AFailedMigrationChangesNothingAndAFailedBackupKeepsTheCloudStore) {
+    ScopedDiaryHome home;
+    LocalDiary diary(home);
+    const QString container = signIn(home);
+    const StoreLocations& places = Utility::sharedUtility()->storeLocations();
+    {
+        // A file where the cloud store folder should be: no place to move to.
+        ASSERT_TRUE(writeBytes(container + QStringLiteral("/.nosync"), "in the way"));
+        QObject window;
+        DiaryStore store(&places, &window);
+        ASSERT_TRUE(store.managedObjectContext()->persistentStoreCoordinator());
+        alerts().clear();
+        LogCapture log;
+        EXPECT_TRUE(store.moveLocalStoreToICloud());
+        ASSERT_EQ(log.lines().size(), 2);
+        EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+        EXPECT_EQ(alerts().errors.size(), 1u) << "the folder's own error";
+        EXPECT_EQ(store.persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
+        EXPECT_FALSE(QFileInfo::exists(home.storePath() + QStringLiteral(".bak")));
+        EXPECT_FALSE(QFileInfo::exists(container + QStringLiteral("/TransactionLogs")));
+        ASSERT_TRUE(QFile::remove(container + QStringLiteral("/.nosync")));
+        alerts().clear();
+    }
+    // Something already under the backup name: the move stands, the local file stays.
+    ASSERT_TRUE(QDir().mkpath(home.storePath() + QStringLiteral(".bak")));
+    QObject window;
+    DiaryStore store(&places, &window);
+    ASSERT_TRUE(store.managedObjectContext()->persistentStoreCoordinator());
+    LogCapture log;
+    EXPECT_TRUE(store.moveLocalStoreToICloud());
+    ASSERT_EQ(log.lines().size(), 2);
+    EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+    EXPECT_EQ(store.persistentStoreCoordinator()->defaultStore()->path(),
+              container + QStringLiteral("/.nosync/entries.sqlite"));
+    EXPECT_TRUE(QFileInfo::exists(home.storePath()));
+    EXPECT_EQ(loggedUuids(container).size(), 1);
+}
+
+} // namespace
+} // namespace quillet::test

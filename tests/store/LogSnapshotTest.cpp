@@ -1,0 +1,277 @@
+// A writer folds its own older logs into a snapshot once every writer the
+// container knows has applied them: a diary starting from nothing reads the
+// snapshot and the newer logs and ends as the writers are, and a log that a
+// known writer has not applied yet stays.
+#include "DiaryFiles.h"
+#include "TestSupport.h"
+
+#include "store/PersistentStore.h"
+#include "store/cloud/LogExchange.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+namespace quillet::test {
+namespace {
+
+using namespace cloud;
+
+struct Machine {
+    QString path;
+    std::unique_ptr<PersistentStore> store;
+    std::unique_ptr<LogExchange> exchange;
+
+    explicit Machine(const QString& container)
+        : path(makeTempDir() + QStringLiteral("/entries.sqlite")) {
+        Error error;
+        store = PersistentStore::open(path, {}, &error);
+        EXPECT_TRUE(store) << error.localizedDescription.toStdString();
+        exchange = std::make_unique<LogExchange>(path, container);
+        exchange->setFoldAfter(3);
+    }
+    void sync() {
+        AppliedChanges changes;
+        EXPECT_TRUE(exchange->exchange(&changes));
+    }
+    std::vector<StoreRow> rows() {
+        std::vector<StoreRow> all;
+        Error error;
+        EXPECT_TRUE(PersistentStore::readAllRows(
+            path, [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
+        for (StoreRow& r : all) {
+            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
+        }
+        return all;
+    }
+    // What a user sees: every entry's identifier and values, in one order.
+    QStringList diary() {
+        QStringList lines;
+        for (const StoreRow& r : rows()) {
+            const EntryValues& v = r.values;
+            lines << QStringLiteral("%1|%2|%3|%4|%5")
+                         .arg(v.uuid, QString::fromUtf8(v.entryText))
+                         .arg(v.colorTag)
+                         .arg(v.monthTag)
+                         .arg(v.timeStamp);
+        }
+        lines.sort();
+        return lines;
+    }
+    void save(const QString& uuid, const char* text, int color = 1) {
+        std::optional<StoreRow> existing;
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                existing = r;
+        }
+        EntryValues v = existing ? existing->values : EntryValues{};
+        v.uuid = uuid;
+        v.entryText = text;
+        v.textFaulted = false;
+        v.colorTag = color;
+        v.monthTag = 201203;
+        v.timeStamp = 1330956429;
+        v.hasTimeStamp = true;
+        PersistentStore::Changes changes;
+        if (existing)
+            changes.updated.emplace_back(existing->key, &v);
+        else
+            changes.inserted.push_back(&v);
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+    void trash(const QString& uuid) {
+        PersistentStore::Changes changes;
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                changes.deleted.push_back(r.key);
+        }
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+};
+
+QString entry(int i) {
+    return QStringLiteral("7B2C0F1A-3333-4D5E-8F90-%1").arg(i, 12, 10, QLatin1Char('0'));
+}
+
+TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalToTheWriters) {
+    const QString container = makeTempDir();
+    Machine laptop(container), desktop(container), tablet(container);
+    // Everybody is known before anything is written.
+    for (Machine* m : {&laptop, &desktop, &tablet})
+        m->sync();
+    ASSERT_EQ(QDir(container + QStringLiteral("/WriterState")).entryList(QDir::Files).size(), 3);
+
+    // Four logs of the laptop's: entries, an edit, a re-tag, a trash; and
+    // the same entry edited on the desktop meanwhile, so that a conflicting
+    // copy exists and must survive the folding.
+    laptop.save(entry(1), "one");
+    laptop.save(entry(2), "two");
+    laptop.sync();
+    desktop.sync();
+    laptop.save(entry(1), "one, as the laptop has it");
+    desktop.save(entry(1), "one, as the desktop has it");
+    laptop.sync();
+    laptop.save(entry(2), "two", 4);
+    laptop.sync();
+    laptop.save(entry(3), "three");
+    laptop.sync();
+    laptop.trash(entry(3));
+    laptop.sync();
+    desktop.sync();
+    laptop.sync();
+
+    QDir own(container + QStringLiteral("/TransactionLogs"));
+    // The tablet has applied nothing: every log stays, no snapshot.
+    auto count = [&](const QString& pattern) {
+        int n = 0;
+        for (const QString& writer : own.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            n += int(QDir(own.filePath(writer)).entryList({pattern}, QDir::Files).size());
+        return n;
+    };
+    const int logs = count(QStringLiteral("*.qlog"));
+    EXPECT_GE(logs, 6);
+    EXPECT_EQ(count(QStringLiteral("*.qsnap")), 0);
+
+    // Once the tablet has applied them too, the laptop folds its own.
+    tablet.sync();
+    laptop.sync();
+    desktop.sync();
+    EXPECT_EQ(count(QStringLiteral("*.qsnap")), 1) << "the laptop's; the desktop has one log only";
+    EXPECT_LT(count(QStringLiteral("*.qlog")), logs);
+
+    // Later changes go out as logs after the snapshot.
+    laptop.save(entry(4), "four");
+    laptop.sync();
+    desktop.save(entry(2), "two, rewritten on the desktop", 5);
+    desktop.sync();
+    for (Machine* m : {&laptop, &desktop, &tablet})
+        m->sync();
+
+    Machine fresh(container);
+    fresh.sync();
+    fresh.sync();
+    const QStringList expected = laptop.diary();
+    ASSERT_EQ(expected.size(), 3 + 1) << "four entries, one trashed, and the conflicting copy";
+    EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1);
+    EXPECT_EQ(desktop.diary(), expected);
+    EXPECT_EQ(tablet.diary(), expected);
+    EXPECT_EQ(fresh.diary(), expected);
+}
+
+TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUntilWhole) {
+    const QString container = makeTempDir();
+    Machine laptop(container);
+    laptop.sync();
+    const QString writer =
+        QDir(container + QStringLiteral("/WriterState")).entryList(QDir::Files).value(0).chopped(5);
+    const QString folder = container + QStringLiteral("/TransactionLogs/") + writer;
+    // Another machine's newer Quillet: its state is not read, so it counts
+    // as having applied nothing, and nothing is folded.
+    const QString other =
+        container + QStringLiteral("/WriterState/2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b.json");
+    ASSERT_TRUE(writeBytes(
+        other, QStringLiteral("{\"format\":2,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
+                              "\"applied\":{\"%1\":99}}")
+                   .arg(writer)
+                   .toUtf8()));
+    {
+        LogCapture log;
+        for (int i = 1; i <= 5; ++i) {
+            laptop.save(entry(i), "an entry");
+            laptop.sync();
+        }
+        EXPECT_EQ(
+            log.lines().filter(QStringLiteral("is not a writer state this version reads")).size(),
+            1);
+    }
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files).size(), 0);
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files).size(), 5);
+
+    // The same machine after an update has applied four of them.
+    ASSERT_TRUE(writeBytes(
+        other, QStringLiteral("{\"format\":1,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
+                              "\"applied\":{\"%1\":4}}")
+                   .arg(writer)
+                   .toUtf8()));
+    laptop.sync();
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files),
+              QStringList{QStringLiteral("0000000000000004.qsnap")});
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files),
+              QStringList{QStringLiteral("0000000000000005.qlog")});
+
+    // Half copied: skipped once, nothing applied, not even the newer log.
+    const QString snapshot = folder + QStringLiteral("/0000000000000004.qsnap");
+    const QByteArray whole = readBytes(snapshot);
+    ASSERT_TRUE(writeBytes(snapshot, whole.left(whole.size() / 2)));
+    Machine fresh(container);
+    {
+        LogCapture log;
+        fresh.sync();
+        fresh.sync();
+        EXPECT_EQ(log.lines().filter(QStringLiteral("skipped the snapshot")).size(), 1);
+    }
+    EXPECT_TRUE(fresh.diary().isEmpty());
+    ASSERT_TRUE(writeBytes(snapshot, whole));
+    fresh.sync();
+    EXPECT_EQ(fresh.diary(), laptop.diary());
+    EXPECT_EQ(fresh.diary().size(), 5);
+}
+
+TEST(LogSnapshot, ACopyInASnapshotWhoseTextWasWrittenOverElsewhereGoesOnAFreshDiaryToo) {
+    const QString container = makeTempDir();
+    Machine laptop(container), desktop(container), tablet(container);
+    for (Machine* m : {&laptop, &desktop, &tablet})
+        m->sync();
+    laptop.save(entry(1), "base");
+    laptop.save(entry(2), "two");
+    laptop.sync();
+    laptop.save(entry(3), "three");
+    laptop.sync();
+    desktop.sync();
+    tablet.sync();
+    laptop.save(entry(1), "written on the laptop");
+    laptop.sync();
+    tablet.sync(); // the tablet sees the laptop's text
+    desktop.save(entry(1), "written on the desktop");
+    desktop.sync();
+    // The laptop's text loses and is kept as a copy; the laptop folds its
+    // logs with that copy in the snapshot.
+    laptop.sync();
+    QString folder;
+    for (const QString& writer : QDir(container + QStringLiteral("/TransactionLogs"))
+                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!QDir(container + QStringLiteral("/TransactionLogs/") + writer)
+                 .entryList({QStringLiteral("*.qsnap")}, QDir::Files)
+                 .isEmpty())
+            folder = container + QStringLiteral("/TransactionLogs/") + writer;
+    }
+    ASSERT_FALSE(folder.isEmpty()) << "the laptop folded its logs";
+    ASSERT_EQ(laptop.diary().filter(QStringLiteral("written on the laptop")).size(), 1)
+        << "as a copy";
+    // The tablet writes over the laptop's text: seen and replaced, so the copy goes.
+    tablet.save(entry(1), "written on the tablet");
+    tablet.sync();
+
+    // A fresh diary learns that from the tablet before it reads the laptop's snapshot.
+    Machine fresh(container);
+    const QString aside = folder + QStringLiteral(".aside");
+    ASSERT_TRUE(QDir().rename(folder, aside));
+    fresh.sync();
+    ASSERT_TRUE(QDir().rename(aside, folder));
+    fresh.sync();
+    for (int round = 0; round < 2; ++round) {
+        for (Machine* m : {&laptop, &desktop, &tablet, &fresh})
+            m->sync();
+    }
+    const QStringList expected = laptop.diary();
+    EXPECT_EQ(expected.filter(QStringLiteral("written on the laptop")).size(), 0);
+    EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1)
+        << "the desktop's only";
+    EXPECT_EQ(desktop.diary(), expected);
+    EXPECT_EQ(tablet.diary(), expected);
+    EXPECT_EQ(fresh.diary(), expected);
+}
+
+} // namespace
+} // namespace quillet::test
