@@ -78,8 +78,13 @@ class Peer:
     def add(self, uuid, color, secs, text):
         self.send(f"add {uuid} {color} {secs} {escape(text)}")
 
+    def _previous(self, answer):
+        _, last = answer
+        return unescape(last[len("ok was "):]) if last.startswith("ok was ") else None
+
     def text(self, uuid, text):
-        self.send(f"text {uuid} {escape(text)}")
+        """Answers the text written over."""
+        return self._previous(self.send(f"text {uuid} {escape(text)}"))
 
     def tag(self, uuid, color):
         self.send(f"tag {uuid} {color}")
@@ -88,7 +93,8 @@ class Peer:
         self.send(f"date {uuid} {secs}")
 
     def trash(self, uuid):
-        self.send(f"trash {uuid}")
+        """Answers the text dropped with the entry."""
+        return self._previous(self.send(f"trash {uuid}"))
 
     def dump(self):
         """uuid -> (color, secs, text) of every entry on this machine's diary."""

@@ -8,7 +8,8 @@
 // the container folder and a cloud copy, as a signed-in machine has them.
 //
 //   add UUID COLOR SECS TEXT     a new entry, saved
-//   text UUID TEXT               set text / color tag / moment, saved
+//   text UUID TEXT               set text / color tag / moment, saved;
+//                                answers "ok was OLDTEXT" (trash too)
 //   tag UUID COLOR
 //   date UUID SECS
 //   trash UUID
@@ -144,9 +145,12 @@ public:
                 say(QStringLiteral("error no entry ") + uuid);
                 return;
             }
+            // The text this machine wrote over (or dropped), for the soak's
+            // account of texts.
+            const QString before = o->valueForKey(QStringLiteral("entryText")).toString();
             change(o);
             if (save(&why))
-                say(QStringLiteral("ok"));
+                say(QStringLiteral("ok was ") + escape(before));
             else
                 say(QStringLiteral("error ") + why);
         };
