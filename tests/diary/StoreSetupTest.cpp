@@ -366,7 +366,8 @@ TEST(StoreSetup, AnImportedEntryThatTakesTheKeyOfOneTrashedInTheSameRoundIsMerge
     ASSERT_TRUE(context && context->persistentStoreCoordinator());
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
     addEntry(context, QStringLiteral("A"), QStringLiteral("stays"), 0, 201201, stamp);
-    ManagedObject* last = addEntry(context, QStringLiteral("B"), QStringLiteral("trashed elsewhere"), 0, 201201, stamp);
+    ManagedObject* last = addEntry(context, QStringLiteral("B"),
+                                   QStringLiteral("trashed elsewhere"), 0, 201201, stamp);
     ASSERT_TRUE(diary.flushUnsavedChanges());
     const qint64 key = last->objectID().value;
 
@@ -375,7 +376,8 @@ TEST(StoreSetup, AnImportedEntryThatTakesTheKeyOfOneTrashedInTheSameRoundIsMerge
     PersistentStore::Changes trash;
     trash.deleted = {key};
     ASSERT_TRUE(store->save(trash, nullptr, &error)) << error.localizedDescription.toStdString();
-    const EntryValues arrived = entryValues(QStringLiteral("C"), QStringLiteral("written elsewhere"), 2, 201202, 1.33e9);
+    const EntryValues arrived =
+        entryValues(QStringLiteral("C"), QStringLiteral("written elsewhere"), 2, 201202, 1.33e9);
     PersistentStore::Changes add;
     add.inserted = {&arrived};
     std::vector<qint64> keys;
