@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Two Syncthing daemons on loopback keep two folders in step both ways and
-# leave `*.nosync` files alone, and stop while paused; three folders work too; the daemons are gone
-# after `run`, also when the command fails. Usage: SyncthingPairTest.sh TOOL
+# Two Syncthing daemons on loopback keep two folders in step both ways,
+# leave `*.nosync` files alone and hold everything back while paused; three
+# folders work too; the daemons are gone after `run`, also when the command
+# fails. Usage: SyncthingPairTest.sh TOOL
 set -euo pipefail
 tool=$1
 timeout=${QUILLET_SYNC_TIMEOUT:-60}
