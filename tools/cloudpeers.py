@@ -38,7 +38,7 @@ class Peer:
         os.makedirs(home, exist_ok=True)
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=f"{home}/.local/share",
                    XDG_CONFIG_HOME=f"{home}/.config", XDG_CACHE_HOME=f"{home}/.cache",
-                   QUILLET_CLOUD_ROOT=cloud_root, QT_QPA_PLATFORM="offscreen")
+                   QUILLET_CLOUD_ROOT=cloud_root, QT_QPA_PLATFORM="offscreen", QUILLET_NO_SYSLOG="1")
         self.log_path = f"{home}/peer.log"
         self._log = open(self.log_path, "ab")
         self.proc = subprocess.Popen([binary, "--sign-in"], stdin=subprocess.PIPE,

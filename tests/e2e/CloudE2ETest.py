@@ -14,6 +14,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 from cloudpeers import Peer, PeerError  # noqa: E402
@@ -27,6 +28,14 @@ E3 = "E2E00000-0000-4000-8000-000000000003"
 E4 = "E2E00000-0000-4000-8000-000000000004"
 MARCH = 1330956429  # 2012-03-05
 MAY = 1336226400    # 2012-05-05
+
+
+START = time.monotonic()
+
+
+def step(what):
+    """Marks the test's progress in its output, with the seconds so far."""
+    print(f"{time.monotonic() - START:6.1f} s  {what}", flush=True)
 
 
 def check(condition, what):
@@ -45,6 +54,7 @@ def scenario(binary, roots, pair_tool=None, scratch=None):
         b = Peer(binary, "B", f"{work}/b", roots[1])
         peers.append(b)
 
+        step("two machines up")
         # New entries travel both ways.
         a.add(E1, 1, MARCH, "first, on A")
         a.add(E2, 2, MARCH + 60, "second, on A\nwith a second line")
@@ -53,6 +63,7 @@ def scenario(binary, roots, pair_tool=None, scratch=None):
         b.add(E3, 3, MARCH + 120, "third, on B")
         a.wait_line(E3, 3, MARCH + 120, "third, on B", WAIT)
 
+        step("new entries arrived both ways")
         # A re-tag on one machine and a re-date of the same entry on the
         # other, at once: both survive on both.
         a.tag(E2, 5)
@@ -60,10 +71,12 @@ def scenario(binary, roots, pair_tool=None, scratch=None):
         for p in (a, b):
             p.wait_line(E2, 5, MAY, "second, on A\nwith a second line", WAIT)
 
+        step("a re-tag and a re-date arrived")
         # A trash travels.
         b.trash(E3)
         a.wait_gone(E3, WAIT)
 
+        step("a trash arrived")
         expected = 2
         if pair_tool:
             # Apart: both machines write the same entry's text; once in touch
@@ -77,17 +90,20 @@ def scenario(binary, roots, pair_tool=None, scratch=None):
                 p.wait_count(expected, WAIT)
                 p.wait_text("rewritten on A while apart", WAIT)
                 p.wait_text("rewritten on B while apart", WAIT)
+            step("both texts written apart are kept")
 
         a.add(E4, 0, MAY + 60, "last, on A")
         b.wait_line(E4, 0, MAY + 60, "last, on A", WAIT)
         expected += 1
 
+        step("a later entry arrived")
         # A third machine signs in later and gets the whole diary.
         c = Peer(binary, "C", f"{work}/c", roots[2])
         peers.append(c)
         c.wait_count(expected, WAIT)
         for p in peers:
             p.wait_count(expected, WAIT)
+        step("the third machine has the whole diary")
         dumps = [p.dump() for p in peers]
         check(dumps[0] == dumps[1] == dumps[2],
               "the machines differ:\n" + "\n".join(f"{p.name}: {d}" for p, d in zip(peers, dumps)))
@@ -125,7 +141,7 @@ def main():
     tmp = tempfile.mkdtemp(prefix="cloud-e2e-sync-")
     try:
         folders = [f"{tmp}/{n}" for n in "abc"]
-        status = subprocess.call([pair_tool, "run", "--scratch", f"{tmp}/scratch", "--timeout", str(WAIT),
+        status = subprocess.call([pair_tool, "run", "--scratch", f"{tmp}/scratch", "--timeout", "60",
                                   *folders, "--", sys.executable, os.path.abspath(__file__),
                                   binary, pair_tool, "--inside"])
     finally:
