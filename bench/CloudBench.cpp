@@ -1,12 +1,26 @@
-// The cloud exchange at scale: applying another machine's log into a large diary.
+// The cloud exchange at scale: applying another machine's log into a large
+// diary, and the time from another machine's log appearing in the container
+// to the open diary holding its entry.
 #include "BenchSupport.h"
 
+#include "core/Bundle.h"
+#include "core/NotificationCenter.h"
+#include "diary/DiaryStore.h"
+#include "diary/StoreLocations.h"
+#include "diary/Utility.h"
+#include "store/ManagedObjectContext.h"
 #include "store/PersistentStore.h"
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/CloudTables.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -88,6 +102,142 @@ BENCHMARK(BM_ApplyChangeLogOf1000Changes)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Sets variables for the benchmark's lifetime and puts the old values back.
+class EnvironmentScope {
+public:
+    void set(const char* name, const QString& value) {
+        old_.emplace_back(name, qEnvironmentVariableIsSet(name)
+                                    ? std::optional<QByteArray>(qgetenv(name))
+                                    : std::nullopt);
+        qputenv(name, value.toUtf8());
+    }
+    ~EnvironmentScope() {
+        for (auto it = old_.rbegin(); it != old_.rend(); ++it) {
+            if (it->second)
+                qputenv(it->first, *it->second);
+            else
+                qunsetenv(it->first);
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> old_;
+};
+
+// Runs the main thread's events until `done` holds; false after 30 s.
+bool spinUntil(const std::function<bool()>& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
+        if (waited.elapsed() > 30000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QThread::usleep(200);
+    }
+    return true;
+}
+
+// A diary of n entries open with the cloud options, as on a signed-in
+// machine. Each round another writer's log of one new entry is renamed into
+// its folder in the container, the way a sync engine finishes a copy; timed
+// until the diary's merge has posted "RefreshAllViews" and the context
+// holds the entry. The exchange's file-system watcher brings it in, not the
+// rescan, which comes only every few seconds.
+void BM_LogAppearingToListUpdated(benchmark::State& state) {
+    const int n = int(state.range(0));
+    QTemporaryDir home;
+    EnvironmentScope env;
+    env.set("HOME", home.path());
+    env.set("XDG_DATA_HOME", home.path() + QStringLiteral("/data"));
+    env.set("XDG_CONFIG_HOME", home.path() + QStringLiteral("/config"));
+    env.set("XDG_CACHE_HOME", home.path() + QStringLiteral("/cache"));
+    env.set("QUILLET_CLOUD_ROOT", home.path() + QStringLiteral("/cloud"));
+    const QString oldBundle = Bundle::mainBundle().bundleName();
+    Bundle::mainBundle().setBundleName(QStringLiteral("Quillet2"));
+    const StoreLocations& locations = Utility::sharedUtility()->storeLocations();
+    const QString container =
+        home.path() + QStringLiteral("/cloud/") + locations.ubiquityContainerIdentifier();
+    QDir().mkpath(container + QStringLiteral("/.nosync"));
+    QFile marker(container + QStringLiteral("/.nosync/entries.sqlite"));
+    if (!marker.open(QIODevice::WriteOnly) || marker.write("the cloud copy") <= 0 ||
+        !QDir().mkpath(home.path() + QStringLiteral("/data/Quillet2")) ||
+        !QFile::copy(workingCopy(n),
+                     home.path() + QStringLiteral("/data/Quillet2/entries.sqlite"))) {
+        state.SkipWithError("cannot set up the signed-in home");
+        Bundle::mainBundle().setBundleName(oldBundle);
+        return;
+    }
+    marker.close();
+    {
+        QObject window;
+        DiaryStore diary(&locations, &window);
+        ManagedObjectContext* context = diary.managedObjectContext();
+        int refreshes = 0;
+        const int observer = NotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("RefreshAllViews"), &window, [&](const Notification&) { ++refreshes; });
+        // The diary's own first log, every entry it held, goes out first.
+        const QString logs = container + QStringLiteral("/TransactionLogs");
+        spinUntil([&] {
+            for (const QString& writer : QDir(logs).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                if (!QDir(logs + QLatin1Char('/') + writer)
+                         .entryList({QStringLiteral("*.qlog")})
+                         .isEmpty())
+                    return true;
+            return false;
+        });
+        const QUuid writer = QUuid::createUuid();
+        const QString folder = logs + QLatin1Char('/') + writer.toString(QUuid::WithoutBraces);
+        QDir().mkpath(folder);
+        // The exchange starts watching a writer's folder once it has seen it.
+        QElapsedTimer settle;
+        settle.start();
+        spinUntil([&] { return settle.elapsed() > 1000; });
+        quint64 clock = quint64(QDateTime::currentMSecsSinceEpoch() + 86'400'000) << 16;
+        quint64 sequence = 0;
+        for (auto _ : state) {
+            cloud::ChangeLog log;
+            log.writer = writer;
+            log.sequence = ++sequence;
+            cloud::EntryState e;
+            e.uuid = QStringLiteral("BENCH-ARRIVAL-%1").arg(sequence);
+            e.hasText = true;
+            e.entryText = QByteArray("written on another machine");
+            e.text = e.color = e.moment = cloud::Stamp{++clock, writer};
+            e.textTimeStamp = e.timeStamp = 1330956429;
+            e.textMonthTag = e.monthTag = 201203;
+            e.hasTimeStamp = true;
+            log.entries.push_back(e);
+            const QString path = folder + QLatin1Char('/') + cloud::changeLogFileName(sequence);
+            QFile partial(path + QStringLiteral(".part.nosync"));
+            if (!partial.open(QIODevice::WriteOnly) ||
+                partial.write(cloud::encodeChangeLog(log)) < 0) {
+                state.SkipWithError("cannot write the log");
+                break;
+            }
+            partial.close();
+            const int before = refreshes;
+            QElapsedTimer timer;
+            timer.start();
+            QFile::rename(partial.fileName(), path);
+            if (!spinUntil([&] {
+                    return refreshes > before && !context->objectsWithUuid(e.uuid).empty();
+                })) {
+                state.SkipWithError("the entry did not arrive within 30 s");
+                break;
+            }
+            state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        }
+        NotificationCenter::defaultCenter().removeObserver(observer);
+    }
+    Bundle::mainBundle().setBundleName(oldBundle);
+}
+BENCHMARK(BM_LogAppearingToListUpdated)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(20);
 
 } // namespace
 } // namespace quillet::bench

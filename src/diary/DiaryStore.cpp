@@ -19,6 +19,9 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <utility>
+
 namespace quillet {
 
 namespace {
@@ -256,6 +259,18 @@ void DiaryStore::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectCo
             posted.insert(key, records);
         };
         materialize(deleted, local.deleted);
+        // SQLite gives a new row the key of a just deleted last row, so a key
+        // may be both deleted and inserted: the old record leaves first, or
+        // the new entry would be taken for it and leave with it.
+        const std::vector<ManagedObjectID> reused = ids(inserted);
+        if (std::any_of(reused.begin(), reused.end(), [&](ManagedObjectID id) {
+                return std::any_of(local.deleted.begin(), local.deleted.end(),
+                                   [&](ManagedObject* o) { return o->objectID() == id; });
+            })) {
+            ChangeSet gone;
+            gone.deleted = std::exchange(local.deleted, {});
+            context->mergeChangesFromContextDidSave(gone);
+        }
         materialize(inserted, local.inserted);
         registered(updated, local.updated);
         registered(refreshed, local.refreshed);

@@ -356,5 +356,44 @@ TEST(StoreSetup, ChangesSavedBehindTheContextAreMergedIn) {
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'C' AND entryText = 'from elsewhere'"), 1);
 }
 
+// SQLite gives a new row the key of the last row when that row was just
+// deleted, so one announcement may name the same key as deleted and as
+// inserted: the old entry leaves and the new one comes in.
+TEST(StoreSetup, AnImportedEntryThatTakesTheKeyOfOneTrashedInTheSameRoundIsMergedIn) {
+    ScopedDiaryHome home;
+    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+    ManagedObjectContext* context = diary.managedObjectContext();
+    ASSERT_TRUE(context && context->persistentStoreCoordinator());
+    const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
+    addEntry(context, QStringLiteral("A"), QStringLiteral("stays"), 0, 201201, stamp);
+    ManagedObject* last = addEntry(context, QStringLiteral("B"),
+                                   QStringLiteral("trashed elsewhere"), 0, 201201, stamp);
+    ASSERT_TRUE(diary.flushUnsavedChanges());
+    const qint64 key = last->objectID().value;
+
+    PersistentStore* store = context->persistentStoreCoordinator()->defaultStore();
+    Error error;
+    PersistentStore::Changes trash;
+    trash.deleted = {key};
+    ASSERT_TRUE(store->save(trash, nullptr, &error)) << error.localizedDescription.toStdString();
+    const EntryValues arrived =
+        entryValues(QStringLiteral("C"), QStringLiteral("written elsewhere"), 2, 201202, 1.33e9);
+    PersistentStore::Changes add;
+    add.inserted = {&arrived};
+    std::vector<qint64> keys;
+    ASSERT_TRUE(store->save(add, &keys, &error)) << error.localizedDescription.toStdString();
+    ASSERT_EQ(keys, std::vector<qint64>{key});
+
+    diary.mergeiCloudChanges({{QStringLiteral("deleted"), QVariantList{key}},
+                              {QStringLiteral("inserted"), QVariantList{key}}},
+                             context);
+
+    EXPECT_FALSE(findByUuid(context, QStringLiteral("B")));
+    ManagedObject* newcomer = findByUuid(context, QStringLiteral("C"));
+    ASSERT_TRUE(newcomer);
+    EXPECT_EQ(newcomer->entryText(), QStringLiteral("written elsewhere"));
+    EXPECT_EQ(context->registeredObjects().size(), 2u);
+}
+
 } // namespace
 } // namespace quillet::test

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Two Syncthing daemons on loopback keep two folders in step both ways and
-# leave `*.nosync` files alone; three folders work too; the daemons are gone
-# after `run`, also when the command fails. Usage: SyncthingPairTest.sh TOOL
+# Two Syncthing daemons on loopback keep two folders in step both ways,
+# leave `*.nosync` files alone and hold everything back while paused; three
+# folders work too; the daemons are gone after `run`, also when the command
+# fails. Usage: SyncthingPairTest.sh TOOL
 set -euo pipefail
 tool=$1
 timeout=${QUILLET_SYNC_TIMEOUT:-60}
@@ -39,6 +40,13 @@ if [ "${2:-}" = --pair ]; then
   done
   [ -z "$(find "$a" "$b" -name '.syncthing.*.tmp' -o -name '*.sync-conflict-*')" ] ||
     fail "temporary or conflict files left: $(find "$a" "$b" -name '.syncthing.*' -o -name '*.sync-conflict-*')"
+  # Apart: nothing travels until the folders are resumed.
+  "$tool" pause --scratch "$QUILLET_SYNC_SCRATCH" || fail "pause failed"
+  echo "while apart" >"$a/apart.txt"
+  sleep 4
+  [ ! -e "$b/apart.txt" ] || fail "a file travelled while the folders were paused"
+  "$tool" resume --scratch "$QUILLET_SYNC_SCRATCH" --timeout "$timeout" || fail "resume failed"
+  wait_for "$b/apart.txt" "while apart"
   exit 0
 fi
 if [ "${2:-}" = --trio ]; then
