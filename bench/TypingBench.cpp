@@ -8,6 +8,7 @@
 #include "app/AppDelegate.h"
 #include "diary/SaveScheduler.h"
 #include "store/ArrayController.h"
+#include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
 #include "ui/journal/EditTextView.h"
 
@@ -112,6 +113,30 @@ void BM_AutosaveOfLongEntry(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AutosaveOfLongEntry)->Apply(entrySizes);
+
+// The same save as it comes in use, after a pause in typing: a long text has
+// been folded beside the main thread meanwhile.
+void BM_AutosaveAfterPause(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0));
+    EditTextView* editor = delegate->editTextView();
+    ManagedObjectContext* context = delegate->managedObjectContext();
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        typeKey(editor, i++);
+        QEventLoop pause;
+        QTimer::singleShot(ManagedObjectContext::kFoldAheadPauseMs + 20, &pause, &QEventLoop::quit);
+        pause.exec();
+        while (context->isFoldingAhead()) {
+            QEventLoop wait;
+            QTimer::singleShot(5, &wait, &QEventLoop::quit);
+            wait.exec();
+        }
+        state.ResumeTiming();
+        delegate->autosave();
+    }
+}
+BENCHMARK(BM_AutosaveAfterPause)->Apply(entrySizes);
 
 double processCpuSeconds() {
     timespec t{};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/EntryUuid.h"
+
 #include <QByteArray>
 #include <QString>
 #include <string>
@@ -12,13 +14,13 @@ namespace quillet {
 // from its file keeps only the search form in memory until a record's text
 // is first read (textFaulted).
 struct EntryValues {
-    QString uuid;          // null when never set
+    EntryUuid uuid;        // null when never set
     QByteArray entryText;  // UTF-8; null when never set, or while textFaulted
     std::string foldedText;
-    bool textFaulted = false;    // the (non-null) text is still in the store
+    double timeStamp = 0;  // seconds since 1970-01-01 00:00:00 UTC
     int colorTag = 0;
     int monthTag = 0;
-    double timeStamp = 0;  // seconds since 1970-01-01 00:00:00 UTC
+    bool textFaulted = false;    // the (non-null) text is still in the store
     bool hasTimeStamp = false;
 };
 

@@ -30,7 +30,7 @@ void ManagedObject::setValue(const QVariant& value, const QString& key) {
 QVariant ManagedObject::value(EntryKey key) const {
     fire();
     switch (key) {
-    case EntryKey::Uuid: return values_.uuid.isNull() ? QVariant() : QVariant(values_.uuid);
+    case EntryKey::Uuid: return values_.uuid.isNull() ? QVariant() : QVariant(values_.uuid.toString());
     case EntryKey::EntryText:
         fireText();
         return values_.entryText.isNull() ? QVariant() : QVariant(QString::fromUtf8(values_.entryText));
@@ -49,7 +49,7 @@ void ManagedObject::setValue(EntryKey key, const QVariant& value) {
 
 QString ManagedObject::uuid() const {
     fire();
-    return values_.uuid;
+    return values_.uuid.toString();
 }
 
 QString ManagedObject::entryText() const {

@@ -52,7 +52,7 @@ public:
 
 private:
     friend class ManagedObjectContext;
-    enum class State { Live, DeletePending, Gone };
+    enum class State : unsigned char { Live, DeletePending, Gone };
 
     ManagedObject(ManagedObjectContext* context, ManagedObjectID id) : context_(context), id_(id) {}
     void fire() const;

@@ -8,6 +8,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <thread>
 
@@ -59,13 +60,37 @@ struct ManagedObjectContext::RestLoad {
     Error error;
 };
 
+// Long texts folded on a helper thread while typing pauses. The thread owns
+// copies of the texts (shared, not copied, until the next edit replaces
+// them); the records are looked at again only on the context's thread.
+struct ManagedObjectContext::FoldAhead {
+    struct Item {
+        ManagedObject* object;
+        QByteArray text;
+        std::string folded;
+    };
+    std::vector<Item> items;
+    std::thread worker;
+    std::atomic<bool> done{false};
+
+    ~FoldAhead() {
+        if (worker.joinable()) {
+            worker.join();
+        }
+    }
+};
+
 namespace {
 // Records taken in per turn of the event loop, so that a key pressed meanwhile waits little.
 constexpr std::size_t kTakenInPerTurn = 1024;
 } // namespace
 
 ManagedObjectContext::ManagedObjectContext(ConcurrencyType type)
-    : type_(type), undoManager_(new UndoManager(this)) {}
+    : type_(type), undoManager_(new UndoManager(this)) {
+    foldAheadTimer_.setSingleShot(true);
+    foldAheadTimer_.setInterval(kFoldAheadPauseMs);
+    connect(&foldAheadTimer_, &QTimer::timeout, this, [this] { startFoldAhead(); });
+}
 
 ManagedObjectContext::~ManagedObjectContext() {
     if (restLoad_ && restLoad_->reader.joinable()) {
@@ -73,7 +98,75 @@ ManagedObjectContext::~ManagedObjectContext() {
     }
 }
 
+bool ManagedObjectContext::isFoldingAhead() const {
+    return foldAhead_ && !foldAhead_->done.load(std::memory_order_acquire);
+}
+
+void ManagedObjectContext::startFoldAhead() {
+    if (isFoldingAhead()) {
+        foldAheadTimer_.start(); // one fold at a time: try again after this one
+        return;
+    }
+    foldAhead_.reset();
+    auto ahead = std::make_unique<FoldAhead>();
+    for (ManagedObject* object : unfolded_) {
+        const QByteArray& text = object->values_.entryText;
+        if (text.size() >= kFoldAheadBytes) {
+            ahead->items.push_back({object, text, {}});
+        }
+    }
+    runFoldAhead(std::move(ahead));
+}
+
+void ManagedObjectContext::foldAhead(ManagedObject* object, QByteArray text) {
+    if (!object || object->context_ != this || isFoldingAhead()) {
+        return; // the save folds it, as it would a short text
+    }
+    foldAhead_.reset();
+    auto ahead = std::make_unique<FoldAhead>();
+    ahead->items.push_back({object, std::move(text), {}});
+    runFoldAhead(std::move(ahead));
+}
+
+void ManagedObjectContext::runFoldAhead(std::unique_ptr<FoldAhead> ahead) {
+    if (ahead->items.empty()) {
+        return;
+    }
+    FoldAhead* job = ahead.get();
+    job->worker = std::thread([job] {
+        for (FoldAhead::Item& item : job->items) {
+            item.folded = TextFolder::fold(QString::fromUtf8(item.text));
+        }
+        job->done.store(true, std::memory_order_release);
+    });
+    foldAhead_ = std::move(ahead);
+    ++foldsAheadStarted_;
+}
+
 void ManagedObjectContext::ensureFoldedTexts() {
+    foldAheadTimer_.stop();
+    if (foldAhead_) {
+        // A fold of a text that is still the record's is waited for (it is
+        // further along than a new one); one of a text edited since is not.
+        const auto current = [this](const FoldAhead::Item& item) {
+            const QByteArray& text = item.object->values_.entryText;
+            return unfolded_.count(item.object) &&
+                   (text.isSharedWith(item.text) || sameText(text, item.text));
+        };
+        const bool wanted =
+            std::any_of(foldAhead_->items.begin(), foldAhead_->items.end(), current);
+        if (wanted || foldAhead_->done.load(std::memory_order_acquire)) {
+            std::unique_ptr<FoldAhead> ahead = std::move(foldAhead_);
+            ahead->worker.join();
+            for (FoldAhead::Item& item : ahead->items) {
+                if (current(item)) {
+                    item.object->values_.foldedText = std::move(item.folded);
+                    item.object->foldStale_ = false;
+                    unfolded_.erase(item.object);
+                }
+            }
+        }
+    }
     for (ManagedObject* object : unfolded_) {
         EntryValues& v = object->values_;
         v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));
@@ -375,6 +468,9 @@ void ManagedObjectContext::setText(ManagedObject* object, QByteArray text) {
     v.textFaulted = false;
     object->foldStale_ = true;
     unfolded_.insert(object);
+    if (v.entryText.size() >= kFoldAheadBytes) {
+        foldAheadTimer_.start();
+    }
     if (!object->inserted_) {
         object->updated_ = true;
         updated_.insert(object);

@@ -9,6 +9,7 @@
 #include "store/StoreRow.h"
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -107,6 +108,19 @@ public:
     // when a search or a save needs them, not at every keystroke. Call it
     // before records are read on other threads.
     void ensureFoldedTexts();
+    // A long text (from kFoldAheadBytes) is folded on a helper thread once
+    // typing pauses for kFoldAheadPauseMs, so that the save that follows the
+    // pause finds it folded; a text edited again is folded at the save.
+    static constexpr qsizetype kFoldAheadBytes = 64 * 1024;
+    static constexpr int kFoldAheadPauseMs = 250;
+    // Folds text on the helper thread for object, ahead of its being set: an
+    // editor hands its text over only when it saves, and a long one is
+    // folded while typing pauses. Used at the next fold if the record's text
+    // is then exactly text.
+    void foldAhead(ManagedObject* object, QByteArray text);
+    // True while a fold is running on the helper thread; how many were started.
+    bool isFoldingAhead() const;
+    int foldsAheadStarted() const { return foldsAheadStarted_; }
 
 signals:
     void objectsDidChange(const quillet::ChangeSet& changes);
@@ -148,6 +162,12 @@ private:
     void takeInRest(std::size_t limit);
     struct RestLoad;
     mutable std::unique_ptr<RestLoad> restLoad_;
+    struct FoldAhead;
+    void startFoldAhead();
+    void runFoldAhead(std::unique_ptr<FoldAhead> ahead);
+    std::unique_ptr<FoldAhead> foldAhead_;
+    QTimer foldAheadTimer_;
+    int foldsAheadStarted_ = 0;
 };
 
 } // namespace quillet

@@ -92,6 +92,56 @@ TEST(IdentifierLookup, AnIdentifierIsFoundExactlyWhateverItHolds) {
               QStringLiteral("colorTag == 3"));
 }
 
+// Identifiers shaped like UUIDs are held as 16 bytes: every case and near miss
+// still reads back letter for letter, from memory and from the file, and is
+// found only by itself.
+TEST(IdentifierLookup, UuidShapedIdentifiersComeBackLetterForLetter) {
+    const QStringList shapes = {
+        QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000001"), // as the diary makes them
+        QStringLiteral("5d1e0a4c-2222-4b7a-8c3d-000000000001"), // lower case: another identifier
+        QStringLiteral("5D1E0A4C-2222-4b7a-8C3D-000000000001"), // mixed case
+        QStringLiteral("00000000-0000-0000-0000-000000000000"),
+        QStringLiteral("{5D1E0A4C-2222-4B7A-8C3D-000000000001}"),
+        QStringLiteral("5D1E0A4C22224B7A8C3D000000000001"),
+        QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-00000000000G"),
+        QStringLiteral("5D1E0A4C-2222-4B7A-8C3D+000000000001"),
+        QStringLiteral("")};
+    EXPECT_TRUE(EntryUuid().isNull());
+    EXPECT_FALSE(EntryUuid(QStringLiteral("")).isNull());
+    EXPECT_TRUE(EntryUuid(QString()).toString().isNull());
+
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    Error error;
+    {
+        PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
+        ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
+        ManagedObjectContext context;
+        context.setPersistentStoreCoordinator(&coordinator);
+        for (const QString& uuid : shapes) {
+            SCOPED_TRACE(uuid.toStdString());
+            EntryUuid copy = EntryUuid(uuid);
+            EntryUuid assigned;
+            assigned = copy;
+            EXPECT_EQ(assigned.toString(), uuid);
+            EXPECT_TRUE(assigned == uuid);
+            EXPECT_EQ(entry(context, uuid)->uuid(), uuid);
+        }
+        ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+    }
+    PersistentStoreCoordinator reopened(ManagedObjectModel::mergedModelFromBundles());
+    ASSERT_TRUE(reopened.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
+    ManagedObjectContext context;
+    context.setPersistentStoreCoordinator(&reopened);
+    for (const QString& uuid : shapes) {
+        SCOPED_TRACE(uuid.toStdString());
+        const std::vector<ManagedObject*> found = withUuid(context, uuid);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found.front()->uuid(), uuid);
+        EXPECT_EQ(found.front()->value(EntryKey::Uuid).toString(), uuid);
+        EXPECT_EQ(byScan(context, Predicate::equalTo(QStringLiteral("uuid"), uuid)), found);
+    }
+}
+
 TEST(IdentifierLookup, TheIndexFollowsEveryChangeOfAnIdentifier) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     ASSERT_TRUE(writeDiary(path, {entryValues(QStringLiteral("STORED"),

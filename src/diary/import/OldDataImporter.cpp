@@ -143,7 +143,7 @@ PreparedEntry prepare(const QString& uuid, const QString& text, int colorTag,
 // as a value, so quotes and backslashes in it are only characters.
 bool addEntryIfNew(ManagedObjectContext& context, PreparedEntry&& entry) {
     FetchRequest request;
-    request.predicate = Predicate::equalTo(QStringLiteral("uuid"), entry.values.uuid);
+    request.predicate = Predicate::equalTo(QStringLiteral("uuid"), entry.values.uuid.toString());
     Error error;
     const std::optional<std::vector<ManagedObject*>> found =
         context.executeFetchRequest(request, &error);

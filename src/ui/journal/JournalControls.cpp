@@ -7,6 +7,7 @@
 #include "store/ArrayController.h"
 #include "store/ChangeSet.h"
 #include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
 #include "ui/appearance/ColorTagImageTransformer.h"
 #include "ui/appearance/ThemeStyle.h"
@@ -27,6 +28,7 @@
 #include <QPainter>
 #include <QPropertyAnimation>
 #include <QStringListModel>
+#include <QTextDocument>
 
 namespace quillet {
 
@@ -93,7 +95,12 @@ void decorateEditor(MainWindow* w, const ArrayController* list) {
 
 JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list, Utility* utility,
                                  QObject* parent)
-    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility) {}
+    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility),
+      foldAheadTimer_(new QTimer(this)) {
+    foldAheadTimer_->setSingleShot(true);
+    foldAheadTimer_->setInterval(ManagedObjectContext::kFoldAheadPauseMs);
+    connect(foldAheadTimer_, &QTimer::timeout, this, [this] { foldEditorTextAhead(); });
+}
 
 QLineEdit* JournalControls::searchField() const { return window_->searchField; }
 EditTextView* JournalControls::editTextView() const { return window_->editTextView; }
@@ -285,7 +292,21 @@ void JournalControls::editorTextChanged() {
         return;
     }
     editorDirty_ = true;
+    // A long text is folded for search while typing pauses, so that the
+    // save after the pause does not fold it on this thread.
+    if (editTextView()->document()->characterCount() >= ManagedObjectContext::kFoldAheadBytes / 2) {
+        foldAheadTimer_->start();
+    }
     emit editorEdited();
+}
+
+void JournalControls::foldEditorTextAhead() {
+    if (!editorDirty_ || !boundEntry_ || !boundEntry_->isLive()) {
+        return;
+    }
+    if (ManagedObjectContext* context = boundEntry_->managedObjectContext()) {
+        context->foldAhead(boundEntry_, editTextView()->toPlainText().toUtf8());
+    }
 }
 
 void JournalControls::endEditing() {
@@ -293,6 +314,7 @@ void JournalControls::endEditing() {
         return;
     }
     editorDirty_ = false;
+    foldAheadTimer_->stop();
     committing_ = true;
     boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
     committing_ = false;

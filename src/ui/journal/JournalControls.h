@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 class QLabel;
 class QLineEdit;
@@ -61,6 +62,7 @@ private:
     void selectionToView();
     void bindEditorToSelection();
     void editorTextChanged();
+    void foldEditorTextAhead();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     MainWindow* window_;
@@ -74,6 +76,7 @@ private:
     bool syncingSelection_ = false;
     QPropertyAnimation* monthPanelAnimation_ = nullptr;
     QPointer<QLabel> emptyListHint_;
+    QTimer* foldAheadTimer_;
 };
 
 } // namespace quillet

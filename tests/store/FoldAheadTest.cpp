@@ -1,0 +1,102 @@
+// A long text is folded for search on a helper thread while typing pauses:
+// whatever the save finds (a fold that is done, one still running, one of a
+// text edited since), what it writes is the fold of the text it writes.
+#include "TestSupport.h"
+
+#include "core/TextFolder.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/StoreOptions.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace quillet::test {
+namespace {
+
+QString longText(const QString& word) {
+    return word.repeated(int(ManagedObjectContext::kFoldAheadBytes / word.size()) + 10);
+}
+
+// Runs the event loop until done() or ten seconds.
+bool waitFor(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+std::string foldOf(const QString& text) {
+    return TextFolder::fold(text);
+}
+
+TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    Error error;
+    QString last;
+    {
+        PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
+        ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
+        ManagedObjectContext context;
+        context.setPersistentStoreCoordinator(&coordinator);
+        ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
+
+        // A pause: folded beside the main thread, and the save takes that fold.
+        const QString first = longText(QStringLiteral("Ärger ÉTÉ "));
+        entry->setValue(EntryKey::EntryText, first);
+        ASSERT_TRUE(waitFor([&] { return context.foldsAheadStarted() == 1; }));
+        ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
+        ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+        EXPECT_EQ(entry->foldedText(), foldOf(first));
+
+        // Typing on while the fold runs: the fold of the older text is left.
+        entry->setValue(EntryKey::EntryText, longText(QStringLiteral("Öl ")));
+        ASSERT_TRUE(waitFor([&] { return context.foldsAheadStarted() == 2; }));
+        last = longText(QStringLiteral("Œuvre ÀÇ "));
+        entry->setValue(EntryKey::EntryText, last);
+        ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+        EXPECT_EQ(entry->foldedText(), foldOf(last));
+
+        // An editor's text folded before it is handed over: taken when the
+        // text handed over is that text, left when it is another.
+        const QString typed = longText(QStringLiteral("Straße İ "));
+        context.foldAhead(entry, typed.toUtf8());
+        ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
+        entry->setValue(EntryKey::EntryText, typed);
+        EXPECT_EQ(entry->foldedText(), foldOf(typed));
+        context.foldAhead(entry, longText(QStringLiteral("Früher ")).toUtf8());
+        entry->setValue(EntryKey::EntryText, last);
+        ASSERT_TRUE(context.save(&error));
+        EXPECT_EQ(entry->foldedText(), foldOf(last));
+
+        // A short text is folded only when needed, on this thread.
+        ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
+        entry->setValue(EntryKey::EntryText, QStringLiteral("Kurz"));
+        const int started = context.foldsAheadStarted();
+        QThread::msleep(ManagedObjectContext::kFoldAheadPauseMs + 50);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(context.foldsAheadStarted(), started);
+        EXPECT_EQ(entry->foldedText(), foldOf(QStringLiteral("Kurz")));
+        entry->setValue(EntryKey::EntryText, last);
+        ASSERT_TRUE(context.save(&error));
+    }
+    // What the file holds: the fold of the saved text.
+    PersistentStoreCoordinator reopened(ManagedObjectModel::mergedModelFromBundles());
+    ASSERT_TRUE(reopened.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
+    ManagedObjectContext context;
+    context.setPersistentStoreCoordinator(&reopened);
+    const std::vector<ManagedObject*> all = context.registeredObjects();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all.front()->entryText(), last);
+    EXPECT_EQ(all.front()->foldedText(), foldOf(last));
+}
+
+} // namespace
+} // namespace quillet::test
