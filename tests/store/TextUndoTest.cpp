@@ -101,7 +101,10 @@ TEST(TextUndo, TwentyThousandCharactersTypedHoldLittleForUndo) {
     const qint64 after = residentKilobytes();
     ASSERT_GT(before, 0);
     // A full copy per step would hold about 40 MB here (400 MB with a step per key).
+    // AddressSanitizer keeps freed blocks in quarantine, so only a plain build can tell.
+#if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LT(after - before, 5 * 1024) << "kB held after 20,000 characters";
+#endif
 
     UndoManager* undo = context.undoManager();
     for (int i = 0; i < 20000 / kStep; ++i) {
