@@ -85,8 +85,8 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
     }
     std::optional<EntryState> existing = target.load(incoming.uuid);
     if (!existing) {
-        keepTrashedUnseen(target, incoming);
         target.store(incoming);
+        keepTrashedUnseen(target, incoming);
         return;
     }
     EntryState s = std::move(*existing);
@@ -114,8 +114,9 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
             makeCopy(target, incoming);
         }
     }
-    keepTrashedUnseen(target, s);
+    // The entry first: a copy dropped before it would free its row key for it.
     target.store(s);
+    keepTrashedUnseen(target, s);
 }
 
 EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
