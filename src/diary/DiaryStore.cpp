@@ -59,6 +59,8 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
         return nullptr;
     }
     auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
+    // Started once the context has read the store and listens (managedObjectContext).
+    coordinator->holdExchanges();
     const QString folder = locations_->inferredStoreFolder();
     if (folder.isEmpty() && StandardPaths::dataHome().isEmpty()) {
         // No home to keep a diary in: said now, not at every failed save later.
@@ -124,6 +126,8 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
                 if (self) self->mergeChangesFromCloud(note);
             });
     });
+    // Read and listening: what the exchange applies from now on is merged in.
+    coordinator->releaseExchanges();
     managedObjectContext_ = std::move(context);
     emit contextCreated(managedObjectContext_.get());
     return managedObjectContext_.get();

@@ -19,6 +19,7 @@ PersistentStoreCoordinator::~PersistentStoreCoordinator() {
 }
 
 void PersistentStoreCoordinator::stopExchanges() {
+    heldExchanges_.clear();
     for (const auto& store : stores_) {
         store->setCommitObserver(nullptr);
     }
@@ -54,11 +55,30 @@ PersistentStore* PersistentStoreCoordinator::addPersistentStore(const QString& t
     return stores_.back().get();
 }
 
+void PersistentStoreCoordinator::releaseExchanges() {
+    holdExchanges_ = false;
+    std::vector<PersistentStore*> held = std::move(heldExchanges_);
+    heldExchanges_.clear();
+    for (PersistentStore* store : held) {
+        const bool stillHere = std::any_of(stores_.begin(), stores_.end(),
+                                           [store](const auto& s) { return s.get() == store; });
+        if (stillHere) {
+            startExchange(store);
+        }
+    }
+}
+
 void PersistentStoreCoordinator::startExchange(PersistentStore* store) {
+    if (holdExchanges_) {
+        heldExchanges_.push_back(store);
+        return;
+    }
     // A store added with the cloud options exchanges its changes through the container.
     const QVariantMap options = store->options();
-    const QString container = options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toLocalFile();
-    if (!options.value(NSPersistentStoreUbiquitousContentNameKey).toString().isEmpty() && !container.isEmpty()) {
+    const QString container =
+        options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toLocalFile();
+    if (!options.value(NSPersistentStoreUbiquitousContentNameKey).toString().isEmpty() &&
+        !container.isEmpty()) {
         auto exchange = std::make_unique<cloud::LogExchangeThread>(store->path(), container, this);
         store->setCommitObserver([e = exchange.get()] { e->wake(); });
         exchanges_.emplace_back(store, std::move(exchange));

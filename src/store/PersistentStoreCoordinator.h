@@ -50,6 +50,12 @@ public:
     // Ends the cloud exchange (its announcements run on its own thread):
     // before whoever hears them goes away.
     void stopExchanges();
+    // Holds back the exchange of stores added from now on until
+    // releaseExchanges: whoever merges its announcements into a context
+    // first reads the store and starts listening, or the changes applied
+    // in between would reach neither.
+    void holdExchanges() { holdExchanges_ = true; }
+    void releaseExchanges();
 
 private:
     void startExchange(PersistentStore* store);
@@ -58,6 +64,8 @@ private:
     std::vector<std::unique_ptr<PersistentStore>> stores_;
     // Declared after the stores: stopped before them.
     std::vector<std::pair<PersistentStore*, std::unique_ptr<cloud::LogExchangeThread>>> exchanges_;
+    bool holdExchanges_ = false;
+    std::vector<PersistentStore*> heldExchanges_;
 };
 
 } // namespace quillet

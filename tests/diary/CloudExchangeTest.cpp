@@ -105,5 +105,52 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
     center.removeObserver(refreshed);
 }
 
+TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
+    // A machine joining late: the other's log is already in the container
+    // when its diary opens. Whatever the exchange applies between reading the
+    // store and listening for its announcements must still reach the context.
+    ScopedDiaryHome home;
+    const QString container = signIn(home);
+    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
+    ASSERT_TRUE(
+        writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy"));
+    const Edition& edition = Utility::sharedUtility()->edition();
+    const QString laptopHome = makeTempDir(), desktopHome = makeTempDir();
+    auto inContainer = [container](const QString&) { return container; };
+    StoreLocations laptopPlaces(
+        edition, [laptopHome] { return laptopHome; }, inContainer);
+    StoreLocations desktopPlaces(
+        edition, [desktopHome] { return desktopHome; }, inContainer);
+    QObject laptopWindow, desktopWindow;
+    DiaryStore laptop(&laptopPlaces, &laptopWindow);
+    ManagedObjectContext* onLaptop = laptop.managedObjectContext();
+    const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000002");
+    ManagedObject* entry = onLaptop->insertNewObject(QStringLiteral("Entry"));
+    entry->setValue(uuid, QStringLiteral("uuid"));
+    entry->setValue(QStringLiteral("written before the desktop opened"),
+                    QStringLiteral("entryText"));
+    entry->setValue(201203, QStringLiteral("monthTag"));
+    entry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    Error error;
+    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    ASSERT_TRUE(waitFor([&] {
+        return !QDir(container + QStringLiteral("/TransactionLogs"))
+                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                    .isEmpty();
+    }));
+
+    DiaryStore desktop(&desktopPlaces, &desktopWindow);
+    ASSERT_TRUE(desktop.persistentStoreCoordinator());
+    // Time for an exchange started with the store to apply the laptop's log
+    // before the window's context exists.
+    QDeadlineTimer settle(1500);
+    while (!settle.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    ManagedObjectContext* onDesktop = desktop.managedObjectContext();
+    EXPECT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
+}
+
 } // namespace
 } // namespace quillet::test
