@@ -105,12 +105,9 @@ void writeEntry(Writer& w, const EntryState& e) {
     w.real(e.timeStamp);
     w.integer(qint32(e.monthTag));
     w.stamp(e.deletion);
-    w.stamp(e.deletionSeen);
 }
 
-// A version 1 entry has no seen text: its tombstone is taken to have seen
-// the text the same state carries, which is what its writer held.
-EntryState readEntry(Reader& r, quint16 version) {
+EntryState readEntry(Reader& r) {
     EntryState e;
     e.uuid = QString::fromLatin1(r.blob());
     e.text = r.stamp();
@@ -127,7 +124,6 @@ EntryState readEntry(Reader& r, quint16 version) {
     e.timeStamp = r.real();
     e.monthTag = r.integer<qint32>();
     e.deletion = r.stamp();
-    e.deletionSeen = version >= 2 ? r.stamp() : (e.deletion.isNull() ? Stamp{} : e.text);
     return e;
 }
 
@@ -188,11 +184,10 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
     Reader header(
         QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kHeaderBytes)).sliced(8));
     const quint16 version = header.integer<quint16>();
-    if (version < kOldestChangeLogVersion || version > kChangeLogVersion) {
+    if (version != kChangeLogVersion) {
         return fail(DecodeStatus::UnknownVersion,
-                    QStringLiteral("format version %1; this version of Quillet reads versions %2 to %3")
+                    QStringLiteral("format version %1; this version of Quillet reads version %2")
                         .arg(version)
-                        .arg(kOldestChangeLogVersion)
                         .arg(kChangeLogVersion));
     }
     header.integer<quint16>();
@@ -229,7 +224,7 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
     }
     result.entries.reserve(count);
     for (quint32 i = 0; i < count; ++i) {
-        EntryState e = readEntry(r, version);
+        EntryState e = readEntry(r);
         if (r.failed) {
             return fail(DecodeStatus::Truncated,
                         QStringLiteral("entry %1 is cut short").arg(i + 1));
@@ -273,15 +268,10 @@ QByteArray encodeEntryState(const EntryState& state) {
 }
 
 bool decodeEntryState(const QByteArray& bytes, EntryState* state) {
-    // Rows written before the tombstone kept its seen text end one stamp early.
     Reader r(bytes);
-    EntryState e = readEntry(r, kChangeLogVersion);
+    EntryState e = readEntry(r);
     if (r.failed || !r.atEnd()) {
-        Reader old(bytes);
-        e = readEntry(old, 1);
-        if (old.failed || !old.atEnd()) {
-            return false;
-        }
+        return false;
     }
     *state = std::move(e);
     return true;

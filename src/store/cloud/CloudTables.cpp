@@ -151,13 +151,7 @@ public:
                     if (!changes_->inserted.contains(*key))
                         changes_->updated.insert(*key);
                 } else {
-                    // SQLite hands a dropped last key out again: to the
-                    // context that key now holds other values, not a new row.
-                    const qint64 newKey = sqlite3_last_insert_rowid(db_.handle());
-                    if (changes_->deleted.remove(newKey))
-                        changes_->updated.insert(newKey);
-                    else
-                        changes_->inserted.insert(newKey);
+                    changes_->inserted.insert(sqlite3_last_insert_rowid(db_.handle()));
                 }
             }
         } else if (key) {
@@ -464,12 +458,8 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         changes->deleted += local.deleted;
         changes->inserted -= local.deleted;
         changes->updated -= local.deleted;
-        for (qint64 k : local.inserted) {
-            if (changes->deleted.remove(k)) // an earlier log's dropped key, given out again
-                changes->updated.insert(k);
-            else
-                changes->inserted.insert(k);
-        }
+        for (qint64 k : local.inserted)
+            changes->inserted.insert(k);
         for (qint64 k : local.updated) {
             if (!changes->inserted.contains(k))
                 changes->updated.insert(k);
