@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <tuple>
 
 namespace quillet::test {
 namespace {
@@ -31,33 +32,29 @@ ManagedObject* findByUuid(ManagedObjectContext* context, const QString& uuid) {
     return nullptr;
 }
 
-// Runs the main thread's events until `done` holds or ten seconds pass.
-bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
+// Two machines, each with a diary folder of its own, whose containers are
+// one shared folder. The cloud copy's presence is what opens a store with
+// the cloud options.
+struct TwoMachines {
+    TwoMachines() {
+        QDir().mkpath(container + QStringLiteral("/.nosync"));
+        writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy");
     }
-    return true;
-}
-
-TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
     ScopedDiaryHome home;
     const QString container = signIn(home);
-    // The cloud copy's presence is what opens a store with the cloud options.
-    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
-    ASSERT_TRUE(
-        writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy"));
-    const Edition& edition = Utility::sharedUtility()->edition();
     const QString laptopHome = makeTempDir(), desktopHome = makeTempDir();
-    auto inContainer = [container](const QString&) { return container; };
-    StoreLocations laptopPlaces(
-        edition, [laptopHome] { return laptopHome; }, inContainer);
-    StoreLocations desktopPlaces(
-        edition, [desktopHome] { return desktopHome; }, inContainer);
+    StoreLocations laptopPlaces{Utility::sharedUtility()->edition(), [this] { return laptopHome; },
+                                [this](const QString&) { return container; }};
+    StoreLocations desktopPlaces{Utility::sharedUtility()->edition(),
+                                 [this] { return desktopHome; },
+                                 [this](const QString&) { return container; }};
     QObject laptopWindow, desktopWindow;
+};
+
+TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
+    TwoMachines m;
+    auto [laptopPlaces, desktopPlaces, laptopWindow, desktopWindow] =
+        std::tie(m.laptopPlaces, m.desktopPlaces, m.laptopWindow, m.desktopWindow);
     DiaryStore laptop(&laptopPlaces, &laptopWindow), desktop(&desktopPlaces, &desktopWindow);
     ManagedObjectContext* onLaptop = laptop.managedObjectContext();
     ManagedObjectContext* onDesktop = desktop.managedObjectContext();
@@ -109,19 +106,9 @@ TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
     // A machine joining late: the other's log is already in the container
     // when its diary opens. Whatever the exchange applies between reading the
     // store and listening for its announcements must still reach the context.
-    ScopedDiaryHome home;
-    const QString container = signIn(home);
-    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
-    ASSERT_TRUE(
-        writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "the cloud copy"));
-    const Edition& edition = Utility::sharedUtility()->edition();
-    const QString laptopHome = makeTempDir(), desktopHome = makeTempDir();
-    auto inContainer = [container](const QString&) { return container; };
-    StoreLocations laptopPlaces(
-        edition, [laptopHome] { return laptopHome; }, inContainer);
-    StoreLocations desktopPlaces(
-        edition, [desktopHome] { return desktopHome; }, inContainer);
-    QObject laptopWindow, desktopWindow;
+    TwoMachines m;
+    auto [laptopPlaces, desktopPlaces, laptopWindow, desktopWindow] =
+        std::tie(m.laptopPlaces, m.desktopPlaces, m.laptopWindow, m.desktopWindow);
     DiaryStore laptop(&laptopPlaces, &laptopWindow);
     ManagedObjectContext* onLaptop = laptop.managedObjectContext();
     const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000002");
@@ -134,7 +121,7 @@ TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
     Error error;
     ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
     ASSERT_TRUE(waitFor([&] {
-        return !QDir(container + QStringLiteral("/TransactionLogs"))
+        return !QDir(m.container + QStringLiteral("/TransactionLogs"))
                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
                     .isEmpty();
     }));

@@ -29,17 +29,6 @@ const QString kFirst = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-000000000001");
 const QString kSecond = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-000000000002");
 const QString kLater = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-000000000003");
 
-bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 QSet<QString> liveUuids(ManagedObjectContext* context) {
     QSet<QString> uuids;
     for (ManagedObject* o : context->registeredObjects()) {
