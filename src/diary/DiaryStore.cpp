@@ -127,7 +127,18 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
             });
     });
     // Read and listening: what the exchange applies from now on is merged in.
-    coordinator->releaseExchanges();
+    // A large diary's rest brings its whole-file check: nothing is applied
+    // to a file before it passed.
+    if (context->hasEverything()) {
+        coordinator->releaseExchanges();
+    } else {
+        connect(context.get(), &ManagedObjectContext::restArrived, this, [this] {
+            PersistentStoreCoordinator* c = persistentStoreCoordinator_.get();
+            if (c && c->defaultStore() && !c->defaultStore()->refusesWrites()) {
+                c->releaseExchanges();
+            }
+        });
+    }
     managedObjectContext_ = std::move(context);
     emit contextCreated(managedObjectContext_.get());
     return managedObjectContext_.get();
@@ -167,6 +178,16 @@ bool DiaryStore::reportFileLost(const Error& error) {
 bool DiaryStore::autosave() {
     ManagedObjectContext* context = managedObjectContext_.get();
     if (!context || !context->hasChanges()) {
+        return true;
+    }
+    if (!context->hasEverything()) {
+        // Saved once the rest, and the whole-file check with it, is in;
+        // waiting for it here would hold up the window.
+        if (!autosaveAfterRest_) {
+            autosaveAfterRest_ = true;
+            connect(context, &ManagedObjectContext::restArrived, this, [this] { autosave(); },
+                    Qt::SingleShotConnection);
+        }
         return true;
     }
     Error error;

@@ -54,7 +54,9 @@ public:
     bool flushUnsavedChanges();
     // Saves without waiting for the disk: survives a crash of the application,
     // not a power loss. For the saves made while the user types. A failure is
-    // shown once, not at every attempt, until a save succeeds again.
+    // shown once, not at every attempt, until a save succeeds again. While a
+    // large diary's rest is still being read (and checked) the save waits
+    // for it without holding up the window.
     bool autosave();
     // Who is told that the diary file was moved, replaced or deleted.
     void setFileLostHandler(std::function<void(const Error&)> handler) {
@@ -97,6 +99,7 @@ private:
     std::vector<std::unique_ptr<QObject>> unheld_;
     Error openError_;
     bool autosaveFailureShown_ = false;
+    bool autosaveAfterRest_ = false;
     std::function<void(const Error&)> fileLostHandler_;
     Error fileLostError_;
     std::unique_ptr<DailyBackups> backups_;

@@ -230,10 +230,10 @@ void ManagedObjectContext::takeInRest(std::size_t limit) {
     for (std::size_t i = 0; i < objects_.size(); ++i) {
         objects_[i]->sequence_ = i;
     }
+    if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+        done->complete ? store->settleFileIdentity() : store->refuseWrites(done->error);
+    }
     if (!done->complete) {
-        if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
-            store->refuseWrites(done->error);
-        }
         emit loadFailed(done->error);
     }
     emit restArrived();
@@ -609,6 +609,9 @@ bool ManagedObjectContext::hasChanges() const {
 }
 
 bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
+    // A large diary's whole-file check comes with the rest of its rows:
+    // nothing is written to a file before that check has passed.
+    ensureAllLoaded();
     processPendingChanges();
     if (!hasChanges()) {
         PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;

@@ -352,7 +352,9 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
     }
     // The cloud exchange writes through a connection of its own.
     store->db_.setBusyTimeout(5000);
-    cloud::adoptFileIdentity(store->db_, path);
+    if (store->loadedAll_ || info.st_size <= kWholeCheckBeforeOpenBytes) {
+        store->settleFileIdentity();
+    }
     sqlite3_db_config(store->db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // In place of SQLite's own checkpoint at the commit that fills the log.
     sqlite3_wal_hook(store->db_.handle(), &PersistentStore::logGrew, store.get());
@@ -717,6 +719,8 @@ std::vector<StoreRow> PersistentStore::takeLoadedRows(Error* error) {
         loadedRows_.clear();
         if (!loadAll(&loadedRows_, error) || !checkIdentifierIndex(error)) {
             loadedRows_.clear();
+        } else {
+            settleFileIdentity();
         }
     }
     return std::move(loadedRows_);
@@ -763,6 +767,13 @@ bool PersistentStore::readAllRows(const QString& path,
         return false;
     }
     return true;
+}
+
+void PersistentStore::settleFileIdentity() {
+    if (identityPending_ && refusal_.isNull()) {
+        identityPending_ = false;
+        cloud::adoptFileIdentity(db_, path_);
+    }
 }
 
 void PersistentStore::refuseWrites(const Error& why) {
@@ -943,6 +954,7 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
     if (!checkFileInPlace(error)) {
         return false;
     }
+    settleFileIdentity();
     // In WAL mode NORMAL syncs only at checkpoints; FULL, the diary's way, at every commit.
     if (!waitForDisk) {
         db_.exec("PRAGMA synchronous = NORMAL", nullptr);

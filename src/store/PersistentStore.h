@@ -62,6 +62,11 @@ public:
     // After damage was found beside the window: every later save and sync
     // fails with why, and the file is left as it is.
     void refuseWrites(const Error& why);
+    bool refusesWrites() const { return !refusal_.isNull(); }
+    // A diary file copied from elsewhere takes a writer identity of its own
+    // for the exchange; that is a write, so a large diary's waits for its
+    // whole-file check. Done once, at the latest before a save or an exchange.
+    void settleFileIdentity();
     // False with a null error when no row has the key.
     bool loadRow(qint64 key, EntryValues* values, Error* error);
     // The text of one row as written; loadAll leaves it in the file (textFaulted).
@@ -135,6 +140,7 @@ private:
     quint64 device_ = 0;
     quint64 inode_ = 0;
     bool fileGone_ = false;
+    bool identityPending_ = true;
     std::thread checkpointer_;
     std::atomic<bool> checkpointing_{false};
     std::function<void()> commitObserver_;

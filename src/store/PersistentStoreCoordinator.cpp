@@ -79,6 +79,8 @@ void PersistentStoreCoordinator::startExchange(PersistentStore* store) {
         options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toLocalFile();
     if (!options.value(NSPersistentStoreUbiquitousContentNameKey).toString().isEmpty() &&
         !container.isEmpty()) {
+        // Its writer identity first: the exchange names it in every log.
+        store->settleFileIdentity();
         auto exchange = std::make_unique<cloud::LogExchangeThread>(store->path(), container, this);
         store->setCommitObserver([e = exchange.get()] { e->wake(); });
         exchanges_.emplace_back(store, std::move(exchange));

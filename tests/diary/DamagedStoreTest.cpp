@@ -6,11 +6,14 @@
 
 #include "diary/DiaryStore.h"
 #include "diary/Utility.h"
+#include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
+#include "store/PersistentStore.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QScopeGuard>
 #include <functional>
 
 namespace quillet::test {
@@ -117,6 +120,82 @@ TEST(DamagedStore, AFileThatMayNotBeReadIsReportedAndLeftAsItWas) {
                                     QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner);
                                     EXPECT_EQ(readBytes(p), goodDiary());
                                 }});
+}
+
+// Large enough that the page-by-page check is left until after the first
+// screen, with the rest of the rows.
+QByteArray largeDiary() {
+    static const QByteArray bytes = [] {
+        std::vector<EntryValues> entries = paddedEntries(1500);
+        for (EntryValues& v : entries) {
+            v.entryText += QByteArray(6000, 'y');
+        }
+        const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+        return writeDiary(path, entries) ? readBytes(path) : QByteArray();
+    }();
+    return bytes;
+}
+
+// The diary with the last leaf of its identifier index scribbled over: a page
+// neither the first month nor the checks on the way to it read.
+QByteArray withLastIdentifierLeafDamaged(QByteArray diary) {
+    const int root = rootPage(diary, "entry_uuid");
+    const int pageSize = (uchar(diary[16]) << 8) | uchar(diary[17]);
+    const qsizetype rootAt = qsizetype(root - 1) * pageSize;
+    if (root < 2 || diary[rootAt] != 0x02) { // an interior index page
+        return QByteArray();
+    }
+    const auto at = [&](qsizetype i) { return quint32(uchar(diary[rootAt + i])); };
+    const quint32 lastLeaf = (at(8) << 24) | (at(9) << 16) | (at(10) << 8) | at(11);
+    diary[qsizetype(lastLeaf - 1) * pageSize] = 0x42;
+    return diary;
+}
+
+TEST(DamagedStore, ALargeDiaryIsSavedToOnlyOnceItsWholeFileCheckHasPassed) {
+    const qint64 limit = PersistentStore::readWholeAtOpenLimit();
+    PersistentStore::setReadWholeAtOpenLimit(0);
+    const auto restoreLimit = qScopeGuard([limit] { PersistentStore::setReadWholeAtOpenLimit(limit); });
+    ASSERT_GT(largeDiary().size(), 8 << 20);
+    const QByteArray damaged = withLastIdentifierLeafDamaged(largeDiary());
+    ASSERT_FALSE(damaged.isEmpty());
+    for (const bool isDamaged : {false, true}) {
+        SCOPED_TRACE(isDamaged ? "damaged" : "sound");
+        ScopedDiaryHome home;
+        ASSERT_TRUE(QDir().mkpath(home.storeFolder()));
+        ASSERT_TRUE(writeBytes(home.storePath(), isDamaged ? damaged : largeDiary()));
+        const std::size_t alertsBefore = alerts().errors.size();
+        {
+            DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
+            diary.setFirstMonthTag(201201);
+            ManagedObjectContext* context = diary.managedObjectContext();
+            ASSERT_TRUE(context->persistentStoreCoordinator());
+            ASSERT_FALSE(context->hasEverything());
+            const std::vector<ManagedObject*> firstScreen = context->objectsLoadedSoFar();
+            ASSERT_FALSE(firstScreen.empty());
+            firstScreen.front()->setValue(EntryKey::EntryText, QStringLiteral("edited early"));
+            // The automatic save waits for the rest without holding up the window.
+            EXPECT_TRUE(diary.autosave());
+            EXPECT_FALSE(context->hasEverything());
+            EXPECT_EQ(rawCount(home.storePath(), "entryText = 'edited early'"), 0);
+            ASSERT_TRUE(waitFor([&] { return context->hasEverything(); }));
+            QCoreApplication::processEvents();
+            if (!isDamaged) {
+                EXPECT_EQ(rawCount(home.storePath(), "entryText = 'edited early'"), 1);
+                EXPECT_EQ(alerts().errors.size(), alertsBefore);
+                continue;
+            }
+            // Told, and neither the automatic save nor the user's own writes.
+            EXPECT_GE(alerts().errors.size(), alertsBefore + 1);
+            EXPECT_EQ(alerts().errors.back().code, StoreCorruptError);
+            EXPECT_FALSE(diary.flushUnsavedChanges());
+            EXPECT_EQ(context->objectsLoadedSoFar().front()->entryText(), QStringLiteral("edited early"));
+        }
+        if (isDamaged) {
+            EXPECT_TRUE(readBytes(home.storePath()) == damaged);
+            const QFileInfo wal(home.storePath() + QStringLiteral("-wal"));
+            EXPECT_TRUE(!wal.exists() || wal.size() == 0) << wal.size();
+        }
+    }
 }
 
 TEST(DamagedStore, OnceTheFileIsRepairedTheNextRequestOpensIt) {

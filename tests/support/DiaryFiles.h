@@ -4,6 +4,7 @@
 // bytes and a folder's names back, and running SQL on a file behind the
 // store's back. Platform layer only, so the platform suite can use it too.
 
+#include "TestSupport.h"
 #include "store/EntryValues.h"
 #include "store/PersistentStore.h"
 #include "core/TextFolder.h"
@@ -80,6 +81,27 @@ inline std::vector<EntryValues> paddedEntries(int n) {
                                       i % 6, 201200 + i % 12 + 1, 1.3e9 + i));
     }
     return entries;
+}
+
+// The page number of a table's or an index's root page in the diary's bytes.
+inline int rootPage(const QByteArray& diary, const char* name) {
+    const QString path = makeTempDir() + QStringLiteral("/probe.sqlite");
+    writeBytes(path, diary);
+    sqlite3* db = nullptr;
+    int page = 0;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &s,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW) {
+            page = sqlite3_column_int(s, 0);
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+    return page;
 }
 
 // Runs SQL on the file with a connection of its own; false on any error.
