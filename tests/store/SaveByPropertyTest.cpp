@@ -240,18 +240,6 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
     EXPECT_EQ(after.monthTag, 201203);
     EXPECT_EQ(after.timeStamp, 1333634829);
 
-    // A store given an update without a changed-key set writes the row whole, as before.
-    EntryValues whole = row;
-    whole.entryText = "whole";
-    whole.foldedText = "whole";
-    whole.colorTag = 1;
-    PersistentStore::Changes changes;
-    changes.updated.emplace_back(entry->objectID().value, &whole);
-    ASSERT_TRUE(diary.coordinator.defaultStore()->save(changes, nullptr, nullptr));
-    row = *file.row(kEntry);
-    EXPECT_EQ(row.entryText, "whole");
-    EXPECT_EQ(row.colorTag, 1);
-
     // A row removed elsewhere takes no change: the save says so, stamps
     // nothing and keeps the edit.
     const EntryState stamped = file.stamps(kEntry);
