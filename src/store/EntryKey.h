@@ -9,6 +9,12 @@ namespace quillet {
 // diary uses to read and write them.
 enum class EntryKey { Uuid, EntryText, ColorTag, MonthTag, TimeStamp };
 
+// A set of attributes as bits, one per key: what a save changed of a record.
+inline constexpr unsigned entryKeyBit(EntryKey key) {
+    return 1u << unsigned(key);
+}
+inline constexpr unsigned kAllEntryKeys = (1u << (unsigned(EntryKey::TimeStamp) + 1)) - 1;
+
 inline std::optional<EntryKey> entryKeyFromName(const QString& name) {
     if (name == QLatin1String("uuid")) return EntryKey::Uuid;
     if (name == QLatin1String("entryText")) return EntryKey::EntryText;

@@ -617,7 +617,7 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
         PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
         return !waitForDisk || !store || store->sync(error);
     }
-    // A row is written whole, folded text included.
+    // A text is written with its folded form.
     ensureFoldedTexts();
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     if (!store) {
@@ -639,10 +639,17 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     const std::vector<ManagedObject*> inserted = inCreationOrder(inserted_);
     const std::vector<ManagedObject*> updated = inCreationOrder(updated_);
     const std::vector<ManagedObject*> deleted = inCreationOrder(deleted_);
-    // A row is written whole: a changed record whose text never left the
-    // file needs it first, or the save would blank it.
+    // A record is written property by property: only what this context
+    // changed since it read the record, so that a change another connection
+    // made meanwhile to the others stays. Anything else is written whole, and
+    // a text that never left the file must be read first or it would be blanked.
+    std::vector<unsigned> changedKeys;
+    changedKeys.reserve(updated.size());
     for (ManagedObject* o : updated) {
-        if (o->values_.textFaulted && !fulfillTextFault(o)) {
+        const auto known = changedKeys_.find(o);
+        changedKeys.push_back(known == changedKeys_.end() ? kAllEntryKeys : known->second);
+        if ((changedKeys.back() & keyBit(EntryKey::EntryText)) && o->values_.textFaulted &&
+            !fulfillTextFault(o)) {
             if (error) {
                 *error = Error{kStoreErrorDomain, StoreSaveError,
                                QStringLiteral("The diary could not be saved because an entry's text "
@@ -656,8 +663,8 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     for (ManagedObject* o : inserted) {
         changes.inserted.push_back(&o->values_);
     }
-    for (ManagedObject* o : updated) {
-        changes.updated.emplace_back(o->id_.value, &o->values_);
+    for (std::size_t i = 0; i < updated.size(); ++i) {
+        changes.updated.emplace_back(updated[i]->id_.value, &updated[i]->values_, changedKeys[i]);
     }
     for (ManagedObject* o : deleted) {
         changes.deleted.push_back(o->id_.value);

@@ -5,6 +5,7 @@
 #include "store/StoreOptions.h"
 #include "store/cloud/CloudTables.h"
 
+#include <QByteArrayList>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <fcntl.h>
 #include <iterator>
+#include <map>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sqlite3.h>
@@ -241,6 +243,51 @@ void bindValues(SqliteStatement& s, const EntryValues& v) {
         s.bindNull(5);
     }
     s.bindUtf8(6, std::string_view(v.foldedText));
+}
+
+// What an update writes of the changes it was given: a moment is its time
+// stamp and its month tag, never one without the other.
+unsigned columnsWritten(unsigned changedKeys) {
+    const unsigned moment = entryKeyBit(EntryKey::MonthTag) | entryKeyBit(EntryKey::TimeStamp);
+    return changedKeys & moment ? changedKeys | moment : changedKeys;
+}
+
+// The update of those columns. Each column keeps its parameter number of
+// bindValues whichever others are written; the key is always ?7.
+QByteArray updateStatement(unsigned columns) {
+    QByteArrayList set;
+    if (columns & entryKeyBit(EntryKey::Uuid))
+        set << "uuid = ?1";
+    if (columns & entryKeyBit(EntryKey::EntryText))
+        set << "entryText = ?2"
+            << "foldedText = ?6";
+    if (columns & entryKeyBit(EntryKey::ColorTag))
+        set << "colorTag = ?3";
+    if (columns & entryKeyBit(EntryKey::MonthTag))
+        set << "monthTag = ?4";
+    if (columns & entryKeyBit(EntryKey::TimeStamp))
+        set << "timeStamp = ?5";
+    return "UPDATE entry SET " + set.join(", ") + " WHERE key = ?7";
+}
+
+void bindColumns(SqliteStatement& s, const EntryValues& v, unsigned columns) {
+    if (columns == kAllEntryKeys) {
+        bindValues(s, v);
+        return;
+    }
+    if (columns & entryKeyBit(EntryKey::Uuid))
+        s.bindText(1, v.uuid);
+    if (columns & entryKeyBit(EntryKey::EntryText)) {
+        s.bindUtf8(2, v.entryText);
+        s.bindUtf8(6, std::string_view(v.foldedText));
+    }
+    if (columns & entryKeyBit(EntryKey::ColorTag))
+        s.bindInt64(3, v.colorTag);
+    if (columns & entryKeyBit(EntryKey::MonthTag))
+        s.bindInt64(4, v.monthTag);
+    if (columns & entryKeyBit(EntryKey::TimeStamp)) {
+        v.hasTimeStamp ? s.bindDouble(5, v.timeStamp) : s.bindNull(5);
+    }
 }
 
 void readValues(const SqliteStatement& s, int first, EntryValues* v) {
@@ -992,11 +1039,10 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
         SqliteStatement insert(db_.handle(),
                                "INSERT INTO entry (uuid, entryText, colorTag, monthTag, timeStamp, foldedText) "
                                "VALUES (?, ?, ?, ?, ?, ?)");
-        SqliteStatement update(db_.handle(),
-                               "UPDATE entry SET uuid = ?, entryText = ?, colorTag = ?, monthTag = ?, "
-                               "timeStamp = ?, foldedText = ? WHERE key = ?");
+        // One update statement per set of columns written, made when first needed.
+        std::map<unsigned, std::unique_ptr<SqliteStatement>> updates;
         SqliteStatement remove(db_.handle(), "DELETE FROM entry WHERE key = ?");
-        if (!insert.isValid() || !update.isValid() || !remove.isValid()) {
+        if (!insert.isValid() || !remove.isValid()) {
             return fail(QStringLiteral("saved"));
         }
         for (const EntryValues* v : changes.inserted) {
@@ -1007,12 +1053,37 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
             }
             keys.push_back(sqlite3_last_insert_rowid(db_.handle()));
         }
-        for (const auto& [key, v] : changes.updated) {
-            update.reset();
-            bindValues(update, *v);
-            update.bindInt64(7, key);
-            if (update.step() != SQLITE_DONE) {
+        for (const Update& u : changes.updated) {
+            const unsigned columns = columnsWritten(u.changedKeys);
+            if (columns == 0) {
+                continue;
+            }
+            std::unique_ptr<SqliteStatement>& update = updates[columns];
+            if (!update) {
+                update = std::make_unique<SqliteStatement>(db_.handle(),
+                                                           updateStatement(columns).constData());
+                if (!update->isValid()) {
+                    return fail(QStringLiteral("saved"));
+                }
+            } else {
+                update->reset();
+            }
+            bindColumns(*update, *u.values, columns);
+            update->bindInt64(7, u.key);
+            if (update->step() != SQLITE_DONE) {
                 return fail(QStringLiteral("saved"));
+            }
+            if (sqlite3_changes(db_.handle()) == 0) {
+                // The row went meanwhile (removed elsewhere): the change has
+                // nowhere to go, and saying it was saved would lose it unseen.
+                db_.exec("ROLLBACK", nullptr);
+                if (error) {
+                    *error = storeError(StoreSaveError,
+                                        QStringLiteral("The diary could not be saved because an "
+                                                       "entry being saved is no longer in the "
+                                                       "diary file."));
+                }
+                return false;
             }
         }
         for (qint64 key : changes.deleted) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Error.h"
+#include "store/EntryKey.h"
 #include "store/SqliteDatabase.h"
 #include "store/StoreRow.h"
 
@@ -72,9 +73,20 @@ public:
     // The text of one row as written; loadAll leaves it in the file (textFaulted).
     bool loadText(qint64 key, QByteArray* text, Error* error);
 
+    // An update writes only the attributes in `changedKeys` (entryKeyBit):
+    // the others keep what the row holds now, which another connection (the
+    // cloud exchange) may have changed since the record was read. The time
+    // stamp and the month tag go together, and the folded text with the text.
+    struct Update {
+        Update(qint64 key, const EntryValues* values, unsigned changedKeys = kAllEntryKeys)
+            : key(key), values(values), changedKeys(changedKeys) {}
+        qint64 key;
+        const EntryValues* values;
+        unsigned changedKeys;
+    };
     struct Changes {
         std::vector<const EntryValues*> inserted; // in order; their new keys come back in insertedKeys
-        std::vector<std::pair<qint64, const EntryValues*>> updated;
+        std::vector<Update> updated;
         std::vector<qint64> deleted;
     };
     // Writes all changes in one transaction, or none of them. With

@@ -12,12 +12,15 @@
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/PersistentStoreCoordinator.h"
+#include "store/SqliteDatabase.h"
+#include "store/SqliteStatement.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <sqlite3.h>
 #include <tuple>
 
 namespace quillet::test {
@@ -137,6 +140,68 @@ TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
     }
     ManagedObjectContext* onDesktop = desktop.managedObjectContext();
     EXPECT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
+}
+
+// The color tag of the entry in the diary file, as another connection reads it.
+int storedColor(const QString& storePath, const QString& uuid) {
+    SqliteDatabase db;
+    if (!db.open(storePath, SQLITE_OPEN_READONLY, nullptr)) {
+        return -1;
+    }
+    SqliteStatement s(db.handle(), "SELECT colorTag FROM entry WHERE uuid = ?");
+    s.bindText(1, uuid);
+    return s.step() == SQLITE_ROW ? s.columnInt(0) : -1;
+}
+
+TEST(CloudExchange, AReTagFromTheOtherMachineSurvivesALocalTextEditSavedBeforeItsMerge) {
+    TwoMachines m;
+    auto [laptopPlaces, desktopPlaces, laptopWindow, desktopWindow] =
+        std::tie(m.laptopPlaces, m.desktopPlaces, m.laptopWindow, m.desktopWindow);
+    DiaryStore laptop(&laptopPlaces, &laptopWindow), desktop(&desktopPlaces, &desktopWindow);
+    ManagedObjectContext* onLaptop = laptop.managedObjectContext();
+    ManagedObjectContext* onDesktop = desktop.managedObjectContext();
+    const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000003");
+    ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
+    onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
+    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
+    onLaptopEntry->setValue(2, QStringLiteral("colorTag"));
+    onLaptopEntry->setValue(201203, QStringLiteral("monthTag"));
+    onLaptopEntry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    Error error;
+    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
+    ManagedObject* onDesktopEntry = findByUuid(onDesktop, uuid);
+
+    // The desktop's text edit is not saved yet when the laptop re-tags.
+    onDesktopEntry->setValue(QStringLiteral("finished on the desktop"),
+                             QStringLiteral("entryText"));
+    onLaptopEntry->setValue(5, QStringLiteral("colorTag"));
+    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+
+    // The desktop's exchange applies the re-tag on its own thread; the merge
+    // into the window waits for the main thread, which saves first.
+    const QString desktopPath = desktop.persistentStoreCoordinator()->defaultStore()->path();
+    QDeadlineTimer deadline(10000);
+    while (storedColor(desktopPath, uuid) != 5 && !deadline.hasExpired()) {
+        QThread::msleep(10);
+    }
+    ASSERT_EQ(storedColor(desktopPath, uuid), 5);
+    ASSERT_EQ(onDesktopEntry->colorTag(), 2) << "merged before the save: nothing to show";
+    ASSERT_TRUE(onDesktop->save(&error)) << error.localizedDescription.toStdString();
+
+    // Once both have merged and exchanged: the laptop's color, the desktop's text, everywhere.
+    const auto both = [&](ManagedObject* e) {
+        return e->colorTag() == 5 && e->entryText() == QStringLiteral("finished on the desktop");
+    };
+    EXPECT_TRUE(waitFor([&] { return both(onLaptopEntry) && both(onDesktopEntry); }))
+        << "laptop " << onLaptopEntry->colorTag() << " " << onLaptopEntry->entryText().toStdString()
+        << ", desktop " << onDesktopEntry->colorTag() << " "
+        << onDesktopEntry->entryText().toStdString();
+    EXPECT_EQ(storedColor(laptop.persistentStoreCoordinator()->defaultStore()->path(), uuid), 5);
+    EXPECT_EQ(storedColor(desktopPath, uuid), 5);
+    EXPECT_EQ(onLaptop->registeredObjects().size(), 1u);
+    EXPECT_EQ(onDesktop->registeredObjects().size(), 1u);
+    EXPECT_FALSE(onLaptop->hasChanges() || onDesktop->hasChanges());
 }
 
 } // namespace

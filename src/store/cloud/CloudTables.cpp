@@ -88,10 +88,12 @@ public:
                 state = std::move(e);
             }
         }
-        SqliteStatement& s = prepared("SELECT entryText, colorTag, monthTag, timeStamp FROM entry "
-                                      "WHERE uuid = ? ORDER BY key LIMIT 1");
+        SqliteStatement& s = prepared("SELECT entryText, colorTag, monthTag, timeStamp, key "
+                                      "FROM entry WHERE uuid = ? ORDER BY key LIMIT 1");
         s.bindText(1, uuid);
+        loadedRow_.reset();
         if (s.step() == SQLITE_ROW) {
+            loadedRow_ = s.columnInt64(4);
             // The row holds the values; the stamps (if any) come from entryClock.
             EntryState e = state.value_or(EntryState{});
             e.uuid = uuid;
@@ -109,6 +111,26 @@ public:
             state = std::move(e);
         }
         return state;
+    }
+
+    // The row the last load read its values from (none: the entry has no row).
+    std::optional<qint64> loadedRow() const { return loadedRow_; }
+
+    // A row's values as they are now, by its key.
+    std::optional<LocalValues> rowValues(qint64 key) {
+        SqliteStatement& s =
+            prepared("SELECT entryText, colorTag, monthTag, timeStamp FROM entry WHERE key = ?");
+        s.bindInt64(1, key);
+        if (s.step() != SQLITE_ROW)
+            return std::nullopt;
+        LocalValues l;
+        l.hasText = !s.isNull(0);
+        l.entryText = s.columnUtf8(0);
+        l.colorTag = s.columnInt(1);
+        l.monthTag = s.columnInt(2);
+        l.hasTimeStamp = !s.isNull(3);
+        l.timeStamp = l.hasTimeStamp ? s.columnDouble(3) : 0;
+        return l;
     }
 
     // The stamps only; a visible entry's values live in its row.
@@ -207,6 +229,7 @@ private:
     SqliteDatabase& db_;
     AppliedChanges* changes_;
     std::map<const char*, std::unique_ptr<SqliteStatement>> statements_;
+    std::optional<qint64> loadedRow_;
 };
 
 bool enqueue(SqliteDatabase& db, const QString& uuid) {
@@ -229,6 +252,35 @@ LocalValues localValues(const EntryValues& v, const std::optional<EntryState>& b
     l.timeStamp = v.hasTimeStamp ? v.timeStamp : 0;
     l.monthTag = v.monthTag;
     return l;
+}
+
+LocalValues valuesOf(const EntryState& s) {
+    LocalValues l;
+    l.entryText = s.entryText;
+    l.hasText = s.hasText;
+    l.colorTag = s.colorTag;
+    l.hasTimeStamp = s.hasTimeStamp;
+    l.timeStamp = s.hasTimeStamp ? s.timeStamp : 0;
+    l.monthTag = s.monthTag;
+    return l;
+}
+
+// What an update leaves in its row: the properties it changed as saved, the
+// others as the row holds them (as PersistentStore::save writes them).
+LocalValues keepUnchanged(LocalValues row, const LocalValues& saved, unsigned changedKeys) {
+    if (changedKeys & entryKeyBit(EntryKey::EntryText)) {
+        row.entryText = saved.entryText;
+        row.hasText = saved.hasText;
+    }
+    if (changedKeys & entryKeyBit(EntryKey::ColorTag)) {
+        row.colorTag = saved.colorTag;
+    }
+    if (changedKeys & (entryKeyBit(EntryKey::MonthTag) | entryKeyBit(EntryKey::TimeStamp))) {
+        row.hasTimeStamp = saved.hasTimeStamp;
+        row.timeStamp = saved.timeStamp;
+        row.monthTag = saved.monthTag;
+    }
+    return row;
 }
 
 void syncFolder(const QString& folder) {
@@ -337,14 +389,26 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
     };
     SqlTarget target(db);
     bool ok = true;
-    auto edit = [&](const QString& uuid, const EntryValues& v) {
+    auto edit = [&](const QString& uuid, const EntryValues& v, std::optional<qint64> key,
+                    unsigned changedKeys) {
         if (!isWellFormedIdentifier(uuid)) {
             return; // cannot travel; it stays on this machine
         }
         std::optional<EntryState> before = target.load(uuid);
+        LocalValues now = localValues(v, before);
+        if (key && changedKeys != kAllEntryKeys) {
+            // Only the changed properties are this save's; the others are
+            // whatever the row holds now (perhaps another machine's, applied
+            // since the record was read), and must not be stamped as ours.
+            const std::optional<LocalValues> row =
+                before && target.loadedRow() == key ? valuesOf(*before) : target.rowValues(*key);
+            if (row) {
+                now = keepUnchanged(*row, now, changedKeys);
+            }
+        }
         // A text not yet in any log was never seen elsewhere: written over, it is no conflict.
         const bool unpublished = before && before->text.clock > publishedClock;
-        EntryState after = localEdit(before, uuid, localValues(v, before), tick(), unpublished);
+        EntryState after = localEdit(before, uuid, now, tick(), unpublished);
         if (before && after == *before) {
             return;
         }
@@ -362,10 +426,10 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         ok = ok && target.storeStamps(after, true) && target.enqueue(uuid);
     };
     for (const EntryValues* v : changes.inserted) {
-        edit(v->uuid, *v);
+        edit(v->uuid, *v, std::nullopt, kAllEntryKeys);
     }
-    for (const auto& [key, v] : changes.updated) {
-        edit(v->uuid, *v);
+    for (const PersistentStore::Update& u : changes.updated) {
+        edit(u.values->uuid, *u.values, u.key, u.changedKeys);
     }
     for (qint64 key : changes.deleted) {
         SqliteStatement s(db.handle(), "SELECT uuid FROM entry WHERE key = ?");

@@ -1,0 +1,256 @@
+// A save writes, and stamps for the change log, only the properties the
+// context changed since it read the record: a change another connection
+// made meanwhile to the others (the cloud exchange applying another
+// machine's log) stays in the row and in the stamps, on every machine.
+#include "TestSupport.h"
+
+#include "core/TextFolder.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/SqliteDatabase.h"
+#include "store/SqliteStatement.h"
+#include "store/StoreOptions.h"
+#include "store/cloud/LogExchange.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace quillet::test {
+namespace {
+
+using namespace cloud;
+
+const QString kEntry = QStringLiteral("7B0E5C1A-3333-4D2E-8F10-000000000001");
+
+std::shared_ptr<ManagedObjectModel> entryModel() {
+    const QString dir = makeTempDir();
+    QFile file(dir + QStringLiteral("/Entry.json"));
+    file.open(QIODevice::WriteOnly);
+    file.write(
+        R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
+        R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
+    file.close();
+    const QString previous = ManagedObjectModel::modelSearchPath();
+    ManagedObjectModel::setModelSearchPath(dir);
+    std::shared_ptr<ManagedObjectModel> model = ManagedObjectModel::mergedModelFromBundles();
+    ManagedObjectModel::setModelSearchPath(previous);
+    return model;
+}
+
+// A diary open in a context, as the window holds it.
+struct OpenDiary {
+    explicit OpenDiary(const QString& path) : path(path), coordinator(entryModel()) {
+        Error error;
+        EXPECT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error))
+            << error.localizedDescription.toStdString();
+        context.setPersistentStoreCoordinator(&coordinator);
+    }
+    ManagedObject* only() {
+        const std::vector<ManagedObject*> all = context.registeredObjects();
+        EXPECT_EQ(all.size(), 1u);
+        return all.empty() ? nullptr : all.front();
+    }
+    bool save() {
+        Error error;
+        const bool saved = context.save(&error);
+        EXPECT_TRUE(saved) << error.localizedDescription.toStdString();
+        return saved;
+    }
+    QString path;
+    PersistentStoreCoordinator coordinator;
+    ManagedObjectContext context;
+};
+
+// The file as another connection sees it.
+struct FileView {
+    explicit FileView(const QString& path) {
+        EXPECT_TRUE(db.open(path, SQLITE_OPEN_READWRITE, nullptr));
+        db.setBusyTimeout(2000);
+    }
+    std::optional<EntryValues> row(const QString& uuid) {
+        SqliteStatement s(db.handle(),
+                          "SELECT entryText, colorTag, monthTag, timeStamp, foldedText "
+                          "FROM entry WHERE uuid = ?");
+        s.bindText(1, uuid);
+        if (s.step() != SQLITE_ROW)
+            return std::nullopt;
+        EntryValues v;
+        v.uuid = uuid;
+        v.entryText = s.columnUtf8(0);
+        v.colorTag = s.columnInt(1);
+        v.monthTag = s.columnInt(2);
+        v.hasTimeStamp = !s.isNull(3);
+        v.timeStamp = s.columnDouble(3);
+        v.foldedText = s.columnUtf8(4).toStdString();
+        return v;
+    }
+    EntryState stamps(const QString& uuid) {
+        SqliteStatement s(db.handle(), "SELECT state FROM entryClock WHERE uuid = ?");
+        s.bindText(1, uuid);
+        EntryState state;
+        EXPECT_EQ(s.step(), SQLITE_ROW);
+        EXPECT_TRUE(decodeEntryState(QByteArray::fromBase64(s.columnUtf8(0)), &state));
+        return state;
+    }
+    bool queued(const QString& uuid) {
+        SqliteStatement s(db.handle(), "SELECT 1 FROM outbox WHERE uuid = ?");
+        s.bindText(1, uuid);
+        return s.step() == SQLITE_ROW;
+    }
+    QUuid writer() { return storeIdentifier(db); }
+    void exec(const char* sql) { EXPECT_TRUE(db.exec(sql, nullptr)) << sql; }
+    SqliteDatabase db;
+};
+
+ManagedObject* insertEntry(OpenDiary& diary, const QString& text, int color) {
+    ManagedObject* e = diary.context.insertNewObject(QStringLiteral("Entry"));
+    e->setValue(EntryKey::Uuid, kEntry);
+    e->setValue(EntryKey::EntryText, text);
+    e->setValue(EntryKey::ColorTag, color);
+    e->setValue(EntryKey::MonthTag, 201203);
+    e->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(1330956429, Qt::UTC));
+    return e;
+}
+
+TEST(SaveByProperty, AnotherMachinesReTagSurvivesASaveOfAnUnsavedTextEdit) {
+    const QString container = makeTempDir();
+    // This machine: the window's context, and the exchange on its own connection.
+    OpenDiary here(makeTempDir() + QStringLiteral("/entries.sqlite"));
+    LogExchange hereExchange(here.path, container);
+    // The other machine, saving through its store.
+    const QString therePath = makeTempDir() + QStringLiteral("/entries.sqlite");
+    Error error;
+    std::unique_ptr<PersistentStore> there = PersistentStore::open(therePath, {}, &error);
+    ASSERT_TRUE(there) << error.localizedDescription.toStdString();
+    LogExchange thereExchange(therePath, container);
+
+    ManagedObject* entry = insertEntry(here, QStringLiteral("first draft"), 1);
+    ASSERT_TRUE(here.save());
+    AppliedChanges applied;
+    hereExchange.exchange(&applied);
+    thereExchange.exchange(&applied);
+    FileView hereFile(here.path), thereFile(therePath);
+    std::optional<EntryValues> onThere = thereFile.row(kEntry);
+    ASSERT_TRUE(onThere);
+
+    // Re-tagged there; here the text is being edited, not saved yet.
+    const qint64 thereKey = [&] {
+        SqliteStatement s(thereFile.db.handle(), "SELECT key FROM entry WHERE uuid = ?");
+        s.bindText(1, kEntry);
+        return s.step() == SQLITE_ROW ? s.columnInt64(0) : -1;
+    }();
+    onThere->colorTag = 4;
+    PersistentStore::Changes retag;
+    retag.updated.emplace_back(thereKey, &*onThere);
+    ASSERT_TRUE(there->save(retag, nullptr, &error)) << error.localizedDescription.toStdString();
+    thereExchange.exchange(&applied);
+    entry->setValue(EntryKey::EntryText, QStringLiteral("the local ending"));
+
+    // The re-tag arrives here before the context has merged it, and the edit is saved.
+    AppliedChanges arrived;
+    hereExchange.exchange(&arrived);
+    ASSERT_EQ(arrived.updated, QSet<qint64>{entry->objectID().value});
+    ASSERT_EQ(hereFile.row(kEntry)->colorTag, 4);
+    ASSERT_EQ(entry->colorTag(), 1) << "not merged yet";
+    ASSERT_TRUE(here.save());
+
+    const EntryValues saved = *hereFile.row(kEntry);
+    EXPECT_EQ(saved.colorTag, 4);
+    EXPECT_EQ(saved.entryText, "the local ending");
+    EXPECT_EQ(saved.foldedText, TextFolder::fold(QStringLiteral("the local ending")));
+    EXPECT_EQ(saved.monthTag, 201203);
+    // The stamps say whose each property is: the color is still the other
+    // machine's change, only the text is this save's, and it goes out.
+    const EntryState stamps = hereFile.stamps(kEntry);
+    EXPECT_EQ(stamps.colorTag, 4);
+    EXPECT_EQ(stamps.color.writer, thereFile.writer());
+    EXPECT_EQ(stamps.text.writer, hereFile.writer());
+    EXPECT_TRUE(hereFile.queued(kEntry));
+
+    // The context merges what the exchange applied: both changes are shown.
+    ChangeSet merged;
+    merged.updated.push_back(entry);
+    here.context.mergeChangesFromContextDidSave(merged);
+    EXPECT_EQ(entry->colorTag(), 4);
+    EXPECT_EQ(entry->entryText(), QStringLiteral("the local ending"));
+    EXPECT_FALSE(here.context.hasChanges());
+
+    // And on the other machine once the logs went round: both, and no copy.
+    hereExchange.exchange(&applied);
+    thereExchange.exchange(&applied);
+    const EntryValues elsewhere = *thereFile.row(kEntry);
+    EXPECT_EQ(elsewhere.colorTag, 4);
+    EXPECT_EQ(elsewhere.entryText, "the local ending");
+    qint64 rows = 0;
+    ASSERT_TRUE(thereFile.db.queryInteger("SELECT count(*) FROM entry", &rows, nullptr));
+    EXPECT_EQ(rows, 1);
+}
+
+TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
+    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
+    {
+        OpenDiary first(path);
+        insertEntry(first, QStringLiteral("as read"), 2);
+        ASSERT_TRUE(first.save());
+    }
+    OpenDiary diary(path);
+    ManagedObject* entry = diary.only();
+    ASSERT_TRUE(entry);
+    FileView file(path);
+
+    // Another connection rewrites the text while the context re-tags: the
+    // re-tag is saved, the text is not put back, and not stamped as ours.
+    file.exec("UPDATE entry SET entryText = 'written elsewhere', foldedText = 'written elsewhere'");
+    const EntryState before = file.stamps(kEntry);
+    entry->setValue(EntryKey::ColorTag, 5);
+    ASSERT_TRUE(diary.save());
+    EntryValues row = *file.row(kEntry);
+    EXPECT_EQ(row.colorTag, 5);
+    EXPECT_EQ(row.entryText, "written elsewhere");
+    EXPECT_EQ(row.foldedText, "written elsewhere");
+    EntryState after = file.stamps(kEntry);
+    EXPECT_EQ(after.text, before.text);
+    EXPECT_GT(after.color.clock, before.color.clock);
+    EXPECT_EQ(after.moment, before.moment);
+
+    // A text edit writes the text with its folded form, and nothing else.
+    file.exec("UPDATE entry SET colorTag = 3");
+    entry->setValue(EntryKey::EntryText, QStringLiteral("Caf\u00e9 AU LAIT"));
+    ASSERT_TRUE(diary.save());
+    row = *file.row(kEntry);
+    EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
+    EXPECT_EQ(row.foldedText, TextFolder::fold(QStringLiteral("Caf\u00e9 AU LAIT")));
+    EXPECT_EQ(row.colorTag, 3);
+
+    // A moment is written whole: a new time stamp takes its month tag along,
+    // even when only the time stamp was set.
+    file.exec("UPDATE entry SET monthTag = 199901");
+    entry->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(1333634829, Qt::UTC));
+    ASSERT_TRUE(diary.save());
+    row = *file.row(kEntry);
+    EXPECT_EQ(row.timeStamp, 1333634829);
+    EXPECT_EQ(row.monthTag, 201203);
+    EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
+    EXPECT_EQ(row.colorTag, 3);
+    after = file.stamps(kEntry);
+    EXPECT_EQ(after.monthTag, 201203);
+    EXPECT_EQ(after.timeStamp, 1333634829);
+
+    // A row removed elsewhere takes no change: the save says so, stamps
+    // nothing and keeps the edit.
+    const EntryState stamped = file.stamps(kEntry);
+    file.exec("DELETE FROM entry");
+    entry->setValue(EntryKey::ColorTag, 2);
+    Error error;
+    EXPECT_FALSE(diary.context.save(&error));
+    EXPECT_EQ(error.code, StoreSaveError);
+    EXPECT_TRUE(diary.context.hasChanges());
+    EXPECT_EQ(file.stamps(kEntry), stamped);
+}
+
+} // namespace
+} // namespace quillet::test
