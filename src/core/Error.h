@@ -30,6 +30,8 @@ enum ErrorCode : int {
     StoreCorruptError = 134040,
     // The file a store opened was moved, replaced or deleted; nothing was saved over it.
     StoreFileMovedError = 134050,
+    // A record being saved was removed from the file meanwhile (by another machine's change).
+    StoreEntryGoneError = 134060,
 };
 
 } // namespace quillet

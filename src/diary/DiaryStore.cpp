@@ -192,6 +192,11 @@ bool DiaryStore::autosave() {
     }
     Error error;
     if (!context->save(&error, false)) {
+        if (error.code == StoreEntryGoneError) {
+            // Another machine's removal, not merged yet: its merge keeps the
+            // edit and brings the next save.
+            return false;
+        }
         if (!reportFileLost(error) && !autosaveFailureShown_) {
             autosaveFailureShown_ = true;
             Alerts::presentError(error);

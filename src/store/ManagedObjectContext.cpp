@@ -802,6 +802,20 @@ void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incom
         if (!o || o->context_ != this || o->state_ == ManagedObject::State::Gone) {
             continue;
         }
+        // Removed elsewhere while edited here: the unsaved edit wins, and the
+        // entry, text and all, is saved again as a new row rather than lost.
+        if (o->updated_ && o->isLive() && !o->values_.textFaulted) {
+            byID_.erase(o->id_.value);
+            o->id_ = ManagedObjectID{nextTemporaryID_--};
+            registerID(o);
+            updated_.erase(o);
+            changedKeys_.erase(o);
+            o->updated_ = false;
+            o->inserted_ = true;
+            inserted_.insert(o);
+            changes.updated.push_back(o);
+            continue;
+        }
         inserted_.erase(o);
         updated_.erase(o);
         deleted_.erase(o);

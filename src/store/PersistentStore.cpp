@@ -1078,7 +1078,7 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
                 // nowhere to go, and saying it was saved would lose it unseen.
                 db_.exec("ROLLBACK", nullptr);
                 if (error) {
-                    *error = storeError(StoreSaveError,
+                    *error = storeError(StoreEntryGoneError,
                                         QStringLiteral("The diary could not be saved because an "
                                                        "entry being saved is no longer in the "
                                                        "diary file."));

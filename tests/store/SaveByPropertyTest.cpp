@@ -2,9 +2,11 @@
 // context changed since it read the record: a change another connection
 // made meanwhile to the others (the cloud exchange applying another
 // machine's log) stays in the row and in the stamps, on every machine.
+#include "DiaryFiles.h"
 #include "TestSupport.h"
 
 #include "core/TextFolder.h"
+#include "store/ChangeSet.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ManagedObjectModel.h"
@@ -247,9 +249,23 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
     entry->setValue(EntryKey::ColorTag, 2);
     Error error;
     EXPECT_FALSE(diary.context.save(&error));
-    EXPECT_EQ(error.code, StoreSaveError);
+    EXPECT_EQ(error.code, StoreEntryGoneError);
     EXPECT_TRUE(diary.context.hasChanges());
     EXPECT_EQ(file.stamps(kEntry), stamped);
+
+    // Once the removal is merged, the edit still wins: the entry stays, and
+    // the next save writes it whole as a new row, stamped after the removal.
+    ChangeSet removal;
+    removal.deleted.push_back(entry);
+    diary.context.mergeChangesFromContextDidSave(removal);
+    EXPECT_TRUE(entry->isLive());
+    EXPECT_EQ(diary.only(), entry);
+    ASSERT_TRUE(diary.save());
+    EXPECT_EQ(rawCount(path), 1);
+    row = *file.row(kEntry);
+    EXPECT_EQ(row.colorTag, 2);
+    EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
+    EXPECT_GT(file.stamps(kEntry).text, stamped.text);
 }
 
 } // namespace
