@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -24,6 +25,7 @@ public:
         superseded; // (uuid, clock) with the writer folded in below
     std::set<QString> pending;
     std::set<std::pair<QString, quint64>> typedOver;
+    std::set<std::pair<QString, quint64>> trashedSeen; // texts a trash here deleted
     quint64 publishedClock = 0;
 
     std::optional<EntryState> load(const QString& uuid) override {
@@ -78,7 +80,10 @@ public:
         return after;
     }
     void trash(const QString& uuid) {
-        store(localDelete(*load(uuid), tick()));
+        const EntryState before = *load(uuid);
+        if (!before.text.isNull())
+            trashedSeen.insert(key(uuid, before.text));
+        store(localDelete(before, tick()));
         pending.insert(uuid);
     }
     ChangeLog publish(quint64 sequence) {
@@ -236,13 +241,81 @@ TEST(CloudMerge, PropertiesMergeOneByOneAndConcurrentTextsKeepBoth) {
     EXPECT_FALSE(isVisible(b.states.at(kEntry)));
 }
 
+// A trash made apart from an edit it had not seen: the edited text stays as a
+// conflicting copy, the same one on every machine in either order; a trash of
+// the text its writer had seen leaves nothing, and a later change that brings
+// the entry back takes the copy away again.
+TEST(CloudMerge, TrashOfAnUnseenTextKeepsItAsACopy) {
+    Replica a, b;
+    b.skew = 60'000; // B's trash is the newer change
+    a.save(kEntry, text("first", 3, 2000));
+    const ChangeLog first = a.publish(1);
+    b.receive(first);
+    LocalValues edited = values(a.states.at(kEntry));
+    edited.entryText = "written on A";
+    a.save(kEntry, edited);
+    b.trash(kEntry);
+    const ChangeLog edit = a.publish(2), trash = b.publish(1);
+    ASSERT_GT(trash.entries[0].deletion, edit.entries[0].text);
+    EXPECT_EQ(trash.entries[0].deletionSeen, first.entries[0].text);
+
+    Replica c, d;
+    for (const ChangeLog* log : {&first, &edit, &trash, &edit})
+        c.receive(*log);
+    for (const ChangeLog* log : {&trash, &first, &edit, &trash})
+        d.receive(*log);
+    a.receive(trash);
+    b.receive(edit);
+    for (const Replica* r : {&b, &c, &d})
+        EXPECT_EQ(difference(a, *r), "");
+    EXPECT_FALSE(isVisible(a.states.at(kEntry)));
+    const QString copyId = conflictCopyIdentifier(kEntry, edit.entries[0].text);
+    ASSERT_EQ(a.visible(), std::vector<QString>{copyId});
+    const EntryState& copy = a.states.at(copyId);
+    EXPECT_EQ(copy.entryText, QByteArray(kConflictCopyHeading) + "written on A");
+    EXPECT_EQ(copy.colorTag, 3);
+    EXPECT_EQ(copy.timeStamp, 2000);
+    EXPECT_EQ(copy.monthTag, 201203);
+
+    // A later re-tag by a writer that never got the trash brings the entry back
+    // with its text: the copy goes.
+    Replica h;
+    h.skew = 120'000;
+    h.receive(first);
+    h.receive(edit);
+    LocalValues retag = values(h.states.at(kEntry));
+    retag.colorTag = 4;
+    h.save(kEntry, retag);
+    d.receive(h.publish(1));
+    EXPECT_TRUE(isVisible(d.states.at(kEntry)));
+    EXPECT_EQ(d.states.at(kEntry).entryText, "written on A");
+    EXPECT_FALSE(d.states.count(copyId));
+
+    // A trash by a writer that had seen the text removes it, in either order.
+    Replica f, g;
+    f.skew = 120'000;
+    f.receive(first);
+    f.receive(edit);
+    f.trash(kEntry);
+    const ChangeLog seenTrash = f.publish(1);
+    for (const ChangeLog* log : {&first, &edit, &seenTrash})
+        g.receive(*log);
+    EXPECT_TRUE(g.visible().empty());
+    c.receive(seenTrash);
+    EXPECT_FALSE(c.states.count(copyId)) << "the newer trash saw the text";
+    EXPECT_TRUE(c.visible().empty());
+}
+
 // Three writers edit, re-tag, re-date, trash and create entries while their
 // logs travel in random order, late, and more than once. Once every log has
 // reached every machine all hold the same diary, and every text that nobody
 // saw and wrote over is an entry's text or a conflicting copy.
 TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
-    int totalCopies = 0;
-    for (unsigned seed = 1; seed <= 60; ++seed) {
+    int totalCopies = 0, trashCopies = 0;
+    // QUILLET_MERGE_SEEDS runs more of them (several hundred before a merge change).
+    const unsigned seeds =
+        unsigned(std::max(60, qEnvironmentVariableIntValue("QUILLET_MERGE_SEEDS")));
+    for (unsigned seed = 1; seed <= seeds; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&](std::size_t n) { return std::size_t(random() % n); };
         std::vector<Replica> replicas(3);
@@ -316,27 +389,30 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
 
         ASSERT_EQ(difference(replicas[0], replicas[1]), "") << "seed " << seed;
         ASSERT_EQ(difference(replicas[0], replicas[2]), "") << "seed " << seed;
-        std::set<std::pair<QString, quint64>> seenAndReplaced;
+        std::set<std::pair<QString, quint64>> seenAndReplaced, seenAndTrashed;
         for (const Replica& r : replicas) {
             seenAndReplaced.insert(r.superseded.begin(), r.superseded.end());
             seenAndReplaced.insert(r.typedOver.begin(), r.typedOver.end());
+            seenAndTrashed.insert(r.trashedSeen.begin(), r.trashedSeen.end());
         }
         const Replica& any = replicas[0];
         int copies = 0;
         for (const auto& [version, body] : saved) {
             const auto& [uuid, stamp] = version;
-            if (seenAndReplaced.count(Replica::key(uuid, stamp)) ||
-                !isVisible(any.states.at(uuid))) {
-                continue; // written over by someone who saw it, or trashed
+            if (seenAndReplaced.count(Replica::key(uuid, stamp))) {
+                continue; // written over by someone who saw it
             }
             const EntryState& entry = any.states.at(uuid);
             if (entry.text == stamp) {
                 EXPECT_EQ(entry.entryText, body);
-                continue;
+                if (isVisible(entry) || seenAndTrashed.count(Replica::key(uuid, stamp)))
+                    continue; // shown, or trashed by someone who saw it
             }
             const auto copy = any.states.find(conflictCopyIdentifier(uuid, stamp));
             ASSERT_NE(copy, any.states.end())
                 << "seed " << seed << ": a text was lost: " << body.toStdString();
+            if (entry.text == stamp)
+                ++trashCopies;
             if (copy->second.text.isNull()) { // not edited since (an edit means someone read it)
                 EXPECT_EQ(copy->second.entryText, QByteArray(kConflictCopyHeading) + body);
             }
@@ -345,6 +421,7 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
         totalCopies += copies;
     }
     EXPECT_GT(totalCopies, 20) << "the runs made conflicts to keep";
+    EXPECT_GT(trashCopies, 0) << "the runs trashed texts their trashers had not seen";
 }
 
 } // namespace

@@ -151,7 +151,13 @@ public:
                     if (!changes_->inserted.contains(*key))
                         changes_->updated.insert(*key);
                 } else {
-                    changes_->inserted.insert(sqlite3_last_insert_rowid(db_.handle()));
+                    // SQLite hands a dropped last key out again: to the
+                    // context that key now holds other values, not a new row.
+                    const qint64 newKey = sqlite3_last_insert_rowid(db_.handle());
+                    if (changes_->deleted.remove(newKey))
+                        changes_->updated.insert(newKey);
+                    else
+                        changes_->inserted.insert(newKey);
                 }
             }
         } else if (key) {
@@ -458,8 +464,12 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         changes->deleted += local.deleted;
         changes->inserted -= local.deleted;
         changes->updated -= local.deleted;
-        for (qint64 k : local.inserted)
-            changes->inserted.insert(k);
+        for (qint64 k : local.inserted) {
+            if (changes->deleted.remove(k)) // an earlier log's dropped key, given out again
+                changes->updated.insert(k);
+            else
+                changes->inserted.insert(k);
+        }
         for (qint64 k : local.updated) {
             if (!changes->inserted.contains(k))
                 changes->updated.insert(k);

@@ -42,6 +42,32 @@ void takeText(EntryState& into, const EntryState& from) {
     into.textColorTag = from.textColorTag;
 }
 
+// A text that a trash hides although its writer never saw it: nobody chose
+// to delete it. Decided from the merged state alone, so that every machine
+// ends with the same copies whatever the order of delivery.
+bool isTrashedUnseen(MergeTarget& target, const EntryState& s) {
+    return !isVisible(s) && !s.text.isNull() && s.text != s.deletionSeen &&
+           !target.isSuperseded(s.uuid, s.text);
+}
+
+// Keeps the entry's text as a copy while a trash hides it unseen; a copy
+// nobody touched goes again once the entry is back or a trash that saw the
+// text wins.
+void keepTrashedUnseen(MergeTarget& target, const EntryState& s) {
+    if (s.text.isNull()) {
+        return;
+    }
+    if (isTrashedUnseen(target, s)) {
+        makeCopy(target, s);
+        return;
+    }
+    const QString copyId = conflictCopyIdentifier(s.uuid, s.text);
+    if (const std::optional<EntryState> copy = target.load(copyId);
+        copy && isUntouchedCopy(*copy)) {
+        target.remove(copyId);
+    }
+}
+
 } // namespace
 
 bool isVisible(const EntryState& s) {
@@ -60,6 +86,7 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
     std::optional<EntryState> existing = target.load(incoming.uuid);
     if (!existing) {
         target.store(incoming);
+        keepTrashedUnseen(target, incoming);
         return;
     }
     EntryState s = std::move(*existing);
@@ -73,7 +100,10 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
         s.timeStamp = incoming.timeStamp;
         s.monthTag = incoming.monthTag;
     }
-    s.deletion = std::max(s.deletion, incoming.deletion);
+    if (incoming.deletion > s.deletion) {
+        s.deletion = incoming.deletion;
+        s.deletionSeen = incoming.deletionSeen;
+    }
     if (incoming.text != s.text) {
         if (incoming.text > s.text) {
             if (!s.text.isNull() && !target.isSuperseded(s.uuid, s.text)) {
@@ -84,7 +114,9 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
             makeCopy(target, incoming);
         }
     }
+    // The entry first: a copy dropped before it would free its row key for it.
     target.store(s);
+    keepTrashedUnseen(target, s);
 }
 
 EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
@@ -123,7 +155,10 @@ EntryState localEdit(const std::optional<EntryState>& before, const QString& uui
 }
 
 EntryState localDelete(EntryState before, const Stamp& now) {
-    before.deletion = std::max(before.deletion, now);
+    if (now > before.deletion) {
+        before.deletion = now;
+        before.deletionSeen = before.text;
+    }
     return before;
 }
 
