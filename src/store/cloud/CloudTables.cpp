@@ -44,8 +44,13 @@ QString writerText(const QUuid& writer) {
 // The entries and stamps of one connection, seen as the merge sees them.
 class SqlTarget : public MergeTarget {
 public:
-    explicit SqlTarget(SqliteDatabase& db, AppliedChanges* changes = nullptr)
-        : db_(db), changes_(changes) {}
+    // What happened to row keys, in order; told to the round's changes once
+    // the log has committed.
+    enum class RowEvent { Inserted, Updated, Deleted };
+    using RowEvents = std::vector<std::pair<RowEvent, qint64>>;
+
+    explicit SqlTarget(SqliteDatabase& db, RowEvents* events = nullptr)
+        : db_(db), events_(events) {}
     bool failed = false;
 
     // Prepared once per target: a save or a log may touch thousands of entries.
@@ -146,19 +151,9 @@ public:
             if (key)
                 s.bindInt64(7, *key);
             failed |= s.step() != SQLITE_DONE;
-            if (changes_) {
-                if (key) {
-                    if (!changes_->inserted.contains(*key))
-                        changes_->updated.insert(*key);
-                } else {
-                    // SQLite hands a dropped last key out again: to the
-                    // context that key now holds other values, not a new row.
-                    const qint64 newKey = sqlite3_last_insert_rowid(db_.handle());
-                    if (changes_->deleted.remove(newKey))
-                        changes_->updated.insert(newKey);
-                    else
-                        changes_->inserted.insert(newKey);
-                }
+            if (events_) {
+                events_->emplace_back(key ? RowEvent::Updated : RowEvent::Inserted,
+                                      key ? *key : sqlite3_last_insert_rowid(db_.handle()));
             }
         } else if (key) {
             dropRows(state.uuid);
@@ -170,12 +165,8 @@ public:
         SqliteStatement& keys = prepared("SELECT key FROM entry WHERE uuid = ?");
         keys.bindText(1, uuid);
         while (keys.step() == SQLITE_ROW) {
-            const qint64 key = keys.columnInt64(0);
-            if (changes_) {
-                changes_->updated.remove(key);
-                if (!changes_->inserted.remove(key))
-                    changes_->deleted.insert(key);
-            }
+            if (events_)
+                events_->emplace_back(RowEvent::Deleted, keys.columnInt64(0));
         }
         SqliteStatement& s = prepared("DELETE FROM entry WHERE uuid = ?");
         s.bindText(1, uuid);
@@ -211,7 +202,7 @@ public:
 
 private:
     SqliteDatabase& db_;
-    AppliedChanges* changes_;
+    RowEvents* events_;
     std::map<const char*, std::unique_ptr<SqliteStatement>> statements_;
 };
 
@@ -419,8 +410,8 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         db.exec("ROLLBACK", nullptr);
         return false;
     }
-    AppliedChanges local;
-    SqlTarget target(db, &local);
+    SqlTarget::RowEvents events;
+    SqlTarget target(db, &events);
     quint64 clock = stateValue(db, "clock").toULongLong();
     for (const EntryState& e : log.entries) {
         mergeEntry(target, e);
@@ -461,18 +452,18 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         return false;
     }
     if (changes) {
-        changes->deleted += local.deleted;
-        changes->inserted -= local.deleted;
-        changes->updated -= local.deleted;
-        for (qint64 k : local.inserted) {
-            if (changes->deleted.remove(k)) // an earlier log's dropped key, given out again
-                changes->updated.insert(k);
-            else
-                changes->inserted.insert(k);
-        }
-        for (qint64 k : local.updated) {
-            if (!changes->inserted.contains(k))
-                changes->updated.insert(k);
+        for (const auto& [event, key] : events) {
+            switch (event) {
+            case SqlTarget::RowEvent::Inserted:
+                changes->rowInserted(key);
+                break;
+            case SqlTarget::RowEvent::Updated:
+                changes->rowUpdated(key);
+                break;
+            case SqlTarget::RowEvent::Deleted:
+                changes->rowDeleted(key);
+                break;
+            }
         }
     }
     return true;
