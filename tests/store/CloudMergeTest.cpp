@@ -38,9 +38,10 @@ public:
         return superseded.count(key(uuid, v)) > 0;
     }
     void addSuperseded(const QString& uuid, const Stamp& v) override {
-
-        superseded.insert(key(uuid, v));
+        if (superseded.insert(key(uuid, v)).second)
+            supersededVersions.emplace_back(uuid, v);
     }
+    std::vector<std::pair<QString, Stamp>> supersededVersions;
 
     static std::pair<QString, quint64> key(const QString& uuid, const Stamp& v) {
         return {uuid + v.writer.toString(), v.clock};
@@ -111,6 +112,31 @@ public:
             clock =
                 std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
         }
+    }
+    // Everything this machine knows, as a writer folds its logs: every
+    // entry's state, then each text known to be written over as a state that
+    // names it as its base and changes nothing else.
+    ChangeLog snapshot(quint64 sequence) const {
+        ChangeLog log;
+        log.writer = id;
+        log.sequence = sequence;
+        for (const auto& [uuid, s] : states)
+            log.entries.push_back(s);
+        for (const auto& [uuid, version] : supersededVersions) {
+            EntryState marker;
+            marker.uuid = uuid;
+            marker.textBase = version;
+            if (states.count(uuid))
+                log.entries.push_back(marker);
+        }
+        return log;
+    }
+    // A snapshot is taken in like a log; then the copies nobody touched of
+    // texts it showed to be written over go, whichever came first.
+    void receiveSnapshot(const ChangeLog& log) {
+        receive(log);
+        for (const auto& [uuid, version] : std::vector(supersededVersions))
+            dropUntouchedCopy(*this, uuid, version);
     }
     std::vector<QString> visible() const {
         std::vector<QString> ids;
@@ -307,11 +333,13 @@ TEST(CloudMerge, TrashOfAnUnseenTextKeepsItAsACopy) {
 }
 
 // Three writers edit, re-tag, re-date, trash and create entries while their
-// logs travel in random order, late, and more than once. Once every log has
-// reached every machine all hold the same diary, and every text that nobody
-// saw and wrote over is an entry's text or a conflicting copy.
+// logs travel in random order, late, and more than once; writers fold their
+// logs into snapshots now and then, the third writer joins late from them,
+// and so does a fourth machine at the end. Once every log has reached every
+// machine all hold the same diary, and every text that nobody saw and wrote
+// over or trashed is an entry's text or a conflicting copy.
 TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
-    int totalCopies = 0, trashCopies = 0;
+    int totalCopies = 0, trashCopies = 0, joinedFromSnapshots = 0;
     // QUILLET_MERGE_SEEDS runs more of them (several hundred before a merge change).
     const unsigned seeds =
         unsigned(std::max(60, qEnvironmentVariableIntValue("QUILLET_MERGE_SEEDS")));
@@ -335,9 +363,47 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
             saved.try_emplace({s.uuid, s.text}, s.entryText);
         };
         int created = 0;
+        std::vector<ChangeLog> snapshots; // every writer's, oldest first
+        // A machine starting from nothing: each writer's newest snapshot and
+        // the logs it does not cover, in any order, some of them twice.
+        auto join = [&](Replica& fresh) {
+            std::vector<std::pair<bool, ChangeLog>> order;
+            for (const Replica& writer : replicas) {
+                quint64 covered = 0;
+                for (const ChangeLog& snapshot : snapshots) {
+                    if (snapshot.writer == writer.id)
+                        covered = snapshot.sequence;
+                }
+                if (covered > 0) {
+                    order.emplace_back(true, *std::find_if(snapshots.rbegin(), snapshots.rend(),
+                                                           [&](const ChangeLog& l) {
+                                                               return l.writer == writer.id;
+                                                           }));
+                    ++joinedFromSnapshots;
+                }
+                for (const ChangeLog& log : sent) {
+                    if (log.writer == writer.id && log.sequence > covered)
+                        order.emplace_back(false, log);
+                }
+            }
+            std::shuffle(order.begin(), order.end(), random);
+            for (std::size_t i = 0, n = order.size(); i < n / 4; ++i)
+                order.push_back(order[pick(n)]);
+            for (const auto& [isSnapshot, log] : order) {
+                if (isSnapshot)
+                    fresh.receiveSnapshot(log);
+                else
+                    fresh.receive(log);
+            }
+        };
+        std::size_t active = 2; // the third writer joins late
 
         for (int step = 0; step < 120; ++step) {
-            Replica& r = replicas[pick(3)];
+            if (step == 50) {
+                join(replicas[2]);
+                active = 3;
+            }
+            Replica& r = replicas[pick(active)];
             const std::vector<QString> ids = r.visible();
             const std::size_t op = pick(10);
             if (op == 0 || ids.empty()) {
@@ -366,9 +432,12 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
                 const std::size_t w = std::size_t(&r - replicas.data());
                 if (!r.pending.empty())
                     sent.push_back(r.publish(++sequence[w]));
+                // Nothing waits for a log now: the writer may fold its logs.
+                if (sequence[w] > 0 && pick(3) == 0)
+                    snapshots.push_back(r.snapshot(sequence[w]));
             } else if (!sent.empty()) {
                 // A late, possibly repeated delivery of some earlier log.
-                const std::size_t w = pick(3);
+                const std::size_t w = pick(active);
                 const ChangeLog log = sent[pick(sent.size())];
                 replicas[w].receive(log, &sent, &sequence[w]);
             }
@@ -387,8 +456,11 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
                 r.receive(log);
         }
 
+        Replica latest;
+        join(latest);
         ASSERT_EQ(difference(replicas[0], replicas[1]), "") << "seed " << seed;
         ASSERT_EQ(difference(replicas[0], replicas[2]), "") << "seed " << seed;
+        ASSERT_EQ(difference(replicas[0], latest), "") << "seed " << seed << ": joined late";
         std::set<std::pair<QString, quint64>> seenAndReplaced, seenAndTrashed;
         for (const Replica& r : replicas) {
             seenAndReplaced.insert(r.superseded.begin(), r.superseded.end());
@@ -422,6 +494,7 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
     }
     EXPECT_GT(totalCopies, 20) << "the runs made conflicts to keep";
     EXPECT_GT(trashCopies, 0) << "the runs trashed texts their trashers had not seen";
+    EXPECT_GT(joinedFromSnapshots, int(seeds)) << "the late machines started from snapshots";
 }
 
 } // namespace

@@ -189,11 +189,12 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
         QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kHeaderBytes)).sliced(8));
     const quint16 version = header.integer<quint16>();
     if (version < kOldestChangeLogVersion || version > kChangeLogVersion) {
-        return fail(DecodeStatus::UnknownVersion,
-                    QStringLiteral("format version %1; this version of Quillet reads versions %2 to %3")
-                        .arg(version)
-                        .arg(kOldestChangeLogVersion)
-                        .arg(kChangeLogVersion));
+        return fail(
+            DecodeStatus::UnknownVersion,
+            QStringLiteral("format version %1; this version of Quillet reads versions %2 to %3")
+                .arg(version)
+                .arg(kOldestChangeLogVersion)
+                .arg(kChangeLogVersion));
     }
     header.integer<quint16>();
     const QUuid writer = header.uuid();

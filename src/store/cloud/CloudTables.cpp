@@ -420,22 +420,17 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
     if (snapshot) {
         // A copy nobody touched goes once its text is known to be replaced,
         // whichever came first here: the copy or the news.
-        std::vector<QString> gone;
+        std::vector<std::pair<QString, Stamp>> superseded;
         {
-            SqliteStatement superseded(db.handle(),
-                                       "SELECT uuid, clock, writer FROM textSuperseded");
-            while (superseded.step() == SQLITE_ROW) {
-                const QString copy = conflictCopyIdentifier(
-                    superseded.columnText(0), Stamp{quint64(superseded.columnInt64(1)),
-                                                    QUuid::fromString(superseded.columnText(2))});
-                const std::optional<EntryState> state = target.load(copy);
-                if (state && state->text.isNull() && state->color.isNull() &&
-                    state->moment.isNull() && state->deletion.isNull())
-                    gone.push_back(copy);
+            SqliteStatement rows(db.handle(), "SELECT uuid, clock, writer FROM textSuperseded");
+            while (rows.step() == SQLITE_ROW) {
+                superseded.emplace_back(
+                    rows.columnText(0),
+                    Stamp{quint64(rows.columnInt64(1)), QUuid::fromString(rows.columnText(2))});
             }
         }
-        for (const QString& copy : gone)
-            target.remove(copy);
+        for (const auto& [uuid, version] : superseded)
+            dropUntouchedCopy(target, uuid, version);
     }
     SqliteStatement applied(db.handle(),
                             "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");

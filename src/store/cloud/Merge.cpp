@@ -61,14 +61,18 @@ void keepTrashedUnseen(MergeTarget& target, const EntryState& s) {
         makeCopy(target, s);
         return;
     }
-    const QString copyId = conflictCopyIdentifier(s.uuid, s.text);
+    dropUntouchedCopy(target, s.uuid, s.text);
+}
+
+} // namespace
+
+void dropUntouchedCopy(MergeTarget& target, const QString& uuid, const Stamp& version) {
+    const QString copyId = conflictCopyIdentifier(uuid, version);
     if (const std::optional<EntryState> copy = target.load(copyId);
         copy && isUntouchedCopy(*copy)) {
         target.remove(copyId);
     }
 }
-
-} // namespace
 
 bool isVisible(const EntryState& s) {
     return s.deletion.isNull() || std::max({s.text, s.color, s.moment}) > s.deletion;
@@ -77,11 +81,7 @@ bool isVisible(const EntryState& s) {
 void mergeEntry(MergeTarget& target, const EntryState& incoming) {
     if (!incoming.textBase.isNull()) {
         target.addSuperseded(incoming.uuid, incoming.textBase);
-        const QString copyId = conflictCopyIdentifier(incoming.uuid, incoming.textBase);
-        if (const std::optional<EntryState> copy = target.load(copyId);
-            copy && isUntouchedCopy(*copy)) {
-            target.remove(copyId);
-        }
+        dropUntouchedCopy(target, incoming.uuid, incoming.textBase);
     }
     std::optional<EntryState> existing = target.load(incoming.uuid);
     if (!existing) {
@@ -103,6 +103,10 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
     if (incoming.deletion > s.deletion) {
         s.deletion = incoming.deletion;
         s.deletionSeen = incoming.deletionSeen;
+    } else if (incoming.deletion == s.deletion) {
+        // One trash told twice: by version 1 logs that guessed what it saw
+        // from the text they carried. The older guess, whatever the order.
+        s.deletionSeen = std::min(s.deletionSeen, incoming.deletionSeen);
     }
     if (incoming.text != s.text) {
         if (incoming.text > s.text) {

@@ -32,6 +32,10 @@ bool isVisible(const EntryState& state);
 // had seen: a text written elsewhere meanwhile is kept as a copy the same way.
 void mergeEntry(MergeTarget& target, const EntryState& incoming);
 
+// The conflicting copy of `version` goes unless somebody has changed it:
+// its text turned out to be seen and written over, or to be shown after all.
+void dropUntouchedCopy(MergeTarget& target, const QString& uuid, const Stamp& version);
+
 // The new values a local save gave an entry.
 struct LocalValues {
     QByteArray entryText;
