@@ -373,6 +373,10 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         if (!isWellFormedIdentifier(uuid))
             continue;
         const std::optional<EntryState> before = target.load(uuid);
+        // The trashed text goes out with the tombstone, and every machine that
+        // takes it in knows it was seen and deleted: so does this one.
+        if (before && !before->text.isNull())
+            target.addSuperseded(uuid, before->text);
         ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
              target.enqueue(uuid);
     }

@@ -79,9 +79,12 @@ bool isVisible(const EntryState& s) {
 }
 
 void mergeEntry(MergeTarget& target, const EntryState& incoming) {
-    if (!incoming.textBase.isNull()) {
-        target.addSuperseded(incoming.uuid, incoming.textBase);
-        dropUntouchedCopy(target, incoming.uuid, incoming.textBase);
+    // Texts some writer saw and replaced, or saw and trashed: never kept as copies.
+    for (const Stamp& seen : {incoming.textBase, incoming.deletionSeen}) {
+        if (!seen.isNull()) {
+            target.addSuperseded(incoming.uuid, seen);
+            dropUntouchedCopy(target, incoming.uuid, seen);
+        }
     }
     std::optional<EntryState> existing = target.load(incoming.uuid);
     if (!existing) {
