@@ -386,7 +386,7 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
     int totalCopies = 0, trashCopies = 0, joinedFromSnapshots = 0;
     // QUILLET_MERGE_SEEDS runs more of them (several hundred before a merge change).
     const unsigned seeds =
-        unsigned(std::max(60, qEnvironmentVariableIntValue("QUILLET_MERGE_SEEDS")));
+        unsigned(std::max(200, qEnvironmentVariableIntValue("QUILLET_MERGE_SEEDS")));
     for (unsigned seed = 1; seed <= seeds; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&](std::size_t n) { return std::size_t(random() % n); };

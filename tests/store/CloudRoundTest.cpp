@@ -156,7 +156,8 @@ int snapshots(const QString& container) {
 }
 
 TEST(CloudRound, LateJoinersAndSnapshotsConvergeAndTheContextFollowsEveryRound) {
-    // QUILLET_MERGE_SEEDS runs more of them.
+    // QUILLET_MERGE_SEEDS runs more of them: a twentieth as many as of the
+    // merge's own test, each being whole diaries on files.
     const unsigned seeds =
         unsigned(std::max(8, qEnvironmentVariableIntValue("QUILLET_MERGE_SEEDS") / 20));
     int joinedFromSnapshot = 0, keptApart = 0;
