@@ -30,6 +30,7 @@ EntryState sampleEntry(const QString& uuid, const QUuid& writer) {
     e.timeStamp = -1.5;
     e.monthTag = 196912;
     e.deletion = Stamp{1003, writer};
+    e.deletionSeen = Stamp{950, QUuid::createUuid()};
     return e;
 }
 
@@ -54,6 +55,45 @@ QByteArray resealed(QByteArray bytes) {
 DecodeStatus decode(const QByteArray& bytes, QString* why = nullptr) {
     ChangeLog log;
     return decodeChangeLog(bytes, &log, why);
+}
+
+// Version 1 entries end before the deletion's seen text: their tombstone is
+// read as having seen the text its state carries, in logs and in stored rows.
+TEST(ChangeLogFormat, VersionOneIsStillRead) {
+    ChangeLog log;
+    log.writer = QUuid::createUuid();
+    log.sequence = 3;
+    log.entries.push_back(
+        sampleEntry(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001"), log.writer));
+    const int seenBytes = 8 + 16;
+    QByteArray old = encodeChangeLog(log);
+    old.remove(old.size() - 32 - seenBytes, seenBytes);
+    qToLittleEndian<quint16>(1, old.data() + 8);
+    qToLittleEndian<quint32>(qFromLittleEndian<quint32>(old.constData() + 40) - seenBytes,
+                             old.data() + 40);
+    ChangeLog read;
+    ASSERT_EQ(decodeChangeLog(resealed(old), &read, nullptr), DecodeStatus::Ok);
+    ASSERT_EQ(read.entries.size(), 1u);
+    EntryState expected = log.entries[0];
+    expected.deletionSeen = expected.text;
+    EXPECT_EQ(read.entries[0], expected);
+
+    QByteArray row = encodeEntryState(log.entries[0]);
+    EntryState fromRow;
+    ASSERT_TRUE(decodeEntryState(row, &fromRow));
+    EXPECT_EQ(fromRow, log.entries[0]);
+    row.chop(seenBytes);
+    ASSERT_TRUE(decodeEntryState(row, &fromRow));
+    EXPECT_EQ(fromRow, expected);
+    EntryState never = log.entries[0];
+    never.deletion = {};
+    never.deletionSeen = {};
+    row = encodeEntryState(never);
+    row.chop(seenBytes);
+    ASSERT_TRUE(decodeEntryState(row, &fromRow));
+    EXPECT_EQ(fromRow, never) << "a never-trashed entry saw nothing";
+    row.chop(1);
+    EXPECT_FALSE(decodeEntryState(row, &fromRow));
 }
 
 TEST(ChangeLogFormat, WhatIsWrittenIsReadBackExactly) {
@@ -109,10 +149,10 @@ TEST(ChangeLogFormat, EveryDamagedFormIsRefusedWithItsReason) {
 
     // A newer format: refused by its version, whatever follows.
     QByteArray newer = good;
-    qToLittleEndian<quint16>(2, newer.data() + 8);
+    qToLittleEndian<quint16>(3, newer.data() + 8);
     QString why;
     EXPECT_EQ(decode(newer, &why), DecodeStatus::UnknownVersion);
-    EXPECT_TRUE(why.contains(QStringLiteral("version 2"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("version 3"))) << why.toStdString();
 
     // A header that claims more than any log holds, and a file that is.
     QByteArray huge = good;

@@ -105,9 +105,12 @@ void writeEntry(Writer& w, const EntryState& e) {
     w.real(e.timeStamp);
     w.integer(qint32(e.monthTag));
     w.stamp(e.deletion);
+    w.stamp(e.deletionSeen);
 }
 
-EntryState readEntry(Reader& r) {
+// A version 1 entry has no seen text: its tombstone is taken to have seen
+// the text the same state carries, which is what its writer held.
+EntryState readEntry(Reader& r, quint16 version) {
     EntryState e;
     e.uuid = QString::fromLatin1(r.blob());
     e.text = r.stamp();
@@ -124,6 +127,7 @@ EntryState readEntry(Reader& r) {
     e.timeStamp = r.real();
     e.monthTag = r.integer<qint32>();
     e.deletion = r.stamp();
+    e.deletionSeen = version >= 2 ? r.stamp() : (e.deletion.isNull() ? Stamp{} : e.text);
     return e;
 }
 
@@ -184,11 +188,13 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
     Reader header(
         QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), kHeaderBytes)).sliced(8));
     const quint16 version = header.integer<quint16>();
-    if (version != kChangeLogVersion) {
-        return fail(DecodeStatus::UnknownVersion,
-                    QStringLiteral("format version %1; this version of Quillet reads version %2")
-                        .arg(version)
-                        .arg(kChangeLogVersion));
+    if (version < kOldestChangeLogVersion || version > kChangeLogVersion) {
+        return fail(
+            DecodeStatus::UnknownVersion,
+            QStringLiteral("format version %1; this version of Quillet reads versions %2 to %3")
+                .arg(version)
+                .arg(kOldestChangeLogVersion)
+                .arg(kChangeLogVersion));
     }
     header.integer<quint16>();
     const QUuid writer = header.uuid();
@@ -224,7 +230,7 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
     }
     result.entries.reserve(count);
     for (quint32 i = 0; i < count; ++i) {
-        EntryState e = readEntry(r);
+        EntryState e = readEntry(r, version);
         if (r.failed) {
             return fail(DecodeStatus::Truncated,
                         QStringLiteral("entry %1 is cut short").arg(i + 1));
@@ -268,10 +274,15 @@ QByteArray encodeEntryState(const EntryState& state) {
 }
 
 bool decodeEntryState(const QByteArray& bytes, EntryState* state) {
+    // Rows written before the tombstone kept its seen text end one stamp early.
     Reader r(bytes);
-    EntryState e = readEntry(r);
+    EntryState e = readEntry(r, kChangeLogVersion);
     if (r.failed || !r.atEnd()) {
-        return false;
+        Reader old(bytes);
+        e = readEntry(old, 1);
+        if (old.failed || !old.atEnd()) {
+            return false;
+        }
     }
     *state = std::move(e);
     return true;

@@ -34,6 +34,9 @@ struct EntryState {
     int monthTag = 0;
 
     Stamp deletion;
+    // The text version the trashing writer had when it trashed: a text it
+    // had not seen is not the user's to delete, and is kept as a copy.
+    Stamp deletionSeen;
 
     bool operator==(const EntryState&) const = default;
 };
@@ -46,7 +49,9 @@ struct ChangeLog {
 };
 
 // The file format; see docs/change-log-format.md.
-inline constexpr quint16 kChangeLogVersion = 1;
+inline constexpr quint16 kChangeLogVersion = 2;
+// Version 1 logs are still read: they lack the tombstone's seen text.
+inline constexpr quint16 kOldestChangeLogVersion = 1;
 inline constexpr qint64 kMaxChangeLogBytes = qint64(256) << 20;
 
 enum class DecodeStatus {

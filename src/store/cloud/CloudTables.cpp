@@ -44,8 +44,13 @@ QString writerText(const QUuid& writer) {
 // The entries and stamps of one connection, seen as the merge sees them.
 class SqlTarget : public MergeTarget {
 public:
-    explicit SqlTarget(SqliteDatabase& db, AppliedChanges* changes = nullptr)
-        : db_(db), changes_(changes) {}
+    // What happened to row keys, in order; told to the round's changes once
+    // the log has committed.
+    enum class RowEvent { Inserted, Updated, Deleted };
+    using RowEvents = std::vector<std::pair<RowEvent, qint64>>;
+
+    explicit SqlTarget(SqliteDatabase& db, RowEvents* events = nullptr)
+        : db_(db), events_(events) {}
     bool failed = false;
 
     // Prepared once per target: a save or a log may touch thousands of entries.
@@ -168,13 +173,9 @@ public:
             if (key)
                 s.bindInt64(7, *key);
             failed |= s.step() != SQLITE_DONE;
-            if (changes_) {
-                if (key) {
-                    if (!changes_->inserted.contains(*key))
-                        changes_->updated.insert(*key);
-                } else {
-                    changes_->inserted.insert(sqlite3_last_insert_rowid(db_.handle()));
-                }
+            if (events_) {
+                events_->emplace_back(key ? RowEvent::Updated : RowEvent::Inserted,
+                                      key ? *key : sqlite3_last_insert_rowid(db_.handle()));
             }
         } else if (key) {
             dropRows(state.uuid);
@@ -186,12 +187,8 @@ public:
         SqliteStatement& keys = prepared("SELECT key FROM entry WHERE uuid = ?");
         keys.bindText(1, uuid);
         while (keys.step() == SQLITE_ROW) {
-            const qint64 key = keys.columnInt64(0);
-            if (changes_) {
-                changes_->updated.remove(key);
-                if (!changes_->inserted.remove(key))
-                    changes_->deleted.insert(key);
-            }
+            if (events_)
+                events_->emplace_back(RowEvent::Deleted, keys.columnInt64(0));
         }
         SqliteStatement& s = prepared("DELETE FROM entry WHERE uuid = ?");
         s.bindText(1, uuid);
@@ -227,7 +224,7 @@ public:
 
 private:
     SqliteDatabase& db_;
-    AppliedChanges* changes_;
+    RowEvents* events_;
     std::map<const char*, std::unique_ptr<SqliteStatement>> statements_;
     std::optional<qint64> loadedRow_;
 };
@@ -440,6 +437,10 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         if (!isWellFormedIdentifier(uuid))
             continue;
         const std::optional<EntryState> before = target.load(uuid);
+        // The trashed text goes out with the tombstone, and every machine that
+        // takes it in knows it was seen and deleted: so does this one.
+        if (before && !before->text.isNull())
+            target.addSuperseded(uuid, before->text);
         ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
              target.enqueue(uuid);
     }
@@ -477,8 +478,8 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         db.exec("ROLLBACK", nullptr);
         return false;
     }
-    AppliedChanges local;
-    SqlTarget target(db, &local);
+    SqlTarget::RowEvents events;
+    SqlTarget target(db, &events);
     quint64 clock = stateValue(db, "clock").toULongLong();
     for (const EntryState& e : log.entries) {
         mergeEntry(target, e);
@@ -487,22 +488,17 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
     if (snapshot) {
         // A copy nobody touched goes once its text is known to be replaced,
         // whichever came first here: the copy or the news.
-        std::vector<QString> gone;
+        std::vector<std::pair<QString, Stamp>> superseded;
         {
-            SqliteStatement superseded(db.handle(),
-                                       "SELECT uuid, clock, writer FROM textSuperseded");
-            while (superseded.step() == SQLITE_ROW) {
-                const QString copy = conflictCopyIdentifier(
-                    superseded.columnText(0), Stamp{quint64(superseded.columnInt64(1)),
-                                                    QUuid::fromString(superseded.columnText(2))});
-                const std::optional<EntryState> state = target.load(copy);
-                if (state && state->text.isNull() && state->color.isNull() &&
-                    state->moment.isNull() && state->deletion.isNull())
-                    gone.push_back(copy);
+            SqliteStatement rows(db.handle(), "SELECT uuid, clock, writer FROM textSuperseded");
+            while (rows.step() == SQLITE_ROW) {
+                superseded.emplace_back(
+                    rows.columnText(0),
+                    Stamp{quint64(rows.columnInt64(1)), QUuid::fromString(rows.columnText(2))});
             }
         }
-        for (const QString& copy : gone)
-            target.remove(copy);
+        for (const auto& [uuid, version] : superseded)
+            dropUntouchedCopy(target, uuid, version);
     }
     SqliteStatement applied(db.handle(),
                             "INSERT OR REPLACE INTO appliedLog (writer, sequence) VALUES (?, ?)");
@@ -519,14 +515,18 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         return false;
     }
     if (changes) {
-        changes->deleted += local.deleted;
-        changes->inserted -= local.deleted;
-        changes->updated -= local.deleted;
-        for (qint64 k : local.inserted)
-            changes->inserted.insert(k);
-        for (qint64 k : local.updated) {
-            if (!changes->inserted.contains(k))
-                changes->updated.insert(k);
+        for (const auto& [event, key] : events) {
+            switch (event) {
+            case SqlTarget::RowEvent::Inserted:
+                changes->rowInserted(key);
+                break;
+            case SqlTarget::RowEvent::Updated:
+                changes->rowUpdated(key);
+                break;
+            case SqlTarget::RowEvent::Deleted:
+                changes->rowDeleted(key);
+                break;
+            }
         }
     }
     return true;

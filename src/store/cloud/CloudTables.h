@@ -29,10 +29,26 @@ QUuid storeIdentifier(SqliteDatabase& db);
 bool adoptFileIdentity(SqliteDatabase& db, const QString& path);
 quint64 appliedSequence(SqliteDatabase& db, const QUuid& writer);
 
-// Row keys of the entries an applied log changed.
+// Row keys of the entries an exchange round changed, as the context that
+// read the store before the round must hear them: a key it knows is updated
+// or deleted, a key it does not know is inserted. SQLite gives a dropped last
+// key out again, so one round may drop a row and reuse its key: for a key the
+// context knew, that is a deletion and an insertion (another entry now); for
+// a key made earlier in the round, the context hears of the last row only.
 struct AppliedChanges {
     QSet<qint64> inserted, updated, deleted;
     bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
+    void rowInserted(qint64 key) { inserted.insert(key); }
+    void rowUpdated(qint64 key) {
+        if (!inserted.contains(key))
+            updated.insert(key);
+    }
+    void rowDeleted(qint64 key) {
+        if (!inserted.remove(key)) {
+            updated.remove(key);
+            deleted.insert(key);
+        }
+    }
 };
 // Applies a whole log in one transaction, with the writer's new applied
 // sequence: all of it or nothing. This store's pending changes are claimed

@@ -42,24 +42,54 @@ void takeText(EntryState& into, const EntryState& from) {
     into.textColorTag = from.textColorTag;
 }
 
+// A text that a trash hides although its writer never saw it: nobody chose
+// to delete it. Decided from the merged state alone, so that every machine
+// ends with the same copies whatever the order of delivery.
+bool isTrashedUnseen(MergeTarget& target, const EntryState& s) {
+    return !isVisible(s) && !s.text.isNull() && s.text != s.deletionSeen &&
+           !target.isSuperseded(s.uuid, s.text);
+}
+
+// Keeps the entry's text as a copy while a trash hides it unseen; a copy
+// nobody touched goes again once the entry is back or a trash that saw the
+// text wins.
+void keepTrashedUnseen(MergeTarget& target, const EntryState& s) {
+    if (s.text.isNull()) {
+        return;
+    }
+    if (isTrashedUnseen(target, s)) {
+        makeCopy(target, s);
+        return;
+    }
+    dropUntouchedCopy(target, s.uuid, s.text);
+}
+
 } // namespace
+
+void dropUntouchedCopy(MergeTarget& target, const QString& uuid, const Stamp& version) {
+    const QString copyId = conflictCopyIdentifier(uuid, version);
+    if (const std::optional<EntryState> copy = target.load(copyId);
+        copy && isUntouchedCopy(*copy)) {
+        target.remove(copyId);
+    }
+}
 
 bool isVisible(const EntryState& s) {
     return s.deletion.isNull() || std::max({s.text, s.color, s.moment}) > s.deletion;
 }
 
 void mergeEntry(MergeTarget& target, const EntryState& incoming) {
-    if (!incoming.textBase.isNull()) {
-        target.addSuperseded(incoming.uuid, incoming.textBase);
-        const QString copyId = conflictCopyIdentifier(incoming.uuid, incoming.textBase);
-        if (const std::optional<EntryState> copy = target.load(copyId);
-            copy && isUntouchedCopy(*copy)) {
-            target.remove(copyId);
+    // Texts some writer saw and replaced, or saw and trashed: never kept as copies.
+    for (const Stamp& seen : {incoming.textBase, incoming.deletionSeen}) {
+        if (!seen.isNull()) {
+            target.addSuperseded(incoming.uuid, seen);
+            dropUntouchedCopy(target, incoming.uuid, seen);
         }
     }
     std::optional<EntryState> existing = target.load(incoming.uuid);
     if (!existing) {
         target.store(incoming);
+        keepTrashedUnseen(target, incoming);
         return;
     }
     EntryState s = std::move(*existing);
@@ -73,7 +103,14 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
         s.timeStamp = incoming.timeStamp;
         s.monthTag = incoming.monthTag;
     }
-    s.deletion = std::max(s.deletion, incoming.deletion);
+    if (incoming.deletion > s.deletion) {
+        s.deletion = incoming.deletion;
+        s.deletionSeen = incoming.deletionSeen;
+    } else if (incoming.deletion == s.deletion) {
+        // One trash told twice: by version 1 logs that guessed what it saw
+        // from the text they carried. The older guess, whatever the order.
+        s.deletionSeen = std::min(s.deletionSeen, incoming.deletionSeen);
+    }
     if (incoming.text != s.text) {
         if (incoming.text > s.text) {
             if (!s.text.isNull() && !target.isSuperseded(s.uuid, s.text)) {
@@ -84,7 +121,9 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
             makeCopy(target, incoming);
         }
     }
+    // The entry first: a copy dropped before it would free its row key for it.
     target.store(s);
+    keepTrashedUnseen(target, s);
 }
 
 EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
@@ -123,7 +162,10 @@ EntryState localEdit(const std::optional<EntryState>& before, const QString& uui
 }
 
 EntryState localDelete(EntryState before, const Stamp& now) {
-    before.deletion = std::max(before.deletion, now);
+    if (now > before.deletion) {
+        before.deletion = now;
+        before.deletionSeen = before.text;
+    }
     return before;
 }
 

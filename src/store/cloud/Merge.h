@@ -28,8 +28,13 @@ bool isVisible(const EntryState& state);
 // over it is kept as a conflicting copy: a new entry whose identifier
 // follows from the losing version, so every machine makes the same one; a
 // copy nobody touched goes again once a later version shows that its text
-// was seen and replaced after all.
+// was seen and replaced after all. A trash hides only the text its writer
+// had seen: a text written elsewhere meanwhile is kept as a copy the same way.
 void mergeEntry(MergeTarget& target, const EntryState& incoming);
+
+// The conflicting copy of `version` goes unless somebody has changed it:
+// its text turned out to be seen and written over, or to be shown after all.
+void dropUntouchedCopy(MergeTarget& target, const QString& uuid, const Stamp& version);
 
 // The new values a local save gave an entry.
 struct LocalValues {
@@ -46,6 +51,7 @@ struct LocalValues {
 // entry; a trashed one that is saved again gets every property stamped.
 EntryState localEdit(const std::optional<EntryState>& before, const QString& uuid,
                      const LocalValues& after, const Stamp& now, bool textUnpublished);
+// The tombstone records the text version it deletes.
 EntryState localDelete(EntryState before, const Stamp& now);
 
 // The copy's identifier: derived from the entry and the losing version alone.
