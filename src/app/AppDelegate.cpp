@@ -295,6 +295,7 @@ void AppDelegate::loadInterface() {
     w->shouldClose = [this] { return windowWillClose(); };
     w->didBecomeKey = [this] { windowDidBecomeKey(); };
     w->didResignKey = [this] { windowDidResignKey(); };
+    w->didBuildPopovers = [this](JournalPopovers* popovers) { connectPopovers(popovers); };
 
     auto on = [this](QAction* action, auto method) {
         connect(action, &QAction::triggered, this, [this, action, method] {
@@ -388,7 +389,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (utility()->applicationModel() == 1) {
         importOldDataIfNeed();
     }
-    connectColorPicker();
+    controls_->connectEditorDecoration();
     decideWhichViewToShow();
 }
 
@@ -537,10 +538,10 @@ QWidget* AppDelegate::mainView() const { return window_->mainView; }
 PasscodeView* AppDelegate::passcodeView() const { return window_->passcodeView; }
 QWidget* AppDelegate::askIfUseICloudView() const { return window_->askIfUseICloudView; }
 QWidget* AppDelegate::cloudDisabledBlockerView() const { return window_->cloudDisabledBlockerView; }
-Popover* AppDelegate::trashPopover() const { return window_->popovers->trashPopover; }
-Popover* AppDelegate::tagPopover() const { return window_->popovers->tagPopover; }
-Popover* AppDelegate::datePopover() const { return window_->popovers->datePopover; }
-QDateTimeEdit* AppDelegate::datePopoverDatePicker() const { return window_->popovers->datePopoverDatePicker; }
-ThemeColorPickerController* AppDelegate::colorPicker() const { return window_->popovers->colorPicker; }
+Popover* AppDelegate::trashPopover() const { return window_->popovers()->trashPopover; }
+Popover* AppDelegate::tagPopover() const { return window_->popovers()->tagPopover; }
+Popover* AppDelegate::datePopover() const { return window_->popovers()->datePopover; }
+QDateTimeEdit* AppDelegate::datePopoverDatePicker() const { return window_->popovers()->datePopoverDatePicker; }
+ThemeColorPickerController* AppDelegate::colorPicker() const { return window_->popovers()->colorPicker; }
 
 } // namespace quillet

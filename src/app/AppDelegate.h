@@ -30,6 +30,7 @@ class DiaryStore;
 class EntryCommands;
 class JournalControls;
 class JournalFilter;
+class JournalPopovers;
 class EditTextView;
 class EntryTableView;
 class MainWindow;
@@ -195,7 +196,8 @@ signals:
 private:
     void showView(QWidget* shown, bool toolbar);
     void connectJournalControls();
-    void connectColorPicker();
+    // Connects the popovers' buttons to the commands; they are built on first use.
+    void connectPopovers(JournalPopovers* popovers);
     // Hands the editor's text to its entry, so that a save includes it.
     void endEditing();
     // The diary file went away under the window: offers to save the edits to

@@ -61,19 +61,16 @@ void AppDelegate::registerCustomValueTransformer() {
     list->setUniformItemSizes(true);
 }
 
-void AppDelegate::connectColorPicker() {
+void AppDelegate::connectPopovers(JournalPopovers* p) {
     ColorPickerDelegate pickerDelegate;
     pickerDelegate.colorPicked = [this](const QVariant& tag) { colorPicked(tag); };
-    colorPicker()->setDelegate(std::move(pickerDelegate));
+    p->colorPicker->setDelegate(std::move(pickerDelegate));
 
-    JournalPopovers* p = window_->popovers;
     connect(p->trashConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmTrash(p->trashConfirmButton); });
     connect(p->trashCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTrash(p->trashCancelButton); });
     connect(p->tagCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTagEdit(p->tagCancelButton); });
     connect(p->dateConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmDateEdit(p->dateConfirmButton); });
     connect(p->dateCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelDateEdit(p->dateCancelButton); });
-
-    controls_->connectEditorDecoration();
 }
 
 // ---- Trash
@@ -82,7 +79,7 @@ void AppDelegate::showTrashConfirmPopover(QWidget* sender) {
     if (trashPopover()->isShown() || arrayController_->count() == 0) {
         return;
     }
-    window_->popovers->setEntryToTrash(arrayController_->selectedObject());
+    window_->popovers()->setEntryToTrash(arrayController_->selectedObject());
     showPopover(trashPopover(), sender, window_->dateLabel);
 }
 

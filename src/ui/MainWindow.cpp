@@ -54,8 +54,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     cloudDisabledBlockerView->hide();
     setCentralWidget(content);
 
-    popovers = new JournalPopovers(this);
-
     // Export from wherever the focus is, the search results above all.
     for (QWidget* field :
          {static_cast<QWidget*>(searchField), static_cast<QWidget*>(editTextView)}) {
@@ -182,6 +180,16 @@ void MainWindow::buildMenus() {
     toolbar->addSeparator();
     addButton(todayAction, tr("Today"));
     addButton(exportAction, tr("Export"));
+}
+
+JournalPopovers* MainWindow::popovers() {
+    if (!popovers_) {
+        popovers_ = new JournalPopovers(this);
+        if (didBuildPopovers) {
+            didBuildPopovers(popovers_);
+        }
+    }
+    return popovers_;
 }
 
 QList<QAction*> MainWindow::delegateActions() const {

@@ -101,13 +101,19 @@ public:
     QPushButton* useCloudLaterButton;
     QWidget* cloudDisabledBlockerView;
 
-    JournalPopovers* popovers;
+    // The journal's popovers, built when first asked for: the first screen
+    // shows none of them, and building them would delay its paint.
+    JournalPopovers* popovers();
+    bool hasPopovers() const { return popovers_ != nullptr; }
+    // Called once, as soon as the popovers are built, to connect their buttons.
+    std::function<void(JournalPopovers*)> didBuildPopovers;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    JournalPopovers* popovers_ = nullptr;
     void buildMenus();
     void editFocusedField(const std::function<void(QLineEdit*)>& line,
                           const std::function<void(QPlainTextEdit*)>& text);
