@@ -37,6 +37,7 @@
 #include "ui/HelpWindows.h"
 #include "ui/MainWindow.h"
 #include "ui/appearance/InstalledFonts.h"
+#include "ui/appearance/ThemeStyle.h"
 #include "ui/MessageBoxAlertPresenter.h"
 
 #include <QAbstractEventDispatcher>
@@ -144,7 +145,8 @@ private:
 };
 } // namespace
 
-AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent), migrationStatus_(std::make_unique<MigrationStatusRecorder>()) {
     Utility* services = utility();
     // The settings keep a font's name; the installed fonts say which font that is.
     services->setFontLookup(installedFontWithName);
@@ -274,14 +276,6 @@ Utility* AppDelegate::utility() {
 void AppDelegate::loadInterface() {
     window_ = new MainWindow;
     window_->setWindowTitle(utility()->edition().displayName());
-    settingWindowController_ = new SettingWindowController;
-    settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
-    settingWindowController_->cloudSettingView()->setStorePathSource([this] {
-        const PersistentStoreCoordinator* c =
-            store_->hasStore() ? store_->persistentStoreCoordinator() : nullptr;
-        return c && c->defaultStore() ? c->defaultStore()->path() : QString();
-    });
-    settingWindowController_->migrateSettingView()->setManagedObjectContextProvider([this] { return managedObjectContext(); });
     arrayController_ = new ArrayController(this);
     filter_->setArrayController(arrayController_);
     commands_ = std::make_unique<EntryCommands>(
@@ -346,7 +340,9 @@ void AppDelegate::loadInterface() {
     });
     connect(w->quitAction, &QAction::triggered, this, [this] {
         if (applicationShouldTerminate()) {
-            settingWindowController_->performClose(this);
+            if (settingWindowController_) {
+                settingWindowController_->performClose(this);
+            }
             QApplication::exit(0);
         }
     });
@@ -493,7 +489,25 @@ void AppDelegate::useCloudLater(QObject* sender) {
 
 void AppDelegate::showSettingWindow(QObject* sender) {
     Q_UNUSED(sender);
-    settingWindowController_->showWindow(this);
+    settingWindowController()->showWindow(this);
+}
+
+SettingWindowController* AppDelegate::settingWindowController() {
+    if (settingWindowController_) {
+        return settingWindowController_;
+    }
+    settingWindowController_ = new SettingWindowController;
+    settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
+    MigrateSettingView* migration = settingWindowController_->migrateSettingView();
+    migration->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
+    settingWindowController_->cloudSettingView()->setStorePathSource([this] {
+        const PersistentStoreCoordinator* c =
+            store_->hasStore() ? store_->persistentStoreCoordinator() : nullptr;
+        return c && c->defaultStore() ? c->defaultStore()->path() : QString();
+    });
+    migration->setManagedObjectContextProvider([this] { return managedObjectContext(); });
+    migrationStatus_->replayTo(migration);
+    return settingWindowController_;
 }
 
 // ---- Life cycle
@@ -518,7 +532,9 @@ bool AppDelegate::windowWillClose() {
     if (!flushUnsavedChanges() && !(store_->isFileLost() && offerToSaveToNewFile(true))) {
         return false;
     }
-    settingWindowController_->performClose(this);
+    if (settingWindowController_) {
+        settingWindowController_->performClose(this);
+    }
     if (applicationShouldTerminateAfterLastWindowClosed()) {
         QMetaObject::invokeMethod(qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     }

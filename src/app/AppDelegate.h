@@ -34,6 +34,7 @@ class JournalPopovers;
 class EditTextView;
 class EntryTableView;
 class MainWindow;
+class MigrationStatusRecorder;
 class ManagedObject;
 class ManagedObjectContext;
 struct ChangeSet;
@@ -185,7 +186,9 @@ public:
     Popover* datePopover() const;
     QDateTimeEdit* datePopoverDatePicker() const;
     ThemeColorPickerController* colorPicker() const;
-    SettingWindowController* settingWindowController() const { return settingWindowController_; }
+    // Built when first asked for (the first screen does not show it).
+    SettingWindowController* settingWindowController();
+    bool hasSettingWindow() const { return settingWindowController_ != nullptr; }
 
 signals:
     void monthSelectionIndexsChanged();
@@ -215,6 +218,8 @@ private:
     ArrayController* arrayController_ = nullptr;
     Utility* utility_ = nullptr;
     SettingWindowController* settingWindowController_ = nullptr;
+    // What the settings window's migration pane missed before it was built.
+    std::unique_ptr<MigrationStatusRecorder> migrationStatus_;
     QString currentSessionID_;
     JournalControls* controls_ = nullptr;
 };
