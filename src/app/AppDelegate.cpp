@@ -44,6 +44,7 @@
 #include <QAction>
 #include <QFile>
 #include <QApplication>
+#include <QIcon>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -259,6 +260,10 @@ int AppDelegate::applicationMain(QApplication& app) {
             },
             &delegate));
     }
+    // The icon theme lookup and the icon's images wait for the first paint;
+    // the icon is named as the desktop file is.
+    delegate.window()->afterFirstPaint(
+        [] { QApplication::setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName())); });
     delegate.window()->show();
     delegate.applicationDidFinishLaunching();
     const int result = app.exec();

@@ -29,6 +29,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace quillet {
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -357,6 +359,33 @@ QWidget* MainWindow::buildCloudBlocker() {
     text->setAlignment(Qt::AlignCenter);
     layout->addWidget(text);
     return cloudDisabledBlockerView;
+}
+
+void MainWindow::afterFirstPaint(std::function<void()> fn) {
+    afterFirstPaint_.push_back(std::move(fn));
+    if (painted_) {
+        QMetaObject::invokeMethod(this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::runAfterFirstPaint() {
+    // Taken out first: a step may ask for more.
+    for (const std::function<void()>& fn : std::exchange(afterFirstPaint_, {})) {
+        fn();
+    }
+}
+
+bool MainWindow::event(QEvent* event) {
+    // The whole window is painted within its first update request (or paint
+    // event): once that returns, the first screen is there.
+    const bool first =
+        !painted_ && (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Paint);
+    const bool handled = QMainWindow::event(event);
+    if (first) {
+        painted_ = true;
+        QMetaObject::invokeMethod(this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
+    }
+    return handled;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
