@@ -60,6 +60,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 namespace quillet {
@@ -76,6 +77,14 @@ long statusKilobytes(const char* field) {
         }
     }
     return -1;
+}
+
+// CPU time of the calling (main) thread so far: unlike wall time, barely
+// moved by a busy machine, which makes launch changes comparable between runs.
+long long cpuMicroseconds() {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return cpu.tv_sec * 1000000LL + cpu.tv_nsec / 1000;
 }
 
 long long nowMicroseconds() {
@@ -99,7 +108,8 @@ protected:
             watched->removeEventFilter(this);
             // Queued, so that the paint under way finishes first.
             QMetaObject::invokeMethod(this, [this] {
-                std::printf("first paint at %lld us\n", nowMicroseconds());
+                std::printf("first paint at %lld us\nmain thread cpu before paint %lld us\n", nowMicroseconds(),
+                            cpuMicroseconds());
                 connect(QAbstractEventDispatcher::instance(),
                         &QAbstractEventDispatcher::aboutToBlock, this, [this] { loopWaits(); });
                 // A short timer on the main loop: how late it fires is how
