@@ -299,6 +299,7 @@ void AppDelegate::loadInterface() {
                                 [this] { return utility()->createUUID(); }});
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);
+    installEntryRowDelegate();
 
     MainWindow* w = window_;
     w->shouldClose = [this] { return windowWillClose(); };

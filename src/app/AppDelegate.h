@@ -199,6 +199,7 @@ signals:
 private:
     void showView(QWidget* shown, bool toolbar);
     void connectJournalControls();
+    void installEntryRowDelegate();
     // Connects the popovers' buttons to the commands; they are built on first use.
     void connectPopovers(JournalPopovers* popovers);
     // Hands the editor's text to its entry, so that a save includes it.

@@ -47,8 +47,13 @@ void AppDelegate::registerCustomValueTransformer() {
                                           QStringLiteral("SearchActivityTransformer"));
     ValueTransformer::setValueTransformer(std::make_shared<ObjectToIsSelectedTransformer>(arrayController_),
                                           QStringLiteral("ObjectToIsSelectedTransformer"));
+}
 
-    // The list's rows are drawn through the transformers just registered.
+void AppDelegate::installEntryRowDelegate() {
+    // The list's rows are drawn through the transformers registered above.
+    // Installed before the window is shown: showing it would otherwise have
+    // the stock delegate measure every row of the month, reading and laying
+    // out each entry's whole text.
     EntryTableView* list = entryTableView();
     if (!qobject_cast<EntryRowDelegate*>(list->itemDelegate())) {
         QAbstractItemDelegate* old = list->itemDelegate();

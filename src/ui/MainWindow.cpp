@@ -56,6 +56,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     cloudDisabledBlockerView->hide();
     setCentralWidget(content);
 
+    // The clear button shows only over a search, never on the first screen;
+    // enabling it looks the icon theme up, which can wait for the first paint.
+    afterFirstPaint([this] { searchField->setClearButtonEnabled(true); });
+
     // Export from wherever the focus is, the search results above all.
     for (QWidget* field :
          {static_cast<QWidget*>(searchField), static_cast<QWidget*>(editTextView)}) {
@@ -259,7 +263,6 @@ QWidget* MainWindow::buildJournal() {
     searchField = new QLineEdit(leftButtomView);
     searchField->setObjectName(QStringLiteral("searchField"));
     searchField->setPlaceholderText(tr("Search all months"));
-    searchField->setClearButtonEnabled(true);
     bottom->addWidget(searchField);
     entryTableView = new EntryTableView(leftButtomView);
     bottom->addWidget(entryTableView, 1);
