@@ -1,7 +1,5 @@
-// What the main window builds or runs only once its first screen is painted.
-#include "ui/JournalPopovers.h"
+// What the main window runs only once its first screen is painted.
 #include "ui/MainWindow.h"
-#include "ui/Popover.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -36,22 +34,6 @@ TEST(MainWindow, WorkDeferredToTheFirstPaintRunsOnceAfterItInOrder) {
     window.update();
     QCoreApplication::processEvents();
     EXPECT_EQ(ran, (std::vector<int>{1, 2, 4, 5})) << "each step once, later paints run nothing again";
-}
-
-TEST(MainWindow, PopoversAreBuiltOnceWhenFirstAskedForAndAnnounced) {
-    MainWindow window;
-    int announced = 0;
-    window.didBuildPopovers = [&](JournalPopovers* popovers) {
-        ++announced;
-        EXPECT_NE(popovers->trashConfirmButton, nullptr) << "announced complete";
-    };
-    EXPECT_FALSE(window.hasPopovers());
-    EXPECT_TRUE(window.findChildren<Popover*>().isEmpty());
-    JournalPopovers* popovers = window.popovers();
-    EXPECT_EQ(window.popovers(), popovers);
-    EXPECT_EQ(announced, 1);
-    EXPECT_EQ(window.findChildren<Popover*>().size(), 3);
-    EXPECT_EQ(popovers->trashPopover->parentWidget(), &window) << "in the window, under its style";
 }
 
 } // namespace
