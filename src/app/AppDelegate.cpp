@@ -108,8 +108,8 @@ protected:
             watched->removeEventFilter(this);
             // Queued, so that the paint under way finishes first.
             QMetaObject::invokeMethod(this, [this] {
-                std::printf("first paint at %lld us\nmain thread cpu before paint %lld us\n", nowMicroseconds(),
-                            cpuMicroseconds());
+                std::printf("first paint at %lld us\nmain thread cpu before paint %lld us\n",
+                            nowMicroseconds(), cpuMicroseconds());
                 connect(QAbstractEventDispatcher::instance(),
                         &QAbstractEventDispatcher::aboutToBlock, this, [this] { loopWaits(); });
                 // A short timer on the main loop: how late it fires is how

@@ -2,14 +2,14 @@
 #include "TestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <atomic>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 
 #include <cstring>
@@ -68,16 +68,17 @@ TEST(InstanceHandover, ASocketLeftByADeadProcessIsTakenOver) {
 
 TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
     const QString runtime = test::makeTempDir();
-    const QString name =
-        InstanceHandover::serverName(QStringLiteral("Quillet2"), QStringLiteral("/home/c"), runtime);
+    const QString name = InstanceHandover::serverName(QStringLiteral("Quillet2"),
+                                                      QStringLiteral("/home/c"), runtime);
     {
         auto first = std::make_unique<InstanceHandover>();
         ASSERT_TRUE(first->listen(name));
-        EXPECT_EQ(QFileInfo(name).permissions() & (QFile::ReadGroup | QFile::WriteGroup |
-                                                   QFile::ReadOther | QFile::WriteOther),
+        EXPECT_EQ(QFileInfo(name).permissions() &
+                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
                   QFile::Permissions())
             << "other users cannot connect";
-        EXPECT_EQ(QDir(runtime).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+        EXPECT_EQ(QDir(runtime).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                          QDir::NoDotAndDotDot),
                   QStringList{QFileInfo(name).fileName()})
             << "nothing left beside it";
 
@@ -86,7 +87,8 @@ TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un address{};
             address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, QFile::encodeName(name).constData(), sizeof address.sun_path - 1);
+            std::strncpy(address.sun_path, QFile::encodeName(name).constData(),
+                         sizeof address.sun_path - 1);
             if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
                 const QByteArray noise(1000, 'x');
                 (void)::send(fd, noise.constData(), size_t(noise.size()), MSG_NOSIGNAL);

@@ -33,7 +33,8 @@ TEST(MainWindow, WorkDeferredToTheFirstPaintRunsOnceAfterItInOrder) {
     EXPECT_EQ(ran.size(), 3u);
     window.update();
     QCoreApplication::processEvents();
-    EXPECT_EQ(ran, (std::vector<int>{1, 2, 4, 5})) << "each step once, later paints run nothing again";
+    EXPECT_EQ(ran, (std::vector<int>{1, 2, 4, 5}))
+        << "each step once, later paints run nothing again";
 }
 
 } // namespace

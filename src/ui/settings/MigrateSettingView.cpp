@@ -107,9 +107,8 @@ MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
     NotificationCenter& center = NotificationCenter::defaultCenter();
     const QPointer<MigrateSettingView> self(this);
     for (const StatusStep& step : kStatusSteps) {
-        observers_.push_back(center.addObserver(step.name, nullptr, [self](const Notification& note) {
-            queueNotification(self, note);
-        }));
+        observers_.push_back(center.addObserver(
+            step.name, nullptr, [self](const Notification& note) { queueNotification(self, note); }));
     }
 }
 
@@ -154,7 +153,8 @@ void MigrateSettingView::cleanStatusLabel() {
     duplicateStatusLabel_->setText(QString());
 }
 
-std::optional<MigrateSettingView::StatusLine> MigrateSettingView::statusLineOf(const QString& name) {
+std::optional<MigrateSettingView::StatusLine>
+MigrateSettingView::statusLineOf(const QString& name) {
     const StatusStep* step = statusStep(name);
     return step ? std::optional(step->line) : std::nullopt;
 }
@@ -181,7 +181,8 @@ void MigrateSettingView::showNotification(const Notification& note) {
     migrate ? setMigratePercentage(progress) : setDuplicatePercentage(progress);
 }
 
-void MigrateSettingView::queueNotification(const QPointer<MigrateSettingView>& pane, const Notification& note) {
+void MigrateSettingView::queueNotification(const QPointer<MigrateSettingView>& pane,
+                                           const Notification& note) {
     MainThread::run(
         [pane, note] {
             if (pane) {
@@ -242,12 +243,13 @@ void MigrateSettingView::setDuplicatePercentage(int progress) {
 MigrationStatusRecorder::MigrationStatusRecorder() {
     NotificationCenter& center = NotificationCenter::defaultCenter();
     for (const QString& name : MigrateSettingView::statusNotificationNames()) {
-        observers_.push_back(center.addObserver(name, nullptr, [latest = latest_](const Notification& note) {
-            const std::lock_guard lock(latest->mutex);
-            (MigrateSettingView::statusLineOf(note.name) == MigrateSettingView::StatusLine::Migrate
-                 ? latest->migrate
-                 : latest->duplicate) = note;
-        }));
+        observers_.push_back(
+            center.addObserver(name, nullptr, [latest = latest_](const Notification& note) {
+                const std::lock_guard lock(latest->mutex);
+                (MigrateSettingView::statusLineOf(note.name) == MigrateSettingView::StatusLine::Migrate
+                     ? latest->migrate
+                     : latest->duplicate) = note;
+            }));
     }
 }
 

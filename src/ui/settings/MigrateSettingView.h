@@ -79,7 +79,8 @@ public:
 
 private:
     // A notification's change as a step for the main thread.
-    static void queueNotification(const QPointer<MigrateSettingView>& pane, const Notification& note);
+    static void queueNotification(const QPointer<MigrateSettingView>& pane,
+                                  const Notification& note);
     OldDataImporter* importer();
     ManagedObjectContext* context() const;
 
