@@ -37,12 +37,14 @@
 #include "ui/HelpWindows.h"
 #include "ui/MainWindow.h"
 #include "ui/appearance/InstalledFonts.h"
+#include "ui/appearance/ThemeStyle.h"
 #include "ui/MessageBoxAlertPresenter.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QFile>
 #include <QApplication>
+#include <QIcon>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
@@ -58,6 +60,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 namespace quillet {
@@ -74,6 +77,14 @@ long statusKilobytes(const char* field) {
         }
     }
     return -1;
+}
+
+// CPU time of the calling (main) thread so far: unlike wall time, barely
+// moved by a busy machine, which makes launch changes comparable between runs.
+long long cpuMicroseconds() {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return cpu.tv_sec * 1000000LL + cpu.tv_nsec / 1000;
 }
 
 long long nowMicroseconds() {
@@ -97,7 +108,8 @@ protected:
             watched->removeEventFilter(this);
             // Queued, so that the paint under way finishes first.
             QMetaObject::invokeMethod(this, [this] {
-                std::printf("first paint at %lld us\n", nowMicroseconds());
+                std::printf("first paint at %lld us\nmain thread cpu before paint %lld us\n",
+                            nowMicroseconds(), cpuMicroseconds());
                 connect(QAbstractEventDispatcher::instance(),
                         &QAbstractEventDispatcher::aboutToBlock, this, [this] { loopWaits(); });
                 // A short timer on the main loop: how late it fires is how
@@ -144,7 +156,8 @@ private:
 };
 } // namespace
 
-AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent), migrationStatus_(std::make_unique<MigrationStatusRecorder>()) {
     Utility* services = utility();
     // The settings keep a font's name; the installed fonts say which font that is.
     services->setFontLookup(installedFontWithName);
@@ -257,6 +270,10 @@ int AppDelegate::applicationMain(QApplication& app) {
             },
             &delegate));
     }
+    // The icon theme lookup and the icon's images wait for the first paint;
+    // the icon is named as the desktop file is.
+    delegate.window()->afterFirstPaint(
+        [] { QApplication::setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName())); });
     delegate.window()->show();
     delegate.applicationDidFinishLaunching();
     const int result = app.exec();
@@ -274,14 +291,6 @@ Utility* AppDelegate::utility() {
 void AppDelegate::loadInterface() {
     window_ = new MainWindow;
     window_->setWindowTitle(utility()->edition().displayName());
-    settingWindowController_ = new SettingWindowController;
-    settingWindowController_->migrateSettingView()->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
-    settingWindowController_->cloudSettingView()->setStorePathSource([this] {
-        const PersistentStoreCoordinator* c =
-            store_->hasStore() ? store_->persistentStoreCoordinator() : nullptr;
-        return c && c->defaultStore() ? c->defaultStore()->path() : QString();
-    });
-    settingWindowController_->migrateSettingView()->setManagedObjectContextProvider([this] { return managedObjectContext(); });
     arrayController_ = new ArrayController(this);
     filter_->setArrayController(arrayController_);
     commands_ = std::make_unique<EntryCommands>(
@@ -290,11 +299,13 @@ void AppDelegate::loadInterface() {
                                 [this] { return utility()->createUUID(); }});
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);
+    installEntryRowDelegate();
 
     MainWindow* w = window_;
     w->shouldClose = [this] { return windowWillClose(); };
     w->didBecomeKey = [this] { windowDidBecomeKey(); };
     w->didResignKey = [this] { windowDidResignKey(); };
+    w->didBuildPopovers = [this](JournalPopovers* popovers) { connectPopovers(popovers); };
 
     auto on = [this](QAction* action, auto method) {
         connect(action, &QAction::triggered, this, [this, action, method] {
@@ -345,7 +356,9 @@ void AppDelegate::loadInterface() {
     });
     connect(w->quitAction, &QAction::triggered, this, [this] {
         if (applicationShouldTerminate()) {
-            settingWindowController_->performClose(this);
+            if (settingWindowController_) {
+                settingWindowController_->performClose(this);
+            }
             QApplication::exit(0);
         }
     });
@@ -388,7 +401,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (utility()->applicationModel() == 1) {
         importOldDataIfNeed();
     }
-    connectColorPicker();
+    controls_->connectEditorDecoration();
     decideWhichViewToShow();
 }
 
@@ -492,7 +505,25 @@ void AppDelegate::useCloudLater(QObject* sender) {
 
 void AppDelegate::showSettingWindow(QObject* sender) {
     Q_UNUSED(sender);
-    settingWindowController_->showWindow(this);
+    settingWindowController()->showWindow(this);
+}
+
+SettingWindowController* AppDelegate::settingWindowController() {
+    if (settingWindowController_) {
+        return settingWindowController_;
+    }
+    settingWindowController_ = new SettingWindowController;
+    settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
+    MigrateSettingView* migration = settingWindowController_->migrateSettingView();
+    migration->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
+    settingWindowController_->cloudSettingView()->setStorePathSource([this] {
+        const PersistentStoreCoordinator* c =
+            store_->hasStore() ? store_->persistentStoreCoordinator() : nullptr;
+        return c && c->defaultStore() ? c->defaultStore()->path() : QString();
+    });
+    migration->setManagedObjectContextProvider([this] { return managedObjectContext(); });
+    migrationStatus_->replayTo(migration);
+    return settingWindowController_;
 }
 
 // ---- Life cycle
@@ -517,7 +548,9 @@ bool AppDelegate::windowWillClose() {
     if (!flushUnsavedChanges() && !(store_->isFileLost() && offerToSaveToNewFile(true))) {
         return false;
     }
-    settingWindowController_->performClose(this);
+    if (settingWindowController_) {
+        settingWindowController_->performClose(this);
+    }
     if (applicationShouldTerminateAfterLastWindowClosed()) {
         QMetaObject::invokeMethod(qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     }
@@ -537,10 +570,10 @@ QWidget* AppDelegate::mainView() const { return window_->mainView; }
 PasscodeView* AppDelegate::passcodeView() const { return window_->passcodeView; }
 QWidget* AppDelegate::askIfUseICloudView() const { return window_->askIfUseICloudView; }
 QWidget* AppDelegate::cloudDisabledBlockerView() const { return window_->cloudDisabledBlockerView; }
-Popover* AppDelegate::trashPopover() const { return window_->popovers->trashPopover; }
-Popover* AppDelegate::tagPopover() const { return window_->popovers->tagPopover; }
-Popover* AppDelegate::datePopover() const { return window_->popovers->datePopover; }
-QDateTimeEdit* AppDelegate::datePopoverDatePicker() const { return window_->popovers->datePopoverDatePicker; }
-ThemeColorPickerController* AppDelegate::colorPicker() const { return window_->popovers->colorPicker; }
+Popover* AppDelegate::trashPopover() const { return window_->popovers()->trashPopover; }
+Popover* AppDelegate::tagPopover() const { return window_->popovers()->tagPopover; }
+Popover* AppDelegate::datePopover() const { return window_->popovers()->datePopover; }
+QDateTimeEdit* AppDelegate::datePopoverDatePicker() const { return window_->popovers()->datePopoverDatePicker; }
+ThemeColorPickerController* AppDelegate::colorPicker() const { return window_->popovers()->colorPicker; }
 
 } // namespace quillet

@@ -30,9 +30,11 @@ class DiaryStore;
 class EntryCommands;
 class JournalControls;
 class JournalFilter;
+class JournalPopovers;
 class EditTextView;
 class EntryTableView;
 class MainWindow;
+class MigrationStatusRecorder;
 class ManagedObject;
 class ManagedObjectContext;
 struct ChangeSet;
@@ -184,7 +186,9 @@ public:
     Popover* datePopover() const;
     QDateTimeEdit* datePopoverDatePicker() const;
     ThemeColorPickerController* colorPicker() const;
-    SettingWindowController* settingWindowController() const { return settingWindowController_; }
+    // Built when first asked for (the first screen does not show it).
+    SettingWindowController* settingWindowController();
+    bool hasSettingWindow() const { return settingWindowController_ != nullptr; }
 
 signals:
     void monthSelectionIndexsChanged();
@@ -195,7 +199,9 @@ signals:
 private:
     void showView(QWidget* shown, bool toolbar);
     void connectJournalControls();
-    void connectColorPicker();
+    void installEntryRowDelegate();
+    // Connects the popovers' buttons to the commands; they are built on first use.
+    void connectPopovers(JournalPopovers* popovers);
     // Hands the editor's text to its entry, so that a save includes it.
     void endEditing();
     // The diary file went away under the window: offers to save the edits to
@@ -213,6 +219,8 @@ private:
     ArrayController* arrayController_ = nullptr;
     Utility* utility_ = nullptr;
     SettingWindowController* settingWindowController_ = nullptr;
+    // What the settings window's migration pane missed before it was built.
+    std::unique_ptr<MigrationStatusRecorder> migrationStatus_;
     QString currentSessionID_;
     JournalControls* controls_ = nullptr;
 };

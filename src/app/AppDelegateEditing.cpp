@@ -47,8 +47,13 @@ void AppDelegate::registerCustomValueTransformer() {
                                           QStringLiteral("SearchActivityTransformer"));
     ValueTransformer::setValueTransformer(std::make_shared<ObjectToIsSelectedTransformer>(arrayController_),
                                           QStringLiteral("ObjectToIsSelectedTransformer"));
+}
 
-    // The list's rows are drawn through the transformers just registered.
+void AppDelegate::installEntryRowDelegate() {
+    // The list's rows are drawn through the transformers registered above.
+    // Installed before the window is shown: showing it would otherwise have
+    // the stock delegate measure every row of the month, reading and laying
+    // out each entry's whole text.
     EntryTableView* list = entryTableView();
     if (!qobject_cast<EntryRowDelegate*>(list->itemDelegate())) {
         QAbstractItemDelegate* old = list->itemDelegate();
@@ -61,19 +66,16 @@ void AppDelegate::registerCustomValueTransformer() {
     list->setUniformItemSizes(true);
 }
 
-void AppDelegate::connectColorPicker() {
+void AppDelegate::connectPopovers(JournalPopovers* p) {
     ColorPickerDelegate pickerDelegate;
     pickerDelegate.colorPicked = [this](const QVariant& tag) { colorPicked(tag); };
-    colorPicker()->setDelegate(std::move(pickerDelegate));
+    p->colorPicker->setDelegate(std::move(pickerDelegate));
 
-    JournalPopovers* p = window_->popovers;
     connect(p->trashConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmTrash(p->trashConfirmButton); });
     connect(p->trashCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTrash(p->trashCancelButton); });
     connect(p->tagCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTagEdit(p->tagCancelButton); });
     connect(p->dateConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmDateEdit(p->dateConfirmButton); });
     connect(p->dateCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelDateEdit(p->dateCancelButton); });
-
-    controls_->connectEditorDecoration();
 }
 
 // ---- Trash
@@ -82,7 +84,7 @@ void AppDelegate::showTrashConfirmPopover(QWidget* sender) {
     if (trashPopover()->isShown() || arrayController_->count() == 0) {
         return;
     }
-    window_->popovers->setEntryToTrash(arrayController_->selectedObject());
+    window_->popovers()->setEntryToTrash(arrayController_->selectedObject());
     showPopover(trashPopover(), sender, window_->dateLabel);
 }
 

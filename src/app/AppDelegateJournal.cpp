@@ -7,9 +7,7 @@
 
 #include "diary/Utility.h"
 #include "diary/journal/JournalFilter.h"
-#include "ui/appearance/ThemeStyle.h"
 #include "ui/journal/JournalControls.h"
-#include "ui/settings/SettingWindowController.h"
 
 namespace quillet {
 
@@ -62,7 +60,6 @@ void AppDelegate::fontChanged(const Notification& note) {
 // ---- The controls bound to the selection properties, and the editor
 
 void AppDelegate::connectJournalControls() {
-    settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
     controls_ = new JournalControls(window_, filter_, arrayController_, utility(), this);
     connect(controls_, &JournalControls::didEndEditing, this, [this] { textDidEndEditing(); });
     connect(controls_, &JournalControls::editorEdited, saveScheduler_, &SaveScheduler::noteChange);

@@ -1,15 +1,84 @@
 #include "app/InstanceHandover.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace quillet {
 
 namespace {
 const QByteArray kRaise = QByteArrayLiteral("raise\n");
+const QByteArray kTaken = QByteArrayLiteral("ok\n");
+// A peer that sends this much without a line is not a launch of the diary.
+constexpr qsizetype kLongestRequest = 256;
+
+// A name without a folder lives in the temporary folder, as local sockets do.
+QString socketPath(const QString& serverName) {
+    return QDir::isAbsolutePath(serverName) ? serverName
+                                            : QDir(QDir::tempPath()).filePath(serverName);
+}
+
+bool fillAddress(const QByteArray& path, sockaddr_un* address) {
+    std::memset(address, 0, sizeof *address);
+    address->sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof address->sun_path) {
+        return false;
+    }
+    std::memcpy(address->sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+int streamSocket() {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
+
+// Waits until fd is ready for events; false when the deadline passed first.
+bool waitFor(int fd, short events, const QDeadlineTimer& deadline) {
+    for (;;) {
+        pollfd entry{fd, events, 0};
+        const int ready = ::poll(&entry, 1, int(deadline.remainingTime()));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready == 0 || errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
 } // namespace
+
+struct InstanceHandover::Client {
+    QSocketNotifier* notifier = nullptr;
+    QByteArray pending;
+};
 
 QString InstanceHandover::serverName(const QString& bundleName, const QString& dataHome,
                                      const QString& runtimeDir) {
@@ -22,46 +91,196 @@ QString InstanceHandover::serverName(const QString& bundleName, const QString& d
 }
 
 bool InstanceHandover::handOver(const QString& serverName, int timeoutMs) {
-    QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(timeoutMs)) {
+    sockaddr_un address;
+    if (!fillAddress(QFile::encodeName(socketPath(serverName)), &address)) {
         return false;
     }
-    socket.write(kRaise);
-    if (!socket.waitForBytesWritten(timeoutMs)) {
+    const FileDescriptor socket(streamSocket());
+    if (socket.get() < 0) {
         return false;
+    }
+    const QDeadlineTimer deadline(timeoutMs);
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        // A full backlog: the running instance is busy, and may still answer in time.
+        if (errno != EAGAIN && errno != EINPROGRESS && errno != EINTR) {
+            return false;
+        }
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (!waitFor(socket.get(), POLLOUT, deadline) ||
+            ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+            return false;
+        }
+    }
+    for (qsizetype sent = 0; sent < kRaise.size();) {
+        const ssize_t n = ::send(socket.get(), kRaise.constData() + sent,
+                                 size_t(kRaise.size() - sent), MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN && waitFor(socket.get(), POLLOUT, deadline)) {
+            continue;
+        } else {
+            return false;
+        }
     }
     // The running instance answers once it has taken the request.
-    return socket.waitForReadyRead(timeoutMs) && socket.readAll().startsWith("ok");
+    QByteArray answer;
+    while (!answer.contains('\n')) {
+        char buffer[64];
+        const ssize_t n = ::recv(socket.get(), buffer, sizeof buffer, 0);
+        if (n > 0) {
+            answer.append(buffer, n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN && waitFor(socket.get(), POLLIN, deadline)) {
+            continue;
+        } else {
+            break;
+        }
+    }
+    return answer.startsWith("ok");
 }
 
-InstanceHandover::InstanceHandover(QObject* parent)
-    : QObject(parent), server_(new QLocalServer(this)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* client = server_->nextPendingConnection()) {
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (client->canReadLine() && client->readLine() == kRaise) {
-                    client->write("ok\n");
-                    client->flush();
-                    emit raiseRequested();
-                }
-            });
-        }
-    });
+InstanceHandover::InstanceHandover(QObject* parent) : QObject(parent) {}
+
+InstanceHandover::~InstanceHandover() {
+    stopListening();
 }
 
 bool InstanceHandover::listen(const QString& serverName) {
-    if (server_->listen(serverName)) {
-        return true;
+    stopListening();
+    const QString path = socketPath(serverName);
+    const QByteArray finalPath = QFile::encodeName(path);
+    sockaddr_un address;
+    if (!fillAddress(finalPath, &address)) {
+        return false;
     }
-    // Nobody answered there a moment ago: the socket is a dead process's.
-    if (server_->serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalServer::removeServer(serverName);
-        return server_->listen(serverName);
+    // Bound in a folder of its own and given its name only once no other user
+    // can connect, which also replaces a socket a dead process left there.
+    QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath()) + "/.handover-XXXXXX";
+    if (!::mkdtemp(folder.data())) {
+        return false;
     }
-    return false;
+    const QByteArray boundPath = folder + "/s";
+    const auto cleanUp = [&] {
+        ::unlink(boundPath.constData());
+        ::rmdir(folder.constData());
+    };
+    sockaddr_un bound;
+    const int fd = streamSocket();
+    if (fd < 0 || !fillAddress(boundPath, &bound) ||
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&bound), sizeof bound) != 0 ||
+        ::chmod(boundPath.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, 8) != 0 ||
+        ::rename(boundPath.constData(), finalPath.constData()) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        cleanUp();
+        return false;
+    }
+    cleanUp();
+    listener_ = fd;
+    path_ = path;
+    struct stat named;
+    if (::lstat(finalPath.constData(), &named) == 0) {
+        fileDevice_ = named.st_dev;
+        fileInode_ = named.st_ino;
+    }
+    listenerNotifier_ = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(listenerNotifier_, &QSocketNotifier::activated, this, [this] { acceptClients(); });
+    return true;
+}
+
+void InstanceHandover::acceptClients() {
+    for (;;) {
+        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return; // EAGAIN: none left; anything else: the next launch tries again
+        }
+        auto client = std::make_unique<Client>();
+        client->notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+        connect(client->notifier, &QSocketNotifier::activated, this,
+                [this, fd] { readClient(fd); });
+        clients_[fd] = std::move(client);
+    }
+}
+
+void InstanceHandover::readClient(int fd) {
+    const auto found = clients_.find(fd);
+    if (found == clients_.end()) {
+        return;
+    }
+    Client& client = *found->second;
+    for (;;) {
+        char buffer[128];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno == EAGAIN) {
+            break;
+        }
+        if (n <= 0) {
+            dropClient(fd); // gone, or failed
+            return;
+        }
+        client.pending.append(buffer, n);
+    }
+    bool raise = false;
+    for (qsizetype end = client.pending.indexOf('\n'); end >= 0;
+         end = client.pending.indexOf('\n')) {
+        if (client.pending.left(end + 1) == kRaise) {
+            // The answer is a few bytes into an empty socket: it never blocks.
+            (void)::send(fd, kTaken.constData(), size_t(kTaken.size()),
+                         MSG_NOSIGNAL | MSG_DONTWAIT);
+            raise = true;
+        }
+        client.pending.remove(0, end + 1);
+    }
+    if (client.pending.size() > kLongestRequest) {
+        dropClient(fd);
+    }
+    if (raise) {
+        emit raiseRequested();
+    }
+}
+
+void InstanceHandover::dropClient(int fd) {
+    const auto found = clients_.find(fd);
+    if (found == clients_.end()) {
+        return;
+    }
+    // Called from its own notifier's signal: disarmed now, deleted once that returns.
+    found->second->notifier->setEnabled(false);
+    found->second->notifier->deleteLater();
+    clients_.erase(found);
+    ::close(fd);
+}
+
+void InstanceHandover::stopListening() {
+    while (!clients_.empty()) {
+        dropClient(clients_.begin()->first);
+    }
+    if (listener_ < 0) {
+        return;
+    }
+    delete listenerNotifier_;
+    listenerNotifier_ = nullptr;
+    ::close(listener_);
+    listener_ = -1;
+    // The name may belong to a later instance by now: only our own file goes.
+    struct stat named;
+    const QByteArray path = QFile::encodeName(path_);
+    if (::lstat(path.constData(), &named) == 0 && named.st_dev == fileDevice_ &&
+        named.st_ino == fileInode_) {
+        ::unlink(path.constData());
+    }
+    path_.clear();
 }
 
 } // namespace quillet

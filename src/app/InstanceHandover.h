@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
 
 namespace quillet {
 
 // One window per diary: a second launch of an edition on the same diary
 // hands over to the running one through a local socket in XDG_RUNTIME_DIR,
-// and the running one raises its window.
+// and the running one raises its window. A plain AF_UNIX socket watched by
+// the event loop: the handover is all this process would load a network
+// library for, and loading one weighs on every launch.
 class InstanceHandover : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +26,7 @@ public:
     static bool handOver(const QString& serverName, int timeoutMs = 1000);
 
     explicit InstanceHandover(QObject* parent = nullptr);
+    ~InstanceHandover() override;
     // Takes over the socket for later launches; a socket left by a process
     // that died is replaced. False when it cannot listen (there is then no
     // handover, and the diary's own lock still keeps a second launch out).
@@ -29,7 +36,19 @@ signals:
     void raiseRequested();
 
 private:
-    QLocalServer* server_;
+    struct Client;
+    void acceptClients();
+    void readClient(int fd);
+    void dropClient(int fd);
+    void stopListening();
+
+    int listener_ = -1;
+    QString path_;
+    // The socket file as bound: at the end it is removed only if still ours.
+    quint64 fileDevice_ = 0;
+    quint64 fileInode_ = 0;
+    QSocketNotifier* listenerNotifier_ = nullptr;
+    std::map<int, std::unique_ptr<Client>> clients_;
 };
 
 } // namespace quillet

@@ -6,7 +6,6 @@
 #include "core/Bundle.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
 #include <memory>
@@ -61,6 +60,5 @@ int main(int argc, char** argv) {
         return status;
     }
     quillet::Bundle::mainBundle().setBundleName(identity.name);
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(QUILLET_APP_ID)));
     return quillet::AppDelegate::applicationMain(app);
 }

@@ -29,6 +29,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace quillet {
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
@@ -54,7 +56,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     cloudDisabledBlockerView->hide();
     setCentralWidget(content);
 
-    popovers = new JournalPopovers(this);
+    // The clear button shows only over a search, never on the first screen;
+    // enabling it looks the icon theme up, which can wait for the first paint.
+    afterFirstPaint([this] { searchField->setClearButtonEnabled(true); });
 
     // Export from wherever the focus is, the search results above all.
     for (QWidget* field :
@@ -184,6 +188,16 @@ void MainWindow::buildMenus() {
     addButton(exportAction, tr("Export"));
 }
 
+JournalPopovers* MainWindow::popovers() {
+    if (!popovers_) {
+        popovers_ = new JournalPopovers(this);
+        if (didBuildPopovers) {
+            didBuildPopovers(popovers_);
+        }
+    }
+    return popovers_;
+}
+
 QList<QAction*> MainWindow::delegateActions() const {
     return {newEntryAction,  saveAction,     exportAction,   settingsAction,
             undoAction,      redoAction,     findAction,     trashAction,
@@ -249,7 +263,6 @@ QWidget* MainWindow::buildJournal() {
     searchField = new QLineEdit(leftButtomView);
     searchField->setObjectName(QStringLiteral("searchField"));
     searchField->setPlaceholderText(tr("Search all months"));
-    searchField->setClearButtonEnabled(true);
     bottom->addWidget(searchField);
     entryTableView = new EntryTableView(leftButtomView);
     bottom->addWidget(entryTableView, 1);
@@ -349,6 +362,33 @@ QWidget* MainWindow::buildCloudBlocker() {
     text->setAlignment(Qt::AlignCenter);
     layout->addWidget(text);
     return cloudDisabledBlockerView;
+}
+
+void MainWindow::afterFirstPaint(std::function<void()> fn) {
+    afterFirstPaint_.push_back(std::move(fn));
+    if (painted_) {
+        QMetaObject::invokeMethod(this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::runAfterFirstPaint() {
+    // Taken out first: a step may ask for more.
+    for (const std::function<void()>& fn : std::exchange(afterFirstPaint_, {})) {
+        fn();
+    }
+}
+
+bool MainWindow::event(QEvent* event) {
+    // The whole window is painted within its first update request (or paint
+    // event): once that returns, the first screen is there.
+    const bool first =
+        !painted_ && (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Paint);
+    const bool handled = QMainWindow::event(event);
+    if (first) {
+        painted_ = true;
+        QMetaObject::invokeMethod(this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
+    }
+    return handled;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -66,6 +67,11 @@ public:
     QAction* selectAllAction;
     QAction* shortcutsAction;
     QAction* aboutAction;
+    // Runs fn once the window's first paint is done (queued, at once, if it
+    // is): what the first screen does not need waits until then.
+    void afterFirstPaint(std::function<void()> fn);
+    bool hasPainted() const { return painted_; }
+
     QList<QAction*> delegateActions() const;
     // Every command of the menu bar, in menu order (for the shortcut list).
     QList<QAction*> menuActions() const;
@@ -101,13 +107,23 @@ public:
     QPushButton* useCloudLaterButton;
     QWidget* cloudDisabledBlockerView;
 
-    JournalPopovers* popovers;
+    // The journal's popovers, built when first asked for: the first screen
+    // shows none of them, and building them would delay its paint.
+    JournalPopovers* popovers();
+    bool hasPopovers() const { return popovers_ != nullptr; }
+    // Called once, as soon as the popovers are built, to connect their buttons.
+    std::function<void(JournalPopovers*)> didBuildPopovers;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    JournalPopovers* popovers_ = nullptr;
+    bool painted_ = false;
+    std::vector<std::function<void()>> afterFirstPaint_;
+    void runAfterFirstPaint();
     void buildMenus();
     void editFocusedField(const std::function<void(QLineEdit*)>& line,
                           const std::function<void(QPlainTextEdit*)>& text);

@@ -100,13 +100,13 @@ TEST(EditingCommands, TrashAsksFirstAndDeletesTheSelectedEntryAtOnce) {
     d.showTrashConfirmPopover(d.window()->trashButton);
     ASSERT_TRUE(d.trashPopover()->isShown());
     d.showTrashConfirmPopover(d.window()->trashButton); // already open: nothing more
-    d.window()->popovers->trashCancelButton->click();
+    d.window()->popovers()->trashCancelButton->click();
     EXPECT_FALSE(d.trashPopover()->isShown());
     EXPECT_EQ(diary.list()->count(), 2u);
 
     d.showTrashConfirmPopover(nullptr);
     ASSERT_TRUE(d.trashPopover()->isShown());
-    d.window()->popovers->trashConfirmButton->click();
+    d.window()->popovers()->trashConfirmButton->click();
     EXPECT_FALSE(d.trashPopover()->isShown());
     EXPECT_EQ(diary.list()->count(), 1u);
     EXPECT_FALSE(newer->isLive());
@@ -142,7 +142,7 @@ TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
     EXPECT_EQ(diary.list()->selectedObject(), orange);
     EXPECT_FALSE(d.managedObjectContext()->hasChanges());
     d.showTagEditConfirmPopover(d.window()->tagButton); // open already: nothing
-    d.window()->popovers->tagCancelButton->click();
+    d.window()->popovers()->tagCancelButton->click();
     EXPECT_FALSE(d.tagPopover()->isShown());
 
     // No color filter: the entry turns green, the filter stays off.
@@ -176,6 +176,34 @@ TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
     EXPECT_EQ(gray->colorTag(), 0);
 }
 
+TEST(EditingCommands, ThePopoversAreBuiltOnFirstUseAndAnswerTheirCommands) {
+    Diary diary;
+    AppDelegate& d = *diary.d;
+    MainWindow* window = d.window();
+    EXPECT_FALSE(window->hasPopovers()) << "the first screen shows none of them";
+    EXPECT_TRUE(window->findChildren<Popover*>().isEmpty());
+
+    ManagedObject* entry = diary.add(at(2012, 3, 10, 9, 0), 2, QStringLiteral("entry"));
+    d.flushUnsavedChanges();
+    diary.settle();
+    ASSERT_EQ(diary.list()->selectedObject(), entry);
+
+    // The first command that needs one builds all three, connected.
+    window->tagAction->trigger();
+    ASSERT_TRUE(window->hasPopovers());
+    EXPECT_EQ(window->findChildren<Popover*>().size(), 3);
+    ASSERT_TRUE(d.tagPopover()->isShown());
+    d.colorPicker()->greenButton->click();
+    EXPECT_FALSE(d.tagPopover()->isShown());
+    EXPECT_EQ(entry->colorTag(), 4);
+
+    window->trashAction->trigger();
+    EXPECT_EQ(window->findChildren<Popover*>().size(), 3) << "built once";
+    ASSERT_TRUE(d.trashPopover()->isShown());
+    window->popovers()->trashConfirmButton->click();
+    EXPECT_FALSE(entry->isLive());
+}
+
 TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     Diary diary;
     AppDelegate& d = *diary.d;
@@ -194,13 +222,13 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     ASSERT_TRUE(d.datePopover()->isShown());
     EXPECT_EQ(d.datePopoverDatePicker()->dateTime(), march->timeStamp());
     d.datePopoverDatePicker()->setDateTime(at(2011, 1, 1, 0, 0));
-    d.window()->popovers->dateCancelButton->click();
+    d.window()->popovers()->dateCancelButton->click();
     EXPECT_FALSE(d.datePopover()->isShown());
     EXPECT_EQ(march->timeStamp(), at(2012, 3, 5, 14, 7));
 
     d.showDateEditPopover(d.window()->dateButton);
     d.datePopoverDatePicker()->setDateTime(at(2010, 7, 5, 10, 30));
-    d.window()->popovers->dateConfirmButton->click();
+    d.window()->popovers()->dateConfirmButton->click();
     EXPECT_FALSE(d.datePopover()->isShown());
     EXPECT_EQ(march->timeStamp(), at(2010, 7, 5, 10, 30));
     EXPECT_EQ(march->monthTag(), 201007);
@@ -217,7 +245,7 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     diary.list()->setSelectionIndex(diary.list()->indexOfObject(june));
     d.showDateEditPopover(d.window()->dateButton);
     d.datePopoverDatePicker()->setDateTime(at(1985, 6, 14, 8, 0));
-    d.popoverConfirmDateEdit(d.window()->popovers->dateConfirmButton);
+    d.popoverConfirmDateEdit(d.window()->popovers()->dateConfirmButton);
     QCoreApplication::processEvents();
     EXPECT_EQ(june->monthTag(), 198506);
     EXPECT_EQ(d.monthSelectionIndexs(), IndexSet{5});

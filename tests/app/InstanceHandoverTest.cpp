@@ -2,12 +2,20 @@
 #include "TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace quillet {
 namespace {
@@ -56,6 +64,59 @@ TEST(InstanceHandover, ASocketLeftByADeadProcessIsTakenOver) {
     QSignalSpy raised(&next, &InstanceHandover::raiseRequested);
     EXPECT_TRUE(handOverFromAnotherThread(name));
     EXPECT_EQ(raised.count(), 1);
+}
+
+TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
+    const QString runtime = test::makeTempDir();
+    const QString name = InstanceHandover::serverName(QStringLiteral("Quillet2"),
+                                                      QStringLiteral("/home/c"), runtime);
+    {
+        auto first = std::make_unique<InstanceHandover>();
+        ASSERT_TRUE(first->listen(name));
+        EXPECT_EQ(QFileInfo(name).permissions() &
+                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                  QFile::Permissions())
+            << "other users cannot connect";
+        EXPECT_EQ(QDir(runtime).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                          QDir::NoDotAndDotDot),
+                  QStringList{QFileInfo(name).fileName()})
+            << "nothing left beside it";
+
+        // A peer that is no launch of the diary raises nothing, and the next launch is still heard.
+        std::thread stranger([&] {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, QFile::encodeName(name).constData(),
+                         sizeof address.sun_path - 1);
+            if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+                const QByteArray noise(1000, 'x');
+                (void)::send(fd, noise.constData(), size_t(noise.size()), MSG_NOSIGNAL);
+                (void)::send(fd, "lower\n", 6, MSG_NOSIGNAL);
+            }
+            ::close(fd);
+        });
+        QSignalSpy raised(first.get(), &InstanceHandover::raiseRequested);
+        EXPECT_TRUE(handOverFromAnotherThread(name));
+        stranger.join();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(raised.count(), 1);
+
+        // A later instance took the name over: the first one's end leaves it there.
+        InstanceHandover second;
+        ASSERT_TRUE(second.listen(name));
+        first.reset();
+        QSignalSpy raisedSecond(&second, &InstanceHandover::raiseRequested);
+        EXPECT_TRUE(handOverFromAnotherThread(name));
+        EXPECT_EQ(raisedSecond.count(), 1);
+    }
+    EXPECT_FALSE(QFileInfo::exists(name)) << "the last owner took its socket with it";
+    {
+        InstanceHandover again;
+        ASSERT_TRUE(again.listen(name));
+    }
+    EXPECT_FALSE(QFileInfo::exists(name));
+    EXPECT_FALSE(InstanceHandover::handOver(name, 300));
 }
 
 TEST(InstanceHandover, EachEditionAndEachDiaryHasItsOwnSocket) {

@@ -2,10 +2,13 @@
 #include "DiaryFiles.h"
 
 #include "app/AppDelegate.h"
+#include "core/NotificationCenter.h"
+#include "diary/import/OldDataImporter.h"
 #include "diary/Utility.h"
 #include "store/ManagedObjectModel.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "store/StoreOptions.h"
+#include "ui/MainWindow.h"
 #include "ui/passcode/PasscodeView.h"
 #include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
@@ -25,6 +28,9 @@
 #include <QToolBar>
 #include <QUrl>
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <thread>
 
 using namespace quillet;
 using namespace quillet::test;
@@ -207,6 +213,54 @@ TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     EXPECT_TRUE(log.lines()[3].startsWith(QStringLiteral("err: ")));
     EXPECT_EQ(recheck.count(), 2);
     EXPECT_TRUE(Utility::sharedUtility()->isLocalStoreMigrated());
+}
+
+// Posts as the importer's worker does: from a thread of its own.
+void postFromWorker(const QString& name, std::optional<int> progress = std::nullopt) {
+    std::thread([&] {
+        QVariantMap info;
+        if (progress) {
+            info.insert(kProgressKey, *progress);
+        }
+        NotificationCenter::defaultCenter().postNotification(name, nullptr, info);
+    }).join();
+}
+
+TEST(SettingWindow, BuiltWhenFirstOpenedWithWhatTheImportSaidBefore) {
+    ScopedDiaryHome home;
+    std::unique_ptr<AppDelegate> d = launchDelegate();
+    EXPECT_FALSE(d->hasSettingWindow()) << "the first screen does not show it";
+
+    // An import and a duplicate check report before the window exists; only
+    // the last word of each line counts.
+    postFromWorker(kOldDataWillImport);
+    postFromWorker(kOldDataImporting, 20);
+    postFromWorker(kOldDataImporting, 55);
+    postFromWorker(kDuplicateCheckWillStart);
+    postFromWorker(kDuplicateChecking, 30);
+    postFromWorker(kDuplicateCheckEndFail);
+    QApplication::processEvents();
+    EXPECT_FALSE(d->hasSettingWindow());
+
+    MigrateSettingView* pane = d->settingWindowController()->migrateSettingView();
+    EXPECT_EQ(pane->migrateStatusLabel()->text(), "in progress...55%");
+    EXPECT_EQ(pane->duplicateStatusLabel()->text(), "Finished With Error");
+    EXPECT_TRUE(pane->hasMoveLocalStoreToICloudHandler());
+    EXPECT_FALSE(d->settingWindowController()->styleSheet().isEmpty()) << "in the diary's theme";
+
+    // Later news reaches the pane itself, after anything replayed.
+    postFromWorker(kOldDataImporting, 80);
+    postFromWorker(kOldDataDidImportSucess);
+    QApplication::processEvents();
+    EXPECT_EQ(pane->migrateStatusLabel()->text(), "Done Successfully");
+    EXPECT_EQ(pane->duplicateStatusLabel()->text(), "Finished With Error");
+
+    // The menu command opens the same window; quitting closes it.
+    d->window()->settingsAction->trigger();
+    EXPECT_TRUE(d->settingWindowController()->isVisible());
+    EXPECT_EQ(d->settingWindowController()->migrateSettingView(), pane);
+    d->windowWillClose();
+    EXPECT_FALSE(d->settingWindowController()->isVisible());
 }
 
 TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {

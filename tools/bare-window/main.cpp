@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <utility>
 
 namespace {
@@ -25,6 +26,12 @@ long statusKilobytes(const char* field) {
     return -1;
 }
 
+long long cpuMicroseconds() {
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    return cpu.tv_sec * 1000000LL + cpu.tv_nsec / 1000;
+}
+
 long long nowMicroseconds() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::system_clock::now().time_since_epoch())
@@ -39,7 +46,8 @@ protected:
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    std::printf("first paint at %lld us\n", nowMicroseconds());
+                    std::printf("first paint at %lld us\nmain thread cpu before paint %lld us\n",
+                                nowMicroseconds(), cpuMicroseconds());
                     connect(QAbstractEventDispatcher::instance(),
                             &QAbstractEventDispatcher::aboutToBlock, this, [] {
                                 static bool reported = false;

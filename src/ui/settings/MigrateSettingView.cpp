@@ -18,6 +18,33 @@ namespace {
 const QString kStarted = QStringLiteral("in progress...0%");
 const QString kSucceeded = QStringLiteral("Done Successfully");
 const QString kFailed = QStringLiteral("Finished With Error");
+
+// What each notification does to the pane: which line, and the fixed text it
+// shows there (none: the notification's percentage).
+struct StatusStep {
+    QLatin1String name;
+    MigrateSettingView::StatusLine line;
+    const QString* text;
+};
+const StatusStep kStatusSteps[] = {
+    {kOldDataWillImport, MigrateSettingView::StatusLine::Migrate, &kStarted},
+    {kOldDataImporting, MigrateSettingView::StatusLine::Migrate, nullptr},
+    {kOldDataDidImportSucess, MigrateSettingView::StatusLine::Migrate, &kSucceeded},
+    {kOldDataDidImportFail, MigrateSettingView::StatusLine::Migrate, &kFailed},
+    {kDuplicateCheckWillStart, MigrateSettingView::StatusLine::Duplicate, &kStarted},
+    {kDuplicateChecking, MigrateSettingView::StatusLine::Duplicate, nullptr},
+    {kDuplicateCheckEndSuccess, MigrateSettingView::StatusLine::Duplicate, &kSucceeded},
+    {kDuplicateCheckEndFail, MigrateSettingView::StatusLine::Duplicate, &kFailed},
+};
+
+const StatusStep* statusStep(const QString& name) {
+    for (const StatusStep& step : kStatusSteps) {
+        if (step.name == name) {
+            return &step;
+        }
+    }
+    return nullptr;
+}
 } // namespace
 
 MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
@@ -79,26 +106,10 @@ MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
     // pane only through a guard, which is never followed on the posting thread.
     NotificationCenter& center = NotificationCenter::defaultCenter();
     const QPointer<MigrateSettingView> self(this);
-    auto text = [&](const QString& name, Step step, const QString& shown) {
-        observers_.push_back(
-            center.addObserver(name, nullptr, [self, step, shown](const Notification&) {
-                queueText(self, step, shown);
-            }));
-    };
-    auto percentage = [&](const QString& name, bool migrate) {
-        observers_.push_back(
-            center.addObserver(name, nullptr, [self, migrate](const Notification& note) {
-                queuePercentage(self, migrate, note);
-            }));
-    };
-    text(kOldDataWillImport, &MigrateSettingView::setMigrateLabelText, kStarted);
-    percentage(kOldDataImporting, true);
-    text(kOldDataDidImportSucess, &MigrateSettingView::setMigrateLabelText, kSucceeded);
-    text(kOldDataDidImportFail, &MigrateSettingView::setMigrateLabelText, kFailed);
-    text(kDuplicateCheckWillStart, &MigrateSettingView::setDuplicateLabelText, kStarted);
-    percentage(kDuplicateChecking, false);
-    text(kDuplicateCheckEndSuccess, &MigrateSettingView::setDuplicateLabelText, kSucceeded);
-    text(kDuplicateCheckEndFail, &MigrateSettingView::setDuplicateLabelText, kFailed);
+    for (const StatusStep& step : kStatusSteps) {
+        observers_.push_back(center.addObserver(
+            step.name, nullptr, [self](const Notification& note) { queueNotification(self, note); }));
+    }
 }
 
 MigrateSettingView::~MigrateSettingView() {
@@ -142,59 +153,75 @@ void MigrateSettingView::cleanStatusLabel() {
     duplicateStatusLabel_->setText(QString());
 }
 
-void MigrateSettingView::queueText(const QPointer<MigrateSettingView>& pane, Step step,
-                                   const QString& text) {
-    MainThread::run(
-        [pane, step, text] {
-            if (pane)
-                (pane.data()->*step)(text);
-        },
-        false);
+std::optional<MigrateSettingView::StatusLine>
+MigrateSettingView::statusLineOf(const QString& name) {
+    const StatusStep* step = statusStep(name);
+    return step ? std::optional(step->line) : std::nullopt;
 }
 
-void MigrateSettingView::queuePercentage(const QPointer<MigrateSettingView>& pane, bool migrate,
-                                         const Notification& note) {
+QStringList MigrateSettingView::statusNotificationNames() {
+    QStringList names;
+    for (const StatusStep& step : kStatusSteps) {
+        names.append(step.name);
+    }
+    return names;
+}
+
+void MigrateSettingView::showNotification(const Notification& note) {
+    const StatusStep* step = statusStep(note.name);
+    if (!step) {
+        return;
+    }
+    const bool migrate = step->line == StatusLine::Migrate;
+    if (step->text) {
+        migrate ? setMigrateLabelText(*step->text) : setDuplicateLabelText(*step->text);
+        return;
+    }
     const int progress = note.userInfo.value(kProgressKey).toInt();
+    migrate ? setMigratePercentage(progress) : setDuplicatePercentage(progress);
+}
+
+void MigrateSettingView::queueNotification(const QPointer<MigrateSettingView>& pane,
+                                           const Notification& note) {
     MainThread::run(
-        [pane, migrate, progress] {
+        [pane, note] {
             if (pane) {
-                migrate ? pane->setMigratePercentage(progress)
-                        : pane->setDuplicatePercentage(progress);
+                pane->showNotification(note);
             }
         },
         false);
 }
 
-void MigrateSettingView::dataWillImport(const Notification&) {
-    queueText(this, &MigrateSettingView::setMigrateLabelText, kStarted);
+void MigrateSettingView::dataWillImport(const Notification& note) {
+    queueNotification(this, {kOldDataWillImport, note.object, note.userInfo});
 }
 
 void MigrateSettingView::dataImporting(const Notification& note) {
-    queuePercentage(this, true, note);
+    queueNotification(this, {kOldDataImporting, note.object, note.userInfo});
 }
 
-void MigrateSettingView::dataDidImportSucess(const Notification&) {
-    queueText(this, &MigrateSettingView::setMigrateLabelText, kSucceeded);
+void MigrateSettingView::dataDidImportSucess(const Notification& note) {
+    queueNotification(this, {kOldDataDidImportSucess, note.object, note.userInfo});
 }
 
-void MigrateSettingView::dataDidImportFail(const Notification&) {
-    queueText(this, &MigrateSettingView::setMigrateLabelText, kFailed);
+void MigrateSettingView::dataDidImportFail(const Notification& note) {
+    queueNotification(this, {kOldDataDidImportFail, note.object, note.userInfo});
 }
 
-void MigrateSettingView::duplicateCheckWillStart(const Notification&) {
-    queueText(this, &MigrateSettingView::setDuplicateLabelText, kStarted);
+void MigrateSettingView::duplicateCheckWillStart(const Notification& note) {
+    queueNotification(this, {kDuplicateCheckWillStart, note.object, note.userInfo});
 }
 
 void MigrateSettingView::duplicateChecking(const Notification& note) {
-    queuePercentage(this, false, note);
+    queueNotification(this, {kDuplicateChecking, note.object, note.userInfo});
 }
 
-void MigrateSettingView::duplicateCheckEndSuccess(const Notification&) {
-    queueText(this, &MigrateSettingView::setDuplicateLabelText, kSucceeded);
+void MigrateSettingView::duplicateCheckEndSuccess(const Notification& note) {
+    queueNotification(this, {kDuplicateCheckEndSuccess, note.object, note.userInfo});
 }
 
-void MigrateSettingView::duplicateCheckEndFail(const Notification&) {
-    queueText(this, &MigrateSettingView::setDuplicateLabelText, kFailed);
+void MigrateSettingView::duplicateCheckEndFail(const Notification& note) {
+    queueNotification(this, {kDuplicateCheckEndFail, note.object, note.userInfo});
 }
 
 void MigrateSettingView::setMigrateLabelText(const QString& text) {
@@ -211,6 +238,48 @@ void MigrateSettingView::setMigratePercentage(int progress) {
 
 void MigrateSettingView::setDuplicatePercentage(int progress) {
     duplicateStatusLabel_->setText(QStringLiteral("in progress...%1%").arg(progress));
+}
+
+MigrationStatusRecorder::MigrationStatusRecorder() {
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    for (const QString& name : MigrateSettingView::statusNotificationNames()) {
+        observers_.push_back(
+            center.addObserver(name, nullptr, [latest = latest_](const Notification& note) {
+                const std::lock_guard lock(latest->mutex);
+                (MigrateSettingView::statusLineOf(note.name) == MigrateSettingView::StatusLine::Migrate
+                     ? latest->migrate
+                     : latest->duplicate) = note;
+            }));
+    }
+}
+
+MigrationStatusRecorder::~MigrationStatusRecorder() {
+    stop();
+}
+
+void MigrationStatusRecorder::replayTo(MigrateSettingView* pane) {
+    // Anything posted from here on reaches the pane through its own queued
+    // steps, which run after these and so end on the latest news.
+    std::optional<Notification> migrate;
+    std::optional<Notification> duplicate;
+    {
+        const std::lock_guard lock(latest_->mutex);
+        migrate = latest_->migrate;
+        duplicate = latest_->duplicate;
+    }
+    stop();
+    for (const std::optional<Notification>& note : {migrate, duplicate}) {
+        if (note) {
+            pane->showNotification(*note);
+        }
+    }
+}
+
+void MigrationStatusRecorder::stop() {
+    for (int token : observers_) {
+        NotificationCenter::defaultCenter().removeObserver(token);
+    }
+    observers_.clear();
 }
 
 } // namespace quillet

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "core/Notification.h"
+
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -12,7 +17,6 @@ namespace quillet {
 
 class ManagedObjectContext;
 class OldDataImporter;
-struct Notification;
 
 // The migration pane of the settings window: importing the previous
 // generation's diary, removing duplicate entries and moving the local diary
@@ -55,6 +59,13 @@ public:
     void setMigratePercentage(int progress);
     void setDuplicatePercentage(int progress);
 
+    // The two status lines, and which one a notification changes (none: not one of the pane's).
+    enum class StatusLine { Migrate, Duplicate };
+    static std::optional<StatusLine> statusLineOf(const QString& name);
+    static QStringList statusNotificationNames();
+    // Shows what a notification of the import or the duplicate check says, now (main thread).
+    void showNotification(const Notification& note);
+
     // The notification handlers, safe on any thread: each only queues its
     // step for the main thread, where it runs if the pane still exists.
     void dataWillImport(const Notification& note);
@@ -67,11 +78,9 @@ public:
     void duplicateCheckEndFail(const Notification& note);
 
 private:
-    // A line's change as a step for the main thread.
-    using Step = void (MigrateSettingView::*)(const QString&);
-    static void queueText(const QPointer<MigrateSettingView>& pane, Step step, const QString& text);
-    static void queuePercentage(const QPointer<MigrateSettingView>& pane, bool migrate,
-                                const Notification& note);
+    // A notification's change as a step for the main thread.
+    static void queueNotification(const QPointer<MigrateSettingView>& pane,
+                                  const Notification& note);
     OldDataImporter* importer();
     ManagedObjectContext* context() const;
 
@@ -84,6 +93,36 @@ private:
     QPushButton* moveToCloudButton_ = nullptr;
     QLabel* migrateStatusLabel_ = nullptr;
     QLabel* duplicateStatusLabel_ = nullptr;
+};
+
+// Hears the import's and the duplicate check's notifications from launch on,
+// for a migration pane that is built later (the settings window is built when
+// first opened), and keeps the last one of each line: handed to the pane, it
+// shows what the pane would show had it been there all along.
+class MigrationStatusRecorder {
+public:
+    MigrationStatusRecorder();
+    ~MigrationStatusRecorder();
+    MigrationStatusRecorder(const MigrationStatusRecorder&) = delete;
+    MigrationStatusRecorder& operator=(const MigrationStatusRecorder&) = delete;
+
+    // On the main thread, right after the pane is built (it hears the later
+    // notifications itself, queued behind this): shows the last notification
+    // of each line in it, and stops listening.
+    void replayTo(MigrateSettingView* pane);
+
+private:
+    void stop();
+
+    // Shared with the observers, which a posting thread may still be running
+    // when the recorder goes.
+    struct Latest {
+        std::mutex mutex;
+        std::optional<Notification> migrate;
+        std::optional<Notification> duplicate;
+    };
+    std::shared_ptr<Latest> latest_ = std::make_shared<Latest>();
+    std::vector<int> observers_;
 };
 
 } // namespace quillet
