@@ -69,5 +69,19 @@ void BM_MonthTagFor100000Dates(benchmark::State& state) {
 }
 BENCHMARK(BM_MonthTagFor100000Dates)->Unit(benchmark::kMillisecond);
 
+// What the list pays for each row it paints: the entry's time in the user's format.
+void BM_RowTimeFor1000Entries(benchmark::State& state) {
+    Utility* utility = Utility::sharedUtility();
+    const std::vector<QDateTime> dates = hourlyDates();
+    for (auto _ : state) {
+        qsizetype total = 0;
+        for (std::size_t i = 0; i < 1000; ++i) {
+            total += utility->stringOfTimeWithSystemFormat(dates[i]).size();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(BM_RowTimeFor1000Entries)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace quillet::bench

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <map>
 #include <unordered_map>
 
 #include <QHashFunctions>
@@ -94,10 +95,24 @@ struct DateFormatter::Private {
     Style dateStyle = Style::None;
     Style timeStyle = Style::None;
     std::unordered_map<QString, CachedFormat, QStringHasher> formats;
+    // The locale's pattern for each pair of styles: asking ICU for one makes
+    // a whole formatter, and a list switches styles for every row it paints.
+    std::map<std::pair<Style, Style>, QString> stylePatterns;
     CachedFormat* current = nullptr;
     icu::UnicodeString output;
 
     explicit Private(const QString& id) : localeId(id), locale(makeLocale(id)) {}
+
+    void useStyles() {
+        auto found = stylePatterns.find({dateStyle, timeStyle});
+        if (found == stylePatterns.end()) {
+            found = stylePatterns
+                        .emplace(std::pair(dateStyle, timeStyle),
+                                 patternForStyles(locale, dateStyle, timeStyle))
+                        .first;
+        }
+        usePattern(found->second);
+    }
 
     void usePattern(const QString& newPattern) {
         if (current && newPattern == pattern) {
@@ -183,7 +198,7 @@ QString DateFormatter::dateFormat() const {
 
 void DateFormatter::setDateStyle(Style style) {
     d->dateStyle = style;
-    d->usePattern(patternForStyles(d->locale, d->dateStyle, d->timeStyle));
+    d->useStyles();
 }
 
 DateFormatter::Style DateFormatter::dateStyle() const {
@@ -192,7 +207,7 @@ DateFormatter::Style DateFormatter::dateStyle() const {
 
 void DateFormatter::setTimeStyle(Style style) {
     d->timeStyle = style;
-    d->usePattern(patternForStyles(d->locale, d->dateStyle, d->timeStyle));
+    d->useStyles();
 }
 
 DateFormatter::Style DateFormatter::timeStyle() const {
