@@ -1,5 +1,6 @@
 #include "store/PersistentStore.h"
 
+#include "core/FolderSync.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreFileCheck.h"
 #include "store/StoreOptions.h"
@@ -162,13 +163,6 @@ qint64 lockHolder(int fd) {
     return ok ? pid : 0;
 }
 
-void syncFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 // Copies the open database `source` page by page (SQLite's backup, so the copy
 // is consistent whatever else reads it) into a new owner-only file, renamed

@@ -1,5 +1,6 @@
 #include "store/cloud/CloudTables.h"
 
+#include "core/FolderSync.h"
 #include "core/TextFolder.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/Merge.h"
@@ -280,14 +281,6 @@ LocalValues keepUnchanged(LocalValues row, const LocalValues& saved, unsigned ch
     return row;
 }
 
-void syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 } // namespace
 

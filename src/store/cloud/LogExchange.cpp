@@ -1,5 +1,6 @@
 #include "store/cloud/LogExchange.h"
 
+#include "core/FolderSync.h"
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
 #include "store/SqliteStatement.h"
@@ -126,14 +127,6 @@ bool parseSnapshotFileName(const QString& name, quint64* sequence) {
     return ok && *sequence > 0;
 }
 
-void syncFolder(const QString& folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
 
 QString snapshotFileName(quint64 sequence) {
     return QStringLiteral("%1.qsnap").arg(sequence, 16, 16, QLatin1Char('0'));
