@@ -24,20 +24,6 @@ namespace {
 
 constexpr int kFirstMonth = 201306;
 
-std::shared_ptr<ManagedObjectModel> entryModel() {
-    const QString folder = makeTempDir();
-    QFile file(folder + QStringLiteral("/Entry.json"));
-    file.open(QIODevice::WriteOnly);
-    file.write(
-        R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
-        R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
-    file.close();
-    const QString previous = ManagedObjectModel::modelSearchPath();
-    ManagedObjectModel::setModelSearchPath(folder);
-    std::shared_ptr<ManagedObjectModel> model = ManagedObjectModel::mergedModelFromBundles();
-    ManagedObjectModel::setModelSearchPath(previous);
-    return model;
-}
 
 // Every diary here counts as large, so that a few hundred rows take the helper's way.
 class ScopedReadWholeLimit {

@@ -28,20 +28,6 @@ using namespace cloud;
 
 const QString kEntry = QStringLiteral("7B0E5C1A-3333-4D2E-8F10-000000000001");
 
-std::shared_ptr<ManagedObjectModel> entryModel() {
-    const QString dir = makeTempDir();
-    QFile file(dir + QStringLiteral("/Entry.json"));
-    file.open(QIODevice::WriteOnly);
-    file.write(
-        R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
-        R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
-    file.close();
-    const QString previous = ManagedObjectModel::modelSearchPath();
-    ManagedObjectModel::setModelSearchPath(dir);
-    std::shared_ptr<ManagedObjectModel> model = ManagedObjectModel::mergedModelFromBundles();
-    ManagedObjectModel::setModelSearchPath(previous);
-    return model;
-}
 
 // A diary open in a context, as the window holds it.
 struct OpenDiary {

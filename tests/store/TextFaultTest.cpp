@@ -2,6 +2,7 @@
 // entry in memory and reads the text as written when it is first asked for.
 // Whatever is read, edited or saved must come out exactly as if every text
 // had been in memory all along.
+#include "DiaryFiles.h"
 #include "TestSupport.h"
 
 #include "store/ManagedObject.h"
@@ -19,23 +20,6 @@
 
 namespace quillet::test {
 namespace {
-
-// The platform tests carry no application resources: a model file of their own.
-std::shared_ptr<ManagedObjectModel> entryModel() {
-    const QString folder = [] { // each test's own: temporary folders go with their test
-        const QString dir = makeTempDir();
-        QFile file(dir + QStringLiteral("/Entry.json"));
-        file.open(QIODevice::WriteOnly);
-        file.write(R"({"entities":[{"name":"Entry","version":1,"attributes":[{"name":"uuid"},)"
-                   R"({"name":"entryText"},{"name":"colorTag"},{"name":"monthTag"},{"name":"timeStamp"}]}]})");
-        return dir;
-    }();
-    const QString previous = ManagedObjectModel::modelSearchPath();
-    ManagedObjectModel::setModelSearchPath(folder);
-    std::shared_ptr<ManagedObjectModel> model = ManagedObjectModel::mergedModelFromBundles();
-    ManagedObjectModel::setModelSearchPath(previous);
-    return model;
-}
 
 struct OpenDiary {
     explicit OpenDiary(const QString& path) : coordinator(entryModel()) {

@@ -6,6 +6,7 @@
 
 #include "TestSupport.h"
 #include "store/EntryValues.h"
+#include "store/ManagedObjectModel.h"
 #include "store/PersistentStore.h"
 #include "core/TextFolder.h"
 
@@ -55,6 +56,11 @@ inline EntryValues entryValues(const QString& uuid, const QString& text, int col
     v.hasTimeStamp = timeStamp.has_value();
     v.timeStamp = timeStamp.value_or(0.0);
     return v;
+}
+
+// The diary's own record model, as the application loads it.
+inline std::shared_ptr<ManagedObjectModel> entryModel() {
+    return ManagedObjectModel::mergedModelFromBundles();
 }
 
 // Writes the entries in one save to a new or existing diary and closes it.
