@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "DiaryFiles.h"
+#include "ImportNotifications.h"
 
 #include "app/AppDelegate.h"
 #include "core/NotificationCenter.h"
@@ -213,17 +214,6 @@ TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     EXPECT_TRUE(log.lines()[3].startsWith(QStringLiteral("err: ")));
     EXPECT_EQ(recheck.count(), 2);
     EXPECT_TRUE(Utility::sharedUtility()->isLocalStoreMigrated());
-}
-
-// Posts as the importer's worker does: from a thread of its own.
-void postFromWorker(const QString& name, std::optional<int> progress = std::nullopt) {
-    std::thread([&] {
-        QVariantMap info;
-        if (progress) {
-            info.insert(kProgressKey, *progress);
-        }
-        NotificationCenter::defaultCenter().postNotification(name, nullptr, info);
-    }).join();
 }
 
 TEST(SettingWindow, BuiltWhenFirstOpenedWithWhatTheImportSaidBefore) {

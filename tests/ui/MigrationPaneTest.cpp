@@ -3,6 +3,7 @@
 // notifications on whatever thread posts them and change only on the main
 // thread, in the order the notifications came.
 #include "DiaryHome.h"
+#include "ImportNotifications.h"
 
 #include "core/NotificationCenter.h"
 #include "diary/import/OldDataImporter.h"
@@ -20,17 +21,6 @@
 
 namespace quillet::test {
 namespace {
-
-// Posts as the importer's worker does: from a thread of its own.
-void postFromWorker(const QString& name, std::optional<int> progress = std::nullopt) {
-    std::thread([&] {
-        QVariantMap info;
-        if (progress) {
-            info.insert(kProgressKey, *progress);
-        }
-        NotificationCenter::defaultCenter().postNotification(name, nullptr, info);
-    }).join();
-}
 
 TEST(StatusLabel, ShowsAnImportWhileItRunsAndHidesWhenItEnds) {
     QWidget window;
