@@ -8,6 +8,7 @@
 #include "diary/DailyBackups.h"
 #include "diary/StoreLocations.h"
 #include "store/ChangeSet.h"
+#include "store/cloud/LogExchange.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ManagedObjectModel.h"
@@ -90,6 +91,9 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
         return nullptr;
     }
     openError_ = Error{};
+    if (!options.isEmpty()) {
+        retireCloudCopy(path);
+    }
     persistentStoreCoordinator_ = std::move(coordinator);
     Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
     backups_ = std::make_unique<DailyBackups>(path, locations_->localStoreFolder() +
@@ -206,6 +210,22 @@ bool DiaryStore::autosave() {
     autosaveFailureShown_ = false;
     backUpIfDue();
     return true;
+}
+
+void DiaryStore::retireCloudCopy(const QString& openedPath) {
+    // The file a move into the cloud left in the container is opened no more
+    // once a fresh local file takes part: what it saved goes out, and the
+    // others stop waiting for it before they fold their logs. Off the window's
+    // thread; tried again at the next launch if it fails.
+    const QString copy = locations_->cloudStoreFolder() + QStringLiteral("/entries.sqlite");
+    if (QFileInfo(copy).absoluteFilePath() == QFileInfo(openedPath).absoluteFilePath() ||
+        !QFileInfo::exists(copy)) {
+        return;
+    }
+    const QString container = locations_->cloudContainerURL();
+    retirement_.start([copy, container] {
+        cloud::LogExchange(copy, container).retire();
+    });
 }
 
 void DiaryStore::backUpIfDue() {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThreadPool>
 #include <QVariantMap>
 #include <functional>
 #include <memory>
@@ -88,6 +89,7 @@ signals:
 
 private:
     void backUpIfDue();
+    void retireCloudCopy(const QString& openedPath);
     // Tells a diary file found lost once; false for any other failure.
     bool reportFileLost(const Error& error);
 
@@ -104,6 +106,8 @@ private:
     Error fileLostError_;
     std::unique_ptr<DailyBackups> backups_;
     std::optional<int> firstMonthTag_;
+    // Runs the cloud copy's retirement; waits for it when the store goes.
+    QThreadPool retirement_;
 };
 
 } // namespace quillet

@@ -12,6 +12,7 @@
 #include "store/ManagedObjectContext.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "store/cloud/ChangeLog.h"
+#include "store/cloud/LogExchange.h"
 
 #include <gtest/gtest.h>
 
@@ -115,30 +116,47 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     EXPECT_EQ(rawCount(cloudStore), 3);
     EXPECT_EQ(rawCount(home.storePath() + QStringLiteral(".bak")), 2);
 
+    // A second move: the first store holds no local diary any more.
+    const QByteArray backup = readBytes(home.storePath() + QStringLiteral(".bak"));
+    {
+        LogCapture log;
+        EXPECT_TRUE(moved->moveLocalStoreToICloud());
+        ASSERT_EQ(log.lines().size(), 2);
+        EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+    }
+    const QString copyWriter = QString::fromUtf8(
+        rawQuery(cloudStore, "SELECT value FROM cloudState WHERE name = 'storeId'"));
+    ASSERT_FALSE(copyWriter.isEmpty());
+    moved.reset();
+
     // The next launch: a fresh local file, opened with the cloud options,
-    // gets the whole diary from the logs.
+    // gets the whole diary from the logs; the copy in the cloud folder is
+    // opened no more and says so, so that nobody waits for it to fold logs.
     QObject nextWindow;
-    DiaryStore next(&places, &nextWindow);
-    ManagedObjectContext* fresh = next.managedObjectContext();
+    auto next = std::make_unique<DiaryStore>(&places, &nextWindow);
+    ManagedObjectContext* fresh = next->managedObjectContext();
     ASSERT_TRUE(fresh->persistentStoreCoordinator());
-    EXPECT_EQ(next.persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
+    EXPECT_EQ(next->persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
     EXPECT_TRUE(waitFor([&] {
         return liveUuids(fresh) == QSet<QString>{kFirst, kSecond, kLater};
     })) << liveUuids(fresh).size();
+    const QString copyState = container + QStringLiteral("/WriterState/") + copyWriter +
+                              QStringLiteral(".json");
+    EXPECT_TRUE(waitFor([&] { return readBytes(copyState).contains("\"retired\":true"); }))
+        << readBytes(copyState).toStdString();
+    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container).writers, 1);
 
-    // Twice: the first store holds no local diary any more; the second finds
-    // a diary in the cloud folder. Neither moves anything.
-    const QByteArray backup = readBytes(home.storePath() + QStringLiteral(".bak"));
-    for (DiaryStore* again : {moved.get(), &next}) {
+    // A second move finds a diary in the cloud folder and moves nothing.
+    {
         LogCapture log;
-        EXPECT_TRUE(again->moveLocalStoreToICloud());
+        EXPECT_TRUE(next->moveLocalStoreToICloud());
         ASSERT_EQ(log.lines().size(), 2);
         EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
     }
     EXPECT_TRUE(QFileInfo::exists(home.storePath()));
     EXPECT_EQ(readBytes(home.storePath() + QStringLiteral(".bak")), backup);
     EXPECT_EQ(rawCount(cloudStore), 3);
-    EXPECT_EQ(next.persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
+    EXPECT_EQ(next->persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
 }
 
 TEST(MoveToCloud, AFailedMigrationChangesNothingAndAFailedBackupKeepsTheCloudStore) {

@@ -273,5 +273,42 @@ TEST(LogSnapshot, ACopyInASnapshotWhoseTextWasWrittenOverElsewhereGoesOnAFreshDi
     EXPECT_EQ(fresh.diary(), expected);
 }
 
+TEST(LogSnapshot, ARetiredWriterIsNotWaitedForAndWhatItNeverWroteOutGoesOutFirst) {
+    const QString container = makeTempDir();
+    Machine laptop(container), desktop(container), abandoned(container);
+    for (Machine* m : {&laptop, &desktop, &abandoned})
+        m->sync();
+    // Saved on the file that will be opened no more, never written out.
+    abandoned.save(entry(9), "nine, saved just before the last quit");
+    for (int i = 1; i <= 4; ++i) {
+        laptop.save(entry(i), "laptop");
+        laptop.sync();
+    }
+    desktop.sync();
+    laptop.sync();
+    auto snapshots = [&] {
+        int n = 0;
+        for (const QString& writer : QDir(container + QStringLiteral("/TransactionLogs"))
+                                         .entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            n += int(QDir(container + QStringLiteral("/TransactionLogs/") + writer)
+                         .entryList({QStringLiteral("*.qsnap")}, QDir::Files)
+                         .size());
+        return n;
+    };
+    EXPECT_EQ(snapshots(), 0) << "the abandoned file has applied nothing";
+    EXPECT_EQ(readExchangeStatus(laptop.path, container).writers, 3);
+
+    ASSERT_TRUE(abandoned.exchange->retire());
+    desktop.sync();
+    laptop.sync();
+    EXPECT_EQ(snapshots(), 1) << "the laptop folds without waiting for a retired writer";
+    EXPECT_EQ(readExchangeStatus(laptop.path, container).writers, 2);
+    EXPECT_EQ(laptop.diary().filter(QStringLiteral("nine, saved just before")).size(), 1);
+    EXPECT_EQ(desktop.diary(), laptop.diary());
+    Machine fresh(container);
+    fresh.sync();
+    EXPECT_EQ(fresh.diary(), laptop.diary());
+}
+
 } // namespace
 } // namespace quillet::test

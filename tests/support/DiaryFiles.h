@@ -135,4 +135,19 @@ inline int rawCount(const QString& path, const char* where = "1") {
     return count;
 }
 
+// The first column of the first row a query gives on the file, read-only; empty on error.
+inline QByteArray rawQuery(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    QByteArray value;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
+            value = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 0)), sqlite3_column_bytes(s, 0));
+        }
+        sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+    return value;
+}
+
 } // namespace quillet::test

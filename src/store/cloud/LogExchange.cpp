@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <map>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -159,6 +160,29 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* why) {
 
 } // namespace
 
+bool LogExchange::retire() {
+    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+        return false;
+    }
+    Error error;
+    if (writePendingLogs(db_,
+                         logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
+                         &error) < 0) {
+        reportOnce(QStringLiteral("write|") + error.localizedDescription,
+                   QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
+        return false;
+    }
+    retired_ = true;
+    // Told once: a state already saying so is not written again at every launch.
+    QFile published(stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
+                    QStringLiteral(".json"));
+    if (published.open(QIODevice::ReadOnly)) {
+        publishedState_ = published.read(1 << 20);
+    }
+    publishState();
+    return true;
+}
+
 void LogExchange::publishState() {
     QJsonObject applied;
     for (const auto& [writer, sequence] : appliedSequences(db_)) {
@@ -167,6 +191,9 @@ void LogExchange::publishState() {
     QJsonObject state{{QStringLiteral("format"), kStateFormat},
                       {QStringLiteral("writer"), self_.toString(QUuid::WithoutBraces)},
                       {QStringLiteral("applied"), applied}};
+    if (retired_) {
+        state.insert(QStringLiteral("retired"), true);
+    }
     const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
     const QString path = stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
                          QStringLiteral(".json");
@@ -196,6 +223,9 @@ quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer)
                                   "its writer counts as having applied nothing.")
                        .arg(path));
         return 0;
+    }
+    if (state.value(QStringLiteral("retired")).toBool()) {
+        return std::numeric_limits<quint64>::max(); // it will never need them
     }
     return quint64(state.value(QStringLiteral("applied"))
                        .toObject()
@@ -404,6 +434,15 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
     for (const QString& name : std::as_const(known)) {
         const QUuid writer = QUuid::fromString(name);
         if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
+            continue;
+        }
+        // A retired diary file writes no more.
+        QFile state(containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json"));
+        if (name != own && state.open(QIODevice::ReadOnly) &&
+            QJsonDocument::fromJson(state.read(1 << 20))
+                .object()
+                .value(QStringLiteral("retired"))
+                .toBool()) {
             continue;
         }
         ++status.writers;

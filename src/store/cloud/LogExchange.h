@@ -31,6 +31,12 @@ public:
     // For a diary that has just joined the exchange: writes logs holding all
     // of it, applying nothing, so that a fresh diary on any machine gets it whole.
     bool writeBaseline(Error* error);
+    // For a diary file that will not be opened again (the copy a move into
+    // the cloud leaves in the container once the next launch opens a fresh
+    // file): what it saved and never wrote out goes out now, and its state
+    // says it is retired, so that the others fold their logs without waiting
+    // for it to apply them. False, to be tried again, when that failed.
+    bool retire();
     QString logsFolder() const { return container_ + QStringLiteral("/TransactionLogs"); }
     // Where every writer publishes the sequences it has applied ("<writer>.json").
     QString stateFolder() const { return container_ + QStringLiteral("/WriterState"); }
@@ -60,13 +66,14 @@ private:
     QSet<QString> reported_;
     bool containerMissing_ = false;
     QByteArray publishedState_;
+    bool retired_ = false;
     int foldAfter_ = 64;
 };
 
 // What the cloud pane tells about a diary's part in the exchange, read from
 // its file and the container without disturbing either.
 struct ExchangeStatus {
-    int writers = 0;       // writer folders in the container, this diary's included
+    int writers = 0;       // diary files writing to the container, this one included (not retired ones)
     QDateTime lastWritten; // this diary's newest log (invalid: none yet)
     QDateTime lastApplied; // when a log of another writer was last applied here
 };
