@@ -48,6 +48,9 @@ EntryState localEdit(const std::optional<EntryState>& before, const QString& uui
                      const LocalValues& after, const Stamp& now, bool textUnpublished);
 EntryState localDelete(EntryState before, const Stamp& now);
 
+// Keeps `loser`'s text as a conflicting copy, as a merge does when it loses.
+void keepConflictingCopy(MergeTarget& target, const EntryState& loser);
+
 // The copy's identifier: derived from the entry and the losing version alone.
 QString conflictCopyIdentifier(const QString& uuid, const Stamp& version);
 // The first line of a conflicting copy's text.
