@@ -21,8 +21,8 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <map>
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
 
 namespace quillet::test {
@@ -276,8 +276,9 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
 // through its store, one container between them; the entry is on both.
 struct TwoWriters {
     TwoWriters()
-        : here(makeTempDir() + QStringLiteral("/entries.sqlite")), hereExchange(here.path, container),
-          there(PersistentStore::open(therePath, {}, nullptr)), thereExchange(therePath, container) {
+        : here(makeTempDir() + QStringLiteral("/entries.sqlite")),
+          hereExchange(here.path, container), there(PersistentStore::open(therePath, {}, nullptr)),
+          thereExchange(therePath, container) {
         entry = insertEntry(here, QStringLiteral("as both read it"), 1);
         EXPECT_TRUE(here.save());
         exchangeAll();

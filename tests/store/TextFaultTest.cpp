@@ -181,7 +181,7 @@ TEST(TextFault, ATextThatCannotBeReadFailsTheSaveInsteadOfBlankingIt) {
     accented->setValue(EntryKey::ColorTag, 4);
     Error error;
     EXPECT_FALSE(diary.context.save(&error));
-    EXPECT_EQ(error.code, StoreSaveError);
+    EXPECT_EQ(error.code, StoreEntryGoneError);
     EXPECT_TRUE(diary.context.hasChanges());
 }
 
