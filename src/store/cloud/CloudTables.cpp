@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -388,8 +387,8 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         clock = nextClock(clock);
         return Stamp{clock, writer};
     };
-    AppliedChanges copies;
-    SqlTarget target(db, &copies);
+    std::vector<qint64> copies;
+    SqlTarget target(db);
     bool ok = true;
     auto edit = [&](const QString& uuid, const EntryValues& v, std::optional<qint64> key,
                     unsigned changedKeys, const QByteArray* textReadAs) {
@@ -442,7 +441,12 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         if (beside && !target.isSuperseded(uuid, before->text)) {
             // Every machine makes the same copy once it has both texts; this
             // one has them now.
-            keepConflictingCopy(target, *before);
+            const QString copy = conflictCopyIdentifier(uuid, before->text);
+            if (!target.keyOf(copy)) {
+                keepConflictingCopy(target, *before);
+                if (const std::optional<qint64> made = target.keyOf(copy))
+                    copies.push_back(*made);
+            }
         }
         ok = ok && target.storeStamps(after, true) && target.enqueue(uuid);
     };
@@ -470,8 +474,7 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         *error = cloudError(db, QStringLiteral("saved"));
     }
     if (ok && changes.addedCopies) {
-        changes.addedCopies->assign(copies.inserted.begin(), copies.inserted.end());
-        std::sort(changes.addedCopies->begin(), changes.addedCopies->end());
+        *changes.addedCopies = std::move(copies);
     }
     return ok;
 }
