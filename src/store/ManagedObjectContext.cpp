@@ -463,6 +463,9 @@ void ManagedObjectContext::setText(ManagedObject* object, QByteArray text) {
     const bool oldWasNull = old.isNull();
     const qsizetype expectedSize = text.size();
     const size_t expectedHash = qHash(text);
+    if (!object->inserted_ && !v.textFaulted) {
+        textReadAs_.try_emplace(object, old);
+    }
 
     v.entryText = std::move(text);
     v.textFaulted = false;
@@ -664,12 +667,18 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
         changes.inserted.push_back(&o->values_);
     }
     for (std::size_t i = 0; i < updated.size(); ++i) {
-        changes.updated.emplace_back(updated[i]->id_.value, &updated[i]->values_, changedKeys[i]);
+        PersistentStore::Update& u = changes.updated.emplace_back(
+            updated[i]->id_.value, &updated[i]->values_, changedKeys[i]);
+        if (const auto read = textReadAs_.find(updated[i]); read != textReadAs_.end()) {
+            u.textReadAs = &read->second;
+        }
     }
     for (ManagedObject* o : deleted) {
         changes.deleted.push_back(o->id_.value);
     }
     std::vector<qint64> keys;
+    std::vector<qint64> copies;
+    changes.addedCopies = &copies;
     if (!store->save(changes, &keys, error, waitForDisk)) {
         return false;
     }
@@ -697,6 +706,21 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     updated_.clear();
     deleted_.clear();
     changedKeys_.clear();
+    textReadAs_.clear();
+    // A text the save kept beside an edit, as a new entry of its own.
+    ChangeSet added;
+    for (qint64 key : copies) {
+        if (objectRegisteredForID(ManagedObjectID{key})) {
+            continue;
+        }
+        ManagedObject* copy = objectWithID(ManagedObjectID{key});
+        fulfillFault(copy);
+        added.inserted.push_back(copy);
+        saved.inserted.push_back(copy);
+    }
+    if (!added.inserted.empty()) {
+        emit objectsDidChange(added);
+    }
     emit didSave(saved);
     return true;
 }
@@ -767,6 +791,10 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
         v.textFaulted = false;
         object->foldStale_ = false;
         unfolded_.erase(object);
+        // What is typed from now on is typed over the text just read.
+        if (const auto read = textReadAs_.find(object); read != textReadAs_.end()) {
+            read->second = v.entryText;
+        }
     }
     if (!(keepMine && (mine & keyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
     if (!(keepMine && (mine & keyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;
@@ -810,6 +838,7 @@ void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incom
             registerID(o);
             updated_.erase(o);
             changedKeys_.erase(o);
+            textReadAs_.erase(o);
             o->updated_ = false;
             o->inserted_ = true;
             inserted_.insert(o);
@@ -820,6 +849,7 @@ void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incom
         updated_.erase(o);
         deleted_.erase(o);
         changedKeys_.erase(o);
+        textReadAs_.erase(o);
         o->inserted_ = o->updated_ = false;
         o->state_ = ManagedObject::State::Gone;
         byID_.erase(o->id_.value);

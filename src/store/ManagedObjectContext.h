@@ -150,6 +150,10 @@ private:
     std::unordered_set<ManagedObject*> updated_;
     std::unordered_set<ManagedObject*> deleted_;
     std::unordered_map<ManagedObject*, unsigned> changedKeys_;
+    // For a saved record whose text is being edited: the text as read before
+    // the first change (shared, not copied), so that a save can tell an edit
+    // made over the text the file holds from one made beside a newer one.
+    std::unordered_map<ManagedObject*, QByteArray> textReadAs_;
     std::unordered_set<ManagedObject*> unfolded_; // edited texts not folded yet
     qint64 nextTemporaryID_ = -1;
     // The identifier index: every record that has carried the identifier

@@ -83,11 +83,18 @@ public:
         qint64 key;
         const EntryValues* values;
         unsigned changedKeys;
+        // The text the edit was typed over, as the context read it (null:
+        // not known). When the row holds another by now, the edit was made
+        // beside that one, not over it.
+        const QByteArray* textReadAs = nullptr;
     };
     struct Changes {
         std::vector<const EntryValues*> inserted; // in order; their new keys come back in insertedKeys
         std::vector<Update> updated;
         std::vector<qint64> deleted;
+        // Filled with the keys of the rows the save added besides `inserted`:
+        // conflicting copies of texts that an edit was made beside.
+        std::vector<qint64>* addedCopies = nullptr;
     };
     // Writes all changes in one transaction, or none of them. With
     // waitForDisk false the commit does not wait for the disk: the process

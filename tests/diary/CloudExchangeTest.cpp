@@ -14,12 +14,15 @@
 #include "store/PersistentStoreCoordinator.h"
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
+#include "store/cloud/Merge.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <algorithm>
+#include <map>
 #include <sqlite3.h>
 #include <tuple>
 
@@ -202,6 +205,65 @@ TEST(CloudExchange, AReTagFromTheOtherMachineSurvivesALocalTextEditSavedBeforeIt
     EXPECT_EQ(onLaptop->registeredObjects().size(), 1u);
     EXPECT_EQ(onDesktop->registeredObjects().size(), 1u);
     EXPECT_FALSE(onLaptop->hasChanges() || onDesktop->hasChanges());
+}
+
+// Every live entry's text by identifier, as a context shows them.
+std::map<QString, QString> textsIn(ManagedObjectContext* context) {
+    std::map<QString, QString> texts;
+    for (ManagedObject* o : context->registeredObjects()) {
+        if (o->isLive())
+            texts[o->uuid()] = o->entryText();
+    }
+    return texts;
+}
+
+TEST(CloudExchange, AnEntryTypedOnBothMachinesWhileTheOthersTextArrivesKeepsBothTexts) {
+    TwoMachines m;
+    auto [laptopPlaces, desktopPlaces, laptopWindow, desktopWindow] =
+        std::tie(m.laptopPlaces, m.desktopPlaces, m.laptopWindow, m.desktopWindow);
+    DiaryStore laptop(&laptopPlaces, &laptopWindow), desktop(&desktopPlaces, &desktopWindow);
+    ManagedObjectContext* onLaptop = laptop.managedObjectContext();
+    ManagedObjectContext* onDesktop = desktop.managedObjectContext();
+    const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000004");
+    ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
+    onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
+    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
+    onLaptopEntry->setValue(201203, QStringLiteral("monthTag"));
+    onLaptopEntry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    Error error;
+    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
+    ManagedObject* onDesktopEntry = findByUuid(onDesktop, uuid);
+
+    int refreshes = 0;
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    const int refreshed = center.addObserver(QStringLiteral("RefreshAllViews"), &desktopWindow,
+                                             [&](const Notification&) { ++refreshes; });
+    // Typed on the desktop, not saved yet, while the laptop's new text
+    // arrives and is merged into the desktop's window.
+    const QString mine = QStringLiteral("typed on the desktop");
+    const QString theirs = QStringLiteral("typed on the laptop");
+    onDesktopEntry->setValue(mine, QStringLiteral("entryText"));
+    onLaptopEntry->setValue(theirs, QStringLiteral("entryText"));
+    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    ASSERT_TRUE(waitFor([&] { return refreshes > 0; }));
+    ASSERT_EQ(onDesktopEntry->entryText(), mine) << "the unsaved edit stays in the window";
+    ASSERT_TRUE(onDesktop->save(&error)) << error.localizedDescription.toStdString();
+
+    // Once both have exchanged: the same two entries on both, nothing typed lost.
+    const auto bothTexts = [&](ManagedObjectContext* context) {
+        const std::map<QString, QString> texts = textsIn(context);
+        return texts.size() == 2 && texts.count(uuid) &&
+               std::any_of(texts.begin(), texts.end(), [&](const auto& t) {
+                   return t.second == QString::fromUtf8(cloud::kConflictCopyHeading) + theirs;
+               });
+    };
+    EXPECT_TRUE(waitFor([&] { return bothTexts(onLaptop) && bothTexts(onDesktop); }));
+    const std::map<QString, QString> laptopTexts = textsIn(onLaptop);
+    EXPECT_EQ(laptopTexts, textsIn(onDesktop));
+    EXPECT_EQ(laptopTexts.at(uuid), mine);
+    EXPECT_FALSE(onLaptop->hasChanges() || onDesktop->hasChanges());
+    center.removeObserver(refreshed);
 }
 
 } // namespace

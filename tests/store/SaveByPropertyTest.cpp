@@ -1,7 +1,9 @@
 // A save writes, and stamps for the change log, only the properties the
 // context changed since it read the record: a change another connection
 // made meanwhile to the others (the cloud exchange applying another
-// machine's log) stays in the row and in the stamps, on every machine.
+// machine's log) stays in the row and in the stamps, on every machine. A
+// text is written over the text the context read: one typed beside another
+// machine's newer text keeps both.
 #include "DiaryFiles.h"
 #include "TestSupport.h"
 
@@ -15,10 +17,12 @@
 #include "store/SqliteStatement.h"
 #include "store/StoreOptions.h"
 #include "store/cloud/LogExchange.h"
+#include "store/cloud/Merge.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <map>
 #include <sqlite3.h>
 
 namespace quillet::test {
@@ -252,6 +256,131 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
     EXPECT_EQ(row.colorTag, 2);
     EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
     EXPECT_GT(file.stamps(kEntry).text, stamped.text);
+}
+
+// This machine (a window's context and its exchange) and another one saving
+// through its store, one container between them; the entry is on both.
+struct TwoWriters {
+    TwoWriters()
+        : here(makeTempDir() + QStringLiteral("/entries.sqlite")),
+          hereExchange(here.path, container), there(PersistentStore::open(therePath, {}, nullptr)),
+          thereExchange(therePath, container) {
+        entry = insertEntry(here, QStringLiteral("as both read it"), 1);
+        EXPECT_TRUE(here.save());
+        exchangeAll();
+    }
+    void exchangeAll() {
+        AppliedChanges ignored;
+        for (int round = 0; round < 2; ++round) {
+            hereExchange.exchange(&ignored);
+            thereExchange.exchange(&ignored);
+        }
+    }
+    // The other machine saves a new text and sends it; this one applies it
+    // to its file, not yet to its context.
+    void textSavedThereArrives(const QString& text) {
+        std::optional<EntryValues> row = thereFile.row(kEntry);
+        ASSERT_TRUE(row);
+        SqliteStatement s(thereFile.db.handle(), "SELECT key FROM entry WHERE uuid = ?");
+        s.bindText(1, kEntry);
+        ASSERT_EQ(s.step(), SQLITE_ROW);
+        row->entryText = text.toUtf8();
+        row->foldedText = TextFolder::fold(text);
+        PersistentStore::Changes edit;
+        edit.updated.emplace_back(s.columnInt64(0), &*row, entryKeyBit(EntryKey::EntryText));
+        Error error;
+        ASSERT_TRUE(there->save(edit, nullptr, &error)) << error.localizedDescription.toStdString();
+        AppliedChanges applied;
+        thereExchange.exchange(&applied);
+        hereExchange.exchange(&applied);
+        ASSERT_EQ(hereFile.row(kEntry)->entryText, text.toUtf8());
+    }
+    void mergeIntoContext() {
+        ChangeSet merged;
+        merged.updated.push_back(entry);
+        here.context.mergeChangesFromContextDidSave(merged);
+    }
+    // Every entry's text by identifier, as a file holds them.
+    static std::map<QString, QByteArray> texts(FileView& file) {
+        std::map<QString, QByteArray> all;
+        SqliteStatement s(file.db.handle(), "SELECT uuid, entryText FROM entry");
+        while (s.step() == SQLITE_ROW)
+            all[s.columnText(0)] = s.columnUtf8(1);
+        return all;
+    }
+    const QString container = makeTempDir();
+    const QString therePath = makeTempDir() + QStringLiteral("/entries.sqlite");
+    OpenDiary here;
+    LogExchange hereExchange;
+    std::unique_ptr<PersistentStore> there;
+    LogExchange thereExchange;
+    ManagedObject* entry = nullptr;
+    FileView hereFile{here.path}, thereFile{therePath};
+};
+
+TEST(SaveByProperty, ATextEditedBesideAnotherMachinesNewerTextKeepsBoth) {
+    TwoWriters w;
+    w.here.context.setMergePolicy(ManagedObjectContext::MergePolicy::MergeByPropertyObjectTrump);
+    const EntryState read = w.hereFile.stamps(kEntry);
+
+    // Typed here over the text as read; meanwhile the other machine's text
+    // arrives, and is merged into the window, where the unsaved edit stays.
+    w.entry->setValue(EntryKey::EntryText, QStringLiteral("typed here"));
+    w.textSavedThereArrives(QStringLiteral("typed there"));
+    const EntryState theirs = w.thereFile.stamps(kEntry);
+    ASSERT_EQ(theirs.textBase, read.text);
+    w.mergeIntoContext();
+    ASSERT_EQ(w.entry->entryText(), QStringLiteral("typed here"));
+    ASSERT_TRUE(w.here.save());
+
+    // The edit was written over the text it was typed over, not over theirs,
+    // which stays here at once as a copy, in the file and in the context.
+    const EntryState mine = w.hereFile.stamps(kEntry);
+    EXPECT_EQ(mine.textBase, read.text);
+    const QString copyId = conflictCopyIdentifier(kEntry, theirs.text);
+    const QByteArray copyText = QByteArray(kConflictCopyHeading) + "typed there";
+    const std::map<QString, QByteArray> expected{{kEntry, "typed here"}, {copyId, copyText}};
+    EXPECT_EQ(TwoWriters::texts(w.hereFile), expected);
+    const std::vector<ManagedObject*> shown = w.here.context.registeredObjects();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1]->uuid(), copyId);
+    EXPECT_EQ(shown[1]->entryText().toUtf8(), copyText);
+    EXPECT_EQ(shown[1]->colorTag(), 1);
+    EXPECT_FALSE(w.here.context.hasChanges());
+
+    // The other machine makes the same copy from the log, once.
+    w.exchangeAll();
+    EXPECT_EQ(TwoWriters::texts(w.thereFile), expected);
+    EXPECT_EQ(TwoWriters::texts(w.hereFile), expected);
+}
+
+TEST(SaveByProperty, AnEditTypedOverAMergedTextSupersedesIt) {
+    TwoWriters w;
+    // The other machine's text is in the window before typing starts.
+    w.textSavedThereArrives(QStringLiteral("typed there"));
+    w.mergeIntoContext();
+    ASSERT_EQ(w.entry->entryText(), QStringLiteral("typed there"));
+    w.entry->setValue(EntryKey::EntryText, QStringLiteral("typed there, then here"));
+    ASSERT_TRUE(w.here.save());
+    EXPECT_EQ(w.hereFile.stamps(kEntry).textBase, w.thereFile.stamps(kEntry).text);
+    w.exchangeAll();
+    const std::map<QString, QByteArray> one{{kEntry, "typed there, then here"}};
+    EXPECT_EQ(TwoWriters::texts(w.hereFile), one);
+    EXPECT_EQ(TwoWriters::texts(w.thereFile), one);
+
+    // Typing begun, then the other machine's text merged over it (the file
+    // wins under this policy): what is typed next is typed over that text.
+    w.entry->setValue(EntryKey::EntryText, QStringLiteral("lost to the merge"));
+    w.textSavedThereArrives(QStringLiteral("again there"));
+    w.mergeIntoContext();
+    ASSERT_EQ(w.entry->entryText(), QStringLiteral("again there"));
+    w.entry->setValue(EntryKey::EntryText, QStringLiteral("again there, and here"));
+    ASSERT_TRUE(w.here.save());
+    w.exchangeAll();
+    const std::map<QString, QByteArray> still{{kEntry, "again there, and here"}};
+    EXPECT_EQ(TwoWriters::texts(w.hereFile), still);
+    EXPECT_EQ(TwoWriters::texts(w.thereFile), still);
+    EXPECT_EQ(w.here.context.registeredObjects().size(), 1u);
 }
 
 } // namespace

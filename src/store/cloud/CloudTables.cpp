@@ -377,10 +377,11 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         clock = nextClock(clock);
         return Stamp{clock, writer};
     };
+    std::vector<qint64> copies;
     SqlTarget target(db);
     bool ok = true;
     auto edit = [&](const QString& uuid, const EntryValues& v, std::optional<qint64> key,
-                    unsigned changedKeys) {
+                    unsigned changedKeys, const QByteArray* textReadAs) {
         if (!isWellFormedIdentifier(uuid)) {
             return; // cannot travel; it stays on this machine
         }
@@ -398,28 +399,52 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         }
         // A text not yet in any log was never seen elsewhere: written over, it is no conflict.
         const bool unpublished = before && before->text.clock > publishedClock;
+        auto ownUnpublished = [&](const Stamp& version) {
+            return version.writer == writer && version.clock > publishedClock;
+        };
         EntryState after = localEdit(before, uuid, now, tick(), unpublished);
         if (before && after == *before) {
             return;
+        }
+        // The row's text is not the one the edit was typed over: another
+        // machine's, applied after the context read the entry. The edit was
+        // made beside it, as if both were saved apart, so it is written over
+        // what that text replaced and that text stays as a conflicting copy.
+        const bool beside = before && after.text != before->text && textReadAs &&
+                            isVisible(*before) && !before->text.isNull() &&
+                            !ownUnpublished(before->text) &&
+                            !(before->hasText == !textReadAs->isNull() &&
+                              (!before->hasText || before->entryText == *textReadAs));
+        if (beside) {
+            after.textBase = before->textBase;
         }
         if (before && after.text != before->text) {
             // Seen and written over here: never a conflict, wherever it turns
             // up. A text of this writer's that no log holds turns up nowhere,
             // so saving while typing leaves no trail (nor does a diary that
             // never takes part in the exchange).
-            for (const Stamp& replaced : {after.textBase, before->text}) {
-                if (!replaced.isNull() &&
-                    !(replaced.writer == writer && replaced.clock > publishedClock))
+            for (const Stamp& replaced : {after.textBase, beside ? Stamp{} : before->text}) {
+                if (!replaced.isNull() && !ownUnpublished(replaced))
                     target.addSuperseded(uuid, replaced);
+            }
+        }
+        if (beside && !target.isSuperseded(uuid, before->text)) {
+            // Every machine makes the same copy once it has both texts; this
+            // one has them now.
+            const QString copy = conflictCopyIdentifier(uuid, before->text);
+            if (!target.keyOf(copy)) {
+                keepConflictingCopy(target, *before);
+                if (const std::optional<qint64> made = target.keyOf(copy))
+                    copies.push_back(*made);
             }
         }
         ok = ok && target.storeStamps(after, true) && target.enqueue(uuid);
     };
     for (const EntryValues* v : changes.inserted) {
-        edit(v->uuid, *v, std::nullopt, kAllEntryKeys);
+        edit(v->uuid, *v, std::nullopt, kAllEntryKeys, nullptr);
     }
     for (const PersistentStore::Update& u : changes.updated) {
-        edit(u.values->uuid, *u.values, u.key, u.changedKeys);
+        edit(u.values->uuid, *u.values, u.key, u.changedKeys, u.textReadAs);
     }
     for (qint64 key : changes.deleted) {
         SqliteStatement s(db.handle(), "SELECT uuid FROM entry WHERE key = ?");
@@ -437,9 +462,13 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
              target.enqueue(uuid);
     }
+    target.finish();
     ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock));
     if (!ok && error) {
         *error = cloudError(db, QStringLiteral("saved"));
+    }
+    if (ok && changes.addedCopies) {
+        *changes.addedCopies = std::move(copies);
     }
     return ok;
 }

@@ -169,6 +169,10 @@ EntryState localDelete(EntryState before, const Stamp& now) {
     return before;
 }
 
+void keepConflictingCopy(MergeTarget& target, const EntryState& loser) {
+    makeCopy(target, loser);
+}
+
 QString conflictCopyIdentifier(const QString& uuid, const Stamp& version) {
     QCryptographicHash hash(QCryptographicHash::Sha1);
     hash.addData(uuid.toUtf8());

@@ -54,6 +54,9 @@ EntryState localEdit(const std::optional<EntryState>& before, const QString& uui
 // The tombstone records the text version it deletes.
 EntryState localDelete(EntryState before, const Stamp& now);
 
+// Keeps `loser`'s text as a conflicting copy, as a merge does when it loses.
+void keepConflictingCopy(MergeTarget& target, const EntryState& loser);
+
 // The copy's identifier: derived from the entry and the losing version alone.
 QString conflictCopyIdentifier(const QString& uuid, const Stamp& version);
 // The first line of a conflicting copy's text.
