@@ -156,6 +156,23 @@ int storedColor(const QString& storePath, const QString& uuid) {
     return s.step() == SQLITE_ROW ? s.columnInt(0) : -1;
 }
 
+// An entry begun on the laptop and saved there, as it is once it has
+// arrived in the desktop's window (null there if it never did).
+std::pair<ManagedObject*, ManagedObject*> begunOnTheLaptop(ManagedObjectContext* onLaptop,
+                                                           ManagedObjectContext* onDesktop,
+                                                           const QString& uuid, int colorTag) {
+    ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
+    onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
+    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
+    onLaptopEntry->setValue(colorTag, QStringLiteral("colorTag"));
+    onLaptopEntry->setValue(201203, QStringLiteral("monthTag"));
+    onLaptopEntry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    Error error;
+    EXPECT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    EXPECT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
+    return {onLaptopEntry, findByUuid(onDesktop, uuid)};
+}
+
 TEST(CloudExchange, AReTagFromTheOtherMachineSurvivesALocalTextEditSavedBeforeItsMerge) {
     TwoMachines m;
     auto [laptopPlaces, desktopPlaces, laptopWindow, desktopWindow] =
@@ -164,16 +181,9 @@ TEST(CloudExchange, AReTagFromTheOtherMachineSurvivesALocalTextEditSavedBeforeIt
     ManagedObjectContext* onLaptop = laptop.managedObjectContext();
     ManagedObjectContext* onDesktop = desktop.managedObjectContext();
     const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000003");
-    ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
-    onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
-    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
-    onLaptopEntry->setValue(2, QStringLiteral("colorTag"));
-    onLaptopEntry->setValue(201203, QStringLiteral("monthTag"));
-    onLaptopEntry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    auto [onLaptopEntry, onDesktopEntry] = begunOnTheLaptop(onLaptop, onDesktop, uuid, 2);
+    ASSERT_TRUE(onDesktopEntry);
     Error error;
-    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
-    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
-    ManagedObject* onDesktopEntry = findByUuid(onDesktop, uuid);
 
     // The desktop's text edit is not saved yet when the laptop re-tags.
     onDesktopEntry->setValue(QStringLiteral("finished on the desktop"),
@@ -225,15 +235,9 @@ TEST(CloudExchange, AnEntryTypedOnBothMachinesWhileTheOthersTextArrivesKeepsBoth
     ManagedObjectContext* onLaptop = laptop.managedObjectContext();
     ManagedObjectContext* onDesktop = desktop.managedObjectContext();
     const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000004");
-    ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
-    onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
-    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
-    onLaptopEntry->setValue(201203, QStringLiteral("monthTag"));
-    onLaptopEntry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
+    auto [onLaptopEntry, onDesktopEntry] = begunOnTheLaptop(onLaptop, onDesktop, uuid, 0);
+    ASSERT_TRUE(onDesktopEntry);
     Error error;
-    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
-    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
-    ManagedObject* onDesktopEntry = findByUuid(onDesktop, uuid);
 
     int refreshes = 0;
     NotificationCenter& center = NotificationCenter::defaultCenter();

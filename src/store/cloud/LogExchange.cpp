@@ -69,13 +69,7 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     if (!openDatabase()) {
         return false;
     }
-    Error error;
-    if (writePendingLogs(db_,
-                         logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
-                         &error) < 0) {
-        reportOnce(QStringLiteral("write|") + error.localizedDescription,
-                   QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
-    }
+    writeOwnPendingLogs();
     QDir logs(logsFolder());
     if (!logs.exists()) {
         publishState(); // known from the start, before any log
@@ -104,10 +98,7 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         applyWriter(logs.filePath(name), writer, changes);
     }
     // Applying took this store's own pending changes into a log: out with it now.
-    if (writePendingLogs(db_, logsFolder() + QLatin1Char('/') + own, &error) < 0) {
-        reportOnce(QStringLiteral("write|") + error.localizedDescription,
-                   QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
-    }
+    writeOwnPendingLogs();
     publishState();
     foldOwnLogs();
     return true;
@@ -160,16 +151,23 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* why) {
 
 } // namespace
 
-bool LogExchange::retire() {
-    if (!QFileInfo(container_).isDir() || !openDatabase()) {
-        return false;
-    }
+bool LogExchange::writeOwnPendingLogs() {
     Error error;
     if (writePendingLogs(db_,
                          logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
                          &error) < 0) {
         reportOnce(QStringLiteral("write|") + error.localizedDescription,
                    QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
+        return false;
+    }
+    return true;
+}
+
+bool LogExchange::retire() {
+    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+        return false;
+    }
+    if (!writeOwnPendingLogs()) {
         return false;
     }
     retired_ = true;

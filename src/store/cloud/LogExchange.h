@@ -46,6 +46,8 @@ public:
 
 private:
     bool openDatabase();
+    // This writer's saved changes not yet in a log; false (told once) on failure.
+    bool writeOwnPendingLogs();
     void applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes);
     // Applies the writer's newest snapshot when it covers logs not applied
     // here yet (a diary starting from nothing); answers the applied sequence.
