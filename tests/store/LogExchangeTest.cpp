@@ -2,6 +2,7 @@
 // a sync engine would keep it on two machines: what one saves the other
 // applies, nothing saved escapes the log, and whatever the folder holds
 // besides whole logs is skipped, said once and tried again later.
+#include "CloudMachine.h"
 #include "DiaryFiles.h"
 #include "TestSupport.h"
 
@@ -20,78 +21,6 @@ namespace quillet::test {
 namespace {
 
 using namespace cloud;
-
-// One machine: its diary file, the store on it, and its exchange.
-struct Machine {
-    QString path;
-    std::unique_ptr<PersistentStore> store;
-    std::unique_ptr<LogExchange> exchange;
-
-    Machine(const QString& folder, const QString& container)
-        : path(folder + QStringLiteral("/entries.sqlite")) {
-        open(container);
-    }
-    void open(const QString& container) {
-        Error error;
-        store = PersistentStore::open(path, {}, &error);
-        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-        exchange = std::make_unique<LogExchange>(path, container);
-    }
-    void close() {
-        exchange.reset();
-        store.reset();
-    }
-    AppliedChanges sync() {
-        AppliedChanges changes;
-        exchange->exchange(&changes);
-        return changes;
-    }
-    std::vector<StoreRow> rows() {
-        std::vector<StoreRow> all;
-        Error error;
-        EXPECT_TRUE(PersistentStore::readAllRows(
-            store->path(), [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
-        for (StoreRow& r : all) {
-            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
-            r.values.textFaulted = false;
-        }
-        return all;
-    }
-    std::optional<StoreRow> row(const QString& uuid) {
-        for (StoreRow& r : rows()) {
-            if (r.values.uuid == uuid)
-                return r;
-        }
-        return std::nullopt;
-    }
-    qint64 insert(const QString& uuid, const char* text, int color = 1) {
-        EntryValues v;
-        v.uuid = uuid;
-        v.entryText = text;
-        v.colorTag = color;
-        v.monthTag = 201203;
-        v.timeStamp = 1330956429;
-        v.hasTimeStamp = true;
-        PersistentStore::Changes changes;
-        changes.inserted.push_back(&v);
-        std::vector<qint64> keys;
-        EXPECT_TRUE(store->save(changes, &keys, nullptr));
-        return keys.at(0);
-    }
-    void update(const QString& uuid, const std::function<void(EntryValues&)>& edit) {
-        std::optional<StoreRow> r = row(uuid);
-        ASSERT_TRUE(r);
-        edit(r->values);
-        PersistentStore::Changes changes;
-        changes.updated.emplace_back(r->key, &r->values);
-        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
-    }
-    void trash(const QString& uuid) {
-        PersistentStore::Changes changes;
-        changes.deleted.push_back(row(uuid)->key);
-        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
-    }
-};
 
 const QString kFirst = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001");
 const QString kSecond = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000002");

@@ -2,6 +2,7 @@
 // container knows has applied them: a diary starting from nothing reads the
 // snapshot and the newer logs and ends as the writers are, and a log that a
 // known writer has not applied yet stays.
+#include "CloudMachine.h"
 #include "DiaryFiles.h"
 #include "TestSupport.h"
 
@@ -18,75 +19,14 @@ namespace {
 
 using namespace cloud;
 
-struct Machine {
-    QString path;
-    std::unique_ptr<PersistentStore> store;
-    std::unique_ptr<LogExchange> exchange;
-
-    explicit Machine(const QString& container)
-        : path(makeTempDir() + QStringLiteral("/entries.sqlite")) {
-        Error error;
-        store = PersistentStore::open(path, {}, &error);
-        EXPECT_TRUE(store) << error.localizedDescription.toStdString();
-        exchange = std::make_unique<LogExchange>(path, container);
+// Folds after three logs, and checks that every round could run.
+struct Machine : test::Machine {
+    explicit Machine(const QString& container) : test::Machine(makeTempDir(), container) {
         exchange->setFoldAfter(3);
     }
     void sync() {
         AppliedChanges changes;
         EXPECT_TRUE(exchange->exchange(&changes));
-    }
-    std::vector<StoreRow> rows() {
-        std::vector<StoreRow> all;
-        Error error;
-        EXPECT_TRUE(PersistentStore::readAllRows(
-            path, [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
-        for (StoreRow& r : all) {
-            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
-        }
-        return all;
-    }
-    // What a user sees: every entry's identifier and values, in one order.
-    QStringList diary() {
-        QStringList lines;
-        for (const StoreRow& r : rows()) {
-            const EntryValues& v = r.values;
-            lines << QStringLiteral("%1|%2|%3|%4|%5")
-                         .arg(v.uuid, QString::fromUtf8(v.entryText))
-                         .arg(v.colorTag)
-                         .arg(v.monthTag)
-                         .arg(v.timeStamp);
-        }
-        lines.sort();
-        return lines;
-    }
-    void save(const QString& uuid, const char* text, int color = 1) {
-        std::optional<StoreRow> existing;
-        for (StoreRow& r : rows()) {
-            if (r.values.uuid == uuid)
-                existing = r;
-        }
-        EntryValues v = existing ? existing->values : EntryValues{};
-        v.uuid = uuid;
-        v.entryText = text;
-        v.textFaulted = false;
-        v.colorTag = color;
-        v.monthTag = 201203;
-        v.timeStamp = 1330956429;
-        v.hasTimeStamp = true;
-        PersistentStore::Changes changes;
-        if (existing)
-            changes.updated.emplace_back(existing->key, &v);
-        else
-            changes.inserted.push_back(&v);
-        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
-    }
-    void trash(const QString& uuid) {
-        PersistentStore::Changes changes;
-        for (StoreRow& r : rows()) {
-            if (r.values.uuid == uuid)
-                changes.deleted.push_back(r.key);
-        }
-        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
     }
 };
 

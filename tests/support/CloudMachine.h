@@ -1,0 +1,121 @@
+#pragma once
+
+// For the store suite: a diary file with its store and its change-log
+// exchange, as one machine of several sharing a container holds them.
+
+#include "TestSupport.h"
+
+#include "store/PersistentStore.h"
+#include "store/cloud/LogExchange.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quillet::test {
+
+// One machine: its diary file, the store on it, and its exchange.
+struct Machine {
+    QString path;
+    std::unique_ptr<PersistentStore> store;
+    std::unique_ptr<cloud::LogExchange> exchange;
+
+    Machine(const QString& folder, const QString& container)
+        : path(folder + QStringLiteral("/entries.sqlite")) {
+        open(container);
+    }
+    void open(const QString& container) {
+        Error error;
+        store = PersistentStore::open(path, {}, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        exchange = std::make_unique<cloud::LogExchange>(path, container);
+    }
+    void close() {
+        exchange.reset();
+        store.reset();
+    }
+    cloud::AppliedChanges sync() {
+        cloud::AppliedChanges changes;
+        exchange->exchange(&changes);
+        return changes;
+    }
+    std::vector<StoreRow> rows() {
+        std::vector<StoreRow> all;
+        Error error;
+        EXPECT_TRUE(PersistentStore::readAllRows(
+            store->path(), [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
+        for (StoreRow& r : all) {
+            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
+            r.values.textFaulted = false;
+        }
+        return all;
+    }
+    std::optional<StoreRow> row(const QString& uuid) {
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                return r;
+        }
+        return std::nullopt;
+    }
+    qint64 insert(const QString& uuid, const char* text, int color = 1) {
+        EntryValues v;
+        v.uuid = uuid;
+        v.entryText = text;
+        v.colorTag = color;
+        v.monthTag = 201203;
+        v.timeStamp = 1330956429;
+        v.hasTimeStamp = true;
+        PersistentStore::Changes changes;
+        changes.inserted.push_back(&v);
+        std::vector<qint64> keys;
+        EXPECT_TRUE(store->save(changes, &keys, nullptr));
+        return keys.at(0);
+    }
+    void update(const QString& uuid, const std::function<void(EntryValues&)>& edit) {
+        std::optional<StoreRow> r = row(uuid);
+        ASSERT_TRUE(r);
+        edit(r->values);
+        PersistentStore::Changes changes;
+        changes.updated.emplace_back(r->key, &r->values);
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+    // A new entry, or the entry's text and color as this machine saves them.
+    void save(const QString& uuid, const char* text, int color = 1) {
+        if (!row(uuid)) {
+            insert(uuid, text, color);
+            return;
+        }
+        update(uuid, [&](EntryValues& v) {
+            v.entryText = text;
+            v.colorTag = color;
+        });
+    }
+    void trash(const QString& uuid) {
+        PersistentStore::Changes changes;
+        for (StoreRow& r : rows()) {
+            if (r.values.uuid == uuid)
+                changes.deleted.push_back(r.key);
+        }
+        EXPECT_TRUE(store->save(changes, nullptr, nullptr));
+    }
+    // What a user sees: every entry's identifier and values, in one order.
+    QStringList diary() {
+        QStringList lines;
+        for (const StoreRow& r : rows()) {
+            const EntryValues& v = r.values;
+            lines << QStringLiteral("%1|%2|%3|%4|%5")
+                         .arg(v.uuid, QString::fromUtf8(v.entryText))
+                         .arg(v.colorTag)
+                         .arg(v.monthTag)
+                         .arg(v.timeStamp);
+        }
+        lines.sort();
+        return lines;
+    }
+};
+
+} // namespace quillet::test
