@@ -48,25 +48,23 @@ CloudFolderSetup::Outcome CloudFolderSetup::chooseFolder(const QString& folder,
         return outcome;
     }
     outcome.ok = true;
-    QStringList said{tr("The diary's cloud folder is \u201c%1\u201d.").arg(outcome.container)};
+    QStringList said{tr("Cloud folder chosen.")};
     const QString syncthing = syncthingFolderAround(root);
     if (!syncthing.isEmpty()) {
         const QString ignore = syncthing + QStringLiteral("/.stignore");
         switch (ignoreNoSync(syncthing, &why)) {
         case IgnoreOutcome::Added:
-            said << tr("It lies in a Syncthing folder: \u201c*.nosync\u201d was added to "
-                       "\u201c%1\u201d, "
-                       "so that each machine keeps its own diary file.")
+            said << tr("Added \u201c*.nosync\u201d to the Syncthing folder's \u201c%1\u201d, so "
+                       "that each machine keeps its own diary file.")
                         .arg(ignore);
             break;
         case IgnoreOutcome::AlreadyThere:
-            said << tr("It lies in a Syncthing folder whose \u201c%1\u201d already leaves out "
+            said << tr("The Syncthing folder's \u201c%1\u201d already leaves out "
                        "\u201c*.nosync\u201d.")
                         .arg(ignore);
             break;
         case IgnoreOutcome::Failed:
-            said << tr("It lies in a Syncthing folder, but \u201c*.nosync\u201d could not be added "
-                       "to "
+            said << tr("\u201c*.nosync\u201d could not be added to the Syncthing folder's "
                        "\u201c%1\u201d (%2): add the line yourself.")
                         .arg(ignore, why);
             break;

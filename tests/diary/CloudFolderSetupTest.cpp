@@ -35,7 +35,7 @@ TEST(CloudFolderSetup, ChoosingAFolderMakesTheContainerRemembersItAndTellsSyncth
         QByteArray ignore;
     };
     const std::vector<Case> cases{
-        {root, "was added to", "*.tmp\n*.nosync\n"},
+        {root, "Added", "*.tmp\n*.nosync\n"},
         {root + QLatin1Char('/') + id, "already leaves out",
          "*.tmp\n*.nosync\n"}, // the container itself
     };

@@ -127,6 +127,9 @@ void CloudSettingView::refresh() {
     }
     clockLabel_->setText(clocks.join(QLatin1Char('\n')));
     clockLabel_->setVisible(!clocks.isEmpty());
+    if (!clocks.isEmpty()) {
+        growToFit();
+    }
     QPalette warning = clockLabel_->palette();
     warning.setColor(QPalette::WindowText, QColor(0xb0, 0x3a, 0x2e));
     clockLabel_->setPalette(warning);
@@ -148,6 +151,15 @@ void CloudSettingView::chooseFolder() {
     setupLabel_->setText(outcome.message);
     setupLabel_->show();
     refresh();
+    growToFit();
+}
+
+void CloudSettingView::growToFit() {
+    // The settings window keeps its width; it grows as tall as the lines need.
+    QWidget* w = window();
+    if (w && w != this && w->height() < w->sizeHint().height()) {
+        w->resize(w->width(), w->sizeHint().height());
+    }
 }
 
 void CloudSettingView::stopUsing() {

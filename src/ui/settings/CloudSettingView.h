@@ -48,6 +48,7 @@ private slots:
     void stopUsing();
 
 private:
+    void growToFit();
     QLineEdit* folderField_ = nullptr;
     QLabel* stateLabel_ = nullptr;
     QLabel* writtenLabel_ = nullptr;
