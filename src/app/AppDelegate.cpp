@@ -221,7 +221,7 @@ int AppDelegate::applicationMain(QApplication& app) {
     // One window per diary: a second launch raises the first and leaves.
     const QString handoverName = InstanceHandover::serverName(
         Bundle::mainBundle().bundleName(), StandardPaths::dataHome(),
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+        qEnvironmentVariable("XDG_RUNTIME_DIR"), StandardPaths::cacheHome());
     if (InstanceHandover::handOver(handoverName)) {
         std::fprintf(stderr, "%s is already open on this diary: its window was raised.\n",
                      qPrintable(QApplication::applicationName()));

@@ -6,12 +6,14 @@
 #include "DiaryFiles.h"
 #include "TestSupport.h"
 
+#include "core/PrivateFile.h"
 #include "store/PersistentStore.h"
 #include "store/cloud/LogExchange.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -24,6 +26,13 @@ using namespace cloud;
 
 const QString kFirst = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001");
 const QString kSecond = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000002");
+
+bool setModified(const QString& path, int seconds) {
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + seconds),
+                            QFileDevice::FileModificationTime);
+}
 
 QStringList logFiles(const QString& container) {
     QStringList files;
@@ -177,9 +186,16 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     ASSERT_TRUE(
         writeBytes(writerFolder + QStringLiteral("/.syncthing.0000000000000003.qlog.tmp"), "x"));
 
+    // Each replacement as a sync engine makes it: other bytes, another time.
+    int replaced = 0;
+    auto replace = [&](const QByteArray& bytes) {
+        QFile::remove(first);
+        ASSERT_TRUE(writeBytes(first, bytes));
+        ASSERT_TRUE(setModified(first, ++replaced));
+    };
     struct Damage {
         const char* name;
-        QByteArray bytes;
+        QByteArray bytes; // empty: a link to a device that never ends
         const char* said;
     };
     QByteArray flipped = whole;
@@ -190,9 +206,15 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
         {"truncated", whole.left(whole.size() - 10), "ends after"},
         {"bad checksum", flipped, "checksum"},
         {"unknown version", newer, "format version 9"},
+        {"link to /dev/urandom", {}, "not a regular file"},
     };
     for (const Damage& d : damages) {
-        ASSERT_TRUE(writeBytes(first, d.bytes));
+        if (d.bytes.isEmpty()) {
+            QFile::remove(first);
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/urandom"), first));
+        } else {
+            replace(d.bytes);
+        }
         LogCapture log;
         EXPECT_TRUE(b.sync().isEmpty()) << d.name;
         EXPECT_TRUE(b.sync().isEmpty()) << d.name;
@@ -203,7 +225,18 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
         EXPECT_TRUE(lines[0].contains(QString::fromLatin1(d.said))) << lines[0].toStdString();
     }
     {
+        // A refused file is read again only once its size or time changed.
+        replace(flipped);
+        b.sync();
+        const PrivateFile::Seen refused = PrivateFile::look(first);
+        ASSERT_TRUE(writeBytes(first, whole));
+        ASSERT_TRUE(setModified(first, replaced));
+        ASSERT_EQ(PrivateFile::look(first), refused);
+        EXPECT_TRUE(b.sync().isEmpty()) << "not read again";
+    }
+    {
         // Absurdly large: refused by its size, without being read.
+        replace({});
         QFile big(first);
         ASSERT_TRUE(big.open(QIODevice::WriteOnly));
         ASSERT_TRUE(big.resize(kMaxChangeLogBytes + 1));
@@ -219,7 +252,7 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
         EntryState stray = bad.entries.at(0);
         stray.uuid = QStringLiteral("../escape");
         bad.entries.push_back(stray);
-        ASSERT_TRUE(writeBytes(first, encodeChangeLog(bad)));
+        replace(encodeChangeLog(bad));
         LogCapture log;
         EXPECT_TRUE(b.sync().isEmpty());
         EXPECT_FALSE(b.row(kFirst));
@@ -227,7 +260,7 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     }
 
     // Whole again (the sync engine finished): both logs apply, in order.
-    ASSERT_TRUE(writeBytes(first, whole));
+    replace(whole);
     LogCapture log;
     const AppliedChanges changes = b.sync();
     EXPECT_EQ(changes.inserted.size(), 2);
@@ -240,16 +273,27 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
     const QString container = makeTempDir();
     Machine a(makeTempDir(), container), b(makeTempDir(), container);
     ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/TransactionLogs/not-a-writer")));
+    // A writer's folder that is a link out of the container is never read.
+    const QString elsewhere = makeTempDir();
+    Machine outside(makeTempDir(), elsewhere);
+    outside.insert(kSecond, "from outside the container");
+    outside.sync();
+    const QString outsideLogs =
+        QFileInfo(elsewhere + QStringLiteral("/TransactionLogs/") + logFiles(elsewhere)[0])
+            .absolutePath();
+    ASSERT_TRUE(QFile::link(outsideLogs, container + QStringLiteral("/TransactionLogs/") +
+                                             QFileInfo(outsideLogs).fileName()));
     a.insert(kFirst, "first");
     {
         LogCapture log;
         a.sync();
         b.sync();
         b.sync();
-        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 2)
-            << "once per machine";
+        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 4)
+            << "each once per machine";
     }
     ASSERT_TRUE(b.row(kFirst));
+    EXPECT_FALSE(b.row(kSecond));
 
     if (::geteuid() != 0) { // root reads any folder
         const QString writer =
@@ -284,6 +328,47 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
     a.sync();
     b.sync();
     EXPECT_TRUE(b.row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+}
+
+TEST(LogExchange, UnderUmaskZeroTheContainerIsOwnerOnlyAndItsOwnFolderNeverALink) {
+    ScopedUmask umask(0);
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container), b(makeTempDir(), container);
+    a.exchange->setFoldAfter(2);
+    b.exchange->setFoldAfter(2);
+    for (const char* text : {"one", "two", "three"}) {
+        a.save(kFirst, text);
+        a.sync();
+        b.sync();
+    }
+    a.sync();
+    QDirIterator items(container,
+                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    QStringList seen;
+    while (items.hasNext()) {
+        const QString item = items.next();
+        seen << QFileInfo(item).suffix();
+        EXPECT_EQ(modeOf(item), QFileInfo(item).isDir() ? 0700 : 0600) << item.toStdString();
+    }
+    EXPECT_TRUE(seen.contains(QStringLiteral("qsnap")) && seen.contains(QStringLiteral("json")))
+        << seen.join(QLatin1Char(' ')).toStdString();
+
+    // Its own folder replaced by a link: nothing is written where it points, and it says so.
+    const QString own = QFileInfo(container + QStringLiteral("/TransactionLogs/") +
+                                  logFiles(container).constFirst())
+                            .absolutePath();
+    const QString elsewhere = makeTempDir();
+    ASSERT_TRUE(QDir(own).removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere, own));
+    a.save(kFirst, "four");
+    LogCapture log;
+    a.sync();
+    a.sync();
+    EXPECT_TRUE(folderNames(elsewhere).isEmpty());
+    EXPECT_EQ(log.lines().filter(QStringLiteral("not a folder of this user's own (a link)")).size(),
+              1)
+        << log.lines().join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace

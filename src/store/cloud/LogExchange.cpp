@@ -3,6 +3,8 @@
 #include "core/FolderSync.h"
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
+#include "core/PrivateFile.h"
+#include "core/PrivateFolder.h"
 #include "store/SqliteStatement.h"
 
 #include <QDir>
@@ -71,9 +73,16 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     }
     writeOwnPendingLogs();
     QDir logs(logsFolder());
-    if (!logs.exists()) {
+    if (!PrivateFile::look(logsFolder()).exists) {
         publishState(); // known from the start, before any log
         return true;
+    }
+    if (QFileInfo(logsFolder()).isSymLink()) {
+        reportOnce(QStringLiteral("link|") + logsFolder(),
+                   QStringLiteral("Cloud exchange: %1 is a link, not a folder; nothing is read "
+                                  "through it.")
+                       .arg(logsFolder()));
+        return false;
     }
     if (!QFileInfo(logsFolder()).isReadable()) {
         reportOnce(
@@ -82,13 +91,15 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         return false;
     }
     const QString own = self_.toString(QUuid::WithoutBraces);
-    for (const QString& name :
-         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
+    for (const QString& name : logs.entryList(
+             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
         if (name == own) {
             continue;
         }
         const QUuid writer = QUuid::fromString(name);
-        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
+        // Never through a link: it could point anywhere on this machine.
+        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name ||
+            !QFileInfo(logs.filePath(name)).isDir() || QFileInfo(logs.filePath(name)).isSymLink()) {
             reportOnce(
                 QStringLiteral("folder|") + name,
                 QStringLiteral("Cloud exchange: %1 is not a writer's folder; it is left alone.")
@@ -124,29 +135,24 @@ QString snapshotFileName(quint64 sequence) {
     return QStringLiteral("%1.qsnap").arg(sequence, 16, 16, QLatin1Char('0'));
 }
 
-// Written under a name no sync engine copies and renamed: a reader sees the
-// old file or the new one, never half of one.
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* why) {
-    const QFileInfo info(path);
-    const QString temporary =
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".nosync");
-    QFile file(temporary);
-    if (!QDir().mkpath(info.absolutePath()) ||
-        !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        *why = file.errorString();
-        file.close();
-        QFile::remove(temporary);
-        return false;
-    }
-    file.close();
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) !=
-        0) {
-        *why = QString::fromLocal8Bit(::strerror(errno));
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+// Written under a name no sync engine copies and renamed, owner-only, into
+// a folder of this user's own below the container: a reader sees the old
+// file or the new one, never half of one.
+bool writeWhole(const QString& container, const QString& path, const QByteArray& bytes,
+                QString* why) {
+    const QString folder = QFileInfo(path).absolutePath();
+    return PrivateFolder::makeOwnPath(container, QDir(container).relativeFilePath(folder), why) &&
+           PrivateFile::writeWhole(path, bytes, why);
+}
+
+// A writer state is a few hundred bytes per writer.
+constexpr qint64 kMaxStateBytes = 1 << 20;
+
+QJsonObject readState(const QString& path) {
+    QByteArray bytes;
+    return PrivateFile::readRegular(path, kMaxStateBytes, &bytes, nullptr)
+               ? QJsonDocument::fromJson(bytes).object()
+               : QJsonObject();
 }
 
 } // namespace
@@ -172,11 +178,9 @@ bool LogExchange::retire() {
     }
     retired_ = true;
     // Told once: a state already saying so is not written again at every launch.
-    QFile published(stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
-                    QStringLiteral(".json"));
-    if (published.open(QIODevice::ReadOnly)) {
-        publishedState_ = published.read(1 << 20);
-    }
+    PrivateFile::readRegular(stateFolder() + QLatin1Char('/') +
+                                 self_.toString(QUuid::WithoutBraces) + QStringLiteral(".json"),
+                             kMaxStateBytes, &publishedState_, nullptr);
     publishState();
     return true;
 }
@@ -195,11 +199,11 @@ void LogExchange::publishState() {
     const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
     const QString path = stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
                          QStringLiteral(".json");
-    if (bytes == publishedState_ && QFileInfo::exists(path)) {
+    if (bytes == publishedState_ && PrivateFile::look(path).regular) {
         return;
     }
     QString why;
-    if (!writeWhole(path, bytes, &why)) {
+    if (!writeWhole(container_, path, bytes, &why)) {
         reportOnce(QStringLiteral("state|") + why,
                    QStringLiteral("Cloud exchange: %1 could not be written: %2").arg(path, why));
         return;
@@ -209,11 +213,10 @@ void LogExchange::publishState() {
 
 quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer) {
     const QString path = stateFolder() + QLatin1Char('/') + other + QStringLiteral(".json");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!PrivateFile::look(path).exists) {
         return 0; // not published yet: it may not have applied anything
     }
-    const QJsonObject state = QJsonDocument::fromJson(file.read(1 << 20)).object();
+    const QJsonObject state = readState(path);
     if (state.value(QStringLiteral("format")).toInt() != kStateFormat ||
         state.value(QStringLiteral("writer")).toString() != other) {
         reportOnce(QStringLiteral("state|") + path,
@@ -234,8 +237,11 @@ quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer)
 void LogExchange::foldOwnLogs() {
     const QString own = self_.toString(QUuid::WithoutBraces);
     QDir dir(logsFolder() + QLatin1Char('/') + own);
+    if (!PrivateFile::isOwnFolder(dir.path())) {
+        return; // nothing is removed through a link (writing said so)
+    }
     std::map<quint64, QString> logs, snapshots;
-    for (const QString& name : dir.entryList(QDir::Files)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::NoSymLinks)) {
         quint64 sequence = 0;
         if (parseChangeLogFileName(name, &sequence))
             logs.emplace(sequence, dir.filePath(name));
@@ -273,7 +279,7 @@ void LogExchange::foldOwnLogs() {
     const QByteArray bytes = encodeChangeLog(snapshot);
     const QString path = dir.filePath(snapshotFileName(upTo));
     QString why;
-    if (bytes.size() > kMaxChangeLogBytes || !writeWhole(path, bytes, &why)) {
+    if (bytes.size() > kMaxChangeLogBytes || !writeWhole(container_, path, bytes, &why)) {
         reportOnce(QStringLiteral("snapshot|") + why,
                    QStringLiteral("Cloud exchange: the snapshot %1 could not be written: %2")
                        .arg(path, why.isEmpty() ? QStringLiteral("too large") : why));
@@ -291,39 +297,34 @@ quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer,
                                      AppliedChanges* changes) {
     QDir dir(folder);
     quint64 newest = 0;
-    for (const QString& name : dir.entryList(QDir::Files)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         quint64 sequence = 0;
         if (parseSnapshotFileName(name, &sequence))
             newest = std::max(newest, sequence);
     }
     // Taken only when the next log is gone: logs still there cost less.
-    if (newest <= applied || QFileInfo::exists(dir.filePath(changeLogFileName(applied + 1)))) {
+    if (newest <= applied ||
+        PrivateFile::look(dir.filePath(changeLogFileName(applied + 1))).exists) {
         return applied;
     }
     const QString path = dir.filePath(snapshotFileName(newest));
-    const QFileInfo info(path);
+    const PrivateFile::Seen seen = PrivateFile::look(path);
     auto skip = [&](const QString& why) {
         reportOnce(
-            QStringLiteral("%1|%2|%3|%4")
-                .arg(path)
-                .arg(info.size())
-                .arg(info.lastModified().toMSecsSinceEpoch())
-                .arg(why),
+            QStringLiteral("%1|%2|%3|%4").arg(path).arg(seen.size).arg(seen.modified).arg(why),
             QStringLiteral("Cloud exchange: skipped the snapshot %1 (%2); it is tried again later.")
                 .arg(path, why));
         return applied;
     };
-    QFile file(path);
-    if (info.size() > kMaxChangeLogBytes || !file.open(QIODevice::ReadOnly)) {
-        return skip(file.errorString());
-    }
     ChangeLog snapshot;
     QString why;
-    if (decodeChangeLog(file.read(kMaxChangeLogBytes + 1), &snapshot, &why) != DecodeStatus::Ok) {
+    switch (readLogFile(path, writer, newest, &snapshot, &why)) {
+    case ReadLog::Ok:
+        break;
+    case ReadLog::Unchanged:
+        return applied;
+    case ReadLog::Refused:
         return skip(why);
-    }
-    if (snapshot.writer != writer || snapshot.sequence != newest) {
-        return skip(QStringLiteral("it names another writer or sequence than its place"));
     }
     Error error;
     if (!applySnapshot(db_, snapshot, changes, &error)) {
@@ -359,7 +360,7 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
     // Only names of the form the writer gives: a sync engine's temporary and
     // conflict files ("*.sync-conflict-*", "* (conflicted copy)*") never match.
     std::map<quint64, QString> files;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         quint64 sequence = 0;
         if (parseChangeLogFileName(name, &sequence)) {
             files.emplace(sequence, dir.filePath(name));
@@ -370,35 +371,29 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
         if (it->first != applied + 1) {
             return; // an earlier log has not arrived yet
         }
-        const QFileInfo info(it->second);
-        const QString key = QStringLiteral("%1|%2|%3")
-                                .arg(it->second)
-                                .arg(info.size())
-                                .arg(info.lastModified().toMSecsSinceEpoch());
+        const PrivateFile::Seen seen = PrivateFile::look(it->second);
         auto skip = [&](const QString& why) {
             // The reason is part of the key: a file replaced within the
             // file system's time resolution may be damaged another way.
             reportOnce(
-                key + QLatin1Char('|') + why,
+                QStringLiteral("%1|%2|%3|%4")
+                    .arg(it->second)
+                    .arg(seen.size)
+                    .arg(seen.modified)
+                    .arg(why),
                 QStringLiteral(
                     "Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
                     .arg(it->second, why));
         };
-        if (info.size() > kMaxChangeLogBytes) {
-            return skip(QStringLiteral("%1 bytes, more than any log").arg(info.size()));
-        }
-        QFile file(it->second);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return skip(file.errorString());
-        }
-        const QByteArray bytes = file.read(kMaxChangeLogBytes + 1);
         ChangeLog log;
         QString why;
-        if (decodeChangeLog(bytes, &log, &why) != DecodeStatus::Ok) {
+        switch (readLogFile(it->second, writer, it->first, &log, &why)) {
+        case ReadLog::Ok:
+            break;
+        case ReadLog::Unchanged:
+            return;
+        case ReadLog::Refused:
             return skip(why);
-        }
-        if (log.writer != writer || log.sequence != it->first) {
-            return skip(QStringLiteral("it names another writer or sequence than its place"));
         }
         Error error;
         if (!applyChangeLog(db_, log, changes, &error)) {
@@ -406,6 +401,41 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
         }
         applied = it->first;
     }
+}
+
+LogExchange::ReadLog LogExchange::readLogFile(const QString& path, const QUuid& writer,
+                                              quint64 sequence, ChangeLog* log, QString* why) {
+    const PrivateFile::Seen seen = PrivateFile::look(path);
+    const auto known = refused_.find(path);
+    if (known != refused_.end() && known->second == seen) {
+        return ReadLog::Unchanged;
+    }
+    auto refuse = [&](const QString& reason) {
+        refused_[path] = seen;
+        *why = reason;
+        return ReadLog::Refused;
+    };
+    if (!seen.regular) {
+        return refuse(seen.exists ? QStringLiteral("it is not a regular file")
+                                  : QStringLiteral("it is gone"));
+    }
+    // Told by its size before a byte is read: a huge file costs nothing.
+    if (seen.size > kMaxChangeLogBytes) {
+        return refuse(QStringLiteral("%1 bytes, more than any log").arg(seen.size));
+    }
+    QByteArray bytes;
+    QString reason;
+    if (!PrivateFile::readRegular(path, kMaxChangeLogBytes, &bytes, &reason)) {
+        return refuse(reason);
+    }
+    if (decodeChangeLog(bytes, log, &reason) != DecodeStatus::Ok) {
+        return refuse(reason);
+    }
+    if (log->writer != writer || log->sequence != sequence) {
+        return refuse(QStringLiteral("it names another writer or sequence than its place"));
+    }
+    refused_.erase(path);
+    return ReadLog::Ok;
 }
 
 ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath) {
@@ -435,12 +465,10 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
             continue;
         }
         // A retired diary file writes no more.
-        QFile state(containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json"));
-        if (name != own && state.open(QIODevice::ReadOnly) &&
-            QJsonDocument::fromJson(state.read(1 << 20))
-                .object()
-                .value(QStringLiteral("retired"))
-                .toBool()) {
+        if (name != own && readState(containerPath + QStringLiteral("/WriterState/") + name +
+                                     QStringLiteral(".json"))
+                               .value(QStringLiteral("retired"))
+                               .toBool()) {
             continue;
         }
         ++status.writers;
@@ -504,7 +532,8 @@ void LogExchangeThread::watchFolders() {
     // The container too: the logs folder itself may appear at any time.
     QStringList wanted{QFileInfo(exchange_->logsFolder()).absolutePath(), exchange_->logsFolder()};
     QDir logs(exchange_->logsFolder());
-    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name :
+         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
         wanted << logs.filePath(name);
     }
     const QStringList watched = watcher_->directories();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PrivateFile.h"
 #include "store/SqliteDatabase.h"
 #include "store/cloud/CloudTables.h"
 
@@ -7,6 +8,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <map>
 #include <memory>
 
 class QThread;
@@ -53,6 +55,12 @@ private:
     // here yet (a diary starting from nothing); answers the applied sequence.
     quint64 applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
                             AppliedChanges* changes);
+    // Reads and decodes one log or snapshot of `writer` at `sequence`. A file
+    // refused for what it is or holds is read again only once its size or
+    // modification time has changed (a synced link to a device costs nothing).
+    enum class ReadLog { Ok, Unchanged, Refused };
+    ReadLog readLogFile(const QString& path, const QUuid& writer, quint64 sequence, ChangeLog* log,
+                        QString* why);
     void publishState();
     // The sequence of `writer`'s logs that another writer says it has
     // applied; 0 without a readable state of a known version.
@@ -66,6 +74,7 @@ private:
     SqliteDatabase db_;
     QUuid self_;
     QSet<QString> reported_;
+    std::map<QString, PrivateFile::Seen> refused_;
     bool containerMissing_ = false;
     QByteArray publishedState_;
     bool retired_ = false;
