@@ -12,6 +12,7 @@
 #include "store/ManagedObjectContext.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "store/cloud/ChangeLog.h"
+#include "store/cloud/ContainerKey.h"
 #include "store/cloud/LogExchange.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +47,18 @@ QMap<QString, QSet<QString>> loggedUuids(const QString& container) {
                     QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        // Sealed under the diary key the move made.
+        const std::optional<cloud::DiaryKey> key =
+            cloud::ContainerKey::forContainer(container)->heldKey();
+        quint64 sequence = 0;
+        cloud::parseChangeLogFileName(QFileInfo(path).fileName(), &sequence);
+        QByteArray plain;
         cloud::ChangeLog log;
-        if (cloud::decodeChangeLog(readBytes(path), &log, nullptr) == cloud::DecodeStatus::Ok) {
+        if (key &&
+            cloud::openSealed(readBytes(path), *key, cloud::SealedKind::Log,
+                              QUuid::fromString(QFileInfo(path).dir().dirName()), sequence, &plain,
+                              nullptr) &&
+            cloud::decodeChangeLog(plain, &log, nullptr) == cloud::DecodeStatus::Ok) {
             for (const cloud::EntryState& e : log.entries)
                 logged[QFileInfo(path).dir().dirName()].insert(e.uuid);
         }
@@ -142,9 +153,16 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     })) << liveUuids(fresh).size();
     const QString copyState = container + QStringLiteral("/WriterState/") + copyWriter +
                               QStringLiteral(".json");
-    EXPECT_TRUE(waitFor([&] { return readBytes(copyState).contains("\"retired\":true"); }))
-        << readBytes(copyState).toStdString();
-    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container).writers, 1);
+    const std::optional<cloud::DiaryKey> key =
+        cloud::ContainerKey::forContainer(container)->heldKey();
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(waitFor([&] {
+        QByteArray state;
+        return cloud::openSealed(readBytes(copyState), *key, cloud::SealedKind::WriterState,
+                                 QUuid::fromString(copyWriter), 0, &state, nullptr) &&
+               state.contains("\"retired\":true");
+    }));
+    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container, key).writers, 1);
 
     // A second move finds a diary in the cloud folder and moves nothing.
     {

@@ -120,6 +120,14 @@ def scenario(binary, roots, pair_tool=None, scratch=None):
         check(dumps[0] == dumps[1] == dumps[2],
               "the machines differ:\n" + "\n".join(f"{p.name}: {d}" for p, d in zip(peers, dumps)))
         check(not any(e in dumps[0] for e in trashed), "a trashed entry came back")
+        # Sealed: no text typed on any machine is readable in a cloud folder.
+        for root in set(roots):
+            for folder, _, names in os.walk(root):
+                for name in names:
+                    if ".nosync" in folder or name.endswith(".nosync"):
+                        continue
+                    with open(os.path.join(folder, name), "rb") as f:
+                        check(b", on A" not in f.read(), f"plain text in {folder}/{name}")
         for p in peers:
             written, applied = p.counts()
             print(f"{p.name}: {written} logs written, {applied} applied, {len(dumps[0])} entries")

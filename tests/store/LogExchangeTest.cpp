@@ -204,7 +204,7 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     newer[8] = 9;
     const std::vector<Damage> damages = {
         {"truncated", whole.left(whole.size() - 10), "ends after"},
-        {"bad checksum", flipped, "checksum"},
+        {"altered", flipped, "altered"},
         {"unknown version", newer, "format version 9"},
         {"link to /dev/urandom", {}, "not a regular file"},
     };
@@ -247,12 +247,16 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     }
     {
         // Well sealed, but naming an entry by a malformed identifier: nothing of it is applied.
+        const DiaryKey key = *ContainerKey::forContainer(container)->heldKey();
+        const QUuid writer = QUuid::fromString(QFileInfo(writerFolder).fileName());
+        QByteArray plain;
         ChangeLog bad;
-        ASSERT_EQ(decodeChangeLog(whole, &bad, nullptr), DecodeStatus::Ok);
+        ASSERT_TRUE(openSealed(whole, key, SealedKind::Log, writer, 1, &plain, nullptr));
+        ASSERT_EQ(decodeChangeLog(plain, &bad, nullptr), DecodeStatus::Ok);
         EntryState stray = bad.entries.at(0);
         stray.uuid = QStringLiteral("../escape");
         bad.entries.push_back(stray);
-        replace(encodeChangeLog(bad));
+        replace(seal(key, SealedKind::Log, writer, 1, encodeChangeLog(bad)));
         LogCapture log;
         EXPECT_TRUE(b.sync().isEmpty());
         EXPECT_FALSE(b.row(kFirst));

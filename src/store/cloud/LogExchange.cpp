@@ -6,6 +6,7 @@
 #include "core/PrivateFile.h"
 #include "core/PrivateFolder.h"
 #include "store/SqliteStatement.h"
+#include "store/cloud/SealedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -27,8 +29,10 @@
 
 namespace quillet::cloud {
 
-LogExchange::LogExchange(QString storePath, QString containerPath)
-    : storePath_(std::move(storePath)), container_(std::move(containerPath)) {}
+LogExchange::LogExchange(QString storePath, QString containerPath,
+                         std::shared_ptr<ContainerKey> keys)
+    : storePath_(std::move(storePath)), container_(std::move(containerPath)),
+      keys_(keys ? std::move(keys) : ContainerKey::forContainer(container_)) {}
 
 LogExchange::~LogExchange() = default;
 
@@ -47,6 +51,40 @@ bool LogExchange::openDatabase() {
     db_.exec("PRAGMA synchronous = FULL", nullptr);
     self_ = storeIdentifier(db_);
     return !self_.isNull();
+}
+
+bool LogExchange::unlock() {
+    const std::optional<DiaryKey> key = keys_->resolve(container_);
+    if (!key) {
+        static const std::map<ContainerKey::State, const char*> said = {
+            {ContainerKey::State::ChoosePassphrase,
+             "the cloud folder holds no diary key yet: choose a passphrase in Settings > Cloud"},
+            {ContainerKey::State::NeedsPassphrase,
+             "the diary's passphrase is needed on this machine: enter it in Settings > Cloud"},
+            {ContainerKey::State::WrongPassphrase,
+             "the passphrase does not open the diary key: enter it again in Settings > Cloud"}};
+        const auto found = said.find(keys_->state());
+        const QString why = QString::fromLatin1(
+            found == said.end() ? "the diary key is not unlocked" : found->second);
+        reportOnce(QStringLiteral("key|") + why,
+                   QStringLiteral("Cloud exchange: %1; nothing is read from or written to the "
+                                  "cloud folder until then.")
+                       .arg(why));
+        return false;
+    }
+    key_ = *key;
+    if (resealedWith_ != key_.id) {
+        resealOwnFiles();
+        resealedWith_ = key_.id;
+    }
+    return true;
+}
+
+bool LogExchange::writeSealed(const QString& path, SealedKind kind, quint64 sequence,
+                              const QByteArray& bytes, QString* why) {
+    const QString folder = QFileInfo(path).absolutePath();
+    return PrivateFolder::makeOwnPath(container_, QDir(container_).relativeFilePath(folder), why) &&
+           PrivateFile::writeWhole(path, seal(key_, kind, self_, sequence, bytes), why);
 }
 
 void LogExchange::reportOnce(const QString& key, const QString& line) {
@@ -68,7 +106,7 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         return false;
     }
     containerMissing_ = false;
-    if (!openDatabase()) {
+    if (!openDatabase() || !unlock()) {
         return false;
     }
     writeOwnPendingLogs();
@@ -135,33 +173,70 @@ QString snapshotFileName(quint64 sequence) {
     return QStringLiteral("%1.qsnap").arg(sequence, 16, 16, QLatin1Char('0'));
 }
 
-// Written under a name no sync engine copies and renamed, owner-only, into
-// a folder of this user's own below the container: a reader sees the old
-// file or the new one, never half of one.
-bool writeWhole(const QString& container, const QString& path, const QByteArray& bytes,
-                QString* why) {
-    const QString folder = QFileInfo(path).absolutePath();
-    return PrivateFolder::makeOwnPath(container, QDir(container).relativeFilePath(folder), why) &&
-           PrivateFile::writeWhole(path, bytes, why);
-}
-
 // A writer state is a few hundred bytes per writer.
 constexpr qint64 kMaxStateBytes = 1 << 20;
 
-QJsonObject readState(const QString& path) {
-    QByteArray bytes;
-    return PrivateFile::readRegular(path, kMaxStateBytes, &bytes, nullptr)
-               ? QJsonDocument::fromJson(bytes).object()
+// A writer's published state, sealed under `key`; empty when it is not.
+QJsonObject openState(const QString& path, const QUuid& writer, const DiaryKey& key) {
+    QByteArray bytes, plain;
+    return PrivateFile::readRegular(path, kMaxStateBytes, &bytes, nullptr) &&
+                   openSealed(bytes, key, SealedKind::WriterState, writer, 0, &plain, nullptr)
+               ? QJsonDocument::fromJson(plain).object()
                : QJsonObject();
 }
 
 } // namespace
 
+QJsonObject LogExchange::readState(const QString& path, const QUuid& writer) {
+    return openState(path, writer, key_);
+}
+
+void LogExchange::resealOwnFiles() {
+    const QString folder = logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces);
+    if (!PrivateFile::isOwnFolder(folder)) {
+        return;
+    }
+    const std::optional<DiaryKey> replaced = keys_->replacedKey();
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::NoSymLinks)) {
+        quint64 sequence = 0;
+        const bool snapshot = parseSnapshotFileName(name, &sequence);
+        if (!snapshot && !parseChangeLogFileName(name, &sequence)) {
+            continue;
+        }
+        const SealedKind kind = snapshot ? SealedKind::Snapshot : SealedKind::Log;
+        const QString path = folder + QLatin1Char('/') + name;
+        QByteArray bytes, plain;
+        ChangeLog log;
+        if (!PrivateFile::readRegular(path, kMaxChangeLogBytes, &bytes, nullptr) ||
+            sealedKeyId(bytes) == key_.id) {
+            continue;
+        }
+        // Before sealing (plain) or under the key that lost to another made at the same time.
+        if (isSealed(bytes) ? !(replaced && openSealed(bytes, *replaced, kind, self_, sequence,
+                                                       &plain, nullptr))
+                            : decodeChangeLog(bytes, &log, nullptr) != DecodeStatus::Ok) {
+            continue;
+        }
+        QString why;
+        if (!writeSealed(path, kind, sequence, isSealed(bytes) ? plain : bytes, &why)) {
+            reportOnce(QStringLiteral("reseal|") + why,
+                       QStringLiteral("Cloud exchange: %1 could not be sealed: %2").arg(path, why));
+        }
+    }
+    publishedState_.clear(); // written sealed at this round
+}
+
 bool LogExchange::writeOwnPendingLogs() {
     Error error;
+    auto sealed = [this](const QString& path, const QByteArray& bytes, QString* why) {
+        quint64 sequence = 0;
+        parseChangeLogFileName(QFileInfo(path).fileName(), &sequence);
+        return PrivateFile::writeWhole(path, seal(key_, SealedKind::Log, self_, sequence, bytes),
+                                       why);
+    };
     if (writePendingLogs(db_,
                          logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
-                         &error) < 0) {
+                         &error, sealed) < 0) {
         reportOnce(QStringLiteral("write|") + error.localizedDescription,
                    QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
         return false;
@@ -170,7 +245,7 @@ bool LogExchange::writeOwnPendingLogs() {
 }
 
 bool LogExchange::retire() {
-    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+    if (!QFileInfo(container_).isDir() || !openDatabase() || !unlock()) {
         return false;
     }
     if (!writeOwnPendingLogs()) {
@@ -178,9 +253,11 @@ bool LogExchange::retire() {
     }
     retired_ = true;
     // Told once: a state already saying so is not written again at every launch.
-    PrivateFile::readRegular(stateFolder() + QLatin1Char('/') +
-                                 self_.toString(QUuid::WithoutBraces) + QStringLiteral(".json"),
-                             kMaxStateBytes, &publishedState_, nullptr);
+    publishedState_ =
+        QJsonDocument(readState(stateFolder() + QLatin1Char('/') +
+                                    self_.toString(QUuid::WithoutBraces) + QStringLiteral(".json"),
+                                self_))
+            .toJson(QJsonDocument::Compact);
     publishState();
     return true;
 }
@@ -203,7 +280,7 @@ void LogExchange::publishState() {
         return;
     }
     QString why;
-    if (!writeWhole(container_, path, bytes, &why)) {
+    if (!writeSealed(path, SealedKind::WriterState, 0, bytes, &why)) {
         reportOnce(QStringLiteral("state|") + why,
                    QStringLiteral("Cloud exchange: %1 could not be written: %2").arg(path, why));
         return;
@@ -216,7 +293,7 @@ quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer)
     if (!PrivateFile::look(path).exists) {
         return 0; // not published yet: it may not have applied anything
     }
-    const QJsonObject state = readState(path);
+    const QJsonObject state = readState(path, QUuid::fromString(other));
     if (state.value(QStringLiteral("format")).toInt() != kStateFormat ||
         state.value(QStringLiteral("writer")).toString() != other) {
         reportOnce(QStringLiteral("state|") + path,
@@ -279,7 +356,8 @@ void LogExchange::foldOwnLogs() {
     const QByteArray bytes = encodeChangeLog(snapshot);
     const QString path = dir.filePath(snapshotFileName(upTo));
     QString why;
-    if (bytes.size() > kMaxChangeLogBytes || !writeWhole(container_, path, bytes, &why)) {
+    if (bytes.size() > kMaxChangeLogBytes ||
+        !writeSealed(path, SealedKind::Snapshot, upTo, bytes, &why)) {
         reportOnce(QStringLiteral("snapshot|") + why,
                    QStringLiteral("Cloud exchange: the snapshot %1 could not be written: %2")
                        .arg(path, why.isEmpty() ? QStringLiteral("too large") : why));
@@ -335,17 +413,14 @@ quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer,
 
 bool LogExchange::writeBaseline(Error* error) {
     // Never makes the container: its folder existing is what signed in means.
-    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+    if (!QFileInfo(container_).isDir() || !openDatabase() || !unlock()) {
         if (error) {
             *error = Error{kStoreErrorDomain, StoreOpenError,
                            QStringLiteral("The diary could not be opened for the cloud exchange.")};
         }
         return false;
     }
-    return queueWholeDiary(db_, error) &&
-           writePendingLogs(db_,
-                            logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
-                            error) >= 0;
+    return queueWholeDiary(db_, error) && writeOwnPendingLogs();
 }
 
 void LogExchange::applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes) {
@@ -423,12 +498,30 @@ LogExchange::ReadLog LogExchange::readLogFile(const QString& path, const QUuid& 
     if (seen.size > kMaxChangeLogBytes) {
         return refuse(QStringLiteral("%1 bytes, more than any log").arg(seen.size));
     }
-    QByteArray bytes;
+    QByteArray bytes, plain;
     QString reason;
     if (!PrivateFile::readRegular(path, kMaxChangeLogBytes, &bytes, &reason)) {
         return refuse(reason);
     }
-    if (decodeChangeLog(bytes, log, &reason) != DecodeStatus::Ok) {
+    if (bytes.size() >= 10 && bytes.startsWith("QUILLOG\n") &&
+        qFromLittleEndian<quint16>(bytes.constData() + 8) > kSealedVersion) {
+        return refuse(QStringLiteral("format version %1; this version of Quillet reads versions "
+                                     "%2 to %3")
+                          .arg(qFromLittleEndian<quint16>(bytes.constData() + 8))
+                          .arg(kOldestChangeLogVersion)
+                          .arg(kSealedVersion));
+    }
+    if (!isSealed(bytes)) {
+        // Anyone who can write to the folder could have written it.
+        return refuse(decodeChangeLog(bytes, log, &reason) == DecodeStatus::Ok
+                          ? QStringLiteral("it is not sealed: its writer seals it once it has "
+                                           "the passphrase")
+                          : reason);
+    }
+    const SealedKind kind =
+        path.endsWith(QStringLiteral(".qsnap")) ? SealedKind::Snapshot : SealedKind::Log;
+    if (!openSealed(bytes, key_, kind, writer, sequence, &plain, &reason) ||
+        decodeChangeLog(plain, log, &reason) != DecodeStatus::Ok) {
         return refuse(reason);
     }
     if (log->writer != writer || log->sequence != sequence) {
@@ -438,7 +531,8 @@ LogExchange::ReadLog LogExchange::readLogFile(const QString& path, const QUuid& 
     return ReadLog::Ok;
 }
 
-ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath) {
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath,
+                                  const std::optional<DiaryKey>& key) {
     ExchangeStatus status;
     QString own;
     SqliteDatabase db;
@@ -465,10 +559,23 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
             continue;
         }
         // A retired diary file writes no more.
-        if (name != own && readState(containerPath + QStringLiteral("/WriterState/") + name +
-                                     QStringLiteral(".json"))
-                               .value(QStringLiteral("retired"))
-                               .toBool()) {
+        const QString statePath =
+            containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json");
+        QByteArray head;
+        if (PrivateFile::readRegular(statePath, kMaxStateBytes, &head, nullptr) && !isSealed(head))
+            ++status.plainFiles;
+        for (const QString& file :
+             QDir(logs.filePath(name)).entryList(QDir::Files | QDir::NoSymLinks)) {
+            quint64 sequence = 0;
+            if ((parseChangeLogFileName(file, &sequence) ||
+                 parseSnapshotFileName(file, &sequence)) &&
+                PrivateFile::readRegular(logs.filePath(name) + QLatin1Char('/') + file,
+                                         kMaxChangeLogBytes, &head, nullptr) &&
+                !isSealed(head))
+                ++status.plainFiles;
+        }
+        if (name != own && key &&
+            openState(statePath, writer, *key).value(QStringLiteral("retired")).toBool()) {
             continue;
         }
         ++status.writers;

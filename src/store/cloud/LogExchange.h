@@ -3,8 +3,10 @@
 #include "core/PrivateFile.h"
 #include "store/SqliteDatabase.h"
 #include "store/cloud/CloudTables.h"
+#include "store/cloud/ContainerKey.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -22,9 +24,13 @@ namespace quillet::cloud {
 // logs and applies every complete log of the other writers that it has not
 // applied yet. Uses a connection of its own, so it may run on another thread
 // while the store is in use.
+// Every file it writes into the container is sealed under the diary key
+// (SealedFile.h); without the key unlocked it reads and writes nothing.
 class LogExchange {
 public:
-    LogExchange(QString storePath, QString containerPath);
+    // `keys` holds the diary key; by default the process's one for the container.
+    LogExchange(QString storePath, QString containerPath,
+                std::shared_ptr<ContainerKey> keys = nullptr);
     ~LogExchange();
 
     // One round: write, then read and apply. What other writers changed is
@@ -48,6 +54,14 @@ public:
 
 private:
     bool openDatabase();
+    // The diary key for this round; false (said once per state) without it.
+    bool unlock();
+    // This writer's files written before sealing or under a key that lost
+    // to another are sealed again under the diary key, in place.
+    void resealOwnFiles();
+    bool writeSealed(const QString& path, SealedKind kind, quint64 sequence,
+                     const QByteArray& bytes, QString* why);
+    QJsonObject readState(const QString& path, const QUuid& writer);
     // This writer's saved changes not yet in a log; false (told once) on failure.
     bool writeOwnPendingLogs();
     void applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes);
@@ -79,6 +93,9 @@ private:
     QByteArray publishedState_;
     bool retired_ = false;
     int foldAfter_ = 64;
+    std::shared_ptr<ContainerKey> keys_;
+    DiaryKey key_;
+    QByteArray resealedWith_;
 };
 
 // What the cloud pane tells about a diary's part in the exchange, read from
@@ -87,8 +104,11 @@ struct ExchangeStatus {
     int writers = 0;       // diary files writing to the container, this one included (not retired ones)
     QDateTime lastWritten; // this diary's newest log (invalid: none yet)
     QDateTime lastApplied; // when a log of another writer was last applied here
+    int plainFiles = 0;    // logs, snapshots and states from before sealing
 };
-ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath);
+// `key`, when unlocked, reads the writers' sealed states (which are retired).
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath,
+                                  const std::optional<DiaryKey>& key = std::nullopt);
 
 // Runs a LogExchange on a helper thread: at every change the file system
 // reports in the logs folder, after every commit of the store (wake), and

@@ -5,6 +5,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace quillet {
 
@@ -22,6 +23,9 @@ public:
     QLabel* writtenLabel() const { return writtenLabel_; }
     QLabel* appliedLabel() const { return appliedLabel_; }
     QLabel* writersLabel() const { return writersLabel_; }
+    // Whether the cloud folder is sealed, plain text remains, or a passphrase is needed.
+    QLabel* sealLabel() const { return sealLabel_; }
+    QPushButton* passphraseButton() const { return passphraseButton_; }
     // The file of the diary in use, asked at every refresh (it changes when
     // the diary moves into the cloud); without one nothing is logged yet.
     void setStorePathSource(std::function<QString()> source) { storePath_ = std::move(source); }
@@ -32,11 +36,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void askPassphrase();
+
     QLineEdit* folderField_ = nullptr;
     QLabel* stateLabel_ = nullptr;
     QLabel* writtenLabel_ = nullptr;
     QLabel* appliedLabel_ = nullptr;
     QLabel* writersLabel_ = nullptr;
+    QLabel* sealLabel_ = nullptr;
+    QPushButton* passphraseButton_ = nullptr;
     std::function<QString()> storePath_;
 };
 
