@@ -21,7 +21,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from cloudpeers import Peer, PeerError  # noqa: E402
 
 # Sync engines copy in a second or two; a loaded CI machine may need more.
-WAIT = float(os.environ.get("QUILLET_SYNC_TIMEOUT", "20"))
+# Each machine also derives the passphrase's key once (about a second).
+WAIT = float(os.environ.get("QUILLET_SYNC_TIMEOUT", "30"))
 
 E1 = "E2E00000-0000-4000-8000-000000000001"
 E2 = "E2E00000-0000-4000-8000-000000000002"
