@@ -36,9 +36,14 @@ class Peer:
     def __init__(self, binary, name, home, cloud_root):
         self.name, self.home, self.cloud_root = name, home, cloud_root
         os.makedirs(home, exist_ok=True)
+        # The container is sealed: every machine knows the diary's passphrase.
+        passphrase = f"{home}/cloud-passphrase"
+        with open(passphrase, "w", encoding="utf-8") as f:
+            f.write("an end-to-end passphrase\n")
         env = dict(os.environ, HOME=home, XDG_DATA_HOME=f"{home}/.local/share",
                    XDG_CONFIG_HOME=f"{home}/.config", XDG_CACHE_HOME=f"{home}/.cache",
-                   QUILLET_CLOUD_ROOT=cloud_root, QT_QPA_PLATFORM="offscreen", QUILLET_NO_SYSLOG="1")
+                   QUILLET_CLOUD_ROOT=cloud_root, QT_QPA_PLATFORM="offscreen", QUILLET_NO_SYSLOG="1",
+                   QUILLET_CLOUD_PASSPHRASE_FILE=passphrase)
         self.log_path = f"{home}/peer.log"
         self._log = open(self.log_path, "ab")
         self.proc = subprocess.Popen([binary, "--sign-in"], stdin=subprocess.PIPE,

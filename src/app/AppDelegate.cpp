@@ -5,41 +5,44 @@
 #include "app/InstanceHandover.h"
 #include "app/ListReport.h"
 #include "app/TerminationSignalWatcher.h"
+#include "core/Alerts.h"
+#include "core/Application.h"
+#include "core/Bundle.h"
+#include "core/Error.h"
+#include "core/Log.h"
+#include "core/NotificationCenter.h"
+#include "core/StandardPaths.h"
 #include "diary/DiaryStore.h"
+#include "diary/Edition.h"
 #include "diary/SaveScheduler.h"
+#include "diary/Utility.h"
+#include "diary/cloud/CloudSealing.h"
+#include "diary/import/OldDataImporter.h"
 #include "diary/journal/EntryCommands.h"
 #include "diary/journal/JournalFilter.h"
-#include "diary/Edition.h"
-#include "diary/Utility.h"
-#include "diary/import/OldDataImporter.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ManagedObjectModel.h"
+#include "store/PersistentStoreCoordinator.h"
+#include "store/UndoManager.h"
+#include "store/cloud/ContainerKey.h"
+#include "ui/HelpWindows.h"
+#include "ui/JournalPopovers.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxAlertPresenter.h"
+#include "ui/appearance/InstalledFonts.h"
+#include "ui/appearance/ThemeStyle.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
 #include "ui/journal/JournalControls.h"
 #include "ui/journal/MonthSelectView.h"
+#include "ui/passcode/PasscodeView.h"
 #include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
+#include "ui/settings/PassphraseDialog.h"
 #include "ui/settings/SettingWindowController.h"
-#include "ui/passcode/PasscodeView.h"
-#include "core/Alerts.h"
-#include "core/Bundle.h"
-#include "core/Error.h"
-#include "core/StandardPaths.h"
-#include "core/Application.h"
-#include "store/ArrayController.h"
-#include "core/Log.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "core/NotificationCenter.h"
-#include "store/UndoManager.h"
-#include "ui/JournalPopovers.h"
-#include "ui/HelpWindows.h"
-#include "ui/MainWindow.h"
-#include "ui/appearance/InstalledFonts.h"
-#include "ui/appearance/ThemeStyle.h"
-#include "ui/MessageBoxAlertPresenter.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -222,7 +225,7 @@ int AppDelegate::applicationMain(QApplication& app) {
     // One window per diary: a second launch raises the first and leaves.
     const QString handoverName = InstanceHandover::serverName(
         Bundle::mainBundle().bundleName(), StandardPaths::dataHome(),
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+        qEnvironmentVariable("XDG_RUNTIME_DIR"), StandardPaths::cacheHome());
     if (InstanceHandover::handOver(handoverName)) {
         std::fprintf(stderr, "%s is already open on this diary: its window was raised.\n",
                      qPrintable(QApplication::applicationName()));
@@ -242,6 +245,10 @@ int AppDelegate::applicationMain(QApplication& app) {
         // alert was shown once; an empty window would only look like lost data.
         Alerts::setPresenter(nullptr);
         return 1;
+    }
+    // A diary in the cloud folder on a machine that has no key for it yet.
+    if (delegate.utility()->isICloudStoreExist()) {
+        QTimer::singleShot(500, &delegate, [&delegate] { delegate.askCloudPassphrase(false); });
     }
     QObject::connect(&handover, &InstanceHandover::raiseRequested, &delegate, [&delegate] {
         MainWindow* window = delegate.window();
@@ -424,7 +431,39 @@ void AppDelegate::importOldDataIfNeed() {
     Log::write(QStringLiteral("Try Import Old Data"));
 }
 
+bool AppDelegate::askCloudPassphrase(bool moving) {
+    const QString container = utility()->cloudContainerURL();
+    CloudSealing::prepare(container);
+    std::optional<QString> passphrase;
+    switch (CloudSealing::need(container)) {
+    case CloudSealing::Need::Nothing:
+        return true;
+    case CloudSealing::Need::NewPassphrase:
+        passphrase = PassphraseDialog::choose(
+            window_, tr("Everything the diary writes to the cloud folder is encrypted under a "
+                        "passphrase. Choose it now; each of your other machines asks for it once. "
+                        "It cannot be recovered."));
+        break;
+    case CloudSealing::Need::Passphrase:
+        passphrase = PassphraseDialog::enter(
+            window_, moving ? tr("The cloud folder is sealed. Enter the passphrase chosen for it "
+                                 "on your other machine.")
+                            : tr("Enter the cloud folder's passphrase to exchange changes with "
+                                 "your other machines. Without it this diary stays as it is."));
+        break;
+    }
+    if (!passphrase) {
+        return false;
+    }
+    cloud::ContainerKey::forContainer(container)->offerPassphrase(*passphrase);
+    return true;
+}
+
 void AppDelegate::moveLocalStoreToICloud() {
+    if (utility()->isICloudEnabled() && !askCloudPassphrase(true)) {
+        Log::write(QStringLiteral("The move into the cloud folder waits for a passphrase."));
+        return;
+    }
     if (!store_->moveLocalStoreToICloud()) {
         return; // signed out: nothing was tried
     }

@@ -93,6 +93,9 @@ public:
     void useCloudLater(QObject* sender);
     void showSettingWindow(QObject* sender);
     void moveLocalStoreToICloud();
+    // The cloud folder is sealed: asks for what it needs (a new passphrase
+    // at the move, the diary's one on another machine). False when cancelled.
+    bool askCloudPassphrase(bool moving);
     Utility* utility();
 
     bool passcodeValidatedOnCurrentSession() const { return passcodeValidatedOnCurrentSession_; }

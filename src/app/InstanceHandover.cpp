@@ -1,11 +1,14 @@
 #include "app/InstanceHandover.h"
 
+#include "core/PrivateFolder.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -24,10 +27,28 @@ const QByteArray kTaken = QByteArrayLiteral("ok\n");
 // A peer that sends this much without a line is not a launch of the diary.
 constexpr qsizetype kLongestRequest = 256;
 
-// A name without a folder lives in the temporary folder, as local sockets do.
+// Never a name in a folder others can write: one of them could listen
+// there first and answer for the diary.
 QString socketPath(const QString& serverName) {
-    return QDir::isAbsolutePath(serverName) ? serverName
-                                            : QDir(QDir::tempPath()).filePath(serverName);
+    return QDir::isAbsolutePath(serverName) ? serverName : QString();
+}
+
+// More than this many launches at once is someone holding connections open.
+constexpr std::size_t kMostClients = 8;
+
+// A folder (not a link) of this user's that nobody else can write to.
+bool isUsersAlone(const QString& folder) {
+    struct stat info {};
+    return !folder.isEmpty() && ::lstat(QFile::encodeName(folder).constData(), &info) == 0 &&
+           S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 022) == 0;
+}
+
+// The socket's peer is this same user.
+bool isSameUser(int fd) {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 &&
+           peer.uid == ::geteuid();
 }
 
 bool fillAddress(const QByteArray& path, sockaddr_un* address) {
@@ -77,17 +98,33 @@ private:
 
 struct InstanceHandover::Client {
     QSocketNotifier* notifier = nullptr;
+    QTimer* idle = nullptr;
     QByteArray pending;
 };
 
 QString InstanceHandover::serverName(const QString& bundleName, const QString& dataHome,
-                                     const QString& runtimeDir) {
+                                     const QString& runtimeDir, const QString& cacheHome) {
     // A short, fixed-length name: socket paths are limited to about 100 bytes.
     const QByteArray key =
         QCryptographicHash::hash(QDir::cleanPath(dataHome).toUtf8(), QCryptographicHash::Sha1);
     const QString name =
         QStringLiteral("%1-%2.socket").arg(bundleName, QString::fromLatin1(key.toHex().left(12)));
-    return runtimeDir.isEmpty() ? name : QDir(runtimeDir).filePath(name);
+    QStringList folders{runtimeDir};
+    for (const QString& home : {cacheHome, dataHome}) {
+        if (!home.isEmpty()) {
+            folders << home + QStringLiteral("/quillet-sockets");
+        }
+    }
+    for (const QString& folder : std::as_const(folders)) {
+        if (folder != runtimeDir) {
+            PrivateFolder::makePath(folder);
+        }
+        const QString path = QDir(folder).filePath(name);
+        if (isUsersAlone(folder) && QFile::encodeName(path).size() < 100) {
+            return path;
+        }
+    }
+    return QString();
 }
 
 bool InstanceHandover::handOver(const QString& serverName, int timeoutMs) {
@@ -111,6 +148,10 @@ bool InstanceHandover::handOver(const QString& serverName, int timeoutMs) {
             ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
             return false;
         }
+    }
+    // Only this user's own instance may keep this launch from opening a window.
+    if (!isSameUser(socket.get())) {
+        return false;
     }
     for (qsizetype sent = 0; sent < kRaise.size();) {
         const ssize_t n = ::send(socket.get(), kRaise.constData() + sent,
@@ -154,7 +195,7 @@ bool InstanceHandover::listen(const QString& serverName) {
     const QString path = socketPath(serverName);
     const QByteArray finalPath = QFile::encodeName(path);
     sockaddr_un address;
-    if (!fillAddress(finalPath, &address)) {
+    if (path.isEmpty() || !fillAddress(finalPath, &address)) {
         return false;
     }
     // Bound in a folder of its own and given its name only once no other user
@@ -202,10 +243,19 @@ void InstanceHandover::acceptClients() {
             }
             return; // EAGAIN: none left; anything else: the next launch tries again
         }
+        if (!isSameUser(fd) || clients_.size() >= kMostClients) {
+            ::close(fd);
+            continue;
+        }
         auto client = std::make_unique<Client>();
         client->notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
         connect(client->notifier, &QSocketNotifier::activated, this,
                 [this, fd] { readClient(fd); });
+        // A launch sends its line at once; one that waits is not a launch.
+        client->idle = new QTimer(this);
+        client->idle->setSingleShot(true);
+        connect(client->idle, &QTimer::timeout, this, [this, fd] { dropClient(fd); });
+        client->idle->start(idleMilliseconds_);
         clients_[fd] = std::move(client);
     }
 }
@@ -230,6 +280,9 @@ void InstanceHandover::readClient(int fd) {
             return;
         }
         client.pending.append(buffer, n);
+        if (client.pending.size() > kLongestRequest) {
+            break; // no launch says this much: dropped below
+        }
     }
     bool raise = false;
     for (qsizetype end = client.pending.indexOf('\n'); end >= 0;
@@ -258,6 +311,8 @@ void InstanceHandover::dropClient(int fd) {
     // Called from its own notifier's signal: disarmed now, deleted once that returns.
     found->second->notifier->setEnabled(false);
     found->second->notifier->deleteLater();
+    found->second->idle->stop();
+    found->second->idle->deleteLater();
     clients_.erase(found);
     ::close(fd);
 }

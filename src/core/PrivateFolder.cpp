@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillet {
 
@@ -55,6 +56,37 @@ bool PrivateFolder::makePath(const QString& path, QString* reason) {
         // unwritable); set it exactly.
         if (::chmod(native.constData(), 0700) != 0) {
             return fail(errno, reason);
+        }
+    }
+    return true;
+}
+
+bool PrivateFolder::makeOwnPath(const QString& base, const QString& relative, QString* reason) {
+    QString path = base;
+    for (const QString& part : relative.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        path += QLatin1Char('/') + part;
+        const QByteArray native = QFile::encodeName(path);
+        struct stat info {};
+        if (::lstat(native.constData(), &info) != 0) {
+            if (errno != ENOENT || (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)) {
+                return fail(errno, reason);
+            }
+            if (::lstat(native.constData(), &info) != 0) {
+                return fail(errno, reason);
+            }
+            if (S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+                ::chmod(native.constData(), 0700) != 0) {
+                return fail(errno, reason);
+            }
+        }
+        if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+            if (reason) {
+                *reason = QStringLiteral("%1 is not a folder of this user's own (%2)")
+                              .arg(path, S_ISLNK(info.st_mode)   ? QStringLiteral("a link")
+                                         : S_ISDIR(info.st_mode) ? QStringLiteral("another owner's")
+                                                                 : QStringLiteral("not a folder"));
+            }
+            return false;
         }
     }
     return true;

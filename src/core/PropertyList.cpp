@@ -1,7 +1,7 @@
 #include "core/PropertyList.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "core/PrivateFile.h"
+
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
@@ -83,11 +83,11 @@ void writeValue(QXmlStreamWriter& xml, const QVariant& value) {
 } // namespace
 
 std::optional<QVariantMap> PropertyList::readDictionary(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!PrivateFile::readRegular(path, 1 << 20, &bytes, nullptr)) {
         return std::nullopt;
     }
-    QXmlStreamReader xml(&file);
+    QXmlStreamReader xml(bytes);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("plist")) {
         return std::nullopt;
     }
@@ -98,11 +98,8 @@ std::optional<QVariantMap> PropertyList::readDictionary(const QString& path) {
 }
 
 bool PropertyList::writeDictionary(const QVariantMap& dictionary, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    QXmlStreamWriter xml(&file);
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(-1);
     xml.writeStartDocument();
@@ -111,7 +108,8 @@ bool PropertyList::writeDictionary(const QVariantMap& dictionary, const QString&
     writeValue(xml, QVariant(dictionary));
     xml.writeEndElement();
     xml.writeEndDocument();
-    return !xml.hasError() && file.commit();
+    // Owner-only and never through a link: the session marker lies in the container.
+    return !xml.hasError() && PrivateFile::writeWhole(path, bytes, nullptr);
 }
 
 } // namespace quillet

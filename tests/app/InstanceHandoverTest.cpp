@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include <cstring>
 #include <sys/socket.h>
@@ -102,6 +104,32 @@ TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
         QCoreApplication::processEvents();
         EXPECT_EQ(raised.count(), 1);
 
+        // Connections that say nothing are closed after a while.
+        first->setIdleTimeout(200);
+        std::vector<int> idle;
+        for (int i = 0; i < 8; ++i) {
+            idle.push_back(::socket(AF_UNIX, SOCK_STREAM, 0));
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, QFile::encodeName(name).constData(),
+                         sizeof address.sun_path - 1);
+            ASSERT_EQ(
+                ::connect(idle.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
+                0);
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 600) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        for (int fd : idle) {
+            char byte;
+            EXPECT_EQ(::recv(fd, &byte, 1, MSG_DONTWAIT), 0) << "closed by the running instance";
+            ::close(fd);
+        }
+        EXPECT_TRUE(handOverFromAnotherThread(name));
+        EXPECT_EQ(raised.count(), 2);
+
         // A later instance took the name over: the first one's end leaves it there.
         InstanceHandover second;
         ASSERT_TRUE(second.listen(name));
@@ -120,7 +148,7 @@ TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
 }
 
 TEST(InstanceHandover, EachEditionAndEachDiaryHasItsOwnSocket) {
-    const QString runtime = QStringLiteral("/run/user/1000");
+    const QString runtime = test::makeTempDir();
     const QString a = InstanceHandover::serverName(QStringLiteral("Quillet2"),
                                                    QStringLiteral("/home/a/.local/share"), runtime);
     EXPECT_TRUE(a.startsWith(runtime + QStringLiteral("/Quillet2-")));
@@ -131,6 +159,84 @@ TEST(InstanceHandover, EachEditionAndEachDiaryHasItsOwnSocket) {
     EXPECT_EQ(a, InstanceHandover::serverName(QStringLiteral("Quillet2"),
                                               QStringLiteral("/home/a/.local/share/"), runtime));
     EXPECT_LT(a.size(), 100) << "socket paths are short";
+}
+
+// Listens at `path` and answers "ok" to everyone, as another account could.
+class Squatter {
+public:
+    explicit Squatter(const QString& path) : path_(QFile::encodeName(path)) {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path_.constData(), sizeof address.sun_path - 1);
+        ::unlink(path_.constData());
+        listening_ =
+            ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+            ::listen(fd_, 8) == 0;
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                const int client = ::accept(fd_, nullptr, nullptr);
+                if (client >= 0) {
+                    (void)::send(client, "ok\n", 3, MSG_NOSIGNAL);
+                    ::close(client);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+    }
+    ~Squatter() {
+        stop_ = true;
+        thread_.join();
+        ::close(fd_);
+        ::unlink(path_.constData());
+    }
+    bool listening() const { return listening_; }
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+    bool listening_ = false;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST(InstanceHandover, ASocketOnlyInAFolderOfTheUsersAloneSoASquatterInTmpKeepsNoWindowShut) {
+    const QString home = test::makeTempDir();
+    const QString cache = home + QStringLiteral("/.cache"),
+                  data = home + QStringLiteral("/.local/share");
+    const QString privateRuntime = test::makeTempDir();
+    const QString linkedRuntime = home + QStringLiteral("/runtime-link");
+    ASSERT_TRUE(QFile::link(privateRuntime, linkedRuntime));
+    const struct {
+        QString runtime;
+        QString folder;
+    } cases[] = {
+        {privateRuntime, privateRuntime},
+        {QString(), cache + QStringLiteral("/quillet-sockets")},
+        {QDir::tempPath(),
+         cache + QStringLiteral("/quillet-sockets")}, // shared: anyone writes there
+        {linkedRuntime, cache + QStringLiteral("/quillet-sockets")},
+    };
+    for (const auto& c : cases) {
+        const QString name =
+            InstanceHandover::serverName(QStringLiteral("Quillet2"), data, c.runtime, cache);
+        EXPECT_EQ(QFileInfo(name).path(), c.folder) << c.runtime.toStdString();
+    }
+    EXPECT_EQ(test::modeOf(cache + QStringLiteral("/quillet-sockets")), 0700);
+    // The cache's folder replaced by a link: the data folder's is used instead.
+    ASSERT_TRUE(QDir(cache + QStringLiteral("/quillet-sockets")).removeRecursively());
+    ASSERT_TRUE(QFile::link(test::makeTempDir(), cache + QStringLiteral("/quillet-sockets")));
+    const QString name =
+        InstanceHandover::serverName(QStringLiteral("Quillet2"), data, QString(), cache);
+    EXPECT_EQ(QFileInfo(name).path(), data + QStringLiteral("/quillet-sockets"));
+
+    // Another account listening first under the shared name in /tmp answers for nobody.
+    Squatter squatter(QDir(QDir::tempPath()).filePath(QFileInfo(name).fileName()));
+    ASSERT_TRUE(squatter.listening());
+    EXPECT_FALSE(InstanceHandover::handOver(name, 500)) << "this launch opens its window";
+    InstanceHandover running;
+    ASSERT_TRUE(running.listen(name));
+    EXPECT_TRUE(handOverFromAnotherThread(name));
 }
 
 } // namespace

@@ -151,6 +151,15 @@ TEST(EntryExporter, KeepsTheExportPrivateToTheUser) {
     EXPECT_EQ(modeOf(home.folder()), privateFolder);
     EXPECT_EQ(modeOf(home.path()), privateFile);
     EXPECT_EQ(home.contents(), QByteArray("[March 5 Mon]\n09:00 AM\nsecret\n\n"));
+
+    // A link planted at the export's path is replaced, its target never written.
+    const QString target = makeTempDir() + QStringLiteral("/target");
+    QFile::remove(home.path());
+    ASSERT_TRUE(QFile::link(target, home.path()));
+    home.exportEntries(entries.list);
+    EXPECT_FALSE(QFileInfo(home.path()).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_EQ(home.contents(), QByteArray("[March 5 Mon]\n09:00 AM\nsecret\n\n"));
 }
 
 TEST(EntryExporter, OpensNothingWhenTheFileCouldNotBeWritten) {

@@ -12,6 +12,7 @@
 #include "store/ManagedObjectContext.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "store/cloud/ChangeLog.h"
+#include "store/cloud/ContainerKey.h"
 #include "store/cloud/LogExchange.h"
 
 #include <gtest/gtest.h>
@@ -46,8 +47,18 @@ QMap<QString, QSet<QString>> loggedUuids(const QString& container) {
                     QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        // Sealed under the diary key the move made.
+        const std::optional<cloud::DiaryKey> key =
+            cloud::ContainerKey::forContainer(container)->heldKey();
+        quint64 sequence = 0;
+        cloud::parseChangeLogFileName(QFileInfo(path).fileName(), &sequence);
+        QByteArray plain;
         cloud::ChangeLog log;
-        if (cloud::decodeChangeLog(readBytes(path), &log, nullptr) == cloud::DecodeStatus::Ok) {
+        if (key &&
+            cloud::openSealed(readBytes(path), *key, cloud::SealedKind::Log,
+                              QUuid::fromString(QFileInfo(path).dir().dirName()), sequence, &plain,
+                              nullptr) &&
+            cloud::decodeChangeLog(plain, &log, nullptr) == cloud::DecodeStatus::Ok) {
             for (const cloud::EntryState& e : log.entries)
                 logged[QFileInfo(path).dir().dirName()].insert(e.uuid);
         }
@@ -129,6 +140,17 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     ASSERT_FALSE(copyWriter.isEmpty());
     const QString copyState =
         container + QStringLiteral("/WriterState/") + copyWriter + QStringLiteral(".json");
+    // The states are sealed: read through the diary key.
+    auto copyStateText = [&] {
+        const std::optional<cloud::DiaryKey> key =
+            cloud::ContainerKey::forContainer(container)->heldKey();
+        QByteArray state;
+        return key && cloud::openSealed(readBytes(copyState), *key, cloud::SealedKind::WriterState,
+                                        QUuid::fromString(copyWriter), 0, &state, nullptr)
+                   ? state
+                   : QByteArray();
+    };
+    EXPECT_TRUE(waitFor([&] { return !copyStateText().isEmpty(); }));
     {
         // Another machine on the same container folder (shared, not synced)
         // launches while this window still writes to the copy: it opens its
@@ -140,7 +162,7 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
         ASSERT_TRUE(launched.managedObjectContext()->persistentStoreCoordinator());
         EXPECT_EQ(launched.persistentStoreCoordinator()->defaultStore()->path(), other.storePath());
     }
-    EXPECT_FALSE(readBytes(copyState).contains("\"retired\""));
+    EXPECT_FALSE(copyStateText().contains("\"retired\""));
     moved.reset();
 
     // The next launch: a fresh local file, opened with the cloud options,
@@ -154,9 +176,12 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     EXPECT_TRUE(waitFor([&] {
         return liveUuids(fresh) == QSet<QString>{kFirst, kSecond, kLater};
     })) << liveUuids(fresh).size();
-    EXPECT_TRUE(waitFor([&] { return readBytes(copyState).contains("\"retired\":true"); }))
-        << readBytes(copyState).toStdString();
-    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container).writers, 2)
+    EXPECT_TRUE(waitFor([&] { return copyStateText().contains("\"retired\":true"); }))
+        << copyStateText().toStdString();
+    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container,
+                                        cloud::ContainerKey::forContainer(container)->heldKey())
+                  .writers,
+              2)
         << "this diary and the other machine's; the copy is retired";
 
     // A second move finds a diary in the cloud folder and moves nothing.

@@ -6,6 +6,7 @@
 #include "DiaryFiles.h"
 #include "TestSupport.h"
 
+#include "core/PrivateFile.h"
 #include "store/PersistentStore.h"
 #include "store/cloud/ClockSkew.h"
 #include "store/cloud/LogExchange.h"
@@ -14,6 +15,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
@@ -26,6 +28,13 @@ using namespace cloud;
 
 const QString kFirst = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001");
 const QString kSecond = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000002");
+
+bool setModified(const QString& path, int seconds) {
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + seconds),
+                            QFileDevice::FileModificationTime);
+}
 
 QStringList logFiles(const QString& container) {
     QStringList files;
@@ -179,9 +188,16 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     ASSERT_TRUE(
         writeBytes(writerFolder + QStringLiteral("/.syncthing.0000000000000003.qlog.tmp"), "x"));
 
+    // Each replacement as a sync engine makes it: other bytes, another time.
+    int replaced = 0;
+    auto replace = [&](const QByteArray& bytes) {
+        QFile::remove(first);
+        ASSERT_TRUE(writeBytes(first, bytes));
+        ASSERT_TRUE(setModified(first, ++replaced));
+    };
     struct Damage {
         const char* name;
-        QByteArray bytes;
+        QByteArray bytes; // empty: a link to a device that never ends
         const char* said;
     };
     QByteArray flipped = whole;
@@ -190,11 +206,17 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     newer[8] = 9;
     const std::vector<Damage> damages = {
         {"truncated", whole.left(whole.size() - 10), "ends after"},
-        {"bad checksum", flipped, "checksum"},
+        {"altered", flipped, "altered"},
         {"unknown version", newer, "format version 9"},
+        {"link to /dev/urandom", {}, "not a regular file"},
     };
     for (const Damage& d : damages) {
-        ASSERT_TRUE(writeBytes(first, d.bytes));
+        if (d.bytes.isEmpty()) {
+            QFile::remove(first);
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/urandom"), first));
+        } else {
+            replace(d.bytes);
+        }
         LogCapture log;
         EXPECT_TRUE(b.sync().isEmpty()) << d.name;
         EXPECT_TRUE(b.sync().isEmpty()) << d.name;
@@ -205,7 +227,18 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
         EXPECT_TRUE(lines[0].contains(QString::fromLatin1(d.said))) << lines[0].toStdString();
     }
     {
+        // A refused file is read again only once its size or time changed.
+        replace(flipped);
+        b.sync();
+        const PrivateFile::Seen refused = PrivateFile::look(first);
+        ASSERT_TRUE(writeBytes(first, whole));
+        ASSERT_TRUE(setModified(first, replaced));
+        ASSERT_EQ(PrivateFile::look(first), refused);
+        EXPECT_TRUE(b.sync().isEmpty()) << "not read again";
+    }
+    {
         // Absurdly large: refused by its size, without being read.
+        replace({});
         QFile big(first);
         ASSERT_TRUE(big.open(QIODevice::WriteOnly));
         ASSERT_TRUE(big.resize(kMaxChangeLogBytes + 1));
@@ -216,12 +249,16 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     }
     {
         // Well sealed, but naming an entry by a malformed identifier: nothing of it is applied.
+        const DiaryKey key = *ContainerKey::forContainer(container)->heldKey();
+        const QUuid writer = QUuid::fromString(QFileInfo(writerFolder).fileName());
+        QByteArray plain;
         ChangeLog bad;
-        ASSERT_EQ(decodeChangeLog(whole, &bad, nullptr), DecodeStatus::Ok);
+        ASSERT_TRUE(openSealed(whole, key, SealedKind::Log, writer, 1, &plain, nullptr));
+        ASSERT_EQ(decodeChangeLog(plain, &bad, nullptr), DecodeStatus::Ok);
         EntryState stray = bad.entries.at(0);
         stray.uuid = QStringLiteral("../escape");
         bad.entries.push_back(stray);
-        ASSERT_TRUE(writeBytes(first, encodeChangeLog(bad)));
+        replace(seal(key, SealedKind::Log, writer, 1, encodeChangeLog(bad)));
         LogCapture log;
         EXPECT_TRUE(b.sync().isEmpty());
         EXPECT_FALSE(b.row(kFirst));
@@ -229,7 +266,7 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     }
 
     // Whole again (the sync engine finished): both logs apply, in order.
-    ASSERT_TRUE(writeBytes(first, whole));
+    replace(whole);
     LogCapture log;
     const AppliedChanges changes = b.sync();
     EXPECT_EQ(changes.inserted.size(), 2);
@@ -242,16 +279,27 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
     const QString container = makeTempDir();
     Machine a(makeTempDir(), container), b(makeTempDir(), container);
     ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/TransactionLogs/not-a-writer")));
+    // A writer's folder that is a link out of the container is never read.
+    const QString elsewhere = makeTempDir();
+    Machine outside(makeTempDir(), elsewhere);
+    outside.insert(kSecond, "from outside the container");
+    outside.sync();
+    const QString outsideLogs =
+        QFileInfo(elsewhere + QStringLiteral("/TransactionLogs/") + logFiles(elsewhere)[0])
+            .absolutePath();
+    ASSERT_TRUE(QFile::link(outsideLogs, container + QStringLiteral("/TransactionLogs/") +
+                                             QFileInfo(outsideLogs).fileName()));
     a.insert(kFirst, "first");
     {
         LogCapture log;
         a.sync();
         b.sync();
         b.sync();
-        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 2)
-            << "once per machine";
+        EXPECT_EQ(log.lines().filter(QStringLiteral("not a writer's folder")).size(), 4)
+            << "each once per machine";
     }
     ASSERT_TRUE(b.row(kFirst));
+    EXPECT_FALSE(b.row(kSecond));
 
     if (::geteuid() != 0) { // root reads any folder
         const QString writer =
@@ -288,6 +336,47 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
     EXPECT_TRUE(b.row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
 }
 
+TEST(LogExchange, UnderUmaskZeroTheContainerIsOwnerOnlyAndItsOwnFolderNeverALink) {
+    ScopedUmask umask(0);
+    const QString container = makeTempDir();
+    Machine a(makeTempDir(), container), b(makeTempDir(), container);
+    a.exchange->setFoldAfter(2);
+    b.exchange->setFoldAfter(2);
+    for (const char* text : {"one", "two", "three"}) {
+        a.save(kFirst, text);
+        a.sync();
+        b.sync();
+    }
+    a.sync();
+    QDirIterator items(container,
+                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    QStringList seen;
+    while (items.hasNext()) {
+        const QString item = items.next();
+        seen << QFileInfo(item).suffix();
+        EXPECT_EQ(modeOf(item), QFileInfo(item).isDir() ? 0700 : 0600) << item.toStdString();
+    }
+    EXPECT_TRUE(seen.contains(QStringLiteral("qsnap")) && seen.contains(QStringLiteral("json")))
+        << seen.join(QLatin1Char(' ')).toStdString();
+
+    // Its own folder replaced by a link: nothing is written where it points, and it says so.
+    const QString own = QFileInfo(container + QStringLiteral("/TransactionLogs/") +
+                                  logFiles(container).constFirst())
+                            .absolutePath();
+    const QString elsewhere = makeTempDir();
+    ASSERT_TRUE(QDir(own).removeRecursively());
+    ASSERT_TRUE(QFile::link(elsewhere, own));
+    a.save(kFirst, "four");
+    LogCapture log;
+    a.sync();
+    a.sync();
+    EXPECT_TRUE(folderNames(elsewhere).isEmpty());
+    EXPECT_EQ(log.lines().filter(QStringLiteral("not a folder of this user's own (a link)")).size(),
+              1)
+        << log.lines().join(QLatin1Char('\n')).toStdString();
+}
+
 } // namespace
 } // namespace quillet::test
 
@@ -302,6 +391,7 @@ TEST(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
     // Another machine, whose clock runs an hour ahead, re-tags and writes.
     const QUuid ahead = QUuid::createUuid();
     const qint64 hourAhead = QDateTime::currentMSecsSinceEpoch() + 3'600'000;
+    const DiaryKey key = *ContainerKey::forContainer(container)->heldKey();
     auto logFromAhead = [&](quint64 sequence, const QString& uuid) {
         ChangeLog log;
         log.writer = ahead;
@@ -319,7 +409,7 @@ TEST(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
         ASSERT_TRUE(writeBytes(container + QStringLiteral("/TransactionLogs/") +
                                    ahead.toString(QUuid::WithoutBraces) + QLatin1Char('/') +
                                    changeLogFileName(sequence),
-                               encodeChangeLog(log)));
+                               seal(key, SealedKind::Log, ahead, sequence, encodeChangeLog(log))));
     };
     ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/TransactionLogs/") +
                               ahead.toString(QUuid::WithoutBraces)));
@@ -329,14 +419,17 @@ TEST(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
     logFromAhead(2, QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"));
     here.sync();
     EXPECT_EQ(log.lines().filter(QStringLiteral("minutes ahead")).size(), 1) << "told once";
-    const ExchangeStatus status = readExchangeStatus(here.path, container);
+    const ExchangeStatus status = readExchangeStatus(here.path, container, key);
     EXPECT_GE(status.otherClockAheadMinutes, 59);
     EXPECT_LE(status.otherClockAheadMinutes, 60);
-    EXPECT_TRUE(readBytes(container + QStringLiteral("/WriterState/") +
-                          QString::fromUtf8(rawQuery(
-                              here.path, "SELECT value FROM cloudState WHERE name = 'storeId'")) +
-                          QStringLiteral(".json"))
-                    .contains(ahead.toString(QUuid::WithoutBraces).toUtf8()))
+    const QString self =
+        QString::fromUtf8(rawQuery(here.path, "SELECT value FROM cloudState WHERE name = 'storeId'"));
+    QByteArray state;
+    ASSERT_TRUE(openSealed(readBytes(container + QStringLiteral("/WriterState/") + self +
+                                     QStringLiteral(".json")),
+                           key, SealedKind::WriterState, QUuid::fromString(self), 0, &state,
+                           nullptr));
+    EXPECT_TRUE(state.contains(ahead.toString(QUuid::WithoutBraces).toUtf8()))
         << "the others tell that machine so";
 
     // This machine's clock stays its own: a change to another entry is

@@ -146,7 +146,10 @@ TEST(LogSnapshot, AWritersFoldedStateGrowsWithTheDiaryNotWithItsSaves) {
     // hold the diary as the laptop does, and no old text comes back as a copy.
     ASSERT_FALSE(oldLog.isEmpty());
     ChangeLog old;
-    ASSERT_EQ(decodeChangeLog(oldLog, &old, nullptr), DecodeStatus::Ok);
+    QByteArray oldPlain;
+    ASSERT_TRUE(openSealed(oldLog, *ContainerKey::forContainer(container)->heldKey(),
+                           SealedKind::Log, writer, 2, &oldPlain, nullptr));
+    ASSERT_EQ(decodeChangeLog(oldPlain, &old, nullptr), DecodeStatus::Ok);
     SqliteDatabase db;
     ASSERT_TRUE(db.open(desktop.path, SQLITE_OPEN_READWRITE, nullptr));
     ASSERT_TRUE(applyChangeLog(db, old, nullptr, nullptr));
@@ -170,11 +173,17 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
     // as having applied nothing, and nothing is folded.
     const QString other =
         container + QStringLiteral("/WriterState/2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b.json");
+    // Written sealed, as that machine would.
+    const DiaryKey key = *ContainerKey::forContainer(container)->heldKey();
+    const QUuid otherId = QUuid::fromString(QStringLiteral("2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b"));
+    auto sealedState = [&](const QString& json) {
+        return seal(key, SealedKind::WriterState, otherId, 0, json.toUtf8());
+    };
     ASSERT_TRUE(writeBytes(
-        other, QStringLiteral("{\"format\":2,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
-                              "\"applied\":{\"%1\":99}}")
-                   .arg(writer)
-                   .toUtf8()));
+        other, sealedState(QStringLiteral(
+                               "{\"format\":2,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
+                               "\"applied\":{\"%1\":99}}")
+                               .arg(writer))));
     {
         LogCapture log;
         for (int i = 1; i <= 5; ++i) {
@@ -190,10 +199,10 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
 
     // The same machine after an update has applied four of them.
     ASSERT_TRUE(writeBytes(
-        other, QStringLiteral("{\"format\":1,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
-                              "\"applied\":{\"%1\":4}}")
-                   .arg(writer)
-                   .toUtf8()));
+        other, sealedState(QStringLiteral(
+                               "{\"format\":1,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
+                               "\"applied\":{\"%1\":4}}")
+                               .arg(writer))));
     laptop.sync();
     EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files),
               QStringList{QStringLiteral("0000000000000004.qsnap")});
@@ -296,13 +305,19 @@ TEST(LogSnapshot, ARetiredWriterIsNotWaitedForAndWhatItNeverWroteOutGoesOutFirst
         return n;
     };
     EXPECT_EQ(snapshots(), 0) << "the abandoned file has applied nothing";
-    EXPECT_EQ(readExchangeStatus(laptop.path, container).writers, 3);
+    EXPECT_EQ(
+        readExchangeStatus(laptop.path, container, ContainerKey::forContainer(container)->heldKey())
+            .writers,
+        3);
 
     ASSERT_TRUE(abandoned.exchange->retire());
     desktop.sync();
     laptop.sync();
     EXPECT_EQ(snapshots(), 1) << "the laptop folds without waiting for a retired writer";
-    EXPECT_EQ(readExchangeStatus(laptop.path, container).writers, 2);
+    EXPECT_EQ(
+        readExchangeStatus(laptop.path, container, ContainerKey::forContainer(container)->heldKey())
+            .writers,
+        2);
     EXPECT_EQ(laptop.diary().filter(QStringLiteral("nine, saved just before")).size(), 1);
     EXPECT_EQ(desktop.diary(), laptop.diary());
     Machine fresh(container);

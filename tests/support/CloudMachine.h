@@ -24,16 +24,20 @@ struct Machine {
     std::unique_ptr<PersistentStore> store;
     std::unique_ptr<cloud::LogExchange> exchange;
 
-    Machine(const QString& folder, const QString& container)
-        : path(folder + QStringLiteral("/entries.sqlite")) {
+    // `keys`: the machine's own hold of the diary key (by default the
+    // process's, unlocked by the tests' passphrase file).
+    Machine(const QString& folder, const QString& container,
+            std::shared_ptr<cloud::ContainerKey> keys = nullptr)
+        : path(folder + QStringLiteral("/entries.sqlite")), keys(std::move(keys)) {
         open(container);
     }
     void open(const QString& container) {
         Error error;
         store = PersistentStore::open(path, {}, &error);
         ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-        exchange = std::make_unique<cloud::LogExchange>(path, container);
+        exchange = std::make_unique<cloud::LogExchange>(path, container, keys);
     }
+    std::shared_ptr<cloud::ContainerKey> keys;
     void close() {
         exchange.reset();
         store.reset();

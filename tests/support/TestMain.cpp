@@ -10,6 +10,10 @@
 #include <QFile>
 #include <cstdlib>
 
+#ifdef QUILLET_TEST_HAS_STORE
+#include "store/cloud/ContainerKey.h"
+#endif
+
 #ifdef QUILLET_TEST_CORE_ONLY
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;
@@ -37,6 +41,17 @@ int main(int argc, char** argv) {
     QFile::setPermissions(home + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     unsetenv("QUILLET_CLOUD_ROOT");
     unsetenv("QUILLET_TEXT_EDITOR");
+    // Every cloud container of the tests is sealed under one passphrase,
+    // derived at the least cost: a second per container would add up.
+    QFile passphrase(home + "/cloud-passphrase");
+    if (passphrase.open(QIODevice::WriteOnly) && passphrase.write("a test passphrase\n") > 0) {
+        setenv("QUILLET_CLOUD_PASSPHRASE_FILE",
+               QFile::encodeName(passphrase.fileName()).constData(), 1);
+    }
+    passphrase.close();
+#ifdef QUILLET_TEST_HAS_STORE
+    quillet::cloud::ContainerKey::setDefaultCost(quillet::cloud::cheapestKeyCost());
+#endif
     // Tests that need syslog quiet keep stderr; the system log is not wanted here.
     setenv("QUILLET_NO_SYSLOG", "1", 1);
 

@@ -1,16 +1,16 @@
 #include "diary/export/EntryExporter.h"
 
+#include "core/Log.h"
+#include "core/PrivateFile.h"
+#include "core/PrivateFolder.h"
+#include "core/StandardPaths.h"
 #include "diary/Utility.h"
 #include "diary/export/SystemTextEditorLauncher.h"
 #include "diary/export/TextEditorLauncher.h"
-#include "core/Log.h"
-#include "core/PrivateFolder.h"
 #include "store/ManagedObject.h"
-#include "core/StandardPaths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstring>
 
@@ -19,7 +19,6 @@ namespace quillet {
 namespace {
 constexpr QFileDevice::Permissions kPrivateFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 } // namespace
 
 EntryExporter* EntryExporter::sharedExporter() {
@@ -92,25 +91,14 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
         Log::write(QStringLiteral("The folder \u201c%1\u201d could not be made private").arg(folder));
     }
 
+    // A temporary file renamed over the path: a link planted at preview.txt
+    // is replaced, never written through.
     const QString path = exportPath();
-    QSaveFile file(path);
-    bool written = false;
-    if (!file.open(QIODevice::WriteOnly)) {
-        Log::write(file.errorString());
-    } else {
-        // Private before the first byte lands, and kept private when the temporary file replaces the old one.
-        file.setPermissions(kPrivateFile);
-        const QByteArray bytes = text.toUtf8();
-        if (file.write(bytes) != bytes.size()) {
-            Log::write(file.errorString());
-            file.cancelWriting();
-            file.commit();
-        } else if (!file.commit()) {
-            Log::write(file.errorString());
-        } else {
-            written = true;
-            QFile::setPermissions(path, kPrivateFile);
-        }
+    QString why;
+    const bool written = PrivateFile::writeWhole(path, text.toUtf8(), &why);
+    if (!written) {
+        Log::write(
+            QStringLiteral("The export \u201c%1\u201d could not be written: %2").arg(path, why));
     }
     Log::write(QStringLiteral("filepath: %1").arg(path));
     if (!written) {

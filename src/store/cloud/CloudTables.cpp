@@ -1,6 +1,8 @@
 #include "store/cloud/CloudTables.h"
 
 #include "core/FolderSync.h"
+#include "core/PrivateFile.h"
+#include "core/PrivateFolder.h"
 #include "core/TextFolder.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/ClockSkew.h"
@@ -694,7 +696,8 @@ std::vector<std::pair<QUuid, quint64>> appliedSequences(SqliteDatabase& db) {
     return applied;
 }
 
-int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error) {
+int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error,
+                     const LogFileWriter& writeFile) {
     auto fail = [&](const Error& e) {
         if (error)
             *error = e;
@@ -720,34 +723,30 @@ int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* err
     while (claimed.step() == SQLITE_ROW) {
         logs.emplace_back(claimed.columnInt64(0), QByteArray::fromBase64(claimed.columnUtf8(1)));
     }
+    // The writer's own folder, owner-only; one that is a link or another
+    // user's is refused: the logs would land wherever it points.
+    const QFileInfo folder(writerFolder);
+    QString why;
+    if (!logs.empty() &&
+        !PrivateFolder::makeOwnPath(QFileInfo(folder.absolutePath()).absolutePath(),
+                                    QFileInfo(folder.absolutePath()).fileName() + QLatin1Char('/') +
+                                        folder.fileName(),
+                                    &why)) {
+        return fail(Error{kStoreErrorDomain, StoreSaveError,
+                          QStringLiteral("No change log is written: %1.").arg(why)});
+    }
     for (const auto& [sequence, bytes] : logs) {
         const QString name = changeLogFileName(quint64(sequence));
         const QString path = writerFolder + QLatin1Char('/') + name;
-        if (!QFileInfo::exists(path)) {
+        if (!PrivateFile::look(path).exists) {
             // Written whole under a name no sync engine copies, then renamed:
             // a log only ever appears complete under its own name.
-            const QString temporary =
-                writerFolder + QStringLiteral("/.") + name + QStringLiteral(".nosync");
-            QFile file(temporary);
-            if (!QDir().mkpath(writerFolder) ||
-                !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-                file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-                const QString why = file.errorString();
-                file.close();
-                QFile::remove(temporary);
+            if (!(writeFile ? writeFile(path, bytes, &why)
+                            : PrivateFile::writeWhole(path, bytes, &why))) {
                 return fail(
                     Error{kStoreErrorDomain, StoreSaveError,
                           QStringLiteral("The change log \u201c%1\u201d could not be written: %2.")
                               .arg(path, why)});
-            }
-            file.close();
-            if (::rename(QFile::encodeName(temporary).constData(),
-                         QFile::encodeName(path).constData()) != 0) {
-                QFile::remove(temporary);
-                return fail(
-                    Error{kStoreErrorDomain, StoreSaveError,
-                          QStringLiteral("The change log \u201c%1\u201d could not be written.")
-                              .arg(path)});
             }
             syncFolder(writerFolder);
         }

@@ -6,6 +6,7 @@
 #include "store/cloud/ChangeLog.h"
 
 #include <QSet>
+#include <functional>
 
 namespace quillet::cloud {
 
@@ -64,7 +65,11 @@ bool applySnapshot(SqliteDatabase& db, const ChangeLog& snapshot, AppliedChanges
 // Takes the outbox into this writer's next log (kept in the store until its
 // file is written), then writes every such log into the writer's folder.
 // Answers the number of logs written, -1 on failure.
-int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error);
+// `writeFile` puts one log's bytes at its path (by default as they are).
+using LogFileWriter =
+    std::function<bool(const QString& path, const QByteArray& bytes, QString* why)>;
+int writePendingLogs(SqliteDatabase& db, const QString& writerFolder, Error* error,
+                     const LogFileWriter& writeFile = {});
 
 // Puts every entry the store knows (trashed ones with their tombstones) in
 // the outbox: the next logs then hold the whole diary, for a diary that

@@ -3,9 +3,12 @@
 #include "core/FolderSync.h"
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
+#include "core/PrivateFile.h"
+#include "core/PrivateFolder.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/ClockSkew.h"
 #include "store/cloud/Settling.h"
+#include "store/cloud/SealedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +19,7 @@
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -27,8 +31,10 @@
 
 namespace quillet::cloud {
 
-LogExchange::LogExchange(QString storePath, QString containerPath)
-    : storePath_(std::move(storePath)), container_(std::move(containerPath)) {}
+LogExchange::LogExchange(QString storePath, QString containerPath,
+                         std::shared_ptr<ContainerKey> keys)
+    : storePath_(std::move(storePath)), container_(std::move(containerPath)),
+      keys_(keys ? std::move(keys) : ContainerKey::forContainer(container_)) {}
 
 LogExchange::~LogExchange() = default;
 
@@ -47,6 +53,40 @@ bool LogExchange::openDatabase() {
     db_.exec("PRAGMA synchronous = FULL", nullptr);
     self_ = storeIdentifier(db_);
     return !self_.isNull();
+}
+
+bool LogExchange::unlock() {
+    const std::optional<DiaryKey> key = keys_->resolve(container_);
+    if (!key) {
+        static const std::map<ContainerKey::State, const char*> said = {
+            {ContainerKey::State::ChoosePassphrase,
+             "the cloud folder holds no diary key yet: choose a passphrase in Settings > Cloud"},
+            {ContainerKey::State::NeedsPassphrase,
+             "the diary's passphrase is needed on this machine: enter it in Settings > Cloud"},
+            {ContainerKey::State::WrongPassphrase,
+             "the passphrase does not open the diary key: enter it again in Settings > Cloud"}};
+        const auto found = said.find(keys_->state());
+        const QString why = QString::fromLatin1(
+            found == said.end() ? "the diary key is not unlocked" : found->second);
+        reportOnce(QStringLiteral("key|") + why,
+                   QStringLiteral("Cloud exchange: %1; nothing is read from or written to the "
+                                  "cloud folder until then.")
+                       .arg(why));
+        return false;
+    }
+    key_ = *key;
+    if (resealedWith_ != key_.id) {
+        resealOwnFiles();
+        resealedWith_ = key_.id;
+    }
+    return true;
+}
+
+bool LogExchange::writeSealed(const QString& path, SealedKind kind, quint64 sequence,
+                              const QByteArray& bytes, QString* why) {
+    const QString folder = QFileInfo(path).absolutePath();
+    return PrivateFolder::makeOwnPath(container_, QDir(container_).relativeFilePath(folder), why) &&
+           PrivateFile::writeWhole(path, seal(key_, kind, self_, sequence, bytes), why);
 }
 
 void LogExchange::reportOnce(const QString& key, const QString& line) {
@@ -68,14 +108,21 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         return false;
     }
     containerMissing_ = false;
-    if (!openDatabase()) {
+    if (!openDatabase() || !unlock()) {
         return false;
     }
     writeOwnPendingLogs();
     QDir logs(logsFolder());
-    if (!logs.exists()) {
+    if (!PrivateFile::look(logsFolder()).exists) {
         publishState(); // known from the start, before any log
         return true;
+    }
+    if (QFileInfo(logsFolder()).isSymLink()) {
+        reportOnce(QStringLiteral("link|") + logsFolder(),
+                   QStringLiteral("Cloud exchange: %1 is a link, not a folder; nothing is read "
+                                  "through it.")
+                       .arg(logsFolder()));
+        return false;
     }
     if (!QFileInfo(logsFolder()).isReadable()) {
         reportOnce(
@@ -85,13 +132,15 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     }
     const QString own = self_.toString(QUuid::WithoutBraces);
     std::vector<std::pair<QString, QUuid>> writers;
-    for (const QString& name :
-         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
+    for (const QString& name : logs.entryList(
+             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
         if (name == own) {
             continue;
         }
         const QUuid writer = QUuid::fromString(name);
-        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
+        // Never through a link: it could point anywhere on this machine.
+        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name ||
+            !QFileInfo(logs.filePath(name)).isDir() || QFileInfo(logs.filePath(name)).isSymLink()) {
             reportOnce(
                 QStringLiteral("folder|") + name,
                 QStringLiteral("Cloud exchange: %1 is not a writer's folder; it is left alone.")
@@ -110,7 +159,9 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     }
     // Applying took this store's own pending changes into a log: out with it now.
     writeOwnPendingLogs();
-    const KnownStates others = readKnownStates(logsFolder(), stateFolder(), self_);
+    const KnownStates others = readKnownStates(
+        logsFolder(), stateFolder(), self_,
+        [this](const QString& path, const QUuid& writer) { return readState(path, writer); });
     settleMembers_ = settleMembers(db_, others);
     publishState();
     settle(db_, self_, others, settleMembers_);
@@ -138,38 +189,70 @@ QString snapshotFileName(quint64 sequence) {
     return QStringLiteral("%1.qsnap").arg(sequence, 16, 16, QLatin1Char('0'));
 }
 
-// Written under a name no sync engine copies and renamed: a reader sees the
-// old file or the new one, never half of one.
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* why) {
-    const QFileInfo info(path);
-    const QString temporary =
-        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".nosync");
-    QFile file(temporary);
-    if (!QDir().mkpath(info.absolutePath()) ||
-        !file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        *why = file.errorString();
-        file.close();
-        QFile::remove(temporary);
-        return false;
-    }
-    file.close();
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) !=
-        0) {
-        *why = QString::fromLocal8Bit(::strerror(errno));
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+// A writer state is a few hundred bytes per writer.
+constexpr qint64 kMaxStateBytes = 1 << 20;
+
+// A writer's published state, sealed under `key`; empty when it is not.
+QJsonObject openState(const QString& path, const QUuid& writer, const DiaryKey& key) {
+    QByteArray bytes, plain;
+    return PrivateFile::readRegular(path, kMaxStateBytes, &bytes, nullptr) &&
+                   openSealed(bytes, key, SealedKind::WriterState, writer, 0, &plain, nullptr)
+               ? QJsonDocument::fromJson(plain).object()
+               : QJsonObject();
 }
 
 } // namespace
 
+QJsonObject LogExchange::readState(const QString& path, const QUuid& writer) {
+    return openState(path, writer, key_);
+}
+
+void LogExchange::resealOwnFiles() {
+    const QString folder = logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces);
+    if (!PrivateFile::isOwnFolder(folder)) {
+        return;
+    }
+    const std::optional<DiaryKey> replaced = keys_->replacedKey();
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::NoSymLinks)) {
+        quint64 sequence = 0;
+        const bool snapshot = parseSnapshotFileName(name, &sequence);
+        if (!snapshot && !parseChangeLogFileName(name, &sequence)) {
+            continue;
+        }
+        const SealedKind kind = snapshot ? SealedKind::Snapshot : SealedKind::Log;
+        const QString path = folder + QLatin1Char('/') + name;
+        QByteArray bytes, plain;
+        ChangeLog log;
+        if (!PrivateFile::readRegular(path, kMaxChangeLogBytes, &bytes, nullptr) ||
+            sealedKeyId(bytes) == key_.id) {
+            continue;
+        }
+        // Before sealing (plain) or under the key that lost to another made at the same time.
+        if (isSealed(bytes) ? !(replaced && openSealed(bytes, *replaced, kind, self_, sequence,
+                                                       &plain, nullptr))
+                            : decodeChangeLog(bytes, &log, nullptr) != DecodeStatus::Ok) {
+            continue;
+        }
+        QString why;
+        if (!writeSealed(path, kind, sequence, isSealed(bytes) ? plain : bytes, &why)) {
+            reportOnce(QStringLiteral("reseal|") + why,
+                       QStringLiteral("Cloud exchange: %1 could not be sealed: %2").arg(path, why));
+        }
+    }
+    publishedState_.clear(); // written sealed at this round
+}
+
 bool LogExchange::writeOwnPendingLogs() {
     Error error;
+    auto sealed = [this](const QString& path, const QByteArray& bytes, QString* why) {
+        quint64 sequence = 0;
+        parseChangeLogFileName(QFileInfo(path).fileName(), &sequence);
+        return PrivateFile::writeWhole(path, seal(key_, SealedKind::Log, self_, sequence, bytes),
+                                       why);
+    };
     if (writePendingLogs(db_,
                          logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
-                         &error) < 0) {
+                         &error, sealed) < 0) {
         reportOnce(QStringLiteral("write|") + error.localizedDescription,
                    QStringLiteral("Cloud exchange: %1").arg(error.localizedDescription));
         return false;
@@ -178,7 +261,7 @@ bool LogExchange::writeOwnPendingLogs() {
 }
 
 bool LogExchange::retire() {
-    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+    if (!QFileInfo(container_).isDir() || !openDatabase() || !unlock()) {
         return false;
     }
     if (!writeOwnPendingLogs()) {
@@ -186,11 +269,11 @@ bool LogExchange::retire() {
     }
     retired_ = true;
     // Told once: a state already saying so is not written again at every launch.
-    QFile published(stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
-                    QStringLiteral(".json"));
-    if (published.open(QIODevice::ReadOnly)) {
-        publishedState_ = published.read(1 << 20);
-    }
+    publishedState_ =
+        QJsonDocument(readState(stateFolder() + QLatin1Char('/') +
+                                    self_.toString(QUuid::WithoutBraces) + QStringLiteral(".json"),
+                                self_))
+            .toJson(QJsonDocument::Compact);
     publishState();
     return true;
 }
@@ -218,11 +301,11 @@ void LogExchange::publishState() {
     const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
     const QString path = stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
                          QStringLiteral(".json");
-    if (bytes == publishedState_ && QFileInfo::exists(path)) {
+    if (bytes == publishedState_ && PrivateFile::look(path).regular) {
         return;
     }
     QString why;
-    if (!writeWhole(path, bytes, &why)) {
+    if (!writeSealed(path, SealedKind::WriterState, 0, bytes, &why)) {
         reportOnce(QStringLiteral("state|") + why,
                    QStringLiteral("Cloud exchange: %1 could not be written: %2").arg(path, why));
         return;
@@ -232,11 +315,10 @@ void LogExchange::publishState() {
 
 quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer) {
     const QString path = stateFolder() + QLatin1Char('/') + other + QStringLiteral(".json");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!PrivateFile::look(path).exists) {
         return 0; // not published yet: it may not have applied anything
     }
-    const QJsonObject state = QJsonDocument::fromJson(file.read(1 << 20)).object();
+    const QJsonObject state = readState(path, QUuid::fromString(other));
     if (state.value(QStringLiteral("format")).toInt() != kStateFormat ||
         state.value(QStringLiteral("writer")).toString() != other) {
         reportOnce(QStringLiteral("state|") + path,
@@ -257,8 +339,11 @@ quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer)
 void LogExchange::foldOwnLogs() {
     const QString own = self_.toString(QUuid::WithoutBraces);
     QDir dir(logsFolder() + QLatin1Char('/') + own);
+    if (!PrivateFile::isOwnFolder(dir.path())) {
+        return; // nothing is removed through a link (writing said so)
+    }
     std::map<quint64, QString> logs, snapshots;
-    for (const QString& name : dir.entryList(QDir::Files)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::NoSymLinks)) {
         quint64 sequence = 0;
         if (parseChangeLogFileName(name, &sequence))
             logs.emplace(sequence, dir.filePath(name));
@@ -297,7 +382,8 @@ void LogExchange::foldOwnLogs() {
     const QByteArray bytes = encodeChangeLog(snapshot);
     const QString path = dir.filePath(snapshotFileName(upTo));
     QString why;
-    if (bytes.size() > kMaxChangeLogBytes || !writeWhole(path, bytes, &why)) {
+    if (bytes.size() > kMaxChangeLogBytes ||
+        !writeSealed(path, SealedKind::Snapshot, upTo, bytes, &why)) {
         reportOnce(QStringLiteral("snapshot|") + why,
                    QStringLiteral("Cloud exchange: the snapshot %1 could not be written: %2")
                        .arg(path, why.isEmpty() ? QStringLiteral("too large") : why));
@@ -315,39 +401,34 @@ quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer,
                                      AppliedChanges* changes) {
     QDir dir(folder);
     quint64 newest = 0;
-    for (const QString& name : dir.entryList(QDir::Files)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         quint64 sequence = 0;
         if (parseSnapshotFileName(name, &sequence))
             newest = std::max(newest, sequence);
     }
     // Taken only when the next log is gone: logs still there cost less.
-    if (newest <= applied || QFileInfo::exists(dir.filePath(changeLogFileName(applied + 1)))) {
+    if (newest <= applied ||
+        PrivateFile::look(dir.filePath(changeLogFileName(applied + 1))).exists) {
         return applied;
     }
     const QString path = dir.filePath(snapshotFileName(newest));
-    const QFileInfo info(path);
+    const PrivateFile::Seen seen = PrivateFile::look(path);
     auto skip = [&](const QString& why) {
         reportOnce(
-            QStringLiteral("%1|%2|%3|%4")
-                .arg(path)
-                .arg(info.size())
-                .arg(info.lastModified().toMSecsSinceEpoch())
-                .arg(why),
+            QStringLiteral("%1|%2|%3|%4").arg(path).arg(seen.size).arg(seen.modified).arg(why),
             QStringLiteral("Cloud exchange: skipped the snapshot %1 (%2); it is tried again later.")
                 .arg(path, why));
         return applied;
     };
-    QFile file(path);
-    if (info.size() > kMaxChangeLogBytes || !file.open(QIODevice::ReadOnly)) {
-        return skip(file.errorString());
-    }
     ChangeLog snapshot;
     QString why;
-    if (decodeChangeLog(file.read(kMaxChangeLogBytes + 1), &snapshot, &why) != DecodeStatus::Ok) {
+    switch (readLogFile(path, writer, newest, &snapshot, &why)) {
+    case ReadLog::Ok:
+        break;
+    case ReadLog::Unchanged:
+        return applied;
+    case ReadLog::Refused:
         return skip(why);
-    }
-    if (snapshot.writer != writer || snapshot.sequence != newest) {
-        return skip(QStringLiteral("it names another writer or sequence than its place"));
     }
     Error error;
     if (!applySnapshot(db_, snapshot, changes, &error)) {
@@ -358,17 +439,14 @@ quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer,
 
 bool LogExchange::writeBaseline(Error* error) {
     // Never makes the container: its folder existing is what signed in means.
-    if (!QFileInfo(container_).isDir() || !openDatabase()) {
+    if (!QFileInfo(container_).isDir() || !openDatabase() || !unlock()) {
         if (error) {
             *error = Error{kStoreErrorDomain, StoreOpenError,
                            QStringLiteral("The diary could not be opened for the cloud exchange.")};
         }
         return false;
     }
-    return queueWholeDiary(db_, error) &&
-           writePendingLogs(db_,
-                            logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces),
-                            error) >= 0;
+    return queueWholeDiary(db_, error) && writeOwnPendingLogs();
 }
 
 void LogExchange::applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes) {
@@ -383,7 +461,7 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
     // Only names of the form the writer gives: a sync engine's temporary and
     // conflict files ("*.sync-conflict-*", "* (conflicted copy)*") never match.
     std::map<quint64, QString> files;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         quint64 sequence = 0;
         if (parseChangeLogFileName(name, &sequence)) {
             files.emplace(sequence, dir.filePath(name));
@@ -394,35 +472,29 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
         if (it->first != applied + 1) {
             return; // an earlier log has not arrived yet
         }
-        const QFileInfo info(it->second);
-        const QString key = QStringLiteral("%1|%2|%3")
-                                .arg(it->second)
-                                .arg(info.size())
-                                .arg(info.lastModified().toMSecsSinceEpoch());
+        const PrivateFile::Seen seen = PrivateFile::look(it->second);
         auto skip = [&](const QString& why) {
             // The reason is part of the key: a file replaced within the
             // file system's time resolution may be damaged another way.
             reportOnce(
-                key + QLatin1Char('|') + why,
+                QStringLiteral("%1|%2|%3|%4")
+                    .arg(it->second)
+                    .arg(seen.size)
+                    .arg(seen.modified)
+                    .arg(why),
                 QStringLiteral(
                     "Cloud exchange: skipped the change log %1 (%2); it is tried again later.")
                     .arg(it->second, why));
         };
-        if (info.size() > kMaxChangeLogBytes) {
-            return skip(QStringLiteral("%1 bytes, more than any log").arg(info.size()));
-        }
-        QFile file(it->second);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return skip(file.errorString());
-        }
-        const QByteArray bytes = file.read(kMaxChangeLogBytes + 1);
         ChangeLog log;
         QString why;
-        if (decodeChangeLog(bytes, &log, &why) != DecodeStatus::Ok) {
+        switch (readLogFile(it->second, writer, it->first, &log, &why)) {
+        case ReadLog::Ok:
+            break;
+        case ReadLog::Unchanged:
+            return;
+        case ReadLog::Refused:
             return skip(why);
-        }
-        if (log.writer != writer || log.sequence != it->first) {
-            return skip(QStringLiteral("it names another writer or sequence than its place"));
         }
         Error error;
         if (!applyChangeLog(db_, log, changes, &error)) {
@@ -432,7 +504,61 @@ void LogExchange::applyWriter(const QString& folder, const QUuid& writer, Applie
     }
 }
 
-ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath) {
+LogExchange::ReadLog LogExchange::readLogFile(const QString& path, const QUuid& writer,
+                                              quint64 sequence, ChangeLog* log, QString* why) {
+    const PrivateFile::Seen seen = PrivateFile::look(path);
+    const auto known = refused_.find(path);
+    if (known != refused_.end() && known->second == seen) {
+        return ReadLog::Unchanged;
+    }
+    auto refuse = [&](const QString& reason) {
+        refused_[path] = seen;
+        *why = reason;
+        return ReadLog::Refused;
+    };
+    if (!seen.regular) {
+        return refuse(seen.exists ? QStringLiteral("it is not a regular file")
+                                  : QStringLiteral("it is gone"));
+    }
+    // Told by its size before a byte is read: a huge file costs nothing.
+    if (seen.size > kMaxChangeLogBytes) {
+        return refuse(QStringLiteral("%1 bytes, more than any log").arg(seen.size));
+    }
+    QByteArray bytes, plain;
+    QString reason;
+    if (!PrivateFile::readRegular(path, kMaxChangeLogBytes, &bytes, &reason)) {
+        return refuse(reason);
+    }
+    if (bytes.size() >= 10 && bytes.startsWith("QUILLOG\n") &&
+        qFromLittleEndian<quint16>(bytes.constData() + 8) > kSealedVersion) {
+        return refuse(QStringLiteral("format version %1; this version of Quillet reads versions "
+                                     "%2 to %3")
+                          .arg(qFromLittleEndian<quint16>(bytes.constData() + 8))
+                          .arg(kOldestChangeLogVersion)
+                          .arg(kSealedVersion));
+    }
+    if (!isSealed(bytes)) {
+        // Anyone who can write to the folder could have written it.
+        return refuse(decodeChangeLog(bytes, log, &reason) == DecodeStatus::Ok
+                          ? QStringLiteral("it is not sealed: its writer seals it once it has "
+                                           "the passphrase")
+                          : reason);
+    }
+    const SealedKind kind =
+        path.endsWith(QStringLiteral(".qsnap")) ? SealedKind::Snapshot : SealedKind::Log;
+    if (!openSealed(bytes, key_, kind, writer, sequence, &plain, &reason) ||
+        decodeChangeLog(plain, log, &reason) != DecodeStatus::Ok) {
+        return refuse(reason);
+    }
+    if (log->writer != writer || log->sequence != sequence) {
+        return refuse(QStringLiteral("it names another writer or sequence than its place"));
+    }
+    refused_.erase(path);
+    return ReadLog::Ok;
+}
+
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath,
+                                  const std::optional<DiaryKey>& key) {
     ExchangeStatus status;
     QString own;
     SqliteDatabase db;
@@ -461,10 +587,23 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
             continue;
         }
         // A retired diary file writes no more.
-        QFile state(containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json"));
-        const QJsonObject published = name != own && state.open(QIODevice::ReadOnly)
-                                          ? QJsonDocument::fromJson(state.read(1 << 20)).object()
-                                          : QJsonObject();
+        const QString statePath =
+            containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json");
+        QByteArray head;
+        if (PrivateFile::readRegular(statePath, kMaxStateBytes, &head, nullptr) && !isSealed(head))
+            ++status.plainFiles;
+        for (const QString& file :
+             QDir(logs.filePath(name)).entryList(QDir::Files | QDir::NoSymLinks)) {
+            quint64 sequence = 0;
+            if ((parseChangeLogFileName(file, &sequence) ||
+                 parseSnapshotFileName(file, &sequence)) &&
+                PrivateFile::readRegular(logs.filePath(name) + QLatin1Char('/') + file,
+                                         kMaxChangeLogBytes, &head, nullptr) &&
+                !isSealed(head))
+                ++status.plainFiles;
+        }
+        const QJsonObject published =
+            name != own && key ? openState(statePath, writer, *key) : QJsonObject();
         if (published.value(QStringLiteral("retired")).toBool()) {
             continue;
         }
@@ -534,7 +673,8 @@ void LogExchangeThread::watchFolders() {
     // The container too: the logs folder itself may appear at any time.
     QStringList wanted{QFileInfo(exchange_->logsFolder()).absolutePath(), exchange_->logsFolder()};
     QDir logs(exchange_->logsFolder());
-    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QString& name :
+         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
         wanted << logs.filePath(name);
     }
     const QStringList watched = watcher_->directories();

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "core/PrivateFile.h"
 #include "store/SqliteDatabase.h"
 #include "store/cloud/CloudTables.h"
+#include "store/cloud/ContainerKey.h"
 
 #include <QDateTime>
 #include <QJsonObject>
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <map>
 #include <memory>
 
 class QThread;
@@ -21,9 +24,13 @@ namespace quillet::cloud {
 // logs and applies every complete log of the other writers that it has not
 // applied yet. Uses a connection of its own, so it may run on another thread
 // while the store is in use.
+// Every file it writes into the container is sealed under the diary key
+// (SealedFile.h); without the key unlocked it reads and writes nothing.
 class LogExchange {
 public:
-    LogExchange(QString storePath, QString containerPath);
+    // `keys` holds the diary key; by default the process's one for the container.
+    LogExchange(QString storePath, QString containerPath,
+                std::shared_ptr<ContainerKey> keys = nullptr);
     ~LogExchange();
 
     // One round: write, then read and apply. What other writers changed is
@@ -47,6 +54,14 @@ public:
 
 private:
     bool openDatabase();
+    // The diary key for this round; false (said once per state) without it.
+    bool unlock();
+    // This writer's files written before sealing or under a key that lost
+    // to another are sealed again under the diary key, in place.
+    void resealOwnFiles();
+    bool writeSealed(const QString& path, SealedKind kind, quint64 sequence,
+                     const QByteArray& bytes, QString* why);
+    QJsonObject readState(const QString& path, const QUuid& writer);
     // This writer's saved changes not yet in a log; false (told once) on failure.
     bool writeOwnPendingLogs();
     void applyWriter(const QString& folder, const QUuid& writer, AppliedChanges* changes);
@@ -54,6 +69,12 @@ private:
     // here yet (a diary starting from nothing); answers the applied sequence.
     quint64 applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
                             AppliedChanges* changes);
+    // Reads and decodes one log or snapshot of `writer` at `sequence`. A file
+    // refused for what it is or holds is read again only once its size or
+    // modification time has changed (a synced link to a device costs nothing).
+    enum class ReadLog { Ok, Unchanged, Refused };
+    ReadLog readLogFile(const QString& path, const QUuid& writer, quint64 sequence, ChangeLog* log,
+                        QString* why);
     void publishState();
     // The sequence of `writer`'s logs that another writer says it has
     // applied; 0 without a readable state of a known version.
@@ -67,11 +88,15 @@ private:
     SqliteDatabase db_;
     QUuid self_;
     QSet<QString> reported_;
+    std::map<QString, PrivateFile::Seen> refused_;
     bool containerMissing_ = false;
     QByteArray publishedState_;
     QJsonObject settleMembers_; // what the others settle by, published in the state
     bool retired_ = false;
     int foldAfter_ = 64;
+    std::shared_ptr<ContainerKey> keys_;
+    DiaryKey key_;
+    QByteArray resealedWith_;
 };
 
 // What the cloud pane tells about a diary's part in the exchange, read from
@@ -82,8 +107,11 @@ struct ExchangeStatus {
     QDateTime lastApplied; // when a log of another writer was last applied here
     int otherClockAheadMinutes = 0; // another writer's clock runs this far ahead of this one's
     int ownClockAheadMinutes = 0;   // another writer found this machine's clock this far ahead
+    int plainFiles = 0;    // logs, snapshots and states from before sealing
 };
-ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath);
+// `key`, when unlocked, reads the writers' sealed states (which are retired).
+ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath,
+                                  const std::optional<DiaryKey>& key = std::nullopt);
 
 // Runs a LogExchange on a helper thread: at every change the file system
 // reports in the logs folder, after every commit of the store (wake), and

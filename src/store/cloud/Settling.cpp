@@ -5,7 +5,6 @@
 #include "store/cloud/CloudTables.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <algorithm>
 #include <limits>
@@ -52,7 +51,7 @@ bool retired(const std::optional<QJsonObject>& state) {
 } // namespace
 
 KnownStates readKnownStates(const QString& logsFolder, const QString& stateFolder,
-                            const QUuid& self) {
+                            const QUuid& self, const StateReader& read) {
     QStringList names = QDir(logsFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString& name : QDir(stateFolder).entryList({QStringLiteral("*.json")}, QDir::Files))
         names << name.chopped(5);
@@ -62,14 +61,12 @@ KnownStates readKnownStates(const QString& logsFolder, const QString& stateFolde
         if (writer.isNull() || idText(writer) != name || writer == self || known.count(writer)) {
             continue;
         }
-        QFile file(stateFolder + QLatin1Char('/') + name + QStringLiteral(".json"));
         std::optional<QJsonObject> state;
-        if (file.open(QIODevice::ReadOnly)) {
-            const QJsonObject object = QJsonDocument::fromJson(file.read(1 << 20)).object();
-            if (object.value(QStringLiteral("format")).toInt() == 1 &&
-                object.value(QStringLiteral("writer")).toString() == name) {
-                state = object;
-            }
+        const QJsonObject object =
+            read(stateFolder + QLatin1Char('/') + name + QStringLiteral(".json"), writer);
+        if (object.value(QStringLiteral("format")).toInt() == 1 &&
+            object.value(QStringLiteral("writer")).toString() == name) {
+            state = object;
         }
         known.emplace(writer, std::move(state));
     }

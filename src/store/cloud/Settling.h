@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QString>
 #include <QUuid>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -20,10 +21,12 @@ namespace quillet::cloud {
 // are settled.
 
 // The other writers known to the container, by id, with their published
-// state (none: no state of a format this version reads).
+// state (none: no state of a format this version reads). `read` opens a
+// writer's state file (sealed) and answers an empty object when it can't.
 using KnownStates = std::map<QUuid, std::optional<QJsonObject>>;
+using StateReader = std::function<QJsonObject(const QString& path, const QUuid& writer)>;
 KnownStates readKnownStates(const QString& logsFolder, const QString& stateFolder,
-                            const QUuid& self);
+                            const QUuid& self, const StateReader& read);
 
 // What this writer publishes for the others to settle by.
 QJsonObject settleMembers(SqliteDatabase& db, const KnownStates& others);

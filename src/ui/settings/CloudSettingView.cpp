@@ -3,7 +3,9 @@
 #include "diary/CloudFolderSetup.h"
 #include "diary/Utility.h"
 #include "store/CloudContainer.h"
+#include "store/cloud/ContainerKey.h"
 #include "store/cloud/LogExchange.h"
+#include "ui/settings/PassphraseDialog.h"
 #include "ui/settings/SettingsPaneStyle.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -85,6 +88,18 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
     clockLabel_->setWordWrap(true);
     clockLabel_->hide();
     outer->addWidget(clockLabel_);
+
+    // Sealing: whether the folder is sealed, and the passphrase it needs.
+    auto* sealing = new QHBoxLayout;
+    sealLabel_ = new QLabel(this);
+    sealLabel_->setObjectName(QStringLiteral("cloudSealLabel"));
+    sealLabel_->setWordWrap(true);
+    sealing->addWidget(sealLabel_, 1);
+    passphraseButton_ = new QPushButton(this);
+    passphraseButton_->setObjectName(QStringLiteral("cloudPassphraseButton"));
+    connect(passphraseButton_, &QPushButton::clicked, this, &CloudSettingView::askPassphrase);
+    sealing->addWidget(passphraseButton_, 0, Qt::AlignTop);
+    outer->addLayout(sealing);
     SettingsPaneStyle::addSection(
         outer, this, tr("Moving the diary"),
         tr("Use \u201cMove Diary to Cloud Folder\u201d in the Migration pane."));
@@ -102,9 +117,49 @@ void CloudSettingView::refresh() {
     const bool available = !container.isEmpty();
     stateLabel_->setText(available ? tr("\u2713 Signed in: the cloud folder is available.")
                                    : tr("Signed out: the cloud folder does not exist yet."));
+    const std::shared_ptr<cloud::ContainerKey> keys =
+        available ? cloud::ContainerKey::forContainer(container) : nullptr;
     const cloud::ExchangeStatus status =
-        available ? cloud::readExchangeStatus(storePath_ ? storePath_() : QString(), container)
+        available ? cloud::readExchangeStatus(storePath_ ? storePath_() : QString(), container,
+                                              keys->heldKey())
                   : cloud::ExchangeStatus{};
+    using State = cloud::ContainerKey::State;
+    State state = keys ? keys->state() : State::Unknown;
+    if (state == State::Unknown && keys) {
+        state =
+            cloud::keyFiles(container).empty() ? State::ChoosePassphrase : State::NeedsPassphrase;
+    }
+    passphraseButton_->setVisible(available);
+    switch (state) {
+    case State::Unlocked:
+        sealLabel_->setText(
+            status.plainFiles == 0
+                ? tr("\u2713 Sealed: what goes into the cloud folder is encrypted under your "
+                     "passphrase; nothing in it is plain text.")
+                : tr("\u2713 Sealed. %n file(s) from before sealing are still plain text: each "
+                     "diary seals its own once it has the passphrase.",
+                     nullptr, status.plainFiles));
+        passphraseButton_->setText(tr("Change Passphrase\u2026"));
+        break;
+    case State::ChoosePassphrase:
+    case State::Unknown:
+        sealLabel_->setText(
+            available ? tr("No diary key yet: choose a passphrase to seal the cloud folder. Until "
+                           "then nothing is exchanged with your other machines.")
+                      : QString());
+        passphraseButton_->setText(tr("Choose Passphrase\u2026"));
+        break;
+    case State::NeedsPassphrase:
+    case State::WrongPassphrase:
+        sealLabel_->setText(state == State::WrongPassphrase
+                                ? tr("That passphrase does not open the diary key. Nothing is "
+                                     "exchanged until the right one is entered.")
+                                : tr("The diary's passphrase (chosen on the machine that moved it "
+                                     "to the cloud folder) is needed on this machine. Until then "
+                                     "nothing is exchanged; this diary stays as it is."));
+        passphraseButton_->setText(tr("Enter Passphrase\u2026"));
+        break;
+    }
     auto when = [](const QDateTime& moment) {
         return moment.isValid() ? QLocale().toString(moment.toLocalTime(), QLocale::ShortFormat)
                                 : tr("Never");
@@ -169,6 +224,34 @@ void CloudSettingView::stopUsing() {
             : tr("The settings file cannot be written: the folder is still chosen."));
     setupLabel_->show();
     refresh();
+}
+
+void CloudSettingView::askPassphrase() {
+    const QString container = Utility::sharedUtility()->cloudContainerURL();
+    if (container.isEmpty()) {
+        return;
+    }
+    const std::shared_ptr<cloud::ContainerKey> keys = cloud::ContainerKey::forContainer(container);
+    if (keys->heldKey()) {
+        const std::optional<QString> passphrase = PassphraseDialog::choose(
+            this, tr("The new passphrase wraps the diary key; every machine that already has the "
+                     "key keeps it. Machines that ask later need the new one."));
+        QString why;
+        if (passphrase && !keys->changePassphrase(container, *passphrase, &why)) {
+            sealLabel_->setText(tr("The passphrase could not be changed: %1").arg(why));
+            return;
+        }
+    } else if (cloud::keyFiles(container).empty()) {
+        if (const auto passphrase = PassphraseDialog::choose(
+                this, tr("Choose the passphrase that seals the cloud folder. Every other machine "
+                         "asks for it once.")))
+            keys->offerPassphrase(*passphrase);
+    } else if (const auto passphrase = PassphraseDialog::enter(
+                   this, tr("Enter the passphrase chosen for this diary's cloud folder."))) {
+        keys->offerPassphrase(*passphrase);
+    }
+    // The exchange tries it at its next round, within a few seconds.
+    QTimer::singleShot(4000, this, &CloudSettingView::refresh);
 }
 
 void CloudSettingView::showEvent(QShowEvent* event) {

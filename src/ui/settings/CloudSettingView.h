@@ -34,6 +34,9 @@ public:
     void setFolderChooser(std::function<QString(const QString& start)> chooser) {
         chooser_ = std::move(chooser);
     }
+    // Whether the cloud folder is sealed, plain text remains, or a passphrase is needed.
+    QLabel* sealLabel() const { return sealLabel_; }
+    QPushButton* passphraseButton() const { return passphraseButton_; }
     // The file of the diary in use, asked at every refresh (it changes when
     // the diary moves into the cloud); without one nothing is logged yet.
     void setStorePathSource(std::function<QString()> source) { storePath_ = std::move(source); }
@@ -49,6 +52,8 @@ private slots:
 
 private:
     void growToFit();
+    void askPassphrase();
+
     QLineEdit* folderField_ = nullptr;
     QLabel* stateLabel_ = nullptr;
     QLabel* writtenLabel_ = nullptr;
@@ -58,6 +63,8 @@ private:
     QLabel* setupLabel_ = nullptr;
     QPushButton* chooseButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
+    QLabel* sealLabel_ = nullptr;
+    QPushButton* passphraseButton_ = nullptr;
     std::function<QString()> storePath_;
     std::function<QString(const QString&)> chooser_;
 };
