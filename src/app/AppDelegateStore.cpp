@@ -13,8 +13,8 @@
 #include "ui/journal/EditTextView.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QFileInfo>
+#include <QLineEdit>
 
 namespace quillet {
 

@@ -518,7 +518,9 @@ qsizetype ManagedObjectContext::utf8Offset(ManagedObject* object, qsizetype posi
     }
     qsizetype utf16 = place_.utf16;
     qsizetype utf8 = place_.utf8;
-    const auto length = [](uchar lead) { return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4; };
+    const auto length = [](uchar lead) {
+        return lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    };
     while (utf16 < position && utf8 < size) {
         const int n = length(bytes[utf8]);
         utf8 = std::min(size, utf8 + n);
@@ -604,9 +606,11 @@ void ManagedObjectContext::mapTextSteps(ManagedObject* object, const QByteArray&
     }
     // The change as one span of the text: [at, at + removed) became added bytes.
     const qsizetype shorter = std::min(old.size(), now.size());
-    qsizetype at = std::mismatch(old.cbegin(), old.cbegin() + shorter, now.cbegin()).first - old.cbegin();
+    qsizetype at =
+        std::mismatch(old.cbegin(), old.cbegin() + shorter, now.cbegin()).first - old.cbegin();
     const qsizetype suffix =
-        std::mismatch(old.crbegin(), old.crbegin() + (shorter - at), now.crbegin()).first - old.crbegin();
+        std::mismatch(old.crbegin(), old.crbegin() + (shorter - at), now.crbegin()).first -
+        old.crbegin();
     qsizetype removed = old.size() - at - suffix;
     const qsizetype delta = (now.size() - suffix - at) - removed;
     // Newest first: each step is in the terms of the text after it, so the

@@ -107,7 +107,8 @@ public:
     // and the record always holds what the editor shows. The keys typed
     // until the next processPendingChanges (a save, a pause, another change)
     // make one step to undo.
-    void replaceText(ManagedObject* object, qsizetype position, qsizetype removed, const QString& inserted);
+    void replaceText(ManagedObject* object, qsizetype position, qsizetype removed,
+                     const QString& inserted);
     void fulfillFault(ManagedObject* object);
     // Reads a record's text from the store; false (and the text still
     // faulted) when the store cannot give it.

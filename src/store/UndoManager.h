@@ -37,7 +37,9 @@ public:
     void setGroupsByEvent(bool on) { groupsByEvent_ = on; }
     // Runs before every undo and redo, so that work still gathering into a
     // step (typing until the next pause) becomes that step first.
-    void setBeforeUndoOrRedo(std::function<void()> handler) { beforeUndoOrRedo_ = std::move(handler); }
+    void setBeforeUndoOrRedo(std::function<void()> handler) {
+        beforeUndoOrRedo_ = std::move(handler);
+    }
 
 signals:
     void stateChanged();

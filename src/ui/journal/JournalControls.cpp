@@ -28,8 +28,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPropertyAnimation>
-#include <QStringListModel>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -51,7 +51,8 @@ QString kEmptyPanePlaceholder() {
 // returns (and the document's own separators) into its line ends.
 bool showsOtherwise(const QString& text) {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1);
+        return c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) ||
+               c == QChar(0xFDD1);
     });
 }
 
@@ -112,9 +113,10 @@ void decorateEditor(MainWindow* w, const ArrayController* list) {
 
 } // namespace
 
-JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list, Utility* utility,
-                                 QObject* parent)
-    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility) {}
+JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list,
+                                 Utility* utility, QObject* parent)
+    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility) {
+}
 
 QLineEdit* JournalControls::searchField() const { return window_->searchField; }
 EditTextView* JournalControls::editTextView() const { return window_->editTextView; }
@@ -232,7 +234,9 @@ void JournalControls::connectControls() {
     connect(arrayController_, &ArrayController::arrangedObjectsChanged, this, [this] { updateEmptyListHint(); });
 
     connect(w->editTextView->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int removed, int added) { editorContentsChanged(position, removed, added); });
+            [this](int position, int removed, int added) {
+                editorContentsChanged(position, removed, added);
+            });
     connect(w->editTextView, &EditTextView::didEndEditing, this, [this] { emit didEndEditing(); });
     w->editTextView->setPlaceholderText(kEmptyPanePlaceholder());
 }
@@ -338,7 +342,8 @@ void JournalControls::editorContentsChanged(int position, int removed, int added
     const qsizetype put = std::min<qsizetype>(added, length - position);
     committing_ = true;
     if (shownOtherwise_ || position < 0 || gone < 0 || put < 0 || was - gone + put != length) {
-        context->replaceText(boundEntry_, 0, std::numeric_limits<qsizetype>::max() / 2, editorText());
+        context->replaceText(boundEntry_, 0, std::numeric_limits<qsizetype>::max() / 2,
+                             editorText());
         shownOtherwise_ = false;
     } else {
         context->replaceText(boundEntry_, position, gone, editorText(position, int(put)));
@@ -410,9 +415,12 @@ void JournalControls::showEntryText() {
     // The one span that differs: [at, at + removed) of the editor becomes
     // `added` characters of the entry's text.
     const qsizetype shorter = std::min(text.size(), shown.size());
-    const qsizetype at = std::mismatch(shown.cbegin(), shown.cbegin() + shorter, text.cbegin()).first - shown.cbegin();
+    const qsizetype at =
+        std::mismatch(shown.cbegin(), shown.cbegin() + shorter, text.cbegin()).first -
+        shown.cbegin();
     const qsizetype suffix =
-        std::mismatch(shown.crbegin(), shown.crbegin() + (shorter - at), text.crbegin()).first - shown.crbegin();
+        std::mismatch(shown.crbegin(), shown.crbegin() + (shorter - at), text.crbegin()).first -
+        shown.crbegin();
     const qsizetype removed = shown.size() - at - suffix;
     const qsizetype added = text.size() - at - suffix;
     const auto mapped = [&](qsizetype p) {
@@ -424,7 +432,8 @@ void JournalControls::showEntryText() {
     QTextCursor caret = editor->textCursor();
     const qsizetype anchor = caret.anchor(), position = caret.position();
     QScrollBar* scroll = editor->verticalScrollBar();
-    const QTextBlock top = editor->document()->findBlock(int(editor->cursorForPosition(QPoint(0, 0)).position()));
+    const QTextBlock top =
+        editor->document()->findBlock(int(editor->cursorForPosition(QPoint(0, 0)).position()));
     const int linesIntoTop = scroll->value() - top.firstLineNumber();
     const qsizetype topAt = top.position();
 

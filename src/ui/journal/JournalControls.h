@@ -43,7 +43,9 @@ public:
     void endEditing();
     // With no entry on screen, the first key typed begins one: make answers
     // it, made for now and listed and selected (null when none can be made).
-    void setNewEntryForTyping(std::function<ManagedObject*()> make) { newEntryForTyping_ = std::move(make); }
+    void setNewEntryForTyping(std::function<ManagedObject*()> make) {
+        newEntryForTyping_ = std::move(make);
+    }
     // A change made elsewhere (undo, a merge) to the entry on screen: shown
     // with the caret, the selection and the scroll position kept in place.
     void entryChanged(const ChangeSet& changes);
