@@ -6,7 +6,6 @@
 #include "core/Clock.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
-#include "store/UndoManager.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -173,24 +172,6 @@ TEST(StoreOperations, SaveWithNothingChangedDoesNotTouchTheStore) {
     alerts().clear();
     d->saveAction(nullptr);
     EXPECT_TRUE(alerts().errors.empty());
-}
-
-TEST(StoreOperations, UndoActsOnTheDiaryRecords) {
-    ScopedDiaryHome home;
-    auto d = test::launchDelegate();
-    d->insertNewObject(nullptr);
-    QCoreApplication::processEvents();
-    ManagedObject* entry = d->arrayController()->selectedObject();
-    ASSERT_NE(entry, nullptr);
-    entry->setValue(QStringLiteral("first words"), QStringLiteral("entryText"));
-    QCoreApplication::processEvents();
-    UndoManager* undo = d->windowWillReturnUndoManager();
-    ASSERT_EQ(undo, d->managedObjectContext()->undoManager());
-    undo->undo();
-    EXPECT_EQ(entry->entryText(), QString(QLatin1String("")));
-    EXPECT_EQ(d->editTextView()->toPlainText(), QString());
-    undo->redo();
-    EXPECT_EQ(d->editTextView()->toPlainText(), QStringLiteral("first words"));
 }
 
 } // namespace
