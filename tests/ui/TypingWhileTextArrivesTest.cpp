@@ -23,6 +23,7 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <QTextBlock>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
@@ -88,7 +89,8 @@ TEST(TypingWhileTextArrives, TheTypingStaysTheArrivedTextIsKeptAndTheEditorKeeps
     const QDateTime now = QDateTime::currentDateTime();
     ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
     onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
-    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
+    const QString begun = QStringLiteral("begun on the laptop") + QStringLiteral("\nLater").repeated(40);
+    onLaptopEntry->setValue(begun, QStringLiteral("entryText"));
     onLaptopEntry->setValue(now, QStringLiteral("timeStamp"));
     onLaptopEntry->setValue(Utility::sharedUtility()->monthTagForDate(now),
                             QStringLiteral("monthTag"));
@@ -98,14 +100,14 @@ TEST(TypingWhileTextArrives, TheTypingStaysTheArrivedTextIsKeptAndTheEditorKeeps
         return window.list.selectedObject() && window.list.selectedObject()->uuid() == uuid;
     }));
     ManagedObject* onDesktopEntry = window.list.selectedObject();
-    ASSERT_EQ(window.editor()->toPlainText(), QStringLiteral("begun on the laptop"));
+    ASSERT_EQ(window.editor()->toPlainText(), begun);
 
     // Typed on the desktop and not saved, while the laptop's own text arrives.
     window.editor()->moveCursor(QTextCursor::End);
     QTest::keyClicks(window.editor(), QStringLiteral(", then on the desktop"));
-    const QString typed = QStringLiteral("begun on the laptop, then on the desktop");
+    const QString typed = begun + QStringLiteral(", then on the desktop");
     const int caret = window.editor()->textCursor().position();
-    const QString theirs = QStringLiteral("begun on the laptop, finished there");
+    const QString theirs = begun + QStringLiteral(", finished there");
     onLaptopEntry->setValue(theirs, QStringLiteral("entryText"));
     ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
     ASSERT_TRUE(waitFor([&] { return merges > 0; }));
@@ -126,23 +128,27 @@ TEST(TypingWhileTextArrives, TheTypingStaysTheArrivedTextIsKeptAndTheEditorKeeps
     EXPECT_EQ(textsIn(onLaptop), textsIn(onDesktop));
 
     // With nothing unsaved, the next text from the laptop simply shows; the
-    // selection and the caret move with the words they were on.
+    // selection, the caret and the view move with the words they were on.
+    window.window.resize(900, 600);
+    window.window.show();
     QTextCursor selection = window.editor()->textCursor();
     selection.setPosition(6);
     selection.setPosition(8, QTextCursor::KeepAnchor); // "on"
     window.editor()->setTextCursor(selection);
-    merges = 0;
-    onLaptopEntry->setValue(QStringLiteral("Early: ") + typed, QStringLiteral("entryText"));
+    const QString early = QStringLiteral("Early\n").repeated(80);
+    onLaptopEntry->setValue(early + typed, QStringLiteral("entryText"));
     ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
-    ASSERT_TRUE(waitFor(
-        [&] { return window.editor()->toPlainText() == QStringLiteral("Early: ") + typed; }));
+    ASSERT_TRUE(waitFor([&] { return window.editor()->toPlainText() == early + typed; }));
     EXPECT_EQ(window.editor()->textCursor().selectedText(), QStringLiteral("on"));
-    EXPECT_EQ(window.editor()->textCursor().anchor(), 13);
+    EXPECT_EQ(window.editor()->textCursor().anchor(), early.size() + 6);
+    EXPECT_EQ(window.editor()->cursorForPosition(QPoint(0, 0)).block().text(),
+              QStringLiteral("begun on the laptop"));
 
     // Undo takes back the desktop's own typing and keeps the laptop's words.
     onDesktop->undoManager()->undo();
-    EXPECT_EQ(onDesktopEntry->entryText(), QStringLiteral("Early: begun on the laptop"));
-    EXPECT_EQ(window.editor()->toPlainText(), QStringLiteral("Early: begun on the laptop"));
+    const QString undone = early + begun;
+    EXPECT_EQ(onDesktopEntry->entryText(), undone);
+    EXPECT_EQ(window.editor()->toPlainText(), undone);
 
     // A change of another entry leaves the editor alone.
     const QString shown = window.editor()->toPlainText();

@@ -460,7 +460,11 @@ void JournalControls::showEntryText() {
     caret.setPosition(int(mapped(anchor)));
     caret.setPosition(int(mapped(position)), QTextCursor::KeepAnchor);
     editor->setTextCursor(caret);
-    scroll->setValue(document->findBlock(int(mapped(topAt))).firstLineNumber() + linesIntoTop);
+    // The view follows the line it showed first, also when text came just before it.
+    const qsizetype topNow = topAt < at                ? topAt
+                             : topAt >= at + removed ? topAt + added - removed
+                                                     : at + added;
+    scroll->setValue(document->findBlock(int(topNow)).firstLineNumber() + linesIntoTop);
 }
 
 void JournalControls::connectEditorDecoration() {
