@@ -427,6 +427,24 @@ void AppDelegate::importOldDataIfNeed() {
     // with every entry saved; one that failed or was cut short by a kill runs
     // again at the next launch, and the identifier check keeps it from
     // doubling anything.
+    // Once the imported entries are listed, the first is selected, as at any launch.
+    const QPointer<AppDelegate> self(this);
+    for (const QString& name : {QString(kOldDataDidImportSucess), QString(kOldDataDidImportFail)}) {
+        NotificationCenter::defaultCenter().addObserver(name, nullptr, [self](const Notification&) {
+            if (!self) {
+                return;
+            }
+            QMetaObject::invokeMethod(
+                self.data(),
+                [self] {
+                    if (self && self->arrayController_) {
+                        self->arrayController_->processPendingChanges();
+                        self->workaround_AvoidEmptySelection();
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+    }
     OldDataImporter::sharedImporter()->asyncImportWithManagedObjectContext(managedObjectContext());
     Log::write(QStringLiteral("Try Import Old Data"));
 }

@@ -205,8 +205,10 @@ private:
     void installEntryRowDelegate();
     // Connects the popovers' buttons to the commands; they are built on first use.
     void connectPopovers(JournalPopovers* popovers);
-    // Hands the editor's text to its entry, so that a save includes it.
+    // Ends the editor's step of typing to undo (its entry holds the text).
     void endEditing();
+    // A new entry for now, listed and selected whatever the list showed.
+    ManagedObject* newVisibleEntry();
     // The diary file went away under the window: offers to save the edits to
     // a new file. True when nothing is left unsaved or, quitting, the user
     // chose to quit without saving.

@@ -3,8 +3,6 @@
 // bound by the ui's JournalControls.
 #include "app/AppDelegate.h"
 
-#include "diary/SaveScheduler.h"
-
 #include "diary/Utility.h"
 #include "diary/journal/JournalFilter.h"
 #include "ui/journal/JournalControls.h"
@@ -62,7 +60,7 @@ void AppDelegate::fontChanged(const Notification& note) {
 void AppDelegate::connectJournalControls() {
     controls_ = new JournalControls(window_, filter_, arrayController_, utility(), this);
     connect(controls_, &JournalControls::didEndEditing, this, [this] { textDidEndEditing(); });
-    connect(controls_, &JournalControls::editorEdited, saveScheduler_, &SaveScheduler::noteChange);
+    controls_->setNewEntryForTyping([this] { return newVisibleEntry(); });
     controls_->connectControls();
 }
 

@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 
 namespace quillet {
 
@@ -32,12 +33,24 @@ ManagedObjectContext* AppDelegate::managedObjectContext() {
 void AppDelegate::insertNewObject(QObject* sender) {
     Q_UNUSED(sender);
     flushUnsavedChanges();
-    if (!commands_->newEntry()) {
+    if (!newVisibleEntry()) {
         return;
     }
     managedObjectContext()->save(nullptr);
     editTextView()->setFocus(Qt::OtherFocusReason);
+}
+
+ManagedObject* AppDelegate::newVisibleEntry() {
+    // An empty entry matches no search, so a search gives way to the month
+    // list; the month goes back to today's, where the entry belongs. A color
+    // filter stays: the entry takes its tag and is listed under it.
+    if (!searchField()->text().isEmpty()) {
+        searchField()->clear();
+    }
     currentMonth(this);
+    reloadData();
+    // Listed now and selected, so the editor shows it before the next key.
+    return commands_->newEntry();
 }
 
 void AppDelegate::saveAction(QObject* sender) {

@@ -2,6 +2,8 @@
 
 #include "store/ManagedObjectContext.h"
 
+#include <algorithm>
+
 namespace quillet {
 
 void ManagedObject::fire() const {
@@ -56,6 +58,17 @@ QString ManagedObject::entryText() const {
     fire();
     fireText();
     return values_.entryText.isNull() ? QString() : QString::fromUtf8(values_.entryText);
+}
+
+QString ManagedObject::leadingText(qsizetype maxBytes) const {
+    fire();
+    fireText();
+    const QByteArray& text = values_.entryText;
+    qsizetype end = std::min(text.size(), std::max<qsizetype>(maxBytes, 0));
+    while (end < text.size() && end > 0 && (uchar(text.at(end)) & 0xC0) == 0x80) {
+        --end; // not inside a character
+    }
+    return QString::fromUtf8(text.constData(), end);
 }
 
 int ManagedObject::colorTag() const {

@@ -30,6 +30,9 @@ public:
 
     QString uuid() const;
     QString entryText() const;
+    // At most the first maxBytes of the text (whole characters): what a list
+    // row shows, without converting a long text at every repaint.
+    QString leadingText(qsizetype maxBytes) const;
     int colorTag() const;
     int monthTag() const;
     QDateTime timeStamp() const;

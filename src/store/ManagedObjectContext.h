@@ -96,10 +96,19 @@ public:
     // join or leave, updated ones are reloaded from the store, keeping this
     // context's own unsaved values under the property-trump policy.
     void mergeChangesFromContextDidSave(const ChangeSet& changes);
+    // Also ends the typing step of replaceText.
     void processPendingChanges();
 
     // The write path of ManagedObject::setValue.
     void setValue(ManagedObject* object, EntryKey key, const QVariant& value);
+    // An editor's change of a record's text, in the editor's terms (UTF-16
+    // positions): [position, position + removed) becomes inserted. It costs
+    // what changed, not the text's length, so an editor hands over every key
+    // and the record always holds what the editor shows. The keys typed
+    // until the next processPendingChanges (a save, a pause, another change)
+    // make one step to undo.
+    void replaceText(ManagedObject* object, qsizetype position, qsizetype removed,
+                     const QString& inserted);
     void fulfillFault(ManagedObject* object);
     // Reads a record's text from the store; false (and the text still
     // faulted) when the store cannot give it.
@@ -113,11 +122,6 @@ public:
     // pause finds it folded; a text edited again is folded at the save.
     static constexpr qsizetype kFoldAheadBytes = 64 * 1024;
     static constexpr int kFoldAheadPauseMs = 250;
-    // Folds text on the helper thread for object, ahead of its being set: an
-    // editor hands its text over only when it saves, and a long one is
-    // folded while typing pauses. Used at the next fold if the record's text
-    // is then exactly text.
-    void foldAhead(ManagedObject* object, QByteArray text);
     // True while a fold is running on the helper thread; how many were started.
     bool isFoldingAhead() const;
     int foldsAheadStarted() const { return foldsAheadStarted_; }
@@ -136,6 +140,20 @@ private:
     void refreshFromStore(ManagedObject* object);
     // The write path of a new text; its folded form waits for ensureFoldedTexts.
     void setText(ManagedObject* object, QByteArray text);
+    // Registers an undo step; typing not made a step yet becomes one first.
+    void registerUndo(std::function<void()> action);
+    // Typing since the last step becomes one step, in a group of its own.
+    void endTyping();
+    // One step that turns now back into old, keeping only what differs.
+    void registerTextStep(ManagedObject* object, const QByteArray& old, const QByteArray& now);
+    // The text was changed without undo (a merge): the steps to undo of the
+    // record are moved past the change, and those it overlaps are dropped.
+    void mapTextSteps(ManagedObject* object, const QByteArray& old, const QByteArray& now);
+    // The bookkeeping every change of a text shares; announces it.
+    void textChanged(ManagedObject* object);
+    // The UTF-8 offset of a UTF-16 position in the record's text, walked
+    // from the place of the last edit (typing stays in one spot).
+    qsizetype utf8Offset(ManagedObject* object, qsizetype position);
     void buildUuidIndex() const;
     // Follows a change of the record's identifier (from old) in the index, once there is one.
     void indexUuid(ManagedObject* object, const QString& old) const;
@@ -155,6 +173,17 @@ private:
     // made over the text the file holds from one made beside a newer one.
     std::unordered_map<ManagedObject*, QByteArray> textReadAs_;
     std::unordered_set<ManagedObject*> unfolded_; // edited texts not folded yet
+    // The record typed into since the last step, and its text before.
+    ManagedObject* typing_ = nullptr;
+    QByteArray typedOver_;
+    // The last edit's place in a text, in UTF-16 and in UTF-8.
+    struct TextPlace {
+        ManagedObject* object = nullptr;
+        qsizetype utf16 = 0;
+        qsizetype utf8 = 0;
+    } place_;
+    struct TextStep;
+    std::unordered_map<ManagedObject*, std::vector<std::weak_ptr<TextStep>>> textSteps_;
     qint64 nextTemporaryID_ = -1;
     // The identifier index: every record that has carried the identifier
     // (checked again when asked), and the placeholders not yet loaded.

@@ -67,6 +67,9 @@ void UndoManager::runGroup(Group group) {
 }
 
 void UndoManager::undo() {
+    if (beforeUndoOrRedo_) {
+        beforeUndoOrRedo_();
+    }
     closeOpenGroup();
     if (undoStack_.empty()) {
         return;
@@ -84,6 +87,9 @@ void UndoManager::undo() {
 }
 
 void UndoManager::redo() {
+    if (beforeUndoOrRedo_) {
+        beforeUndoOrRedo_();
+    }
     closeOpenGroup();
     if (redoStack_.empty()) {
         return;

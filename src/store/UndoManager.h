@@ -35,6 +35,11 @@ public:
     bool isUndoRegistrationEnabled() const { return disabled_ == 0; }
 
     void setGroupsByEvent(bool on) { groupsByEvent_ = on; }
+    // Runs before every undo and redo, so that work still gathering into a
+    // step (typing until the next pause) becomes that step first.
+    void setBeforeUndoOrRedo(std::function<void()> handler) {
+        beforeUndoOrRedo_ = std::move(handler);
+    }
 
 signals:
     void stateChanged();
@@ -52,6 +57,7 @@ private:
     bool redoing_ = false;
     int disabled_ = 0;
     bool groupsByEvent_ = true;
+    std::function<void()> beforeUndoOrRedo_;
 };
 
 } // namespace quillet

@@ -8,9 +8,12 @@
 #include "core/NotificationCenter.h"
 #include "diary/Utility.h"
 #include "diary/import/OldDataImporter.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
 #include "ui/StatusLabel.h"
+#include "ui/journal/EditTextView.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -69,11 +72,16 @@ private:
 
 TEST(ImportAtLaunch, TheFirstLaunchBringsInThePreviousDiaryOnce) {
     ScopedDiaryHome home;
-    writeOldFile(oldPath(home),
-                 "INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) VALUES "
-                 "('A', 'one', 1, 1330956429, 0), ('B', 'two', 2, 1330956430, 0), "
-                 "('C', 'three', 3, 1330956431, 0), ('T', 'trashed', 0, 1, 1), "
-                 "('D', 'four', 4, 1330956432, 0)");
+    // One entry of this month, which the launch lists.
+    const QByteArray now = QByteArray::number(QDateTime::currentSecsSinceEpoch());
+    writeOldFile(
+        oldPath(home),
+        QByteArray("INSERT INTO entries (uuid, entrytext, colortag, timestamp, trashed) VALUES "
+                   "('A', 'one', 1, 1330956429, 0), ('B', 'two', 2, 1330956430, 0), "
+                   "('C', 'three', 3, 1330956431, 0), ('T', 'trashed', 0, 1, 1), "
+                   "('D', 'four', 4, " +
+                   now + ", 0)")
+            .constData());
     LogCapture log;
     ImportEnd end;
     {
@@ -82,6 +90,10 @@ TEST(ImportAtLaunch, TheFirstLaunchBringsInThePreviousDiaryOnce) {
         end.wait();
         EXPECT_EQ(d->managedObjectContext()->registeredObjects().size(), 4u);
         EXPECT_EQ(rawCount(home.storePath()), 4) << "saved, not left to the next save";
+        // The first entry is selected once the list has filled, as at any launch.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->arrayController()->selectedObject(); }, 5000));
+        ASSERT_NE(d->arrayController()->selectedObject(), nullptr);
+        EXPECT_EQ(d->editTextView()->toPlainText(), QStringLiteral("four"));
         EXPECT_TRUE(Utility::sharedUtility()->isOldDataImported());
         // The box in the main window counted up to the end and went away.
         StatusLabel* box = d->window()->statusLabel;

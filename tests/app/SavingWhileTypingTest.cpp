@@ -4,14 +4,18 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
 #include "app/TerminationSignalWatcher.h"
+#include "diary/export/EntryExporter.h"
+#include "diary/export/SystemTextEditorLauncher.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
+#include "store/UndoManager.h"
 #include "ui/appearance/ThemeColorPickerController.h"
 #include "ui/journal/EditTextView.h"
 
 #include <QDateTimeEdit>
 #include <QDeadlineTimer>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <csignal>
@@ -75,6 +79,66 @@ TEST(SavingWhileTyping, TypingReachesTheFileWithoutLeavingTheEditor) {
                            {QStringLiteral("Dear diary, today \u00c9T\u00c9")}));
     EXPECT_EQ(storedColumn(home.storePath(), "foldedText"),
               QStringList{QStringLiteral("dear diary, today ete")});
+}
+
+// A command given at once after typing, before any pause, acts on the text
+// as typed: the entry holds every key the moment it is typed.
+TEST(SavingWhileTyping, EveryCommandGivenAtOnceAfterTypingSeesTheTypedText) {
+    const QString typed = QStringLiteral("zephyr over the hills");
+    struct Reader {
+        const char* name;
+        std::function<bool(AppDelegate&, ManagedObject*, const ScopedDiaryHome&)> seesTyped;
+    };
+    const std::vector<Reader> readers = {
+        {"export",
+         [&](AppDelegate& d, ManagedObject*, const ScopedDiaryHome&) {
+             auto launcher = std::make_unique<test::CountingLauncher>();
+             EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
+             d.exportToTextAndPreview(nullptr);
+             EntryExporter::sharedExporter()->setLauncher(
+                 std::make_unique<SystemTextEditorLauncher>());
+             QFile file(EntryExporter::exportPath());
+             return file.open(QIODevice::ReadOnly) &&
+                    QString::fromUtf8(file.readAll()).contains(typed);
+         }},
+        {"search",
+         [](AppDelegate& d, ManagedObject* entry, const ScopedDiaryHome&) {
+             d.searchField()->setText(QStringLiteral("ZEPHYR"));
+             return d.arrayController()->count() == 1 &&
+                    d.arrayController()->objectAtIndex(0) == entry;
+         }},
+        {"re-tag",
+         [&](AppDelegate& d, ManagedObject* entry, const ScopedDiaryHome&) {
+             d.colorPicker()->setSelID(4);
+             d.colorPicked(QVariant(4));
+             return entry->colorTag() == 4 && entry->entryText() == typed;
+         }},
+        {"trash, then undo",
+         [&](AppDelegate& d, ManagedObject* entry, const ScopedDiaryHome&) {
+             d.removeEntry(nullptr);
+             d.windowWillReturnUndoManager()->undo();
+             return entry->isLive() && entry->entryText() == typed;
+         }},
+        {"next month",
+         [&](AppDelegate& d, ManagedObject* entry, const ScopedDiaryHome&) {
+             d.nextMonth(nullptr);
+             return entry->entryText() == typed;
+         }},
+        {"quit",
+         [&](AppDelegate& d, ManagedObject*, const ScopedDiaryHome& home) {
+             return d.applicationShouldTerminate() &&
+                    storedColumn(home.storePath(), "entryText") == QStringList{typed};
+         }},
+    };
+    for (const Reader& reader : readers) {
+        ScopedDiaryHome home;
+        auto d = test::launchDelegate();
+        d->insertNewObject(nullptr);
+        ManagedObject* entry = d->arrayController()->selectedObject();
+        ASSERT_NE(entry, nullptr);
+        QTest::keyClicks(d->editTextView(), typed);
+        EXPECT_TRUE(reader.seesTyped(*d, entry, home)) << reader.name;
+    }
 }
 
 TEST(SavingWhileTyping, APopoverChangeIsSavedWithoutFurtherAction) {

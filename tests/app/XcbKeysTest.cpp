@@ -8,6 +8,7 @@
 #include "diary/export/SystemTextEditorLauncher.h"
 #include "diary/export/TextEditorLauncher.h"
 #include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
 #include "ui/Popover.h"
@@ -110,6 +111,14 @@ TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
 
     d->insertNewObject(nullptr);
     QCoreApplication::processEvents();
+    // Undo and redo in the editor are the diary's: the typing up to a pause is one step.
+    QTest::keyClicks(editor, QStringLiteral("first"));
+    d->autosave();
+    QTest::keyClicks(editor, QStringLiteral(" second"));
+    press(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("first")) << "Ctrl+Z";
+    press(editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(d->arrayController()->selectedObject()->entryText(), QStringLiteral("first second"));
     press(editor, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(d->trashPopover()->isShown()) << "Ctrl+Shift+Backspace asks to trash the entry";
     d->trashPopover()->performClose(nullptr);

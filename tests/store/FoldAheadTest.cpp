@@ -64,18 +64,6 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
         EXPECT_EQ(entry->foldedText(), foldOf(last));
 
-        // An editor's text folded before it is handed over: taken when the
-        // text handed over is that text, left when it is another.
-        const QString typed = longText(QStringLiteral("Straße İ "));
-        context.foldAhead(entry, typed.toUtf8());
-        ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
-        entry->setValue(EntryKey::EntryText, typed);
-        EXPECT_EQ(entry->foldedText(), foldOf(typed));
-        context.foldAhead(entry, longText(QStringLiteral("Früher ")).toUtf8());
-        entry->setValue(EntryKey::EntryText, last);
-        ASSERT_TRUE(context.save(&error));
-        EXPECT_EQ(entry->foldedText(), foldOf(last));
-
         // A short text is folded only when needed, on this thread.
         ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
         entry->setValue(EntryKey::EntryText, QStringLiteral("Kurz"));

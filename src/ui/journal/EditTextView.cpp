@@ -51,6 +51,9 @@ EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
     font.setPointSizeF(kLayoutFontSize);
     setFont(withInstalledFamily(font));
     document()->setDocumentMargin(14);
+    // Undo is the diary's (the window's Undo and Redo): one history for the
+    // typing and the commands, a step per pause, kept through remote changes.
+    setUndoRedoEnabled(false);
 
     wheelGestureEnd_.setSingleShot(true);
     wheelGestureEnd_.setInterval(kWheelGestureTimeoutMs);
@@ -205,6 +208,14 @@ void EditTextView::endWheelGesture() {
 bool EditTextView::event(QEvent* event) {
     if (event->type() == QEvent::NativeGesture && nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
         return true;
+    }
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Left to the window's Undo and Redo rather than taken as the text's own.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) {
+            event->ignore();
+            return true;
+        }
     }
     return QPlainTextEdit::event(event);
 }

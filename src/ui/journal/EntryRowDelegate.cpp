@@ -47,7 +47,12 @@ QString EntryRowDelegate::titleOfEntry(const ManagedObject* entry) {
     if (!entry) {
         return QString();
     }
-    const QString text = entry->entryText();
+    // The row shows a line at most: the start of a long text is enough.
+    constexpr qsizetype kTitleBytes = 4096;
+    QString text = entry->leadingText(kTitleBytes);
+    if (text.trimmed().isEmpty()) {
+        text = entry->entryText();
+    }
     // Line by line up to the first with text, not a list of every line of a long entry.
     for (qsizetype from = 0; from <= text.size();) {
         qsizetype end = text.indexOf(QLatin1Char('\n'), from);

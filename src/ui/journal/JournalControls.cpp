@@ -8,6 +8,7 @@
 #include "store/ChangeSet.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
+#include "store/UndoManager.h"
 #include "ui/MainWindow.h"
 #include "ui/appearance/ColorTagImageTransformer.h"
 #include "ui/appearance/ThemeStyle.h"
@@ -27,14 +28,33 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPropertyAnimation>
+#include <QScrollBar>
 #include <QStringListModel>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
+#include <limits>
 
 namespace quillet {
 
 namespace {
 
 constexpr int kMonthPanelHeight = 137;
+
+QString kEmptyPanePlaceholder() {
+    return JournalControls::tr("Type here to begin a new entry.");
+}
+
+// Whether the editor shows text other than as given: it turns carriage
+// returns (and the document's own separators) into its line ends.
+bool showsOtherwise(const QString& text) {
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) ||
+               c == QChar(0xFDD1);
+    });
+}
 
 QVariant transformed(const QString& name, const QVariant& value) {
     const std::shared_ptr<ValueTransformer> transformer = ValueTransformer::valueTransformerForName(name);
@@ -93,13 +113,9 @@ void decorateEditor(MainWindow* w, const ArrayController* list) {
 
 } // namespace
 
-JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list, Utility* utility,
-                                 QObject* parent)
-    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility),
-      foldAheadTimer_(new QTimer(this)) {
-    foldAheadTimer_->setSingleShot(true);
-    foldAheadTimer_->setInterval(ManagedObjectContext::kFoldAheadPauseMs);
-    connect(foldAheadTimer_, &QTimer::timeout, this, [this] { foldEditorTextAhead(); });
+JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list,
+                                 Utility* utility, QObject* parent)
+    : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility) {
 }
 
 QLineEdit* JournalControls::searchField() const { return window_->searchField; }
@@ -217,9 +233,12 @@ void JournalControls::connectControls() {
     w->entryTableView->viewport()->installEventFilter(this);
     connect(arrayController_, &ArrayController::arrangedObjectsChanged, this, [this] { updateEmptyListHint(); });
 
-    connect(w->editTextView, &QPlainTextEdit::textChanged, this, [this] { editorTextChanged(); });
+    connect(w->editTextView->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int added) {
+                editorContentsChanged(position, removed, added);
+            });
     connect(w->editTextView, &EditTextView::didEndEditing, this, [this] { emit didEndEditing(); });
-    w->editTextView->setReadOnly(true);
+    w->editTextView->setPlaceholderText(kEmptyPanePlaceholder());
 }
 
 void JournalControls::updateEmptyListHint() {
@@ -275,49 +294,93 @@ void JournalControls::selectionToView() {
 
 void JournalControls::bindEditorToSelection() {
     ManagedObject* entry = arrayController_->selectedObject();
-    if (entry == boundEntry_) {
+    if (entry == boundEntry_ || beginningEntry_) {
         return;
     }
-    endEditing(); // the typing belongs to the entry it was typed into
+    endEditing();
     boundEntry_ = entry;
-    editorDirty_ = false;
+    const QString text = entry ? entry->entryText() : QString();
     loadingEditor_ = true;
-    editTextView()->setPlainText(entry ? entry->entryText() : QString());
-    editTextView()->setReadOnly(entry == nullptr);
+    editTextView()->setPlainText(text);
+    editTextView()->setPlaceholderText(entry ? QString() : kEmptyPanePlaceholder());
     loadingEditor_ = false;
+    shownLength_ = editTextView()->document()->characterCount() - 1;
+    shownOtherwise_ = showsOtherwise(text);
 }
 
-void JournalControls::editorTextChanged() {
-    if (loadingEditor_ || !boundEntry_ || !boundEntry_->isLive()) {
-        return;
-    }
-    editorDirty_ = true;
-    // A long text is folded for search while typing pauses, so that the
-    // save after the pause does not fold it on this thread.
-    if (editTextView()->document()->characterCount() >= ManagedObjectContext::kFoldAheadBytes / 2) {
-        foldAheadTimer_->start();
-    }
-    emit editorEdited();
+QString JournalControls::editorText() const {
+    QString text = editTextView()->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
 }
 
-void JournalControls::foldEditorTextAhead() {
-    if (!editorDirty_ || !boundEntry_ || !boundEntry_->isLive()) {
+QString JournalControls::editorText(int from, int count) const {
+    QTextCursor range(editTextView()->document());
+    range.setPosition(from);
+    range.setPosition(from + count, QTextCursor::KeepAnchor);
+    QString text = range.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void JournalControls::editorContentsChanged(int position, int removed, int added) {
+    if (loadingEditor_) {
         return;
     }
-    if (ManagedObjectContext* context = boundEntry_->managedObjectContext()) {
-        context->foldAhead(boundEntry_, editTextView()->toPlainText().toUtf8());
+    if (!boundEntry_) {
+        beginEntryWithTyping();
+        return;
     }
+    ManagedObjectContext* context = boundEntry_->managedObjectContext();
+    if (!boundEntry_->isLive() || !context) {
+        return;
+    }
+    const qsizetype length = editTextView()->document()->characterCount() - 1;
+    // The document may count the end of its last block into the change.
+    const qsizetype was = shownLength_;
+    const qsizetype gone = std::min<qsizetype>(removed, was - position);
+    const qsizetype put = std::min<qsizetype>(added, length - position);
+    committing_ = true;
+    if (shownOtherwise_ || position < 0 || gone < 0 || put < 0 || was - gone + put != length) {
+        context->replaceText(boundEntry_, 0, std::numeric_limits<qsizetype>::max() / 2,
+                             editorText());
+        shownOtherwise_ = false;
+    } else {
+        context->replaceText(boundEntry_, position, gone, editorText(position, int(put)));
+    }
+    committing_ = false;
+    shownLength_ = length;
+}
+
+void JournalControls::beginEntryWithTyping() {
+    if (!newEntryForTyping_) {
+        return;
+    }
+    // Making the entry visible may refilter the list and move its selection:
+    // the editor keeps what was typed meanwhile.
+    beginningEntry_ = true;
+    ManagedObject* entry = newEntryForTyping_();
+    beginningEntry_ = false;
+    if (!entry || !entry->managedObjectContext()) {
+        return;
+    }
+    boundEntry_ = entry;
+    editTextView()->setPlaceholderText(QString());
+    committing_ = true;
+    entry->managedObjectContext()->replaceText(entry, 0, std::numeric_limits<qsizetype>::max() / 2,
+                                               editorText());
+    committing_ = false;
+    shownLength_ = editTextView()->document()->characterCount() - 1;
+    shownOtherwise_ = false;
+    bindEditorToSelection();
 }
 
 void JournalControls::endEditing() {
-    if (!editorDirty_ || !boundEntry_ || !boundEntry_->isLive()) {
-        return;
+    if (boundEntry_ && boundEntry_->isLive()) {
+        if (ManagedObjectContext* context = boundEntry_->managedObjectContext()) {
+            context->processPendingChanges();
+        }
     }
-    editorDirty_ = false;
-    foldAheadTimer_->stop();
-    committing_ = true;
-    boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
-    committing_ = false;
 }
 
 void JournalControls::entryChanged(const ChangeSet& changes) {
@@ -327,27 +390,81 @@ void JournalControls::entryChanged(const ChangeSet& changes) {
     for (ManagedObject* o : changes.deleted) {
         if (o == boundEntry_) {
             boundEntry_ = nullptr;
-            editorDirty_ = false;
             bindEditorToSelection();
             return;
         }
     }
-    // A change made elsewhere (undo, a merge) to the entry on screen shows in
-    // the editor; typing not handed over yet stays, and wins when it is.
-    if (committing_ || editorDirty_) {
-        return;
+    if (committing_) {
+        return; // the editor's own change
     }
     for (ManagedObject* o : changes.updated) {
         if (o == boundEntry_ && (changes.updatedKeys.isEmpty() ||
                                  changes.updatedKeys.contains(QStringLiteral("entryText")))) {
-            const QString text = boundEntry_->entryText();
-            if (text != editTextView()->toPlainText()) {
-                loadingEditor_ = true;
-                editTextView()->setPlainText(text);
-                loadingEditor_ = false;
-            }
+            showEntryText();
+            return;
         }
     }
+}
+
+void JournalControls::showEntryText() {
+    const QString text = boundEntry_->entryText();
+    const QString shown = editorText();
+    if (text == shown) {
+        return;
+    }
+    // The one span that differs: [at, at + removed) of the editor becomes
+    // `added` characters of the entry's text.
+    const qsizetype shorter = std::min(text.size(), shown.size());
+    const qsizetype at =
+        std::mismatch(shown.cbegin(), shown.cbegin() + shorter, text.cbegin()).first -
+        shown.cbegin();
+    const qsizetype suffix =
+        std::mismatch(shown.crbegin(), shown.crbegin() + (shorter - at), text.crbegin()).first -
+        shown.crbegin();
+    const qsizetype removed = shown.size() - at - suffix;
+    const qsizetype added = text.size() - at - suffix;
+    const auto mapped = [&](qsizetype p) {
+        return p <= at ? p : p >= at + removed ? p + added - removed : at + added;
+    };
+
+    EditTextView* editor = editTextView();
+    QTextDocument* document = editor->document();
+    QTextCursor caret = editor->textCursor();
+    const qsizetype anchor = caret.anchor(), position = caret.position();
+    QScrollBar* scroll = editor->verticalScrollBar();
+    const QTextBlock top =
+        editor->document()->findBlock(int(editor->cursorForPosition(QPoint(0, 0)).position()));
+    const int linesIntoTop = scroll->value() - top.firstLineNumber();
+    const qsizetype topAt = top.position();
+
+    loadingEditor_ = true;
+    QTextCursor edit(document);
+    edit.setPosition(int(at));
+    edit.setPosition(int(at + removed), QTextCursor::KeepAnchor);
+    edit.insertText(text.mid(at, added));
+    loadingEditor_ = false;
+    shownLength_ = document->characterCount() - 1;
+    shownOtherwise_ = showsOtherwise(text);
+
+    ManagedObjectContext* context = boundEntry_->managedObjectContext();
+    const UndoManager* undo = context ? context->undoManager() : nullptr;
+    if (undo && (undo->isUndoing() || undo->isRedoing())) {
+        // Undo and redo show where they changed the text.
+        caret.setPosition(int(at + added));
+        editor->setTextCursor(caret);
+        editor->ensureCursorVisible();
+        return;
+    }
+    // Another machine's change: the caret, the selection and the view stay
+    // where they were in the text, moved by what changed before them.
+    caret.setPosition(int(mapped(anchor)));
+    caret.setPosition(int(mapped(position)), QTextCursor::KeepAnchor);
+    editor->setTextCursor(caret);
+    // The view follows the line it showed first, also when text came just before it.
+    const qsizetype topNow = topAt < at                ? topAt
+                             : topAt >= at + removed ? topAt + added - removed
+                                                     : at + added;
+    scroll->setValue(document->findBlock(int(topNow)).firstLineNumber() + linesIntoTop);
 }
 
 void JournalControls::connectEditorDecoration() {

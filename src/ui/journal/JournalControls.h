@@ -2,7 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -36,21 +36,23 @@ public:
     void connectEditorDecoration();
     // The search text changed: the month panel folds away while searching.
     void updateFilter(QObject* sender);
-    // Hands the editor's text to its entry, so that a save includes it. The
-    // entry takes the text here (and when another entry is selected), not at
-    // every key: a key costs what it changed, and the typing between two
-    // hand-overs is one step to undo.
+    // The editor hands every change of its text to its entry at once, so
+    // whatever reads the entry (a command, a save, the cloud exchange, a
+    // quit) finds what the editor shows. This ends the typing's step to
+    // undo; typing until a pause is one step.
     void endEditing();
-    // The editor holds typing its entry has not taken yet.
-    bool hasUncommittedText() const { return editorDirty_; }
-    // A change made elsewhere (undo, a merge) to the entry on screen.
+    // With no entry on screen, the first key typed begins one: make answers
+    // it, made for now and listed and selected (null when none can be made).
+    void setNewEntryForTyping(std::function<ManagedObject*()> make) {
+        newEntryForTyping_ = std::move(make);
+    }
+    // A change made elsewhere (undo, a merge) to the entry on screen: shown
+    // with the caret, the selection and the scroll position kept in place.
     void entryChanged(const ChangeSet& changes);
 
 signals:
     // The editor lost the keyboard: its text is to be saved.
     void didEndEditing();
-    // The user changed the editor's text (it is not handed over yet).
-    void editorEdited();
 
 private:
     QLineEdit* searchField() const;
@@ -61,8 +63,12 @@ private:
     void updateEmptyListHint();
     void selectionToView();
     void bindEditorToSelection();
-    void editorTextChanged();
-    void foldEditorTextAhead();
+    void editorContentsChanged(int position, int removed, int added);
+    void beginEntryWithTyping();
+    void showEntryText();
+    // The editor's text, or count characters of it from `from`, as the entry keeps it.
+    QString editorText() const;
+    QString editorText(int from, int count) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     MainWindow* window_;
@@ -71,12 +77,16 @@ private:
     Utility* utility_;
     ManagedObject* boundEntry_ = nullptr;
     bool loadingEditor_ = false;
-    bool editorDirty_ = false;
     bool committing_ = false;
+    bool beginningEntry_ = false;
+    // The editor's length as its entry last took it, and whether the entry
+    // holds line ends the editor shows otherwise (it then takes the text whole).
+    qsizetype shownLength_ = 0;
+    bool shownOtherwise_ = false;
+    std::function<ManagedObject*()> newEntryForTyping_;
     bool syncingSelection_ = false;
     QPropertyAnimation* monthPanelAnimation_ = nullptr;
     QPointer<QLabel> emptyListHint_;
-    QTimer* foldAheadTimer_;
 };
 
 } // namespace quillet
