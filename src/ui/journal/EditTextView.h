@@ -51,6 +51,12 @@ public:
 
     bool isWheelGestureActive() const { return wheelGestureEnd_.isActive(); }
 
+    // The entry's text, exactly as it is: put in with its long lines in
+    // pieces (see LongLinePieces), taken out with those breaks left out.
+    // The editor's toPlainText() and setPlainText() know no pieces.
+    void setEntryText(const QString& text);
+    QString entryText() const;
+
     // What a paste or a drop of source would put into the text: its plain
     // text, or the text of its HTML; null when it offers neither, does not
     // answer, or went away while it was asked.
@@ -74,6 +80,7 @@ protected:
     // text as it was.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     Utility* services();
@@ -81,9 +88,15 @@ private:
     void endWheelGesture();
     double currentPointSize() const;
     void showSizeOnSlider();
+    // Keys whose Qt meaning would stop at, or copy, the break between two pieces.
+    bool pieceKey(QKeyEvent* event);
+    void splitLongBlocks();
 
     QTimer wheelGestureEnd_;
     QPointer<QFontDialog> fontPanel_;
+    // Blocks grown past the long-line length by typing, split once the key is done.
+    int splitFrom_ = -1;
+    int splitTo_ = -1;
 };
 
 } // namespace quillet

@@ -282,7 +282,7 @@ void JournalControls::bindEditorToSelection() {
     boundEntry_ = entry;
     editorDirty_ = false;
     loadingEditor_ = true;
-    editTextView()->setPlainText(entry ? entry->entryText() : QString());
+    editTextView()->setEntryText(entry ? entry->entryText() : QString());
     editTextView()->setReadOnly(entry == nullptr);
     loadingEditor_ = false;
 }
@@ -305,7 +305,7 @@ void JournalControls::foldEditorTextAhead() {
         return;
     }
     if (ManagedObjectContext* context = boundEntry_->managedObjectContext()) {
-        context->foldAhead(boundEntry_, editTextView()->toPlainText().toUtf8());
+        context->foldAhead(boundEntry_, editTextView()->entryText().toUtf8());
     }
 }
 
@@ -316,7 +316,7 @@ void JournalControls::endEditing() {
     editorDirty_ = false;
     foldAheadTimer_->stop();
     committing_ = true;
-    boundEntry_->setValue(editTextView()->toPlainText(), QStringLiteral("entryText"));
+    boundEntry_->setValue(editTextView()->entryText(), QStringLiteral("entryText"));
     committing_ = false;
 }
 
@@ -341,9 +341,9 @@ void JournalControls::entryChanged(const ChangeSet& changes) {
         if (o == boundEntry_ && (changes.updatedKeys.isEmpty() ||
                                  changes.updatedKeys.contains(QStringLiteral("entryText")))) {
             const QString text = boundEntry_->entryText();
-            if (text != editTextView()->toPlainText()) {
+            if (text != editTextView()->entryText()) {
                 loadingEditor_ = true;
-                editTextView()->setPlainText(text);
+                editTextView()->setEntryText(text);
                 loadingEditor_ = false;
             }
         }
