@@ -1,13 +1,16 @@
-// Typing into long entries through the whole application: one key into an
-// entry of 10 KB, 1 MB and 5 MB with the window shown (offscreen), the
-// events it causes included (the editor's repaint); the automatic save of
-// such an entry on its own; and the CPU an entry of 20 MB costs while it is
-// merely shown and nothing happens.
+// Long entries through the whole application, each of prose (lines of
+// words) and of one unbroken line (a pasted blob): showing such an entry of
+// 10 KB, 1 MB and 5 MB, one key typed into it with the window shown
+// (offscreen), the events it causes included (the editor's repaint), a
+// search keystroke while it is listed; the automatic save of such an entry
+// on its own; and the CPU an entry of 20 MB costs while it is merely shown
+// and nothing happens.
 #include "BenchSupport.h"
 
 #include "app/AppDelegate.h"
 #include "diary/SaveScheduler.h"
 #include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
 #include "ui/journal/EditTextView.h"
@@ -17,6 +20,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QThread>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <ctime>
@@ -48,8 +53,25 @@ QString longText(qint64 bytes) {
     return text;
 }
 
-// A fresh diary with one entry holding `bytes` of text, shown in the editor.
-std::unique_ptr<AppDelegate> launchWithEntryOf(qint64 bytes) {
+// One line of `bytes` letters without a space or a line break.
+QString unbrokenText(qint64 bytes) {
+    QString text(bytes, Qt::Uninitialized);
+    for (qint64 i = 0; i < bytes; ++i) {
+        text[i] = QChar(char16_t(u'a' + (i * 7) % 26));
+    }
+    return text;
+}
+
+enum TextKind { Prose = 0, OneLine = 1 };
+
+QString textOf(qint64 bytes, int kind) {
+    return kind == OneLine ? unbrokenText(bytes) : longText(bytes);
+}
+
+// A fresh diary with an empty entry and, newest, one holding `bytes` of
+// text, shown in the editor. The text goes into the record, as a diary
+// file or a merge would bring it, not through the editor.
+std::unique_ptr<AppDelegate> launchWithEntryOf(qint64 bytes, int kind = Prose) {
     const QString folder =
         QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
     QDir().mkpath(folder);
@@ -65,7 +87,12 @@ std::unique_ptr<AppDelegate> launchWithEntryOf(qint64 bytes) {
     settle();
     delegate->insertNewObject(nullptr);
     settle();
-    delegate->editTextView()->setPlainText(longText(bytes));
+    QThread::msleep(2); // the two entries one after the other in the list
+    delegate->insertNewObject(nullptr);
+    settle();
+    delegate->arrayController()->selectedObject()->setValue(textOf(bytes, kind),
+                                                            QStringLiteral("entryText"));
+    settle();
     delegate->editTextView()->moveCursor(QTextCursor::End);
     delegate->flushUnsavedChanges();
     settle();
@@ -81,13 +108,36 @@ void typeKey(QWidget* editor, int i) {
 }
 
 void entrySizes(benchmark::internal::Benchmark* b) {
-    b->Arg(10 * 1024)->Arg(1024 * 1024)->Arg(5 * 1024 * 1024)->Unit(benchmark::kMillisecond);
+    b->ArgNames({"bytes", "one_line"});
+    for (const int kind : {Prose, OneLine}) {
+        for (const qint64 bytes : {10 * 1024, 1024 * 1024, 5 * 1024 * 1024}) {
+            b->Args({bytes, kind});
+        }
+    }
+    b->Unit(benchmark::kMillisecond);
 }
+
+// Selecting the long entry (from the empty one beside it) until the window
+// has painted it: what a click in the list or a launch showing it costs.
+void BM_ShowLongEntry(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
+    ArrayController* list = delegate->arrayController();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->setSelectionIndex(1);
+        settle();
+        state.ResumeTiming();
+        list->setSelectionIndex(0);
+        delegate->window()->repaint();
+        settle();
+    }
+}
+BENCHMARK(BM_ShowLongEntry)->Apply(entrySizes);
 
 // One key and its repaint. The automatic save is measured apart (below),
 // as it runs once per pause or every couple of seconds, not per key.
 void BM_KeystrokeInLongEntry(benchmark::State& state) {
-    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0));
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
     EditTextView* editor = delegate->editTextView();
     editor->setFocus();
     int i = 0;
@@ -100,9 +150,23 @@ void BM_KeystrokeInLongEntry(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeInLongEntry)->Apply(entrySizes);
 
+// One search keystroke, alternately matching the long entry's text and
+// nothing, until the list shows the result.
+void BM_SearchWithLongEntry(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
+    int i = 0;
+    for (auto _ : state) {
+        delegate->searchField()->setText((i++ & 1) ? QStringLiteral("zzq") : QStringLiteral("h"));
+        settle();
+    }
+    delegate->searchField()->clear();
+    settle();
+}
+BENCHMARK(BM_SearchWithLongEntry)->Apply(entrySizes);
+
 // What a pause in typing costs: the text handed to its entry and saved.
 void BM_AutosaveOfLongEntry(benchmark::State& state) {
-    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0));
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
     EditTextView* editor = delegate->editTextView();
     int i = 0;
     for (auto _ : state) {
@@ -117,7 +181,7 @@ BENCHMARK(BM_AutosaveOfLongEntry)->Apply(entrySizes);
 // The same save as it comes in use, after a pause in typing: a long text has
 // been folded beside the main thread meanwhile.
 void BM_AutosaveAfterPause(benchmark::State& state) {
-    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0));
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
     EditTextView* editor = delegate->editTextView();
     ManagedObjectContext* context = delegate->managedObjectContext();
     int i = 0;

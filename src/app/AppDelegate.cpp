@@ -257,11 +257,15 @@ int AppDelegate::applicationMain(QApplication& app) {
         window->activateWindow();
     });
 
-    TerminationSignalWatcher watcher;
+    // Asked to end from outside (SIGTERM, SIGHUP, Ctrl+C): nobody is there to
+    // answer, so nothing is asked; what can be saved is saved, failures go to
+    // the log, and the application ends, within the deadline whatever else
+    // holds it (an alert's own loop is ended with the others).
+    TerminationSignalWatcher watcher(nullptr, 4);
     QObject::connect(&watcher, &TerminationSignalWatcher::terminationRequested, &delegate, [&delegate] {
-        if (delegate.applicationShouldTerminate()) {
-            QApplication::exit(0);
-        }
+        Alerts::setPresenter(nullptr);
+        delegate.terminateWithoutQuestions();
+        QApplication::exit(0);
     });
     // The desktop session ending: save, and ask it to wait if that failed.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate, [&delegate](QSessionManager& manager) {
@@ -605,6 +609,16 @@ bool AppDelegate::applicationShouldTerminate() {
     // failed save keeps the application (and the edits) alive.
     endEditing();
     return flushUnsavedChanges() || (store_->isFileLost() && offerToSaveToNewFile(true));
+}
+
+void AppDelegate::terminateWithoutQuestions() {
+    endEditing();
+    if (!store_->flushUnsavedChanges()) {
+        Log::write(QStringLiteral("Quitting with changes that could not be saved"));
+    }
+    if (settingWindowController_) {
+        settingWindowController_->performClose(this);
+    }
 }
 
 bool AppDelegate::windowWillClose() {

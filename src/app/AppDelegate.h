@@ -72,6 +72,9 @@ public:
     // Every way of quitting comes here: ends editing and saves first. False
     // (and the application stays) when the save failed.
     bool applicationShouldTerminate();
+    // Quitting that no one can answer (a signal): saves what can be saved
+    // and asks nothing, whatever the outcome.
+    void terminateWithoutQuestions();
     void windowDidBecomeKey();
     // The main window lost the keyboard to another window: an automatic save.
     void windowDidResignKey();

@@ -9,15 +9,22 @@ namespace quillet {
 
 namespace {
 int g_fds[2] = {-1, -1};
+volatile sig_atomic_t g_deadline = 0;
 
 void onSignal(int) {
+    if (g_deadline > 0) {
+        alarm(unsigned(g_deadline)); // async-signal-safe, unlike starting a thread
+    }
     const char byte = 1;
     // Only async-signal-safe work here; the main loop does the rest.
     [[maybe_unused]] const ssize_t n = ::write(g_fds[0], &byte, 1);
 }
 } // namespace
 
-TerminationSignalWatcher::TerminationSignalWatcher(QObject* parent) : QObject(parent) {
+TerminationSignalWatcher::TerminationSignalWatcher(QObject* parent, unsigned deadlineSeconds)
+    : QObject(parent) {
+    g_deadline = sig_atomic_t(deadlineSeconds);
+    signal(SIGALRM, SIG_DFL);
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0) {
         return;
     }

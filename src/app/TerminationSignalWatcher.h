@@ -12,7 +12,10 @@ namespace quillet {
 class TerminationSignalWatcher : public QObject {
     Q_OBJECT
 public:
-    explicit TerminationSignalWatcher(QObject* parent = nullptr);
+    // With a deadline, a process asked to end that has not ended that many
+    // seconds later is ended by SIGALRM: a modal alert, a question or a
+    // busy main thread never keeps it alive.
+    explicit TerminationSignalWatcher(QObject* parent = nullptr, unsigned deadlineSeconds = 0);
     ~TerminationSignalWatcher() override;
 
 signals:

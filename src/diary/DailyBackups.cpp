@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/Log.h"
 #include "store/PersistentStore.h"
+#include "store/StoreFileCheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,13 +99,22 @@ void DailyBackups::run(QDate today) {
         }
     }
     const QString copy = folder_ + QLatin1Char('/') + fileNameForDate(today);
-    if (!QFileInfo::exists(copy)) {
-        Error error;
-        if (!PersistentStore::copyFile(storePath_, copy, &error)) {
-            Log::write(QStringLiteral("The diary could not be backed up: %1")
-                           .arg(error.localizedDescription));
-            return;
-        }
+    if (QFileInfo::exists(copy)) {
+        return; // the day's copy was checked when it was made; nothing new to rotate
+    }
+    // Written under a passing name and checked page by page before it takes
+    // the day's name: every copy under that name passed when it was made, so
+    // the rotation below, which runs only after a new one, never drops the
+    // newest sound copy for a damaged one.
+    const QString unchecked = copy + QStringLiteral(".new-check");
+    Error error;
+    if (!PersistentStore::copyFile(storePath_, unchecked, &error) ||
+        !StoreFileCheck::checkWholeFile(unchecked, &error) || !QFile::rename(unchecked, copy)) {
+        QFile::remove(unchecked);
+        Log::write(QStringLiteral("The diary could not be backed up: %1")
+                       .arg(error.isNull() ? QStringLiteral("the copy could not be named")
+                                           : error.localizedDescription));
+        return;
     }
     std::map<QDate, QString> copies;
     for (const QString& name : QDir(folder_).entryList(QDir::Files)) {

@@ -22,8 +22,8 @@ public:
     DiarySettings(UserDefaults& defaults, UserDefaults& standard);
 
     void setFontLookup(FontLookup lookup) { fontLookup_ = std::move(lookup); }
-    // The editor font from the settings, with the fallbacks; none when no
-    // installed font has the stored name (or no font lookup was given).
+    // The editor font from the settings, with the fallbacks; none when the
+    // font lookup finds nothing for the stored name (or none was given).
     std::optional<QFont> currentFont() const;
     void setCurrentFont(const std::optional<QFont>& font);
     // The name a font is stored under ("Family" or "Family-Style").

@@ -56,8 +56,9 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     }
     const std::shared_ptr<ManagedObjectModel> model = managedObjectModel();
     if (!model) {
-        Log::write(QStringLiteral("%1:%2 No model to generate a store from")
-                       .arg(QStringLiteral("AppDelegate"), QStringLiteral("persistentStoreCoordinator")));
+        Log::write(
+            QStringLiteral("%1:%2 No model to generate a store from")
+                .arg(QStringLiteral("AppDelegate"), QStringLiteral("persistentStoreCoordinator")));
         return nullptr;
     }
     auto coordinator = std::make_unique<PersistentStoreCoordinator>(model);
@@ -66,9 +67,10 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     const QString folder = locations_->inferredStoreFolder();
     if (folder.isEmpty() && StandardPaths::dataHome().isEmpty()) {
         // No home to keep a diary in: said now, not at every failed save later.
-        Alerts::presentError(Error{kStoreErrorDomain, StoreOpenError,
-                                   QStringLiteral("There is no folder to keep the diary in: neither HOME "
-                                                  "nor XDG_DATA_HOME names one.")});
+        Alerts::presentError(
+            Error{kStoreErrorDomain, StoreOpenError,
+                  QStringLiteral("There is no folder to keep the diary in: neither HOME "
+                                 "nor XDG_DATA_HOME names one.")});
         return nullptr;
     }
     if (folder.isEmpty()) {
@@ -79,7 +81,8 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     const QString path = folder + QStringLiteral("/entries.sqlite");
     QVariantMap options;
     if (locations_->isICloudStoreExist()) {
-        options.insert(NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs"));
+        options.insert(NSPersistentStoreUbiquitousContentNameKey,
+                       QStringLiteral("TransactionLogs"));
         options.insert(NSPersistentStoreUbiquitousContentURLKey,
                        QUrl::fromLocalFile(locations_->cloudContainerURL()));
         options.insert(NSMigratePersistentStoresAutomaticallyOption, true);
@@ -99,7 +102,6 @@ PersistentStoreCoordinator* DiaryStore::persistentStoreCoordinator() {
     Log::write(QStringLiteral("Store URL: %1").arg(QUrl::fromLocalFile(path).toString()));
     backups_ = std::make_unique<DailyBackups>(path, locations_->localStoreFolder() +
                                                         QStringLiteral("/backups"));
-    backUpIfDue();
     return persistentStoreCoordinator_.get();
 }
 
@@ -107,7 +109,8 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
     if (managedObjectContext_) {
         return managedObjectContext_.get();
     }
-    auto context = std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
+    auto context =
+        std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
     PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
     if (!coordinator) {
         // An empty context without a coordinator, not held: the next request tries the store again.
@@ -128,12 +131,14 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
         NotificationCenter::defaultCenter().addObserver(
             kDidImportUbiquitousContentChanges, coordinator,
             [self = QPointer<DiaryStore>(this)](const Notification& note) {
-                if (self) self->mergeChangesFromCloud(note);
+                if (self)
+                    self->mergeChangesFromCloud(note);
             });
     });
     // Read and listening: what the exchange applies from now on is merged in.
     // A large diary's rest brings its whole-file check: nothing is applied
     // to a file before it passed.
+    // The day's backup too is taken only from a file that passed.
     if (context->hasEverything()) {
         coordinator->releaseExchanges();
     } else {
@@ -141,10 +146,12 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
             PersistentStoreCoordinator* c = persistentStoreCoordinator_.get();
             if (c && c->defaultStore() && !c->defaultStore()->refusesWrites()) {
                 c->releaseExchanges();
+                backUpIfDue();
             }
         });
     }
     managedObjectContext_ = std::move(context);
+    backUpIfDue();
     emit contextCreated(managedObjectContext_.get());
     return managedObjectContext_.get();
 }
@@ -190,8 +197,9 @@ bool DiaryStore::autosave() {
         // waiting for it here would hold up the window.
         if (!autosaveAfterRest_) {
             autosaveAfterRest_ = true;
-            connect(context, &ManagedObjectContext::restArrived, this, [this] { autosave(); },
-                    Qt::SingleShotConnection);
+            connect(
+                context, &ManagedObjectContext::restArrived, this, [this] { autosave(); },
+                Qt::SingleShotConnection);
         }
         return true;
     }
@@ -231,8 +239,13 @@ void DiaryStore::retireCloudCopy(const QString& openedPath) {
 }
 
 void DiaryStore::backUpIfDue() {
-    // The first save of a day after midnight, when the diary was opened the day before.
-    if (backups_ && !isFileLost()) {
+    // At open and at the first save of a day after midnight, and only from a
+    // diary that passed its whole-file check: a large one's rest brings that
+    // check, and a file found damaged is refused writes.
+    const ManagedObjectContext* context = managedObjectContext_.get();
+    const PersistentStoreCoordinator* c = persistentStoreCoordinator_.get();
+    if (backups_ && !isFileLost() && context && context->hasEverything() && c &&
+        c->defaultStore() && !c->defaultStore()->refusesWrites()) {
         backups_->backUpIfDue(Clock::now().date());
     }
 }
@@ -289,7 +302,8 @@ void DiaryStore::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectCo
     } else {
         auto materialize = [&](const QString& key, std::vector<ManagedObject*>& into) {
             const std::vector<ManagedObjectID> list = ids(key);
-            if (list.empty()) return;
+            if (list.empty())
+                return;
             QVariantList records;
             for (ManagedObjectID id : list) {
                 ManagedObject* o = context->objectWithID(id);
@@ -300,7 +314,8 @@ void DiaryStore::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectCo
         };
         auto registered = [&](const QString& key, std::vector<ManagedObject*>& into) {
             const std::vector<ManagedObjectID> list = ids(key);
-            if (list.empty()) return;
+            if (list.empty())
+                return;
             QVariantList records;
             for (ManagedObjectID id : list) {
                 if (ManagedObject* o = context->objectRegisteredForID(id)) {
@@ -330,7 +345,8 @@ void DiaryStore::mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectCo
         context->mergeChangesFromContextDidSave(local);
     }
     context->processPendingChanges();
-    NotificationCenter::defaultCenter().postNotification(QStringLiteral("RefreshAllViews"), refreshSender_.data(), posted);
+    NotificationCenter::defaultCenter().postNotification(QStringLiteral("RefreshAllViews"),
+                                                         refreshSender_.data(), posted);
 }
 
 bool DiaryStore::moveLocalStoreToICloud() {

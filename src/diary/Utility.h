@@ -61,8 +61,8 @@ public:
     // The integer of "yyyyMM" for the date in the local time zone (201203).
     int monthTagForDate(const QDateTime& date);
 
-    // The editor font from the settings, with the fallbacks; none when no
-    // installed font has the stored name (or no font lookup was given).
+    // The editor font from the settings, with the fallbacks; none when the
+    // font lookup finds nothing for the stored name (or none was given).
     std::optional<QFont> currentFont();
     // Finds the installed font of a stored name ("Family" or "Family-Style").
     // The font database belongs to the windowing side, which hands it in.

@@ -20,7 +20,9 @@
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
+
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace quillet {
 namespace {
@@ -159,13 +161,17 @@ TEST(SavingWhileTyping, APopoverChangeIsSavedWithoutFurtherAction) {
 }
 
 TEST(SavingWhileTyping, InterruptFromTheTerminalAsksToQuitLikeTheSessionEnding) {
-    TerminationSignalWatcher watcher;
+    // Asked once, the process ends by the deadline whatever holds it.
+    TerminationSignalWatcher watcher(nullptr, 30);
     QSignalSpy requested(&watcher, &TerminationSignalWatcher::terminationRequested);
     // Without the watcher's handler this would end the test process.
     std::raise(SIGINT);
     EXPECT_TRUE(requested.count() == 1 || requested.wait(5000));
     std::raise(SIGTERM);
     EXPECT_TRUE(requested.count() == 2 || requested.wait(5000));
+    const unsigned left = alarm(0); // disarmed, or it would end the tests
+    EXPECT_GT(left, 0u);
+    EXPECT_LE(left, 30u);
 }
 
 } // namespace

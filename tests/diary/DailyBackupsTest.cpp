@@ -152,6 +152,34 @@ TEST(DailyBackups, ACopyIsAPrivateWholeDiaryAndADayHasOne) {
     EXPECT_EQ(expected.size(), 9); // seven days, then the last of each of the two weeks before them
 }
 
+TEST(DailyBackups, ACopyThatFailsItsCheckIsNotKeptAndRetiresNoSoundOne) {
+    const QString folder = makeTempDir();
+    const QString sound = folder + QStringLiteral("/sound.sqlite");
+    ASSERT_TRUE(writeDiary(sound, paddedEntries(60)));
+    // Damage no open or copy reads: the identifier index's root.
+    QByteArray bytes = readBytes(sound);
+    const int pageSize = (uchar(bytes[16]) << 8) | uchar(bytes[17]);
+    const int root = rootPage(bytes, "entry_uuid");
+    ASSERT_GT(root, 1);
+    bytes[qsizetype(root - 1) * pageSize] = 0x42;
+    const QString damaged = folder + QStringLiteral("/entries.sqlite");
+    ASSERT_TRUE(writeBytes(damaged, bytes));
+
+    // A week of sound copies, then forty days of a damaged diary.
+    const QString backups = folder + QStringLiteral("/backups");
+    ASSERT_TRUE(QDir().mkpath(backups));
+    QStringList soundCopies;
+    for (QDate day(2026, 11, 1); day <= QDate(2026, 11, 7); day = day.addDays(1)) {
+        soundCopies << DailyBackups::fileNameForDate(day);
+        ASSERT_TRUE(QFile::copy(sound, backups + QLatin1Char('/') + soundCopies.back()));
+    }
+    for (QDate day(2026, 11, 8); day <= QDate(2026, 12, 17); day = day.addDays(1)) {
+        DailyBackups daily(damaged, backups);
+        daily.backUpIfDue(day);
+    }
+    EXPECT_EQ(folderNames(backups), soundCopies);
+}
+
 TEST(DailyBackups, TheDiaryIsCopiedAtLaunchAndAtTheFirstSaveOfANewDay) {
     ScopedDiaryHome home;
     QDateTime now(QDate(2026, 12, 6), QTime(23, 59));

@@ -4,6 +4,7 @@
 #include "DiaryFiles.h"
 #include "StoreTestSupport.h"
 
+#include "diary/DailyBackups.h"
 #include "diary/DiaryStore.h"
 #include "diary/Utility.h"
 #include "store/ManagedObject.h"
@@ -56,7 +57,8 @@ void expectReportedAndUntouched(const Damage& damage) {
         ASSERT_EQ(alerts().errors.size(), std::size_t(request));
         const Error& error = alerts().errors.back();
         EXPECT_EQ(error.code, damage.code) << error.localizedDescription.toStdString();
-        EXPECT_TRUE(error.localizedDescription.contains(home.storePath())) << error.localizedDescription.toStdString();
+        EXPECT_TRUE(error.localizedDescription.contains(home.storePath()))
+            << error.localizedDescription.toStdString();
     }
     EXPECT_EQ(terminateCount(), terminates);
     for (const QString& line : log.lines()) {
@@ -112,7 +114,8 @@ TEST(DamagedStore, EveryKindOfUnusableFileIsReportedAtEveryRequestAndLeftAsItWas
 
 TEST(DamagedStore, AFileThatMayNotBeReadIsReportedAndLeftAsItWas) {
     QUILLET_SKIP_UNLESS_PERMISSIONS_BIND();
-    expectReportedAndUntouched({"no permission", StoreOpenError, [](const QString& p) {
+    expectReportedAndUntouched({"no permission", StoreOpenError,
+                                [](const QString& p) {
                                     writeBytes(p, goodDiary());
                                     QFile::setPermissions(p, QFile::Permissions());
                                 },
@@ -151,10 +154,11 @@ QByteArray withLastIdentifierLeafDamaged(QByteArray diary) {
     return diary;
 }
 
-TEST(DamagedStore, ALargeDiaryIsSavedToOnlyOnceItsWholeFileCheckHasPassed) {
+TEST(DamagedStore, ALargeDiaryIsSavedToAndBackedUpOnlyOnceItsWholeFileCheckHasPassed) {
     const qint64 limit = PersistentStore::readWholeAtOpenLimit();
     PersistentStore::setReadWholeAtOpenLimit(0);
-    const auto restoreLimit = qScopeGuard([limit] { PersistentStore::setReadWholeAtOpenLimit(limit); });
+    const auto restoreLimit =
+        qScopeGuard([limit] { PersistentStore::setReadWholeAtOpenLimit(limit); });
     ASSERT_GT(largeDiary().size(), 8 << 20);
     const QByteArray damaged = withLastIdentifierLeafDamaged(largeDiary());
     ASSERT_FALSE(damaged.isEmpty());
@@ -163,6 +167,7 @@ TEST(DamagedStore, ALargeDiaryIsSavedToOnlyOnceItsWholeFileCheckHasPassed) {
         ScopedDiaryHome home;
         ASSERT_TRUE(QDir().mkpath(home.storeFolder()));
         ASSERT_TRUE(writeBytes(home.storePath(), isDamaged ? damaged : largeDiary()));
+        const QString backups = home.storeFolder() + QStringLiteral("/backups");
         const std::size_t alertsBefore = alerts().errors.size();
         {
             DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
@@ -177,8 +182,13 @@ TEST(DamagedStore, ALargeDiaryIsSavedToOnlyOnceItsWholeFileCheckHasPassed) {
             EXPECT_TRUE(diary.autosave());
             EXPECT_FALSE(context->hasEverything());
             EXPECT_EQ(rawCount(home.storePath(), "entryText = 'edited early'"), 0);
+            // Nor the day's backup, which is taken from a sound file only.
+            diary.backups()->wait();
+            EXPECT_TRUE(folderNames(backups).isEmpty());
             ASSERT_TRUE(waitFor([&] { return context->hasEverything(); }));
             QCoreApplication::processEvents();
+            diary.backups()->wait();
+            EXPECT_EQ(folderNames(backups).size(), isDamaged ? 0 : 1);
             if (!isDamaged) {
                 EXPECT_EQ(rawCount(home.storePath(), "entryText = 'edited early'"), 1);
                 EXPECT_EQ(alerts().errors.size(), alertsBefore);
@@ -188,7 +198,8 @@ TEST(DamagedStore, ALargeDiaryIsSavedToOnlyOnceItsWholeFileCheckHasPassed) {
             EXPECT_GE(alerts().errors.size(), alertsBefore + 1);
             EXPECT_EQ(alerts().errors.back().code, StoreCorruptError);
             EXPECT_FALSE(diary.flushUnsavedChanges());
-            EXPECT_EQ(context->objectsLoadedSoFar().front()->entryText(), QStringLiteral("edited early"));
+            EXPECT_EQ(context->objectsLoadedSoFar().front()->entryText(),
+                      QStringLiteral("edited early"));
         }
         if (isDamaged) {
             EXPECT_TRUE(readBytes(home.storePath()) == damaged);

@@ -1,3 +1,4 @@
+#include "ui/journal/JournalControls.h"
 #include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
@@ -11,15 +12,18 @@
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
-#include "ui/journal/JournalControls.h"
 #include "ui/journal/MonthSelectView.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 namespace quillet {
@@ -32,7 +36,8 @@ protected:
     JournalControlsTest()
         : tz("Europe/Berlin"),
           filter(
-              &list, [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
+              &list,
+              [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
               [this] { return window.searchField->text(); }),
           controls(&window, &filter, &list, Utility::sharedUtility()) {
         Clock::setNowForTesting([] { return QDateTime(QDate(2012, 3, 15), QTime(10, 0)); });
@@ -51,7 +56,10 @@ protected:
     ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
         return test::addEntry(context, when, text, color);
     }
-    QLabel* emptyListHint() { return window.entryTableView->viewport()->findChild<QLabel*>(QStringLiteral("emptyListHint")); }
+    QLabel* emptyListHint() {
+        return window.entryTableView->viewport()->findChild<QLabel*>(
+            QStringLiteral("emptyListHint"));
+    }
 
     test::ScopedTimeZone tz;
     MainWindow window;
@@ -134,8 +142,75 @@ TEST_F(JournalControlsTest, TheEditorFollowsTheSelectionAndHandsItsTextToTheEntr
     // A search that finds nothing says so, with the text shown as typed.
     window.searchField->setText(QStringLiteral("<b>zebra</b>"));
     EXPECT_TRUE(emptyListHint()->isVisibleTo(window.entryTableView->viewport()));
-    EXPECT_EQ(emptyListHint()->text(), QStringLiteral("No entry contains \u201c<b>zebra</b>\u201d."));
+    EXPECT_EQ(emptyListHint()->text(),
+              QStringLiteral("No entry contains \u201c<b>zebra</b>\u201d."));
     EXPECT_EQ(emptyListHint()->textFormat(), Qt::PlainText);
+}
+
+TEST_F(JournalControlsTest, ABlobOfOneLineIsShownInShortBlocksAndKeptExactly) {
+    // A megabyte without a space or a break, then a short line: laid out as
+    // one block it would hold the window for minutes, and each key as long.
+    QString blob(1 << 20, Qt::Uninitialized);
+    for (qsizetype i = 0; i < blob.size(); ++i) {
+        blob[i] = QChar(char16_t(u'a' + (i * 7) % 26));
+    }
+    blob[300000] = QChar(0x00e9); // an accent, a surrogate pair and a no-break space on the way
+    blob[300001] = QChar(0xd83d);
+    blob[300002] = QChar(0xde00);
+    blob[300003] = QChar::Nbsp;
+    const QString text = blob + QStringLiteral("\nafter");
+    ManagedObject* entry = add(QDateTime(QDate(2012, 3, 9), QTime(9, 0)), text);
+    QCoreApplication::processEvents();
+    filter.reloadData();
+    ASSERT_EQ(list.selectedObject(), entry);
+    EditTextView* editor = window.editTextView;
+    const QTextDocument* doc = editor->document();
+    int longest = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        longest = std::max(longest, b.length());
+    }
+    EXPECT_LE(longest, 8192);
+
+    // Typed at both ends and handed over: the text as it was, with the keys.
+    editor->moveCursor(QTextCursor::Start);
+    QTest::keyClick(editor, Qt::Key_X);
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor, Qt::Key_Y);
+    controls.endEditing();
+    EXPECT_TRUE(entry->entryText() == QStringLiteral("x") + text + QStringLiteral("y"));
+
+    // In the middle: a break typed there is a line break, and the break
+    // between two short blocks is no character (Backspace takes the one
+    // before it); copied, the text comes out as it is.
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(doc->findBlock(20000).position(), QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+    editor->copy();
+    const qsizetype before = QApplication::clipboard()->text().size();
+    ASSERT_GT(before, 0);
+    ASSERT_LT(before, doc->findBlock(20000).position()) << "a break between short blocks";
+    cursor.clearSelection();
+    editor->setTextCursor(cursor);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Return);
+    controls.endEditing();
+    QString expected = QStringLiteral("x") + text + QStringLiteral("y");
+    expected.replace(before - 1, 1, QStringLiteral("\n"));
+    EXPECT_TRUE(entry->entryText() == expected);
+    editor->selectAll();
+    editor->copy();
+    EXPECT_TRUE(QApplication::clipboard()->text() == expected);
+
+    // A blob pasted is held the same way.
+    editor->selectAll();
+    editor->paste();
+    longest = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        longest = std::max(longest, b.length());
+    }
+    EXPECT_LE(longest, 8192);
+    controls.endEditing();
+    EXPECT_TRUE(entry->entryText() == expected);
 }
 
 TEST_F(JournalControlsTest, AnEmptyListNamesTheColorThatNarrowsIt) {

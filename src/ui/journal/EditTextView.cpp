@@ -1,6 +1,7 @@
 #include "ui/journal/EditTextView.h"
 
 #include "diary/Utility.h"
+#include "ui/journal/LongLinePieces.h"
 #include "ui/journal/PaneFocus.h"
 
 #include <QFontDatabase>
@@ -12,10 +13,14 @@
 #include <QPointingDevice>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
+#include <utility>
 
 namespace quillet {
 
@@ -55,6 +60,21 @@ EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
     // typing and the commands, a step per pause, kept through remote changes.
     setUndoRedoEnabled(false);
 
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        // Typed into, a piece (or a line) may grow past the long-line
+        // length; it is split once the key is done, never inside Qt's edit.
+        for (QTextBlock b = document()->findBlock(from);
+             b.isValid() && b.position() <= from + added; b = b.next()) {
+            if (b.length() - 1 > LongLinePieces::kLongLine) {
+                if (splitFrom_ < 0) {
+                    QTimer::singleShot(0, this, [this] { splitLongBlocks(); });
+                }
+                splitFrom_ = splitFrom_ < 0 ? b.position() : std::min(splitFrom_, b.position());
+                splitTo_ = std::max(splitTo_, b.position() + b.length());
+            }
+        }
+    });
+
     wheelGestureEnd_.setSingleShot(true);
     wheelGestureEnd_.setInterval(kWheelGestureTimeoutMs);
     connect(&wheelGestureEnd_, &QTimer::timeout, this, [this] { endWheelGesture(); });
@@ -77,7 +97,8 @@ void EditTextView::setFontSlider(QSlider* slider) {
     }
     {
         const QSignalBlocker quiet(slider);
-        slider->setRange(int(kFontSliderMinimum * kFontSliderScale), int(kFontSliderMaximum * kFontSliderScale));
+        slider->setRange(int(kFontSliderMinimum * kFontSliderScale),
+                         int(kFontSliderMaximum * kFontSliderScale));
         slider->setSingleStep(kFontSliderScale / 2);
         slider->setPageStep(2 * kFontSliderScale);
     }
@@ -103,7 +124,8 @@ void EditTextView::orderFrontFontPanel(QObject* sender) {
     fontPanel_ = new QFontDialog(shown, window());
     fontPanel_->setWindowTitle(tr("Font"));
     fontPanel_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(fontPanel_, &QFontDialog::fontSelected, this, [this](const QFont& chosen) { changeFont(chosen); });
+    connect(fontPanel_, &QFontDialog::fontSelected, this,
+            [this](const QFont& chosen) { changeFont(chosen); });
     fontPanel_->open();
 }
 
@@ -198,15 +220,16 @@ void EditTextView::wheelEvent(QWheelEvent* event) {
 
 void EditTextView::endWheelGesture() {
     wheelGestureEnd_.stop();
-    QNativeGestureEvent end(Qt::EndNativeGesture, QPointingDevice::primaryPointingDevice(), 0, QPointF(),
-                            QPointF(), QPointF(), 0.0, QPointF());
+    QNativeGestureEvent end(Qt::EndNativeGesture, QPointingDevice::primaryPointingDevice(), 0,
+                            QPointF(), QPointF(), QPointF(), 0.0, QPointF());
     endGestureWithEvent(&end);
 }
 
 // ---- Events
 
 bool EditTextView::event(QEvent* event) {
-    if (event->type() == QEvent::NativeGesture && nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
+    if (event->type() == QEvent::NativeGesture &&
+        nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
         return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {
@@ -222,7 +245,8 @@ bool EditTextView::event(QEvent* event) {
 
 bool EditTextView::viewportEvent(QEvent* event) {
     // Gestures land on the viewport under the fingers.
-    if (event->type() == QEvent::NativeGesture && nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
+    if (event->type() == QEvent::NativeGesture &&
+        nativeGesture(static_cast<QNativeGestureEvent*>(event))) {
         return true;
     }
     return QPlainTextEdit::viewportEvent(event);
@@ -233,7 +257,104 @@ void EditTextView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (!isReadOnly() && pieceKey(event)) {
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool EditTextView::pieceKey(QKeyEvent* event) {
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection()) {
+        return false;
+    }
+    const QTextBlock block = cursor.block();
+    const bool atPieceStart = cursor.atBlockStart() && LongLinePieces::isPiece(block);
+    const bool beforePiece = cursor.atBlockEnd() && LongLinePieces::isPiece(block.next());
+    if (event->matches(QKeySequence::InsertParagraphSeparator) && LongLinePieces::isPiece(block)) {
+        LongLinePieces::insertLineBreak(cursor);
+    } else if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier &&
+               atPieceStart) {
+        // The break before a piece is no character: the one before it goes.
+        cursor.setPosition(cursor.position() - 1);
+        cursor.deletePreviousChar();
+    } else if (event->matches(QKeySequence::Delete) && beforePiece) {
+        cursor.setPosition(cursor.position() + 1);
+        cursor.deleteChar();
+    } else if (event->matches(QKeySequence::MoveToPreviousChar) && atPieceStart) {
+        cursor.setPosition(cursor.position() - 1);
+        cursor.movePosition(QTextCursor::PreviousCharacter);
+    } else if (event->matches(QKeySequence::MoveToNextChar) && beforePiece) {
+        cursor.setPosition(cursor.position() + 1);
+        cursor.movePosition(QTextCursor::NextCharacter);
+    } else {
+        return false;
+    }
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    return true;
+}
+
+void EditTextView::splitLongBlocks() {
+    const int from = std::exchange(splitFrom_, -1);
+    const int to = std::exchange(splitTo_, -1);
+    QTextDocument* doc = document();
+    // Before the first split: the change it makes is no change of the text.
+    holdsPieces_ = true;
+    for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() < to; b = b.next()) {
+        LongLinePieces::splitIfLong(b);
+    }
+}
+
+void EditTextView::setEntryText(const QString& text) {
+    holdsPieces_ = LongLinePieces::hasLongLine(text);
+    if (!holdsPieces_) {
+        setPlainText(text);
+        return;
+    }
+    // As setPlainText, with the long lines in pieces and no step to undo.
+    setPlainText(QString());
+    QTextDocument* doc = document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    LongLinePieces::insertText(cursor, text);
+    doc->setUndoRedoEnabled(undo);
+    doc->setModified(false);
+    moveCursor(QTextCursor::Start);
+}
+
+QString EditTextView::entryText() const {
+    return LongLinePieces::text(document());
+}
+
+qsizetype EditTextView::textPosition(int documentPosition) const {
+    qsizetype breaks = 0;
+    if (holdsPieces_) {
+        for (QTextBlock b = document()->begin().next(); b.isValid() && b.position() <= documentPosition;
+             b = b.next())
+            breaks += LongLinePieces::isPiece(b) ? 1 : 0;
+    }
+    return documentPosition - breaks;
+}
+
+int EditTextView::documentPosition(qsizetype textPosition) const {
+    if (!holdsPieces_) {
+        return int(textPosition);
+    }
+    qsizetype breaks = 0;
+    QTextBlock b = document()->begin();
+    for (; b.isValid(); b = b.next()) {
+        breaks += LongLinePieces::isPiece(b) ? 1 : 0;
+        if (textPosition <= b.position() - breaks + b.length() - 1)
+            break;
+    }
+    return int(textPosition + breaks);
+}
+
+qsizetype EditTextView::textLength() const {
+    return textPosition(document()->characterCount() - 1);
 }
 
 void EditTextView::keyReleaseEvent(QKeyEvent* event) {
@@ -299,8 +420,18 @@ void EditTextView::insertFromMimeData(const QMimeData* source) {
     if (text.isEmpty()) {
         return;
     }
-    insertPlainText(text);
+    holdsPieces_ = holdsPieces_ || LongLinePieces::hasLongLine(text);
+    QTextCursor cursor = textCursor();
+    LongLinePieces::insertText(cursor, text);
+    setTextCursor(cursor);
     ensureCursorVisible();
+}
+
+QMimeData* EditTextView::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    auto* data = new QMimeData;
+    data->setText(LongLinePieces::text(document(), cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
 }
 
 void EditTextView::showEvent(QShowEvent* event) {

@@ -51,6 +51,20 @@ public:
 
     bool isWheelGestureActive() const { return wheelGestureEnd_.isActive(); }
 
+    // The entry's text, exactly as it is: put in with its long lines in
+    // pieces (see LongLinePieces), taken out with those breaks left out.
+    // The editor's toPlainText() and setPlainText() know no pieces.
+    void setEntryText(const QString& text);
+    QString entryText() const;
+    // Whether some long line may be held in pieces: only then do document
+    // positions differ from positions in the text.
+    bool holdsPieces() const { return holdsPieces_; }
+    void notePieces() { holdsPieces_ = true; }
+    // Positions in the text and in the document, one from the other.
+    qsizetype textPosition(int documentPosition) const;
+    int documentPosition(qsizetype textPosition) const;
+    qsizetype textLength() const;
+
     // What a paste or a drop of source would put into the text: its plain
     // text, or the text of its HTML; null when it offers neither, does not
     // answer, or went away while it was asked.
@@ -74,6 +88,7 @@ protected:
     // text as it was.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     Utility* services();
@@ -81,9 +96,16 @@ private:
     void endWheelGesture();
     double currentPointSize() const;
     void showSizeOnSlider();
+    // Keys whose Qt meaning would stop at, or copy, the break between two pieces.
+    bool pieceKey(QKeyEvent* event);
+    void splitLongBlocks();
 
     QTimer wheelGestureEnd_;
     QPointer<QFontDialog> fontPanel_;
+    // Blocks grown past the long-line length by typing, split once the key is done.
+    int splitFrom_ = -1;
+    int splitTo_ = -1;
+    bool holdsPieces_ = false;
 };
 
 } // namespace quillet

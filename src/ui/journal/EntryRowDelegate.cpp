@@ -3,10 +3,10 @@
 #include "ui/appearance/ColorTagImageTransformer.h"
 
 #include "diary/Utility.h"
-#include "ui/appearance/ThemeStyle.h"
 #include "diary/transformers/ValueTransformer.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
+#include "ui/appearance/ThemeStyle.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -38,7 +38,8 @@ EntryRowDelegate::EntryRowDelegate(QObject* parent) : QStyledItemDelegate(parent
     ColorTagImageTransformer::registerClasses();
 }
 
-QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
     Q_UNUSED(index);
     return QSize(option.rect.width() > 0 ? option.rect.width() : 200, kRowHeight);
 }
@@ -59,8 +60,15 @@ QString EntryRowDelegate::titleOfEntry(const ManagedObject* entry) {
         if (end < 0) {
             end = text.size();
         }
-        const QStringView trimmed = QStringView(text).sliced(from, end - from).trimmed();
+        QStringView trimmed = QStringView(text).sliced(from, end - from).trimmed();
         if (!trimmed.isEmpty()) {
+            // A row shows far less than this; eliding a pasted megabyte would
+            // lay it all out at every paint.
+            constexpr qsizetype kLongestTitle = 400;
+            if (trimmed.size() > kLongestTitle) {
+                trimmed = trimmed.first(trimmed[kLongestTitle].isLowSurrogate() ? kLongestTitle - 1
+                                                                                : kLongestTitle);
+            }
             return trimmed.toString();
         }
         from = end + 1;
@@ -80,7 +88,8 @@ QString EntryRowDelegate::monthOfSearchResult(const ManagedObject* entry) {
     if (!entry || !searchEmpty.isValid() || searchEmpty.toBool()) {
         return QString();
     }
-    return transformed("DateToMonthTransformer", entry->valueForKey(QStringLiteral("timeStamp"))).toString();
+    return transformed("DateToMonthTransformer", entry->valueForKey(QStringLiteral("timeStamp")))
+        .toString();
 }
 
 void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -95,7 +104,8 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QRect rect = option.rect;
     const QPalette& palette = option.palette;
     const bool selected = option.state & QStyle::State_Selected;
-    const bool focused = option.state & QStyle::State_HasFocus || option.state & QStyle::State_Active;
+    const bool focused =
+        option.state & QStyle::State_HasFocus || option.state & QStyle::State_Active;
     const QColor base = palette.color(QPalette::Base);
     const QColor text = palette.color(QPalette::Text);
     const QColor secondary = mixed(base, text, 0.55);
@@ -113,27 +123,30 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         painter->drawLine(rect.left(), rect.top(), rect.right(), rect.top());
     } else if (index.row() > 0) {
         painter->setPen(QPen(mixed(base, text, 0.08), 1));
-        painter->drawLine(rect.left() + 6 + kPadding + kDayColumn, rect.top(), rect.right() - kPadding, rect.top());
+        painter->drawLine(rect.left() + 6 + kPadding + kDayColumn, rect.top(),
+                          rect.right() - kPadding, rect.top());
     }
 
     const QVariant tag = entry->valueForKey(QStringLiteral("colorTag"));
     const QPixmap strip = transformed("ColorTagToCellTagImageTransformer", tag).value<QPixmap>();
     if (!strip.isNull()) {
         const QSizeF size = strip.deviceIndependentSize();
-        const QRectF target(rect.left(), rect.top() + (rect.height() - size.height()) / 2.0, size.width(),
-                            size.height());
+        const QRectF target(rect.left(), rect.top() + (rect.height() - size.height()) / 2.0,
+                            size.width(), size.height());
         painter->drawPixmap(target, strip, QRectF(strip.rect()));
     }
 
     const QVariant date = entry->valueForKey(QStringLiteral("timeStamp"));
-    const QRect dayRect(rect.left() + 6 + kPadding / 2, rect.top() + 6, kDayColumn, rect.height() - 12);
+    const QRect dayRect(rect.left() + 6 + kPadding / 2, rect.top() + 6, kDayColumn,
+                        rect.height() - 12);
     if (opensDay) {
         QFont dayFont = option.font;
         dayFont.setPointSizeF(option.font.pointSizeF() * 1.45);
         dayFont.setBold(true);
         painter->setFont(dayFont);
         painter->setPen(text);
-        const QRect numberRect(dayRect.left(), dayRect.top(), dayRect.width(), dayRect.height() * 3 / 5);
+        const QRect numberRect(dayRect.left(), dayRect.top(), dayRect.width(),
+                               dayRect.height() * 3 / 5);
         painter->drawText(numberRect, Qt::AlignHCenter | Qt::AlignBottom,
                           transformed("DateToDayTransformer", date).toString());
         QFont weekFont = option.font;
@@ -147,7 +160,8 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     }
 
     const int textLeft = dayRect.right() + kPadding;
-    const QRect textRect(textLeft, rect.top() + 7, rect.right() - kPadding - textLeft, rect.height() - 14);
+    const QRect textRect(textLeft, rect.top() + 7, rect.right() - kPadding - textLeft,
+                         rect.height() - 14);
     const QString title = titleOfEntry(entry);
     QFont titleFont = option.font;
     if (title.isEmpty()) {
@@ -157,7 +171,8 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setPen(title.isEmpty() ? secondary : text);
     const QFontMetrics titleMetrics(titleFont);
     const QString shown = title.isEmpty() ? tr("New entry") : title;
-    const QRect titleRect(textRect.left(), textRect.top(), textRect.width(), textRect.height() / 2 + 2);
+    const QRect titleRect(textRect.left(), textRect.top(), textRect.width(),
+                          textRect.height() / 2 + 2);
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom,
                       titleMetrics.elidedText(shown, Qt::ElideRight, titleRect.width()));
 

@@ -1,4 +1,5 @@
 #include "ui/journal/JournalControls.h"
+#include "ui/journal/LongLinePieces.h"
 
 #include "core/Calendar.h"
 #include "diary/Utility.h"
@@ -301,20 +302,26 @@ void JournalControls::bindEditorToSelection() {
     boundEntry_ = entry;
     const QString text = entry ? entry->entryText() : QString();
     loadingEditor_ = true;
-    editTextView()->setPlainText(text);
+    editTextView()->setEntryText(text);
     editTextView()->setPlaceholderText(entry ? QString() : kEmptyPanePlaceholder());
     loadingEditor_ = false;
-    shownLength_ = editTextView()->document()->characterCount() - 1;
+    shownLength_ = editTextView()->textLength();
     shownOtherwise_ = showsOtherwise(text);
 }
 
 QString JournalControls::editorText() const {
+    if (editTextView()->holdsPieces()) {
+        return editTextView()->entryText();
+    }
     QString text = editTextView()->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }
 
 QString JournalControls::editorText(int from, int count) const {
+    if (editTextView()->holdsPieces()) {
+        return LongLinePieces::text(editTextView()->document(), from, from + count);
+    }
     QTextCursor range(editTextView()->document());
     range.setPosition(from);
     range.setPosition(from + count, QTextCursor::KeepAnchor);
@@ -335,18 +342,31 @@ void JournalControls::editorContentsChanged(int position, int removed, int added
     if (!boundEntry_->isLive() || !context) {
         return;
     }
-    const qsizetype length = editTextView()->document()->characterCount() - 1;
-    // The document may count the end of its last block into the change.
+    EditTextView* editor = editTextView();
+    const qsizetype length = editor->textLength();
     const qsizetype was = shownLength_;
-    const qsizetype gone = std::min<qsizetype>(removed, was - position);
-    const qsizetype put = std::min<qsizetype>(added, length - position);
+    // The document may count the end of its last block into the change.
+    const int documentEnd = editor->document()->characterCount() - 1;
+    const int putEnd = std::min(position + added, documentEnd);
+    // A long line's pieces are breaks of the document, not of the text: the
+    // span is measured in the text, what went by the lengths before and after.
+    const qsizetype at = editor->textPosition(position);
+    const QString put = editorText(position, std::max(0, putEnd - position));
+    const qsizetype gone = editor->holdsPieces() ? was - (length - put.size())
+                                                 : std::min<qsizetype>(removed, was - position);
+    if (editor->holdsPieces() && gone >= 0 && at + gone <= was &&
+        QStringView(boundEntry_->entryText()).mid(at, gone) == put) {
+        shownLength_ = length; // only the pieces moved (a long line split after a key)
+        return;
+    }
     committing_ = true;
-    if (shownOtherwise_ || position < 0 || gone < 0 || put < 0 || was - gone + put != length) {
+    if (shownOtherwise_ || position < 0 || gone < 0 || at + gone > was ||
+        was - gone + put.size() != length) {
         context->replaceText(boundEntry_, 0, std::numeric_limits<qsizetype>::max() / 2,
                              editorText());
         shownOtherwise_ = false;
     } else {
-        context->replaceText(boundEntry_, position, gone, editorText(position, int(put)));
+        context->replaceText(boundEntry_, at, gone, put);
     }
     committing_ = false;
     shownLength_ = length;
@@ -370,7 +390,7 @@ void JournalControls::beginEntryWithTyping() {
     entry->managedObjectContext()->replaceText(entry, 0, std::numeric_limits<qsizetype>::max() / 2,
                                                editorText());
     committing_ = false;
-    shownLength_ = editTextView()->document()->characterCount() - 1;
+    shownLength_ = editTextView()->textLength();
     shownOtherwise_ = false;
     bindEditorToSelection();
 }
@@ -430,41 +450,49 @@ void JournalControls::showEntryText() {
     EditTextView* editor = editTextView();
     QTextDocument* document = editor->document();
     QTextCursor caret = editor->textCursor();
-    const qsizetype anchor = caret.anchor(), position = caret.position();
+    // Positions below are in the text; the document holds long lines in pieces.
+    const qsizetype anchor = editor->textPosition(caret.anchor());
+    const qsizetype position = editor->textPosition(caret.position());
     QScrollBar* scroll = editor->verticalScrollBar();
     const QTextBlock top =
         editor->document()->findBlock(int(editor->cursorForPosition(QPoint(0, 0)).position()));
     const int linesIntoTop = scroll->value() - top.firstLineNumber();
-    const qsizetype topAt = top.position();
+    const qsizetype topAt = editor->textPosition(top.position());
 
     loadingEditor_ = true;
     QTextCursor edit(document);
-    edit.setPosition(int(at));
-    edit.setPosition(int(at + removed), QTextCursor::KeepAnchor);
-    edit.insertText(text.mid(at, added));
+    edit.setPosition(editor->documentPosition(at));
+    edit.setPosition(editor->documentPosition(at + removed), QTextCursor::KeepAnchor);
+    if (editor->holdsPieces() || LongLinePieces::hasLongLine(text)) {
+        editor->notePieces();
+        LongLinePieces::insertText(edit, QStringView(text).mid(at, added));
+    } else {
+        edit.insertText(text.mid(at, added));
+    }
     loadingEditor_ = false;
-    shownLength_ = document->characterCount() - 1;
+    shownLength_ = editor->textLength();
     shownOtherwise_ = showsOtherwise(text);
 
     ManagedObjectContext* context = boundEntry_->managedObjectContext();
     const UndoManager* undo = context ? context->undoManager() : nullptr;
     if (undo && (undo->isUndoing() || undo->isRedoing())) {
         // Undo and redo show where they changed the text.
-        caret.setPosition(int(at + added));
+        caret.setPosition(editor->documentPosition(at + added));
         editor->setTextCursor(caret);
         editor->ensureCursorVisible();
         return;
     }
     // Another machine's change: the caret, the selection and the view stay
     // where they were in the text, moved by what changed before them.
-    caret.setPosition(int(mapped(anchor)));
-    caret.setPosition(int(mapped(position)), QTextCursor::KeepAnchor);
+    caret.setPosition(editor->documentPosition(mapped(anchor)));
+    caret.setPosition(editor->documentPosition(mapped(position)), QTextCursor::KeepAnchor);
     editor->setTextCursor(caret);
     // The view follows the line it showed first, also when text came just before it.
     const qsizetype topNow = topAt < at                ? topAt
                              : topAt >= at + removed ? topAt + added - removed
                                                      : at + added;
-    scroll->setValue(document->findBlock(int(topNow)).firstLineNumber() + linesIntoTop);
+    scroll->setValue(document->findBlock(editor->documentPosition(topNow)).firstLineNumber() +
+                     linesIntoTop);
 }
 
 void JournalControls::connectEditorDecoration() {
