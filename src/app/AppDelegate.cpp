@@ -3,6 +3,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/InstanceHandover.h"
+#include "app/ListReport.h"
 #include "app/TerminationSignalWatcher.h"
 #include "diary/DiaryStore.h"
 #include "diary/SaveScheduler.h"
@@ -272,6 +273,12 @@ int AppDelegate::applicationMain(QApplication& app) {
                        delegate.diaryStore()->managedObjectContext()->hasEverything();
             },
             &delegate));
+    }
+    if (const QString report = qEnvironmentVariable("QUILLET_LIST_REPORT"); !report.isEmpty()) {
+        new ListReport(
+            delegate.window()->entryTableView,
+            [&delegate] { return delegate.currPredicate().requiredInteger(QStringLiteral("monthTag")); },
+            report, &delegate);
     }
     // The icon theme lookup and the icon's images wait for the first paint;
     // the icon is named as the desktop file is.
