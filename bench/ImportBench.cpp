@@ -27,6 +27,7 @@
 #include <QMap>
 #include <QTimeZone>
 #include <QTimer>
+#include <QUuid>
 #include <QtEndian>
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -356,7 +357,7 @@ QString otherDiary(int format, int n) {
     } else {
         std::vector<ExportedEntry> entries;
         for (int i = 0; i < n; ++i) {
-            entries.push_back({QStringLiteral("BENCH-%1").arg(i),
+            entries.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(),
                                QDateTime(last.addDays(-i), QTime(8, 5)), i % 6, text(i)});
         }
         QString error;
