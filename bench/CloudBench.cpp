@@ -13,10 +13,12 @@
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/CloudTables.h"
+#include "store/cloud/LogExchange.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -238,6 +240,84 @@ BENCHMARK(BM_LogAppearingToListUpdated)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(20);
+
+// One entry saved automatically 10,000 times on a laptop (each save a log,
+// as the exchange writes one per round while the user types), with a
+// desktop applying them every tenth save: what the container holds at the
+// end. Reported as "container_bytes"; the laptop's folded state (snapshot
+// and unfolded logs) as "writer_bytes".
+void BM_ContainerBytesAfter10000AutomaticSaves(benchmark::State& state) {
+    const int saves = int(state.range(0));
+    for (auto _ : state) {
+        QTemporaryDir root;
+        const QString container = root.path() + QStringLiteral("/container");
+        QDir().mkpath(container);
+        struct Machine {
+            std::unique_ptr<PersistentStore> store;
+            std::unique_ptr<cloud::LogExchange> exchange;
+        };
+        auto open = [&](const QString& name) {
+            QDir().mkpath(root.path() + QLatin1Char('/') + name);
+            const QString path =
+                root.path() + QLatin1Char('/') + name + QStringLiteral("/entries.sqlite");
+            Machine m;
+            Error error;
+            m.store = PersistentStore::open(path, {}, &error);
+            m.exchange = std::make_unique<cloud::LogExchange>(path, container);
+            return m;
+        };
+        Machine laptop = open(QStringLiteral("laptop")), desktop = open(QStringLiteral("desktop"));
+        if (!laptop.store || !desktop.store) {
+            state.SkipWithError("cannot open the diaries");
+            return;
+        }
+        cloud::AppliedChanges ignored;
+        laptop.exchange->exchange(&ignored);
+        desktop.exchange->exchange(&ignored);
+        EntryValues v;
+        v.uuid = QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-00000000BEEF");
+        v.colorTag = 1;
+        v.monthTag = 201203;
+        v.timeStamp = 1330956429;
+        v.hasTimeStamp = true;
+        std::vector<qint64> keys;
+        for (int save = 1; save <= saves; ++save) {
+            v.entryText =
+                QByteArray("Dear diary, today I typed and typed; save ") + QByteArray::number(save);
+            PersistentStore::Changes changes;
+            if (keys.empty()) {
+                changes.inserted.push_back(&v);
+            } else {
+                changes.updated.emplace_back(keys.front(), &v, entryKeyBit(EntryKey::EntryText));
+            }
+            Error error;
+            if (!laptop.store->save(changes, keys.empty() ? &keys : nullptr, &error)) {
+                state.SkipWithError(qPrintable(error.localizedDescription));
+                return;
+            }
+            laptop.exchange->exchange(&ignored);
+            if (save % 10 == 0)
+                desktop.exchange->exchange(&ignored);
+        }
+        desktop.exchange->exchange(&ignored);
+        laptop.exchange->exchange(&ignored);
+        qint64 bytes = 0, writer = 0;
+        QDirIterator it(container, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo file(it.next());
+            bytes += file.size();
+            // The desktop saved nothing: every log folder is the laptop's.
+            if (file.absolutePath().contains(QStringLiteral("/TransactionLogs/")))
+                writer += file.size();
+        }
+        state.counters["container_bytes"] = double(bytes);
+        state.counters["writer_bytes"] = double(writer);
+    }
+}
+BENCHMARK(BM_ContainerBytesAfter10000AutomaticSaves)
+    ->Arg(10000)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 } // namespace
 } // namespace quillet::bench

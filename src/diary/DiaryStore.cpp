@@ -8,13 +8,14 @@
 #include "diary/DailyBackups.h"
 #include "diary/StoreLocations.h"
 #include "store/ChangeSet.h"
-#include "store/cloud/LogExchange.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ManagedObjectModel.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "store/StoreOptions.h"
 #include "store/UndoManager.h"
+#include "store/cloud/CloudCopy.h"
+#include "store/cloud/LogExchange.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -222,10 +223,11 @@ void DiaryStore::retireCloudCopy(const QString& openedPath) {
         !QFileInfo::exists(copy)) {
         return;
     }
+    // Only the copy this machine's own move made: with a container folder
+    // shared as it is, another machine's window may still be writing to it.
     const QString container = locations_->cloudContainerURL();
-    retirement_.start([copy, container] {
-        cloud::LogExchange(copy, container).retire();
-    });
+    retirement_.start(
+        [copy, container, openedPath] { cloud::retireOwnCopy(copy, container, openedPath); });
 }
 
 void DiaryStore::backUpIfDue() {
@@ -375,6 +377,11 @@ bool DiaryStore::moveLocalStoreToICloud() {
     }
     if (backups_) {
         backups_->setStorePath(target);
+    }
+    // Which copy is this machine's to retire once a fresh local file takes over.
+    if (!cloud::noteOwnCopy(source, cloud::writerOfFile(target))) {
+        Log::write(
+            QStringLiteral("err: %1 could not be written").arg(cloud::ownCopyNotePath(source)));
     }
     QFile file(source);
     if (!file.rename(backup)) {

@@ -603,6 +603,73 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
             emit dataChanged(index, index);
         }
     }
+    if (changes.merged && !changes.updated.empty()) {
+        followMergedUpdates(changes.updated);
+    }
+}
+
+void ArrayController::followMergedUpdates(const std::vector<ManagedObject*>& updated) {
+    const auto order = [this](const ManagedObject* a, const ManagedObject* b) {
+        return before(a, b);
+    };
+    const auto rowOf = [this](const ManagedObject* object) {
+        return std::size_t(std::find(arranged_.begin(), arranged_.end(), object) -
+                           arranged_.begin());
+    };
+    std::unordered_set<const ManagedObject*> seen;
+    std::vector<ManagedObject*> joining, staying;
+    for (ManagedObject* object : updated) {
+        if (!monthOf_.count(object) || !seen.insert(object).second) {
+            continue;
+        }
+        const std::size_t row = rowOf(object);
+        const bool listed = row < arranged_.size();
+        if (listed && !passes(object)) {
+            removeArranged(row);
+        } else if (!listed && passes(object)) {
+            joining.push_back(object);
+        } else if (listed) {
+            staying.push_back(object);
+        }
+    }
+    if (!sortKeys_.empty() && !std::is_sorted(arranged_.begin(), arranged_.end(), order)) {
+        // The others are still in order: the changed ones go to the end, then
+        // each into its place among them. Moves, so views keep their selection.
+        for (ManagedObject* object : staying) {
+            moveArranged(rowOf(object), arranged_.size());
+        }
+        std::stable_sort(staying.begin(), staying.end(), order);
+        std::size_t inOrder = arranged_.size() - staying.size();
+        for (ManagedObject* object : staying) {
+            const auto at = std::upper_bound(arranged_.begin(),
+                                             arranged_.begin() + qsizetype(inOrder), object, order);
+            moveArranged(rowOf(object), std::size_t(at - arranged_.begin()));
+            ++inOrder;
+        }
+        emit arrangedObjectsChanged();
+        if (selected_) {
+            emit selectionChanged();
+        }
+    }
+    for (ManagedObject* object : joining) {
+        insertArranged(object);
+    }
+}
+
+void ArrayController::moveArranged(std::size_t from, std::size_t to) {
+    // `to` is the row the record goes before, counted before the move.
+    if (from >= arranged_.size() || to == from || to == from + 1) {
+        return;
+    }
+    beginMoveRows(QModelIndex(), int(from), int(from), QModelIndex(), int(to));
+    const auto at = arranged_.begin() + qsizetype(from);
+    if (to > from) {
+        std::rotate(at, at + 1, arranged_.begin() + qsizetype(to));
+    } else {
+        std::rotate(arranged_.begin() + qsizetype(to), at, at + 1);
+    }
+    arrangedBy_.reset();
+    endMoveRows();
 }
 
 int ArrayController::rowCount(const QModelIndex& parent) const {

@@ -88,6 +88,10 @@ private:
     bool before(const ManagedObject* a, const ManagedObject* b) const;
     std::vector<ManagedObject*> filteredContent() const;
     std::vector<ManagedObject*> filtered(const std::vector<ManagedObject*>& records) const;
+    // Another machine's changes: records leave or join the list, or move to
+    // their place, at once; the selection stays on its record while listed.
+    void followMergedUpdates(const std::vector<ManagedObject*>& updated);
+    void moveArranged(std::size_t from, std::size_t to);
     void insertArranged(ManagedObject* object);
     void removeArranged(std::size_t row);
     void setSelected(ManagedObject* object);

@@ -20,6 +20,10 @@ struct ChangeSet {
     // Present when every record must be considered stale; carries the
     // announcement's own value.
     QVariant invalidatedAll;
+    // Brought in from elsewhere (another machine's changes merged): a list
+    // refilters and reorders the updated records at once, which it leaves
+    // in place while they are edited here.
+    bool merged = false;
 
     bool isEmpty() const {
         return inserted.empty() && updated.empty() && deleted.empty() && refreshed.empty() &&

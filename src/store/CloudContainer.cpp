@@ -1,6 +1,7 @@
 #include "store/CloudContainer.h"
 
 #include "core/StandardPaths.h"
+#include "core/UserDefaults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,20 +9,33 @@
 
 namespace quillet {
 
-QString CloudContainer::rootPath() {
+QString CloudContainer::environmentRoot() {
     const char* root = std::getenv("QUILLET_CLOUD_ROOT");
-    if (root != nullptr && root[0] != '\0') {
-        QString path = QString::fromLocal8Bit(root);
-        // Session files (environment.d, .desktop) pass "~/Sync/..." without a
-        // shell to expand it.
-        if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) {
-            const QString home = StandardPaths::homePath();
-            if (home.isEmpty()) {
-                return QString();
-            }
-            path = home + path.mid(1);
+    if (root == nullptr || root[0] == '\0') {
+        return QString();
+    }
+    QString path = QString::fromLocal8Bit(root);
+    // Session files (environment.d, .desktop) pass "~/Sync/..." without a
+    // shell to expand it.
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/"))) {
+        const QString home = StandardPaths::homePath();
+        if (home.isEmpty()) {
+            return QString();
         }
-        return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+        path = home + path.mid(1);
+    }
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+QString CloudContainer::rootPath() {
+    if (std::getenv("QUILLET_CLOUD_ROOT") != nullptr &&
+        std::getenv("QUILLET_CLOUD_ROOT")[0] != '\0') {
+        return environmentRoot();
+    }
+    // Chosen in the cloud pane; only an absolute path counts.
+    const QString chosen = UserDefaults::standardUserDefaults().stringForKey(kChosenRootKey);
+    if (!chosen.isEmpty() && QDir::isAbsolutePath(chosen)) {
+        return QDir::cleanPath(chosen);
     }
     const QString data = StandardPaths::dataHome();
     return data.isEmpty() ? QString() : data + QStringLiteral("/QuilletCloud");

@@ -806,6 +806,7 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
 
 void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incoming) {
     ChangeSet changes;
+    changes.merged = true;
     for (ManagedObject* o : incoming.inserted) {
         if (!o || o->context_ != this) {
             continue;

@@ -293,4 +293,25 @@ TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
     EXPECT_EQ(pane.writersLabel()->text(), "2");
     EXPECT_NE(pane.writtenLabel()->text(), "Never");
     EXPECT_EQ(pane.appliedLabel()->text(), "Never");
+    EXPECT_FALSE(pane.clockLabel()->isVisibleTo(&pane)) << "no clock found off";
+
+    // Set up from the pane: the folder chosen becomes the root; Stop Using forgets it.
+    ScopedEnv noEnvironment("QUILLET_CLOUD_ROOT", std::nullopt);
+    const QString chosen = makeTempDir();
+    pane.setFolderChooser([&](const QString&) { return chosen; });
+    EXPECT_FALSE(pane.stopButton()->isEnabled());
+    pane.chooseButton()->click();
+    const QString made =
+        chosen + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier();
+    EXPECT_TRUE(QFileInfo(made).isDir());
+    EXPECT_EQ(pane.folderField()->text(), made);
+    EXPECT_TRUE(pane.stateLabel()->text().contains(QStringLiteral("Signed in")));
+    EXPECT_TRUE(pane.setupLabel()->text().contains(QStringLiteral("chosen")))
+        << pane.setupLabel()->text().toStdString();
+    EXPECT_TRUE(pane.stopButton()->isEnabled());
+    pane.stopButton()->click();
+    EXPECT_EQ(pane.folderField()->text(),
+              home.dataHome() + QStringLiteral("/QuilletCloud/") +
+                  Utility::sharedUtility()->ubiquityContainerIdentifier());
+    EXPECT_FALSE(pane.stopButton()->isEnabled());
 }

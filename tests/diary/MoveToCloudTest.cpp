@@ -127,6 +127,20 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     const QString copyWriter = QString::fromUtf8(
         rawQuery(cloudStore, "SELECT value FROM cloudState WHERE name = 'storeId'"));
     ASSERT_FALSE(copyWriter.isEmpty());
+    const QString copyState =
+        container + QStringLiteral("/WriterState/") + copyWriter + QStringLiteral(".json");
+    {
+        // Another machine on the same container folder (shared, not synced)
+        // launches while this window still writes to the copy: it opens its
+        // own fresh file and leaves the copy alone, as it is not its leftover.
+        ScopedDiaryHome other;
+        ScopedEnv sharedRoot("QUILLET_CLOUD_ROOT", home.cloudRoot().toLocal8Bit());
+        QObject otherWindow;
+        DiaryStore launched(&places, &otherWindow);
+        ASSERT_TRUE(launched.managedObjectContext()->persistentStoreCoordinator());
+        EXPECT_EQ(launched.persistentStoreCoordinator()->defaultStore()->path(), other.storePath());
+    }
+    EXPECT_FALSE(readBytes(copyState).contains("\"retired\""));
     moved.reset();
 
     // The next launch: a fresh local file, opened with the cloud options,
@@ -140,11 +154,10 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     EXPECT_TRUE(waitFor([&] {
         return liveUuids(fresh) == QSet<QString>{kFirst, kSecond, kLater};
     })) << liveUuids(fresh).size();
-    const QString copyState = container + QStringLiteral("/WriterState/") + copyWriter +
-                              QStringLiteral(".json");
     EXPECT_TRUE(waitFor([&] { return readBytes(copyState).contains("\"retired\":true"); }))
         << readBytes(copyState).toStdString();
-    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container).writers, 1);
+    EXPECT_EQ(cloud::readExchangeStatus(home.storePath(), container).writers, 2)
+        << "this diary and the other machine's; the copy is retired";
 
     // A second move finds a diary in the cloud folder and moves nothing.
     {

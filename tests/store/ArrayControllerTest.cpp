@@ -2,8 +2,12 @@
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 
+#include "store/ChangeSet.h"
+
+#include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace quillet {
@@ -71,11 +75,69 @@ TEST_F(ArrayControllerTest, FollowsInsertsAndDeletesMadeInTheContext) {
     context.deleteObject(gone);
     QCoreApplication::processEvents();
     EXPECT_EQ(controller.arrangedObjects(), std::vector<ManagedObject*>{a});
-    // A change of month is not refiltered on its own, but the next arrangement sees it.
+    // A change of month made here is not refiltered on its own, but the next arrangement sees it.
     other->setValue(201203, QStringLiteral("monthTag"));
     EXPECT_EQ(controller.count(), 1u);
     controller.rearrangeObjects();
     EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{other, a}));
+}
+
+TEST_F(ArrayControllerTest,
+       ChangesMergedFromElsewhereLeaveOrJoinTheListInOrderAndKeepTheSelection) {
+    QAbstractItemModelTester tester(&controller,
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ManagedObject* a = add(5, 3, QStringLiteral("alpha"), 2);
+    ManagedObject* b = add(9, 3, QStringLiteral("beta"), 2);
+    ManagedObject* c = add(20, 3, QStringLiteral("gamma"), 2);
+    ManagedObject* d = add(12, 4, QStringLiteral("delta"), 2);
+    controller.processPendingChanges();
+    const auto redate = [](ManagedObject* e, int day, int month) {
+        e->setValue(QDateTime(QDate(2012, month, day), QTime(12, 0), Qt::UTC),
+                    QStringLiteral("timeStamp"));
+        e->setValue(201200 + month, QStringLiteral("monthTag"));
+    };
+    using Change = std::function<void()>;
+    struct Case {
+        const char* filter;
+        Change change;
+        std::vector<ManagedObject*> listed;
+    };
+    const std::vector<Case> cases{
+        {"monthTag = 201203", [&] { redate(a, 5, 7); }, {c, b}},
+        {"monthTag = 201203", [&] { redate(d, 12, 3); }, {c, d, b, a}},
+        {"monthTag = 201203",
+         [&] {
+             redate(b, 25, 3);
+             redate(c, 1, 3);
+         },
+         {b, a, c}},
+        {"monthTag = 201203 AND colorTag = 2",
+         [&] { a->setValue(4, QStringLiteral("colorTag")); },
+         {c, b}},
+        {"entryText contains[cd] \"ph\"",
+         [&] { c->setValue(QStringLiteral("photo"), QStringLiteral("entryText")); },
+         {c, a}},
+        {"entryText contains[cd] \"ph\"",
+         [&] { a->setValue(QStringLiteral("gone"), QStringLiteral("entryText")); },
+         {}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.filter);
+        redate(a, 5, 3), redate(b, 9, 3), redate(c, 20, 3), redate(d, 12, 4);
+        a->setValue(2, QStringLiteral("colorTag"));
+        a->setValue(QStringLiteral("alpha"), QStringLiteral("entryText"));
+        c->setValue(QStringLiteral("gamma"), QStringLiteral("entryText"));
+        filter(QString::fromUtf8(test.filter));
+        controller.setSelectionIndex(controller.indexOfObject(b));
+        test.change();
+        // As another machine's changes arrive: merged into the context.
+        ChangeSet merged;
+        merged.updated = {a, b, c, d};
+        context.mergeChangesFromContextDidSave(merged);
+        EXPECT_EQ(controller.arrangedObjects(), test.listed);
+        const bool bListed = std::count(test.listed.begin(), test.listed.end(), b) > 0;
+        EXPECT_EQ(controller.selectedObject() == b, bListed);
+    }
 }
 
 TEST_F(ArrayControllerTest, SelectionFollowsItsObjectAndHasADistinctEmptyValue) {

@@ -110,6 +110,19 @@ TEST(ChangeLogFormat, WhatIsWrittenIsReadBackExactly) {
     EXPECT_EQ(back.entries[1], log.entries[1]);
     EXPECT_EQ(encodeChangeLog(back), bytes) << "one encoding for one log";
 
+    // A snapshot with settled clocks is version 3; a log without them stays version 2.
+    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 8), 2);
+    ChangeLog settled = log;
+    settled.settled = {{log.writer, 7}, {QUuid::createUuid(), 1ull << 60}};
+    const QByteArray v3 = encodeChangeLog(settled);
+    EXPECT_EQ(qFromLittleEndian<quint16>(v3.constData() + 8), 3);
+    ASSERT_EQ(decodeChangeLog(v3, &back, &why), DecodeStatus::Ok) << why.toStdString();
+    EXPECT_EQ(back.settled, settled.settled);
+    EXPECT_EQ(back.entries, settled.entries);
+    for (qsizetype size = 0; size < v3.size(); ++size) {
+        EXPECT_NE(decodeChangeLog(v3.left(size), &back, nullptr), DecodeStatus::Ok) << size;
+    }
+
     ChangeLog empty;
     empty.writer = log.writer;
     empty.sequence = 1;
@@ -149,10 +162,10 @@ TEST(ChangeLogFormat, EveryDamagedFormIsRefusedWithItsReason) {
 
     // A newer format: refused by its version, whatever follows.
     QByteArray newer = good;
-    qToLittleEndian<quint16>(3, newer.data() + 8);
+    qToLittleEndian<quint16>(4, newer.data() + 8);
     QString why;
     EXPECT_EQ(decode(newer, &why), DecodeStatus::UnknownVersion);
-    EXPECT_TRUE(why.contains(QStringLiteral("version 3"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("version 4"))) << why.toStdString();
 
     // A header that claims more than any log holds, and a file that is.
     QByteArray huge = good;

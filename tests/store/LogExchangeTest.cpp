@@ -7,10 +7,12 @@
 #include "TestSupport.h"
 
 #include "store/PersistentStore.h"
+#include "store/cloud/ClockSkew.h"
 #include "store/cloud/LogExchange.h"
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -291,6 +293,70 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
 
 namespace quillet::test {
 namespace {
+
+TEST(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
+    const QString container = makeTempDir();
+    Machine here(makeTempDir(), container);
+    here.insert(kSecond, "here");
+    here.sync();
+    // Another machine, whose clock runs an hour ahead, re-tags and writes.
+    const QUuid ahead = QUuid::createUuid();
+    const qint64 hourAhead = QDateTime::currentMSecsSinceEpoch() + 3'600'000;
+    auto logFromAhead = [&](quint64 sequence, const QString& uuid) {
+        ChangeLog log;
+        log.writer = ahead;
+        log.sequence = sequence;
+        EntryState e;
+        e.uuid = uuid;
+        e.text = e.color = e.moment = Stamp{quint64(hourAhead + qint64(sequence)) << 16, ahead};
+        e.hasText = true;
+        e.entryText = "from a clock an hour ahead";
+        e.colorTag = 3;
+        e.hasTimeStamp = true;
+        e.timeStamp = 1330956429;
+        e.monthTag = 201203;
+        log.entries.push_back(e);
+        ASSERT_TRUE(writeBytes(container + QStringLiteral("/TransactionLogs/") +
+                                   ahead.toString(QUuid::WithoutBraces) + QLatin1Char('/') +
+                                   changeLogFileName(sequence),
+                               encodeChangeLog(log)));
+    };
+    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/TransactionLogs/") +
+                              ahead.toString(QUuid::WithoutBraces)));
+    LogCapture log;
+    logFromAhead(1, kFirst);
+    here.sync();
+    logFromAhead(2, QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"));
+    here.sync();
+    EXPECT_EQ(log.lines().filter(QStringLiteral("minutes ahead")).size(), 1) << "told once";
+    const ExchangeStatus status = readExchangeStatus(here.path, container);
+    EXPECT_GE(status.otherClockAheadMinutes, 59);
+    EXPECT_LE(status.otherClockAheadMinutes, 60);
+    EXPECT_TRUE(readBytes(container + QStringLiteral("/WriterState/") +
+                          QString::fromUtf8(rawQuery(
+                              here.path, "SELECT value FROM cloudState WHERE name = 'storeId'")) +
+                          QStringLiteral(".json"))
+                    .contains(ahead.toString(QUuid::WithoutBraces).toUtf8()))
+        << "the others tell that machine so";
+
+    // This machine's clock stays its own: a change to another entry is
+    // stamped now. One made over the future stamp still comes after it.
+    here.update(kSecond, [](EntryValues& v) { v.colorTag = 5; });
+    here.update(kFirst, [](EntryValues& v) { v.colorTag = 1; });
+    auto stamps = [&](const QString& uuid) {
+        EntryState state;
+        EXPECT_TRUE(decodeEntryState(
+            QByteArray::fromBase64(rawQuery(
+                here.path,
+                qPrintable(
+                    QStringLiteral("SELECT state FROM entryClock WHERE uuid = '%1'").arg(uuid)))),
+            &state));
+        return state;
+    };
+    EXPECT_LT(qint64(stamps(kSecond).color.clock >> 16),
+              QDateTime::currentMSecsSinceEpoch() + kClockLeewayMilliseconds);
+    EXPECT_GT(stamps(kFirst).color, stamps(kFirst).text);
+}
 
 TEST(LogExchange, ACopyOfADiaryFileIsANewWriterAndStillHearsTheOriginal) {
     const QString container = makeTempDir();

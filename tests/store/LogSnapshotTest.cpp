@@ -7,12 +7,15 @@
 #include "TestSupport.h"
 
 #include "store/PersistentStore.h"
+#include "store/SqliteDatabase.h"
+#include "store/cloud/CloudTables.h"
 #include "store/cloud/LogExchange.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <sqlite3.h>
 
 namespace quillet::test {
 namespace {
@@ -96,6 +99,63 @@ TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalTo
     EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1);
     EXPECT_EQ(desktop.diary(), expected);
     EXPECT_EQ(tablet.diary(), expected);
+    EXPECT_EQ(fresh.diary(), expected);
+}
+
+// Bytes of a writer's folder: its snapshot and the logs it has not folded.
+qint64 folderBytes(const QString& container, const QUuid& writer) {
+    qint64 bytes = 0;
+    const QDir dir(container + QStringLiteral("/TransactionLogs/") +
+                   writer.toString(QUuid::WithoutBraces));
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files))
+        bytes += file.size();
+    return bytes;
+}
+
+TEST(LogSnapshot, AWritersFoldedStateGrowsWithTheDiaryNotWithItsSaves) {
+    const QString container = makeTempDir();
+    Machine laptop(container), desktop(container);
+    laptop.sync();
+    desktop.sync();
+    laptop.save(entry(1), "a page");
+    laptop.save(entry(2), "another page");
+    // One entry saved again and again, each save a log the desktop applies;
+    // an old log of the laptop's is kept to be delivered again at the end.
+    const QUuid writer = QUuid::fromString(QString::fromUtf8(
+        rawQuery(laptop.path, "SELECT value FROM cloudState WHERE name = 'storeId'")));
+    QByteArray oldLog;
+    qint64 after25 = 0;
+    for (int save = 1; save <= 100; ++save) {
+        laptop.save(entry(1), QByteArray("a page, saved ") + QByteArray::number(save));
+        laptop.sync();
+        if (save == 3) {
+            oldLog = readBytes(container + QStringLiteral("/TransactionLogs/") +
+                               writer.toString(QUuid::WithoutBraces) + QLatin1Char('/') +
+                               changeLogFileName(2));
+        }
+        desktop.sync();
+        if (save == 25)
+            after25 = folderBytes(container, writer);
+    }
+    laptop.sync();
+    ASSERT_GT(after25, 0);
+    EXPECT_LT(folderBytes(container, writer), after25 * 3 / 2)
+        << "100 saves take no more room than 25";
+
+    // A diary joining now, and the desktop handed an old log again: both
+    // hold the diary as the laptop does, and no old text comes back as a copy.
+    ASSERT_FALSE(oldLog.isEmpty());
+    ChangeLog old;
+    ASSERT_EQ(decodeChangeLog(oldLog, &old, nullptr), DecodeStatus::Ok);
+    SqliteDatabase db;
+    ASSERT_TRUE(db.open(desktop.path, SQLITE_OPEN_READWRITE, nullptr));
+    ASSERT_TRUE(applyChangeLog(db, old, nullptr, nullptr));
+    Machine fresh(container);
+    fresh.sync();
+    fresh.sync();
+    const QStringList expected = laptop.diary();
+    EXPECT_EQ(expected.size(), 2);
+    EXPECT_EQ(desktop.diary(), expected);
     EXPECT_EQ(fresh.diary(), expected);
 }
 

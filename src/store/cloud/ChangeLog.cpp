@@ -152,9 +152,18 @@ QByteArray encodeChangeLog(const ChangeLog& log) {
     for (const EntryState& e : log.entries) {
         writeEntry(payload, e);
     }
+    // Version 3: after the entries, the settled clocks (u32 count, then
+    // writer UUID and u64 clock each).
+    if (!log.settled.empty()) {
+        payload.integer(quint32(log.settled.size()));
+        for (const auto& [writer, clock] : log.settled) {
+            payload.uuid(writer);
+            payload.integer(clock);
+        }
+    }
     Writer w;
     w.bytes.append(kMagic, sizeof kMagic);
-    w.integer(kChangeLogVersion);
+    w.integer(quint16(log.settled.empty() ? 2 : 3));
     w.integer(quint16(0));
     w.uuid(log.writer);
     w.integer(log.sequence);
@@ -240,6 +249,22 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
                         QStringLiteral("entry %1 has a malformed identifier").arg(i + 1));
         }
         result.entries.push_back(std::move(e));
+    }
+    if (version >= 3) {
+        const quint32 settled = r.integer<quint32>();
+        if (r.failed || settled == 0 || settled > quint32(payloadBytes / 24)) {
+            return fail(DecodeStatus::Truncated,
+                        QStringLiteral("its settled clocks are cut short"));
+        }
+        for (quint32 i = 0; i < settled; ++i) {
+            const QUuid writer = r.uuid();
+            const quint64 clock = r.integer<quint64>();
+            if (r.failed) {
+                return fail(DecodeStatus::Truncated,
+                            QStringLiteral("its settled clocks are cut short"));
+            }
+            result.settled[writer] = clock;
+        }
     }
     if (!r.atEnd()) {
         return fail(DecodeStatus::BadChecksum, QStringLiteral("its entries do not fill it"));

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <map>
 #include <vector>
 
 namespace quillet::cloud {
@@ -46,10 +47,17 @@ struct ChangeLog {
     QUuid writer;
     quint64 sequence = 0;
     std::vector<EntryState> entries;
+    // A snapshot's settled clocks, by writer: every text version of that
+    // writer up to its clock has been applied by every diary that knew the
+    // container, and what was kept of it is in the snapshot, so the markers
+    // of such versions are left out. Empty for a log.
+    std::map<QUuid, quint64> settled;
 };
 
-// The file format; see docs/change-log-format.md.
-inline constexpr quint16 kChangeLogVersion = 2;
+// The file format; see docs/change-log-format.md. A file with settled
+// clocks is written as version 3, any other as version 2, so that a reader
+// of version 2 still takes every log.
+inline constexpr quint16 kChangeLogVersion = 3;
 // Version 1 logs are still read: they lack the tombstone's seen text.
 inline constexpr quint16 kOldestChangeLogVersion = 1;
 inline constexpr qint64 kMaxChangeLogBytes = qint64(256) << 20;

@@ -3,7 +3,9 @@
 #include "core/FolderSync.h"
 #include "core/TextFolder.h"
 #include "store/SqliteStatement.h"
+#include "store/cloud/ClockSkew.h"
 #include "store/cloud/Merge.h"
+#include "store/cloud/Settling.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <set>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -213,6 +216,14 @@ public:
         return s.step() == SQLITE_ROW;
     }
 
+    bool isSettled(const Stamp& version) override {
+        if (!settled_) {
+            settled_ = settledClocks(db_);
+        }
+        const auto it = settled_->find(version.writer);
+        return !version.isNull() && it != settled_->end() && version.clock <= it->second;
+    }
+
     void addSuperseded(const QString& uuid, const Stamp& version) override {
         SqliteStatement s(
             db_.handle(),
@@ -228,6 +239,7 @@ private:
     RowEvents* events_;
     std::map<const char*, std::unique_ptr<SqliteStatement>> statements_;
     std::optional<qint64> loadedRow_;
+    std::optional<std::map<QUuid, quint64>> settled_;
 };
 
 bool enqueue(SqliteDatabase& db, const QString& uuid) {
@@ -373,8 +385,18 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
     const QUuid writer = storeIdentifier(db);
     quint64 clock = stateValue(db, "clock").toULongLong();
     const quint64 publishedClock = stateValue(db, "publishedClock").toULongLong();
-    auto tick = [&] {
-        clock = nextClock(clock);
+    std::map<QString, quint64> lifted = liftedStamps(db);
+    bool liftedChanged = false;
+    // After every stamp the entry holds, even one from a clock that runs
+    // ahead: lifted past it, leaving this writer's clock where it is.
+    auto tick = [&](const QString& uuid, const std::optional<EntryState>& before) {
+        const quint64 next = nextClock(clock);
+        if (before && latestClock(*before) >= next) {
+            lifted.emplace(uuid, latestClock(*before) + 1);
+            liftedChanged = true;
+            return Stamp{latestClock(*before) + 1, writer};
+        }
+        clock = next;
         return Stamp{clock, writer};
     };
     std::vector<qint64> copies;
@@ -398,11 +420,21 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
             }
         }
         // A text not yet in any log was never seen elsewhere: written over, it is no conflict.
-        const bool unpublished = before && before->text.clock > publishedClock;
+        // Told before this save stamps anything: its own stamp may be lifted.
+        const std::set<Stamp> unpublishedBefore = [&] {
+            std::set<Stamp> versions;
+            for (const Stamp& v :
+                 before ? std::vector{before->text, before->textBase} : std::vector<Stamp>{}) {
+                if (isOwnUnpublished(v, writer, publishedClock, clock, lifted, uuid))
+                    versions.insert(v);
+            }
+            return versions;
+        }();
         auto ownUnpublished = [&](const Stamp& version) {
-            return version.writer == writer && version.clock > publishedClock;
+            return unpublishedBefore.count(version) > 0;
         };
-        EntryState after = localEdit(before, uuid, now, tick(), unpublished);
+        const bool unpublished = before && ownUnpublished(before->text);
+        EntryState after = localEdit(before, uuid, now, tick(uuid, before), unpublished);
         if (before && after == *before) {
             return;
         }
@@ -459,11 +491,12 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         // takes it in knows it was seen and deleted: so does this one.
         if (before && !before->text.isNull())
             target.addSuperseded(uuid, before->text);
-        ok = ok && before && target.storeStamps(localDelete(*before, tick()), false) &&
+        ok = ok && before && target.storeStamps(localDelete(*before, tick(uuid, before)), false) &&
              target.enqueue(uuid);
     }
     target.finish();
-    ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock));
+    ok = ok && !target.failed && setStateValue(db, "clock", QString::number(clock)) &&
+         (!liftedChanged || storeLiftedStamps(db, lifted));
     if (!ok && error) {
         *error = cloudError(db, QStringLiteral("saved"));
     }
@@ -500,13 +533,23 @@ bool applyLog(SqliteDatabase& db, const ChangeLog& log, bool snapshot, AppliedCh
         db.exec("ROLLBACK", nullptr);
         return false;
     }
+    // A snapshot tells up to where its writer found every text settled: a
+    // diary taking it in from nothing needs no marker of what lies before.
+    if (snapshot && !log.settled.empty() && !raiseSettledClocks(db, log.settled)) {
+        if (error)
+            *error = cloudError(db, QStringLiteral("saved"));
+        db.exec("ROLLBACK", nullptr);
+        return false;
+    }
     SqlTarget::RowEvents events;
     SqlTarget target(db, &events);
     quint64 clock = stateValue(db, "clock").toULongLong();
+    const qint64 wall = QDateTime::currentMSecsSinceEpoch();
     for (const EntryState& e : log.entries) {
         mergeEntry(target, e);
-        clock = std::max({clock, e.text.clock, e.color.clock, e.moment.clock, e.deletion.clock});
+        clock = adoptClock(clock, latestClock(e), wall);
     }
+    target.failed |= !noteWriterClock(db, log.writer, writerClockAhead(log, wall));
     if (snapshot) {
         // A copy nobody touched goes once its text is known to be replaced,
         // whichever came first here: the copy or the news.
@@ -574,6 +617,11 @@ bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
             }
         }
     }
+    // Lifted stamps of the entries this log takes are published from now on.
+    std::map<QString, quint64> lifted = liftedStamps(db);
+    bool liftedClaimed = false;
+    for (const EntryState& e : log.entries)
+        liftedClaimed |= lifted.erase(e.uuid) > 0;
     SqliteStatement claim(db.handle(), "INSERT INTO claimedLog (sequence, bytes) VALUES (?, ?)");
     claim.bindInt64(1, qint64(log.sequence));
     claim.bindUtf8(2, encodeChangeLog(log).toBase64());
@@ -582,7 +630,8 @@ bool claimPendingLog(SqliteDatabase& db, Error* error, int limit) {
     taken.bindInt64(1, limit > 0 ? limit : -1);
     if (claim.step() != SQLITE_DONE || taken.step() != SQLITE_DONE ||
         !setStateValue(db, "nextSequence", QString::number(log.sequence + 1)) ||
-        !setStateValue(db, "publishedClock", stateValue(db, "clock"))) {
+        !setStateValue(db, "publishedClock", stateValue(db, "clock")) ||
+        (liftedClaimed && !storeLiftedStamps(db, lifted))) {
         if (error && error->localizedDescription.isEmpty())
             *error = cloudError(db, QStringLiteral("saved"));
         return false;

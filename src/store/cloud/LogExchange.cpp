@@ -4,6 +4,8 @@
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
 #include "store/SqliteStatement.h"
+#include "store/cloud/ClockSkew.h"
+#include "store/cloud/Settling.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,6 +84,7 @@ bool LogExchange::exchange(AppliedChanges* changes) {
         return false;
     }
     const QString own = self_.toString(QUuid::WithoutBraces);
+    std::vector<std::pair<QString, QUuid>> writers;
     for (const QString& name :
          logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name)) {
         if (name == own) {
@@ -95,11 +98,22 @@ bool LogExchange::exchange(AppliedChanges* changes) {
                     .arg(logs.filePath(name)));
             continue;
         }
-        applyWriter(logs.filePath(name), writer, changes);
+        writers.emplace_back(logs.filePath(name), writer);
+    }
+    // Snapshots first: they tell which old versions are settled before any
+    // log brings one of them again.
+    for (const auto& [folder, writer] : writers) {
+        applySnapshotOf(folder, writer, appliedSequence(db_, writer), changes);
+    }
+    for (const auto& [folder, writer] : writers) {
+        applyWriter(folder, writer, changes);
     }
     // Applying took this store's own pending changes into a log: out with it now.
     writeOwnPendingLogs();
+    const KnownStates others = readKnownStates(logsFolder(), stateFolder(), self_);
+    settleMembers_ = settleMembers(db_, others);
     publishState();
+    settle(db_, self_, others, settleMembers_);
     foldOwnLogs();
     return true;
 }
@@ -192,6 +206,15 @@ void LogExchange::publishState() {
     if (retired_) {
         state.insert(QStringLiteral("retired"), true);
     }
+    // So that a machine whose clock is off learns it from the others.
+    QJsonObject ahead;
+    for (const auto& [writer, minutes] : clocksAhead(db_))
+        ahead.insert(writer.toString(QUuid::WithoutBraces), minutes);
+    if (!ahead.isEmpty()) {
+        state.insert(QStringLiteral("clockAhead"), ahead);
+    }
+    for (auto it = settleMembers_.begin(); it != settleMembers_.end(); ++it)
+        state.insert(it.key(), it.value());
     const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
     const QString path = stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
                          QStringLiteral(".json");
@@ -267,6 +290,7 @@ void LogExchange::foldOwnLogs() {
     ChangeLog snapshot;
     snapshot.writer = self_;
     snapshot.sequence = upTo;
+    snapshot.settled = settledClocks(db_);
     if (!wholeDiaryStates(db_, &snapshot.entries)) {
         return; // something saved is not logged yet: the next round
     }
@@ -420,6 +444,8 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
         if (s.step() == SQLITE_ROW && s.columnInt64(0) > 0) {
             status.lastApplied = QDateTime::fromMSecsSinceEpoch(s.columnInt64(0));
         }
+        for (const auto& [writer, minutes] : clocksAhead(db))
+            status.otherClockAheadMinutes = std::max(status.otherClockAheadMinutes, minutes);
     }
     // Known: whoever has written a log or published a state.
     QDir logs(containerPath + QStringLiteral("/TransactionLogs"));
@@ -436,12 +462,16 @@ ExchangeStatus readExchangeStatus(const QString& storePath, const QString& conta
         }
         // A retired diary file writes no more.
         QFile state(containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json"));
-        if (name != own && state.open(QIODevice::ReadOnly) &&
-            QJsonDocument::fromJson(state.read(1 << 20))
-                .object()
-                .value(QStringLiteral("retired"))
-                .toBool()) {
+        const QJsonObject published = name != own && state.open(QIODevice::ReadOnly)
+                                          ? QJsonDocument::fromJson(state.read(1 << 20)).object()
+                                          : QJsonObject();
+        if (published.value(QStringLiteral("retired")).toBool()) {
             continue;
+        }
+        if (!own.isEmpty()) {
+            status.ownClockAheadMinutes = std::max(
+                status.ownClockAheadMinutes,
+                published.value(QStringLiteral("clockAhead")).toObject().value(own).toInt());
         }
         ++status.writers;
         if (name != own) {

@@ -4,6 +4,7 @@
 #include "store/cloud/CloudTables.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -68,6 +69,7 @@ private:
     QSet<QString> reported_;
     bool containerMissing_ = false;
     QByteArray publishedState_;
+    QJsonObject settleMembers_; // what the others settle by, published in the state
     bool retired_ = false;
     int foldAfter_ = 64;
 };
@@ -78,6 +80,8 @@ struct ExchangeStatus {
     int writers = 0;       // diary files writing to the container, this one included (not retired ones)
     QDateTime lastWritten; // this diary's newest log (invalid: none yet)
     QDateTime lastApplied; // when a log of another writer was last applied here
+    int otherClockAheadMinutes = 0; // another writer's clock runs this far ahead of this one's
+    int ownClockAheadMinutes = 0;   // another writer found this machine's clock this far ahead
 };
 ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath);
 

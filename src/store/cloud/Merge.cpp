@@ -112,12 +112,16 @@ void mergeEntry(MergeTarget& target, const EntryState& incoming) {
         s.deletionSeen = std::min(s.deletionSeen, incoming.deletionSeen);
     }
     if (incoming.text != s.text) {
+        // Both texts settled: decided everywhere long ago, and what was kept
+        // then (the copies too) is in what this machine is taking in.
+        const bool decided = target.isSettled(s.text) && target.isSettled(incoming.text);
         if (incoming.text > s.text) {
-            if (!s.text.isNull() && !target.isSuperseded(s.uuid, s.text)) {
+            if (!s.text.isNull() && !decided && !target.isSuperseded(s.uuid, s.text)) {
                 makeCopy(target, s);
             }
             takeText(s, incoming);
-        } else if (!incoming.text.isNull() && !target.isSuperseded(s.uuid, incoming.text)) {
+        } else if (!incoming.text.isNull() && !target.isSettled(incoming.text) &&
+                   !target.isSuperseded(s.uuid, incoming.text)) {
             makeCopy(target, incoming);
         }
     }

@@ -17,6 +17,9 @@ public:
     // A text version is superseded once some writer saw it and wrote over it.
     virtual bool isSuperseded(const QString& uuid, const Stamp& version) = 0;
     virtual void addSuperseded(const QString& uuid, const Stamp& version) = 0;
+    // A version every machine that knew the container has applied already
+    // (its marker may be gone): arriving again, it changes nothing.
+    virtual bool isSettled(const Stamp& /*version*/) { return false; }
 };
 
 // An entry is on the diary unless its tombstone is newer than every change.

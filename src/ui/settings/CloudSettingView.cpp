@@ -1,15 +1,19 @@
 #include "ui/settings/CloudSettingView.h"
 
+#include "diary/CloudFolderSetup.h"
 #include "diary/Utility.h"
 #include "store/CloudContainer.h"
 #include "store/cloud/LogExchange.h"
 #include "ui/settings/SettingsPaneStyle.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -24,14 +28,35 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
         tr("Cloud Folder"),
         tr("Your diary can live in a folder that a file-sync service keeps in step between your computers."));
 
-    SettingsPaneStyle::addSection(outer, this, tr("Folder"),
-                                  tr("It has to exist before the diary can move into it."));
+    SettingsPaneStyle::addSection(
+        outer, this, tr("Folder"),
+        tr("Choose a folder that your sync service keeps in step (Syncthing, Nextcloud, ...)."));
     // Read-only but selectable, so the path can be copied into a file manager.
     folderField_ = new QLineEdit(this);
     folderField_->setObjectName(QStringLiteral("cloudFolderField"));
     folderField_->setReadOnly(true);
     folderField_->setFocusPolicy(Qt::ClickFocus);
     outer->addWidget(folderField_);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    chooseButton_ = new QPushButton(tr("Choose Folder…"), this);
+    chooseButton_->setObjectName(QStringLiteral("cloudChooseButton"));
+    stopButton_ = new QPushButton(tr("Stop Using"), this);
+    stopButton_->setObjectName(QStringLiteral("cloudStopButton"));
+    buttons->addWidget(chooseButton_);
+    buttons->addWidget(stopButton_);
+    buttons->addStretch(1);
+    outer->addLayout(buttons);
+    connect(chooseButton_, &QPushButton::clicked, this, &CloudSettingView::chooseFolder);
+    connect(stopButton_, &QPushButton::clicked, this, &CloudSettingView::stopUsing);
+    // What the last choice did, in words.
+    setupLabel_ = new QLabel(this);
+    setupLabel_->setObjectName(QStringLiteral("cloudSetupLabel"));
+    setupLabel_->setWordWrap(true);
+    setupLabel_->setTextFormat(Qt::PlainText);
+    setupLabel_->hide();
+    outer->addWidget(setupLabel_);
 
     stateLabel_ = new QLabel(this);
     stateLabel_->setObjectName(QStringLiteral("cloudStateLabel"));
@@ -55,6 +80,11 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
     form->addRow(tr("Last log applied:"), appliedLabel_);
     form->addRow(tr("Diaries writing here:"), writersLabel_);
     outer->addLayout(form);
+    clockLabel_ = new QLabel(this);
+    clockLabel_->setObjectName(QStringLiteral("cloudClockLabel"));
+    clockLabel_->setWordWrap(true);
+    clockLabel_->hide();
+    outer->addWidget(clockLabel_);
     SettingsPaneStyle::addSection(
         outer, this, tr("Moving the diary"),
         tr("Use \u201cMove Diary to Cloud Folder\u201d in the Migration pane."));
@@ -82,9 +112,63 @@ void CloudSettingView::refresh() {
     writtenLabel_->setText(when(status.lastWritten));
     appliedLabel_->setText(when(status.lastApplied));
     writersLabel_->setText(status.writers == 0 ? tr("None yet") : QString::number(status.writers));
+    stopButton_->setEnabled(!CloudFolderSetup::chosenRoot().isEmpty());
+    // A clock off by more than a few minutes makes its changes win over later ones.
+    QStringList clocks;
+    if (status.ownClockAheadMinutes > 0) {
+        clocks << tr("This computer's clock runs about %1 minutes ahead of another one's: "
+                     "set it right (for example with “timedatectl set-ntp true”).")
+                      .arg(status.ownClockAheadMinutes);
+    }
+    if (status.otherClockAheadMinutes > 0) {
+        clocks << tr("The clock of another computer writing here runs about %1 minutes ahead of "
+                     "this one's: its changes win over later ones until it is set right.")
+                      .arg(status.otherClockAheadMinutes);
+    }
+    clockLabel_->setText(clocks.join(QLatin1Char('\n')));
+    clockLabel_->setVisible(!clocks.isEmpty());
+    if (!clocks.isEmpty()) {
+        growToFit();
+    }
+    QPalette warning = clockLabel_->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x3a, 0x2e));
+    clockLabel_->setPalette(warning);
     QPalette palette = stateLabel_->palette();
     palette.setColor(QPalette::WindowText, available ? QColor(0x2e, 0x7d, 0x32) : QColor(0x8a, 0x6d, 0x1f));
     stateLabel_->setPalette(palette);
+}
+
+void CloudSettingView::chooseFolder() {
+    const QString start = CloudContainer::rootPath();
+    const QString folder =
+        chooser_ ? chooser_(start)
+                 : QFileDialog::getExistingDirectory(this, tr("Choose the Cloud Folder"), start);
+    if (folder.isEmpty()) {
+        return; // cancelled
+    }
+    const CloudFolderSetup::Outcome outcome = CloudFolderSetup::chooseFolder(
+        folder, Utility::sharedUtility()->ubiquityContainerIdentifier());
+    setupLabel_->setText(outcome.message);
+    setupLabel_->show();
+    refresh();
+    growToFit();
+}
+
+void CloudSettingView::growToFit() {
+    // The settings window keeps its width; it grows as tall as the lines need.
+    QWidget* w = window();
+    if (w && w != this && w->height() < w->sizeHint().height()) {
+        w->resize(w->width(), w->sizeHint().height());
+    }
+}
+
+void CloudSettingView::stopUsing() {
+    setupLabel_->setText(
+        CloudFolderSetup::stopUsing()
+            ? tr("The chosen folder is forgotten; its files stay where they are.")
+            : tr("The settings file cannot be written: the folder is still chosen."));
+    setupLabel_->show();
+    refresh();
 }
 
 void CloudSettingView::showEvent(QShowEvent* event) {

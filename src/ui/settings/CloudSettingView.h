@@ -5,13 +5,16 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace quillet {
 
 // The cloud pane of the settings window: where the cloud folder lies,
 // whether the user is signed in (the folder is there), and how the diary
 // takes part in the exchange: its last log written and applied, the writers
-// the container knows. The move itself is started from the migration pane.
+// the container knows, a clock found off. "Choose Folder…" sets the folder
+// up (CloudFolderSetup), "Stop Using" forgets it. The move itself is started
+// from the migration pane.
 class CloudSettingView : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +25,15 @@ public:
     QLabel* writtenLabel() const { return writtenLabel_; }
     QLabel* appliedLabel() const { return appliedLabel_; }
     QLabel* writersLabel() const { return writersLabel_; }
+    QLabel* clockLabel() const { return clockLabel_; }
+    QLabel* setupLabel() const { return setupLabel_; }
+    QPushButton* chooseButton() const { return chooseButton_; }
+    QPushButton* stopButton() const { return stopButton_; }
+    // Asks for a folder (a folder chooser); null when the user cancels.
+    // Tests put their own in place.
+    void setFolderChooser(std::function<QString(const QString& start)> chooser) {
+        chooser_ = std::move(chooser);
+    }
     // The file of the diary in use, asked at every refresh (it changes when
     // the diary moves into the cloud); without one nothing is logged yet.
     void setStorePathSource(std::function<QString()> source) { storePath_ = std::move(source); }
@@ -31,13 +43,23 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 
+private slots:
+    void chooseFolder();
+    void stopUsing();
+
 private:
+    void growToFit();
     QLineEdit* folderField_ = nullptr;
     QLabel* stateLabel_ = nullptr;
     QLabel* writtenLabel_ = nullptr;
     QLabel* appliedLabel_ = nullptr;
     QLabel* writersLabel_ = nullptr;
+    QLabel* clockLabel_ = nullptr;
+    QLabel* setupLabel_ = nullptr;
+    QPushButton* chooseButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
     std::function<QString()> storePath_;
+    std::function<QString(const QString&)> chooser_;
 };
 
 } // namespace quillet
