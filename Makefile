@@ -8,7 +8,8 @@ EDITION ?= quillet2
 JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
-           libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream syncthing
+           libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream syncthing \
+           libyaml-cpp-dev libzip-dev poppler-utils
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test deps build bench package clean

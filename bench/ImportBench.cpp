@@ -8,6 +8,8 @@
 #include "app/AppDelegate.h"
 #include "core/NotificationCenter.h"
 #include "diary/Utility.h"
+#include "diary/export/JsonExporter.h"
+#include "diary/import/DiaryImport.h"
 #include "diary/import/OldDataImporter.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
@@ -19,8 +21,16 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QTimeZone>
 #include <QTimer>
+#include <QUuid>
+#include <QtEndian>
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -235,6 +245,174 @@ void BM_RemoveDuplicates(benchmark::State& state) {
     state.counters["max_stall_ms"] = longestStall;
 }
 BENCHMARK(BM_RemoveDuplicates)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Another diary of n entries, one a day back from 2025, in each format the
+// import reads, written once into the fixture folder: 0 Almanah, 1
+// RedNotebook, 2 jrnl text, 3 jrnl JSON, 4 Day One JSON, 5 this diary's JSON.
+QString otherDiary(int format, int n) {
+    const QString base =
+        diarygen::fixtureFolder() + QStringLiteral("/other-%1-%2").arg(format).arg(n);
+    const QString path = format == 0   ? base + QStringLiteral(".db")
+                         : format == 1 ? base
+                                       : base + QStringLiteral(".json");
+    const QString made = base + QStringLiteral(".done");
+    if (QFileInfo::exists(made)) {
+        return format == 2 ? base + QStringLiteral(".txt") : path;
+    }
+    QDir().mkpath(base);
+    const QDate last(2025, 12, 31);
+    const auto text = [](int i) {
+        return QStringLiteral(
+                   "Entry %1: caf\u00e9, \"quotes\", \u05e9\u05dc\u05d5\u05dd \U0001F389 and a few "
+                   "more words to "
+                   "make it about as long as a short diary entry of an ordinary day.\nSecond line.")
+            .arg(i);
+    };
+    QByteArray out;
+    if (format == 0) {
+        QFile::remove(path);
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(path).constData(), &db);
+        sqlite3_exec(db,
+                     "CREATE TABLE entries (year INTEGER, month INTEGER, day INTEGER, content "
+                     "TEXT, is_important INTEGER, "
+                     "edited_year INTEGER, edited_month INTEGER, edited_day INTEGER, version "
+                     "INTEGER DEFAULT 1, "
+                     "PRIMARY KEY (year, month, day)); CREATE TABLE entry_tag (year INTEGER, month "
+                     "INTEGER, day INTEGER, tag TEXT);"
+                     "BEGIN",
+                     nullptr, nullptr, nullptr);
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO entries VALUES (?,?,?,?,0,?,?,?,1)", -1, &insert,
+                           nullptr);
+        for (int i = 0; i < n; ++i) {
+            const QDate d = last.addDays(-i);
+            const QByteArray xml = " <text_view_markup>\n <tags>\n </tags>\n<text>" +
+                                   text(i).toHtmlEscaped().toUtf8() +
+                                   "</text>\n</text_view_markup>\n";
+            QByteArray blob("GTKTEXTBUFFERCONTENTS-0001");
+            char length[4];
+            qToBigEndian<quint32>(quint32(xml.size()), length);
+            blob += QByteArray(length, 4) + xml;
+            sqlite3_bind_int(insert, 1, d.year());
+            sqlite3_bind_int(insert, 2, d.month());
+            sqlite3_bind_int(insert, 3, d.day());
+            sqlite3_bind_blob(insert, 4, blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
+            sqlite3_bind_int(insert, 5, d.year());
+            sqlite3_bind_int(insert, 6, d.month());
+            sqlite3_bind_int(insert, 7, d.day());
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    } else if (format == 1) {
+        QMap<QString, QByteArray> months;
+        for (int i = 0; i < n; ++i) {
+            const QDate d = last.addDays(-i);
+            months[d.toString(QStringLiteral("yyyy-MM"))] +=
+                QByteArray::number(d.day()) + ":\n  text: \"" +
+                text(i).toUtf8().replace('"', "\\\"").replace('\n', "\\n") + "\"\n  travel: null\n";
+        }
+        for (auto it = months.cbegin(); it != months.cend(); ++it) {
+            QFile file(base + QLatin1Char('/') + it.key() + QStringLiteral(".txt"));
+            file.open(QIODevice::WriteOnly);
+            file.write(it.value());
+        }
+    } else if (format == 2) {
+        for (int i = 0; i < n; ++i) {
+            out += "[" + last.addDays(-i).toString(Qt::ISODate).toUtf8() + " 08:05] " +
+                   text(i).toUtf8() + " @work\n\n";
+        }
+        QFile file(base + QStringLiteral(".txt"));
+        file.open(QIODevice::WriteOnly);
+        file.write(out);
+    } else if (format == 3 || format == 4) {
+        QJsonArray entries;
+        for (int i = 0; i < n; ++i) {
+            const QDate d = last.addDays(-i);
+            const QStringList lines = text(i).split('\n');
+            entries.append(
+                format == 3
+                    ? QJsonObject{{"title", lines[0]},
+                                  {"body", lines[1]},
+                                  {"date", d.toString(Qt::ISODate)},
+                                  {"time", "08:05"},
+                                  {"tags", QJsonArray{"@work"}},
+                                  {"starred", i % 7 == 0}}
+                    : QJsonObject{
+                          {"uuid", QString::number(i)},
+                          {"creationDate",
+                           QDateTime(d, QTime(7, 5), QTimeZone::utc()).toString(Qt::ISODate)},
+                          {"timeZone", "Europe/Berlin"},
+                          {"text", text(i)},
+                          {"tags", QJsonArray{"work"}},
+                          {"starred", i % 7 == 0}});
+        }
+        out = QJsonDocument(QJsonObject{{"entries", entries}}).toJson();
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(out);
+    } else {
+        std::vector<ExportedEntry> entries;
+        for (int i = 0; i < n; ++i) {
+            entries.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(),
+                               QDateTime(last.addDays(-i), QTime(8, 5)), i % 6, text(i)});
+        }
+        QString error;
+        JsonExporter::write(entries, path, &error);
+    }
+    QFile(made).open(QIODevice::WriteOnly);
+    return format == 2 ? base + QStringLiteral(".txt") : path;
+}
+
+// Another diary of n entries coming into an empty diary, the entry list
+// attached as in the window; then the same file again, which adds nothing.
+void BM_ImportOtherDiary(benchmark::State& state) {
+    const int format = int(state.range(0));
+    const int n = int(state.range(1));
+    const QString source = otherDiary(format, n);
+    const QString path = diarygen::fixtureFolder() + QStringLiteral("/work-other.sqlite");
+    double longestStall = 0;
+    double again = 0;
+    double entries = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeDiary(path);
+        std::unique_ptr<Diary> diary = openDiary(path);
+        state.ResumeTiming();
+        ImportReport report;
+        const auto start = [&] {
+            DiaryImport::sharedImport()->start(diary->context.get(), source);
+        };
+        const int token = NotificationCenter::defaultCenter().addObserver(
+            kDiaryDidImport, nullptr,
+            [&](const Notification& note) { report = ImportReport::fromUserInfo(note.userInfo); });
+        const Run run = runUntil(kDiaryDidImport, QStringLiteral("none"), start);
+        state.PauseTiming();
+        if (!report.succeeded() || report.imported != n) {
+            NotificationCenter::defaultCenter().removeObserver(token);
+            state.SkipWithError(qPrintable(report.summary()));
+            break;
+        }
+        const Run second = runUntil(kDiaryDidImport, QStringLiteral("none"), start);
+        NotificationCenter::defaultCenter().removeObserver(token);
+        longestStall = std::max({longestStall, run.longestStallMs, second.longestStallMs});
+        again = second.seconds;
+        entries += n;
+        diary.reset();
+        state.ResumeTiming();
+    }
+    state.counters["entries_per_s"] = benchmark::Counter(entries, benchmark::Counter::kIsRate);
+    state.counters["again_s"] = again;
+    state.counters["max_stall_ms"] = longestStall;
+}
+BENCHMARK(BM_ImportOtherDiary)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {36500}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 } // namespace
 } // namespace quillet::bench

@@ -250,6 +250,9 @@ int AppDelegate::applicationMain(QApplication& app) {
     if (delegate.utility()->isICloudStoreExist()) {
         QTimer::singleShot(500, &delegate, [&delegate] { delegate.askCloudPassphrase(false); });
     }
+    handover.importHandler = [&delegate](const QString& path) {
+        return delegate.takeImportFromCommandLine(path);
+    };
     QObject::connect(&handover, &InstanceHandover::raiseRequested, &delegate, [&delegate] {
         MainWindow* window = delegate.window();
         window->showNormal();
@@ -335,6 +338,11 @@ void AppDelegate::loadInterface() {
     on(w->newEntryAction, &AppDelegate::insertNewObject);
     on(w->saveAction, &AppDelegate::saveAction);
     on(w->exportAction, &AppDelegate::exportToTextAndPreview);
+    connect(w->importAction, &QAction::triggered, this, [this] {
+        if (validateMenuItem()) showImportDialog();
+    });
+    on(w->exportEntriesAction, &AppDelegate::exportEntries);
+    on(w->printAction, &AppDelegate::printEntries);
     on(w->settingsAction, &AppDelegate::showSettingWindow);
     on(w->findAction, &AppDelegate::focusSearch);
     on(w->todayAction, qOverload<QObject*>(&AppDelegate::currentMonth));

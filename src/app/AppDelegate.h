@@ -28,6 +28,7 @@ class ArrayController;
 class ColorTagSelectView;
 class DiaryStore;
 class EntryCommands;
+class ImportDialog;
 class JournalControls;
 class JournalFilter;
 class JournalPopovers;
@@ -172,6 +173,14 @@ public:
     void updateDateValue_workaround(QObject* sender);
     void focusSearch(QObject* sender);
     void exportToTextAndPreview(QObject* sender);
+    // File > Import… (with a path: the command line's handover, started at
+    // once), File > Export… and File > Print… of the listed entries.
+    void showImportDialog(const QString& path = QString());
+    ImportDialog* importDialog() const { return importDialog_; }
+    // The command line's import handed to this window: empty when taken, otherwise why not.
+    QString takeImportFromCommandLine(const QString& path);
+    void exportEntries(QObject* sender);
+    void printEntries(QObject* sender);
 
     // ---- Outlets
     MainWindow* window() const { return window_; }
@@ -231,6 +240,7 @@ private:
     std::unique_ptr<MigrationStatusRecorder> migrationStatus_;
     QString currentSessionID_;
     JournalControls* controls_ = nullptr;
+    ImportDialog* importDialog_ = nullptr;
 };
 
 } // namespace quillet

@@ -20,6 +20,12 @@ QString helpText(const LaunchIdentity& identity) {
                "Options:\n"
                "  -h, --help     Show this help and exit.\n"
                "  -v, --version  Show the name and version and exit.\n"
+               "  --import PATH  Import another diary into this one without a window: an\n"
+               "                 Almanah diary.db, a RedNotebook data folder, a jrnl journal\n"
+               "                 or JSON export, a Day One export (zip or JSON), or a JSON\n"
+               "                 export of %2. When %2 is open, its window takes the import.\n"
+               "  --export markdown|json|pdf FILE\n"
+               "                 Write the whole diary to FILE without a window.\n"
                "\n"
                "Qt's own options work as well, among them -platform NAME, -display DISPLAY\n"
                "and -style STYLE.\n"
@@ -149,6 +155,36 @@ LaunchRequest CommandLine::parse(const QStringList& arguments, const LaunchIdent
         if (argument == QLatin1String("-v") || argument == QLatin1String("--version")) {
             return {LaunchRequest::Action::Print,
                     QStringLiteral("%1 %2\n").arg(identity.name, identity.version), 0};
+        }
+    }
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const auto missing = [&](const QString& what) {
+            return LaunchRequest{
+                LaunchRequest::Action::Refuse,
+                QStringLiteral("%1: %2 needs %3\nTry \"%1 --help\" for the options.\n")
+                    .arg(identity.executable, argument, what),
+                2};
+        };
+        if (argument == QLatin1String("--import")) {
+            if (i + 1 >= arguments.size()) {
+                return missing(QStringLiteral("the path of a diary file or folder"));
+            }
+            return {LaunchRequest::Action::Task,
+                    {},
+                    0,
+                    {QStringLiteral("import"), arguments.at(i + 1)}};
+        }
+        if (argument == QLatin1String("--export")) {
+            static const QStringList formats = {QStringLiteral("markdown"), QStringLiteral("json"),
+                                                QStringLiteral("pdf")};
+            if (i + 2 >= arguments.size() || !formats.contains(arguments.at(i + 1))) {
+                return missing(QStringLiteral("a format (markdown, json or pdf) and a file"));
+            }
+            return {LaunchRequest::Action::Task,
+                    {},
+                    0,
+                    {QStringLiteral("export"), arguments.at(i + 1), arguments.at(i + 2)}};
         }
     }
     if (!hasDisplay(arguments, environment)) {

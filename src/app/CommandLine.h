@@ -17,15 +17,18 @@ struct LaunchIdentity {
 // started, so that --help, --version and a missing display are answered
 // without Qt opening (or failing to open) a display.
 struct LaunchRequest {
-    enum class Action { Run, Print, Refuse };
+    // Task: --import PATH or --export FORMAT FILE, done without a window.
+    enum class Action { Run, Print, Refuse, Task };
     Action action = Action::Run;
     QString text; // for Print the text for stdout, for Refuse the message for stderr
     int exitCode = 0;
+    QStringList task = {}; // for Task: "import", PATH or "export", FORMAT, FILE
 };
 
 namespace CommandLine {
 
-// The program's own options are -h/--help and -v/--version; every other
+// The program's own options are -h/--help, -v/--version, --import PATH and
+// --export markdown|json|pdf FILE; every other
 // argument is left to Qt (-platform, -display, -style, -session, ...), which
 // takes what it knows while the application object is built.
 LaunchRequest parse(const QStringList& arguments, const LaunchIdentity& identity,

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
@@ -24,8 +25,10 @@ namespace quillet {
 namespace {
 const QByteArray kRaise = QByteArrayLiteral("raise\n");
 const QByteArray kTaken = QByteArrayLiteral("ok\n");
+// "import <path, percent-encoded>\n": the command line's import for the window.
+const QByteArray kImport = QByteArrayLiteral("import ");
 // A peer that sends this much without a line is not a launch of the diary.
-constexpr qsizetype kLongestRequest = 256;
+constexpr qsizetype kLongestRequest = 16384;
 
 // Never a name in a folder others can write: one of them could listen
 // there first and answer for the diary.
@@ -128,34 +131,50 @@ QString InstanceHandover::serverName(const QString& bundleName, const QString& d
 }
 
 bool InstanceHandover::handOver(const QString& serverName, int timeoutMs) {
+    return request(serverName, kRaise, timeoutMs).startsWith("ok");
+}
+
+bool InstanceHandover::handOverImport(const QString& serverName, const QString& path,
+                                      QString* refusal, int timeoutMs) {
+    const QByteArray answer =
+        request(serverName, kImport + QUrl::toPercentEncoding(path) + '\n', timeoutMs);
+    if (answer.startsWith("ok")) {
+        return true;
+    }
+    *refusal = answer.startsWith("no ") ? QString::fromUtf8(answer.mid(3).trimmed()) : QString();
+    return false;
+}
+
+QByteArray InstanceHandover::request(const QString& serverName, const QByteArray& line,
+                                     int timeoutMs) {
     sockaddr_un address;
     if (!fillAddress(QFile::encodeName(socketPath(serverName)), &address)) {
-        return false;
+        return {};
     }
     const FileDescriptor socket(streamSocket());
     if (socket.get() < 0) {
-        return false;
+        return {};
     }
     const QDeadlineTimer deadline(timeoutMs);
     if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         // A full backlog: the running instance is busy, and may still answer in time.
         if (errno != EAGAIN && errno != EINPROGRESS && errno != EINTR) {
-            return false;
+            return {};
         }
         int error = 0;
         socklen_t length = sizeof error;
         if (!waitFor(socket.get(), POLLOUT, deadline) ||
             ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
-            return false;
+            return {};
         }
     }
     // Only this user's own instance may keep this launch from opening a window.
     if (!isSameUser(socket.get())) {
-        return false;
+        return {};
     }
-    for (qsizetype sent = 0; sent < kRaise.size();) {
-        const ssize_t n = ::send(socket.get(), kRaise.constData() + sent,
-                                 size_t(kRaise.size() - sent), MSG_NOSIGNAL);
+    for (qsizetype sent = 0; sent < line.size();) {
+        const ssize_t n =
+            ::send(socket.get(), line.constData() + sent, size_t(line.size() - sent), MSG_NOSIGNAL);
         if (n > 0) {
             sent += n;
         } else if (n < 0 && errno == EINTR) {
@@ -163,7 +182,7 @@ bool InstanceHandover::handOver(const QString& serverName, int timeoutMs) {
         } else if (n < 0 && errno == EAGAIN && waitFor(socket.get(), POLLOUT, deadline)) {
             continue;
         } else {
-            return false;
+            return {};
         }
     }
     // The running instance answers once it has taken the request.
@@ -181,7 +200,7 @@ bool InstanceHandover::handOver(const QString& serverName, int timeoutMs) {
             break;
         }
     }
-    return answer.startsWith("ok");
+    return answer;
 }
 
 InstanceHandover::InstanceHandover(QObject* parent) : QObject(parent) {}
@@ -292,6 +311,15 @@ void InstanceHandover::readClient(int fd) {
             (void)::send(fd, kTaken.constData(), size_t(kTaken.size()),
                          MSG_NOSIGNAL | MSG_DONTWAIT);
             raise = true;
+        } else if (client.pending.startsWith(kImport)) {
+            const QString path =
+                QUrl::fromPercentEncoding(client.pending.mid(kImport.size(), end - kImport.size()));
+            const QString refusal = importHandler ? importHandler(path)
+                                                  : QStringLiteral("this window takes no imports");
+            const QByteArray answer =
+                refusal.isEmpty() ? kTaken : "no " + refusal.toUtf8().replace('\n', ' ') + '\n';
+            (void)::send(fd, answer.constData(), size_t(answer.size()),
+                         MSG_NOSIGNAL | MSG_DONTWAIT);
         }
         client.pending.remove(0, end + 1);
     }

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include <map>
 #include <memory>
 
@@ -29,6 +31,10 @@ public:
                               const QString& runtimeDir, const QString& cacheHome = QString());
     // True when a running instance took the request; this launch then exits.
     static bool handOver(const QString& serverName, int timeoutMs = 1000);
+    // Hands an import of path to the running instance. False when none took
+    // it; *refusal then holds its reason, or is empty when none answered.
+    static bool handOverImport(const QString& serverName, const QString& path, QString* refusal,
+                               int timeoutMs = 3000);
 
     explicit InstanceHandover(QObject* parent = nullptr);
     ~InstanceHandover() override;
@@ -39,10 +45,15 @@ public:
     // A connection that has not sent its request by then is closed.
     void setIdleTimeout(int milliseconds) { idleMilliseconds_ = milliseconds; }
 
+    // Answers an import request: empty when it was taken, otherwise why not.
+    std::function<QString(const QString& path)> importHandler;
+
 signals:
     void raiseRequested();
 
 private:
+    // Sends one request line and answers the reply line (empty without one).
+    static QByteArray request(const QString& serverName, const QByteArray& line, int timeoutMs);
     struct Client;
     void acceptClients();
     void readClient(int fd);

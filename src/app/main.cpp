@@ -3,6 +3,7 @@
 // runs its event loop.
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/HeadlessTask.h"
 #include "core/Bundle.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@ namespace {
 // Prints what the launch asked for and gives its exit status, or -1 to run.
 int answer(const quillet::LaunchRequest& request) {
     using Action = quillet::LaunchRequest::Action;
-    if (request.action == Action::Run) {
+    if (request.action == Action::Run || request.action == Action::Task) {
         return -1;
     }
     std::FILE* stream = request.action == Action::Print ? stdout : stderr;
@@ -34,13 +35,22 @@ int main(int argc, char** argv) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (const int status = answer(quillet::CommandLine::parse(arguments, identity, environment));
-        status >= 0) {
+    const quillet::LaunchRequest request =
+        quillet::CommandLine::parse(arguments, identity, environment);
+    if (const int status = answer(request); status >= 0) {
         return status;
     }
     if (const int status = answer(quillet::CommandLine::checkFolders(identity, environment));
         status >= 0) {
         return status;
+    }
+    if (request.action == quillet::LaunchRequest::Action::Task) {
+        // No window and no display: the offscreen platform lays out the PDF's text.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication::setApplicationName(identity.name);
+        QGuiApplication app(argc, argv);
+        quillet::Bundle::mainBundle().setBundleName(identity.name);
+        return quillet::HeadlessTask::run(request.task);
     }
 
     // Named before the window exists: X11 takes its WM_CLASS from the

@@ -78,6 +78,9 @@ void MainWindow::buildMenus() {
     newEntryAction = make(tr("&New Entry"), QKeySequence::New);
     saveAction = make(tr("&Save"), QKeySequence::Save);
     exportAction = make(tr("&Export to Text\u2026"), QKeySequence(Qt::CTRL | Qt::Key_E));
+    importAction = make(tr("&Import\u2026"));
+    exportEntriesAction = make(tr("E&xport\u2026"));
+    printAction = make(tr("&Print\u2026"), QKeySequence::Print);
     settingsAction = make(tr("Se&ttings\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settingsAction->setMenuRole(QAction::PreferencesRole);
     closeAction = make(tr("&Close Window"), QKeySequence::Close);
@@ -134,7 +137,10 @@ void MainWindow::buildMenus() {
     file->addAction(newEntryAction);
     file->addAction(saveAction);
     file->addSeparator();
+    file->addAction(importAction);
+    file->addAction(exportEntriesAction);
     file->addAction(exportAction);
+    file->addAction(printAction);
     file->addSeparator();
     file->addAction(settingsAction);
     file->addSeparator();
@@ -199,7 +205,8 @@ JournalPopovers* MainWindow::popovers() {
 }
 
 QList<QAction*> MainWindow::delegateActions() const {
-    return {newEntryAction,  saveAction,     exportAction,   settingsAction,
+    return {newEntryAction,  saveAction,     exportAction,   importAction, exportEntriesAction,
+            printAction,     settingsAction,
             undoAction,      redoAction,     findAction,     trashAction,
             tagAction,       dateAction,     todayAction,    prevMonthAction,
             nextMonthAction, prevYearAction, nextYearAction, fontAction};

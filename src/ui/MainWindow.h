@@ -44,6 +44,10 @@ public:
     QAction* newEntryAction;
     QAction* saveAction;
     QAction* exportAction;
+    // Other diaries in, the listed entries out as Markdown, JSON or PDF, and on paper.
+    QAction* importAction;
+    QAction* exportEntriesAction;
+    QAction* printAction;
     QAction* settingsAction;
     QAction* closeAction;
     QAction* quitAction;

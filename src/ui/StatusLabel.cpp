@@ -2,6 +2,7 @@
 
 #include "core/MainThread.h"
 #include "core/NotificationCenter.h"
+#include "diary/import/DiaryImport.h"
 #include "diary/import/OldDataImporter.h"
 
 #include <QHBoxLayout>
@@ -33,6 +34,37 @@ StatusLabel::StatusLabel(QWidget* parent) : QFrame(parent) {
         center.addObserver(kOldDataDidImportFail, nullptr,
                            [self](const Notification& n) { dataDidImportFail(self, n); }),
     };
+    // An import of another diary is followed the same way, with its format's name.
+    const auto onMain = [self](std::function<void(StatusLabel&)> step) {
+        MainThread::run(
+            [self, step] {
+                if (self)
+                    step(*self);
+            },
+            false);
+    };
+    observers_.push_back(
+        center.addObserver(kDiaryWillImport, nullptr, [onMain](const Notification& n) {
+            const QString format = n.userInfo.value(QStringLiteral("format")).toString();
+            onMain([format](StatusLabel& label) {
+                label.importing_ = format.isEmpty() ? QStringLiteral("Import")
+                                                    : QStringLiteral("Import ") + format;
+                label.setLabelText(label.importing_ + QStringLiteral("...0%"));
+                label.show();
+            });
+        }));
+    observers_.push_back(
+        center.addObserver(kDiaryImporting, nullptr, [onMain](const Notification& n) {
+            const int progress = n.userInfo.value(kProgressKey).toInt();
+            onMain([progress](StatusLabel& label) {
+                label.setLabelText(QStringLiteral("%1...%2%").arg(label.importing_).arg(progress));
+                label.show();
+            });
+        }));
+    observers_.push_back(
+        center.addObserver(kDiaryDidImport, nullptr, [onMain](const Notification&) {
+            onMain([](StatusLabel& label) { label.hide(); });
+        }));
 }
 
 StatusLabel::~StatusLabel() {

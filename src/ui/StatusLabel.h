@@ -55,6 +55,8 @@ private:
     static void dataDidImportFail(const QPointer<StatusLabel>& label, const Notification& note);
 
     QLabel* textField_ = nullptr;
+    // "Import Almanah" while another diary comes in.
+    QString importing_;
     std::vector<int> observers_;
 };
 

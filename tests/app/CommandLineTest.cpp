@@ -1,10 +1,14 @@
 #include "TestSupport.h"
 
+#include "DiaryFiles.h"
 #include "app/CommandLine.h"
+#include "app/InstanceHandover.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -238,4 +242,77 @@ TEST(CommandLine, WithoutAHomeTheLaunchIsRefusedBeforeAnythingIsWritten) {
     EXPECT_TRUE(err.contains(QStringLiteral("quillet2: cannot start Quillet2: there is no folder")))
         << err.toStdString();
     EXPECT_EQ(QFileInfo::exists(QStringLiteral("/Quillet2")), rootSettingsBefore);
+}
+
+// --import and --export run on the user's diary without a window or a
+// display, and an import goes to the window when the diary is open in one.
+TEST(CommandLine, TheEditionImportsAndExportsWithoutAWindowOrHandsTheImportToIt) {
+    const QString home = test::makeTempDir();
+    const QString fixtures = QStringLiteral(QUILLET_IMPORT_FIXTURES);
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
+    env.insert(QStringLiteral("QUILLET_NO_SYSLOG"), QStringLiteral("1"));
+    env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
+    // Turns the event loop while the edition runs: a handover waits for this side's answer.
+    const auto run = [&](const QStringList& args, int code, const QString& says) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUILLET_EDITION_BINARY), args);
+        QElapsedTimer waited;
+        waited.start();
+        while (!process.waitForFinished(10) && waited.elapsed() < 60000) {
+            QCoreApplication::processEvents();
+        }
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), code) << args.join(' ').toStdString() << "\n" << out.toStdString();
+        EXPECT_TRUE(out.contains(says)) << out.toStdString();
+    };
+    QFile::copy(QStringLiteral("/etc/passwd"), home + QStringLiteral("/passwd"));
+    const QString md = home + QStringLiteral("/d.md"), json = home + QStringLiteral("/d.json"),
+                  pdf = home + QStringLiteral("/d.pdf");
+    const struct {
+        QStringList args;
+        int code;
+        QString says;
+    } cases[] = {
+        {{"--import", fixtures + "/journal.txt"}, 0, "jrnl: 3 imported, 0 already there, 0 skipped"},
+        {{"--import", fixtures + "/journal.txt"}, 0, "jrnl: 0 imported, 3 already there"},
+        // The same day and the same text from another diary is there already too.
+        {{"--import", fixtures + "/dayone.zip"}, 0, "Day One: 2 imported, 1 already there"},
+        {{"--import", home + "/passwd"}, 1, "none of the diaries that can be imported"},
+        {{"--import"}, 2, "--import needs the path"},
+        {{"--export", "markdown", md}, 0, "5 entries written"},
+        {{"--export", "json", json}, 0, "5 entries written"},
+        {{"--export", "pdf", pdf}, 0, "5 entries written"},
+        {{"--export", "pdf"}, 2, "needs a format (markdown, json or pdf) and a file"},
+        {{"--import", json}, 0, "0 imported, 5 already there"},
+    };
+    for (const auto& c : cases) {
+        run(c.args, c.code, c.says);
+    }
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000)) << "pdftotext (poppler-utils) is needed";
+    const QString pdfText = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString& file : {QString::fromUtf8(test::readBytes(md)), pdfText}) {
+        EXPECT_EQ(file.count(QStringLiteral("Leap day in Z\u00fcrich")), 2) << file.toStdString();
+        EXPECT_EQ(file.count(QStringLiteral("right to left")), 2);
+        EXPECT_EQ(file.count(QStringLiteral("three lines")), 1);
+    }
+
+    InstanceHandover window;
+    ASSERT_TRUE(window.listen(InstanceHandover::serverName(QStringLiteral("Quillet2"), home + QStringLiteral("/data"), home)));
+    QString handed;
+    QString refusal;
+    window.importHandler = [&](const QString& path) {
+        handed = path;
+        return refusal;
+    };
+    run({"--import", fixtures + "/../fixtures/jrnl.json"}, 0, "its window took the import");
+    EXPECT_EQ(handed, QDir::cleanPath(fixtures + "/jrnl.json"));
+    refusal = QStringLiteral("its window is locked behind the passcode");
+    run({"--import", fixtures + "/jrnl.json"}, 1, "did not take the import: its window is locked behind the passcode");
 }

@@ -1,0 +1,147 @@
+#include "diary/import/DayOneImporter.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimeZone>
+#include <zip.h>
+
+#include <memory>
+
+namespace quillet {
+
+namespace {
+
+const QByteArray kZipMagic("PK\x03\x04");
+const char* const kJournal = "Journal.json";
+
+struct ZipCloser {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+
+// The bytes of Journal.json inside the zip, or false with *error.
+bool journalOfZip(const QString& path, QByteArray* json, QString* error) {
+    const QString name = QFileInfo(path).fileName();
+    int code = 0;
+    const std::unique_ptr<zip_t, ZipCloser> archive(zip_open(
+        QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), ZIP_RDONLY, &code));
+    if (!archive) {
+        *error = QStringLiteral("%1 is not a readable zip file").arg(name);
+        return false;
+    }
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(archive.get(), kJournal, 0, &stat) != 0) {
+        *error = QStringLiteral("%1 holds no Journal.json: it is not a Day One export").arg(name);
+        return false;
+    }
+    // The size the zip claims is checked before anything is unpacked.
+    if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(importtext::kLargestSource)) {
+        *error = QStringLiteral("Journal.json in %1 is too large").arg(name);
+        return false;
+    }
+    zip_file_t* file = zip_fopen(archive.get(), kJournal, 0);
+    if (!file) {
+        *error = QStringLiteral("Journal.json in %1 cannot be unpacked").arg(name);
+        return false;
+    }
+    json->resize(qsizetype(stat.size));
+    const zip_int64_t read = zip_fread(file, json->data(), stat.size);
+    zip_fclose(file);
+    if (read != zip_int64_t(stat.size)) {
+        *error = QStringLiteral("Journal.json in %1 is damaged").arg(name);
+        return false;
+    }
+    return true;
+}
+
+// The moment on the writer's clock: the UTC time in the entry's zone, then
+// that wall-clock time here, so that the entry keeps its day and hour.
+QDateTime writersClock(const QJsonObject& entry) {
+    QDateTime utc =
+        QDateTime::fromString(entry.value(QStringLiteral("creationDate")).toString(), Qt::ISODate);
+    if (!utc.isValid()) {
+        return {};
+    }
+    const QTimeZone zone(entry.value(QStringLiteral("timeZone")).toString().toUtf8());
+    const QDateTime there = zone.isValid() ? utc.toTimeZone(zone) : utc.toLocalTime();
+    return QDateTime(there.date(), there.time(), Qt::LocalTime);
+}
+
+} // namespace
+
+QString DayOneImporter::formatId() const {
+    return QStringLiteral("dayone");
+}
+
+QString DayOneImporter::formatName() const {
+    return QStringLiteral("Day One");
+}
+
+bool DayOneImporter::detect(const QString& path) const {
+    QByteArray head;
+    QString error;
+    if (!importtext::readFile(path, &head, &error, 64 * 1024)) {
+        return false;
+    }
+    if (head.startsWith(kZipMagic)) {
+        return true;
+    }
+    return head.trimmed().startsWith('{') && head.contains("\"creationDate\"");
+}
+
+ImportSource DayOneImporter::read(const QString& path) const {
+    ImportSource source;
+    const QString name = QFileInfo(path).fileName();
+    QByteArray bytes;
+    if (!importtext::readFile(path, &bytes, &source.error, 4)) {
+        return source;
+    }
+    const bool zipped = bytes.startsWith(kZipMagic);
+    if (zipped ? !journalOfZip(path, &bytes, &source.error)
+               : !importtext::readFile(path, &bytes, &source.error)) {
+        return source;
+    }
+    const QString what = zipped ? QStringLiteral("Journal.json in %1").arg(name) : name;
+    QString decoded;
+    if (!importtext::decodeUtf8(bytes, &decoded)) {
+        source.error = QStringLiteral("%1 is not UTF-8 text").arg(what);
+        return source;
+    }
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    const QJsonValue entries = document.object().value(QStringLiteral("entries"));
+    if (document.isNull() || !entries.isArray()) {
+        source.error = document.isNull()
+                           ? QStringLiteral("%1 is not valid JSON (at byte %2: %3)")
+                                 .arg(what)
+                                 .arg(parseError.offset)
+                                 .arg(parseError.errorString())
+                           : QStringLiteral("%1 is not a Day One export (no entries)").arg(what);
+        return source;
+    }
+    int number = 0;
+    for (const QJsonValue& value : entries.toArray()) {
+        ++number;
+        const QJsonObject entry = value.toObject();
+        const QDateTime date = writersClock(entry);
+        if (!date.isValid()) {
+            source.skipped.append(QStringLiteral("entry %1: no creation date").arg(number));
+            continue;
+        }
+        QStringList tags;
+        for (const QJsonValue& tag : entry.value(QStringLiteral("tags")).toArray()) {
+            tags.append(tag.toString());
+        }
+        source.entries.push_back(
+            {date,
+             importtext::withTagLine(entry.value(QStringLiteral("text")).toString(), tags,
+                                     entry.value(QStringLiteral("starred")).toBool()),
+             QString(), 0});
+    }
+    return source;
+}
+
+} // namespace quillet
