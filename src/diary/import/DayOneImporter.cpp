@@ -110,20 +110,13 @@ ImportSource DayOneImporter::read(const QString& path) const {
         source.error = QStringLiteral("%1 is not UTF-8 text").arg(what);
         return source;
     }
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    const QJsonValue entries = document.object().value(QStringLiteral("entries"));
-    if (document.isNull() || !entries.isArray()) {
-        source.error = document.isNull()
-                           ? QStringLiteral("%1 is not valid JSON (at byte %2: %3)")
-                                 .arg(what)
-                                 .arg(parseError.offset)
-                                 .arg(parseError.errorString())
-                           : QStringLiteral("%1 is not a Day One export (no entries)").arg(what);
+    QJsonArray entries;
+    if (!importtext::entriesArray(what, QStringLiteral("Day One"), bytes, &entries,
+                                  &source.error)) {
         return source;
     }
     int number = 0;
-    for (const QJsonValue& value : entries.toArray()) {
+    for (const QJsonValue& value : std::as_const(entries)) {
         ++number;
         const QJsonObject entry = value.toObject();
         const QDateTime date = writersClock(entry);

@@ -8,6 +8,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -103,6 +105,26 @@ QString withTagLine(const QString& text, const QStringList& tags, bool starred) 
 
 QDateTime noonOf(const QDate& day) {
     return QDateTime(day, QTime(12, 0), Qt::LocalTime);
+}
+
+bool entriesArray(const QString& what, const QString& kind, const QByteArray& bytes,
+                  QJsonArray* entries, QString* error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    const QJsonValue value = document.object().value(QStringLiteral("entries"));
+    if (document.isNull()) {
+        *error = QStringLiteral("%1 is not valid JSON (at byte %2: %3)")
+                     .arg(what)
+                     .arg(parseError.offset)
+                     .arg(parseError.errorString());
+        return false;
+    }
+    if (!value.isArray()) {
+        *error = QStringLiteral("%1 is not a %2 export (no entries)").arg(what, kind);
+        return false;
+    }
+    *entries = value.toArray();
+    return true;
 }
 
 } // namespace importtext

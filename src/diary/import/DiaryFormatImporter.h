@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -65,6 +66,11 @@ bool decodeUtf8(const QByteArray& bytes, QString* text);
 QString withTagLine(const QString& text, const QStringList& tags, bool starred);
 // A day without a time: noon on the local clock.
 QDateTime noonOf(const QDate& day);
+// The "entries" array of an export in JSON (`what` names the file, `kind`
+// the diary whose export it should be); false with *error when the bytes are
+// no JSON or hold no such array.
+bool entriesArray(const QString& what, const QString& kind, const QByteArray& bytes,
+                  QJsonArray* entries, QString* error);
 
 } // namespace importtext
 

@@ -106,20 +106,12 @@ ImportSource readText(const QString& name, const QString& journal) {
 
 ImportSource readJson(const QString& name, const QByteArray& bytes) {
     ImportSource source;
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    const QJsonValue entries = document.object().value(QStringLiteral("entries"));
-    if (document.isNull() || !entries.isArray()) {
-        source.error = document.isNull()
-                           ? QStringLiteral("%1 is not valid JSON (at byte %2: %3)")
-                                 .arg(name)
-                                 .arg(parseError.offset)
-                                 .arg(parseError.errorString())
-                           : QStringLiteral("%1 is not a jrnl export (no entries)").arg(name);
+    QJsonArray entries;
+    if (!importtext::entriesArray(name, QStringLiteral("jrnl"), bytes, &entries, &source.error)) {
         return source;
     }
     int number = 0;
-    for (const QJsonValue& value : entries.toArray()) {
+    for (const QJsonValue& value : std::as_const(entries)) {
         ++number;
         const QJsonObject entry = value.toObject();
         const QDate day =
