@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 
 #include <cstring>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -201,7 +203,14 @@ private:
 };
 
 TEST(InstanceHandover, ASocketOnlyInAFolderOfTheUsersAloneSoASquatterInTmpKeepsNoWindowShut) {
-    const QString home = test::makeTempDir();
+    // Socket paths are short (about 100 bytes): a home in /tmp, not in a
+    // long temporary folder; and a folder as shared as /tmp is, whoever runs.
+    QTemporaryDir shortHome(QStringLiteral("/tmp/qsock-XXXXXX"));
+    ASSERT_TRUE(shortHome.isValid());
+    const QString home = shortHome.path();
+    const QString shared = home + QStringLiteral("/shared");
+    ASSERT_TRUE(QDir().mkpath(shared));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
     const QString cache = home + QStringLiteral("/.cache"),
                   data = home + QStringLiteral("/.local/share");
     const QString privateRuntime = test::makeTempDir();
@@ -213,8 +222,7 @@ TEST(InstanceHandover, ASocketOnlyInAFolderOfTheUsersAloneSoASquatterInTmpKeepsN
     } cases[] = {
         {privateRuntime, privateRuntime},
         {QString(), cache + QStringLiteral("/quillet-sockets")},
-        {QDir::tempPath(),
-         cache + QStringLiteral("/quillet-sockets")}, // shared: anyone writes there
+        {shared, cache + QStringLiteral("/quillet-sockets")}, // anyone writes there
         {linkedRuntime, cache + QStringLiteral("/quillet-sockets")},
     };
     for (const auto& c : cases) {
@@ -231,7 +239,7 @@ TEST(InstanceHandover, ASocketOnlyInAFolderOfTheUsersAloneSoASquatterInTmpKeepsN
     EXPECT_EQ(QFileInfo(name).path(), data + QStringLiteral("/quillet-sockets"));
 
     // Another account listening first under the shared name in /tmp answers for nobody.
-    Squatter squatter(QDir(QDir::tempPath()).filePath(QFileInfo(name).fileName()));
+    Squatter squatter(QDir(shared).filePath(QFileInfo(name).fileName()));
     ASSERT_TRUE(squatter.listening());
     EXPECT_FALSE(InstanceHandover::handOver(name, 500)) << "this launch opens its window";
     InstanceHandover running;
