@@ -29,6 +29,8 @@
 #include "store/CloudContainer.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
+#include "store/cloud/ContainerKey.h"
+#include "store/cloud/DiaryKey.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -258,6 +260,9 @@ bool signIn() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     Bundle::mainBundle().setBundleName(QStringLiteral("Quillet2"));
+    // A test machine: the passphrase's key derivation at its cheapest, so that
+    // a sanitizer build still derives it in well under the tests' waits.
+    cloud::ContainerKey::setDefaultCost(cloud::cheapestKeyCost());
     if (app.arguments().contains(QStringLiteral("--sign-in")) && !signIn()) {
         say(QStringLiteral("error cannot sign in under ") +
             QString::fromLocal8Bit(qgetenv("QUILLET_CLOUD_ROOT")));
