@@ -53,11 +53,17 @@ ImportSource readText(const QString& name, const QString& journal) {
     QStringList body;
     bool open = false;    // an entry is being gathered
     bool badDate = false; // the lines after a bad date line belong to no entry
+    qsizetype dateLine = 0;
     const auto close = [&] {
         if (open) {
             while (!body.isEmpty() && body.constLast().trimmed().isEmpty()) {
                 body.removeLast();
             }
+        }
+        if (open && body.isEmpty()) {
+            // A date line with no words after it (a journal cut off there) makes no entry.
+            source.skipped.append(QStringLiteral("line %1: a date without words").arg(dateLine + 1));
+        } else if (open) {
             bool starred = false;
             body[0] = unstarred(body.constFirst(), &starred);
             source.entries.push_back(
@@ -83,6 +89,7 @@ ImportSource readText(const QString& name, const QString& journal) {
                 continue;
             }
             open = true;
+            dateLine = i;
             body.append(match.captured(9));
             continue;
         }
