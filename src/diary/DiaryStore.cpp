@@ -3,6 +3,7 @@
 #include "core/Alerts.h"
 #include "core/Clock.h"
 #include "core/Log.h"
+#include "core/Notices.h"
 #include "core/NotificationCenter.h"
 #include "core/StandardPaths.h"
 #include "diary/DailyBackups.h"
@@ -31,6 +32,8 @@ namespace {
 // record identifiers by kind of change.
 const QString kDidImportUbiquitousContentChanges =
     QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification");
+// The message bar's line for saves that failed while typing.
+const QString kSaveTopic = QStringLiteral("save");
 } // namespace
 
 DiaryStore::DiaryStore(const StoreLocations* locations, QObject* refreshSender, QObject* parent)
@@ -171,6 +174,9 @@ bool DiaryStore::flushUnsavedChanges() {
         }
         return false;
     }
+    if (autosaveFailureShown_) {
+        Notices::withdraw(kSaveTopic);
+    }
     autosaveFailureShown_ = false;
     backUpIfDue();
     return true;
@@ -211,10 +217,18 @@ bool DiaryStore::autosave() {
             return false;
         }
         if (!reportFileLost(error) && !autosaveFailureShown_) {
+            // Said in the window's message bar, not a box over the editor:
+            // the writer keeps typing, and the next pause tries again.
             autosaveFailureShown_ = true;
-            Alerts::presentError(error);
+            Log::write(error.localizedDescription);
+            Notices::post(kSaveTopic, QStringLiteral("%1 What you type stays in the window and is "
+                                                     "saved at the next pause.")
+                                          .arg(error.localizedDescription));
         }
         return false;
+    }
+    if (autosaveFailureShown_) {
+        Notices::withdraw(kSaveTopic);
     }
     autosaveFailureShown_ = false;
     backUpIfDue();

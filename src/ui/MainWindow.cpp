@@ -11,6 +11,7 @@
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
+#include "ui/MessageBar.h"
 #include "ui/StatusLabel.h"
 
 #include <QAction>
@@ -292,6 +293,8 @@ QWidget* MainWindow::buildJournal() {
     auto* editor = new QVBoxLayout(editorPanel);
     editor->setContentsMargins(0, 0, 0, 0);
     editor->setSpacing(0);
+    messageBar = new MessageBar(editorPanel);
+    editor->addWidget(messageBar);
     dateLabel = new QLabel(editorPanel);
     dateLabel->setObjectName(QStringLiteral("dateLabel"));
     dateLabel->setContentsMargins(16, 8, 16, 4);

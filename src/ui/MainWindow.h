@@ -23,6 +23,7 @@ class JournalPopovers;
 class MonthSelectView;
 class PasscodeView;
 class StatusLabel;
+class MessageBar;
 
 // The main window's layout: toolbar, menus and the four views that take
 // turns in its content (the journal, the lock screen, the cloud question and
@@ -100,6 +101,8 @@ public:
     // Shown while an import of the previous generation's diary runs.
     StatusLabel* statusLabel;
     QWidget* editorPanel;
+    // Failures that need no answer, above the date, out of the keyboard's way.
+    MessageBar* messageBar;
     QLabel* dateLabel;
     EditTextView* editTextView;
     QSlider* fontSlider;

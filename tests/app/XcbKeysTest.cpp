@@ -7,21 +7,28 @@
 #include "diary/export/EntryExporter.h"
 #include "diary/export/SystemTextEditorLauncher.h"
 #include "diary/export/TextEditorLauncher.h"
+#include "diary/import/OldDataImporter.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
+#include "ui/MessageBar.h"
 #include "ui/Popover.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/settings/SettingWindowController.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace quillet {
 namespace {
@@ -73,6 +80,87 @@ TEST_F(XcbKeys, ExportWorksFromTheSearchFieldAndTheEditor) {
     EXPECT_EQ(counting->opened.size(), 1) << "Ctrl+E in the search field exports";
     press(d->editTextView(), Qt::Key_E, Qt::ControlModifier);
     EXPECT_EQ(counting->opened.size(), 2) << "Ctrl+E in the editor exports";
+    EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
+}
+
+class FailingLauncher : public TextEditorLauncher {
+public:
+    bool openFile(const QString&) override { return false; }
+};
+
+// Failures that need no answer are said in the message bar, with no box over
+// the editor: what is typed right after goes on into the entry.
+TEST_F(XcbKeys, FailuresShowInTheMessageBarWhileTypingGoesOn) {
+    EditTextView* editor = d->editTextView();
+    MessageBar* bar = d->window()->messageBar;
+    const QString previewPath = EntryExporter::exportPath();
+    sqlite3* lock = nullptr;
+    const struct {
+        const char* name;
+        std::function<void()> fail;
+        const char* said;
+    } cases[] = {
+        {"export cannot be written",
+         [&] {
+             ASSERT_TRUE(QDir().mkpath(previewPath));
+             press(editor, Qt::Key_E, Qt::ControlModifier);
+         },
+         "could not be written"},
+        {"no program opens the export",
+         [&] {
+             ASSERT_TRUE(QDir(previewPath).removeRecursively());
+             EntryExporter::sharedExporter()->setLauncher(std::make_unique<FailingLauncher>());
+             press(editor, Qt::Key_E, Qt::ControlModifier);
+         },
+         "no program could open it"},
+        {"the old diary cannot be imported",
+         [&] {
+             QFile old(OldDataImporter::oldDataPath());
+             ASSERT_TRUE(QDir().mkpath(QFileInfo(old).path()));
+             ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+             old.write(QByteArray(4096, 'x'));
+             old.close();
+             OldDataImporter::sharedImporter()->asyncImportWithManagedObjectContext(
+                 d->managedObjectContext());
+         },
+         "is tried again at the next launch"},
+        {"a save while typing fails",
+         [&] {
+             // Another connection holds the diary's write lock.
+             sqlite3_open(QFile::encodeName(home.storePath()).constData(), &lock);
+             sqlite3_exec(lock, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+             EXPECT_FALSE(d->autosave());
+         },
+         "saved at the next pause"},
+    };
+    QString typed = editor->toPlainText();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        editor->setFocus(Qt::OtherFocusReason);
+        c.fail();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return bar->text().contains(QLatin1String(c.said)); }))
+            << bar->text().toStdString();
+        EXPECT_TRUE(bar->isVisible());
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget(), editor);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("typed on"));
+        typed = editor->toPlainText();
+        EXPECT_TRUE(typed.endsWith(QLatin1String("typed on")));
+    }
+    EXPECT_EQ(d->arrayController()->selectedObject()->entryText(), typed);
+    // A try that works takes its own line away; the others stay until closed.
+    sqlite3_exec(lock, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(lock);
+    EXPECT_TRUE(d->autosave());
+    EntryExporter::sharedExporter()->setLauncher(std::make_unique<test::CountingLauncher>());
+    press(editor, Qt::Key_E, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar->text().contains(QLatin1String("saved at the next pause")));
+    EXPECT_FALSE(bar->text().contains(QLatin1String("export")));
+    EXPECT_TRUE(bar->text().contains(QLatin1String("old diary")));
+    bar->dismiss(nullptr);
+    EXPECT_FALSE(bar->isVisible());
     EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
 }
 

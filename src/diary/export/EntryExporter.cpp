@@ -1,6 +1,7 @@
 #include "diary/export/EntryExporter.h"
 
 #include "core/Log.h"
+#include "core/Notices.h"
 #include "core/PrivateFile.h"
 #include "core/PrivateFolder.h"
 #include "core/StandardPaths.h"
@@ -17,6 +18,8 @@
 namespace quillet {
 
 namespace {
+// The message bar's line for the export: replaced by the next try's.
+const QString kExportTopic = QStringLiteral("export");
 constexpr QFileDevice::Permissions kPrivateFolder =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 } // namespace
@@ -81,6 +84,9 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
     if (folder.isEmpty()) {
         // Without a home there is no cache folder, and no safe place to write to.
         Log::write(QStringLiteral("No cache folder: neither XDG_CACHE_HOME nor HOME is set"));
+        Notices::post(kExportTopic, QStringLiteral("The export could not be written: there is no "
+                                                   "cache folder (neither XDG_CACHE_HOME nor HOME "
+                                                   "is set)."));
         return;
     }
     QString reason;
@@ -103,11 +109,18 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
     Log::write(QStringLiteral("filepath: %1").arg(path));
     if (!written) {
         // An old export, or none, would be shown as if it were this one.
+        Notices::post(kExportTopic,
+                      QStringLiteral("The export \u201c%1\u201d could not be written: %2")
+                          .arg(path, why));
         return;
     }
-    if (launcher_) {
-        launcher_->openFile(path);
+    if (launcher_ && !launcher_->openFile(path)) {
+        Notices::post(kExportTopic, QStringLiteral("The export was written to \u201c%1\u201d, but no "
+                                                   "program could open it.")
+                                        .arg(path));
+        return;
     }
+    Notices::withdraw(kExportTopic);
 }
 
 } // namespace quillet

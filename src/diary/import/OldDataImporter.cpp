@@ -1,6 +1,7 @@
 #include "diary/import/OldDataImporter.h"
 
 #include "core/Log.h"
+#include "core/Notices.h"
 #include "core/MainThread.h"
 #include "core/NotificationCenter.h"
 #include "core/TextFolder.h"
@@ -32,6 +33,9 @@ constexpr qint64 kSaveBudgetNs = 10'000'000;
 constexpr int kFirstSave = 1000;
 constexpr int kSmallestSave = 200;
 constexpr int kLargestSave = 20000;
+
+// The message bar's line for a failed import, withdrawn by one that succeeds.
+const QString kOldDataTopic = QStringLiteral("old data import");
 
 // Nothing but a finite moment within a few hundred thousand years has a
 // calendar month; anything else reads as the time stamp 0, as NULL does.
@@ -112,22 +116,31 @@ void OldDataImporter::start(ManagedObjectContext* context, Worker worker) {
 
 void OldDataImporter::import(const QPointer<ManagedObjectContext>& context) {
     postImportNotification(kOldDataWillImport);
-    const bool succeeded = importRows(context);
+    QString reason;
+    const bool succeeded = importRows(context, &reason);
     // Lowered before the last word, so that whoever hears it may start the next run.
     setIsWorking(false);
     postImportNotification(succeeded ? kOldDataDidImportSucess : kOldDataDidImportFail);
+    if (succeeded) {
+        Notices::withdraw(kOldDataTopic);
+    } else {
+        Notices::post(kOldDataTopic,
+                      QStringLiteral("The old diary could not be imported: %1. It is tried again "
+                                     "at the next launch.")
+                          .arg(reason));
+    }
 }
 
-bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context) {
+bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context, QString* reason) {
     const QString path = oldDataPath();
     Log::write(QStringLiteral("path: %1").arg(path));
     OldDiaryReader reader;
     int total = 0;
     if (path.isNull() || !reader.open(path) || !reader.countLiveRows(&total) ||
         !reader.prepareRows()) {
-        Log::write(QStringLiteral("errpr:%1")
-                       .arg(path.isNull() ? QStringLiteral("no application support folder")
-                                          : reader.errorMessage()));
+        *reason = path.isNull() ? QStringLiteral("no application support folder")
+                                : reader.errorMessage();
+        Log::write(QStringLiteral("errpr:%1").arg(*reason));
         return false;
     }
     ProgressPoster progress(kOldDataImporting, total);
@@ -139,19 +152,25 @@ bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context) 
         progress.post(++stepped);
         if (row.isComplete() && !batches.add(prepareEntry(row.uuid, row.text, row.colorTag,
                                                           dateFromSeconds(row.timeStamp)))) {
+            *reason = QStringLiteral("the diary could not keep what came in");
             return false;
         }
     }
     if (next == OldDiaryReader::Next::Error) {
         // A file that breaks off in the middle: what was read is kept and
         // saved, but the import is not done, and runs again next time.
-        Log::write(QStringLiteral("errpr:%1").arg(reader.errorMessage()));
+        *reason = reader.errorMessage();
+        Log::write(QStringLiteral("errpr:%1").arg(*reason));
     }
     reader.close();
     const bool complete = next == OldDiaryReader::Next::End;
     // Only an import that ended with everything saved marks the old data as imported.
     const auto markImported = [] { Utility::sharedUtility()->setIsOldDataImported(true); };
-    return batches.finish(complete ? markImported : std::function<void()>()) && complete;
+    if (!batches.finish(complete ? markImported : std::function<void()>())) {
+        *reason = QStringLiteral("the diary could not save what came in");
+        return false;
+    }
+    return complete;
 }
 
 void OldDataImporter::dataImportedWithUuid(const QString& uuid, const QString& text, int colorTag,

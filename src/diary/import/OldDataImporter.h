@@ -62,7 +62,8 @@ private:
     void start(ManagedObjectContext* context, Worker worker);
     void import(const QPointer<ManagedObjectContext>& context);
     void removeDuplicate(const QPointer<ManagedObjectContext>& context);
-    bool importRows(const QPointer<ManagedObjectContext>& context);
+    // False with the reason when the import is not done.
+    bool importRows(const QPointer<ManagedObjectContext>& context, QString* reason);
     bool removeDuplicates(const QPointer<ManagedObjectContext>& context);
 
     QPointer<ManagedObjectContext> context_;

@@ -55,6 +55,9 @@ QSplitter::handle { background: %2; }
 #dateLabel { color: %6; }
 #statusLabel { background: %3; border: 1px solid %2; border-left: 3px solid %4; border-radius: 6px; }
 #statusLabelText { color: %5; background: transparent; }
+#messageBar { background: %1; border: none; border-bottom: 1px solid %2; border-left: 3px solid #c0392b; }
+#messageBarText { color: %5; background: transparent; }
+#messageBarClose { color: %6; border: none; }
 #emptyListHint { color: %6; background: transparent; }
 #popover { background: %3; border: 1px solid %2; border-radius: 8px; }
 QPushButton { background: %3; color: %5; border: 1px solid %2; border-radius: 6px; padding: 5px 14px; }
