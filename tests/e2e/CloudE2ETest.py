@@ -132,6 +132,11 @@ def scenario(binary, roots, pair_tool=None, scratch=None):
         for p in peers:
             written, applied = p.counts()
             print(f"{p.name}: {written} logs written, {applied} applied, {len(dumps[0])} entries")
+    except (AssertionError, PeerError):
+        # The other machines' side of a failure.
+        for p in peers:
+            print(f"--- {p.name}'s log:\n{p.log_tail()}")
+        raise
     finally:
         for p in peers:
             p.quit()

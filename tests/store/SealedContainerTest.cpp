@@ -132,18 +132,31 @@ TEST(SealedContainer, NoWordLeavesInPlainTextAndEveryMutatedSealedLogIsRefusedWi
 TEST(SealedContainer,
      AWrongOrMissingPassphraseAppliesAndWritesNothingAndTwoKeysMadeAtOnceEndAsOne) {
     const QString container = makeTempDir();
-    // Two machines make a key at the same time, each before it sees the other's.
-    auto keysA = keysWith(QStringLiteral("alpha")), keysB = keysWith(QStringLiteral("alpha"));
+    // Two machines make a key at the same time, each before it sees the
+    // other's. B's key is the one that loses, and A's first log reaches B
+    // before A's key file does.
+    auto keysA = keysWith(QStringLiteral("alpha"));
     Machine a(makeTempDir(), container, keysA);
     a.insert(kFirst, "on the laptop");
     a.sync();
-    const QString apart = makeTempDir();
-    ASSERT_TRUE(keysB->resolve(apart));
+    const QString keyA = keyFiles(container).front();
+    std::shared_ptr<ContainerKey> keysB;
+    QString apart;
+    do {
+        keysB = keysWith(QStringLiteral("alpha"));
+        apart = makeTempDir();
+        ASSERT_TRUE(keysB->resolve(apart));
+    } while (keyIdOfFile(keyFiles(apart).front()) < keyIdOfFile(keyA));
+    const QString aside = makeTempDir() + QStringLiteral("/a.qkey");
+    ASSERT_TRUE(QFile::rename(keyA, aside));
     ASSERT_TRUE(
         QFile::copy(keyFiles(apart).front(), keyFolder(container) + QLatin1Char('/') +
                                                  QFileInfo(keyFiles(apart).front()).fileName()));
     Machine b(makeTempDir(), container, keysB);
     b.insert(kSecond, "on the desktop");
+    b.sync();
+    EXPECT_FALSE(b.row(kFirst)) << "sealed under a key B does not hold yet";
+    ASSERT_TRUE(QFile::rename(aside, keyA));
     for (int i = 0; i < 3; ++i) {
         b.sync();
         a.sync();

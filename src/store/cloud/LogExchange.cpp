@@ -74,6 +74,12 @@ bool LogExchange::unlock() {
                        .arg(why));
         return false;
     }
+    if (key->id != key_.id) {
+        // A log refused under the key this one replaced may open now, although
+        // the file itself did not change: sync engines bring the key folder
+        // after the logs as often as before them.
+        refused_.clear();
+    }
     key_ = *key;
     if (resealedWith_ != key_.id) {
         resealOwnFiles();
