@@ -183,6 +183,17 @@ QString runProbe(const QStringList& arguments) {
     return QString::fromLocal8Bit(child.readAllStandardOutput());
 }
 
+QMap<QString, double> probeValues(const QStringList& arguments) {
+    QMap<QString, double> values;
+    for (const QString& line : runProbe(arguments).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            values.insert(line.left(eq), line.mid(eq + 1).toDouble());
+        }
+    }
+    return values;
+}
+
 bool runProbeMode(int argc, char** argv, int* exitCode) {
     if (argc < 3) {
         return false;
@@ -190,6 +201,10 @@ bool runProbeMode(int argc, char** argv, int* exitCode) {
     const QString mode = QString::fromLocal8Bit(argv[1]);
     const QString path = QString::fromLocal8Bit(argv[2]);
     QTextStream out(stdout);
+    if (mode == QLatin1String("--probe-import") && argc >= 4) {
+        *exitCode = runImportProbe(path, QString::fromLocal8Bit(argv[3]));
+        return true;
+    }
     if (mode == QLatin1String("--probe-store")) {
         const long before = residentKilobytes();
         std::unique_ptr<Diary> diary = openDiary(path); // with everything a search needs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <memory>
 
@@ -52,6 +53,12 @@ long residentKilobytes();
 
 // Runs this program again as a child in a probe mode and answers its "key=value" lines.
 QString runProbe(const QStringList& arguments);
+// The same, read into numbers by key.
+QMap<QString, double> probeValues(const QStringList& arguments);
+// The child of --probe-import OLD OUT: a first launch that imports the
+// previous generation's file OLD, its memory once the import has ended,
+// and the diary it made copied to OUT.
+int runImportProbe(const QString& old, const QString& out);
 // Entry point of the child: handles --probe-* arguments; false when not a probe.
 bool runProbeMode(int argc, char** argv, int* exitCode);
 

@@ -6,6 +6,7 @@
 
 #include "DiaryGenerator.h"
 #include "app/AppDelegate.h"
+#include "core/Bundle.h"
 #include "core/NotificationCenter.h"
 #include "diary/Utility.h"
 #include "diary/export/JsonExporter.h"
@@ -25,6 +26,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QTextStream>
 #include <QTimeZone>
 #include <QTimer>
 #include <QUuid>
@@ -173,6 +175,27 @@ BENCHMARK(BM_ImportOldDiaryAtLaunch)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// Memory after a first launch imported the previous generation's file,
+// against a launch of the diary that import made: each in a fresh process.
+// The import should leave at most 15% more.
+void BM_MemoryAfterImport(benchmark::State& state) {
+    const QString old = oldFixture(int(state.range(0)));
+    const QString made = QDir::tempPath() + QStringLiteral("/quillet-bench-imported.sqlite");
+    QMap<QString, double> imported, relaunched;
+    for (auto _ : state) {
+        imported = probeValues({QStringLiteral("--probe-import"), old, made});
+        relaunched = probeValues({QStringLiteral("--probe-app"), made});
+    }
+    removeDiary(made);
+    const double after = imported.value(QStringLiteral("rss_after_kb")) / 1024.0;
+    const double again = relaunched.value(QStringLiteral("rss_after_kb")) / 1024.0;
+    state.counters["imported_rss_MB"] = after;
+    state.counters["relaunched_rss_MB"] = again;
+    state.counters["ratio"] = again > 0 ? after / again : 0;
+    state.counters["ratio_target"] = 1.15;
+}
+BENCHMARK(BM_MemoryAfterImport)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A diary of n entries of which every tenth identifier is there twice,
 // made once into the fixture folder.
@@ -415,4 +438,43 @@ BENCHMARK(BM_ImportOtherDiary)
     ->Iterations(1);
 
 } // namespace
+
+int runImportProbe(const QString& old, const QString& out) {
+    const QString data = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    const QString oldFolder = data + QStringLiteral("/QuilletMac");
+    const QString storeFolder = data + QStringLiteral("/Quillet2");
+    QDir().mkpath(oldFolder);
+    QDir().mkpath(storeFolder);
+    const QString store = storeFolder + QStringLiteral("/entries.sqlite");
+    removeDiary(store);
+    QFile::remove(oldFolder + QStringLiteral("/Quillet.sqlite"));
+    if (!QFile::copy(old, oldFolder + QStringLiteral("/Quillet.sqlite"))) {
+        abortRun(QStringLiteral("cannot copy %1").arg(old));
+    }
+    Bundle::mainBundle().setBundleName(QStringLiteral("Quillet2"));
+    Utility::sharedUtility()->setIsOldDataImported(false);
+    auto delegate = std::make_unique<AppDelegate>();
+    delegate->loadInterface();
+    delegate->window()->show();
+    const Run run = runUntil(kOldDataDidImportSucess, kOldDataDidImportFail,
+                             [&] { delegate->applicationDidFinishLaunching(); });
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+    }
+    if (!run.succeeded) {
+        abortRun(QStringLiteral("the import failed"));
+    }
+    const long after = residentKilobytes();
+    delegate.reset();
+    removeDiary(out);
+    for (const char* side : {"", "-wal"}) {
+        const QString from = store + QLatin1String(side);
+        if (QFileInfo::exists(from) && !QFile::copy(from, out + QLatin1String(side))) {
+            abortRun(QStringLiteral("cannot copy the imported diary to %1").arg(out));
+        }
+    }
+    QTextStream(stdout) << "rss_after_kb=" << after << "\n";
+    return 0;
+}
+
 } // namespace quillet::bench

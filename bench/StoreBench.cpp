@@ -84,25 +84,14 @@ void BM_SaveAfterCreatingOneEntry(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveAfterCreatingOneEntry)->Apply(sizes);
 
-QMap<QString, double> probe(const QStringList& arguments) {
-    QMap<QString, double> values;
-    for (const QString& line : runProbe(arguments).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0) {
-            values.insert(line.left(eq), line.mid(eq + 1).toDouble());
-        }
-    }
-    return values;
-}
-
 // Measured in a fresh process each, so that nothing else loaded counts, on a
 // copy: this process may hold the fixture open itself.
 void BM_ResidentMemory(benchmark::State& state) {
     const QString path = workingCopy(int(state.range(0)));
     QMap<QString, double> store, app;
     for (auto _ : state) {
-        store = probe({QStringLiteral("--probe-store"), path});
-        app = probe({QStringLiteral("--probe-app"), path});
+        store = probeValues({QStringLiteral("--probe-store"), path});
+        app = probeValues({QStringLiteral("--probe-app"), path});
     }
     const double text = store.value(QStringLiteral("text_bytes")) / 1e6;
     const double loaded = store.value(QStringLiteral("rss_after_kb")) / 1024.0;

@@ -1,5 +1,7 @@
 #include "store/EntryUuid.h"
 
+#include <QHashFunctions>
+
 namespace quillet {
 
 namespace {
@@ -91,6 +93,17 @@ bool EntryUuid::operator==(const EntryUuid& other) const {
         return *other_ == *other.other_;
     }
     return bytes_ == other.bytes_;
+}
+
+std::size_t EntryUuid::hash() const {
+    if (kind_ == Kind::Other) {
+        return qHash(*other_);
+    }
+    std::size_t h = std::size_t(kind_);
+    for (unsigned char b : bytes_) {
+        h = h * 131 + b;
+    }
+    return h;
 }
 
 } // namespace quillet

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <cstddef>
 #include <memory>
 
 namespace quillet {
@@ -38,6 +39,8 @@ public:
     // Compares without making the text.
     bool operator==(const EntryUuid& other) const;
     friend bool operator==(const EntryUuid& a, const QString& b) { return a == EntryUuid(b); }
+    // Equal identifiers hash alike, without making the text.
+    std::size_t hash() const;
 
 private:
     enum class Kind : unsigned char { Null, Upper, Lower, Other };
@@ -46,6 +49,10 @@ private:
     std::array<unsigned char, 16> bytes_{};
     std::unique_ptr<QString> other_; // only for Kind::Other
     Kind kind_ = Kind::Null;
+};
+
+struct EntryUuidHash {
+    std::size_t operator()(const EntryUuid& uuid) const { return uuid.hash(); }
 };
 
 } // namespace quillet

@@ -24,4 +24,16 @@ struct EntryValues {
     bool hasTimeStamp = false;
 };
 
+// The text as a record keeps it: UTF-8 at its own size (a conversion keeps
+// room for three bytes a character, which a large import would hold on to),
+// null when unset.
+inline QByteArray recordText(const QString& text) {
+    if (text.isNull()) {
+        return QByteArray();
+    }
+    QByteArray bytes = text.toUtf8();
+    bytes.squeeze();
+    return bytes;
+}
+
 } // namespace quillet

@@ -11,6 +11,9 @@
 #include <atomic>
 #include <limits>
 #include <thread>
+#ifdef __GLIBC__
+#include <malloc.h> // malloc_trim
+#endif
 
 namespace quillet {
 
@@ -39,8 +42,7 @@ void assign(EntryValues& v, EntryKey key, const QVariant& value) {
 
 // The text as the record keeps it: UTF-8, null when unset.
 QByteArray utf8Text(const QVariant& value) {
-    const QString text = value.isValid() ? value.toString() : QString();
-    return text.isNull() ? QByteArray() : text.toUtf8();
+    return recordText(value.isValid() ? value.toString() : QString());
 }
 
 bool sameText(const QByteArray& a, const QByteArray& b) {
@@ -132,6 +134,18 @@ void ManagedObjectContext::runFoldAhead(std::unique_ptr<FoldAhead> ahead) {
     });
     foldAhead_ = std::move(ahead);
     ++foldsAheadStarted_;
+}
+
+void ManagedObjectContext::releaseMemory() {
+    uuidIndex_ = {};
+    unindexedFaults_ = {};
+    uuidIndexBuilt_ = false;
+    if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+        store->shrinkMemory();
+    }
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void ManagedObjectContext::ensureFoldedTexts() {
@@ -393,6 +407,9 @@ void ManagedObjectContext::deleteObject(ManagedObject* object) {
         inserted_.erase(object);
         object->state_ = ManagedObject::State::Gone;
     } else {
+        // An undo brings the record back as a new row: its text comes along
+        // now, while the row it is read from is still there.
+        fulfillTextFault(object);
         object->state_ = ManagedObject::State::DeletePending;
         deleted_.insert(object);
     }
@@ -713,12 +730,13 @@ std::vector<ManagedObject*> ManagedObjectContext::objectsWithUuid(const QString&
         fault->fire();
     }
     std::vector<ManagedObject*> found;
-    const auto it = uuidIndex_.find(uuid);
+    const EntryUuid wanted(uuid);
+    const auto it = uuidIndex_.find(wanted);
     if (it == uuidIndex_.end()) {
         return found;
     }
     for (ManagedObject* object : it->second) {
-        if (object->isLive() && object->values_.uuid == uuid) {
+        if (object->isLive() && object->values_.uuid == wanted) {
             found.push_back(object);
         }
     }
@@ -745,9 +763,9 @@ void ManagedObjectContext::indexUuid(ManagedObject* object, const QString& old) 
     if (!uuidIndexBuilt_) {
         return;
     }
-    const QString& now = object->values_.uuid;
-    if (!old.isNull() && old != now) {
-        if (const auto it = uuidIndex_.find(old); it != uuidIndex_.end()) {
+    const EntryUuid& now = object->values_.uuid;
+    if (!old.isNull() && !(now == old)) {
+        if (const auto it = uuidIndex_.find(EntryUuid(old)); it != uuidIndex_.end()) {
             std::erase(it->second, object);
         }
     }
@@ -843,6 +861,14 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
         o->id_ = ManagedObjectID{keys[i]};
         registerID(o);
         o->inserted_ = false;
+        // A new text nobody is typing into goes back to the file, as every
+        // text does at a launch: the record keeps its search form and reads
+        // the text when asked. An import of a large diary would otherwise
+        // hold all its texts for as long as the window is open.
+        if (o != typing_ && o != place_.object && !o->values_.entryText.isNull()) {
+            o->values_.entryText = QByteArray();
+            o->values_.textFaulted = true;
+        }
         saved.inserted.push_back(o);
     }
     for (ManagedObject* o : updated) {

@@ -117,6 +117,11 @@ public:
     // when a search or a save needs them, not at every keystroke. Call it
     // before records are read on other threads.
     void ensureFoldedTexts();
+    // After a large import: lets go of what only the import needed (the
+    // identifier index, rebuilt when next asked; the store's page cache) and
+    // hands the freed heap back, so that the window holds what a launch with
+    // this diary would.
+    void releaseMemory();
     // A long text (from kFoldAheadBytes) is folded on a helper thread once
     // typing pauses for kFoldAheadPauseMs, so that the save that follows the
     // pause finds it folded; a text edited again is folded at the save.
@@ -187,7 +192,7 @@ private:
     qint64 nextTemporaryID_ = -1;
     // The identifier index: every record that has carried the identifier
     // (checked again when asked), and the placeholders not yet loaded.
-    mutable std::unordered_map<QString, std::vector<ManagedObject*>> uuidIndex_;
+    mutable std::unordered_map<EntryUuid, std::vector<ManagedObject*>, EntryUuidHash> uuidIndex_;
     mutable std::vector<ManagedObject*> unindexedFaults_;
     mutable bool uuidIndexBuilt_ = false;
     void takeRows(std::vector<StoreRow> rows, ChangeSet* changes);

@@ -949,6 +949,10 @@ bool PersistentStore::copyFile(const QString& source, const QString& destination
     return true;
 }
 
+void PersistentStore::shrinkMemory() {
+    db_.exec("PRAGMA shrink_memory", nullptr);
+}
+
 bool PersistentStore::sync(Error* error) {
     if (!refusal_.isNull()) {
         if (error) {

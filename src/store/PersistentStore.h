@@ -105,6 +105,8 @@ public:
               bool waitForDisk = true);
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
+    // Hands back the page cache that a large write filled.
+    void shrinkMemory();
     // Called after every commit (the cloud exchange writes the new log then).
     void setCommitObserver(std::function<void()> observer) { commitObserver_ = std::move(observer); }
 

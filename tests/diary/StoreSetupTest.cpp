@@ -280,7 +280,8 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
         undo->undo();
         EXPECT_EQ(saved->entryText(), QStringLiteral("original"));
 
-        // A saved insert undone is removed at the next save; redone, it comes back.
+        // A saved insert undone is removed at the next save; redone, it comes
+        // back, with the text the save had left in the file.
         ManagedObject* later = addEntry(context, QStringLiteral("L"), QStringLiteral("later"), 1, 201201, stamp);
         context->processPendingChanges();
         ASSERT_TRUE(diary.flushUnsavedChanges());

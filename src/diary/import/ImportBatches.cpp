@@ -95,7 +95,7 @@ PreparedEntry prepareEntry(const QString& uuid, const QString& text, int colorTa
     entry.date = date;
     EntryValues& v = entry.values;
     v.uuid = uuid;
-    v.entryText = text.isNull() ? QByteArray() : text.toUtf8();
+    v.entryText = recordText(text);
     v.foldedText = TextFolder::fold(text);
     v.colorTag = colorTag;
     v.hasTimeStamp = date.isValid();
@@ -114,7 +114,9 @@ bool ImportBatches::add(PreparedEntry&& entry) {
 }
 
 bool ImportBatches::finish(const std::function<void()>& afterSave) {
-    return run(true, afterSave);
+    const bool done = run(true, afterSave);
+    performOnContext(context_, [](ManagedObjectContext& c) { c.releaseMemory(); });
+    return done;
 }
 
 // Puts the waiting entries in and saves when a save is due: one block, so
