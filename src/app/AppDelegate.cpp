@@ -30,6 +30,7 @@
 #include "ui/HelpWindows.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
+#include "ui/WindowPlace.h"
 #include "ui/MessageBoxAlertPresenter.h"
 #include "ui/appearance/InstalledFonts.h"
 #include "ui/appearance/ThemeStyle.h"
@@ -403,6 +404,7 @@ void AppDelegate::loadInterface() {
     }
     // The list's bindings ask for the context while the interface loads, which opens the store.
     managedObjectContext();
+    WindowPlace::restore(*window_, *utility()->userDefalts());
 }
 
 // ---- Launch
@@ -612,14 +614,21 @@ bool AppDelegate::validateMenuItem() const {
     return passcodeView()->isHidden();
 }
 
+void AppDelegate::rememberWindowPlace() {
+    WindowPlace::remember(*window_, *utility()->userDefalts());
+    utility()->userDefalts()->synchronize();
+}
+
 bool AppDelegate::applicationShouldTerminate() {
     // Unlike the platform's "terminate now", every way out saves first, and a
     // failed save keeps the application (and the edits) alive.
+    rememberWindowPlace();
     endEditing();
     return flushUnsavedChanges() || (store_->isFileLost() && offerToSaveToNewFile(true));
 }
 
 void AppDelegate::terminateWithoutQuestions() {
+    rememberWindowPlace();
     endEditing();
     if (!store_->flushUnsavedChanges()) {
         Log::write(QStringLiteral("Quitting with changes that could not be saved"));
@@ -630,6 +639,7 @@ void AppDelegate::terminateWithoutQuestions() {
 }
 
 bool AppDelegate::windowWillClose() {
+    rememberWindowPlace();
     endEditing();
     if (!flushUnsavedChanges() && !(store_->isFileLost() && offerToSaveToNewFile(true))) {
         return false;

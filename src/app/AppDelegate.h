@@ -212,6 +212,8 @@ signals:
     void routed();
 
 private:
+    // The window's size, place and splits, for the next launch.
+    void rememberWindowPlace();
     void showView(QWidget* shown, bool toolbar);
     void connectJournalControls();
     void installEntryRowDelegate();
