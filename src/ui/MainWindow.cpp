@@ -333,7 +333,28 @@ QWidget* MainWindow::buildJournal() {
     connect(fontAction, &QAction::triggered, editTextView,
             [this] { editTextView->orderFrontFontPanel(fontAction); });
     editTextView->entryTableView = entryTableView;
+    nameControls();
     return mainView;
+}
+
+void MainWindow::nameControls() {
+    // What a screen reader says for each control that shows no text of its own.
+    const std::pair<QWidget*, QString> names[] = {
+        {mainView, tr("Journal")},
+        {leftSplitView, tr("Months and entries")},
+        {yearPopUp, tr("Year")},
+        {monthSelectView, tr("Month")},
+        {colorTagSelectView, tr("Color filter")},
+        {searchField, tr("Search all months")},
+        {entryTableView, tr("Entries")},
+        {editTextView, tr("Entry text")},
+        {fontSlider, tr("Font size")},
+    };
+    for (const auto& [widget, name] : names) {
+        widget->setAccessibleName(name);
+    }
+    colorTagSelectView->setAccessibleDescription(tr("Lists only the entries of one color"));
+    fontSlider->setAccessibleDescription(tr("The size of the entry text"));
 }
 
 QWidget* MainWindow::buildCloudQuestion() {

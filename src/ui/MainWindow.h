@@ -135,6 +135,7 @@ private:
     void editFocusedField(const std::function<void(QLineEdit*)>& line,
                           const std::function<void(QPlainTextEdit*)>& text);
     QWidget* buildJournal();
+    void nameControls();
     QWidget* buildCloudQuestion();
     QWidget* buildCloudBlocker();
 };

@@ -22,7 +22,9 @@ void ColorTagSelectView::setImages(const std::vector<QPixmap>& images) {
     static const char* const names[] = {"All colors", "Red", "Orange", "Yellow", "Green", "Blue"};
     for (std::size_t i = 0; i < images.size(); ++i) {
         auto* item = new QListWidgetItem(QIcon(images[i]), QString(), this);
-        item->setToolTip(tr(names[std::min<std::size_t>(i, 5)]));
+        const QString name = tr(names[std::min<std::size_t>(i, 5)]);
+        item->setToolTip(name);
+        item->setData(Qt::AccessibleTextRole, name);
         item->setSizeHint(QSize(51, 30));
     }
 }
