@@ -25,7 +25,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The editor's default font is Helvetica, which fontconfig draws in a
 # metric-compatible sans when one is installed.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core")
+# qt6-wayland: a native window on a GNOME or KDE Wayland session, not XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core, qt6-wayland")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet RENAME copyright)
+# Debian wants the changelog beside the copyright, compressed reproducibly.
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
+                   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/CHANGELOG.md > ${PROJECT_BINARY_DIR}/changelog.gz
+                   DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md VERBATIM)
+add_custom_target(debian_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet)
 include(CPack)

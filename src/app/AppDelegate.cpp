@@ -294,8 +294,14 @@ int AppDelegate::applicationMain(QApplication& app) {
     }
     // The icon theme lookup and the icon's images wait for the first paint;
     // the icon is named as the desktop file is.
-    delegate.window()->afterFirstPaint(
-        [] { QApplication::setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName())); });
+    delegate.window()->afterFirstPaint([] {
+        // Run from the build tree or not yet installed, the icon comes along.
+        const QString name = QGuiApplication::desktopFileName();
+        QIcon own;
+        for (const char* size : {"64", "256"})
+            own.addFile(QStringLiteral(":/icons/%1/%2.png").arg(QLatin1String(size), name));
+        QApplication::setWindowIcon(QIcon::fromTheme(name, own));
+    });
     delegate.window()->show();
     delegate.applicationDidFinishLaunching();
     const int result = app.exec();
