@@ -114,12 +114,6 @@ TEST(MigrateSettingView, EachLineFollowsItsOperationInOrder) {
     step(kDuplicateChecking, 40);
     EXPECT_EQ(shown.last(), " | in progress...40%");
 
-    // The handlers called directly behave as the notifications do.
-    pane.dataDidImportSucess(Notification{kOldDataDidImportSucess, nullptr, {}});
-    pane.duplicateChecking(Notification{kDuplicateChecking, nullptr, {{kProgressKey, 12}}});
-    QApplication::processEvents();
-    EXPECT_EQ(migrate->text(), "Done Successfully");
-    EXPECT_EQ(duplicate->text(), "in progress...12%");
 }
 
 TEST(MigrateSettingView, APaneThatIsGoneIgnoresLateNotifications) {
