@@ -14,7 +14,6 @@ class ManagedObject;
 class ObjectToIsSelectedTransformer : public ValueTransformer {
 public:
     explicit ObjectToIsSelectedTransformer(ArrayController* arrayController);
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<bool>(); }
     QVariant transformedValue(const QVariant& value) const override;
     bool isEntrySelected(const ManagedObject* entry) const;
     ArrayController* arrayController() const;
