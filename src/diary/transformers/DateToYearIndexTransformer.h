@@ -4,7 +4,8 @@
 
 namespace quillet {
 
-// The calendar year minus 1990: the row of the year list, negative before it.
+// The calendar year minus the first listed year: the row of the year list,
+// negative before it.
 class DateToYearIndexTransformer : public ValueTransformer {
 public:
     QVariant transformedValue(const QVariant& value) const override;
