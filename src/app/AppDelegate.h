@@ -128,9 +128,6 @@ public:
     void mergeiCloudChanges(const QVariantMap& userInfo, ManagedObjectContext* context);
 
     // ---- Entry filter and ordering
-    JournalFilter* journalFilter() const { return filter_; }
-    JournalControls* journalControls() const { return controls_; }
-    EntryCommands* entryCommands() const { return commands_.get(); }
     DateComponents currentMonth();
     void setCurrentMonth(const std::optional<DateComponents>& month);
     bool hasCurrentMonth() const;

@@ -6,7 +6,6 @@
 #include "diary/Utility.h"
 #include "diary/journal/EntryCommands.h"
 #include "diary/journal/JournalFilter.h"
-#include "diary/transformers/ObjectToIsSelectedTransformer.h"
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
 #include "ui/appearance/ThemeColorPickerController.h"
@@ -45,8 +44,6 @@ void AppDelegate::registerCustomValueTransformer() {
                                           QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
     ValueTransformer::setValueTransformer(std::make_shared<SearchActivityTransformer>(searchField()),
                                           QStringLiteral("SearchActivityTransformer"));
-    ValueTransformer::setValueTransformer(std::make_shared<ObjectToIsSelectedTransformer>(arrayController_),
-                                          QStringLiteral("ObjectToIsSelectedTransformer"));
 }
 
 void AppDelegate::installEntryRowDelegate() {

@@ -18,11 +18,8 @@ public:
 
     std::size_t count() const { return indexes_.size(); }
     bool isEmpty() const { return indexes_.empty(); }
-    bool containsIndex(std::size_t index) const { return indexes_.count(index) != 0; }
     // NotFound when empty.
     std::size_t firstIndex() const { return indexes_.empty() ? NotFound : *indexes_.begin(); }
-    void addIndex(std::size_t index) { indexes_.insert(index); }
-    void removeIndex(std::size_t index) { indexes_.erase(index); }
 
     auto begin() const { return indexes_.begin(); }
     auto end() const { return indexes_.end(); }

@@ -97,11 +97,6 @@ void UserDefaults::setFloat(float value, const QString& key) {
     settings_->setValue(key, QString::number(double(value), 'g', 9));
 }
 
-void UserDefaults::setInteger(int value, const QString& key) {
-    rememberBefore(key);
-    settings_->setValue(key, value);
-}
-
 void UserDefaults::removeObjectForKey(const QString& key) {
     rememberBefore(key);
     settings_->remove(key);

@@ -34,7 +34,6 @@ public:
     void setObject(const QVariant& value, const QString& key);
     void setBool(bool value, const QString& key);
     void setFloat(float value, const QString& key);
-    void setInteger(int value, const QString& key);
     void removeObjectForKey(const QString& key);
 
     QStringList allKeys() const;

@@ -45,12 +45,7 @@ public:
 
     // The services themselves, for callers that need only one.
     Edition& edition() const { return *edition_; }
-    ThemeNames& themeNames() const { return *themeNames_; }
-    DateTexts& dateTexts() const { return *dateTexts_; }
-    DiarySettings& diarySettings() const { return *diarySettings_; }
     StoreLocations& storeLocations() const { return *storeLocations_; }
-    PasscodeStorage& passcodeStorage() const { return *passcodeStorage_; }
-    SessionMarker& sessionMarker() const { return *sessionMarker_; }
 
     // Removes every setting of the application, once per process.
     void clearDefaults();

@@ -51,7 +51,6 @@ public:
     // False once the record has left its context (deleted and saved, or an
     // unsaved insertion that was deleted or undone).
     bool isLive() const { return state_ == State::Live; }
-    bool isFault() const { return fault_; }
 
 private:
     friend class ManagedObjectContext;

@@ -50,9 +50,6 @@ std::shared_ptr<ManagedObjectModel> ManagedObjectModel::mergedModelFromBundles()
             model->entities_.append(entityName);
             if (entityName == QLatin1String("Entry")) {
                 model->version_ = entity.value(QStringLiteral("version")).toInt();
-                for (const QJsonValue& a : entity.value(QStringLiteral("attributes")).toArray()) {
-                    model->entryAttributes_.append(a.toObject().value(QStringLiteral("name")).toString());
-                }
             }
         }
     }
@@ -60,10 +57,6 @@ std::shared_ptr<ManagedObjectModel> ManagedObjectModel::mergedModelFromBundles()
         return nullptr;
     }
     return model;
-}
-
-QStringList ManagedObjectModel::attributeNames(const QString& entity) const {
-    return entity == QLatin1String("Entry") ? entryAttributes_ : QStringList();
 }
 
 } // namespace quillet

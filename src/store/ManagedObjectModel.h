@@ -17,14 +17,11 @@ public:
     static void setModelSearchPath(const QString& path);
     static QString modelSearchPath();
 
-    QStringList entityNames() const { return entities_; }
-    QStringList attributeNames(const QString& entity) const;
     int version() const { return version_; }
     bool hasEntity(const QString& name) const { return entities_.contains(name); }
 
 private:
     QStringList entities_;
-    QStringList entryAttributes_;
     int version_ = 0;
 };
 

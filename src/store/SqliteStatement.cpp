@@ -5,8 +5,7 @@
 namespace quillet {
 
 SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) {
-    prepareResult_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
-    if (prepareResult_ != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
     }

@@ -18,7 +18,6 @@ public:
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     bool isValid() const { return stmt_ != nullptr; }
-    int prepareResult() const { return prepareResult_; }
 
     // Binding a null QString or QByteArray binds SQL NULL; an empty one binds ''.
     bool bindText(int index, const QString& text);
@@ -45,7 +44,6 @@ public:
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
-    int prepareResult_ = 0;
 };
 
 } // namespace quillet

@@ -20,7 +20,6 @@ public:
     void endUndoGrouping();
     // Ends a group that was opened automatically for the current event.
     void closeOpenGroup();
-    int groupingLevel() const { return level_; }
 
     bool canUndo() const;
     bool canRedo() const;

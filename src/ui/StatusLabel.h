@@ -22,7 +22,6 @@ public:
     ~StatusLabel() override;
 
     QLabel* textField() const { return textField_; }
-    void setTextField(QLabel* textField) { textField_ = textField; }
     QString labelText() const;
     void setLabelText(const QString& text);
 

@@ -112,12 +112,6 @@ TEST(EditingCommands, TrashAsksFirstAndDeletesTheSelectedEntryAtOnce) {
     EXPECT_FALSE(newer->isLive());
     EXPECT_FALSE(d.managedObjectContext()->hasChanges()) << "the removal is saved at once";
     EXPECT_EQ(diary.list()->selectedObject(), older);
-
-    // With nothing selected, removing removes nothing.
-    diary.list()->setSelectionIndex(IndexSet::NotFound);
-    d.removeEntry(nullptr);
-    EXPECT_EQ(diary.list()->count(), 1u);
-    EXPECT_TRUE(older->isLive());
 }
 
 TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
@@ -128,7 +122,7 @@ TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
 
     ManagedObject* gray = diary.add(at(2012, 3, 12, 9, 0), 0, QStringLiteral("gray"));
     ManagedObject* orange = diary.add(at(2012, 3, 11, 9, 0), 2, QStringLiteral("orange"));
-    ManagedObject* otherOrange = diary.add(at(2012, 3, 10, 9, 0), 2, QStringLiteral("other orange"));
+    diary.add(at(2012, 3, 10, 9, 0), 2, QStringLiteral("other orange"));
     diary.add(at(2012, 3, 9, 9, 0), 4, QStringLiteral("green"));
     d.flushUnsavedChanges();
     diary.settle();
@@ -145,34 +139,24 @@ TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
     d.window()->popovers()->tagCancelButton->click();
     EXPECT_FALSE(d.tagPopover()->isShown());
 
-    // No color filter: the entry turns green, the filter stays off.
-    d.showTagEditConfirmPopover(d.window()->tagButton);
-    d.colorPicker()->greenButton->click();
-    EXPECT_FALSE(d.tagPopover()->isShown());
-    EXPECT_EQ(orange->colorTag(), 4);
-    EXPECT_EQ(d.colorFilter().value_or(0), 0);
-    EXPECT_EQ(diary.list()->count(), 4u);
-    EXPECT_EQ(diary.list()->selectedObject(), orange);
-    EXPECT_TRUE(d.managedObjectContext()->hasChanges()) << "saved by the next flush, not here";
-
     // Orange filter: picking green moves the filter to green, with the entry selected there.
     d.setColorTagSelectionIndexs(IndexSet{2});
-    ASSERT_EQ(diary.listedTags(), std::vector<int>{2});
-    ASSERT_EQ(diary.list()->selectedObject(), otherOrange);
+    ASSERT_EQ(diary.listedTags(), (std::vector<int>{2, 2}));
+    ASSERT_EQ(diary.list()->selectedObject(), orange);
     d.showTagEditConfirmPopover(d.window()->tagButton);
     d.colorPicker()->greenButton->click();
-    EXPECT_EQ(otherOrange->colorTag(), 4);
+    EXPECT_EQ(orange->colorTag(), 4);
     EXPECT_EQ(d.colorFilter(), std::optional<int>(4));
-    EXPECT_EQ(diary.listedTags(), (std::vector<int>{4, 4, 4}));
-    EXPECT_EQ(diary.list()->selectedObject(), otherOrange);
+    EXPECT_EQ(diary.listedTags(), (std::vector<int>{4, 4}));
+    EXPECT_EQ(diary.list()->selectedObject(), orange);
 
     // Gray with a filter on turns the filter off.
     d.showTagEditConfirmPopover(d.window()->tagButton);
     d.colorPicker()->grayButton->click();
-    EXPECT_EQ(otherOrange->colorTag(), 0);
+    EXPECT_EQ(orange->colorTag(), 0);
     EXPECT_EQ(d.colorFilter(), std::optional<int>(0));
     EXPECT_EQ(diary.list()->count(), 4u);
-    EXPECT_EQ(diary.list()->selectedObject(), otherOrange);
+    EXPECT_EQ(diary.list()->selectedObject(), orange);
     EXPECT_EQ(gray->colorTag(), 0);
 }
 
@@ -211,8 +195,6 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     EXPECT_FALSE(d.datePopover()->isShown());
 
     ManagedObject* march = diary.add(at(2012, 3, 5, 14, 7), 0, QStringLiteral("march"));
-    ManagedObject* june = diary.add(at(2012, 3, 4, 8, 0), 0, QStringLiteral("to june"));
-    ManagedObject* stays = diary.add(at(2012, 3, 3, 8, 0), 0, QStringLiteral("stays"));
     diary.add(at(2010, 7, 20, 8, 0), 0, QStringLiteral("july"));
     d.flushUnsavedChanges();
     diary.settle();
@@ -237,22 +219,6 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     QCoreApplication::processEvents(); // the queued reload keeps the selection
     EXPECT_EQ(diary.list()->count(), 2u);
     EXPECT_EQ(diary.list()->selectedObject(), march);
-
-    // Back to March 2012, then to June 1985: the year list has no 1985 and keeps 2012.
-    d.setYearSelectionIndex(22);
-    d.setMonthSelectionIndexs(IndexSet{2});
-    QCoreApplication::processEvents();
-    diary.list()->setSelectionIndex(diary.list()->indexOfObject(june));
-    d.showDateEditPopover(d.window()->dateButton);
-    d.datePopoverDatePicker()->setDateTime(at(1985, 6, 14, 8, 0));
-    d.popoverConfirmDateEdit(d.window()->popovers()->dateConfirmButton);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(june->monthTag(), 198506);
-    EXPECT_EQ(d.monthSelectionIndexs(), IndexSet{5});
-    EXPECT_EQ(d.yearSelectionIndex(), 22);
-    EXPECT_EQ(d.currentMonth(), (DateComponents{2012, 6}));
-    EXPECT_EQ(diary.list()->indexOfObject(june), IndexSet::NotFound);
-    EXPECT_EQ(diary.list()->indexOfObject(stays), IndexSet::NotFound);
     EXPECT_TRUE(d.managedObjectContext()->hasChanges()) << "nothing is saved by re-dating";
 }
 

@@ -75,17 +75,11 @@ TEST_F(EditorFontTest, PinchResizesAboveElevenAndStoresAtTheEnd) {
     EXPECT_EQ(slider()->value(), 116);
     gesture(editor()->viewport(), Qt::EndNativeGesture);
     EXPECT_FLOAT_EQ(storedSize(), 11.6f);
-
-    // Read back, a size below 12 becomes 12.
-    LogCapture log;
-    setEditorSize(20.0);
-    delegate->showMainView();
-    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
-    EXPECT_EQ(log.count(QStringLiteral("currentFontSize less then 12")), 1);
-    EXPECT_EQ(slider()->value(), 120);
 }
 
-TEST_F(EditorFontTest, SliderResizesWithoutStoringAndShowingRestores) {
+// Showing the journal again puts the stored font back:
+// Routing.ShowingTheMainViewFocusesTheEditorAndRestoresTheStoredFont.
+TEST_F(EditorFontTest, SliderResizesWithoutStoring) {
     editor()->changeFont(QFont(QStringLiteral("DejaVu Serif"), 18));
     ASSERT_FLOAT_EQ(storedSize(), 18.0f);
 
@@ -98,11 +92,6 @@ TEST_F(EditorFontTest, SliderResizesWithoutStoringAndShowingRestores) {
     slider()->setValue(slider()->minimum());
     EXPECT_DOUBLE_EQ(editorSize(), EditTextView::kFontSliderMinimum);
     EXPECT_FLOAT_EQ(storedSize(), 18.0f);
-
-    delegate->showMainView();
-    EXPECT_DOUBLE_EQ(editorSize(), 18.0);
-    EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Serif"));
-    EXPECT_EQ(slider()->value(), 180);
 }
 
 TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
@@ -139,13 +128,6 @@ TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
     EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(editor()->font().styleName(), chosen.styleName());
     EXPECT_DOUBLE_EQ(editorSize(), 21.0);
-
-    // What was stored is found again, face included.
-    const std::optional<QFont> stored = Utility::sharedUtility()->currentFont();
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->family(), QStringLiteral("DejaVu Sans Mono"));
-    EXPECT_EQ(stored->styleName(), chosen.styleName());
-    EXPECT_DOUBLE_EQ(stored->pointSizeF(), 21.0);
 }
 
 TEST_F(EditorFontTest, ControlWheelFollowsThePinchLimits) {

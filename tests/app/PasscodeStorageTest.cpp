@@ -4,7 +4,6 @@
 #include "diary/Utility.h"
 #include "core/Application.h"
 #include "core/NotificationCenter.h"
-#include "core/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
-#include <sys/stat.h>
 
 using namespace quillet;
 using namespace quillet::test;
@@ -22,14 +20,6 @@ namespace {
 
 Utility* utility() {
     return Utility::sharedUtility();
-}
-
-mode_t permissionsOf(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return 0;
-    }
-    return info.st_mode & 07777;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -66,99 +56,6 @@ struct TickCounter {
 };
 
 } // namespace
-
-TEST(PasscodeStorage, PasscodeAndLockFlag) {
-    ScopedDiaryHome home;
-    EXPECT_TRUE(utility()->passcode().isNull());
-    EXPECT_FALSE(utility()->isPasscodeLocked());
-    EXPECT_FALSE(utility()->isPasscodeValid(QString()));
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("")));
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("0000")));
-
-    utility()->setPasscode(QStringLiteral("0123"));
-    EXPECT_EQ(utility()->passcode(), "0123");
-    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("0123")));
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("123")));
-    EXPECT_FALSE(utility()->isPasscodeValid(QStringLiteral("0123 ")));
-    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("\uFF10\uFF11\uFF12\uFF13")))
-        << "the same digits on a full-width layout";
-    EXPECT_FALSE(utility()->isPasscodeLocked()) << "storing a passcode does not lock";
-
-    utility()->setIsPasscodeLocked(true);
-    EXPECT_TRUE(utility()->isPasscodeLocked());
-    // Both are in the settings file at once, not only in memory.
-    {
-        UserDefaults onDisk(utility()->userDefalts()->filePath());
-        EXPECT_EQ(onDisk.stringForKey(QStringLiteral("passcode")), "0123");
-        EXPECT_TRUE(onDisk.boolForKey(QStringLiteral("passcodeLocked")));
-    }
-
-    utility()->setIsPasscodeLocked(false);
-    EXPECT_FALSE(utility()->isPasscodeLocked());
-    EXPECT_EQ(utility()->passcode(), "0123") << "turning the lock off keeps the passcode";
-
-    // Full-width digits are stored as ASCII and match the same digits of any script.
-    utility()->setPasscode(QStringLiteral("\uFF11\uFF12\uFF13\uFF14"));
-    EXPECT_EQ(utility()->passcode(), "1234");
-    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("1234")));
-    EXPECT_TRUE(utility()->isPasscodeValid(QStringLiteral("\u0661\u0662\u0663\u0664")));
-}
-
-TEST(PasscodeStorage, LockFlagWithoutAPasscodeDoesNotLockTheDiaryAway) {
-    ScopedDiaryHome home;
-    // A damaged settings file: the flag survived, the passcode did not. No
-    // entry could ever match, so the diary must not be locked behind it.
-    utility()->setIsPasscodeLocked(true);
-    EXPECT_FALSE(utility()->isPasscodeLocked());
-    std::unique_ptr<AppDelegate> d = launchDelegate();
-    EXPECT_TRUE(d->validateMenuItem()) << "the journal shows, not the lock screen";
-
-    utility()->setPasscode(QStringLiteral("2468"));
-    EXPECT_TRUE(utility()->isPasscodeLocked());
-}
-
-TEST(PasscodeStorage, SettingsFileIsOwnerOnly) {
-    const QString folder = makeTempDir() + QStringLiteral("/conf");
-    ASSERT_TRUE(QDir().mkpath(folder));
-
-    // A file that was there before, readable by everyone.
-    const QString existing = folder + QStringLiteral("/existing.conf");
-    writeFile(existing, "[General]\nisUseICloudAsked=true\n");
-    ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0644), 0);
-    {
-        UserDefaults defaults(existing);
-        EXPECT_EQ(permissionsOf(existing), mode_t(0600)) << "before the first write";
-        defaults.setObject(QStringLiteral("1234"), QStringLiteral("passcode"));
-        EXPECT_TRUE(defaults.synchronize());
-        EXPECT_EQ(permissionsOf(existing), mode_t(0600));
-        EXPECT_TRUE(defaults.boolForKey(QStringLiteral("isUseICloudAsked")));
-        // Widened again behind its back, the next write narrows it again.
-        ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0644), 0);
-        defaults.setBool(true, QStringLiteral("passcodeLocked"));
-        EXPECT_TRUE(defaults.synchronize());
-        EXPECT_EQ(permissionsOf(existing), mode_t(0600));
-    }
-
-    // A new file under a permissive umask.
-    const QString fresh = folder + QStringLiteral("/sub/fresh.conf");
-    const mode_t old = ::umask(0);
-    {
-        UserDefaults defaults(fresh);
-        defaults.setObject(QStringLiteral("1234"), QStringLiteral("passcode"));
-        defaults.synchronize();
-    }
-    ::umask(old);
-    EXPECT_EQ(permissionsOf(fresh), mode_t(0600));
-    EXPECT_EQ(permissionsOf(folder + QStringLiteral("/sub")), mode_t(0700));
-
-    // The application's own file, through the passcode setter.
-    ScopedDiaryHome home;
-    const QString shared = utility()->userDefalts()->filePath();
-    ASSERT_TRUE(QFile::exists(shared));
-    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0644), 0);
-    utility()->setPasscode(QStringLiteral("9753"));
-    EXPECT_EQ(permissionsOf(shared), mode_t(0600));
-}
 
 TEST(SessionMarker, NotSignedInWritesNothing) {
     ScopedDiaryHome home;

@@ -85,33 +85,6 @@ TEST(Routing, EveryRowOfTheTable) {
     }
 }
 
-TEST(Routing, LockScreenDisablesTheMenuUntilTheRightPasscodeThenStaysUnlocked) {
-    ScopedDiaryHome home;
-    Utility::sharedUtility()->setPasscode(QStringLiteral("2580"));
-    Utility::sharedUtility()->setIsPasscodeLocked(true);
-    auto d = test::launchDelegate();
-    ASSERT_EQ(shownView(*d), View::Lock);
-    EXPECT_EQ(d->passcodeView()->viewType(), QStringLiteral("Door"));
-    EXPECT_FALSE(d->validateMenuItem());
-    for (QAction* action : d->window()->delegateActions()) {
-        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
-    }
-    // Becoming key again while locked keeps the lock screen.
-    d->windowDidBecomeKey();
-    EXPECT_EQ(shownView(*d), View::Lock);
-
-    NotificationCenter::defaultCenter().postNotification(QStringLiteral("PasscodeValid"));
-    EXPECT_TRUE(d->passcodeValidatedOnCurrentSession());
-    EXPECT_EQ(shownView(*d), View::Main);
-    for (QAction* action : d->window()->delegateActions()) {
-        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
-    }
-    // Leaving and coming back does not ask again.
-    d->windowDidResignKey();
-    d->windowDidBecomeKey();
-    EXPECT_EQ(shownView(*d), View::Main);
-}
-
 TEST(Routing, ShowingTheMainViewFocusesTheEditorAndRestoresTheStoredFont) {
     ScopedDiaryHome home;
     QFont stored(QStringLiteral("DejaVu Serif"));

@@ -155,35 +155,6 @@ TEST(SettingWindow, BecomingKeyResetsThePanes) {
     EXPECT_FALSE(w.isVisible());
 }
 
-TEST(MigrateSettingView, ButtonsAndStatusLines) {
-    ScopedDiaryHome home;
-    MigrateSettingView pane;
-    EXPECT_EQ(pane.migrateButton()->text(), "Import Old Data");
-    EXPECT_EQ(pane.duplicateButton()->text(), "Remove Duplicates");
-    EXPECT_EQ(pane.moveToCloudButton()->text(), "Move Diary to Cloud Folder");
-    EXPECT_EQ(pane.migrateStatusLabel()->text(), "");
-    EXPECT_EQ(pane.duplicateStatusLabel()->text(), "");
-
-    pane.setMigratePercentage(42);
-    EXPECT_EQ(pane.migrateStatusLabel()->text(), "in progress...42%");
-    pane.setDuplicateLabelText(QStringLiteral("Finished With Error"));
-    EXPECT_EQ(pane.duplicateStatusLabel()->text(), "Finished With Error");
-    pane.cleanStatusLabel();
-    EXPECT_EQ(pane.migrateStatusLabel()->text(), "");
-    EXPECT_EQ(pane.duplicateStatusLabel()->text(), "");
-
-    // Without a diary to work on (no application delegate), the buttons start nothing.
-    pane.migrateButton()->click();
-    pane.duplicateButton()->click();
-    EXPECT_EQ(pane.migrateStatusLabel()->text(), "");
-    EXPECT_EQ(pane.duplicateStatusLabel()->text(), "");
-
-    // Without an application delegate the move is a no-op.
-    LogCapture log;
-    pane.moveToCloudButton()->click();
-    EXPECT_TRUE(log.lines().isEmpty());
-}
-
 TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     ScopedDiaryHome home;
     std::unique_ptr<AppDelegate> d = launchDelegate();

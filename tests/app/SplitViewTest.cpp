@@ -29,12 +29,6 @@ void dragHandle(QSplitter* split, int index, QPoint by) {
     QCoreApplication::processEvents();
 }
 
-// Moves a divider the way the splitter itself does during a drag.
-class MovableSplitter : public QSplitter {
-public:
-    using QSplitter::moveSplitter;
-};
-
 TEST(SplitViewDelegateTest, AnswersFixedDividersAndWhichSubviewsResize) {
     QSplitter split;
     QWidget left, right, top, bottom;
@@ -65,29 +59,6 @@ TEST(SplitViewDelegateTest, AnswersFixedDividersAndWhichSubviewsResize) {
     EXPECT_DOUBLE_EQ(thin.dividerThickness(), 1.0);
     EXPECT_EQ(thin.handleWidth(), 1);
     EXPECT_EQ(thin.orientation(), Qt::Vertical);
-}
-
-TEST(SplitViewDelegateTest, PutsAMovedDividerBack) {
-    auto* split = new MovableSplitter;
-    std::unique_ptr<QSplitter> owner(split);
-    split->resize(900, 400);
-    auto* left = new QWidget;
-    auto* right = new QWidget;
-    split->addWidget(left);
-    split->addWidget(right);
-    MainSplitViewDelegate delegate(split);
-    delegate.leftView = left;
-    delegate.rightView = right;
-    delegate.setSplitView(split);
-    split->show();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(split->sizes().value(0), 320);
-
-    split->moveSplitter(500, 1);
-    EXPECT_EQ(split->sizes().value(0), 320);
-    split->moveSplitter(100, 1);
-    EXPECT_EQ(split->sizes().value(0), 320);
-    EXPECT_EQ(MainSplitViewDelegate::dividerCoordinate(split, 0), 320);
 }
 
 class MainWindowSplitTest : public JournalWindowTest {

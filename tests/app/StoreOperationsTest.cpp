@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -48,34 +47,21 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-TEST(StoreOperations, NewEntryIsMadeForNowInTheFilteredColorAndListedFirst) {
+TEST(StoreOperations, NewEntryIsMadeForNowSavedAndListedFirst) {
     test::ScopedTimeZone tz("Europe/Berlin");
     ScopedDiaryHome home;
     FixedClock clock(QDateTime(QDate(2013, 1, 31), QTime(23, 59)));
     auto d = test::launchDelegate();
     d->insertNewObject(nullptr);
     QCoreApplication::processEvents();
+    // Its values are EntryCommands' (EntryCommandsTest); here the launched diary's part.
     ManagedObject* entry = d->arrayController()->selectedObject();
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->monthTag(), 201301);
-    EXPECT_EQ(entry->colorTag(), 0);
-    EXPECT_EQ(entry->entryText(), QString(QLatin1String("")));
-    EXPECT_FALSE(entry->entryText().isNull());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F-]{36}$")).match(entry->uuid()).hasMatch());
     EXPECT_EQ(entry->timeStamp(), QDateTime(QDate(2013, 1, 31), QTime(23, 59)));
     EXPECT_FALSE(d->managedObjectContext()->hasChanges()) << "the new entry is saved at once";
     // The selection went back to the month of the new entry.
     EXPECT_EQ(d->currentMonth(), (DateComponents{2013, 1}));
     EXPECT_EQ(d->arrayController()->objectAtIndex(0), entry);
-
-    // With the red filter chosen, the next one is red and listed in the red list.
-    d->setColorTagSelectionIndexs(IndexSet{1});
-    d->insertNewObject(nullptr);
-    QCoreApplication::processEvents();
-    ManagedObject* red = d->arrayController()->selectedObject();
-    ASSERT_NE(red, nullptr);
-    EXPECT_EQ(red->colorTag(), 1);
-    EXPECT_EQ(d->arrayController()->count(), 1u);
 }
 
 TEST(StoreOperations, ANewEntryIsListedSelectedAndTypedIntoWhateverTheListShowed) {

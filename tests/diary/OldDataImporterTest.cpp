@@ -428,16 +428,6 @@ TEST_F(OldDataImport, AFileThatCannotBeImportedEndsInFailureAndIsLeftAlone) {
     EXPECT_TRUE(entries().empty());
     EXPECT_FALSE(Utility::sharedUtility()->isOldDataImported());
 
-    // Numbers and blobs as identifiers are read as their text: a clean import.
-    ASSERT_TRUE(
-        writeOldDiary(oldPath(),
-                      {OldRow{qlonglong(12345), QStringLiteral("number"), 1, 1.0, 0},
-                       OldRow{QByteArray("B\xffLOB", 5), QStringLiteral("blob"), 1, 1.0, 0}},
-                      kUntypedTable));
-    import();
-    EXPECT_EQ(heard_.outline(), kImportSucceeded);
-    EXPECT_EQ(entries().size(), 2u);
-    EXPECT_TRUE(entries().count("12345"));
 }
 
 TEST_F(OldDataImport, AFileThatBreaksOffKeepsWhatCameInButIsNotDone) {

@@ -163,53 +163,6 @@ TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
     }
 }
 
-TEST(StoreSetup, EveryEntryComesBackFromDiskAsItWasWritten) {
-    ScopedDiaryHome home;
-    struct Written {
-        QString uuid;
-        QVariant text;
-        int colorTag;
-        int monthTag;
-        QDateTime stamp;
-    };
-    const std::vector<Written> written = {
-        {QStringLiteral("E1"), QVariant(QStringLiteral("")), 0, 201301, QDateTime::fromMSecsSinceEpoch(1359673140000)},
-        {QStringLiteral("E2"), QVariant(), 1, 201203, QDateTime::fromMSecsSinceEpoch(1331000000123)},
-        {QStringLiteral("E3"), QVariant(QStringLiteral("Anna's 'quoted' \"diary\" \\ % _")), 2, 201112,
-         QDateTime::fromMSecsSinceEpoch(1324000000999)},
-        {QStringLiteral("E4"), QVariant(QStringLiteral("\u00c5ngstr\u00f6m \u0420\u0443\u0441\u0441\u043a\u0438\u0439 \u4e2d\u6587 \U0001F4D4")),
-         3, 200001, QDateTime::fromMSecsSinceEpoch(946684800000)},
-        {QStringLiteral("E5"), QVariant(QStringLiteral("first line\nsecond line\r\n\n\tindented\n")), 5, 196912,
-         QDateTime::fromMSecsSinceEpoch(-1000)},
-    };
-    {
-        DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
-        ManagedObjectContext* context = diary.managedObjectContext();
-        ASSERT_TRUE(context && context->persistentStoreCoordinator());
-        for (const Written& w : written) {
-            addEntry(context, w.uuid, w.text, w.colorTag, w.monthTag, w.stamp);
-        }
-        EXPECT_TRUE(diary.flushUnsavedChanges());
-        EXPECT_FALSE(context->hasChanges());
-    }
-    DiaryStore reopened(&Utility::sharedUtility()->storeLocations(), nullptr);
-    ManagedObjectContext* context = reopened.managedObjectContext();
-    ASSERT_TRUE(context && context->persistentStoreCoordinator());
-    ASSERT_EQ(context->registeredObjects().size(), written.size());
-    for (const Written& w : written) {
-        SCOPED_TRACE(w.uuid.toStdString());
-        const ManagedObject* entry = findByUuid(context, w.uuid);
-        ASSERT_TRUE(entry);
-        EXPECT_EQ(entry->valueForKey(QStringLiteral("entryText")), w.text);
-        EXPECT_EQ(entry->valueForKey(QStringLiteral("entryText")).isValid(), w.text.isValid());
-        EXPECT_EQ(entry->colorTag(), w.colorTag);
-        EXPECT_EQ(entry->monthTag(), w.monthTag);
-        EXPECT_EQ(entry->timeStamp(), w.stamp);
-    }
-    EXPECT_FALSE(context->hasChanges());
-    EXPECT_TRUE(alerts().errors.empty());
-}
-
 TEST(StoreSetup, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     ScopedDiaryHome home;
     DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);

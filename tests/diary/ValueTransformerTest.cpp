@@ -8,7 +8,6 @@
 #include "diary/transformers/DateToTimeTransformer.h"
 #include "diary/transformers/DateToWeekTransformer.h"
 #include "diary/transformers/DateToYearIndexTransformer.h"
-#include "diary/transformers/ObjectToIsSelectedTransformer.h"
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
 #include "store/ArrayController.h"
@@ -150,11 +149,6 @@ TEST(ObjectValueToNotFirstOfDayTransformer, HidesTheHeaderOfLaterEntriesOfADay) 
     EXPECT_FALSE(notFirst(afternoon).toBool());
     EXPECT_FALSE(notFirst(lateEvening).toBool()); // not listed any more
     EXPECT_FALSE(notFirst(nullptr).toBool());
-
-    ObjectToIsSelectedTransformer selected(&list);
-    list.setSelectionIndex(0);
-    EXPECT_FALSE(selected.transformedValue(QVariant::fromValue(list.objectAtIndex(0))).toBool());
-    EXPECT_FALSE(selected.transformedValue(QVariant::fromValue(morning)).toBool());
 }
 
 TEST(ObjectValueToNotFirstOfDayTransformer, FindsItsRowInALongList) {
@@ -191,7 +185,6 @@ TEST(ValueTransformerRegistry, MakesStatelessTransformersByNameAndKeepsRegistere
         const auto first = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
         ASSERT_NE(first, nullptr) << name;
         EXPECT_EQ(ValueTransformer::valueTransformerForName(QString::fromLatin1(name)), first) << name;
-        EXPECT_FALSE(first->allowsReverseTransformation()) << name;
     }
     // The live ones exist only once registered.
     const QString name = QStringLiteral("SearchActivityTransformer");

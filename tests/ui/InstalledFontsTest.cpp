@@ -18,44 +18,21 @@ QString installedFamily() {
                                                             : families.value(0);
 }
 
-TEST(Utility, EditorFontFallsBackAsTheSettingsSay) {
+// The fallbacks of the stored name and size are DiarySettings' (DiarySettingsTest);
+// here the lookup among the installed families.
+TEST(InstalledFonts, TheStoredNameIsFoundAmongTheInstalledFamiliesOrMatched) {
     ScopedDiaryHome home;
     Utility* u = Utility::sharedUtility();
     u->setFontLookup(installedFontWithName);
     UserDefaults* d = u->userDefalts();
-    {
-        LogCapture log;
-        u->currentFont();
-        // Fresh settings: the name falls back with its log line; the size to 30 without one.
-        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("null currentFontName")});
-    }
     const QString family = installedFamily();
     ASSERT_FALSE(family.isEmpty());
     d->setObject(family, QStringLiteral("currentFontName"));
-    d->synchronize();
-    {
-        LogCapture log;
-        const std::optional<QFont> font = u->currentFont();
-        ASSERT_TRUE(font);
-        EXPECT_EQ(font->family(), family);
-        EXPECT_EQ(font->pointSizeF(), 30.0);
-        EXPECT_TRUE(log.lines().isEmpty());
-    }
-    d->setFloat(11.5f, QStringLiteral("currentFontSize"));
-    {
-        LogCapture log;
-        EXPECT_EQ(u->currentFont()->pointSizeF(), 12.0);
-        EXPECT_EQ(log.lines(), QStringList{QStringLiteral("currentFontSize less then 12")});
-        EXPECT_EQ(d->floatForKey(QStringLiteral("currentFontSize")), 11.5f);
-    }
-    d->setFloat(12.0f, QStringLiteral("currentFontSize"));
-    {
-        LogCapture log;
-        EXPECT_EQ(u->currentFont()->pointSizeF(), 12.0);
-        EXPECT_TRUE(log.lines().isEmpty());
-    }
-    d->setFloat(0.0f, QStringLiteral("currentFontSize"));
-    EXPECT_EQ(u->currentFont()->pointSizeF(), 30.0);
+    d->setFloat(17.5f, QStringLiteral("currentFontSize"));
+    const std::optional<QFont> font = u->currentFont();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->family(), family);
+    EXPECT_EQ(font->pointSizeF(), 17.5);
     // A name no installed family has, "Helvetica" above all, is drawn in
     // fontconfig's match for it, an installed family that is found again.
     d->setObject(QStringLiteral("No Such Font Family 123"), QStringLiteral("currentFontName"));
@@ -64,7 +41,7 @@ TEST(Utility, EditorFontFallsBackAsTheSettingsSay) {
     EXPECT_TRUE(QFontDatabase::hasFamily(matched->family())) << matched->family().toStdString();
 }
 
-TEST(Utility, StoringTheFontKeepsFractionalSizesAndRefusesNone) {
+TEST(InstalledFonts, StoringTheFontKeepsFractionalSizesAndRefusesNone) {
     ScopedDiaryHome home;
     Utility* u = Utility::sharedUtility();
     u->setFontLookup(installedFontWithName);

@@ -87,13 +87,13 @@ void JournalFilter::setMonthSelectionIndexs(const std::optional<IndexSet>& index
 }
 
 int JournalFilter::yearSelectionIndex() {
-    return currentMonth().year - kFirstYear;
+    return currentMonth().year - kFirstListedYear;
 }
 
 void JournalFilter::setYearSelectionIndex(int index) {
     if (index >= 0) {
         DateComponents month = currentMonth();
-        month.year = index + kFirstYear;
+        month.year = index + kFirstListedYear;
         currentMonth_ = month;
     }
     emit yearSelectionIndexChanged();
@@ -117,7 +117,7 @@ void JournalFilter::setColorTagSelectionIndexs(const std::optional<IndexSet>& in
 void JournalFilter::currentMonth(QObject* sender) {
     Q_UNUSED(sender);
     currentMonth_.reset();
-    setYearSelectionIndex(currentMonth().year - kFirstYear);
+    setYearSelectionIndex(currentMonth().year - kFirstListedYear);
     setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(currentMonth().month - 1)));
 }
 

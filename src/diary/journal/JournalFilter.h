@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DateComponents.h"
+#include "diary/journal/YearList.h"
 #include "core/IndexSet.h"
 #include "store/Predicate.h"
 #include "store/SortDescriptor.h"
@@ -22,9 +23,6 @@ class ArrayController;
 class JournalFilter : public QObject {
     Q_OBJECT
 public:
-    // The year list starts here: index i stands for year kFirstYear + i.
-    static constexpr int kFirstYear = 1990;
-
     using MonthTag = std::function<int(const QDateTime&)>;
     using SearchText = std::function<QString()>;
     // `monthTag` turns a moment into its month tag; `searchText` reads the

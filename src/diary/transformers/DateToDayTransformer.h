@@ -8,7 +8,6 @@ namespace quillet {
 // and the local time zone. A missing date gives no value.
 class DateToDayTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<QString>(); }
     QVariant transformedValue(const QVariant& value) const override;
 };
 

@@ -7,7 +7,6 @@ namespace quillet {
 // 0 for January to 11 for December: the row of the month grid.
 class DateToMonthIndexTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<int>(); }
     QVariant transformedValue(const QVariant& value) const override;
 };
 

@@ -7,7 +7,6 @@ namespace quillet {
 // "2012/Mar/05 14:07:09", the date line above the editor.
 class DateToStringTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<QString>(); }
     QVariant transformedValue(const QVariant& value) const override;
 };
 

@@ -7,7 +7,6 @@ namespace quillet {
 // The time in the user's short time style, without the date.
 class DateToTimeTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<QString>(); }
     QVariant transformedValue(const QVariant& value) const override;
 };
 

@@ -6,7 +6,6 @@ namespace quillet {
 
 class DateToWeekTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<QString>(); }
     QVariant transformedValue(const QVariant& value) const override;
 };
 

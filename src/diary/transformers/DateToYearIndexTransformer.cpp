@@ -2,14 +2,9 @@
 
 #include "diary/transformers/TransformerSupport.h"
 #include "core/Calendar.h"
+#include "diary/journal/YearList.h"
 
 namespace quillet {
-
-namespace {
-
-constexpr int kFirstListedYear = 1990;
-
-} // namespace
 
 // The calendar year ("yyyy"): the week-based year would put the last days of
 // some Decembers into the following year.

@@ -4,10 +4,10 @@
 
 namespace quillet {
 
-// The calendar year minus 1990: the row of the year list, negative before it.
+// The calendar year minus the first listed year: the row of the year list,
+// negative before it.
 class DateToYearIndexTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<int>(); }
     QVariant transformedValue(const QVariant& value) const override;
 };
 

@@ -15,7 +15,6 @@ class Utility;
 class ObjectValueToNotFirstOfDayTransformer : public ValueTransformer {
 public:
     explicit ObjectValueToNotFirstOfDayTransformer(ArrayController* arrayController);
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<bool>(); }
     QVariant transformedValue(const QVariant& value) const override;
 
     // True when the entry opens its day: the first of the list, not listed at

@@ -14,7 +14,6 @@ class SearchActivityTransformer : public ValueTransformer {
 public:
     explicit SearchActivityTransformer(QObject* searchField);
 
-    QMetaType transformedValueClass() const override { return QMetaType::fromType<bool>(); }
     QVariant transformedValue(const QVariant& value) const override;
 
     QObject* searchField() const;

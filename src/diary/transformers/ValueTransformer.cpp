@@ -48,11 +48,6 @@ QHash<QString, std::shared_ptr<ValueTransformer>>& registry() {
 
 ValueTransformer::~ValueTransformer() = default;
 
-QVariant ValueTransformer::reverseTransformedValue(const QVariant& value) const {
-    Q_UNUSED(value);
-    return {};
-}
-
 void ValueTransformer::setValueTransformer(std::shared_ptr<ValueTransformer> transformer, const QString& name) {
     if (transformer) {
         registry().insert(name, std::move(transformer));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMetaType>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -16,12 +15,7 @@ class ValueTransformer {
 public:
     virtual ~ValueTransformer();
 
-    // The type of the values transformedValue returns.
-    virtual QMetaType transformedValueClass() const = 0;
-    virtual bool allowsReverseTransformation() const { return false; }
     virtual QVariant transformedValue(const QVariant& value) const = 0;
-    // An invalid value unless the transformer knows the way back.
-    virtual QVariant reverseTransformedValue(const QVariant& value) const;
 
     // Registers under a name, replacing any earlier one; a null transformer
     // removes the name.

@@ -11,10 +11,6 @@
 
 namespace quillet {
 
-QMetaType ColorTagImageTransformer::transformedValueClass() const {
-    return QMetaType::fromType<QPixmap>();
-}
-
 QVariant ColorTagImageTransformer::transformedValue(const QVariant& value) const {
     const QPixmap image = ImageLibrary::imageNamed(Utility::imageName(pattern(), intValue(value)));
     return image.isNull() ? QVariant() : QVariant(image);

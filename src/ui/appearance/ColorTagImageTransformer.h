@@ -8,7 +8,6 @@ namespace quillet {
 // patterns; no value when the theme has no image for that number.
 class ColorTagImageTransformer : public ValueTransformer {
 public:
-    QMetaType transformedValueClass() const override;
     QVariant transformedValue(const QVariant& value) const override;
 
     // Makes the four tag-to-image transformers known by their class names;

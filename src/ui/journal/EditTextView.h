@@ -34,8 +34,6 @@ public:
     Utility* utility = nullptr;
     QWidget* entryTableView = nullptr;
 
-    bool acceptsFirstResponder() const { return true; }
-
     // Takes the slider over: its range, its position and its changes.
     void setFontSlider(QSlider* slider);
 

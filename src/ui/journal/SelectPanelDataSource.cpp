@@ -1,6 +1,7 @@
 #include "ui/journal/SelectPanelDataSource.h"
 
 #include "diary/Utility.h"
+#include "diary/journal/YearList.h"
 #include "ui/appearance/ImageLibrary.h"
 #include "core/DateFormatter.h"
 
@@ -13,7 +14,7 @@ QStringList SelectPanelDataSource::yearSymbols() {
         // Through next year, so that today's year (and the turn of the year) can be picked.
         QStringList years;
         const int last = QDate::currentDate().year() + 1;
-        for (int year = kFirstYear; year <= last; ++year) {
+        for (int year = kFirstListedYear; year <= last; ++year) {
             years.append(QString::number(year));
         }
         yearSymbols_ = years;

@@ -36,10 +36,6 @@ public:
 
     QLabel* statusText() const { return statusText_; }
     QLabel* alertText() const { return alertText_; }
-    QLabel* box1() const { return boxes_[0]; }
-    QLabel* box2() const { return boxes_[1]; }
-    QLabel* box3() const { return boxes_[2]; }
-    QLabel* box4() const { return boxes_[3]; }
     QLabel* dot1() const { return dots_[0]; }
     QLabel* dot2() const { return dots_[1]; }
     QLabel* dot3() const { return dots_[2]; }

@@ -192,38 +192,6 @@ void MigrateSettingView::queueNotification(const QPointer<MigrateSettingView>& p
         false);
 }
 
-void MigrateSettingView::dataWillImport(const Notification& note) {
-    queueNotification(this, {kOldDataWillImport, note.object, note.userInfo});
-}
-
-void MigrateSettingView::dataImporting(const Notification& note) {
-    queueNotification(this, {kOldDataImporting, note.object, note.userInfo});
-}
-
-void MigrateSettingView::dataDidImportSucess(const Notification& note) {
-    queueNotification(this, {kOldDataDidImportSucess, note.object, note.userInfo});
-}
-
-void MigrateSettingView::dataDidImportFail(const Notification& note) {
-    queueNotification(this, {kOldDataDidImportFail, note.object, note.userInfo});
-}
-
-void MigrateSettingView::duplicateCheckWillStart(const Notification& note) {
-    queueNotification(this, {kDuplicateCheckWillStart, note.object, note.userInfo});
-}
-
-void MigrateSettingView::duplicateChecking(const Notification& note) {
-    queueNotification(this, {kDuplicateChecking, note.object, note.userInfo});
-}
-
-void MigrateSettingView::duplicateCheckEndSuccess(const Notification& note) {
-    queueNotification(this, {kDuplicateCheckEndSuccess, note.object, note.userInfo});
-}
-
-void MigrateSettingView::duplicateCheckEndFail(const Notification& note) {
-    queueNotification(this, {kDuplicateCheckEndFail, note.object, note.userInfo});
-}
-
 void MigrateSettingView::setMigrateLabelText(const QString& text) {
     migrateStatusLabel_->setText(text);
 }

@@ -37,7 +37,6 @@ public:
     }
     // The shared importer, fetched on first use.
     OldDataImporter* oldDataImporter() const { return oldDataImporter_; }
-    void setOldDataImporter(OldDataImporter* importer) { oldDataImporter_ = importer; }
 
     // What the third command runs: the application's move of the local diary
     // into the cloud folder, handed in by whoever builds the pane.
@@ -65,17 +64,6 @@ public:
     static QStringList statusNotificationNames();
     // Shows what a notification of the import or the duplicate check says, now (main thread).
     void showNotification(const Notification& note);
-
-    // The notification handlers, safe on any thread: each only queues its
-    // step for the main thread, where it runs if the pane still exists.
-    void dataWillImport(const Notification& note);
-    void dataImporting(const Notification& note);
-    void dataDidImportSucess(const Notification& note);
-    void dataDidImportFail(const Notification& note);
-    void duplicateCheckWillStart(const Notification& note);
-    void duplicateChecking(const Notification& note);
-    void duplicateCheckEndSuccess(const Notification& note);
-    void duplicateCheckEndFail(const Notification& note);
 
 private:
     // A notification's change as a step for the main thread.
