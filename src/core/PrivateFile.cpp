@@ -42,7 +42,8 @@ bool PrivateFile::writeWhole(const QString& path, const QByteArray& bytes, QStri
         path, temporary,
         [&bytes](int fd, QString* reason) {
             for (qsizetype done = 0; done < bytes.size();) {
-                const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+                const ssize_t n =
+                    ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0) {

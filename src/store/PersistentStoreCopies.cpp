@@ -61,7 +61,6 @@ bool writeCopy(sqlite3* source, const QString& destination, QString* reason) {
     return true;
 }
 
-
 Error copyError(const QString& destination, const QString& reason) {
     return storeError(
         StoreSaveError,
