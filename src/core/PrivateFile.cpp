@@ -36,35 +36,53 @@ private:
 
 bool PrivateFile::writeWhole(const QString& path, const QByteArray& bytes, QString* why) {
     const QFileInfo info(path);
-    const QByteArray temporary = QFile::encodeName(info.absolutePath() + QStringLiteral("/.") +
-                                                   info.fileName() + QStringLiteral(".nosync"));
+    const QString temporary =
+        info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".nosync");
+    return replaceThroughTemporary(
+        path, temporary,
+        [&bytes](int fd, QString* reason) {
+            for (qsizetype done = 0; done < bytes.size();) {
+                const ssize_t n =
+                    ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    if (reason)
+                        *reason = reasonOf(n < 0 ? errno : EIO);
+                    return false;
+                }
+                done += n;
+            }
+            return true;
+        },
+        why);
+}
+
+bool PrivateFile::replaceThroughTemporary(const QString& path, const QString& temporary,
+                                          const std::function<bool(int fd, QString* why)>& fill,
+                                          QString* why) {
+    const QByteArray native = QFile::encodeName(temporary);
     auto fail = [&](int error) {
-        if (why)
+        if (why && error != 0)
             *why = reasonOf(error);
-        ::unlink(temporary.constData());
+        ::unlink(native.constData());
         return false;
     };
     // A leftover of a crash (or a link planted there) goes first: O_EXCL
     // then makes a new file of our own, never opens someone else's.
-    ::unlink(temporary.constData());
+    ::unlink(native.constData());
     const Descriptor fd(
-        ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (fd.get() < 0)
         return fail(errno);
     // The umask narrows open's mode but never widens it; set it exactly.
     if (::fchmod(fd.get(), 0600) != 0)
         return fail(errno);
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd.get(), bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n < 0 ? errno : EIO);
-        done += n;
-    }
+    if (!fill(fd.get(), why))
+        return fail(0);
     if (::fsync(fd.get()) != 0)
         return fail(errno);
-    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+    if (::rename(native.constData(), QFile::encodeName(path).constData()) != 0)
         return fail(errno);
     return true;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <sys/types.h>
 
 namespace quillet {
@@ -18,6 +19,14 @@ namespace PrivateFile {
 // old file or the new one, and a link at `path` is replaced, not followed.
 // The folder must exist. False with the reason in `why`.
 bool writeWhole(const QString& path, const QByteArray& bytes, QString* why);
+
+// The one way a file is put in place whole: a new owner-only file at
+// `temporary` (a leftover there goes first) is filled by `fill`, given its
+// descriptor (it may also write the file by name), put on disk and renamed
+// over `path`. On failure the temporary is removed. The folder is left to the
+// caller to sync. False with the reason in `why`.
+bool replaceThroughTemporary(const QString& path, const QString& temporary,
+                             const std::function<bool(int fd, QString* why)>& fill, QString* why);
 
 // What lstat tells of a path, for deciding whether it is worth reading.
 struct Seen {

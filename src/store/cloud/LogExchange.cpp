@@ -1,35 +1,28 @@
+// One exchange round on the exchange's own connection: unlock the diary key,
+// write this writer's logs, read and apply the others'.
 #include "store/cloud/LogExchange.h"
 
 #include "core/FolderSync.h"
 #include "core/Log.h"
-#include "core/NotificationCenter.h"
 #include "core/PrivateFile.h"
 #include "core/PrivateFolder.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/ClockSkew.h"
-#include "store/cloud/Settling.h"
+#include "store/cloud/ExchangeFiles.h"
 #include "store/cloud/SealedFile.h"
+#include "store/cloud/Settling.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QRegularExpression>
-#include <QThread>
-#include <QTimer>
 #include <QtEndian>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <limits>
-#include <map>
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace quillet::cloud {
+
+using namespace detail;
 
 LogExchange::LogExchange(QString storePath, QString containerPath,
                          std::shared_ptr<ContainerKey> keys)
@@ -175,43 +168,6 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     return true;
 }
 
-namespace {
-
-constexpr int kStateFormat = 1;
-
-// "0000000000000040.qsnap": the last sequence the snapshot covers.
-bool parseSnapshotFileName(const QString& name, quint64* sequence) {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9a-f]{16})\\.qsnap$"));
-    const QRegularExpressionMatch match = pattern.match(name);
-    if (!match.hasMatch())
-        return false;
-    bool ok = false;
-    *sequence = match.captured(1).toULongLong(&ok, 16);
-    return ok && *sequence > 0;
-}
-
-
-QString snapshotFileName(quint64 sequence) {
-    return QStringLiteral("%1.qsnap").arg(sequence, 16, 16, QLatin1Char('0'));
-}
-
-// A writer state is a few hundred bytes per writer.
-constexpr qint64 kMaxStateBytes = 1 << 20;
-
-// A writer's published state, sealed under `key`; empty when it is not.
-QJsonObject openState(const QString& path, const QUuid& writer, const DiaryKey& key) {
-    QByteArray bytes, plain;
-    return PrivateFile::readRegular(path, kMaxStateBytes, &bytes, nullptr) &&
-                   openSealed(bytes, key, SealedKind::WriterState, writer, 0, &plain, nullptr)
-               ? QJsonDocument::fromJson(plain).object()
-               : QJsonObject();
-}
-
-} // namespace
-
-QJsonObject LogExchange::readState(const QString& path, const QUuid& writer) {
-    return openState(path, writer, key_);
-}
 
 void LogExchange::resealOwnFiles() {
     const QString folder = logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces);
@@ -284,124 +240,6 @@ bool LogExchange::retire() {
     return true;
 }
 
-void LogExchange::publishState() {
-    QJsonObject applied;
-    for (const auto& [writer, sequence] : appliedSequences(db_)) {
-        applied.insert(writer.toString(QUuid::WithoutBraces), qint64(sequence));
-    }
-    QJsonObject state{{QStringLiteral("format"), kStateFormat},
-                      {QStringLiteral("writer"), self_.toString(QUuid::WithoutBraces)},
-                      {QStringLiteral("applied"), applied}};
-    if (retired_) {
-        state.insert(QStringLiteral("retired"), true);
-    }
-    // So that a machine whose clock is off learns it from the others.
-    QJsonObject ahead;
-    for (const auto& [writer, minutes] : clocksAhead(db_))
-        ahead.insert(writer.toString(QUuid::WithoutBraces), minutes);
-    if (!ahead.isEmpty()) {
-        state.insert(QStringLiteral("clockAhead"), ahead);
-    }
-    for (auto it = settleMembers_.begin(); it != settleMembers_.end(); ++it)
-        state.insert(it.key(), it.value());
-    const QByteArray bytes = QJsonDocument(state).toJson(QJsonDocument::Compact);
-    const QString path = stateFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces) +
-                         QStringLiteral(".json");
-    if (bytes == publishedState_ && PrivateFile::look(path).regular) {
-        return;
-    }
-    QString why;
-    if (!writeSealed(path, SealedKind::WriterState, 0, bytes, &why)) {
-        reportOnce(QStringLiteral("state|") + why,
-                   QStringLiteral("Cloud exchange: %1 could not be written: %2").arg(path, why));
-        return;
-    }
-    publishedState_ = bytes;
-}
-
-quint64 LogExchange::publishedApplied(const QString& other, const QUuid& writer) {
-    const QString path = stateFolder() + QLatin1Char('/') + other + QStringLiteral(".json");
-    if (!PrivateFile::look(path).exists) {
-        return 0; // not published yet: it may not have applied anything
-    }
-    const QJsonObject state = readState(path, QUuid::fromString(other));
-    if (state.value(QStringLiteral("format")).toInt() != kStateFormat ||
-        state.value(QStringLiteral("writer")).toString() != other) {
-        reportOnce(QStringLiteral("state|") + path,
-                   QStringLiteral("Cloud exchange: %1 is not a writer state this version reads; "
-                                  "its writer counts as having applied nothing.")
-                       .arg(path));
-        return 0;
-    }
-    if (state.value(QStringLiteral("retired")).toBool()) {
-        return std::numeric_limits<quint64>::max(); // it will never need them
-    }
-    return quint64(state.value(QStringLiteral("applied"))
-                       .toObject()
-                       .value(writer.toString(QUuid::WithoutBraces))
-                       .toInteger());
-}
-
-void LogExchange::foldOwnLogs() {
-    const QString own = self_.toString(QUuid::WithoutBraces);
-    QDir dir(logsFolder() + QLatin1Char('/') + own);
-    if (!PrivateFile::isOwnFolder(dir.path())) {
-        return; // nothing is removed through a link (writing said so)
-    }
-    std::map<quint64, QString> logs, snapshots;
-    for (const QString& name : dir.entryList(QDir::Files | QDir::NoSymLinks)) {
-        quint64 sequence = 0;
-        if (parseChangeLogFileName(name, &sequence))
-            logs.emplace(sequence, dir.filePath(name));
-        else if (parseSnapshotFileName(name, &sequence))
-            snapshots.emplace(sequence, dir.filePath(name));
-    }
-    if (logs.empty() || logs.size() < size_t(foldAfter_)) {
-        return;
-    }
-    // Only what every writer known to the container has applied: a writer
-    // that is behind still needs the logs themselves.
-    // Known: whoever has written a log or published a state.
-    QSet<QString> known;
-    for (const QString& name : QDir(logsFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        known.insert(name);
-    for (const QString& name :
-         QDir(stateFolder()).entryList({QStringLiteral("*.json")}, QDir::Files))
-        known.insert(name.chopped(5));
-    quint64 upTo = logs.rbegin()->first;
-    for (const QString& name : std::as_const(known)) {
-        const QUuid writer = QUuid::fromString(name);
-        if (name != own && !writer.isNull() && writer.toString(QUuid::WithoutBraces) == name) {
-            upTo = std::min(upTo, publishedApplied(name, self_));
-        }
-    }
-    if (std::distance(logs.begin(), logs.upper_bound(upTo)) < foldAfter_) {
-        return;
-    }
-    ChangeLog snapshot;
-    snapshot.writer = self_;
-    snapshot.sequence = upTo;
-    snapshot.settled = settledClocks(db_);
-    if (!wholeDiaryStates(db_, &snapshot.entries)) {
-        return; // something saved is not logged yet: the next round
-    }
-    const QByteArray bytes = encodeChangeLog(snapshot);
-    const QString path = dir.filePath(snapshotFileName(upTo));
-    QString why;
-    if (bytes.size() > kMaxChangeLogBytes ||
-        !writeSealed(path, SealedKind::Snapshot, upTo, bytes, &why)) {
-        reportOnce(QStringLiteral("snapshot|") + why,
-                   QStringLiteral("Cloud exchange: the snapshot %1 could not be written: %2")
-                       .arg(path, why.isEmpty() ? QStringLiteral("too large") : why));
-        return;
-    }
-    syncFolder(dir.absolutePath());
-    // The snapshot is in place before anything it stands for goes.
-    for (auto it = logs.begin(); it != logs.upper_bound(upTo); ++it)
-        QFile::remove(it->second);
-    for (auto it = snapshots.begin(); it != snapshots.lower_bound(upTo); ++it)
-        QFile::remove(it->second);
-}
 
 quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
                                      AppliedChanges* changes) {
@@ -563,165 +401,5 @@ LogExchange::ReadLog LogExchange::readLogFile(const QString& path, const QUuid& 
     return ReadLog::Ok;
 }
 
-ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath,
-                                  const std::optional<DiaryKey>& key) {
-    ExchangeStatus status;
-    QString own;
-    SqliteDatabase db;
-    if (QFileInfo(storePath).isFile() &&
-        db.open(storePath, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr)) {
-        db.setBusyTimeout(1000);
-        own = storeIdentifier(db).toString(QUuid::WithoutBraces);
-        SqliteStatement s(db.handle(), "SELECT value FROM cloudState WHERE name = 'appliedAt'");
-        if (s.step() == SQLITE_ROW && s.columnInt64(0) > 0) {
-            status.lastApplied = QDateTime::fromMSecsSinceEpoch(s.columnInt64(0));
-        }
-        for (const auto& [writer, minutes] : clocksAhead(db))
-            status.otherClockAheadMinutes = std::max(status.otherClockAheadMinutes, minutes);
-    }
-    // Known: whoever has written a log or published a state.
-    QDir logs(containerPath + QStringLiteral("/TransactionLogs"));
-    QSet<QString> known;
-    for (const QString& name : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        known.insert(name);
-    for (const QString& name : QDir(containerPath + QStringLiteral("/WriterState"))
-                                   .entryList({QStringLiteral("*.json")}, QDir::Files))
-        known.insert(name.chopped(5));
-    for (const QString& name : std::as_const(known)) {
-        const QUuid writer = QUuid::fromString(name);
-        if (writer.isNull() || writer.toString(QUuid::WithoutBraces) != name) {
-            continue;
-        }
-        // A retired diary file writes no more.
-        const QString statePath =
-            containerPath + QStringLiteral("/WriterState/") + name + QStringLiteral(".json");
-        QByteArray head;
-        if (PrivateFile::readRegular(statePath, kMaxStateBytes, &head, nullptr) && !isSealed(head))
-            ++status.plainFiles;
-        for (const QString& file :
-             QDir(logs.filePath(name)).entryList(QDir::Files | QDir::NoSymLinks)) {
-            quint64 sequence = 0;
-            if ((parseChangeLogFileName(file, &sequence) ||
-                 parseSnapshotFileName(file, &sequence)) &&
-                PrivateFile::readRegular(logs.filePath(name) + QLatin1Char('/') + file,
-                                         kMaxChangeLogBytes, &head, nullptr) &&
-                !isSealed(head))
-                ++status.plainFiles;
-        }
-        const QJsonObject published =
-            name != own && key ? openState(statePath, writer, *key) : QJsonObject();
-        if (published.value(QStringLiteral("retired")).toBool()) {
-            continue;
-        }
-        if (!own.isEmpty()) {
-            status.ownClockAheadMinutes = std::max(
-                status.ownClockAheadMinutes,
-                published.value(QStringLiteral("clockAhead")).toObject().value(own).toInt());
-        }
-        ++status.writers;
-        if (name != own) {
-            continue;
-        }
-        for (const QFileInfo& file : QDir(logs.filePath(name)).entryInfoList(QDir::Files)) {
-            quint64 sequence = 0;
-            if (parseChangeLogFileName(file.fileName(), &sequence) &&
-                file.lastModified() > status.lastWritten) {
-                status.lastWritten = file.lastModified();
-            }
-        }
-    }
-    return status;
-}
-
-LogExchangeThread::LogExchangeThread(const QString& storePath, const QString& containerPath,
-                                     const void* announcer, int rescanMilliseconds)
-    : thread_(std::make_unique<QThread>()),
-      exchange_(std::make_unique<LogExchange>(storePath, containerPath)), announcer_(announcer),
-      rescanMilliseconds_(rescanMilliseconds) {
-    thread_->setObjectName(QStringLiteral("cloud exchange"));
-    moveToThread(thread_.get());
-    thread_->start();
-    QMetaObject::invokeMethod(this, "setUp", Qt::QueuedConnection);
-    wake();
-}
-
-LogExchangeThread::~LogExchangeThread() {
-    QMetaObject::invokeMethod(this, "tearDown", Qt::BlockingQueuedConnection);
-    thread_->quit();
-    thread_->wait();
-}
-
-void LogExchangeThread::wake() {
-    if (!queued_.exchange(true)) {
-        QMetaObject::invokeMethod(this, "runRound", Qt::QueuedConnection);
-    }
-}
-
-void LogExchangeThread::setUp() {
-    timer_ = new QTimer(this);
-    connect(timer_, &QTimer::timeout, this, &LogExchangeThread::wake);
-    timer_->start(rescanMilliseconds_);
-    watcher_ = new QFileSystemWatcher(this);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &LogExchangeThread::wake);
-}
-
-void LogExchangeThread::tearDown() {
-    delete timer_;
-    timer_ = nullptr;
-    delete watcher_;
-    watcher_ = nullptr;
-    exchange_.reset();
-}
-
-void LogExchangeThread::watchFolders() {
-    if (!watcher_)
-        return;
-    // The container too: the logs folder itself may appear at any time.
-    QStringList wanted{QFileInfo(exchange_->logsFolder()).absolutePath(), exchange_->logsFolder()};
-    QDir logs(exchange_->logsFolder());
-    for (const QString& name :
-         logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
-        wanted << logs.filePath(name);
-    }
-    const QStringList watched = watcher_->directories();
-    QStringList added;
-    for (const QString& path : wanted) {
-        if (!watched.contains(path) && QFileInfo(path).isDir())
-            added << path;
-    }
-    if (!added.isEmpty()) {
-        watcher_->addPaths(added);
-    }
-}
-
-void LogExchangeThread::runRound() {
-    queued_.store(false);
-    if (!exchange_)
-        return;
-    AppliedChanges changes;
-    exchange_->exchange(&changes);
-    watchFolders();
-    if (changes.isEmpty()) {
-        return;
-    }
-    auto list = [](const QSet<qint64>& keys) {
-        std::vector<qint64> sorted(keys.begin(), keys.end());
-        std::sort(sorted.begin(), sorted.end());
-        QVariantList l;
-        for (qint64 k : sorted)
-            l.append(k);
-        return l;
-    };
-    QVariantMap info;
-    if (!changes.inserted.isEmpty())
-        info.insert(QStringLiteral("inserted"), list(changes.inserted));
-    if (!changes.updated.isEmpty())
-        info.insert(QStringLiteral("updated"), list(changes.updated));
-    if (!changes.deleted.isEmpty())
-        info.insert(QStringLiteral("deleted"), list(changes.deleted));
-    NotificationCenter::defaultCenter().postNotification(
-        QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"),
-        announcer_, info);
-}
 
 } // namespace quillet::cloud

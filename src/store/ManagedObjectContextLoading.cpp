@@ -1,0 +1,167 @@
+// Taking in a store's rows: a small diary at once, a large one a month first
+// and the rest read on a helper thread, taken in a batch per event-loop turn.
+#include "store/ManagedObjectContext.h"
+
+#include "store/ManagedObjectContextPrivate.h"
+#include "store/PersistentStore.h"
+#include "store/PersistentStoreCoordinator.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quillet {
+
+namespace {
+// Records taken in per turn of the event loop, so that a key pressed meanwhile waits little.
+constexpr std::size_t kTakenInPerTurn = 1024;
+} // namespace
+
+void ManagedObjectContext::ensureAllLoaded() const {
+    if (restLoad_) {
+        auto* self = const_cast<ManagedObjectContext*>(this);
+        self->takeInRest(std::numeric_limits<std::size_t>::max());
+    }
+}
+
+void ManagedObjectContext::takeInRest(std::size_t limit) {
+    if (!restLoad_) {
+        return;
+    }
+    RestLoad* load = restLoad_.get();
+    if (load->reader.joinable()) {
+        load->reader.join();
+    }
+    ChangeSet changes;
+    const std::size_t size = load->objects.size();
+    const std::size_t end = std::min(size, load->next + std::min(limit, size));
+    objects_.reserve(objects_.size() + (load->objects.size() - load->next));
+    for (; load->next < end; ++load->next) {
+        std::unique_ptr<ManagedObject>& object = load->objects[load->next];
+        // Saved meanwhile (new, or loaded on demand from a merge): already here.
+        if (byID_.count(object->id_.value)) {
+            continue;
+        }
+        ManagedObject* o = object.get();
+        o->loadedAtOpen_ = true;
+        o->sequence_ = objects_.size();
+        objects_.push_back(std::move(object));
+        registerID(o);
+        indexUuid(o, QString());
+        changes.inserted.push_back(o);
+    }
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
+    }
+    if (load->next < load->objects.size()) {
+        QMetaObject::invokeMethod(
+            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+        return;
+    }
+    std::unique_ptr<RestLoad> done = std::move(restLoad_);
+    // The records read at open come first, in the store's order (by key),
+    // as if read together; the ones made since follow in their own order.
+    const auto loaded = std::stable_partition(objects_.begin(), objects_.end(),
+                                              [](const auto& o) { return o->loadedAtOpen_; });
+    const auto byKey = [](const auto& a, const auto& b) { return a->id_.value < b->id_.value; };
+    // Both the first screen's records and the rest's are in key order already.
+    const std::size_t firstCount =
+        std::min<std::size_t>(done->known.size(), std::size_t(loaded - objects_.begin()));
+    const auto firstScreen = objects_.begin() + qsizetype(firstCount);
+    std::inplace_merge(objects_.begin(), firstScreen, loaded, byKey);
+    for (std::size_t i = 0; i < objects_.size(); ++i) {
+        objects_[i]->sequence_ = i;
+    }
+    if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+        done->complete ? store->settleFileIdentity() : store->refuseWrites(done->error);
+    }
+    if (!done->complete) {
+        emit loadFailed(done->error);
+    }
+    emit restArrived();
+}
+
+void ManagedObjectContext::takeRows(std::vector<StoreRow> rows, ChangeSet* changes) {
+    objects_.reserve(objects_.size() + rows.size());
+    byID_.reserve(byID_.size() + rows.size());
+    for (StoreRow& row : rows) {
+        if (byID_.count(row.key)) {
+            continue;
+        }
+        ManagedObject* object = makeObject(ManagedObjectID{row.key});
+        object->values_ = std::move(row.values);
+        indexUuid(object, QString());
+        changes->inserted.push_back(object);
+    }
+}
+
+void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator) {
+    coordinator_ = coordinator;
+    if (!coordinator_) {
+        return;
+    }
+    ChangeSet changes;
+    for (PersistentStore* store : coordinator_->persistentStores()) {
+        Error error;
+        std::vector<StoreRow> rows = store->takeLoadedRows(&error);
+        if (!error.isNull()) {
+            store->refuseWrites(error);
+            emit loadFailed(error);
+        }
+        takeRows(std::move(rows), &changes);
+    }
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
+    }
+}
+
+void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator,
+                                                         int firstMonthTag) {
+    PersistentStore* store = coordinator ? coordinator->defaultStore() : nullptr;
+    if (!store || store->hasReadWhole() || coordinator->persistentStores().size() != 1 ||
+        restLoad_) {
+        setPersistentStoreCoordinator(coordinator);
+        return;
+    }
+    coordinator_ = coordinator;
+    std::vector<StoreRow> rows;
+    Error error;
+    if (!store->loadMonth(firstMonthTag, &rows, &error)) {
+        // The month index did not answer: read the whole diary now, as a small one.
+        rows.clear();
+        setPersistentStoreCoordinator(coordinator);
+        return;
+    }
+    restLoad_ = std::make_unique<RestLoad>();
+    RestLoad* load = restLoad_.get();
+    for (const StoreRow& row : rows) {
+        load->known.insert(row.key);
+    }
+    ChangeSet changes;
+    takeRows(std::move(rows), &changes);
+    for (ManagedObject* o : changes.inserted) {
+        o->loadedAtOpen_ = true;
+    }
+    // The rest is read beside the main thread, which meanwhile paints the
+    // first screen; its records are made there too and only taken in here.
+    load->reader = std::thread([this, load, path = store->path()] {
+        load->complete = PersistentStore::readAllRows(
+            path,
+            [this, load](StoreRow&& row) {
+                if (load->known.count(row.key)) {
+                    return;
+                }
+                auto object = std::unique_ptr<ManagedObject>(
+                    new ManagedObject(this, ManagedObjectID{row.key}));
+                object->values_ = std::move(row.values);
+                load->objects.push_back(std::move(object));
+            },
+            &load->error);
+        QMetaObject::invokeMethod(
+            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+    });
+    if (!changes.inserted.empty()) {
+        emit objectsDidChange(changes);
+    }
+}
+
+} // namespace quillet

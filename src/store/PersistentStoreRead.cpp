@@ -1,0 +1,127 @@
+// Reading rows: the whole table at open, one month for the first screen, the
+// rest beside the window, and one row or text on demand.
+#include "store/PersistentStore.h"
+
+#include "store/EntryRows.h"
+#include "store/PersistentStoreErrors.h"
+#include "store/StoreFileCheck.h"
+
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace quillet {
+
+using namespace detail;
+
+bool PersistentStore::loadAll(std::vector<StoreRow>* rows, Error* error) {
+    // The texts as written stay in the file until a record is read (loadText):
+    // the list and the search need only the folded form, and a large diary
+    // would otherwise hold every text twice.
+    if (rowEstimate_ > 0) {
+        rows->reserve(std::size_t(std::min<qint64>(rowEstimate_, 10'000'000)));
+    }
+    SqliteStatement s(db_.handle(), kRowColumns);
+    identifiedRows_ = 0;
+    return readRows(
+        db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identifiedRows_,
+        error);
+}
+
+std::vector<StoreRow> PersistentStore::takeLoadedRows(Error* error) {
+    if (!loadedAll_) {
+        loadedAll_ = true;
+        loadedRows_.clear();
+        if (!loadAll(&loadedRows_, error) || !checkIdentifierIndex(error)) {
+            loadedRows_.clear();
+        } else {
+            settleFileIdentity();
+        }
+    }
+    return std::move(loadedRows_);
+}
+
+bool PersistentStore::loadMonth(int monthTag, std::vector<StoreRow>* rows, Error* error) {
+    const QByteArray query = QByteArray(kRowColumns) + " INDEXED BY entry_month WHERE monthTag = ?";
+    SqliteStatement s(db_.handle(), query.constData());
+    if (s.isValid()) {
+        s.bindInt64(1, monthTag);
+    }
+    qint64 identified = 0;
+    return readRows(
+        db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identified, error);
+}
+
+bool PersistentStore::readAllRows(const QString& path,
+                                  const std::function<void(StoreRow&&)>& take, Error* error) {
+    SqliteDatabase db;
+    if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
+        return false;
+    }
+    // One snapshot for the rows and the index they are checked against.
+    if (!db.exec("BEGIN", error)) {
+        return false;
+    }
+    SqliteStatement s(db.handle(), kRowColumns);
+    qint64 identified = 0;
+    qint64 indexed = 0;
+    // A large diary's whole-file check, left out of the way to the first screen.
+    if (!readRows(db, s, take, &identified, error) ||
+        !db.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error) ||
+        !StoreFileCheck::checkWholeDatabase(db.handle(), path, error)) {
+        if (error) {
+            error->code = StoreCorruptError;
+        }
+        return false;
+    }
+    db.exec("COMMIT", nullptr);
+    if (indexed != identified) {
+        if (error) {
+            *error = identifierIndexDamaged(path);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
+    SqliteStatement s(db_.handle(),
+                      "SELECT uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry WHERE key = ?");
+    if (!s.isValid()) {
+        if (error) {
+            *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    s.bindInt64(1, key);
+    const int rc = s.step();
+    if (rc == SQLITE_ROW) {
+        readValues(s, 0, values);
+        return true;
+    }
+    if (rc != SQLITE_DONE && error) {
+        *error = db_.lastError(QStringLiteral("read"));
+    }
+    return false;
+}
+
+bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
+    SqliteStatement s(db_.handle(), "SELECT entryText FROM entry WHERE key = ?");
+    if (!s.isValid()) {
+        if (error) {
+            *error = db_.lastError(QStringLiteral("read"));
+        }
+        return false;
+    }
+    s.bindInt64(1, key);
+    const int rc = s.step();
+    if (rc == SQLITE_ROW) {
+        *text = s.columnUtf8(0);
+        return true;
+    }
+    if (rc != SQLITE_DONE && error) {
+        *error = db_.lastError(QStringLiteral("read"));
+    }
+    return false;
+}
+
+} // namespace quillet
