@@ -1,14 +1,18 @@
-// Launch, routing and life cycle of the application delegate, and the
-// connections between the main window's controls and the delegate.
+// Launch and life cycle of the application delegate: the objects it builds
+// and hands on, the launch sequence, and every way of closing and quitting.
+// The window's connections are ActionWiring's, the choice of view ViewRouter's.
 #include "app/AppDelegate.h"
 
+#include "app/ActionWiring.h"
 #include "app/InstanceHandover.h"
 #include "app/ListReport.h"
 #include "app/TerminationSignalWatcher.h"
+#include "app/ViewRouter.h"
 #include "core/Alerts.h"
 #include "core/Application.h"
 #include "core/Bundle.h"
 #include "core/Error.h"
+#include "core/LaunchProbe.h"
 #include "core/Log.h"
 #include "core/NotificationCenter.h"
 #include "core/StandardPaths.h"
@@ -25,141 +29,32 @@
 #include "store/ManagedObjectContext.h"
 #include "store/ManagedObjectModel.h"
 #include "store/PersistentStoreCoordinator.h"
-#include "store/UndoManager.h"
 #include "store/cloud/ContainerKey.h"
-#include "ui/HelpWindows.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowPlace.h"
 #include "ui/MessageBoxAlertPresenter.h"
 #include "ui/appearance/InstalledFonts.h"
 #include "ui/appearance/ThemeStyle.h"
-#include "ui/journal/ColorTagSelectView.h"
-#include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
 #include "ui/journal/JournalControls.h"
-#include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
 #include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
 #include "ui/settings/PassphraseDialog.h"
 #include "ui/settings/SettingWindowController.h"
 
-#include <QAbstractEventDispatcher>
-#include <QAction>
-#include <QFile>
 #include <QApplication>
 #include <QIcon>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QSessionManager>
-#include <QStandardPaths>
 #include <QSplitter>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QUrl>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <ctime>
-#include <functional>
 
 namespace quillet {
-
-namespace {
-long statusKilobytes(const char* field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(int(qstrlen(field))).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return -1;
-}
-
-// CPU time of the calling (main) thread so far: unlike wall time, barely
-// moved by a busy machine, which makes launch changes comparable between runs.
-long long cpuMicroseconds() {
-    timespec cpu{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
-    return cpu.tv_sec * 1000000LL + cpu.tv_nsec / 1000;
-}
-
-long long nowMicroseconds() {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
-// For tools/launch-time: with QUILLET_EXIT_AFTER_FIRST_PAINT=1 the process
-// prints the wall-clock times of the main window's first paint, of the main
-// loop's first wait after it (free for the user), and of its first wait once
-// the whole diary is in, then its resident memory and peak, and quits.
-class LaunchProbe : public QObject {
-public:
-    LaunchProbe(std::function<bool()> everythingIn, QObject* parent)
-        : QObject(parent), everythingIn_(std::move(everythingIn)) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint || event->type() == QEvent::UpdateRequest) {
-            watched->removeEventFilter(this);
-            // Queued, so that the paint under way finishes first.
-            QMetaObject::invokeMethod(this, [this] {
-                std::printf("first paint at %lld us\nmain thread cpu before paint %lld us\n",
-                            nowMicroseconds(), cpuMicroseconds());
-                connect(QAbstractEventDispatcher::instance(),
-                        &QAbstractEventDispatcher::aboutToBlock, this, [this] { loopWaits(); });
-                // A short timer on the main loop: how late it fires is how
-                // long a key pressed then would have waited.
-                last_ = nowMicroseconds();
-                ticker_.setTimerType(Qt::PreciseTimer);
-                connect(&ticker_, &QTimer::timeout, this, [this] {
-                    const long long now = nowMicroseconds();
-                    longestBusy_ = std::max(longestBusy_, now - last_ - kTick * 1000);
-                    last_ = now;
-                    if (done_) {
-                        // One tick after everything is in, so that taking it in was timed too.
-                        std::printf("longest busy %lld us\n", longestBusy_);
-                        std::fflush(stdout);
-                        QCoreApplication::exit(0);
-                    }
-                });
-                ticker_.start(kTick);
-            }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    void loopWaits() {
-        if (!free_) {
-            free_ = true;
-            std::printf("loop free at %lld us\n", nowMicroseconds());
-        }
-        if (!done_ && everythingIn_()) {
-            done_ = true;
-            std::printf("everything in at %lld us\nrss %ld kB\npeak %ld kB\n", nowMicroseconds(),
-                        statusKilobytes("VmRSS:"), statusKilobytes("VmHWM:"));
-        }
-    }
-
-    std::function<bool()> everythingIn_;
-    bool free_ = false;
-    bool done_ = false;
-    static constexpr int kTick = 2; // ms
-    QTimer ticker_;
-    long long last_ = 0;
-    long long longestBusy_ = 0;
-};
-} // namespace
 
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent), migrationStatus_(std::make_unique<MigrationStatusRecorder>()) {
@@ -278,6 +173,7 @@ int AppDelegate::applicationMain(QApplication& app) {
         }
     });
 
+    // For tools/launch-time.
     if (qEnvironmentVariableIntValue("QUILLET_EXIT_AFTER_FIRST_PAINT") == 1) {
         delegate.window()->installEventFilter(new LaunchProbe(
             [&delegate] {
@@ -317,7 +213,7 @@ Utility* AppDelegate::utility() {
 }
 
 void AppDelegate::loadInterface() {
-    window_ = new MainWindow;
+    window_ = new MainWindow(utility());
     window_->setWindowTitle(utility()->edition().displayName());
     arrayController_ = new ArrayController(this);
     filter_->setArrayController(arrayController_);
@@ -329,75 +225,8 @@ void AppDelegate::loadInterface() {
     window_->entryTableView->setModel(arrayController_);
     installEntryRowDelegate();
 
-    MainWindow* w = window_;
-    w->shouldClose = [this] { return windowWillClose(); };
-    w->didBecomeKey = [this] { windowDidBecomeKey(); };
-    w->didResignKey = [this] { windowDidResignKey(); };
-    w->didBuildPopovers = [this](JournalPopovers* popovers) { connectPopovers(popovers); };
-
-    auto on = [this](QAction* action, auto method) {
-        connect(action, &QAction::triggered, this, [this, action, method] {
-            if (validateMenuItem()) {
-                (this->*method)(action);
-            }
-        });
-    };
-    on(w->newEntryAction, &AppDelegate::insertNewObject);
-    on(w->saveAction, &AppDelegate::saveAction);
-    on(w->exportAction, &AppDelegate::exportToTextAndPreview);
-    connect(w->importAction, &QAction::triggered, this, [this] {
-        if (validateMenuItem()) showImportDialog();
-    });
-    on(w->exportEntriesAction, &AppDelegate::exportEntries);
-    on(w->printAction, &AppDelegate::printEntries);
-    on(w->settingsAction, &AppDelegate::showSettingWindow);
-    on(w->findAction, &AppDelegate::focusSearch);
-    on(w->todayAction, qOverload<QObject*>(&AppDelegate::currentMonth));
-    on(w->prevMonthAction, &AppDelegate::prevMonth);
-    on(w->nextMonthAction, &AppDelegate::nextMonth);
-    on(w->prevYearAction, &AppDelegate::prevYear);
-    on(w->nextYearAction, &AppDelegate::nextYear);
-    connect(w->trashAction, &QAction::triggered, this, [this] {
-        if (validateMenuItem()) showTrashConfirmPopover(window_->trashButton);
-    });
-    connect(w->tagAction, &QAction::triggered, this, [this] {
-        if (validateMenuItem()) showTagEditConfirmPopover(window_->tagButton);
-    });
-    connect(w->dateAction, &QAction::triggered, this, [this] {
-        if (validateMenuItem()) showDateEditPopover(window_->dateButton);
-    });
-    // Typing not handed to its entry yet is the last step to undo.
-    connect(w->undoAction, &QAction::triggered, this, [this] {
-        if (UndoManager* undo = windowWillReturnUndoManager(); undo && validateMenuItem()) {
-            endEditing();
-            undo->undo();
-        }
-    });
-    connect(w->redoAction, &QAction::triggered, this, [this] {
-        if (UndoManager* undo = windowWillReturnUndoManager(); undo && validateMenuItem()) {
-            endEditing();
-            undo->redo();
-        }
-    });
-    connect(w->closeAction, &QAction::triggered, w, &QWidget::close);
-    connect(w->shortcutsAction, &QAction::triggered, this,
-            [w] { HelpWindows::showShortcuts(w, w->menuActions()); });
-    connect(w->aboutAction, &QAction::triggered, this, [this] {
-        Utility* u = utility();
-        HelpWindows::showAbout(window_, {u->edition().displayName(), QStringLiteral(QUILLET_VERSION),
-                                         u->localStoreFolder(), u->cloudContainerURL()});
-    });
-    connect(w->quitAction, &QAction::triggered, this, [this] {
-        if (applicationShouldTerminate()) {
-            if (settingWindowController_) {
-                settingWindowController_->performClose(this);
-            }
-            QApplication::exit(0);
-        }
-    });
-    connect(w->useCloudNowButton, &QPushButton::clicked, this, [this] { useCloudNow(window_->useCloudNowButton); });
-    connect(w->useCloudLaterButton, &QPushButton::clicked, this, [this] { useCloudLater(window_->useCloudLaterButton); });
-
+    router_ = std::make_unique<ViewRouter>(window_, utility());
+    ActionWiring::connectWindow(this, window_);
     connectJournalControls();
 
     // The list starts out filtered as the first reload will filter it, so
@@ -510,63 +339,11 @@ void AppDelegate::moveLocalStoreToICloud() {
 
 // ---- Routing
 
-void AppDelegate::decideWhichViewToShow() {
-    Utility* u = utility();
-    if (u->isPasscodeLocked() && !passcodeValidatedOnCurrentSession_) {
-        showPasscodeView();
-        return;
-    }
-    if (u->isICloudSupported()) {
-        if (u->isICloudEnabled()) {
-            if (!u->isICloudStoreExist() && !u->isUseICloudAsked()) {
-                showAskCloudView();
-                return;
-            }
-        } else if (u->isLocalStoreMigrated()) {
-            showICloudDisabledView();
-            return;
-        }
-    }
-    showMainView();
-}
-
-void AppDelegate::showView(QWidget* shown, bool toolbar) {
-    window_->toolbarToggleAction->setVisible(toolbar);
-    window_->toolbar->setVisible(toolbar);
-    for (QWidget* view : {mainView(), static_cast<QWidget*>(passcodeView()), askIfUseICloudView(),
-                          cloudDisabledBlockerView()}) {
-        view->setVisible(view == shown);
-    }
-    const bool enabled = validateMenuItem();
-    for (QAction* action : window_->delegateActions()) {
-        action->setEnabled(enabled);
-    }
-    emit routed();
-}
-
-void AppDelegate::showPasscodeView() {
-    showView(passcodeView(), false);
-    passcodeView()->setViewType(QStringLiteral("Door"));
-    passcodeView()->setFocus(Qt::OtherFocusReason);
-}
-
-void AppDelegate::showMainView() {
-    showView(mainView(), true);
-    editTextView()->setFocus(Qt::OtherFocusReason);
-    if (const std::optional<QFont> font = utility()->currentFont()) {
-        editTextView()->setFont(*font);
-    }
-}
-
-void AppDelegate::showAskCloudView() {
-    showView(askIfUseICloudView(), false);
-    askIfUseICloudView()->setFocus(Qt::OtherFocusReason);
-}
-
-void AppDelegate::showICloudDisabledView() {
-    showView(cloudDisabledBlockerView(), false);
-    cloudDisabledBlockerView()->setFocus(Qt::OtherFocusReason);
-}
+void AppDelegate::decideWhichViewToShow() { router_->decideWhichViewToShow(passcodeValidatedOnCurrentSession_); }
+void AppDelegate::showPasscodeView() { router_->showPasscodeView(); }
+void AppDelegate::showMainView() { router_->showMainView(); }
+void AppDelegate::showAskCloudView() { router_->showAskCloudView(); }
+void AppDelegate::showICloudDisabledView() { router_->showICloudDisabledView(); }
 
 void AppDelegate::passcodeValid(const Notification& note) {
     Q_UNUSED(note);
@@ -596,7 +373,7 @@ SettingWindowController* AppDelegate::settingWindowController() {
     if (settingWindowController_) {
         return settingWindowController_;
     }
-    settingWindowController_ = new SettingWindowController;
+    settingWindowController_ = new SettingWindowController(utility(), OldDataImporter::sharedImporter());
     settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
     MigrateSettingView* migration = settingWindowController_->migrateSettingView();
     migration->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
@@ -617,7 +394,7 @@ void AppDelegate::windowDidBecomeKey() {
 }
 
 bool AppDelegate::validateMenuItem() const {
-    return passcodeView()->isHidden();
+    return router_->menuEnabled();
 }
 
 void AppDelegate::rememberWindowPlace() {

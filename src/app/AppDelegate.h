@@ -8,7 +8,6 @@
 #include "store/SortDescriptor.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QVariant>
 #include <memory>
 #include <optional>
@@ -19,26 +18,21 @@ class QLineEdit;
 class QComboBox;
 class QWidget;
 class QDateTimeEdit;
-class QPropertyAnimation;
-class QLabel;
 
 namespace quillet {
 
 class ArrayController;
-class ColorTagSelectView;
 class DiaryStore;
 class EntryCommands;
 class ImportDialog;
 class JournalControls;
 class JournalFilter;
-class JournalPopovers;
 class EditTextView;
 class EntryTableView;
 class MainWindow;
 class MigrationStatusRecorder;
 class ManagedObject;
 class ManagedObjectContext;
-struct ChangeSet;
 class ManagedObjectModel;
 class SaveScheduler;
 class MonthSelectView;
@@ -49,12 +43,13 @@ class SettingWindowController;
 class ThemeColorPickerController;
 class UndoManager;
 class Utility;
+class ViewRouter;
 
 // The application delegate: builds the diary's objects and hands each what
-// it needs, decides which of four views fills the main window, connects the
-// window's controls to the journal, and answers the window's and
-// application's life-cycle messages. The store, the list's filter and the
-// editing commands are diary classes; the operations of the same names here
+// it needs, and answers the window's and application's life-cycle messages.
+// Which view fills the main window is ViewRouter's, the connections of the
+// window's controls ActionWiring's; the store, the list's filter and the
+// editing commands are diary classes. The operations of the same names here
 // forward to them.
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -83,6 +78,8 @@ public:
     bool windowWillClose();
     // While the lock screen shows, every menu item of the delegate is disabled.
     bool validateMenuItem() const;
+    // Ends the editor's step of typing to undo (its entry holds the text).
+    void endEditing();
 
     void decideWhichViewToShow();
     void showPasscodeView();
@@ -130,7 +127,6 @@ public:
     // ---- Entry filter and ordering
     DateComponents currentMonth();
     void setCurrentMonth(const std::optional<DateComponents>& month);
-    bool hasCurrentMonth() const;
     std::optional<int> colorFilter() const;
     void setColorFilter(std::optional<int> filter);
     QString currPredicateFormat();
@@ -173,7 +169,6 @@ public:
     // File > Import… (with a path: the command line's handover, started at
     // once), File > Export… and File > Print… of the listed entries.
     void showImportDialog(const QString& path = QString());
-    ImportDialog* importDialog() const { return importDialog_; }
     // The command line's import handed to this window: empty when taken, otherwise why not.
     QString takeImportFromCommandLine(const QString& path);
     void exportEntries(QObject* sender);
@@ -206,18 +201,12 @@ signals:
     void monthSelectionIndexsChanged();
     void yearSelectionIndexChanged();
     void colorTagSelectionIndexsChanged();
-    void routed();
 
 private:
     // The window's size, place and splits, for the next launch.
     void rememberWindowPlace();
-    void showView(QWidget* shown, bool toolbar);
     void connectJournalControls();
     void installEntryRowDelegate();
-    // Connects the popovers' buttons to the commands; they are built on first use.
-    void connectPopovers(JournalPopovers* popovers);
-    // Ends the editor's step of typing to undo (its entry holds the text).
-    void endEditing();
     // A new entry for now, listed and selected whatever the list showed.
     ManagedObject* newVisibleEntry();
     // The diary file went away under the window: offers to save the edits to
@@ -239,6 +228,7 @@ private:
     std::unique_ptr<MigrationStatusRecorder> migrationStatus_;
     QString currentSessionID_;
     JournalControls* controls_ = nullptr;
+    std::unique_ptr<ViewRouter> router_;
     ImportDialog* importDialog_ = nullptr;
 };
 

@@ -24,7 +24,6 @@
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace quillet {
 
@@ -54,25 +53,13 @@ void AppDelegate::installEntryRowDelegate() {
     EntryTableView* list = entryTableView();
     if (!qobject_cast<EntryRowDelegate*>(list->itemDelegate())) {
         QAbstractItemDelegate* old = list->itemDelegate();
-        list->setItemDelegate(new EntryRowDelegate(list));
+        list->setItemDelegate(new EntryRowDelegate(utility(), list));
         if (old && old->parent() == list) {
             old->deleteLater();
         }
     }
     // Every row has the same height, which spares the view measuring each one of a long list.
     list->setUniformItemSizes(true);
-}
-
-void AppDelegate::connectPopovers(JournalPopovers* p) {
-    ColorPickerDelegate pickerDelegate;
-    pickerDelegate.colorPicked = [this](const QVariant& tag) { colorPicked(tag); };
-    p->colorPicker->setDelegate(std::move(pickerDelegate));
-
-    connect(p->trashConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmTrash(p->trashConfirmButton); });
-    connect(p->trashCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTrash(p->trashCancelButton); });
-    connect(p->tagCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelTagEdit(p->tagCancelButton); });
-    connect(p->dateConfirmButton, &QPushButton::clicked, this, [this, p] { popoverConfirmDateEdit(p->dateConfirmButton); });
-    connect(p->dateCancelButton, &QPushButton::clicked, this, [this, p] { popoverCancelDateEdit(p->dateCancelButton); });
 }
 
 // ---- Trash

@@ -12,7 +12,7 @@ namespace quillet {
 
 void AppDelegate::showImportDialog(const QString& path) {
     if (!importDialog_) {
-        importDialog_ = new ImportDialog(managedObjectContext(), window_);
+        importDialog_ = new ImportDialog(managedObjectContext(), DiaryImport::sharedImport(), window_);
     }
     importDialog_->show();
     importDialog_->raise();
@@ -36,12 +36,12 @@ QString AppDelegate::takeImportFromCommandLine(const QString& path) {
 
 void AppDelegate::exportEntries(QObject* sender) {
     Q_UNUSED(sender);
-    ExportCommands::exportEntries(window_, arrayController_->arrangedObjects());
+    ExportCommands::exportEntries(window_, arrayController_->arrangedObjects(), utility());
 }
 
 void AppDelegate::printEntries(QObject* sender) {
     Q_UNUSED(sender);
-    ExportCommands::printEntries(window_, arrayController_->arrangedObjects());
+    ExportCommands::printEntries(window_, arrayController_->arrangedObjects(), utility());
 }
 
 } // namespace quillet

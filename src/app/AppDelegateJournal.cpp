@@ -13,7 +13,6 @@ namespace quillet {
 
 DateComponents AppDelegate::currentMonth() { return filter_->currentMonth(); }
 void AppDelegate::setCurrentMonth(const std::optional<DateComponents>& month) { filter_->setCurrentMonth(month); }
-bool AppDelegate::hasCurrentMonth() const { return filter_->hasCurrentMonth(); }
 std::optional<int> AppDelegate::colorFilter() const { return filter_->colorFilter(); }
 void AppDelegate::setColorFilter(std::optional<int> filter) { filter_->setColorFilter(filter); }
 QString AppDelegate::currPredicateFormat() { return filter_->currPredicateFormat(); }

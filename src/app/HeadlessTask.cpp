@@ -103,7 +103,7 @@ int exportDiary(const QString& format, const QString& path) {
     std::vector<ExportedEntry> entries = exportedEntries(*all);
     sortByDate(entries);
     QString why;
-    if (!writeExport(format, entries, path, &why)) {
+    if (!writeExport(format, entries, path, Utility::sharedUtility(), &why)) {
         return say(stderr, QStringLiteral("Nothing exported: %1: %2.").arg(path, why), 1);
     }
     return say(stdout, QStringLiteral("%1 entries written to %2.").arg(entries.size()).arg(path),

@@ -19,8 +19,8 @@
 
 namespace quillet {
 
-ImportDialog::ImportDialog(ManagedObjectContext* context, QWidget* parent)
-    : QDialog(parent), context_(context) {
+ImportDialog::ImportDialog(ManagedObjectContext* context, DiaryImport* diaryImport, QWidget* parent)
+    : QDialog(parent), context_(context), import_(diaryImport) {
     setObjectName(QStringLiteral("importDialog"));
     setWindowTitle(tr("Import Entries"));
     setMinimumWidth(520);
@@ -142,8 +142,7 @@ void ImportDialog::start() {
     if (path.isEmpty()) {
         return;
     }
-    if (!DiaryImport::sharedImport()->start(context_.data(), path,
-                                            format_->currentData().toString())) {
+    if (!import_->start(context_.data(), path, format_->currentData().toString())) {
         summary_->setText(tr("Another import is under way; try again when it has ended."));
         return;
     }

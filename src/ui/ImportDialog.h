@@ -11,6 +11,7 @@ class QProgressBar;
 
 namespace quillet {
 
+class DiaryImport;
 class ManagedObjectContext;
 
 // File > Import…: a file or folder of another diary, its format as detected
@@ -20,7 +21,8 @@ class ManagedObjectContext;
 class ImportDialog : public QDialog {
     Q_OBJECT
 public:
-    ImportDialog(ManagedObjectContext* context, QWidget* parent = nullptr);
+    // diaryImport runs the import into context.
+    ImportDialog(ManagedObjectContext* context, DiaryImport* diaryImport, QWidget* parent = nullptr);
     ~ImportDialog() override;
 
     // Sets the source and starts at once (the command line's handover).
@@ -34,6 +36,7 @@ private:
     void finish(const QVariantMap& userInfo);
 
     QPointer<ManagedObjectContext> context_;
+    DiaryImport* import_;
     QLineEdit* path_;
     QComboBox* format_;
     QLabel* detected_;

@@ -41,10 +41,10 @@ QHBoxLayout* buttonRow(QPushButton* cancel, QPushButton* confirm) {
 
 } // namespace
 
-JournalPopovers::JournalPopovers(QWidget* window) : QObject(window) {
-    ColorTagImageTransformer::registerClasses();
+JournalPopovers::JournalPopovers(QWidget* window, Utility* utility) : QObject(window) {
+    ColorTagImageTransformer::registerClasses(utility);
     buildTrashPopover(window);
-    buildTagPopover(window);
+    buildTagPopover(window, utility);
     buildDatePopover(window);
 }
 
@@ -96,12 +96,12 @@ void JournalPopovers::setEntryToTrash(const ManagedObject* entry) {
     trashImage->setVisible(!image.isNull());
 }
 
-void JournalPopovers::buildTagPopover(QWidget* window) {
+void JournalPopovers::buildTagPopover(QWidget* window, Utility* utility) {
     tagPopover = new Popover(window);
     auto* layout = new QVBoxLayout(tagPopover);
     layout->setContentsMargins(1, 1, 1, 10);
     layout->setSpacing(10);
-    colorPicker = new ThemeColorPickerController(tagPopover);
+    colorPicker = new ThemeColorPickerController(utility, tagPopover);
     layout->addWidget(colorPicker);
     tagCancelButton = new QPushButton(tr("Cancel"), tagPopover);
     auto* row = buttonRow(tagCancelButton, nullptr);

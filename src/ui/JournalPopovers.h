@@ -12,6 +12,7 @@ namespace quillet {
 class ManagedObject;
 class Popover;
 class ThemeColorPickerController;
+class Utility;
 
 // The three popovers of the journal: trash confirmation, color tag and date.
 // They only lay out their controls; the application delegate connects the
@@ -19,7 +20,8 @@ class ThemeColorPickerController;
 class JournalPopovers : public QObject {
     Q_OBJECT
 public:
-    explicit JournalPopovers(QWidget* window);
+    // The tag images and the picker follow utility's theme.
+    JournalPopovers(QWidget* window, Utility* utility);
 
     Popover* trashPopover = nullptr;
     // The theme's trash can in the color of the entry's tag, beside the question.
@@ -45,7 +47,7 @@ public:
 
 private:
     void buildTrashPopover(QWidget* window);
-    void buildTagPopover(QWidget* window);
+    void buildTagPopover(QWidget* window, Utility* utility);
     void buildDatePopover(QWidget* window);
 };
 

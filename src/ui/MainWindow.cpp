@@ -34,7 +34,7 @@
 
 namespace quillet {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(Utility* utility, QWidget* parent) : QMainWindow(parent), utility_(utility) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Quillet"));
     resize(1024, 680);
@@ -48,7 +48,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     stack->addWidget(buildJournal());
-    passcodeView = new PasscodeView(content);
+    passcodeView = new PasscodeView(utility_, content);
     stack->addWidget(passcodeView);
     stack->addWidget(buildCloudQuestion());
     stack->addWidget(buildCloudBlocker());
@@ -197,7 +197,7 @@ void MainWindow::buildMenus() {
 
 JournalPopovers* MainWindow::popovers() {
     if (!popovers_) {
-        popovers_ = new JournalPopovers(this);
+        popovers_ = new JournalPopovers(this, utility_);
         if (didBuildPopovers) {
             didBuildPopovers(popovers_);
         }
@@ -299,7 +299,7 @@ QWidget* MainWindow::buildJournal() {
     dateLabel->setObjectName(QStringLiteral("dateLabel"));
     dateLabel->setContentsMargins(16, 8, 16, 4);
     editor->addWidget(dateLabel);
-    editTextView = new EditTextView(editorPanel);
+    editTextView = new EditTextView(utility_, editorPanel);
     editor->addWidget(editTextView, 1);
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(16, 2, 16, 2);

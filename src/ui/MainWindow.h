@@ -24,6 +24,7 @@ class MonthSelectView;
 class PasscodeView;
 class StatusLabel;
 class MessageBar;
+class Utility;
 
 // The main window's layout: toolbar, menus and the four views that take
 // turns in its content (the journal, the lock screen, the cloud question and
@@ -32,7 +33,8 @@ class MessageBar;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // The editor, the lock screen and the popovers get utility.
+    explicit MainWindow(Utility* utility, QWidget* parent = nullptr);
 
     // Asked when the window is about to close; false keeps it open.
     std::function<bool()> shouldClose;
@@ -127,6 +129,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    Utility* utility_;
     JournalPopovers* popovers_ = nullptr;
     bool painted_ = false;
     std::vector<std::function<void()>> afterFirstPaint_;

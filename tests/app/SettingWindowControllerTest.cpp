@@ -74,7 +74,7 @@ void expectPanesReset(SettingWindowController& w) {
 
 TEST(SettingWindow, ToolbarItemsMatchThePanes) {
     ScopedDiaryHome home;
-    SettingWindowController w;
+    SettingWindowController w(Utility::sharedUtility(), OldDataImporter::sharedImporter());
     ASSERT_EQ(w.tabView()->count(), 3);
     const QList<QAction*> items = w.toolbarItems();
     ASSERT_EQ(items.size(), 3);
@@ -100,7 +100,7 @@ TEST(SettingWindow, ToolbarItemsMatchThePanes) {
 
 TEST(SettingWindow, EverySwitchResetsThePanesAlsoForTheShownItem) {
     ScopedDiaryHome home;
-    SettingWindowController w;
+    SettingWindowController w(Utility::sharedUtility(), OldDataImporter::sharedImporter());
     const QList<QAction*> items = w.toolbarItems();
 
     dirtyPanes(w);
@@ -138,7 +138,7 @@ TEST(SettingWindow, BecomingKeyResetsThePanes) {
     ScopedDiaryHome home;
     Utility::sharedUtility()->setPasscode(QStringLiteral("2468"));
     Utility::sharedUtility()->setIsPasscodeLocked(true);
-    SettingWindowController w;
+    SettingWindowController w(Utility::sharedUtility(), OldDataImporter::sharedImporter());
     dirtyPanes(w);
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
@@ -226,7 +226,7 @@ TEST(SettingWindow, BuiltWhenFirstOpenedWithWhatTheImportSaidBefore) {
 
 TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
     ScopedDiaryHome home;
-    CloudSettingView pane;
+    CloudSettingView pane(Utility::sharedUtility());
     const QString folder = home.cloudRoot() + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier();
     pane.refresh();
     EXPECT_EQ(pane.folderField()->text(), folder);

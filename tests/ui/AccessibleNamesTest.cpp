@@ -1,5 +1,6 @@
 // Every control a screen reader reaches has a name: what Orca reads out is
 // what Qt's accessibility layer answers for it.
+#include "diary/Utility.h"
 #include "ui/MainWindow.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/passcode/PasscodeView.h"
@@ -49,7 +50,7 @@ QStringList unnamedControls(QWidget* root) {
 }
 
 TEST(AccessibleNames, EveryShownControlOfTheMainWindowHasOne) {
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     window.colorTagSelectView->setImages(std::vector<QPixmap>(6, QPixmap(44, 22)));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));

@@ -58,7 +58,7 @@ const std::vector<qreal> kAllDimmed(6, 0.5);
 } // namespace
 
 TEST(ColorPickerController, DimsAllButTheSelectedTagAndReportsEveryPick) {
-    ColorPickerController picker;
+    ColorPickerController picker(Utility::sharedUtility());
     Picks picks;
     picker.setDelegate(picks.delegate());
     EXPECT_EQ(picker.getSelID(), 0);
@@ -103,7 +103,7 @@ TEST(ColorPickerController, DimsAllButTheSelectedTagAndReportsEveryPick) {
 }
 
 TEST(ColorPickerController, CallsOnlyWhatTheDelegateImplements) {
-    ColorPickerController picker;
+    ColorPickerController picker(Utility::sharedUtility());
     picker.setSelIDfromTab(1); // no delegate at all
     picker.hideView(nullptr);
     Picks picks;
@@ -119,7 +119,7 @@ TEST(ColorPickerController, CallsOnlyWhatTheDelegateImplements) {
 
 TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
     test::ScopedBundleName basic(QStringLiteral("Quillet2"));
-    ThemeColorPickerController picker;
+    ThemeColorPickerController picker(Utility::sharedUtility());
     Picks picks;
     picker.setDelegate(picks.delegate());
     EXPECT_EQ(highlighted(picker, QStringLiteral("basic")), std::vector<bool>(6, false));
@@ -152,7 +152,7 @@ TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
 
 TEST(ThemeColorPickerController, DrawsTheLeafPatternBehindTheButtons) {
     test::ScopedBundleName basic(QStringLiteral("Quillet2"));
-    ThemeColorPickerController picker;
+    ThemeColorPickerController picker(Utility::sharedUtility());
     picker.resize(700, 260);
     const QImage drawn = picker.grab().toImage();
     const QImage pattern = image(QStringLiteral("eco_pick_back.png")).convertToFormat(drawn.format());

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/Bundle.h"
+#include "diary/Utility.h"
 #include "ui/appearance/ColorTagImageTransformer.h"
 #include "ui/appearance/ImageLibrary.h"
 
@@ -13,7 +14,7 @@ using namespace quillet;
 namespace {
 
 QVariant transform(const char* name, const QVariant& value) {
-    ColorTagImageTransformer::registerClasses();
+    ColorTagImageTransformer::registerClasses(Utility::sharedUtility());
     const auto transformer = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
     EXPECT_NE(transformer, nullptr) << name;
     return transformer ? transformer->transformedValue(value) : QVariant();
@@ -46,7 +47,7 @@ TEST(TagTransformers, NameTheImagesAndColorsOfTheTheme) {
 }
 
 TEST(TagTransformers, AreMadeByNameOnceRegisteredAndKept) {
-    ColorTagImageTransformer::registerClasses();
+    ColorTagImageTransformer::registerClasses(Utility::sharedUtility());
     for (const char* name : {"ColorTagToCellTagImageTransformer", "ColorTagToBackImageTransformer",
                              "ColorTagToFootImageTransformer", "ColorTagToTrashImageTransformer"}) {
         const auto first = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));

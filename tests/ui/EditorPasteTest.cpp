@@ -1,6 +1,7 @@
 // Pastes and drops into the entry editor take plain text only, and only
 // once the offered data was checked: a clipboard whose owner does not answer,
 // or answers nonsense, leaves the text as it was.
+#include "diary/Utility.h"
 #include "ui/journal/EditTextView.h"
 
 #include <QApplication>
@@ -39,6 +40,7 @@ private:
 // The editor with the clipboard's entry points reachable from the test.
 class Editor : public EditTextView {
 public:
+    Editor() : EditTextView(Utility::sharedUtility()) {}
     using EditTextView::canInsertFromMimeData;
     using EditTextView::insertFromMimeData;
 };

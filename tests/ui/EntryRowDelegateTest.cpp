@@ -55,7 +55,7 @@ TEST(EntryRowDelegate, ShowsTheDayOnTheFirstEntryOfEachDayAndTheStripOfItsTag) {
     EXPECT_EQ(EntryRowDelegate::titleOfEntry(list.objectAtIndex(2)), QString());
 
     QListView view;
-    EntryRowDelegate delegate;
+    EntryRowDelegate delegate(Utility::sharedUtility());
     view.setItemDelegate(&delegate);
     view.setModel(&list);
     view.resize(300, 200);
@@ -102,7 +102,7 @@ TEST(EntryRowDelegate, SearchResultsShowTheMonthAndYearOfEachRow) {
     ValueTransformer::setValueTransformer(std::make_shared<SearchActivityTransformer>(&searchField),
                                           QStringLiteral("SearchActivityTransformer"));
     QListView view;
-    EntryRowDelegate delegate;
+    EntryRowDelegate delegate(Utility::sharedUtility());
     view.setItemDelegate(&delegate);
     view.setModel(&list);
     view.resize(320, 200);

@@ -1,3 +1,4 @@
+#include "diary/Utility.h"
 #include "ui/HelpWindows.h"
 #include "ui/MainWindow.h"
 
@@ -12,7 +13,7 @@ namespace quillet {
 namespace {
 
 TEST(HelpWindows, TheShortcutListComesFromTheMenusAndNamesTheFieldKeys) {
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     const QStringList lines =
         HelpWindows::shortcutList(window.menuActions()).split(QLatin1Char('\n'));
     const auto keysOf = [&lines](const QString& command) {
@@ -59,7 +60,7 @@ TEST(HelpWindows, AboutNamesTheDiaryItsBackupsAndTheCloudContainer) {
 }
 
 TEST(HelpWindows, TheEditMenuActsOnTheFocusedField) {
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -62,7 +62,7 @@ protected:
     }
 
     test::ScopedTimeZone tz;
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     ManagedObjectContext context;
     ArrayController list;
     JournalFilter filter;

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/Bundle.h"
+#include "diary/Utility.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "ui/JournalPopovers.h"
@@ -26,7 +27,7 @@ bool shows(const QLabel* label, const QString& imageName) {
 TEST(JournalPopovers, TheTrashQuestionShowsTheThemesTrashImageOfTheEntrysTag) {
     test::ScopedBundleName basic(QStringLiteral("Quillet2"));
     QWidget window;
-    JournalPopovers popovers(&window);
+    JournalPopovers popovers(&window, Utility::sharedUtility());
     QLabel* image = popovers.trashImage;
     ASSERT_NE(image, nullptr);
     EXPECT_FALSE(image->isVisibleTo(popovers.trashPopover)) << "nothing to show before an entry is given";

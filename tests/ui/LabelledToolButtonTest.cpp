@@ -1,3 +1,4 @@
+#include "diary/Utility.h"
 #include "ui/LabelledToolButton.h"
 #include "ui/MainWindow.h"
 
@@ -24,7 +25,7 @@ TEST(LabelledToolButton, KeepsItsLabelWhenTheActionChanges) {
 }
 
 TEST(LabelledToolButton, TheWindowsToolbarKeepsItsShortLabelsThroughALock) {
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     QStringList before;
     for (QToolButton* button : window.toolbar->findChildren<QToolButton*>()) {
         before << button->text();

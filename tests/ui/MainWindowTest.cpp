@@ -1,4 +1,5 @@
 // What the main window runs only once its first screen is painted.
+#include "diary/Utility.h"
 #include "ui/MainWindow.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,7 @@ namespace quillet {
 namespace {
 
 TEST(MainWindow, WorkDeferredToTheFirstPaintRunsOnceAfterItInOrder) {
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     std::vector<int> ran;
     window.afterFirstPaint([&] { ran.push_back(1); });
     window.afterFirstPaint([&] {

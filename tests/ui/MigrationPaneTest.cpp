@@ -66,7 +66,7 @@ TEST(StatusLabel, ShowsAnImportWhileItRunsAndHidesWhenItEnds) {
 }
 
 TEST(MigrateSettingView, EachLineFollowsItsOperationInOrder) {
-    MigrateSettingView pane;
+    MigrateSettingView pane(OldDataImporter::sharedImporter());
     QLabel* migrate = pane.migrateStatusLabel();
     QLabel* duplicate = pane.duplicateStatusLabel();
     QStringList shown;
@@ -117,8 +117,8 @@ TEST(MigrateSettingView, EachLineFollowsItsOperationInOrder) {
 }
 
 TEST(MigrateSettingView, APaneThatIsGoneIgnoresLateNotifications) {
-    auto gone = std::make_unique<MigrateSettingView>();
-    MigrateSettingView kept;
+    auto gone = std::make_unique<MigrateSettingView>(OldDataImporter::sharedImporter());
+    MigrateSettingView kept(OldDataImporter::sharedImporter());
     postFromWorker(kOldDataImporting, 30);
     gone.reset();
     QApplication::processEvents();
@@ -140,7 +140,7 @@ QString outcome(QLabel* line) {
 
 TEST(MigrateSettingView, TheButtonsStartTheImporterOnTheDiaryTheyAreGiven) {
     ScopedDiaryHome home;
-    MigrateSettingView pane;
+    MigrateSettingView pane(OldDataImporter::sharedImporter());
     EXPECT_EQ(pane.migrateButton()->text(), "Import Old Data");
     EXPECT_EQ(pane.duplicateButton()->text(), "Remove Duplicates");
     EXPECT_EQ(pane.moveToCloudButton()->text(), "Move Diary to Cloud Folder");

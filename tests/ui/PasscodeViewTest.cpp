@@ -44,7 +44,7 @@ TEST(PasscodeView, ThePaneButtonsStartTheFlowsAndShowEachStep) {
     ScopedDiaryHome home;
     LogCapture log;
     PasscodeValidCounter valid;
-    PasscodeView view(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView view(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     view.prepareUI();
     // Which of the on, off and entry panels is shown.
     const auto panels = [&view] {
@@ -93,7 +93,7 @@ TEST(PasscodeView, ThePaneButtonsStartTheFlowsAndShowEachStep) {
 
 TEST(PasscodeView, StartingAFlowKeepsTheAlertAndTheFirstEntry) {
     ScopedDiaryHome home;
-    PasscodeView view(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView view(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     view.prepareUI();
     view.turnOnPasscode(nullptr);
     typeDigits(&view, QStringLiteral("1111"));
@@ -133,7 +133,7 @@ TEST(PasscodeView, StartingAFlowKeepsTheAlertAndTheFirstEntry) {
 TEST(PasscodeView, LockScreenPostsPasscodeValidOnceForTheRightEntry) {
     ScopedDiaryHome home;
     storeLockedPasscode(QStringLiteral("2468"));
-    PasscodeView view;
+    PasscodeView view(Utility::sharedUtility());
     EXPECT_EQ(view.role(), PasscodeView::Role::LockScreen);
     EXPECT_EQ(view.onPanel(), nullptr);
     EXPECT_EQ(view.offPanel(), nullptr);
@@ -184,7 +184,7 @@ TEST(PasscodeView, DigitsOfOtherScriptsCount) {
     // Typed digits of any script count as theirs (stored and compared as
     // ASCII: PasscodeStorageFile.DigitsOfEveryScriptAreStoredAndComparedAsAscii).
     ScopedDiaryHome home;
-    PasscodeView pane(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView pane(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     pane.prepareUI();
     pane.turnOnPasscode(nullptr);
     typeDigits(&pane, QStringLiteral("\uFF11\u06633\uFF14"));
@@ -213,7 +213,7 @@ TEST(PasscodeView, ThePaneShowsTheLockOnOnlyWhenItWasStored) {
         QFile blocker(folder);
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
-    PasscodeView pane(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView pane(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     pane.prepareUI();
     pane.turnOnPasscode(nullptr);
     typeDigits(&pane, QStringLiteral("2580"));
@@ -242,7 +242,7 @@ TEST(PasscodeView, ThePaneShowsTheLockOnOnlyWhenItWasStored) {
 
 TEST(PasscodeView, BackspaceAndDeleteRemoveTheLastDigit) {
     ScopedDiaryHome home;
-    PasscodeView view;
+    PasscodeView view(Utility::sharedUtility());
     view.setViewType(QStringLiteral("Door"));
     typeKey(&view, Qt::Key_X, QStringLiteral("x"));
     ASSERT_EQ(alertShown(view), "Number Only");
@@ -269,7 +269,7 @@ TEST(PasscodeView, OtherKeysShowNumberOnlyAndKeepTheDigits) {
     ScopedDiaryHome home;
     storeLockedPasscode(QStringLiteral("1234"));
     PasscodeValidCounter valid;
-    PasscodeView view;
+    PasscodeView view(Utility::sharedUtility());
     view.setViewType(QStringLiteral("Door"));
     typeDigits(&view, QStringLiteral("12"));
 
@@ -300,7 +300,7 @@ TEST(PasscodeView, TabStaysInTheViewAndTheViewKeepsTheFocus) {
     auto* layout = new QVBoxLayout(&window);
     auto* field = new QLineEdit(&window);
     layout->addWidget(field);
-    auto* view = new PasscodeView(&window);
+    auto* view = new PasscodeView(Utility::sharedUtility(), &window);
     layout->addWidget(view);
     view->hide();
     window.show();
@@ -330,7 +330,7 @@ TEST(PasscodeView, TabStaysInTheViewAndTheViewKeepsTheFocus) {
     EXPECT_TRUE(view->hasFocus()) << "the pointer entering takes the keyboard back";
 
     // The pane's buttons never take the keyboard from the entry.
-    PasscodeView pane(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView pane(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     for (QPushButton* button : {pane.turnOnButton(), pane.turnOffButton(), pane.changeButton(), pane.cancelButton()}) {
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
     }
@@ -340,7 +340,7 @@ TEST(PasscodeView, DigitsInTheIdleModeAccumulate) {
     ScopedDiaryHome home;
     storeLockedPasscode(QStringLiteral("1234"));
     PasscodeValidCounter valid;
-    PasscodeView view(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView view(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     view.prepareUI();
     typeDigits(&view, QStringLiteral("123"));
     EXPECT_TRUE(dotsShownInOrder(view, 3));
@@ -365,7 +365,7 @@ TEST(PasscodeView, DigitsInTheIdleModeAccumulate) {
 
 TEST(PasscodeView, HidingEmptiesTheEntryButKeepsModeTitleAndAlert) {
     ScopedDiaryHome home;
-    PasscodeView view(nullptr, PasscodeView::Role::SettingsPane);
+    PasscodeView view(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
     view.prepareUI();
     view.turnOnPasscode(nullptr);
     typeDigits(&view, QStringLiteral("12"));
@@ -388,7 +388,7 @@ TEST(PasscodeView, HidingEmptiesTheEntryButKeepsModeTitleAndAlert) {
 TEST(PasscodeView, DotsAreThePlainDotOrARandomThemeIcon) {
     {
         ScopedDiaryHome home(QStringLiteral("Quillet2"));
-        PasscodeView view;
+        PasscodeView view(Utility::sharedUtility());
         EXPECT_EQ(view.dotImageName(), "dot.png");
         typeDigits(&view, QStringLiteral("1"));
         for (QLabel* dot : {view.dot1(), view.dot2(), view.dot3(), view.dot4()}) {
@@ -397,7 +397,7 @@ TEST(PasscodeView, DotsAreThePlainDotOrARandomThemeIcon) {
     }
     {
         ScopedDiaryHome home(QStringLiteral("Wrenfold"));
-        PasscodeView view;
+        PasscodeView view(Utility::sharedUtility());
         QSet<QString> names;
         for (int i = 0; i < 300; ++i) {
             names.insert(view.dotImageName());

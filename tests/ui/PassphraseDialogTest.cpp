@@ -45,7 +45,7 @@ TEST(PassphraseDialog, ANewOneIsTypedTwiceWithAHintAndThePaneSaysWhatTheFolderNe
     const QString container = home.cloudRoot() + QLatin1Char('/') +
                               Utility::sharedUtility()->ubiquityContainerIdentifier();
     ASSERT_TRUE(QDir().mkpath(container));
-    CloudSettingView pane;
+    CloudSettingView pane(Utility::sharedUtility());
     pane.refresh();
     EXPECT_TRUE(pane.sealLabel()->text().contains(QStringLiteral("No diary key yet")));
     EXPECT_EQ(pane.passphraseButton()->text(), QStringLiteral("Choose Passphrase\u2026"));

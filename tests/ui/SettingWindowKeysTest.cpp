@@ -1,4 +1,6 @@
 #include "DiaryHome.h"
+#include "diary/Utility.h"
+#include "diary/import/OldDataImporter.h"
 #include "ui/settings/SettingWindowController.h"
 
 #include <QAction>
@@ -13,7 +15,7 @@ namespace {
 
 TEST(SettingWindowKeys, EscapeAndTheCloseKeyCloseTheWindow) {
     test::ScopedDiaryHome home;
-    SettingWindowController window;
+    SettingWindowController window(Utility::sharedUtility(), OldDataImporter::sharedImporter());
     for (const QKeyCombination keys :
          {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
         window.showWindow(nullptr);
@@ -30,7 +32,7 @@ TEST(SettingWindowKeys, EscapeAndTheCloseKeyCloseTheWindow) {
 
 TEST(SettingWindowKeys, TheToolbarMarksTheOpenPane) {
     test::ScopedDiaryHome home;
-    SettingWindowController window;
+    SettingWindowController window(Utility::sharedUtility(), OldDataImporter::sharedImporter());
     const QList<QAction*> items = window.toolbarItems();
     ASSERT_EQ(items.size(), 3);
     items[2]->trigger();

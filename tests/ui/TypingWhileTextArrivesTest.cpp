@@ -57,7 +57,7 @@ struct Window {
         filter.reloadData();
     }
     EditTextView* editor() { return window.editTextView; }
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     ArrayController list;
     JournalFilter filter;
     JournalControls controls;

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "core/UserDefaults.h"
+#include "diary/Utility.h"
 #include "ui/MainWindow.h"
 #include "ui/WindowPlace.h"
 #include "ui/journal/LeftSplitView.h"
@@ -18,7 +19,7 @@ TEST(WindowPlace, ComesBackAtTheNextLaunchAndGarbageChangesNothing) {
     QRect placed;
     QByteArray leftSplit;
     {
-        MainWindow window;
+        MainWindow window{Utility::sharedUtility()};
         window.setGeometry(140, 90, 1100, 720);
         window.leftSplitView->setSizes({0, 600}); // the months folded away
         placed = window.geometry();
@@ -28,7 +29,7 @@ TEST(WindowPlace, ComesBackAtTheNextLaunchAndGarbageChangesNothing) {
         ASSERT_TRUE(defaults.synchronize());
     }
     {
-        MainWindow window;
+        MainWindow window{Utility::sharedUtility()};
         WindowPlace::restore(window, UserDefaults(file));
         EXPECT_EQ(window.geometry(), placed);
         EXPECT_EQ(window.leftSplitView->saveState(), leftSplit);
@@ -36,7 +37,7 @@ TEST(WindowPlace, ComesBackAtTheNextLaunchAndGarbageChangesNothing) {
     UserDefaults garbage(file);
     for (const char* key : {"QuilletWindowGeometry", "QuilletMainSplit", "QuilletLeftSplit"})
         garbage.setObject(QByteArray("\x01\xd9\xd0\xcb not a saved place"), QLatin1String(key));
-    MainWindow window;
+    MainWindow window{Utility::sharedUtility()};
     const QRect fresh = window.geometry();
     WindowPlace::restore(window, garbage);
     EXPECT_EQ(window.geometry(), fresh);

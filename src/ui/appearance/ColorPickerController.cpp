@@ -17,7 +17,8 @@ const char* const kTagNames[kTagCount] = {
 };
 } // namespace
 
-ColorPickerController::ColorPickerController(QWidget* parent) : QWidget(parent) {
+ColorPickerController::ColorPickerController(Utility* utility, QWidget* parent)
+    : QWidget(parent), utility_(utility) {
     setObjectName(QStringLiteral("colorPicker"));
     grayButton = new ColorPickerButton(this);
     redButton = new ColorPickerButton(this);
@@ -29,8 +30,7 @@ ColorPickerController::ColorPickerController(QWidget* parent) : QWidget(parent) 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(18, 16, 18, 16);
     row->setSpacing(8);
-    Utility* utility = Utility::sharedUtility();
-    const QString plain = utility->themePickerImageName();
+    const QString plain = utility_->themePickerImageName();
     using Action = void (ColorPickerController::*)(QObject*);
     const Action actions[kTagCount] = {
         &ColorPickerController::grayButtonSelected,   &ColorPickerController::redButtonSelected,

@@ -7,13 +7,16 @@
 
 namespace quillet {
 
+class Utility;
+
 // Six buttons, one per color tag (0 gray, 1 red, 2 orange, 3 yellow, 4 green,
 // 5 blue). The selected tag's button is drawn fully, the others dimmed. Every
 // pick is reported to the delegate, also a pick of the tag already held.
 class ColorPickerController : public QWidget {
     Q_OBJECT
 public:
-    explicit ColorPickerController(QWidget* parent = nullptr);
+    // The buttons' images follow utility's theme.
+    explicit ColorPickerController(Utility* utility, QWidget* parent = nullptr);
 
     int selectedEmotionID() const { return selectedEmotionID_; }
     // Stores the tag and leaves every button as it is.
@@ -50,6 +53,8 @@ public:
 
 protected:
     void tellDelegateColorPicked();
+
+    Utility* utility_;
 
 private:
     int selectedEmotionID_ = 0;

@@ -16,16 +16,16 @@ QVariant ColorTagImageTransformer::transformedValue(const QVariant& value) const
     return image.isNull() ? QVariant() : QVariant(image);
 }
 
-void ColorTagImageTransformer::registerClasses() {
-    static const bool registered = [] {
+void ColorTagImageTransformer::registerClasses(Utility* utility) {
+    static const bool registered = [utility] {
         setValueTransformerClass(QStringLiteral("ColorTagToCellTagImageTransformer"),
-                                 [] { return std::make_shared<ColorTagToCellTagImageTransformer>(); });
+                                 [utility] { return std::make_shared<ColorTagToCellTagImageTransformer>(utility); });
         setValueTransformerClass(QStringLiteral("ColorTagToBackImageTransformer"),
-                                 [] { return std::make_shared<ColorTagToBackImageTransformer>(); });
+                                 [utility] { return std::make_shared<ColorTagToBackImageTransformer>(utility); });
         setValueTransformerClass(QStringLiteral("ColorTagToFootImageTransformer"),
-                                 [] { return std::make_shared<ColorTagToFootImageTransformer>(); });
+                                 [utility] { return std::make_shared<ColorTagToFootImageTransformer>(utility); });
         setValueTransformerClass(QStringLiteral("ColorTagToTrashImageTransformer"),
-                                 [] { return std::make_shared<ColorTagToTrashImageTransformer>(); });
+                                 [utility] { return std::make_shared<ColorTagToTrashImageTransformer>(utility); });
         return true;
     }();
     Q_UNUSED(registered);

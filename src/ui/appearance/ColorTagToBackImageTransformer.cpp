@@ -5,7 +5,7 @@
 namespace quillet {
 
 QString ColorTagToBackImageTransformer::pattern() const {
-    return Utility::sharedUtility()->themeBackgroundImageName();
+    return utility_->themeBackgroundImageName();
 }
 
 } // namespace quillet

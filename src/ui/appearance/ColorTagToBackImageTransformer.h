@@ -6,6 +6,9 @@ namespace quillet {
 
 // The tileable paper behind the editor.
 class ColorTagToBackImageTransformer : public ColorTagImageTransformer {
+public:
+    using ColorTagImageTransformer::ColorTagImageTransformer;
+
 protected:
     QString pattern() const override;
 };

@@ -5,7 +5,7 @@
 namespace quillet {
 
 QString ColorTagToCellTagImageTransformer::pattern() const {
-    return Utility::sharedUtility()->themeCellImageName();
+    return utility_->themeCellImageName();
 }
 
 } // namespace quillet

@@ -6,6 +6,9 @@ namespace quillet {
 
 // The narrow strip at the left of a list row.
 class ColorTagToCellTagImageTransformer : public ColorTagImageTransformer {
+public:
+    using ColorTagImageTransformer::ColorTagImageTransformer;
+
 protected:
     QString pattern() const override;
 };

@@ -5,7 +5,7 @@
 namespace quillet {
 
 QString ColorTagToFootImageTransformer::pattern() const {
-    return Utility::sharedUtility()->themeFooterImageName();
+    return utility_->themeFooterImageName();
 }
 
 } // namespace quillet

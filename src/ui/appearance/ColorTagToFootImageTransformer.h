@@ -6,6 +6,9 @@ namespace quillet {
 
 // The band under the editor.
 class ColorTagToFootImageTransformer : public ColorTagImageTransformer {
+public:
+    using ColorTagImageTransformer::ColorTagImageTransformer;
+
 protected:
     QString pattern() const override;
 };

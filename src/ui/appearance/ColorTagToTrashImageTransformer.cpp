@@ -5,7 +5,7 @@
 namespace quillet {
 
 QString ColorTagToTrashImageTransformer::pattern() const {
-    return Utility::sharedUtility()->themeTrashImageName();
+    return utility_->themeTrashImageName();
 }
 
 } // namespace quillet

@@ -5,6 +5,9 @@
 namespace quillet {
 
 class ColorTagToTrashImageTransformer : public ColorTagImageTransformer {
+public:
+    using ColorTagImageTransformer::ColorTagImageTransformer;
+
 protected:
     QString pattern() const override;
 };

@@ -8,7 +8,8 @@
 
 namespace quillet {
 
-ThemeColorPickerController::ThemeColorPickerController(QWidget* parent) : ColorPickerController(parent) {
+ThemeColorPickerController::ThemeColorPickerController(Utility* utility, QWidget* parent)
+    : ColorPickerController(utility, parent) {
     setObjectName(QStringLiteral("themeColorPicker"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Plain images everywhere, no tag marked yet.
@@ -16,7 +17,7 @@ ThemeColorPickerController::ThemeColorPickerController(QWidget* parent) : ColorP
 }
 
 void ThemeColorPickerController::deselectAll() {
-    const QString pattern = Utility::sharedUtility()->themePickerImageName();
+    const QString pattern = utility_->themePickerImageName();
     for (int tag = 0; tag < 6; ++tag) {
         buttonForTag(tag)->setImage(ImageLibrary::imageNamed(Utility::imageName(pattern, tag)));
     }
@@ -30,7 +31,7 @@ void ThemeColorPickerController::setSelID(int tag) {
     setSelectedEmotionID(tag);
     deselectAll();
     if (ColorPickerButton* button = buttonForTag(tag)) {
-        const QString pattern = Utility::sharedUtility()->themePickerHighlightImageName();
+        const QString pattern = utility_->themePickerHighlightImageName();
         const QPixmap highlighted = ImageLibrary::imageNamed(Utility::imageName(pattern, tag));
         button->setImage(highlighted);
         button->setAlternateImage(highlighted);

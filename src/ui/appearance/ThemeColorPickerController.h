@@ -10,7 +10,7 @@ namespace quillet {
 class ThemeColorPickerController : public ColorPickerController {
     Q_OBJECT
 public:
-    explicit ThemeColorPickerController(QWidget* parent = nullptr);
+    explicit ThemeColorPickerController(Utility* utility, QWidget* parent = nullptr);
 
     void setSelID(int tag) override;
     // Redraws every button even when the tag is unchanged, then tells the delegate.

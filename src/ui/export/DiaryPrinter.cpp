@@ -11,8 +11,8 @@
 
 namespace quillet {
 
-std::unique_ptr<QTextDocument> DiaryPrinter::document(const std::vector<ExportedEntry>& entries) {
-    Utility* utility = Utility::sharedUtility();
+std::unique_ptr<QTextDocument> DiaryPrinter::document(const std::vector<ExportedEntry>& entries,
+                                                      Utility* utility) {
     QString html = QStringLiteral("<html><body>");
     QDate lastDay;
     for (const ExportedEntry& entry : entries) {
@@ -35,12 +35,13 @@ std::unique_ptr<QTextDocument> DiaryPrinter::document(const std::vector<Exported
     return document;
 }
 
-void DiaryPrinter::print(const std::vector<ExportedEntry>& entries, QPagedPaintDevice* device) {
-    document(entries)->print(device);
+void DiaryPrinter::print(const std::vector<ExportedEntry>& entries, QPagedPaintDevice* device,
+                         Utility* utility) {
+    document(entries, utility)->print(device);
 }
 
 bool DiaryPrinter::writePdf(const std::vector<ExportedEntry>& entries, const QString& path,
-                            QString* error) {
+                            Utility* utility, QString* error) {
     // Written beside the target and put in its place when whole, private to the user.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -53,7 +54,7 @@ bool DiaryPrinter::writePdf(const std::vector<ExportedEntry>& entries, const QSt
         writer.setTitle(QStringLiteral("Quillet2 diary"));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-        print(entries, &writer);
+        print(entries, &writer, utility);
     }
     if (!file.commit()) {
         *error = file.errorString();
@@ -63,7 +64,7 @@ bool DiaryPrinter::writePdf(const std::vector<ExportedEntry>& entries, const QSt
 }
 
 bool writeExport(const QString& format, const std::vector<ExportedEntry>& entries,
-                 const QString& path, QString* error) {
+                 const QString& path, Utility* utility, QString* error) {
     if (format == QLatin1String("markdown")) {
         return MarkdownExporter::write(entries, path, error);
     }
@@ -71,7 +72,7 @@ bool writeExport(const QString& format, const std::vector<ExportedEntry>& entrie
         return JsonExporter::write(entries, path, error);
     }
     if (format == QLatin1String("pdf")) {
-        return DiaryPrinter::writePdf(entries, path, error);
+        return DiaryPrinter::writePdf(entries, path, utility, error);
     }
     *error = QStringLiteral("there is no export format \"%1\" (markdown, json or pdf)").arg(format);
     return false;

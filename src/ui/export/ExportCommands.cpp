@@ -23,7 +23,8 @@ const Format kFormats[] = {{"markdown", "Markdown (*.md)", "md"},
 
 } // namespace
 
-void ExportCommands::exportEntries(QWidget* parent, const std::vector<ManagedObject*>& entries) {
+void ExportCommands::exportEntries(QWidget* parent, const std::vector<ManagedObject*>& entries,
+                                   Utility* utility) {
     // Taken now: the list may change while the dialog is open.
     std::vector<ExportedEntry> values = exportedEntries(entries);
     sortByDate(values);
@@ -66,21 +67,22 @@ void ExportCommands::exportEntries(QWidget* parent, const std::vector<ManagedObj
         }
     }
     QString error;
-    if (!writeExport(format, values, path, &error)) {
+    if (!writeExport(format, values, path, utility, &error)) {
         QMessageBox::warning(
             parent, QObject::tr("Export Entries"),
             QObject::tr("The entries could not be written to %1: %2").arg(path, error));
     }
 }
 
-void ExportCommands::printEntries(QWidget* parent, const std::vector<ManagedObject*>& entries) {
+void ExportCommands::printEntries(QWidget* parent, const std::vector<ManagedObject*>& entries,
+                                  Utility* utility) {
     std::vector<ExportedEntry> values = exportedEntries(entries);
     sortByDate(values);
     QPrinter printer;
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("printDialog"));
     if (dialog.exec() == QDialog::Accepted) {
-        DiaryPrinter::print(values, &printer);
+        DiaryPrinter::print(values, &printer, utility);
     }
 }
 

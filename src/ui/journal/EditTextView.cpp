@@ -45,7 +45,7 @@ QFont withInstalledFamily(QFont font) {
 }
 } // namespace
 
-EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
+EditTextView::EditTextView(Utility* utility, QWidget* parent) : QPlainTextEdit(parent), utility_(utility) {
     setObjectName(QStringLiteral("editTextView"));
     setFrameShape(QFrame::NoFrame);
     setTabChangesFocus(false);
@@ -78,13 +78,6 @@ EditTextView::EditTextView(QWidget* parent) : QPlainTextEdit(parent) {
     wheelGestureEnd_.setSingleShot(true);
     wheelGestureEnd_.setInterval(kWheelGestureTimeoutMs);
     connect(&wheelGestureEnd_, &QTimer::timeout, this, [this] { endWheelGesture(); });
-}
-
-Utility* EditTextView::services() {
-    if (!utility) {
-        utility = Utility::sharedUtility();
-    }
-    return utility;
 }
 
 void EditTextView::setFontSlider(QSlider* slider) {
@@ -130,7 +123,7 @@ void EditTextView::orderFrontFontPanel(QObject* sender) {
 }
 
 void EditTextView::changeFont(const QFont& font) {
-    services()->setCurrentFont(withInstalledFamily(font));
+    utility_->setCurrentFont(withInstalledFamily(font));
     setFont(font);
 }
 
@@ -143,7 +136,7 @@ void EditTextView::magnifyWithEvent(QNativeGestureEvent* event) {
 
 void EditTextView::endGestureWithEvent(QNativeGestureEvent* event) {
     Q_UNUSED(event);
-    services()->setCurrentFont(withInstalledFamily(font()));
+    utility_->setCurrentFont(withInstalledFamily(font()));
 }
 
 void EditTextView::setFontSliderFontSize(float size) {
@@ -432,11 +425,6 @@ QMimeData* EditTextView::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
     data->setText(LongLinePieces::text(document(), cursor.selectionStart(), cursor.selectionEnd()));
     return data;
-}
-
-void EditTextView::showEvent(QShowEvent* event) {
-    services();
-    QPlainTextEdit::showEvent(event);
 }
 
 } // namespace quillet

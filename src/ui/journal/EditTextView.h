@@ -28,10 +28,10 @@ public:
     // Ctrl+wheel has no end event: this long without a notch ends the gesture.
     static constexpr int kWheelGestureTimeoutMs = 400;
 
-    explicit EditTextView(QWidget* parent = nullptr);
+    // The editor's font is kept in utility's settings.
+    explicit EditTextView(Utility* utility, QWidget* parent = nullptr);
 
     QSlider* fontSlider = nullptr;
-    Utility* utility = nullptr;
     QWidget* entryTableView = nullptr;
 
     // Takes the slider over: its range, its position and its changes.
@@ -80,7 +80,6 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     // Pastes and drops take plain text only, checked before use, so that a
     // clipboard owner that does not answer (or answers nonsense) leaves the
     // text as it was.
@@ -89,7 +88,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    Utility* services();
+    Utility* utility_;
     bool nativeGesture(QNativeGestureEvent* event);
     void endWheelGesture();
     double currentPointSize() const;

@@ -34,8 +34,9 @@ QColor mixed(const QColor& a, const QColor& b, qreal amountOfB) {
 
 } // namespace
 
-EntryRowDelegate::EntryRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {
-    ColorTagImageTransformer::registerClasses();
+EntryRowDelegate::EntryRowDelegate(Utility* utility, QObject* parent)
+    : QStyledItemDelegate(parent), utility_(utility) {
+    ColorTagImageTransformer::registerClasses(utility_);
 }
 
 QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem& option,
@@ -109,7 +110,7 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QColor base = palette.color(QPalette::Base);
     const QColor text = palette.color(QPalette::Text);
     const QColor secondary = mixed(base, text, 0.55);
-    const QColor accent = ThemeStyle::accentColor(Utility::sharedUtility()->themeName());
+    const QColor accent = ThemeStyle::accentColor(utility_->themeName());
 
     painter->fillRect(rect, base);
     if (selected) {

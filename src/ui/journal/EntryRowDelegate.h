@@ -5,6 +5,7 @@
 namespace quillet {
 
 class ManagedObject;
+class Utility;
 
 // Paints a row of the entry list: the color tag strip, the day (number and
 // weekday) on the first entry of each day, the entry's first line and its
@@ -16,7 +17,8 @@ class EntryRowDelegate : public QStyledItemDelegate {
 public:
     static constexpr int kRowHeight = 52;
 
-    explicit EntryRowDelegate(QObject* parent = nullptr);
+    // The theme's accent and images come from utility.
+    explicit EntryRowDelegate(Utility* utility, QObject* parent = nullptr);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -28,6 +30,9 @@ public:
     // The entry's month and year ("2012,Mar") while the list shows search
     // results, which span months and years; empty while it shows one month.
     static QString monthOfSearchResult(const ManagedObject* entry);
+
+private:
+    Utility* utility_;
 };
 
 } // namespace quillet

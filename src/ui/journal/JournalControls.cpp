@@ -162,7 +162,7 @@ void JournalControls::connectControls() {
         ThemeStyle::accentColor(theme), ThemeStyle::inkColor(theme), w->monthSelectView));
     w->monthSelectView->setMouseTracking(true);
 
-    auto source = std::make_unique<SelectPanelDataSource>();
+    auto source = std::make_unique<SelectPanelDataSource>(utility_);
 
     auto* months = new QStringListModel(source->monthSymbols(), this);
     w->monthSelectView->setModel(months);
@@ -496,7 +496,7 @@ void JournalControls::showEntryText() {
 }
 
 void JournalControls::connectEditorDecoration() {
-    ColorTagImageTransformer::registerClasses();
+    ColorTagImageTransformer::registerClasses(utility_);
     auto decorate = [this] { decorateEditor(window_, arrayController_); };
     connect(arrayController_, &ArrayController::selectionChanged, this, decorate);
     connect(arrayController_, &QAbstractItemModel::modelReset, this, decorate);

@@ -31,7 +31,7 @@ QStringList SelectPanelDataSource::monthSymbols() {
 
 std::vector<QPixmap> SelectPanelDataSource::colorTags() {
     if (!colorTags_) {
-        const QString pattern = Utility::sharedUtility()->themeBarImageName();
+        const QString pattern = utility_->themeBarImageName();
         std::vector<QPixmap> tags;
         for (int tag = 0; tag <= 5; ++tag) {
             tags.push_back(ImageLibrary::imageNamed(Utility::imageName(pattern, tag)));

@@ -7,10 +7,15 @@
 
 namespace quillet {
 
+class Utility;
+
 // The symbol lists of the month grid, the year control and the color tag
 // selector. Each is built on first read and kept.
 class SelectPanelDataSource {
 public:
+    // The color tags' images follow utility's theme.
+    explicit SelectPanelDataSource(Utility* utility) : utility_(utility) {}
+
     // The first listed year through next year: index i stands for year kFirstListedYear + i.
     QStringList yearSymbols();
     // The short month names of the user's locale, January first.
@@ -19,6 +24,7 @@ public:
     std::vector<QPixmap> colorTags();
 
 private:
+    Utility* utility_;
     std::optional<QStringList> yearSymbols_;
     std::optional<QStringList> monthSymbols_;
     std::optional<std::vector<QPixmap>> colorTags_;

@@ -77,8 +77,8 @@ QPushButton* makeButton(const QString& name, const QString& text, QWidget* paren
 
 } // namespace
 
-PasscodeView::PasscodeView(QWidget* parent, Role role)
-    : QWidget(parent), role_(role), utility_(Utility::sharedUtility()), flow_(PasscodeFlow::Storage::of(utility_)) {
+PasscodeView::PasscodeView(Utility* utility, QWidget* parent, Role role)
+    : QWidget(parent), role_(role), utility_(utility), flow_(PasscodeFlow::Storage::of(utility_)) {
     setObjectName(role == Role::LockScreen ? QStringLiteral("passcodeView")
                                            : QStringLiteral("passcodeSettingView"));
     setFocusPolicy(Qt::StrongFocus);

@@ -25,7 +25,8 @@ public:
     // panels that turn the lock on, off or change the passcode.
     enum class Role { LockScreen, SettingsPane };
 
-    explicit PasscodeView(QWidget* parent = nullptr, Role role = Role::LockScreen);
+    // The passcode and its lock are kept in utility's storage.
+    explicit PasscodeView(Utility* utility, QWidget* parent = nullptr, Role role = Role::LockScreen);
 
     Role role() const { return role_; }
     Utility* utility() const { return utility_; }

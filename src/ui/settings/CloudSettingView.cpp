@@ -21,7 +21,7 @@
 
 namespace quillet {
 
-CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
+CloudSettingView::CloudSettingView(Utility* utility, QWidget* parent) : QWidget(parent), utility_(utility) {
     setObjectName(QStringLiteral("cloudSettingView"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(28, 22, 28, 20);
@@ -108,7 +108,7 @@ CloudSettingView::CloudSettingView(QWidget* parent) : QWidget(parent) {
 }
 
 void CloudSettingView::refresh() {
-    Utility* utility = Utility::sharedUtility();
+    Utility* utility = utility_;
     const QString root = CloudContainer::rootPath();
     const QString folder = root.isEmpty() ? QString() : root + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
     folderField_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.") : folder);
@@ -202,7 +202,7 @@ void CloudSettingView::chooseFolder() {
         return; // cancelled
     }
     const CloudFolderSetup::Outcome outcome = CloudFolderSetup::chooseFolder(
-        folder, Utility::sharedUtility()->ubiquityContainerIdentifier());
+        folder, utility_->ubiquityContainerIdentifier());
     setupLabel_->setText(outcome.message);
     setupLabel_->show();
     refresh();
@@ -227,7 +227,7 @@ void CloudSettingView::stopUsing() {
 }
 
 void CloudSettingView::askPassphrase() {
-    const QString container = Utility::sharedUtility()->cloudContainerURL();
+    const QString container = utility_->cloudContainerURL();
     if (container.isEmpty()) {
         return;
     }

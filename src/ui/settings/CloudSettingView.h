@@ -9,6 +9,8 @@ class QPushButton;
 
 namespace quillet {
 
+class Utility;
+
 // The cloud pane of the settings window: where the cloud folder lies,
 // whether the user is signed in (the folder is there), and how the diary
 // takes part in the exchange: its last log written and applied, the writers
@@ -18,7 +20,8 @@ namespace quillet {
 class CloudSettingView : public QWidget {
     Q_OBJECT
 public:
-    explicit CloudSettingView(QWidget* parent = nullptr);
+    // The container's name and folder come from utility.
+    explicit CloudSettingView(Utility* utility, QWidget* parent = nullptr);
 
     QLineEdit* folderField() const { return folderField_; }
     QLabel* stateLabel() const { return stateLabel_; }
@@ -54,6 +57,7 @@ private:
     void growToFit();
     void askPassphrase();
 
+    Utility* utility_;
     QLineEdit* folderField_ = nullptr;
     QLabel* stateLabel_ = nullptr;
     QLabel* writtenLabel_ = nullptr;

@@ -47,7 +47,8 @@ const StatusStep* statusStep(const QString& name) {
 }
 } // namespace
 
-MigrateSettingView::MigrateSettingView(QWidget* parent) : QWidget(parent) {
+MigrateSettingView::MigrateSettingView(OldDataImporter* importer, QWidget* parent)
+    : QWidget(parent), oldDataImporter_(importer) {
     setObjectName(QStringLiteral("migrateSettingView"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(28, 22, 28, 20);
@@ -118,13 +119,6 @@ MigrateSettingView::~MigrateSettingView() {
     }
 }
 
-OldDataImporter* MigrateSettingView::importer() {
-    if (!oldDataImporter_) {
-        oldDataImporter_ = OldDataImporter::sharedImporter();
-    }
-    return oldDataImporter_;
-}
-
 ManagedObjectContext* MigrateSettingView::context() const {
     return contextProvider_ ? contextProvider_() : nullptr;
 }
@@ -133,12 +127,12 @@ void MigrateSettingView::performMigration(QObject* sender) {
     Q_UNUSED(sender);
     // Neither the old file nor "isOldDataImported" is looked at here: the
     // user may import again at any time, and a missing file ends in an error.
-    importer()->asyncImportWithManagedObjectContext(context());
+    oldDataImporter_->asyncImportWithManagedObjectContext(context());
 }
 
 void MigrateSettingView::removeDuplicate(QObject* sender) {
     Q_UNUSED(sender);
-    importer()->asyncRemoveDuplicateWithManagedObjectContext(context());
+    oldDataImporter_->asyncRemoveDuplicateWithManagedObjectContext(context());
 }
 
 void MigrateSettingView::moveLocalStoreToICloud(QObject* sender) {

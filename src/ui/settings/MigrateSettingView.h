@@ -26,7 +26,8 @@ class OldDataImporter;
 class MigrateSettingView : public QWidget {
     Q_OBJECT
 public:
-    explicit MigrateSettingView(QWidget* parent = nullptr);
+    // The first two commands run on importer.
+    explicit MigrateSettingView(OldDataImporter* importer, QWidget* parent = nullptr);
     ~MigrateSettingView() override;
 
     // Where the two background commands find the diary: the application's
@@ -35,7 +36,6 @@ public:
     void setManagedObjectContextProvider(ContextProvider provider) {
         contextProvider_ = std::move(provider);
     }
-    // The shared importer, fetched on first use.
     OldDataImporter* oldDataImporter() const { return oldDataImporter_; }
 
     // What the third command runs: the application's move of the local diary
@@ -69,12 +69,11 @@ private:
     // A notification's change as a step for the main thread.
     static void queueNotification(const QPointer<MigrateSettingView>& pane,
                                   const Notification& note);
-    OldDataImporter* importer();
     ManagedObjectContext* context() const;
 
     std::function<void()> moveHandler_;
     ContextProvider contextProvider_;
-    OldDataImporter* oldDataImporter_ = nullptr;
+    OldDataImporter* oldDataImporter_;
     std::vector<int> observers_;
     QPushButton* migrateButton_ = nullptr;
     QPushButton* duplicateButton_ = nullptr;

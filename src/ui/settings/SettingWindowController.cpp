@@ -16,7 +16,8 @@
 
 namespace quillet {
 
-SettingWindowController::SettingWindowController(QWidget* parent) : QMainWindow(parent, Qt::Window) {
+SettingWindowController::SettingWindowController(Utility* utility, OldDataImporter* importer, QWidget* parent)
+    : QMainWindow(parent, Qt::Window) {
     setObjectName(QStringLiteral("settingWindow"));
     resize(560, 440);
     setMinimumSize(480, 400);
@@ -40,13 +41,13 @@ SettingWindowController::SettingWindowController(QWidget* parent) : QMainWindow(
 
     const qreal ratio = qApp->devicePixelRatio();
     const QColor ink = SettingsPaneStyle::glyphColor();
-    passcodeView_ = new PasscodeView(tabView_, PasscodeView::Role::SettingsPane);
+    passcodeView_ = new PasscodeView(utility, tabView_, PasscodeView::Role::SettingsPane);
     addPane(passcodeView_, QStringLiteral("Passcode"), tr("Passcode"),
             QIcon(PasscodeArt::padlockImage(28, ink, false, ratio)));
-    cloudSettingView_ = new CloudSettingView(tabView_);
+    cloudSettingView_ = new CloudSettingView(utility, tabView_);
     addPane(cloudSettingView_, QStringLiteral("Cloud"), tr("Cloud"),
             QIcon(SettingsPaneStyle::cloudGlyph(28, ink, ratio)));
-    migrateSettingView_ = new MigrateSettingView(tabView_);
+    migrateSettingView_ = new MigrateSettingView(importer, tabView_);
     addPane(migrateSettingView_, QStringLiteral("Migration"), tr("Migration"),
             QIcon(SettingsPaneStyle::migrationGlyph(28, ink, ratio)));
 

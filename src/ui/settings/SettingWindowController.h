@@ -11,7 +11,9 @@ namespace quillet {
 
 class CloudSettingView;
 class MigrateSettingView;
+class OldDataImporter;
 class PasscodeView;
+class Utility;
 
 // The settings window: its panes in a tab view without visible tabs,
 // switched by the items of its toolbar. Item i carries the tag i and the
@@ -19,7 +21,8 @@ class PasscodeView;
 class SettingWindowController : public QMainWindow {
     Q_OBJECT
 public:
-    explicit SettingWindowController(QWidget* parent = nullptr);
+    // The panes get utility, and the migration pane importer.
+    SettingWindowController(Utility* utility, OldDataImporter* importer, QWidget* parent = nullptr);
 
     void showWindow(QObject* sender);
     void performClose(QObject* sender);
