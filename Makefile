@@ -9,10 +9,10 @@ JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
            libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream syncthing \
-           libyaml-cpp-dev libzip-dev poppler-utils
+           libyaml-cpp-dev libzip-dev poppler-utils clang-format-14
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build bench package clean
+.PHONY: run test deps build bench package format format-check clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -36,6 +36,16 @@ package: build
 
 bench: build
 	./$(BUILD)/bench/quillet_bench
+
+# One pinned clang-format, so that every machine formats alike.
+CLANG_FORMAT = clang-format-14
+FORMATTED = $$(git ls-files '*.cpp' '*.h')
+
+format: deps
+	$(CLANG_FORMAT) -i $(FORMATTED)
+
+format-check: deps
+	$(CLANG_FORMAT) --dry-run --Werror $(FORMATTED)
 
 clean:
 	rm -rf $(BUILD)
