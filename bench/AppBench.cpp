@@ -5,9 +5,9 @@
 
 #include "DiaryGenerator.h"
 #include "app/AppDelegate.h"
+#include "core/IndexSet.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObjectContext.h"
-#include "core/IndexSet.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -26,7 +26,8 @@ void settle() {
 }
 
 std::unique_ptr<AppDelegate> launchOn(int n) {
-    const QString folder = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
+    const QString folder =
+        QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
     QDir().mkpath(folder);
     const QString store = folder + QStringLiteral("/entries.sqlite");
     for (const char* side : {"", "-wal", "-shm", ".lock"}) {
@@ -81,9 +82,9 @@ void BM_AppSearchTyping(benchmark::State& state) {
             settle();
         }
     }
-    state.counters["ms_per_key"] =
-        benchmark::Counter(double(word.size()) / 1000.0,
-                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ms_per_key"] = benchmark::Counter(
+        double(word.size()) / 1000.0,
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_AppSearchTyping)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -110,7 +111,8 @@ void BM_AppSwitchMonth(benchmark::State& state) {
     const int other = current == 0 ? 1 : current - 1;
     int i = 0;
     for (auto _ : state) {
-        delegate->setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t((i++ & 1) ? other : current)));
+        delegate->setMonthSelectionIndexs(
+            IndexSet::indexSetWithIndex(std::size_t((i++ & 1) ? other : current)));
         settle();
     }
 }

@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     if (!home.isValid()) {
         return 1;
     }
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "QUILLET_CLOUD_ROOT"}) {
+    for (const char* name :
+         {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "QUILLET_CLOUD_ROOT"}) {
         const QString folder = home.path() + QLatin1Char('/') + QString::fromLatin1(name).toLower();
         QDir().mkpath(folder);
         qputenv(name, QFile::encodeName(folder));

@@ -4,8 +4,8 @@
 
 #include "DiaryGenerator.h"
 #include "app/AppDelegate.h"
-#include "store/ArrayController.h"
 #include "core/Bundle.h"
+#include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ManagedObjectModel.h"
@@ -52,12 +52,14 @@ Diary::~Diary() {
 
 std::unique_ptr<Diary> openStore(const QString& path) {
     auto diary = std::make_unique<Diary>();
-    diary->coordinator = std::make_unique<PersistentStoreCoordinator>(ManagedObjectModel::mergedModelFromBundles());
+    diary->coordinator =
+        std::make_unique<PersistentStoreCoordinator>(ManagedObjectModel::mergedModelFromBundles());
     Error error;
     if (!diary->coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error)) {
         abortRun(QStringLiteral("cannot open %1: %2").arg(path, error.localizedDescription));
     }
-    diary->context = std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
+    diary->context =
+        std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
     diary->context->setPersistentStoreCoordinator(diary->coordinator.get());
     diary->context->setMergePolicy(ManagedObjectContext::MergePolicy::MergeByPropertyObjectTrump);
     return diary;
@@ -89,7 +91,8 @@ QString fixture(int n) {
     // A fixture left by an older build may no longer open; make it anew once.
     static std::set<int> checked;
     if (checked.insert(n).second) {
-        auto coordinator = std::make_unique<PersistentStoreCoordinator>(ManagedObjectModel::mergedModelFromBundles());
+        auto coordinator = std::make_unique<PersistentStoreCoordinator>(
+            ManagedObjectModel::mergedModelFromBundles());
         Error openError;
         if (!coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &openError)) {
             std::fprintf(stderr, "quillet_bench: regenerating %s (%s)\n", qPrintable(path),
@@ -209,14 +212,16 @@ bool runProbeMode(int argc, char** argv, int* exitCode) {
         const long before = residentKilobytes();
         std::unique_ptr<Diary> diary = openDiary(path); // with everything a search needs
         const long after = residentKilobytes();
-        out << "rss_before_kb=" << before << "\nrss_after_kb=" << after << "\ntext_bytes=" << textBytes(*diary)
-            << "\nentries=" << diary->controller->count() << "\n";
+        out << "rss_before_kb=" << before << "\nrss_after_kb=" << after
+            << "\ntext_bytes=" << textBytes(*diary) << "\nentries=" << diary->controller->count()
+            << "\n";
         *exitCode = 0;
         return true;
     }
     if (mode == QLatin1String("--probe-app")) {
         // The whole application on a copy of the diary in a home of its own.
-        const QString store = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
+        const QString store =
+            QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/Quillet2");
         QDir().mkpath(store);
         if (!copyFresh(path, store + QStringLiteral("/entries.sqlite"))) {
             abortRun(QStringLiteral("cannot copy %1").arg(path));

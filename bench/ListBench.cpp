@@ -4,8 +4,8 @@
 #include "BenchSupport.h"
 
 #include "DiaryGenerator.h"
-#include "store/ArrayController.h"
 #include "core/IndexSet.h"
+#include "store/ArrayController.h"
 #include "store/ManagedObjectContext.h"
 #include "store/Predicate.h"
 
@@ -82,9 +82,15 @@ void searchKeystroke(benchmark::State& state, const QString& word) {
     state.counters["listed"] = double(listed);
     applyFormat(*diary.controller, monthFormat(newestMonth(diary), 0));
 }
-void BM_SearchCommonWord(benchmark::State& state) { searchKeystroke(state, diarygen::commonWord()); }
-void BM_SearchRareWord(benchmark::State& state) { searchKeystroke(state, diarygen::rareWord()); }
-void BM_SearchAccentedWord(benchmark::State& state) { searchKeystroke(state, diarygen::accentedWord()); }
+void BM_SearchCommonWord(benchmark::State& state) {
+    searchKeystroke(state, diarygen::commonWord());
+}
+void BM_SearchRareWord(benchmark::State& state) {
+    searchKeystroke(state, diarygen::rareWord());
+}
+void BM_SearchAccentedWord(benchmark::State& state) {
+    searchKeystroke(state, diarygen::accentedWord());
+}
 // A search may use a helper thread: the CPU column counts the whole process.
 void searchSizes(benchmark::internal::Benchmark* b) {
     sizes(b);

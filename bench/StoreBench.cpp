@@ -98,11 +98,17 @@ void BM_ResidentMemory(benchmark::State& state) {
     const double whole = app.value(QStringLiteral("rss_after_kb")) / 1024.0;
     state.counters["text_MB"] = text;
     state.counters["store_rss_MB"] = loaded;
-    state.counters["store_added_MB"] = loaded - store.value(QStringLiteral("rss_before_kb")) / 1024.0;
+    state.counters["store_added_MB"] =
+        loaded - store.value(QStringLiteral("rss_before_kb")) / 1024.0;
     state.counters["app_rss_MB"] = whole;
     state.counters["app_rss_per_text"] = text > 0 ? whole / text : 0;
 }
-BENCHMARK(BM_ResidentMemory)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResidentMemory)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace quillet::bench

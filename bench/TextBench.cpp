@@ -1,9 +1,9 @@
 // Throughput of the text and date helpers that run once per entry.
 #include "DiaryGenerator.h"
 
-#include "diary/Utility.h"
 #include "core/DateFormatter.h"
 #include "core/TextFolder.h"
+#include "diary/Utility.h"
 
 #include <QDate>
 #include <QTime>

@@ -32,8 +32,8 @@
 #include "store/cloud/ContainerKey.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
-#include "ui/WindowPlace.h"
 #include "ui/MessageBoxAlertPresenter.h"
+#include "ui/WindowPlace.h"
 #include "ui/appearance/InstalledFonts.h"
 #include "ui/appearance/ThemeStyle.h"
 #include "ui/journal/EntryTableView.h"
@@ -77,14 +77,15 @@ AppDelegate::AppDelegate(QObject* parent)
             Qt::QueuedConnection);
     });
     connect(store_, &DiaryStore::contextCreated, this, [this](ManagedObjectContext* context) {
-        connect(context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
-            if (controls_) {
-                controls_->entryChanged(changes);
-            }
-            // A command's change (a tag, a date, a removal) is saved without
-            // the user asking, as typing is.
-            saveScheduler_->noteChange();
-        });
+        connect(context, &ManagedObjectContext::objectsDidChange, this,
+                [this](const ChangeSet& changes) {
+                    if (controls_) {
+                        controls_->entryChanged(changes);
+                    }
+                    // A command's change (a tag, a date, a removal) is saved without
+                    // the user asking, as typing is.
+                    saveScheduler_->noteChange();
+                });
         if (arrayController_) {
             arrayController_->setManagedObjectContext(context);
         }
@@ -97,11 +98,16 @@ AppDelegate::AppDelegate(QObject* parent)
             }
         });
     });
-    const auto monthTag = [services](const QDateTime& date) { return services->monthTagForDate(date); };
+    const auto monthTag = [services](const QDateTime& date) {
+        return services->monthTagForDate(date);
+    };
     filter_ = new JournalFilter(
-        nullptr, monthTag, [this] { return window_ ? window_->searchField->text() : QString(); }, this);
-    connect(filter_, &JournalFilter::monthSelectionIndexsChanged, this, &AppDelegate::monthSelectionIndexsChanged);
-    connect(filter_, &JournalFilter::yearSelectionIndexChanged, this, &AppDelegate::yearSelectionIndexChanged);
+        nullptr, monthTag, [this] { return window_ ? window_->searchField->text() : QString(); },
+        this);
+    connect(filter_, &JournalFilter::monthSelectionIndexsChanged, this,
+            &AppDelegate::monthSelectionIndexsChanged);
+    connect(filter_, &JournalFilter::yearSelectionIndexChanged, this,
+            &AppDelegate::yearSelectionIndexChanged);
     connect(filter_, &JournalFilter::colorTagSelectionIndexsChanged, this,
             &AppDelegate::colorTagSelectionIndexsChanged);
 }
@@ -133,7 +139,8 @@ int AppDelegate::applicationMain(QApplication& app) {
 
     AppDelegate delegate;
     Application::setTerminateHandler([&delegate] {
-        QMetaObject::invokeMethod(&delegate, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &delegate, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     });
     delegate.loadInterface();
     if (delegate.diaryStore()->openError().code == StoreInUseError) {
@@ -161,17 +168,19 @@ int AppDelegate::applicationMain(QApplication& app) {
     // the log, and the application ends, within the deadline whatever else
     // holds it (an alert's own loop is ended with the others).
     TerminationSignalWatcher watcher(nullptr, 4);
-    QObject::connect(&watcher, &TerminationSignalWatcher::terminationRequested, &delegate, [&delegate] {
-        Alerts::setPresenter(nullptr);
-        delegate.terminateWithoutQuestions();
-        QApplication::exit(0);
-    });
+    QObject::connect(&watcher, &TerminationSignalWatcher::terminationRequested, &delegate,
+                     [&delegate] {
+                         Alerts::setPresenter(nullptr);
+                         delegate.terminateWithoutQuestions();
+                         QApplication::exit(0);
+                     });
     // The desktop session ending: save, and ask it to wait if that failed.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate, [&delegate](QSessionManager& manager) {
-        if (!delegate.applicationShouldTerminate()) {
-            manager.cancel();
-        }
-    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate,
+                     [&delegate](QSessionManager& manager) {
+                         if (!delegate.applicationShouldTerminate()) {
+                             manager.cancel();
+                         }
+                     });
 
     // For tools/launch-time.
     if (qEnvironmentVariableIntValue("QUILLET_EXIT_AFTER_FIRST_PAINT") == 1) {
@@ -185,7 +194,9 @@ int AppDelegate::applicationMain(QApplication& app) {
     if (const QString report = qEnvironmentVariable("QUILLET_LIST_REPORT"); !report.isEmpty()) {
         new ListReport(
             delegate.window()->entryTableView,
-            [&delegate] { return delegate.currPredicate().requiredInteger(QStringLiteral("monthTag")); },
+            [&delegate] {
+                return delegate.currPredicate().requiredInteger(QStringLiteral("monthTag"));
+            },
             report, &delegate);
     }
     // The icon theme lookup and the icon's images wait for the first paint;
@@ -219,8 +230,9 @@ void AppDelegate::loadInterface() {
     filter_->setArrayController(arrayController_);
     commands_ = std::make_unique<EntryCommands>(
         arrayController_, filter_,
-        EntryCommands::Services{[this](const QDateTime& date) { return utility()->monthTagForDate(date); },
-                                [this] { return utility()->createUUID(); }});
+        EntryCommands::Services{
+            [this](const QDateTime& date) { return utility()->monthTagForDate(date); },
+            [this] { return utility()->createUUID(); }});
     arrayController_->setSortDescriptors(currSortDescriptors());
     window_->entryTableView->setModel(arrayController_);
     installEntryRowDelegate();
@@ -249,10 +261,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     // The observers outlive a delegate that is destroyed before the process ends (tests make many).
     const QPointer<AppDelegate> self(this);
     center.addObserver(QStringLiteral("PasscodeValid"), nullptr, [self](const Notification& note) {
-        if (self) self->passcodeValid(note);
+        if (self)
+            self->passcodeValid(note);
     });
     center.addObserver(QStringLiteral("fontChanged"), nullptr, [self](const Notification& note) {
-        if (self) self->fontChanged(note);
+        if (self)
+            self->fontChanged(note);
     });
     passcodeValidatedOnCurrentSession_ = false;
     if (utility()->isICloudEnabled()) {
@@ -339,11 +353,21 @@ void AppDelegate::moveLocalStoreToICloud() {
 
 // ---- Routing
 
-void AppDelegate::decideWhichViewToShow() { router_->decideWhichViewToShow(passcodeValidatedOnCurrentSession_); }
-void AppDelegate::showPasscodeView() { router_->showPasscodeView(); }
-void AppDelegate::showMainView() { router_->showMainView(); }
-void AppDelegate::showAskCloudView() { router_->showAskCloudView(); }
-void AppDelegate::showICloudDisabledView() { router_->showICloudDisabledView(); }
+void AppDelegate::decideWhichViewToShow() {
+    router_->decideWhichViewToShow(passcodeValidatedOnCurrentSession_);
+}
+void AppDelegate::showPasscodeView() {
+    router_->showPasscodeView();
+}
+void AppDelegate::showMainView() {
+    router_->showMainView();
+}
+void AppDelegate::showAskCloudView() {
+    router_->showAskCloudView();
+}
+void AppDelegate::showICloudDisabledView() {
+    router_->showICloudDisabledView();
+}
 
 void AppDelegate::passcodeValid(const Notification& note) {
     Q_UNUSED(note);
@@ -373,7 +397,8 @@ SettingWindowController* AppDelegate::settingWindowController() {
     if (settingWindowController_) {
         return settingWindowController_;
     }
-    settingWindowController_ = new SettingWindowController(utility(), OldDataImporter::sharedImporter());
+    settingWindowController_ =
+        new SettingWindowController(utility(), OldDataImporter::sharedImporter());
     settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
     MigrateSettingView* migration = settingWindowController_->migrateSettingView();
     migration->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
@@ -431,28 +456,61 @@ bool AppDelegate::windowWillClose() {
         settingWindowController_->performClose(this);
     }
     if (applicationShouldTerminateAfterLastWindowClosed()) {
-        QMetaObject::invokeMethod(qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
     }
     return true;
 }
 
 // ---- Outlets
 
-QLineEdit* AppDelegate::searchField() const { return window_->searchField; }
-EditTextView* AppDelegate::editTextView() const { return window_->editTextView; }
-EntryTableView* AppDelegate::entryTableView() const { return window_->entryTableView; }
-MonthSelectView* AppDelegate::monthSelectView() const { return window_->monthSelectView; }
-QComboBox* AppDelegate::yearPopUp() const { return window_->yearPopUp; }
-QWidget* AppDelegate::monthPanel() const { return window_->monthPanel; }
-QWidget* AppDelegate::leftButtomView() const { return window_->leftButtomView; }
-QWidget* AppDelegate::mainView() const { return window_->mainView; }
-PasscodeView* AppDelegate::passcodeView() const { return window_->passcodeView; }
-QWidget* AppDelegate::askIfUseICloudView() const { return window_->askIfUseICloudView; }
-QWidget* AppDelegate::cloudDisabledBlockerView() const { return window_->cloudDisabledBlockerView; }
-Popover* AppDelegate::trashPopover() const { return window_->popovers()->trashPopover; }
-Popover* AppDelegate::tagPopover() const { return window_->popovers()->tagPopover; }
-Popover* AppDelegate::datePopover() const { return window_->popovers()->datePopover; }
-QDateTimeEdit* AppDelegate::datePopoverDatePicker() const { return window_->popovers()->datePopoverDatePicker; }
-ThemeColorPickerController* AppDelegate::colorPicker() const { return window_->popovers()->colorPicker; }
+QLineEdit* AppDelegate::searchField() const {
+    return window_->searchField;
+}
+EditTextView* AppDelegate::editTextView() const {
+    return window_->editTextView;
+}
+EntryTableView* AppDelegate::entryTableView() const {
+    return window_->entryTableView;
+}
+MonthSelectView* AppDelegate::monthSelectView() const {
+    return window_->monthSelectView;
+}
+QComboBox* AppDelegate::yearPopUp() const {
+    return window_->yearPopUp;
+}
+QWidget* AppDelegate::monthPanel() const {
+    return window_->monthPanel;
+}
+QWidget* AppDelegate::leftButtomView() const {
+    return window_->leftButtomView;
+}
+QWidget* AppDelegate::mainView() const {
+    return window_->mainView;
+}
+PasscodeView* AppDelegate::passcodeView() const {
+    return window_->passcodeView;
+}
+QWidget* AppDelegate::askIfUseICloudView() const {
+    return window_->askIfUseICloudView;
+}
+QWidget* AppDelegate::cloudDisabledBlockerView() const {
+    return window_->cloudDisabledBlockerView;
+}
+Popover* AppDelegate::trashPopover() const {
+    return window_->popovers()->trashPopover;
+}
+Popover* AppDelegate::tagPopover() const {
+    return window_->popovers()->tagPopover;
+}
+Popover* AppDelegate::datePopover() const {
+    return window_->popovers()->datePopover;
+}
+QDateTimeEdit* AppDelegate::datePopoverDatePicker() const {
+    return window_->popovers()->datePopoverDatePicker;
+}
+ThemeColorPickerController* AppDelegate::colorPicker() const {
+    return window_->popovers()->colorPicker;
+}
 
 } // namespace quillet

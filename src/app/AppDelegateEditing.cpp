@@ -3,23 +3,23 @@
 // and the named value transformers the list and editor use.
 #include "app/AppDelegate.h"
 
+#include "core/Calendar.h"
 #include "diary/Utility.h"
+#include "diary/export/EntryExporter.h"
 #include "diary/journal/EntryCommands.h"
 #include "diary/journal/JournalFilter.h"
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
-#include "ui/appearance/ThemeColorPickerController.h"
-#include "diary/export/EntryExporter.h"
-#include "ui/journal/EditTextView.h"
-#include "ui/journal/EntryRowDelegate.h"
-#include "ui/journal/EntryTableView.h"
-#include "ui/journal/JournalControls.h"
 #include "store/ArrayController.h"
-#include "core/Calendar.h"
 #include "store/ManagedObject.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
 #include "ui/Popover.h"
+#include "ui/appearance/ThemeColorPickerController.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/journal/EntryRowDelegate.h"
+#include "ui/journal/EntryTableView.h"
+#include "ui/journal/JournalControls.h"
 
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -39,10 +39,12 @@ void showPopover(Popover* popover, QWidget* sender, QWidget* fallback) {
 } // namespace
 
 void AppDelegate::registerCustomValueTransformer() {
-    ValueTransformer::setValueTransformer(std::make_shared<ObjectValueToNotFirstOfDayTransformer>(arrayController_),
-                                          QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
-    ValueTransformer::setValueTransformer(std::make_shared<SearchActivityTransformer>(searchField()),
-                                          QStringLiteral("SearchActivityTransformer"));
+    ValueTransformer::setValueTransformer(
+        std::make_shared<ObjectValueToNotFirstOfDayTransformer>(arrayController_),
+        QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
+    ValueTransformer::setValueTransformer(
+        std::make_shared<SearchActivityTransformer>(searchField()),
+        QStringLiteral("SearchActivityTransformer"));
 }
 
 void AppDelegate::installEntryRowDelegate() {
@@ -156,9 +158,9 @@ void AppDelegate::focusSearch(QObject* sender) {
 
 void AppDelegate::exportToTextAndPreview(QObject* sender) {
     Q_UNUSED(sender);
-    EntryExporter::sharedExporter()->exportToTextAndPreview(arrayController_->arrangedObjects(),
-                                                            searchField()->text(),
-                                                            filter_->hasCurrentMonth() ? std::optional(filter_->currentMonth()) : std::nullopt);
+    EntryExporter::sharedExporter()->exportToTextAndPreview(
+        arrayController_->arrangedObjects(), searchField()->text(),
+        filter_->hasCurrentMonth() ? std::optional(filter_->currentMonth()) : std::nullopt);
 }
 
 } // namespace quillet

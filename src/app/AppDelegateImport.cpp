@@ -12,7 +12,8 @@ namespace quillet {
 
 void AppDelegate::showImportDialog(const QString& path) {
     if (!importDialog_) {
-        importDialog_ = new ImportDialog(managedObjectContext(), DiaryImport::sharedImport(), window_);
+        importDialog_ =
+            new ImportDialog(managedObjectContext(), DiaryImport::sharedImport(), window_);
     }
     importDialog_->show();
     importDialog_->raise();

@@ -29,7 +29,8 @@ void Application::terminate() {
     }
     if (QCoreApplication* app = QCoreApplication::instance()) {
         // Queued, so that a quit asked for before the event loop runs still takes effect.
-        QMetaObject::invokeMethod(app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
 }
 

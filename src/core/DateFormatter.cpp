@@ -3,8 +3,8 @@
 #include "core/SystemTimeZone.h"
 
 #include <cstdlib>
-#include <string>
 #include <map>
+#include <string>
 #include <unordered_map>
 
 #include <QHashFunctions>

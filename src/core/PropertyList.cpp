@@ -59,13 +59,19 @@ std::optional<QVariant> readValue(QXmlStreamReader& xml) {
 
 void writeValue(QXmlStreamWriter& xml, const QVariant& value) {
     switch (value.typeId()) {
-    case QMetaType::Bool: xml.writeEmptyElement(value.toBool() ? "true" : "false"); break;
+    case QMetaType::Bool:
+        xml.writeEmptyElement(value.toBool() ? "true" : "false");
+        break;
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::UInt:
-    case QMetaType::ULongLong: xml.writeTextElement("integer", value.toString()); break;
+    case QMetaType::ULongLong:
+        xml.writeTextElement("integer", value.toString());
+        break;
     case QMetaType::Double:
-    case QMetaType::Float: xml.writeTextElement("real", QString::number(value.toDouble(), 'g', 17)); break;
+    case QMetaType::Float:
+        xml.writeTextElement("real", QString::number(value.toDouble(), 'g', 17));
+        break;
     case QMetaType::QVariantMap: {
         xml.writeStartElement("dict");
         const QVariantMap map = value.toMap();
@@ -76,7 +82,9 @@ void writeValue(QXmlStreamWriter& xml, const QVariant& value) {
         xml.writeEndElement();
         break;
     }
-    default: xml.writeTextElement("string", value.toString()); break;
+    default:
+        xml.writeTextElement("string", value.toString());
+        break;
     }
 }
 

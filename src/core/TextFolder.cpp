@@ -168,7 +168,8 @@ bool scalarContains(const char* text, std::size_t size, const char* needle, std:
     return false;
 }
 
-bool middlesMatch(const char* text, std::size_t at, std::uint64_t mask, const char* needle, std::size_t n) {
+bool middlesMatch(const char* text, std::size_t at, std::uint64_t mask, const char* needle,
+                  std::size_t n) {
     while (mask != 0) {
         const unsigned bit = unsigned(__builtin_ctzll(mask));
         if (std::memcmp(text + at + bit + 1, needle + 1, n - 2) == 0) {
@@ -191,8 +192,8 @@ bool sse2Contains(const char* text, std::size_t size, const char* needle, std::s
     for (std::size_t i = 0;; i = std::min(i + block, final)) {
         const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
         const __m128i atLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + n - 1));
-        const unsigned mask = unsigned(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(first, atFirst), _mm_cmpeq_epi8(last, atLast))));
+        const unsigned mask = unsigned(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi8(first, atFirst), _mm_cmpeq_epi8(last, atLast))));
         if (mask != 0 && middlesMatch(text, i, mask, needle, n)) {
             return true;
         }
@@ -205,8 +206,8 @@ bool sse2Contains(const char* text, std::size_t size, const char* needle, std::s
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define QUILLET_HAS_AVX2_PATH 1
-__attribute__((target("avx2"))) bool avx2Contains(const char* text, std::size_t size, const char* needle,
-                                                  std::size_t n) {
+__attribute__((target("avx2"))) bool avx2Contains(const char* text, std::size_t size,
+                                                  const char* needle, std::size_t n) {
     constexpr std::size_t block = 64;
     if (size < n - 1 + block) {
         return sse2Contains(text, size, needle, n);
@@ -215,14 +216,21 @@ __attribute__((target("avx2"))) bool avx2Contains(const char* text, std::size_t 
     const __m256i last = _mm256_set1_epi8(needle[n - 1]);
     const std::size_t final = size - (n - 1) - block;
     for (std::size_t i = 0;; i = std::min(i + block, final)) {
-        const __m256i low = _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i))),
-                                             _mm256_cmpeq_epi8(last, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + n - 1))));
-        const __m256i high = _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 32))),
-                                              _mm256_cmpeq_epi8(last, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 32 + n - 1))));
+        const __m256i low = _mm256_and_si256(
+            _mm256_cmpeq_epi8(first,
+                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i))),
+            _mm256_cmpeq_epi8(
+                last, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + n - 1))));
+        const __m256i high = _mm256_and_si256(
+            _mm256_cmpeq_epi8(first,
+                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 32))),
+            _mm256_cmpeq_epi8(
+                last, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + i + 32 + n - 1))));
         const __m256i any = _mm256_or_si256(low, high);
         if (!_mm256_testz_si256(any, any)) {
-            const std::uint64_t mask = std::uint64_t(std::uint32_t(_mm256_movemask_epi8(low))) |
-                                       (std::uint64_t(std::uint32_t(_mm256_movemask_epi8(high))) << 32);
+            const std::uint64_t mask =
+                std::uint64_t(std::uint32_t(_mm256_movemask_epi8(low))) |
+                (std::uint64_t(std::uint32_t(_mm256_movemask_epi8(high))) << 32);
             if (middlesMatch(text, i, mask, needle, n)) {
                 return true;
             }

@@ -44,7 +44,8 @@ UserDefaults& UserDefaults::standardUserDefaults() {
 void UserDefaults::restrictPermissions() const {
     const QFileInfo info(path_);
     PrivateFolder::makePath(info.absolutePath());
-    QFile::setPermissions(info.absolutePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(info.absolutePath(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Create the file owner-only before the first write, so it is never readable by others.
     const QByteArray native = QFile::encodeName(path_);
     const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);

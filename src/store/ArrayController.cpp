@@ -57,7 +57,9 @@ public:
     }
 
 private:
-    ScanHelper() { std::thread([this] { loop(); }).detach(); }
+    ScanHelper() {
+        std::thread([this] { loop(); }).detach();
+    }
 
     void takeChunks(const std::function<void(std::size_t)>& work, std::size_t chunks) {
         for (std::size_t chunk; (chunk = next_.fetch_add(1)) < chunks;) {
@@ -103,11 +105,16 @@ template <typename T> int threeWay(const T& a, const T& b) {
 // The same order as SortDescriptor::compare, without looking the key up by name.
 int compareBy(EntryKey key, const ManagedObject& a, const ManagedObject& b) {
     switch (key) {
-    case EntryKey::TimeStamp: return threeWay(a.timeStampSeconds(), b.timeStampSeconds());
-    case EntryKey::ColorTag: return threeWay(a.colorTag(), b.colorTag());
-    case EntryKey::MonthTag: return threeWay(a.monthTag(), b.monthTag());
-    case EntryKey::Uuid: return a.uuid().compare(b.uuid());
-    case EntryKey::EntryText: return a.entryText().compare(b.entryText());
+    case EntryKey::TimeStamp:
+        return threeWay(a.timeStampSeconds(), b.timeStampSeconds());
+    case EntryKey::ColorTag:
+        return threeWay(a.colorTag(), b.colorTag());
+    case EntryKey::MonthTag:
+        return threeWay(a.monthTag(), b.monthTag());
+    case EntryKey::Uuid:
+        return a.uuid().compare(b.uuid());
+    case EntryKey::EntryText:
+        return a.entryText().compare(b.entryText());
     }
     return 0;
 }
@@ -154,7 +161,8 @@ void ArrayController::setSortDescriptors(const std::vector<SortDescriptor>& desc
     sort_ = descriptors;
     sortKeys_.clear();
     for (const SortDescriptor& d : sort_) {
-        sortKeys_.push_back({entryKeyFromName(d.key()).value_or(EntryKey::TimeStamp), d.ascending()});
+        sortKeys_.push_back(
+            {entryKeyFromName(d.key()).value_or(EntryKey::TimeStamp), d.ascending()});
     }
     sortDirty_ = true;
     rearrangeObjects();
@@ -223,7 +231,8 @@ bool ArrayController::passes(const ManagedObject* object) const {
 void ArrayController::rearrangeObjects() {
     processPendingChanges();
     std::vector<ManagedObject*> arranged;
-    const std::optional<qint64> month = filter_ ? filter_->requiredInteger(kMonthTag) : std::nullopt;
+    const std::optional<qint64> month =
+        filter_ ? filter_->requiredInteger(kMonthTag) : std::nullopt;
     if (month && filter_->onlyIntegerEqualitiesOn({kMonthTag, kColorTag})) {
         // A month's list comes from its bucket: a few hundred records, not the whole diary.
         const auto it = byMonth_.find(int(*month));
@@ -234,8 +243,9 @@ void ArrayController::rearrangeObjects() {
                 }
             }
             if (!sortKeys_.empty()) {
-                std::stable_sort(arranged.begin(), arranged.end(),
-                                 [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
+                std::stable_sort(
+                    arranged.begin(), arranged.end(),
+                    [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
             }
         }
     } else {
@@ -444,8 +454,9 @@ void ArrayController::addToContent(ManagedObject* object) {
     monthOf_[object] = month;
     byMonth_[month].push_back(object);
     if (!sortDirty_ && !sortKeys_.empty()) {
-        const auto at = std::upper_bound(content_.begin(), content_.end(), object,
-                                         [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
+        const auto at =
+            std::upper_bound(content_.begin(), content_.end(), object,
+                             [this](ManagedObject* a, ManagedObject* b) { return before(a, b); });
         content_.insert(at, object);
     } else {
         content_.push_back(object);
@@ -591,7 +602,9 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
                 compactContent();
                 std::erase(content_, object);
                 content_.insert(std::upper_bound(content_.begin(), content_.end(), object,
-                                                 [this](ManagedObject* a, ManagedObject* b) { return before(a, b); }),
+                                                 [this](ManagedObject* a, ManagedObject* b) {
+                                                     return before(a, b);
+                                                 }),
                                 object);
             } else {
                 sortDirty_ = true;
@@ -682,13 +695,15 @@ QVariant ArrayController::data(const QModelIndex& index, int role) const {
         return {};
     }
     switch (role) {
-    case ObjectRole: return QVariant::fromValue(object);
+    case ObjectRole:
+        return QVariant::fromValue(object);
     case Qt::DisplayRole: {
         const QString text = object->entryText();
         const qsizetype newline = text.indexOf(QLatin1Char('\n'));
         return newline < 0 ? text : text.left(newline);
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 

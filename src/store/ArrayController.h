@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/EntryKey.h"
 #include "core/IndexSet.h"
+#include "store/EntryKey.h"
 #include "store/Predicate.h"
 #include "store/SortDescriptor.h"
 
@@ -101,14 +101,14 @@ private:
     std::optional<Predicate> filter_;
     std::vector<SortDescriptor> sort_;
     std::vector<SortKey> sortKeys_;
-    std::vector<ManagedObject*> content_;   // sorted by sort_ when !sortDirty_
+    std::vector<ManagedObject*> content_; // sorted by sort_ when !sortDirty_
     // Records deleted but still in content_: taken out in one pass before
     // content_ is next read, so that removing many costs one pass, not one each.
     std::unordered_set<const ManagedObject*> goneFromContent_;
     bool sortDirty_ = true;
     std::unordered_map<int, std::vector<ManagedObject*>> byMonth_;
     std::unordered_map<const ManagedObject*, int> monthOf_;
-    std::vector<ManagedObject*> arranged_;  // in sort order, except briefly after a re-sorting edit
+    std::vector<ManagedObject*> arranged_; // in sort order, except briefly after a re-sorting edit
     ManagedObject* selected_ = nullptr;
     // The filter arranged_ was last made with, while nothing has changed
     // since: a narrower search then looks only among arranged_.

@@ -28,8 +28,8 @@ void readRow(const SqliteStatement& s, StoreRow* row) {
 
 } // namespace
 
-bool readRows(SqliteDatabase& db, SqliteStatement& s,
-              const std::function<void(StoreRow&&)>& take, qint64* identified, Error* error) {
+bool readRows(SqliteDatabase& db, SqliteStatement& s, const std::function<void(StoreRow&&)>& take,
+              qint64* identified, Error* error) {
     if (!s.isValid()) {
         if (error) {
             *error = db.lastError(QStringLiteral("read"));

@@ -14,13 +14,13 @@ namespace quillet {
 // from its file keeps only the search form in memory until a record's text
 // is first read (textFaulted).
 struct EntryValues {
-    EntryUuid uuid;        // null when never set
-    QByteArray entryText;  // UTF-8; null when never set, or while textFaulted
+    EntryUuid uuid;       // null when never set
+    QByteArray entryText; // UTF-8; null when never set, or while textFaulted
     std::string foldedText;
-    double timeStamp = 0;  // seconds since 1970-01-01 00:00:00 UTC
+    double timeStamp = 0; // seconds since 1970-01-01 00:00:00 UTC
     int colorTag = 0;
     int monthTag = 0;
-    bool textFaulted = false;    // the (non-null) text is still in the store
+    bool textFaulted = false; // the (non-null) text is still in the store
     bool hasTimeStamp = false;
 };
 

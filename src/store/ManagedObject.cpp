@@ -32,13 +32,18 @@ void ManagedObject::setValue(const QVariant& value, const QString& key) {
 QVariant ManagedObject::value(EntryKey key) const {
     fire();
     switch (key) {
-    case EntryKey::Uuid: return values_.uuid.isNull() ? QVariant() : QVariant(values_.uuid.toString());
+    case EntryKey::Uuid:
+        return values_.uuid.isNull() ? QVariant() : QVariant(values_.uuid.toString());
     case EntryKey::EntryText:
         fireText();
-        return values_.entryText.isNull() ? QVariant() : QVariant(QString::fromUtf8(values_.entryText));
-    case EntryKey::ColorTag: return values_.colorTag;
-    case EntryKey::MonthTag: return values_.monthTag;
-    case EntryKey::TimeStamp: return values_.hasTimeStamp ? QVariant(timeStamp()) : QVariant();
+        return values_.entryText.isNull() ? QVariant()
+                                          : QVariant(QString::fromUtf8(values_.entryText));
+    case EntryKey::ColorTag:
+        return values_.colorTag;
+    case EntryKey::MonthTag:
+        return values_.monthTag;
+    case EntryKey::TimeStamp:
+        return values_.hasTimeStamp ? QVariant(timeStamp()) : QVariant();
     }
     return {};
 }

@@ -69,7 +69,7 @@ private:
     bool inserted_ = false;
     bool updated_ = false;
     mutable bool fault_ = false;
-    bool foldStale_ = false; // the text was edited since foldedText was made
+    bool foldStale_ = false;    // the text was edited since foldedText was made
     bool loadedAtOpen_ = false; // read with the diary's first screen or its rest
 };
 

@@ -21,11 +21,17 @@ namespace {
 // Writes one attribute the way the record keeps it.
 void assign(EntryValues& v, EntryKey key, const QVariant& value) {
     switch (key) {
-    case EntryKey::Uuid: v.uuid = value.isValid() ? value.toString() : QString(); break;
+    case EntryKey::Uuid:
+        v.uuid = value.isValid() ? value.toString() : QString();
+        break;
     case EntryKey::EntryText:
         break; // setText: an edit keeps its undo as the difference
-    case EntryKey::ColorTag: v.colorTag = value.toInt(); break;
-    case EntryKey::MonthTag: v.monthTag = value.toInt(); break;
+    case EntryKey::ColorTag:
+        v.colorTag = value.toInt();
+        break;
+    case EntryKey::MonthTag:
+        v.monthTag = value.toInt();
+        break;
     case EntryKey::TimeStamp: {
         const QDateTime date = value.toDateTime();
         v.hasTimeStamp = date.isValid();
@@ -190,14 +196,14 @@ void ManagedObjectContext::setValue(ManagedObject* object, EntryKey key, const Q
     emit objectsDidChange(changes);
 }
 
-
-std::optional<std::vector<ManagedObject*>> ManagedObjectContext::executeFetchRequest(
-    const FetchRequest& request, Error* error) const {
+std::optional<std::vector<ManagedObject*>>
+ManagedObjectContext::executeFetchRequest(const FetchRequest& request, Error* error) const {
     ensureAllLoaded();
     if (request.entityName != QLatin1String("Entry")) {
         if (error) {
-            *error = Error{kStoreErrorDomain, StoreOpenError,
-                           QStringLiteral("No records named \u201c%1\u201d.").arg(request.entityName)};
+            *error =
+                Error{kStoreErrorDomain, StoreOpenError,
+                      QStringLiteral("No records named \u201c%1\u201d.").arg(request.entityName)};
         }
         return std::nullopt;
     }

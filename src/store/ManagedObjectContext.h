@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/Error.h"
 #include "store/ChangeSet.h"
 #include "store/EntryKey.h"
 #include "store/EntryValues.h"
-#include "core/Error.h"
 #include "store/FetchRequest.h"
 #include "store/ManagedObjectID.h"
 #include "store/StoreRow.h"
@@ -34,7 +34,13 @@ class ManagedObjectContext : public QObject {
     Q_OBJECT
 public:
     enum class ConcurrencyType { PrivateQueue = 1, MainQueue = 2 };
-    enum class MergePolicy { Error, MergeByPropertyStoreTrump, MergeByPropertyObjectTrump, Overwrite, Rollback };
+    enum class MergePolicy {
+        Error,
+        MergeByPropertyStoreTrump,
+        MergeByPropertyObjectTrump,
+        Overwrite,
+        Rollback
+    };
 
     explicit ManagedObjectContext(ConcurrencyType type = ConcurrencyType::MainQueue);
     ~ManagedObjectContext() override;

@@ -38,7 +38,8 @@ bool ManagedObjectContext::fulfillTextFault(ManagedObject* object) {
     }
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     QByteArray text;
-    if (!store || object->id_.isTemporaryID() || !store->loadText(object->id_.value, &text, nullptr)) {
+    if (!store || object->id_.isTemporaryID() ||
+        !store->loadText(object->id_.value, &text, nullptr)) {
         return false;
     }
     object->values_.entryText = text;

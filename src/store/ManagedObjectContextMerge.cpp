@@ -45,8 +45,10 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
             read->second = v.entryText;
         }
     }
-    if (!(keepMine && (mine & entryKeyBit(EntryKey::ColorTag)))) v.colorTag = stored.colorTag;
-    if (!(keepMine && (mine & entryKeyBit(EntryKey::MonthTag)))) v.monthTag = stored.monthTag;
+    if (!(keepMine && (mine & entryKeyBit(EntryKey::ColorTag))))
+        v.colorTag = stored.colorTag;
+    if (!(keepMine && (mine & entryKeyBit(EntryKey::MonthTag))))
+        v.monthTag = stored.monthTag;
     if (!(keepMine && (mine & entryKeyBit(EntryKey::TimeStamp)))) {
         v.timeStamp = stored.timeStamp;
         v.hasTimeStamp = stored.hasTimeStamp;

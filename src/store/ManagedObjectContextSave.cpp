@@ -24,8 +24,9 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr;
     if (!store) {
         if (error) {
-            *error = Error{kStoreErrorDomain, StoreSaveError,
-                           QStringLiteral("The diary could not be saved because no diary file is open.")};
+            *error = Error{
+                kStoreErrorDomain, StoreSaveError,
+                QStringLiteral("The diary could not be saved because no diary file is open.")};
         }
         return false;
     }
@@ -53,9 +54,10 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
         if ((changedKeys.back() & entryKeyBit(EntryKey::EntryText)) && o->values_.textFaulted &&
             !fulfillTextFault(o)) {
             if (error) {
-                *error = Error{kStoreErrorDomain, StoreSaveError,
-                               QStringLiteral("The diary could not be saved because an entry's text "
-                                              "could not be read from the diary file.")};
+                *error =
+                    Error{kStoreErrorDomain, StoreSaveError,
+                          QStringLiteral("The diary could not be saved because an entry's text "
+                                         "could not be read from the diary file.")};
             }
             return false;
         }

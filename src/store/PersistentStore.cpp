@@ -52,11 +52,12 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary file \u201c%1\u201d is %2, not a diary file. "
-                                               "It was left as it is.")
-                                    .arg(path, S_ISDIR(info.st_mode) ? QStringLiteral("a folder")
-                                                                     : QStringLiteral("a special file")));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral("The diary file \u201c%1\u201d is %2, not a diary file. "
+                               "It was left as it is.")
+                    .arg(path, S_ISDIR(info.st_mode) ? QStringLiteral("a folder")
+                                                     : QStringLiteral("a special file")));
         }
         return nullptr;
     }
@@ -70,7 +71,8 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
         }
     } else if (!store->checkHeader(error) ||
                !StoreFileCheck::checkBeforeWriting(path, kApplicationId, kSchemaVersion, error) ||
-               (info.st_size <= kWholeCheckBeforeOpenBytes && !StoreFileCheck::checkWholeFile(path, error))) {
+               (info.st_size <= kWholeCheckBeforeOpenBytes &&
+                !StoreFileCheck::checkWholeFile(path, error))) {
         return nullptr;
     }
     // SQLite would open a file it may not write for reading (and write its index beside it).
@@ -95,10 +97,11 @@ std::unique_ptr<PersistentStore> PersistentStore::open(const QString& path,
     // would then fail after the user has typed, so say it now.
     if (sqlite3_db_readonly(store->db_.handle(), "main") == 1) {
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary file \u201c%1\u201d can't be written (no permission). "
-                                               "It was left as it is.")
-                                    .arg(path));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral("The diary file \u201c%1\u201d can't be written (no permission). "
+                               "It was left as it is.")
+                    .arg(path));
         }
         return nullptr;
     }

@@ -89,7 +89,8 @@ public:
         const QByteArray* textReadAs = nullptr;
     };
     struct Changes {
-        std::vector<const EntryValues*> inserted; // in order; their new keys come back in insertedKeys
+        std::vector<const EntryValues*>
+            inserted; // in order; their new keys come back in insertedKeys
         std::vector<Update> updated;
         std::vector<qint64> deleted;
         // Filled with the keys of the rows the save added besides `inserted`:
@@ -108,7 +109,9 @@ public:
     // Hands back the page cache that a large write filled.
     void shrinkMemory();
     // Called after every commit (the cloud exchange writes the new log then).
-    void setCommitObserver(std::function<void()> observer) { commitObserver_ = std::move(observer); }
+    void setCommitObserver(std::function<void()> observer) {
+        commitObserver_ = std::move(observer);
+    }
 
     // False (StoreFileMovedError) once the file at path() is no longer the one
     // opened: moved, replaced or deleted. From then on every save fails the
@@ -153,7 +156,7 @@ private:
     int lockFd_ = -1;
     std::vector<StoreRow> loadedRows_;
     bool loadedAll_ = false;
-    qint64 rowEstimate_ = 0;   // the highest key: about the number of rows
+    qint64 rowEstimate_ = 0; // the highest key: about the number of rows
     qint64 identifiedRows_ = 0;
     Error refusal_;
     bool unsynced_ = false;

@@ -15,8 +15,9 @@ using detail::storeError;
 Error detail::identifierIndexDamaged(const QString& path) {
     return storeError(
         StoreCorruptError,
-        QStringLiteral("The diary file \u201c%1\u201d is damaged (its index of identifiers does not "
-                       "match its entries) and can't be opened. It was left as it is.")
+        QStringLiteral(
+            "The diary file \u201c%1\u201d is damaged (its index of identifiers does not "
+            "match its entries) and can't be opened. It was left as it is.")
             .arg(path));
 }
 
@@ -30,15 +31,17 @@ bool PersistentStore::checkHeader(Error* error) const {
         return false;
     };
     auto damaged = [&](const QString& why) {
-        return fail(StoreCorruptError,
-                    QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and can't be opened. "
-                                   "It was left as it is.")
-                        .arg(path_, why));
+        return fail(
+            StoreCorruptError,
+            QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and can't be opened. "
+                           "It was left as it is.")
+                .arg(path_, why));
     };
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
-        return fail(StoreOpenError, QStringLiteral("The diary file \u201c%1\u201d can't be read: %2.")
-                                        .arg(path_, file.errorString()));
+        return fail(StoreOpenError,
+                    QStringLiteral("The diary file \u201c%1\u201d can't be read: %2.")
+                        .arg(path_, file.errorString()));
     }
     const qint64 size = file.size();
     const QByteArray header = file.read(100);
@@ -58,22 +61,27 @@ bool PersistentStore::checkHeader(Error* error) const {
     const qint64 version = qint32(qFromBigEndian<quint32>(bytes + 60));
     const qint64 applicationId = qint32(qFromBigEndian<quint32>(bytes + 68));
     if (applicationId != kApplicationId) {
-        return fail(StoreIncompatibleVersionError,
-                    QStringLiteral("The file \u201c%1\u201d is not a Quillet diary; it was left as it is.").arg(path_));
+        return fail(
+            StoreIncompatibleVersionError,
+            QStringLiteral("The file \u201c%1\u201d is not a Quillet diary; it was left as it is.")
+                .arg(path_));
     }
     if (version > kSchemaVersion) {
-        return fail(StoreIncompatibleVersionError,
-                    QStringLiteral("The diary \u201c%1\u201d was written by a newer version of Quillet "
-                                   "(format %2; this version reads format %3). It was left as it is.")
-                        .arg(path_)
-                        .arg(version)
-                        .arg(kSchemaVersion));
+        return fail(
+            StoreIncompatibleVersionError,
+            QStringLiteral("The diary \u201c%1\u201d was written by a newer version of Quillet "
+                           "(format %2; this version reads format %3). It was left as it is.")
+                .arg(path_)
+                .arg(version)
+                .arg(kSchemaVersion));
     }
     if (version < 1) {
-        return fail(StoreIncompatibleVersionError,
-                    QStringLiteral("The diary \u201c%1\u201d has an unknown format (%2). It was left as it is.")
-                        .arg(path_)
-                        .arg(version));
+        return fail(
+            StoreIncompatibleVersionError,
+            QStringLiteral(
+                "The diary \u201c%1\u201d has an unknown format (%2). It was left as it is.")
+                .arg(path_)
+                .arg(version));
     }
     // While a log holds committed pages the file itself may lag behind; SQLite
     // sorts that out. Without one, the file must hold every page it counts.

@@ -85,10 +85,11 @@ bool PersistentStore::lock(Error* error) {
     }
     if (reason == EACCES || reason == EPERM || reason == ENOENT || reason == EROFS ||
         reason == ENOTDIR) {
-        *error = storeError(StoreOpenError,
-                            QStringLiteral("The diary \u201c%1\u201d can't be opened: its folder can't be "
-                                           "written (no permission, or the folder is missing).")
-                                .arg(path_));
+        *error = storeError(
+            StoreOpenError,
+            QStringLiteral("The diary \u201c%1\u201d can't be opened: its folder can't be "
+                           "written (no permission, or the folder is missing).")
+                .arg(path_));
     } else {
         *error =
             storeError(StoreOpenError,

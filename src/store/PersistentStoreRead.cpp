@@ -51,8 +51,8 @@ bool PersistentStore::loadMonth(int monthTag, std::vector<StoreRow>* rows, Error
         db_, s, [rows](StoreRow&& row) { rows->push_back(std::move(row)); }, &identified, error);
 }
 
-bool PersistentStore::readAllRows(const QString& path,
-                                  const std::function<void(StoreRow&&)>& take, Error* error) {
+bool PersistentStore::readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
+                                  Error* error) {
     SqliteDatabase db;
     if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
         return false;
@@ -84,8 +84,8 @@ bool PersistentStore::readAllRows(const QString& path,
 }
 
 bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
-    SqliteStatement s(db_.handle(),
-                      "SELECT uuid, entryText, colorTag, monthTag, timeStamp, foldedText FROM entry WHERE key = ?");
+    SqliteStatement s(db_.handle(), "SELECT uuid, entryText, colorTag, monthTag, timeStamp, "
+                                    "foldedText FROM entry WHERE key = ?");
     if (!s.isValid()) {
         if (error) {
             *error = db_.lastError(QStringLiteral("read"));

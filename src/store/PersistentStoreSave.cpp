@@ -99,9 +99,10 @@ bool PersistentStore::save(const Changes& changes, std::vector<qint64>* inserted
     }
     std::vector<qint64> keys;
     {
-        SqliteStatement insert(db_.handle(),
-                               "INSERT INTO entry (uuid, entryText, colorTag, monthTag, timeStamp, foldedText) "
-                               "VALUES (?, ?, ?, ?, ?, ?)");
+        SqliteStatement insert(
+            db_.handle(),
+            "INSERT INTO entry (uuid, entryText, colorTag, monthTag, timeStamp, foldedText) "
+            "VALUES (?, ?, ?, ?, ?, ?)");
         // One update statement per set of columns written, made when first needed.
         std::map<unsigned, std::unique_ptr<SqliteStatement>> updates;
         SqliteStatement remove(db_.handle(), "DELETE FROM entry WHERE key = ?");

@@ -86,15 +86,18 @@ bool runUpgradeSteps(SqliteDatabase& db, qint64 from, Error* error) {
 bool PersistentStore::create(Error* error) {
     // Built under a temporary name and renamed into place, so that an
     // interrupted creation never leaves a half-made diary under the real name.
-    const QString temporary = path_ + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    const QString temporary =
+        path_ + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
     QFile::remove(temporary);
     {
-        const int fd = ::open(QFile::encodeName(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = ::open(QFile::encodeName(temporary).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (error) {
-                *error = storeError(StoreOpenError,
-                                    QStringLiteral("The diary file \u201c%1\u201d could not be created: %2.")
-                                        .arg(path_, QString::fromLocal8Bit(strerror(errno))));
+                *error = storeError(
+                    StoreOpenError,
+                    QStringLiteral("The diary file \u201c%1\u201d could not be created: %2.")
+                        .arg(path_, QString::fromLocal8Bit(strerror(errno))));
             }
             return false;
         }
@@ -116,10 +119,12 @@ bool PersistentStore::create(Error* error) {
     for (const char* side : {"-wal", "-shm", "-journal"}) {
         QFile::remove(path_ + QLatin1String(side));
     }
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) != 0) {
+    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path_).constData()) !=
+        0) {
         if (error) {
-            *error = storeError(StoreOpenError,
-                                QStringLiteral("The diary file \u201c%1\u201d could not be created.").arg(path_));
+            *error = storeError(
+                StoreOpenError,
+                QStringLiteral("The diary file \u201c%1\u201d could not be created.").arg(path_));
         }
         QFile::remove(temporary);
         return false;
@@ -137,9 +142,11 @@ bool PersistentStore::validate(Error* error) {
     }
     if (applicationId != kApplicationId) {
         if (error) {
-            *error = storeError(StoreIncompatibleVersionError,
-                                QStringLiteral("The file \u201c%1\u201d is not a Quillet diary; it was left as it is.")
-                                    .arg(path_));
+            *error = storeError(
+                StoreIncompatibleVersionError,
+                QStringLiteral(
+                    "The file \u201c%1\u201d is not a Quillet diary; it was left as it is.")
+                    .arg(path_));
         }
         return false;
     }
@@ -147,8 +154,9 @@ bool PersistentStore::validate(Error* error) {
         if (error) {
             *error = storeError(
                 StoreIncompatibleVersionError,
-                QStringLiteral("The diary \u201c%1\u201d has a format this version of Quillet can't read "
-                               "(format %2; this version reads format %3). It was left as it is.")
+                QStringLiteral(
+                    "The diary \u201c%1\u201d has a format this version of Quillet can't read "
+                    "(format %2; this version reads format %3). It was left as it is.")
                     .arg(path_)
                     .arg(version)
                     .arg(kSchemaVersion));

@@ -1,7 +1,7 @@
 #include "store/Predicate.h"
 
-#include "store/ManagedObject.h"
 #include "core/TextFolder.h"
+#include "store/ManagedObject.h"
 
 namespace quillet {
 
@@ -89,7 +89,8 @@ private:
         if (s_.mid(pos_, 2) == QLatin1String("==")) {
             pos_ += 2;
             c.op = Predicate::Operator::Equal;
-        } else if (s_.mid(pos_, 2) == QLatin1String("!=") || s_.mid(pos_, 2) == QLatin1String("<>")) {
+        } else if (s_.mid(pos_, 2) == QLatin1String("!=") ||
+                   s_.mid(pos_, 2) == QLatin1String("<>")) {
             pos_ += 2;
             c.op = Predicate::Operator::NotEqual;
         } else if (peek() == QLatin1Char('=')) {
@@ -151,10 +152,18 @@ private:
                     }
                     const QChar next = s_[pos_++];
                     switch (next.unicode()) {
-                    case 'n': value += QLatin1Char('\n'); break;
-                    case 't': value += QLatin1Char('\t'); break;
-                    case 'r': value += QLatin1Char('\r'); break;
-                    default: value += next; break; // \\ \" \' and anything else stand for themselves
+                    case 'n':
+                        value += QLatin1Char('\n');
+                        break;
+                    case 't':
+                        value += QLatin1Char('\t');
+                        break;
+                    case 'r':
+                        value += QLatin1Char('\r');
+                        break;
+                    default:
+                        value += next;
+                        break; // \\ \" \' and anything else stand for themselves
                     }
                     continue;
                 }
@@ -196,28 +205,38 @@ bool compareStrings(const Predicate::Comparison& c, const QString& actual,
         const std::string& hay = foldedActual ? *foldedActual : own;
         const std::string& needle = c.foldedValue;
         switch (c.op) {
-        case Predicate::Operator::Equal: return hay == needle;
-        case Predicate::Operator::NotEqual: return hay != needle;
-        case Predicate::Operator::Contains: return TextFolder::contains(hay, needle);
-        case Predicate::Operator::BeginsWith: return std::string_view(hay).starts_with(needle);
-        case Predicate::Operator::EndsWith: return std::string_view(hay).ends_with(needle);
+        case Predicate::Operator::Equal:
+            return hay == needle;
+        case Predicate::Operator::NotEqual:
+            return hay != needle;
+        case Predicate::Operator::Contains:
+            return TextFolder::contains(hay, needle);
+        case Predicate::Operator::BeginsWith:
+            return std::string_view(hay).starts_with(needle);
+        case Predicate::Operator::EndsWith:
+            return std::string_view(hay).ends_with(needle);
         }
         return false;
     }
     const Qt::CaseSensitivity cs = c.caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
     switch (c.op) {
-    case Predicate::Operator::Equal: return actual.compare(expected, cs) == 0;
-    case Predicate::Operator::NotEqual: return actual.compare(expected, cs) != 0;
-    case Predicate::Operator::Contains: return actual.contains(expected, cs);
-    case Predicate::Operator::BeginsWith: return actual.startsWith(expected, cs);
-    case Predicate::Operator::EndsWith: return actual.endsWith(expected, cs);
+    case Predicate::Operator::Equal:
+        return actual.compare(expected, cs) == 0;
+    case Predicate::Operator::NotEqual:
+        return actual.compare(expected, cs) != 0;
+    case Predicate::Operator::Contains:
+        return actual.contains(expected, cs);
+    case Predicate::Operator::BeginsWith:
+        return actual.startsWith(expected, cs);
+    case Predicate::Operator::EndsWith:
+        return actual.endsWith(expected, cs);
     }
     return false;
 }
 
 bool isFoldedTextSearch(const Predicate::Comparison& c) {
-    return c.attribute == EntryKey::EntryText && !c.isInteger && c.op == Predicate::Operator::Contains &&
-           (c.caseInsensitive || c.diacriticInsensitive);
+    return c.attribute == EntryKey::EntryText && !c.isInteger &&
+           c.op == Predicate::Operator::Contains && (c.caseInsensitive || c.diacriticInsensitive);
 }
 
 bool evaluateComparison(const Predicate::Comparison& c, const ManagedObject& object) {
@@ -228,16 +247,26 @@ bool evaluateComparison(const Predicate::Comparison& c, const ManagedObject& obj
     if (c.isInteger) {
         qint64 actual = 0;
         switch (*key) {
-        case EntryKey::ColorTag: actual = object.colorTag(); break;
-        case EntryKey::MonthTag: actual = object.monthTag(); break;
-        case EntryKey::TimeStamp: actual = qint64(object.timeStampSeconds()); break;
-        default: return false; // a string attribute never equals a number
+        case EntryKey::ColorTag:
+            actual = object.colorTag();
+            break;
+        case EntryKey::MonthTag:
+            actual = object.monthTag();
+            break;
+        case EntryKey::TimeStamp:
+            actual = qint64(object.timeStampSeconds());
+            break;
+        default:
+            return false; // a string attribute never equals a number
         }
         const qint64 expected = c.integer;
         switch (c.op) {
-        case Predicate::Operator::Equal: return actual == expected;
-        case Predicate::Operator::NotEqual: return actual != expected;
-        default: return false;
+        case Predicate::Operator::Equal:
+            return actual == expected;
+        case Predicate::Operator::NotEqual:
+            return actual != expected;
+        default:
+            return false;
         }
     }
     switch (*key) {
@@ -256,7 +285,8 @@ bool evaluateComparison(const Predicate::Comparison& c, const ManagedObject& obj
         }
         return compareStrings(c, uuid, nullptr);
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

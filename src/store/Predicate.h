@@ -29,7 +29,7 @@ public:
         Operator op = Operator::Equal;
         bool caseInsensitive = false;
         bool diacriticInsensitive = false;
-        QVariant value; // QString or qint64
+        QVariant value;          // QString or qint64
         std::string foldedValue; // the string value folded for [cd] matching
         // Resolved once when parsed, so that evaluating a record looks nothing up.
         std::optional<EntryKey> attribute;

@@ -13,11 +13,21 @@ template <typename T> int threeWay(const T& a, const T& b) {
 int SortDescriptor::compare(const ManagedObject& a, const ManagedObject& b) const {
     int result = 0;
     switch (entryKeyFromName(key_).value_or(EntryKey::TimeStamp)) {
-    case EntryKey::TimeStamp: result = threeWay(a.timeStampSeconds(), b.timeStampSeconds()); break;
-    case EntryKey::ColorTag: result = threeWay(a.colorTag(), b.colorTag()); break;
-    case EntryKey::MonthTag: result = threeWay(a.monthTag(), b.monthTag()); break;
-    case EntryKey::Uuid: result = a.uuid().compare(b.uuid()); break;
-    case EntryKey::EntryText: result = a.entryText().compare(b.entryText()); break;
+    case EntryKey::TimeStamp:
+        result = threeWay(a.timeStampSeconds(), b.timeStampSeconds());
+        break;
+    case EntryKey::ColorTag:
+        result = threeWay(a.colorTag(), b.colorTag());
+        break;
+    case EntryKey::MonthTag:
+        result = threeWay(a.monthTag(), b.monthTag());
+        break;
+    case EntryKey::Uuid:
+        result = a.uuid().compare(b.uuid());
+        break;
+    case EntryKey::EntryText:
+        result = a.entryText().compare(b.entryText());
+        break;
     }
     return ascending_ ? result : -result;
 }

@@ -94,16 +94,20 @@ Error SqliteDatabase::lastError(const QString& action) const {
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         e.code = StoreCorruptError;
-        e.localizedDescription =
-            QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and can't be %3. It was left as it is.")
-                .arg(path_, message, action);
+        e.localizedDescription = QStringLiteral("The diary file \u201c%1\u201d is damaged (%2) and "
+                                                "can't be %3. It was left as it is.")
+                                     .arg(path_, message, action);
         return e;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: e.code = StoreInUseError; break;
-    default: e.code = StoreOpenError; break;
+    case SQLITE_LOCKED:
+        e.code = StoreInUseError;
+        break;
+    default:
+        e.code = StoreOpenError;
+        break;
     }
-    e.localizedDescription =
-        QStringLiteral("The diary file \u201c%1\u201d could not be %2: %3.").arg(path_, action, message);
+    e.localizedDescription = QStringLiteral("The diary file \u201c%1\u201d could not be %2: %3.")
+                                 .arg(path_, action, message);
     return e;
 }
 

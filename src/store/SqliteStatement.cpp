@@ -56,9 +56,12 @@ int SqliteStatement::step() {
 
 SqliteStatement::Step SqliteStatement::advance() {
     switch (step()) {
-    case SQLITE_ROW: return Step::Row;
-    case SQLITE_DONE: return Step::Done;
-    default: return Step::Error;
+    case SQLITE_ROW:
+        return Step::Row;
+    case SQLITE_DONE:
+        return Step::Done;
+    default:
+        return Step::Error;
     }
 }
 

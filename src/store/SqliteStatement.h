@@ -38,8 +38,8 @@ public:
     qint64 columnInt64(int column) const;
     int columnInt(int column) const; // SQLite's 32-bit reading: the low 32 bits of the integer
     double columnDouble(int column) const;
-    QString columnText(int column) const;       // null for SQL NULL
-    QByteArray columnUtf8(int column) const;    // null for SQL NULL
+    QString columnText(int column) const;    // null for SQL NULL
+    QByteArray columnUtf8(int column) const; // null for SQL NULL
     std::string_view columnUtf8View(int column) const;
 
 private:

@@ -22,7 +22,8 @@ class ImportDialog : public QDialog {
     Q_OBJECT
 public:
     // diaryImport runs the import into context.
-    ImportDialog(ManagedObjectContext* context, DiaryImport* diaryImport, QWidget* parent = nullptr);
+    ImportDialog(ManagedObjectContext* context, DiaryImport* diaryImport,
+                 QWidget* parent = nullptr);
     ~ImportDialog() override;
 
     // Sets the source and starts at once (the command line's handover).

@@ -2,9 +2,9 @@
 
 #include "diary/transformers/ValueTransformer.h"
 #include "store/ManagedObject.h"
+#include "ui/Popover.h"
 #include "ui/appearance/ColorTagImageTransformer.h"
 #include "ui/appearance/ThemeColorPickerController.h"
-#include "ui/Popover.h"
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
@@ -14,8 +14,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
-#include <utility>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace quillet {
 
@@ -87,10 +87,11 @@ void JournalPopovers::buildTrashPopover(QWidget* window) {
 
 void JournalPopovers::setEntryToTrash(const ManagedObject* entry) {
     QPixmap image;
-    const auto transformer =
-        ValueTransformer::valueTransformerForName(QStringLiteral("ColorTagToTrashImageTransformer"));
+    const auto transformer = ValueTransformer::valueTransformerForName(
+        QStringLiteral("ColorTagToTrashImageTransformer"));
     if (entry && transformer) {
-        image = transformer->transformedValue(entry->valueForKey(QStringLiteral("colorTag"))).value<QPixmap>();
+        image = transformer->transformedValue(entry->valueForKey(QStringLiteral("colorTag")))
+                    .value<QPixmap>();
     }
     trashImage->setPixmap(image);
     trashImage->setVisible(!image.isNull());

@@ -2,6 +2,8 @@
 
 #include "ui/JournalPopovers.h"
 #include "ui/LabelledToolButton.h"
+#include "ui/MessageBar.h"
+#include "ui/StatusLabel.h"
 #include "ui/WindowKeys.h"
 #include "ui/journal/ColorTagSelectView.h"
 #include "ui/journal/EditTextView.h"
@@ -11,8 +13,6 @@
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
 #include "ui/passcode/PasscodeView.h"
-#include "ui/MessageBar.h"
-#include "ui/StatusLabel.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -207,9 +207,8 @@ JournalPopovers* MainWindow::popovers() {
 
 QList<QAction*> MainWindow::delegateActions() const {
     return {newEntryAction,  saveAction,     exportAction,   importAction, exportEntriesAction,
-            printAction,     settingsAction,
-            undoAction,      redoAction,     findAction,     trashAction,
-            tagAction,       dateAction,     todayAction,    prevMonthAction,
+            printAction,     settingsAction, undoAction,     redoAction,   findAction,
+            trashAction,     tagAction,      dateAction,     todayAction,  prevMonthAction,
             nextMonthAction, prevYearAction, nextYearAction, fontAction};
 }
 
@@ -398,7 +397,8 @@ QWidget* MainWindow::buildCloudBlocker() {
 void MainWindow::afterFirstPaint(std::function<void()> fn) {
     afterFirstPaint_.push_back(std::move(fn));
     if (painted_) {
-        QMetaObject::invokeMethod(this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
     }
 }
 
@@ -417,7 +417,8 @@ bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     if (first) {
         painted_ = true;
-        QMetaObject::invokeMethod(this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { runAfterFirstPaint(); }, Qt::QueuedConnection);
     }
     return handled;
 }

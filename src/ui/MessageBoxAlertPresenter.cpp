@@ -6,8 +6,8 @@
 namespace quillet {
 
 void MessageBoxAlertPresenter::presentError(const Error& error) {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), error.localizedDescription,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    error.localizedDescription, QMessageBox::Ok, QApplication::activeWindow());
     box.setDetailedText(QStringLiteral("%1 %2").arg(error.domain).arg(error.code));
     box.exec();
 }

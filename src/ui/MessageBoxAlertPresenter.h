@@ -8,7 +8,8 @@ namespace quillet {
 class MessageBoxAlertPresenter : public AlertPresenter {
 public:
     void presentError(const Error& error) override;
-    void runAlertPanel(const QString& title, const QString& message, const QString& button) override;
+    void runAlertPanel(const QString& title, const QString& message,
+                       const QString& button) override;
 };
 
 } // namespace quillet

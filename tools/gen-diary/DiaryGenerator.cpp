@@ -24,34 +24,44 @@ namespace {
 
 // Everyday English, the bulk of every entry.
 constexpr std::array kEnglish = {
-    "the", "a", "and", "to", "of", "in", "I", "was", "we", "it", "with", "for", "on", "at", "my",
-    "after", "before", "then", "again", "today", "yesterday", "tomorrow", "evening", "afternoon",
-    "walked", "talked", "wrote", "read", "cooked", "slept", "called", "visited", "finished",
-    "started", "bought", "forgot", "remembered", "laughed", "waited", "worked", "played", "met",
-    "long", "short", "quiet", "busy", "cold", "warm", "rainy", "sunny", "tired", "happy", "slow",
-    "little", "old", "new", "strange", "lovely", "difficult", "easy", "late", "early", "whole",
-    "river", "garden", "kitchen", "office", "station", "market", "library", "letter", "book",
-    "friend", "sister", "brother", "mother", "father", "neighbour", "teacher", "doctor", "train",
-    "bus", "bicycle", "window", "door", "table", "bread", "soup", "tea", "apples", "cake", "dinner",
-    "lunch", "breakfast", "weather", "snow", "wind", "light", "music", "film", "news", "phone",
-    "meeting", "project", "report", "holiday", "weekend", "birthday", "party", "plans", "dream",
-    "thought", "about", "nothing", "something", "everything", "much", "very", "really", "quite",
-    "almost", "still", "just", "never", "always", "sometimes", "because", "but", "so", "while",
-    "through", "along", "near", "behind", "under", "over", "into", "from", "our", "their", "her",
-    "his", "they", "she", "he", "you", "us", "them", "had", "have", "has", "will", "would",
-    "could", "should", "might", "went", "came", "saw", "took", "made", "gave", "found", "felt",
-    "kept", "left", "got", "said", "told", "asked", "looked", "seemed", "tried", "wanted",
+    "the",       "a",          "and",       "to",         "of",       "in",      "I",
+    "was",       "we",         "it",        "with",       "for",      "on",      "at",
+    "my",        "after",      "before",    "then",       "again",    "today",   "yesterday",
+    "tomorrow",  "evening",    "afternoon", "walked",     "talked",   "wrote",   "read",
+    "cooked",    "slept",      "called",    "visited",    "finished", "started", "bought",
+    "forgot",    "remembered", "laughed",   "waited",     "worked",   "played",  "met",
+    "long",      "short",      "quiet",     "busy",       "cold",     "warm",    "rainy",
+    "sunny",     "tired",      "happy",     "slow",       "little",   "old",     "new",
+    "strange",   "lovely",     "difficult", "easy",       "late",     "early",   "whole",
+    "river",     "garden",     "kitchen",   "office",     "station",  "market",  "library",
+    "letter",    "book",       "friend",    "sister",     "brother",  "mother",  "father",
+    "neighbour", "teacher",    "doctor",    "train",      "bus",      "bicycle", "window",
+    "door",      "table",      "bread",     "soup",       "tea",      "apples",  "cake",
+    "dinner",    "lunch",      "breakfast", "weather",    "snow",     "wind",    "light",
+    "music",     "film",       "news",      "phone",      "meeting",  "project", "report",
+    "holiday",   "weekend",    "birthday",  "party",      "plans",    "dream",   "thought",
+    "about",     "nothing",    "something", "everything", "much",     "very",    "really",
+    "quite",     "almost",     "still",     "just",       "never",    "always",  "sometimes",
+    "because",   "but",        "so",        "while",      "through",  "along",   "near",
+    "behind",    "under",      "over",      "into",       "from",     "our",     "their",
+    "her",       "his",        "they",      "she",        "he",       "you",     "us",
+    "them",      "had",        "have",      "has",        "will",     "would",   "could",
+    "should",    "might",      "went",      "came",       "saw",      "took",    "made",
+    "gave",      "found",      "felt",      "kept",       "left",     "got",     "said",
+    "told",      "asked",      "looked",    "seemed",     "tried",    "wanted",
 };
 
 // Borrowed words with and without accents, as a multilingual diarist writes them.
 constexpr std::array kForeign = {
-    "café", "été", "déjà", "très", "crème", "brûlée", "fenêtre", "forêt", "hôpital", "naïve",
-    "garçon", "Noël", "frère", "mère", "château", "théâtre", "bientôt", "voilà", "élève",
-    "Straße", "Mädchen", "schön", "Grüße", "Brötchen", "Käse", "Frühstück", "müde", "Übung",
-    "Gemütlichkeit", "Tür", "Bäckerei", "fröhlich", "größer", "Öl", "mañana", "niño", "señora",
-    "jalapeño", "corazón", "canción", "árbol", "sábado", "montaña", "años", "pequeño", "España",
-    "miércoles", "jardín", "bonjour", "Kindergarten", "fiesta", "merci", "danke", "gracias",
-    "Wanderlust", "siesta", "croissant", "Zeitgeist", "plaza", "amigo",
+    "café",          "été",       "déjà",     "très",     "crème",     "brûlée",     "fenêtre",
+    "forêt",         "hôpital",   "naïve",    "garçon",   "Noël",      "frère",      "mère",
+    "château",       "théâtre",   "bientôt",  "voilà",    "élève",     "Straße",     "Mädchen",
+    "schön",         "Grüße",     "Brötchen", "Käse",     "Frühstück", "müde",       "Übung",
+    "Gemütlichkeit", "Tür",       "Bäckerei", "fröhlich", "größer",    "Öl",         "mañana",
+    "niño",          "señora",    "jalapeño", "corazón",  "canción",   "árbol",      "sábado",
+    "montaña",       "años",      "pequeño",  "España",   "miércoles", "jardín",     "bonjour",
+    "Kindergarten",  "fiesta",    "merci",    "danke",    "gracias",   "Wanderlust", "siesta",
+    "croissant",     "Zeitgeist", "plaza",    "amigo",
 };
 
 constexpr const char* kCommonWord = "morning";
@@ -60,9 +70,15 @@ constexpr const char* kAccentedWord = "Frühstück";
 
 } // namespace
 
-QString commonWord() { return QString::fromUtf8(kCommonWord); }
-QString rareWord() { return QString::fromUtf8(kRareWord); }
-QString accentedWord() { return QString::fromUtf8(kAccentedWord); }
+QString commonWord() {
+    return QString::fromUtf8(kCommonWord);
+}
+QString rareWord() {
+    return QString::fromUtf8(kRareWord);
+}
+QString accentedWord() {
+    return QString::fromUtf8(kAccentedWord);
+}
 
 EntrySource::EntrySource(const Options& options) : options_(options), state_(options.seed) {
     const QDateTime first(options.firstDay, QTime(0, 0), Qt::LocalTime);
@@ -90,9 +106,12 @@ bool EntrySource::chance(double p) {
 QString EntrySource::makeUuid() {
     std::uint64_t hi = random();
     std::uint64_t lo = random();
-    hi = (hi & ~0xf000ull) | 0x4000ull;                            // version 4
-    lo = (lo & ~(0xc0ull << 56)) | (0x80ull << 56);                // RFC 4122 variant
-    const QString hex = QStringLiteral("%1%2").arg(hi, 16, 16, QLatin1Char('0')).arg(lo, 16, 16, QLatin1Char('0')).toUpper();
+    hi = (hi & ~0xf000ull) | 0x4000ull;             // version 4
+    lo = (lo & ~(0xc0ull << 56)) | (0x80ull << 56); // RFC 4122 variant
+    const QString hex = QStringLiteral("%1%2")
+                            .arg(hi, 16, 16, QLatin1Char('0'))
+                            .arg(lo, 16, 16, QLatin1Char('0'))
+                            .toUpper();
     return hex.mid(0, 8) + QLatin1Char('-') + hex.mid(8, 4) + QLatin1Char('-') + hex.mid(12, 4) +
            QLatin1Char('-') + hex.mid(16, 4) + QLatin1Char('-') + hex.mid(20, 12);
 }
@@ -124,7 +143,8 @@ QString EntrySource::makeText() {
             }
             sentence += word;
         }
-        sentence += chance(0.1) ? QStringLiteral("!") : (chance(0.1) ? QStringLiteral("?") : QStringLiteral("."));
+        sentence += chance(0.1) ? QStringLiteral("!")
+                                : (chance(0.1) ? QStringLiteral("?") : QStringLiteral("."));
         if (!text.isEmpty()) {
             text += chance(0.15) ? QStringLiteral("\n\n") : QStringLiteral(" ");
         }
@@ -140,7 +160,8 @@ GeneratedEntry EntrySource::next() {
     // the span; a quarter share the day of the one before, and a few were
     // back-dated later by their writer.
     const qint64 step = spanSeconds_ / std::max(1, options_.count);
-    qint64 second = firstSecond_ + step * produced_ + qint64(random() % std::uint64_t(std::max<qint64>(1, step)));
+    qint64 second = firstSecond_ + step * produced_ +
+                    qint64(random() % std::uint64_t(std::max<qint64>(1, step)));
     if (chance(0.25) && produced_ > 0) {
         second = firstSecond_ + step * (produced_ - 1) + 3600 * (1 + below(6));
     }
@@ -160,7 +181,8 @@ GeneratedEntry EntrySource::next() {
 
 bool writeDiary(const QString& path, const Options& options, QString* error) {
     auto fail = [&](const QString& why) {
-        if (error) *error = why;
+        if (error)
+            *error = why;
         return false;
     };
     if (QFileInfo::exists(path)) {
@@ -175,7 +197,8 @@ bool writeDiary(const QString& path, const Options& options, QString* error) {
     if (!coordinator->addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &storeError)) {
         return fail(storeError.localizedDescription);
     }
-    auto context = std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
+    auto context =
+        std::make_unique<ManagedObjectContext>(ManagedObjectContext::ConcurrencyType::MainQueue);
     context->setPersistentStoreCoordinator(coordinator.get());
     // A generated diary has nothing to undo; keeping the inverse of 100,000
     // inserts would only cost memory.
@@ -208,7 +231,8 @@ bool writeDiary(const QString& path, const Options& options, QString* error) {
 
 bool writeOldDiary(const QString& path, const Options& options, QString* error) {
     auto fail = [&](const QString& why) {
-        if (error) *error = why;
+        if (error)
+            *error = why;
         return false;
     };
     if (QFileInfo::exists(path)) {
@@ -261,7 +285,8 @@ bool writeOldDiary(const QString& path, const Options& options, QString* error) 
 
 QString fixtureFolder() {
     const QByteArray configured = qgetenv("QUILLET_BENCH_CACHE");
-    return configured.isEmpty() ? QStringLiteral("/tmp/quillet-bench") : QFile::decodeName(configured);
+    return configured.isEmpty() ? QStringLiteral("/tmp/quillet-bench")
+                                : QFile::decodeName(configured);
 }
 
 QString cachedDiary(int count, QString* error) {
@@ -273,7 +298,8 @@ QString cachedDiary(int count, QString* error) {
         return path;
     }
     if (!QDir().mkpath(folder)) {
-        if (error) *error = QStringLiteral("cannot make %1").arg(folder);
+        if (error)
+            *error = QStringLiteral("cannot make %1").arg(folder);
         return {};
     }
     // Made under a name of its own and renamed when complete, so that an
@@ -285,9 +311,11 @@ QString cachedDiary(int count, QString* error) {
     for (const char* side : {"-wal", "-shm", ".lock"}) {
         QFile::remove(partial + QLatin1String(side));
     }
-    if (!written || ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (!written || ::rename(QFile::encodeName(partial).constData(),
+                             QFile::encodeName(path).constData()) != 0) {
         QFile::remove(partial);
-        if (error && written) *error = QStringLiteral("cannot rename %1").arg(partial);
+        if (error && written)
+            *error = QStringLiteral("cannot rename %1").arg(partial);
         return {};
     }
     return path;

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     QString output;
     QTextStream err(stderr);
     auto usage = [&] {
-        err << "usage: gen-diary [--count N] [--seed S] [--until YYYY-MM-DD] [--old] OUTPUT.sqlite\n";
+        err << "usage: gen-diary [--count N] [--seed S] [--until YYYY-MM-DD] [--old] "
+               "OUTPUT.sqlite\n";
         return 2;
     };
     while (!args.isEmpty()) {
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
         err << "gen-diary: " << error << "\n";
         return 1;
     }
-    QTextStream(stdout) << "wrote " << options.count << (old ? " previous-generation rows" : " entries")
-                        << " to " << output << "\n";
+    QTextStream(stdout) << "wrote " << options.count
+                        << (old ? " previous-generation rows" : " entries") << " to " << output
+                        << "\n";
     return 0;
 }

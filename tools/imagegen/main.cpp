@@ -30,29 +30,32 @@ constexpr int kTags = 6;
 // ---------------------------------------------------------------------------
 // Colour helpers
 
-QColor rgb(int r, int g, int b, int a = 255) { return QColor(r, g, b, a); }
+QColor rgb(int r, int g, int b, int a = 255) {
+    return QColor(r, g, b, a);
+}
 
-QColor mix(const QColor &a, const QColor &b, double t)
-{
+QColor mix(const QColor& a, const QColor& b, double t) {
     auto lerp = [t](double x, double y) { return x + (y - x) * t; };
     return QColor::fromRgbF(float(lerp(a.redF(), b.redF())), float(lerp(a.greenF(), b.greenF())),
                             float(lerp(a.blueF(), b.blueF())), float(lerp(a.alphaF(), b.alphaF())));
 }
 
-QColor withAlpha(QColor c, double a)
-{
+QColor withAlpha(QColor c, double a) {
     c.setAlphaF(float(std::clamp(a, 0.0, 1.0)));
     return c;
 }
 
-QColor darken(const QColor &c, double t) { return mix(c, QColor(0, 0, 0, c.alpha()), t); }
-QColor lighten(const QColor &c, double t) { return mix(c, QColor(255, 255, 255, c.alpha()), t); }
+QColor darken(const QColor& c, double t) {
+    return mix(c, QColor(0, 0, 0, c.alpha()), t);
+}
+QColor lighten(const QColor& c, double t) {
+    return mix(c, QColor(255, 255, 255, c.alpha()), t);
+}
 
 // ---------------------------------------------------------------------------
 // Deterministic noise
 
-quint32 hash3(int x, int y, quint32 seed)
-{
+quint32 hash3(int x, int y, quint32 seed) {
     quint32 h = seed * 0x9E3779B1u;
     h ^= quint32(x) * 0x85EBCA77u;
     h = (h << 13) | (h >> 19);
@@ -66,10 +69,11 @@ quint32 hash3(int x, int y, quint32 seed)
 }
 
 // Uniform in [0, 1).
-double rand01(int x, int y, quint32 seed) { return double(hash3(x, y, seed) & 0xFFFFFFu) / 16777216.0; }
+double rand01(int x, int y, quint32 seed) {
+    return double(hash3(x, y, seed) & 0xFFFFFFu) / 16777216.0;
+}
 
-quint32 nameSeed(const QString &s)
-{
+quint32 nameSeed(const QString& s) {
     quint32 h = 2166136261u;
     for (QChar ch : s) {
         h ^= ch.unicode();
@@ -78,11 +82,12 @@ quint32 nameSeed(const QString &s)
     return h;
 }
 
-int wrap(int v, int p) { return ((v % p) + p) % p; }
+int wrap(int v, int p) {
+    return ((v % p) + p) % p;
+}
 
 // Value noise on a lattice that repeats every pu x pv cells; result in [0, 1].
-double valueNoise(double u, double v, int pu, int pv, quint32 seed)
-{
+double valueNoise(double u, double v, int pu, int pv, quint32 seed) {
     const double fu = std::floor(u), fv = std::floor(v);
     const int iu = int(fu), iv = int(fv);
     double tu = u - fu, tv = v - fv;
@@ -97,12 +102,13 @@ double valueNoise(double u, double v, int pu, int pv, quint32 seed)
 
 // Fractal noise that tiles seamlessly over a w x h image; result roughly in [-1, 1].
 // cellsX / cellsY: lattice cells across the image at the coarsest octave.
-double tileFbm(double x, double y, int w, int h, int cellsX, int cellsY, int octaves, quint32 seed)
-{
+double tileFbm(double x, double y, int w, int h, int cellsX, int cellsY, int octaves,
+               quint32 seed) {
     double sum = 0, norm = 0, amp = 1;
     int px = cellsX, py = cellsY;
     for (int o = 0; o < octaves; ++o) {
-        sum += amp * (valueNoise(x / w * px, y / h * py, px, py, seed + quint32(o) * 7919u) * 2 - 1);
+        sum +=
+            amp * (valueNoise(x / w * px, y / h * py, px, py, seed + quint32(o) * 7919u) * 2 - 1);
         norm += amp;
         amp *= 0.5;
         px *= 2;
@@ -114,22 +120,19 @@ double tileFbm(double x, double y, int w, int h, int cellsX, int cellsY, int oct
 // ---------------------------------------------------------------------------
 // Image helpers
 
-QImage canvas(int w, int h)
-{
+QImage canvas(int w, int h) {
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     return img;
 }
 
-void beginAA(QPainter &p)
-{
+void beginAA(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 // Separable box blur on a premultiplied image, repeated three times (close to Gaussian).
-void blur(QImage &img, int radius)
-{
+void blur(QImage& img, int radius) {
     if (radius <= 0)
         return;
     const int w = img.width(), h = img.height();
@@ -138,8 +141,8 @@ void blur(QImage &img, int radius)
         const int n = horizontal ? w : h, lines = horizontal ? h : w;
         for (int l = 0; l < lines; ++l) {
             for (int i = 0; i < n; ++i) {
-                const QRgb px = horizontal ? reinterpret_cast<const QRgb *>(img.constScanLine(l))[i]
-                                           : reinterpret_cast<const QRgb *>(img.constScanLine(i))[l];
+                const QRgb px = horizontal ? reinterpret_cast<const QRgb*>(img.constScanLine(l))[i]
+                                           : reinterpret_cast<const QRgb*>(img.constScanLine(i))[l];
                 line[i] = {qAlpha(px), qRed(px), qGreen(px), qBlue(px)};
             }
             for (int i = 0; i < n; ++i) {
@@ -156,9 +159,9 @@ void blur(QImage &img, int radius)
                 }
                 const QRgb out = qRgba(s[1] / count, s[2] / count, s[3] / count, s[0] / count);
                 if (horizontal)
-                    reinterpret_cast<QRgb *>(img.scanLine(l))[i] = out;
+                    reinterpret_cast<QRgb*>(img.scanLine(l))[i] = out;
                 else
-                    reinterpret_cast<QRgb *>(img.scanLine(i))[l] = out;
+                    reinterpret_cast<QRgb*>(img.scanLine(i))[l] = out;
             }
         }
     };
@@ -169,8 +172,8 @@ void blur(QImage &img, int radius)
 }
 
 // Soft shadow of `shape` (its alpha), tinted and offset, placed beneath the image.
-void addShadow(QImage &img, const QPainterPath &shape, QPointF offset, int radius, const QColor &color)
-{
+void addShadow(QImage& img, const QPainterPath& shape, QPointF offset, int radius,
+               const QColor& color) {
     QImage sh = canvas(img.width(), img.height());
     {
         QPainter p(&sh);
@@ -186,12 +189,11 @@ void addShadow(QImage &img, const QPainterPath &shape, QPointF offset, int radiu
 
 // Modulates the brightness of every non-transparent pixel with paper-like noise.
 // cloud: low-frequency mottling, fiber: horizontal streaks, grain: per-pixel speckle.
-void texturize(QImage &img, quint32 seed, double cloud, double fiber, double grain, int cellsX = 4,
-               int cellsY = 4)
-{
+void texturize(QImage& img, quint32 seed, double cloud, double fiber, double grain, int cellsX = 4,
+               int cellsY = 4) {
     const int w = img.width(), h = img.height();
     for (int y = 0; y < h; ++y) {
-        QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+        QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const int a = qAlpha(row[x]);
             if (a == 0)
@@ -216,9 +218,8 @@ void texturize(QImage &img, quint32 seed, double cloud, double fiber, double gra
 
 // Scatters short, faint paper fibres over a tileable image (each fibre is also
 // drawn shifted by one tile in every direction, so the edges still match).
-void paperFibers(QImage &img, quint32 seed, int count, const QColor &darkTone, const QColor &lightTone,
-                 double maxAlpha)
-{
+void paperFibers(QImage& img, quint32 seed, int count, const QColor& darkTone,
+                 const QColor& lightTone, double maxAlpha) {
     const int w = img.width(), h = img.height();
     QPainter p(&img);
     beginAA(p);
@@ -234,15 +235,15 @@ void paperFibers(QImage &img, quint32 seed, int count, const QColor &darkTone, c
         QPainterPath f;
         f.moveTo(-dx, -dy);
         f.quadTo(-dy * bend / len, dx * bend / len, dx, dy);
-        p.setPen(QPen(withAlpha(dark ? darkTone : lightTone, alpha), 0.7, Qt::SolidLine, Qt::RoundCap));
+        p.setPen(
+            QPen(withAlpha(dark ? darkTone : lightTone, alpha), 0.7, Qt::SolidLine, Qt::RoundCap));
         for (int oy = -1; oy <= 1; ++oy)
             for (int ox = -1; ox <= 1; ++ox)
                 p.drawPath(f.translated(x + ox * w, y + oy * h));
     }
 }
 
-bool save(const QImage &img, const QString &dir, const QString &name, bool opaque = false)
-{
+bool save(const QImage& img, const QString& dir, const QString& name, bool opaque = false) {
     const QImage out = img.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
     const QString path = dir + QLatin1Char('/') + name;
     if (!out.save(path, "PNG")) {
@@ -274,16 +275,14 @@ const std::array<QColor, kTags> kReference = {
 };
 
 // Earthy variant: lower saturation, pulled towards a warm clay tone.
-QColor ecoize(const QColor &c)
-{
+QColor ecoize(const QColor& c) {
     float h, s, l, a;
     c.getHslF(&h, &s, &l, &a);
     QColor d = QColor::fromHslF(h < 0 ? 0 : h, s * 0.6f, l * 0.97f);
     return mix(d, rgb(156, 128, 96), 0.2);
 }
 
-Theme basicTheme()
-{
+Theme basicTheme() {
     Theme t;
     t.name = QStringLiteral("basic");
     t.tag = kReference;
@@ -293,8 +292,7 @@ Theme basicTheme()
     return t;
 }
 
-Theme ecoTheme()
-{
+Theme ecoTheme() {
     Theme t;
     t.name = QStringLiteral("eco");
     t.eco = true;
@@ -310,22 +308,19 @@ Theme ecoTheme()
 // ---------------------------------------------------------------------------
 // Shapes
 
-QPainterPath roundRect(const QRectF &r, double radius)
-{
+QPainterPath roundRect(const QRectF& r, double radius) {
     QPainterPath p;
     p.addRoundedRect(r, radius, radius);
     return p;
 }
 
-QPainterPath circle(QPointF c, double r)
-{
+QPainterPath circle(QPointF c, double r) {
     QPainterPath p;
     p.addEllipse(c, r, r);
     return p;
 }
 
-QPainterPath leaf(double length, double width)
-{
+QPainterPath leaf(double length, double width) {
     const double h = length / 2, w = width / 2;
     QPainterPath p;
     p.moveTo(0, -h);
@@ -338,8 +333,7 @@ QPainterPath leaf(double length, double width)
 // Images
 
 // 6 x 40: tag mark at the left edge of an entry row.
-QImage drawCell(const Theme &t, int n)
-{
+QImage drawCell(const Theme& t, int n) {
     QImage img = canvas(6, 40);
     const QColor c = t.tag[n];
     QPainter p(&img);
@@ -371,8 +365,7 @@ QImage drawCell(const Theme &t, int n)
 }
 
 // 44 x 22: an item of the colour selector row.
-QImage drawBar(const Theme &t, int n)
-{
+QImage drawBar(const Theme& t, int n) {
     QImage img = canvas(44, 22);
     const QColor c = t.tag[n];
     const QRectF pill(1.5, 2.5, 41, 17);
@@ -395,7 +388,8 @@ QImage drawBar(const Theme &t, int n)
             g.setColorAt(1, c);
             p.fillPath(roundRect(pill, 8.5), g);
             p.setPen(QPen(withAlpha(rgb(255, 255, 255), 0.35), 1));
-            p.drawLine(QPointF(pill.left() + 8, pill.top() + 1), QPointF(pill.right() - 8, pill.top() + 1));
+            p.drawLine(QPointF(pill.left() + 8, pill.top() + 1),
+                       QPointF(pill.right() - 8, pill.top() + 1));
         }
     } else {
         const QColor fill = n == 0 ? mix(t.paper, c, 0.30) : c;
@@ -428,8 +422,7 @@ QImage drawBar(const Theme &t, int n)
 }
 
 // 25 x 25: round icon of the colour.
-QImage drawIcon(const Theme &t, int n)
-{
+QImage drawIcon(const Theme& t, int n) {
     QImage img = canvas(25, 25);
     const QColor c = t.tag[n];
     const QPointF ctr(12.5, 12.5);
@@ -465,8 +458,7 @@ QImage drawIcon(const Theme &t, int n)
 }
 
 // 600 x 14: footer strip under the editor.
-QImage drawFoot(const Theme &t, int n)
-{
+QImage drawFoot(const Theme& t, int n) {
     const int w = 600, h = 14;
     QImage img = canvas(w, h);
     const QColor c = t.tag[n];
@@ -507,8 +499,7 @@ QImage drawFoot(const Theme &t, int n)
 }
 
 // 64 x 64 tileable background for the editor side.
-QImage drawBackDesk(const Theme &t, int n)
-{
+QImage drawBackDesk(const Theme& t, int n) {
     const int s = 64;
     QImage img(s, s, QImage::Format_ARGB32_Premultiplied);
     const QColor c = t.tag[n];
@@ -532,8 +523,7 @@ QImage drawBackDesk(const Theme &t, int n)
 }
 
 // 64 x 64 tileable passcode screen background.
-QImage drawPassDesk(const Theme &t, int n)
-{
+QImage drawPassDesk(const Theme& t, int n) {
     const int s = 64;
     QImage img(s, s, QImage::Format_ARGB32_Premultiplied);
     const QColor c = t.tag[n];
@@ -542,7 +532,7 @@ QImage drawPassDesk(const Theme &t, int n)
         const QColor base = mix(t.paper, c, 0.16);
         const QColor line = darken(base, 0.045);
         for (int y = 0; y < s; ++y) {
-            QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+            QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < s; ++x) {
                 const double d = std::fmod(x + y + 1.0, 16.0); // distance along the diagonal family
                 const double dist = std::min(d, 16.0 - d) / std::numbers::sqrt2;
@@ -555,7 +545,7 @@ QImage drawPassDesk(const Theme &t, int n)
         const QColor base = mix(t.paper, c, 0.34);
         const quint32 seed = nameSeed(t.name + "pass") + n;
         for (int y = 0; y < s; ++y) {
-            QRgb *row = reinterpret_cast<QRgb *>(img.scanLine(y));
+            QRgb* row = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < s; ++x) {
                 // Basket weave of 2 px threads: horizontal and vertical threads take
                 // turns on top; every thread has its own slightly different shade.
@@ -564,7 +554,8 @@ QImage drawPassDesk(const Theme &t, int n)
                                                      : rand01(x >> 1, 0, seed ^ 0x77u) * 2 - 1;
                 const double n2 = (horizontalOnTop ? 0.012 : -0.012) + 0.014 * shade;
                 const double f = 1 + n2;
-                const QColor px(std::clamp(int(base.red() * f), 0, 255), std::clamp(int(base.green() * f), 0, 255),
+                const QColor px(std::clamp(int(base.red() * f), 0, 255),
+                                std::clamp(int(base.green() * f), 0, 255),
                                 std::clamp(int(base.blue() * f), 0, 255));
                 row[x] = px.rgba();
             }
@@ -575,8 +566,7 @@ QImage drawPassDesk(const Theme &t, int n)
     return img;
 }
 
-QPainterPath trashBody()
-{
+QPainterPath trashBody() {
     QPainterPath body;
     body.moveTo(5.5, 8);
     body.lineTo(18.5, 8);
@@ -589,8 +579,7 @@ QPainterPath trashBody()
 }
 
 // 24 x 24 trash can in the tag colour.
-QImage drawTrash(const Theme &t, int n)
-{
+QImage drawTrash(const Theme& t, int n) {
     QImage img = canvas(24, 24);
     const QColor c = t.tag[n];
     QPainter p(&img);
@@ -630,8 +619,7 @@ QImage drawTrash(const Theme &t, int n)
 }
 
 // 44 x 44 picker button, resting or highlighted.
-QImage drawPick(const Theme &t, int n, bool high)
-{
+QImage drawPick(const Theme& t, int n, bool high) {
     QImage img = canvas(44, 44);
     const QColor c = t.tag[n];
     const QPointF ctr(22, 22);
@@ -677,16 +665,15 @@ QImage drawPick(const Theme &t, int n, bool high)
         check.lineTo(28.8, 17.6);
         const QColor mark = t.eco ? t.light : rgb(255, 255, 255);
         p.strokePath(check.translated(0, 0.8),
-                     QPen(withAlpha(t.eco ? t.ink : rgb(0, 0, 0), 0.28), 3.0, Qt::SolidLine, Qt::RoundCap,
-                          Qt::RoundJoin));
+                     QPen(withAlpha(t.eco ? t.ink : rgb(0, 0, 0), 0.28), 3.0, Qt::SolidLine,
+                          Qt::RoundCap, Qt::RoundJoin));
         p.strokePath(check, QPen(mark, 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     }
     return img;
 }
 
 // 16 x 16 dark passcode dot.
-QImage drawDot()
-{
+QImage drawDot() {
     QImage img = canvas(16, 16);
     QPainter p(&img);
     beginAA(p);
@@ -698,8 +685,7 @@ QImage drawDot()
 }
 
 // 321 x 219 tileable paper with faint leaves, behind the colour picker.
-QImage drawEcoPickBack(const Theme &t)
-{
+QImage drawEcoPickBack(const Theme& t) {
     const int w = 321, h = 219;
     QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
     img.fill(mix(t.paper, rgb(200, 190, 160), 0.12));
@@ -707,7 +693,8 @@ QImage drawEcoPickBack(const Theme &t)
     {
         QPainter p(&img);
         beginAA(p);
-        const std::array<QColor, 3> tones = {rgb(150, 150, 100), rgb(170, 135, 95), rgb(130, 140, 110)};
+        const std::array<QColor, 3> tones = {rgb(150, 150, 100), rgb(170, 135, 95),
+                                             rgb(130, 140, 110)};
         const int count = 18;
         for (int i = 0; i < count; ++i) {
             // Jittered grid placement keeps the leaves evenly spread.
@@ -729,8 +716,10 @@ QImage drawEcoPickBack(const Theme &t)
                     p.drawLine(QPointF(0, -len * 0.42), QPointF(0, len * 0.62));
                     for (int k = -1; k <= 1; ++k) {
                         const double yy = k * len * 0.18;
-                        p.drawLine(QPointF(0, yy + len * 0.06), QPointF(len * 0.16, yy - len * 0.06));
-                        p.drawLine(QPointF(0, yy + len * 0.06), QPointF(-len * 0.16, yy - len * 0.06));
+                        p.drawLine(QPointF(0, yy + len * 0.06),
+                                   QPointF(len * 0.16, yy - len * 0.06));
+                        p.drawLine(QPointF(0, yy + len * 0.06),
+                                   QPointF(-len * 0.16, yy - len * 0.06));
                     }
                     p.restore();
                 }
@@ -744,10 +733,9 @@ QImage drawEcoPickBack(const Theme &t)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+                                                                    : qgetenv("QT_QPA_PLATFORM"));
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
@@ -762,12 +750,12 @@ int main(int argc, char **argv)
 
     bool ok = true;
     int written = 0;
-    auto put = [&](const QImage &img, const QString &name, bool opaque = false) {
+    auto put = [&](const QImage& img, const QString& name, bool opaque = false) {
         ok = save(img, out, name, opaque) && ok;
         ++written;
     };
 
-    for (const Theme &t : {basicTheme(), ecoTheme()}) {
+    for (const Theme& t : {basicTheme(), ecoTheme()}) {
         for (int n = 0; n < kTags; ++n) {
             const QString sfx = QStringLiteral("_%1.png").arg(n);
             put(drawCell(t, n), t.name + "_cell" + sfx);

@@ -94,7 +94,8 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
         Log::write(QStringLiteral("The folder \u201c%1\u201d could not be created: %2")
                        .arg(folder, reason));
     } else if (!QFile::setPermissions(folder, kPrivateFolder)) {
-        Log::write(QStringLiteral("The folder \u201c%1\u201d could not be made private").arg(folder));
+        Log::write(
+            QStringLiteral("The folder \u201c%1\u201d could not be made private").arg(folder));
     }
 
     // A temporary file renamed over the path: a link planted at preview.txt
@@ -109,15 +110,16 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
     Log::write(QStringLiteral("filepath: %1").arg(path));
     if (!written) {
         // An old export, or none, would be shown as if it were this one.
-        Notices::post(kExportTopic,
-                      QStringLiteral("The export \u201c%1\u201d could not be written: %2")
-                          .arg(path, why));
+        Notices::post(
+            kExportTopic,
+            QStringLiteral("The export \u201c%1\u201d could not be written: %2").arg(path, why));
         return;
     }
     if (launcher_ && !launcher_->openFile(path)) {
-        Notices::post(kExportTopic, QStringLiteral("The export was written to \u201c%1\u201d, but no "
-                                                   "program could open it.")
-                                        .arg(path));
+        Notices::post(kExportTopic,
+                      QStringLiteral("The export was written to \u201c%1\u201d, but no "
+                                     "program could open it.")
+                          .arg(path));
         return;
     }
     Notices::withdraw(kExportTopic);

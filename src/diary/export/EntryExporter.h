@@ -25,12 +25,14 @@ public:
     // entries in the order shown; a non-empty search text puts the year into
     // the day headers, since a search spans months and years. The current
     // month takes no part in the text.
-    void exportToTextAndPreview(const std::vector<ManagedObject*>& entries, const QString& searchString,
+    void exportToTextAndPreview(const std::vector<ManagedObject*>& entries,
+                                const QString& searchString,
                                 const std::optional<DateComponents>& currentMonth);
 
     // The text of an export: a day header whenever the day changes from the
     // entry before, then each entry's time and text.
-    QString textForEntries(const std::vector<ManagedObject*>& entries, const QString& searchString) const;
+    QString textForEntries(const std::vector<ManagedObject*>& entries,
+                           const QString& searchString) const;
 
     // $XDG_CACHE_HOME/Quillet2 (or ~/.cache/Quillet2); null without a home.
     static QString exportFolder();

@@ -62,7 +62,8 @@ ImportSource readText(const QString& name, const QString& journal) {
         }
         if (open && body.isEmpty()) {
             // A date line with no words after it (a journal cut off there) makes no entry.
-            source.skipped.append(QStringLiteral("line %1: a date without words").arg(dateLine + 1));
+            source.skipped.append(
+                QStringLiteral("line %1: a date without words").arg(dateLine + 1));
         } else if (open) {
             bool starred = false;
             body[0] = unstarred(body.constFirst(), &starred);

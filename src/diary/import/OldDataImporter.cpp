@@ -1,8 +1,8 @@
 #include "diary/import/OldDataImporter.h"
 
 #include "core/Log.h"
-#include "core/Notices.h"
 #include "core/MainThread.h"
+#include "core/Notices.h"
 #include "core/NotificationCenter.h"
 #include "core/TextFolder.h"
 #include "diary/Utility.h"
@@ -138,8 +138,8 @@ bool OldDataImporter::importRows(const QPointer<ManagedObjectContext>& context, 
     int total = 0;
     if (path.isNull() || !reader.open(path) || !reader.countLiveRows(&total) ||
         !reader.prepareRows()) {
-        *reason = path.isNull() ? QStringLiteral("no application support folder")
-                                : reader.errorMessage();
+        *reason =
+            path.isNull() ? QStringLiteral("no application support folder") : reader.errorMessage();
         Log::write(QStringLiteral("errpr:%1").arg(*reason));
         return false;
     }

@@ -9,8 +9,10 @@
 
 namespace quillet {
 
-JournalFilter::JournalFilter(ArrayController* list, MonthTag monthTag, SearchText searchText, QObject* parent)
-    : QObject(parent), list_(list), monthTag_(std::move(monthTag)), searchText_(std::move(searchText)) {}
+JournalFilter::JournalFilter(ArrayController* list, MonthTag monthTag, SearchText searchText,
+                             QObject* parent)
+    : QObject(parent), list_(list), monthTag_(std::move(monthTag)),
+      searchText_(std::move(searchText)) {}
 
 DateComponents JournalFilter::currentMonth() {
     if (!currentMonth_) {
@@ -53,7 +55,8 @@ Predicate JournalFilter::currPredicate() {
 
 const std::vector<SortDescriptor>& JournalFilter::currSortDescriptors() {
     if (!currSortDescriptors_) {
-        currSortDescriptors_ = std::vector<SortDescriptor>{SortDescriptor(QStringLiteral("timeStamp"), false)};
+        currSortDescriptors_ =
+            std::vector<SortDescriptor>{SortDescriptor(QStringLiteral("timeStamp"), false)};
     }
     return *currSortDescriptors_;
 }
@@ -164,10 +167,12 @@ void JournalFilter::initMonthPanelSelection() {
 void JournalFilter::showMonthOf(const QDateTime& moment) {
     // The selectors' indexes, read the way their bindings read a date.
     const auto index = [&moment](const char* name) {
-        const auto transformer = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
+        const auto transformer =
+            ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
         return transformer->transformedValue(moment).toInt();
     };
-    setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(index("DateToMonthIndexTransformer"))));
+    setMonthSelectionIndexs(
+        IndexSet::indexSetWithIndex(std::size_t(index("DateToMonthIndexTransformer"))));
     // A year before the list's first is not taken over; the month still is.
     setYearSelectionIndex(index("DateToYearIndexTransformer"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/DateComponents.h"
-#include "diary/journal/YearList.h"
 #include "core/IndexSet.h"
+#include "diary/journal/YearList.h"
 #include "store/Predicate.h"
 #include "store/SortDescriptor.h"
 
@@ -27,7 +27,8 @@ public:
     using SearchText = std::function<QString()>;
     // `monthTag` turns a moment into its month tag; `searchText` reads the
     // search field at every reload. The list may be null until the window has one.
-    JournalFilter(ArrayController* list, MonthTag monthTag, SearchText searchText, QObject* parent = nullptr);
+    JournalFilter(ArrayController* list, MonthTag monthTag, SearchText searchText,
+                  QObject* parent = nullptr);
 
     ArrayController* arrayController() const { return list_; }
     void setArrayController(ArrayController* list) { list_ = list; }

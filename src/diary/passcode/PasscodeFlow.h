@@ -15,7 +15,8 @@ class Utility;
 class PasscodeFlow {
 public:
     static const QString kDoor, kSet, kReenter, kOff, kChange;
-    static const QString kEnterPasscode, kEnterNewPasscode, kReenterPasscode, kWrongPasscode, kDidNotMatch;
+    static const QString kEnterPasscode, kEnterNewPasscode, kReenterPasscode, kWrongPasscode,
+        kDidNotMatch;
 
     // Where the passcode and the lock flag are kept. The writes answer false
     // when nothing was stored (the settings tell the user why).
@@ -28,12 +29,12 @@ public:
 
     // What the panel does after an entry.
     struct Step {
-        std::optional<QString> title;      // a new heading, when it changes
-        std::optional<QString> alert;      // shown in the alert line
-        bool clearAlert = false;           // the alert line emptied
-        bool clearEntry = true;            // the four digits emptied
-        bool finished = false;             // back to the on/off panels
-        bool unlocked = false;             // the right passcode at the door
+        std::optional<QString> title; // a new heading, when it changes
+        std::optional<QString> alert; // shown in the alert line
+        bool clearAlert = false;      // the alert line emptied
+        bool clearEntry = true;       // the four digits emptied
+        bool finished = false;        // back to the on/off panels
+        bool unlocked = false;        // the right passcode at the door
     };
 
     explicit PasscodeFlow(Storage storage);

@@ -1,7 +1,7 @@
 #include "diary/transformers/DateToMonthIndexTransformer.h"
 
-#include "diary/transformers/TransformerSupport.h"
 #include "core/Calendar.h"
+#include "diary/transformers/TransformerSupport.h"
 
 namespace quillet {
 

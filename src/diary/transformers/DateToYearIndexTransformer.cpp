@@ -1,8 +1,8 @@
 #include "diary/transformers/DateToYearIndexTransformer.h"
 
-#include "diary/transformers/TransformerSupport.h"
 #include "core/Calendar.h"
 #include "diary/journal/YearList.h"
+#include "diary/transformers/TransformerSupport.h"
 
 namespace quillet {
 

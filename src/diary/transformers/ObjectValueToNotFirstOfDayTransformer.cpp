@@ -1,14 +1,15 @@
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 
+#include "core/IndexSet.h"
 #include "diary/Utility.h"
 #include "diary/transformers/TransformerSupport.h"
 #include "store/ArrayController.h"
-#include "core/IndexSet.h"
 #include "store/ManagedObject.h"
 
 namespace quillet {
 
-ObjectValueToNotFirstOfDayTransformer::ObjectValueToNotFirstOfDayTransformer(ArrayController* arrayController)
+ObjectValueToNotFirstOfDayTransformer::ObjectValueToNotFirstOfDayTransformer(
+    ArrayController* arrayController)
     : arrayController_(arrayController) {}
 
 ArrayController* ObjectValueToNotFirstOfDayTransformer::arrayController() const {

@@ -4,7 +4,8 @@
 
 namespace quillet {
 
-SearchActivityTransformer::SearchActivityTransformer(QObject* searchField) : searchField_(searchField) {}
+SearchActivityTransformer::SearchActivityTransformer(QObject* searchField)
+    : searchField_(searchField) {}
 
 QObject* SearchActivityTransformer::searchField() const {
     return searchField_;

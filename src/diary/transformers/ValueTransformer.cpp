@@ -20,8 +20,7 @@ namespace {
 
 using Factory = ValueTransformer::Factory;
 
-template <typename T>
-std::pair<QString, Factory> make(const char* name) {
+template <typename T> std::pair<QString, Factory> make(const char* name) {
     return {QString::fromLatin1(name), [] { return std::make_shared<T>(); }};
 }
 
@@ -48,7 +47,8 @@ QHash<QString, std::shared_ptr<ValueTransformer>>& registry() {
 
 ValueTransformer::~ValueTransformer() = default;
 
-void ValueTransformer::setValueTransformer(std::shared_ptr<ValueTransformer> transformer, const QString& name) {
+void ValueTransformer::setValueTransformer(std::shared_ptr<ValueTransformer> transformer,
+                                           const QString& name) {
     if (transformer) {
         registry().insert(name, std::move(transformer));
     } else {
@@ -107,7 +107,8 @@ int ValueTransformer::intValue(const QVariant& value) {
         ++i;
     }
     qint64 number = 0;
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9'); ++i) {
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
+         ++i) {
         number = std::min<qint64>(number * 10 + (text.at(i).unicode() - '0'), qint64(INT_MAX) + 1);
     }
     number = negative ? -number : number;

@@ -19,7 +19,8 @@ public:
 
     // Registers under a name, replacing any earlier one; a null transformer
     // removes the name.
-    static void setValueTransformer(std::shared_ptr<ValueTransformer> transformer, const QString& name);
+    static void setValueTransformer(std::shared_ptr<ValueTransformer> transformer,
+                                    const QString& name);
     // The registered transformer, else a new one of the stateless class of
     // that name (then kept), else null.
     static std::shared_ptr<ValueTransformer> valueTransformerForName(const QString& name);

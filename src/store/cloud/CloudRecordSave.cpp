@@ -59,7 +59,6 @@ LocalValues keepUnchanged(LocalValues row, const LocalValues& saved, unsigned ch
     return row;
 }
 
-
 } // namespace
 
 bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Error* error) {

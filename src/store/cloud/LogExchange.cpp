@@ -168,7 +168,6 @@ bool LogExchange::exchange(AppliedChanges* changes) {
     return true;
 }
 
-
 void LogExchange::resealOwnFiles() {
     const QString folder = logsFolder() + QLatin1Char('/') + self_.toString(QUuid::WithoutBraces);
     if (!PrivateFile::isOwnFolder(folder)) {
@@ -239,7 +238,6 @@ bool LogExchange::retire() {
     publishState();
     return true;
 }
-
 
 quint64 LogExchange::applySnapshotOf(const QString& folder, const QUuid& writer, quint64 applied,
                                      AppliedChanges* changes) {
@@ -400,6 +398,5 @@ LogExchange::ReadLog LogExchange::readLogFile(const QString& path, const QUuid& 
     refused_.erase(path);
     return ReadLog::Ok;
 }
-
 
 } // namespace quillet::cloud

@@ -102,12 +102,12 @@ private:
 // What the cloud pane tells about a diary's part in the exchange, read from
 // its file and the container without disturbing either.
 struct ExchangeStatus {
-    int writers = 0;       // diary files writing to the container, this one included (not retired ones)
-    QDateTime lastWritten; // this diary's newest log (invalid: none yet)
-    QDateTime lastApplied; // when a log of another writer was last applied here
+    int writers = 0; // diary files writing to the container, this one included (not retired ones)
+    QDateTime lastWritten;          // this diary's newest log (invalid: none yet)
+    QDateTime lastApplied;          // when a log of another writer was last applied here
     int otherClockAheadMinutes = 0; // another writer's clock runs this far ahead of this one's
     int ownClockAheadMinutes = 0;   // another writer found this machine's clock this far ahead
-    int plainFiles = 0;    // logs, snapshots and states from before sealing
+    int plainFiles = 0;             // logs, snapshots and states from before sealing
 };
 // `key`, when unlocked, reads the writers' sealed states (which are retired).
 ExchangeStatus readExchangeStatus(const QString& storePath, const QString& containerPath,

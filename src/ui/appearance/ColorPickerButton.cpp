@@ -54,7 +54,8 @@ void ColorPickerButton::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QSizeF size = shown.deviceIndependentSize();
-    const QRectF target(QPointF((width() - size.width()) / 2.0, (height() - size.height()) / 2.0), size);
+    const QRectF target(QPointF((width() - size.width()) / 2.0, (height() - size.height()) / 2.0),
+                        size);
     painter.drawPixmap(target, shown, QRectF(shown.rect()));
     if (hasFocus()) {
         // Keyboard users need to see which tag Space would pick.

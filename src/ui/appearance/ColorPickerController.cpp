@@ -11,9 +11,12 @@ namespace {
 constexpr int kTagCount = 6;
 constexpr qreal kDimmed = 0.5;
 const char* const kTagNames[kTagCount] = {
-    QT_TRANSLATE_NOOP("ColorPickerController", "Gray"),   QT_TRANSLATE_NOOP("ColorPickerController", "Red"),
-    QT_TRANSLATE_NOOP("ColorPickerController", "Orange"), QT_TRANSLATE_NOOP("ColorPickerController", "Yellow"),
-    QT_TRANSLATE_NOOP("ColorPickerController", "Green"),  QT_TRANSLATE_NOOP("ColorPickerController", "Blue"),
+    QT_TRANSLATE_NOOP("ColorPickerController", "Gray"),
+    QT_TRANSLATE_NOOP("ColorPickerController", "Red"),
+    QT_TRANSLATE_NOOP("ColorPickerController", "Orange"),
+    QT_TRANSLATE_NOOP("ColorPickerController", "Yellow"),
+    QT_TRANSLATE_NOOP("ColorPickerController", "Green"),
+    QT_TRANSLATE_NOOP("ColorPickerController", "Blue"),
 };
 } // namespace
 
@@ -47,19 +50,27 @@ ColorPickerController::ColorPickerController(Utility* utility, QWidget* parent)
         button->setFixedSize(44, 44);
         row->addWidget(button);
         const Action action = actions[tag];
-        connect(button, &QPushButton::clicked, this, [this, button, action] { (this->*action)(button); });
+        connect(button, &QPushButton::clicked, this,
+                [this, button, action] { (this->*action)(button); });
     }
 }
 
 ColorPickerButton* ColorPickerController::buttonForTag(int tag) const {
     switch (tag) {
-    case 0: return grayButton;
-    case 1: return redButton;
-    case 2: return orangeButton;
-    case 3: return yellowButton;
-    case 4: return greenButton;
-    case 5: return blueButton;
-    default: return nullptr;
+    case 0:
+        return grayButton;
+    case 1:
+        return redButton;
+    case 2:
+        return orangeButton;
+    case 3:
+        return yellowButton;
+    case 4:
+        return greenButton;
+    case 5:
+        return blueButton;
+    default:
+        return nullptr;
     }
 }
 

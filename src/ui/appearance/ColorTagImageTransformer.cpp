@@ -18,14 +18,18 @@ QVariant ColorTagImageTransformer::transformedValue(const QVariant& value) const
 
 void ColorTagImageTransformer::registerClasses(Utility* utility) {
     static const bool registered = [utility] {
-        setValueTransformerClass(QStringLiteral("ColorTagToCellTagImageTransformer"),
-                                 [utility] { return std::make_shared<ColorTagToCellTagImageTransformer>(utility); });
-        setValueTransformerClass(QStringLiteral("ColorTagToBackImageTransformer"),
-                                 [utility] { return std::make_shared<ColorTagToBackImageTransformer>(utility); });
-        setValueTransformerClass(QStringLiteral("ColorTagToFootImageTransformer"),
-                                 [utility] { return std::make_shared<ColorTagToFootImageTransformer>(utility); });
-        setValueTransformerClass(QStringLiteral("ColorTagToTrashImageTransformer"),
-                                 [utility] { return std::make_shared<ColorTagToTrashImageTransformer>(utility); });
+        setValueTransformerClass(QStringLiteral("ColorTagToCellTagImageTransformer"), [utility] {
+            return std::make_shared<ColorTagToCellTagImageTransformer>(utility);
+        });
+        setValueTransformerClass(QStringLiteral("ColorTagToBackImageTransformer"), [utility] {
+            return std::make_shared<ColorTagToBackImageTransformer>(utility);
+        });
+        setValueTransformerClass(QStringLiteral("ColorTagToFootImageTransformer"), [utility] {
+            return std::make_shared<ColorTagToFootImageTransformer>(utility);
+        });
+        setValueTransformerClass(QStringLiteral("ColorTagToTrashImageTransformer"), [utility] {
+            return std::make_shared<ColorTagToTrashImageTransformer>(utility);
+        });
         return true;
     }();
     Q_UNUSED(registered);

@@ -23,7 +23,8 @@ void ThemeColorPickerController::deselectAll() {
     }
     // Pressing a button shows the same image: the highlight alone marks the pick.
     for (int tag = 0; tag < 6; ++tag) {
-        buttonForTag(tag)->setAlternateImage(ImageLibrary::imageNamed(Utility::imageName(pattern, tag)));
+        buttonForTag(tag)->setAlternateImage(
+            ImageLibrary::imageNamed(Utility::imageName(pattern, tag)));
     }
 }
 
@@ -51,8 +52,8 @@ void ThemeColorPickerController::paintEvent(QPaintEvent* event) {
         return;
     }
     if (pattern.deviceIndependentSize() != QSizeF(321, 219)) {
-        pattern = pattern.scaled(QSize(321, 219) * pattern.devicePixelRatio(), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
+        pattern = pattern.scaled(QSize(321, 219) * pattern.devicePixelRatio(),
+                                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     painter.fillRect(event->rect(), QBrush(pattern));
 }

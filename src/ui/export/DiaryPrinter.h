@@ -15,7 +15,8 @@ class Utility;
 // text, as a PDF file or on a printer. The days are written as utility
 // writes dates, in the user's locale.
 namespace DiaryPrinter {
-std::unique_ptr<QTextDocument> document(const std::vector<ExportedEntry>& entries, Utility* utility);
+std::unique_ptr<QTextDocument> document(const std::vector<ExportedEntry>& entries,
+                                        Utility* utility);
 void print(const std::vector<ExportedEntry>& entries, QPagedPaintDevice* device, Utility* utility);
 bool writePdf(const std::vector<ExportedEntry>& entries, const QString& path, Utility* utility,
               QString* error);

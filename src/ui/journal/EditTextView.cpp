@@ -45,7 +45,8 @@ QFont withInstalledFamily(QFont font) {
 }
 } // namespace
 
-EditTextView::EditTextView(Utility* utility, QWidget* parent) : QPlainTextEdit(parent), utility_(utility) {
+EditTextView::EditTextView(Utility* utility, QWidget* parent)
+    : QPlainTextEdit(parent), utility_(utility) {
     setObjectName(QStringLiteral("editTextView"));
     setFrameShape(QFrame::NoFrame);
     setTabChangesFocus(false);
@@ -325,8 +326,8 @@ QString EditTextView::entryText() const {
 qsizetype EditTextView::textPosition(int documentPosition) const {
     qsizetype breaks = 0;
     if (holdsPieces_) {
-        for (QTextBlock b = document()->begin().next(); b.isValid() && b.position() <= documentPosition;
-             b = b.next())
+        for (QTextBlock b = document()->begin().next();
+             b.isValid() && b.position() <= documentPosition; b = b.next())
             breaks += LongLinePieces::isPiece(b) ? 1 : 0;
     }
     return documentPosition - breaks;

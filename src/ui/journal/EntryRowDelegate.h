@@ -20,7 +20,8 @@ public:
     // The theme's accent and images come from utility.
     explicit EntryRowDelegate(Utility* utility, QObject* parent = nullptr);
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // The first line of an entry's text, or an empty string.

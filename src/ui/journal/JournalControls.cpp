@@ -58,7 +58,8 @@ bool showsOtherwise(const QString& text) {
 }
 
 QVariant transformed(const QString& name, const QVariant& value) {
-    const std::shared_ptr<ValueTransformer> transformer = ValueTransformer::valueTransformerForName(name);
+    const std::shared_ptr<ValueTransformer> transformer =
+        ValueTransformer::valueTransformerForName(name);
     return transformer ? transformer->transformedValue(value) : QVariant();
 }
 
@@ -108,8 +109,11 @@ void decorateEditor(MainWindow* w, const ArrayController* list) {
     const QVariant date = entry ? entry->valueForKey(QStringLiteral("timeStamp")) : QVariant();
 
     w->dateLabel->setText(transformed(QStringLiteral("DateToStringTransformer"), date).toString());
-    w->footLabel->setPixmap(transformed(QStringLiteral("ColorTagToFootImageTransformer"), tag).value<QPixmap>());
-    editorPaper(w->editorPanel)->setPaper(transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>());
+    w->footLabel->setPixmap(
+        transformed(QStringLiteral("ColorTagToFootImageTransformer"), tag).value<QPixmap>());
+    editorPaper(w->editorPanel)
+        ->setPaper(
+            transformed(QStringLiteral("ColorTagToBackImageTransformer"), tag).value<QPixmap>());
 }
 
 } // namespace
@@ -119,10 +123,18 @@ JournalControls::JournalControls(MainWindow* window, JournalFilter* filter, Arra
     : QObject(parent), window_(window), filter_(filter), arrayController_(list), utility_(utility) {
 }
 
-QLineEdit* JournalControls::searchField() const { return window_->searchField; }
-EditTextView* JournalControls::editTextView() const { return window_->editTextView; }
-EntryTableView* JournalControls::entryTableView() const { return window_->entryTableView; }
-QWidget* JournalControls::monthPanel() const { return window_->monthPanel; }
+QLineEdit* JournalControls::searchField() const {
+    return window_->searchField;
+}
+EditTextView* JournalControls::editTextView() const {
+    return window_->editTextView;
+}
+EntryTableView* JournalControls::entryTableView() const {
+    return window_->entryTableView;
+}
+QWidget* JournalControls::monthPanel() const {
+    return window_->monthPanel;
+}
 
 void JournalControls::updateFilter(QObject* sender) {
     Q_UNUSED(sender);
@@ -173,7 +185,8 @@ void JournalControls::connectControls() {
     connect(w->monthSelectView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& index) {
                 if (!syncingSelection_ && index.isValid()) {
-                    filter_->setMonthSelectionIndexs(IndexSet::indexSetWithIndex(std::size_t(index.row())));
+                    filter_->setMonthSelectionIndexs(
+                        IndexSet::indexSetWithIndex(std::size_t(index.row())));
                 }
             });
     connect(filter_, &JournalFilter::monthSelectionIndexsChanged, this, [this, w] {
@@ -208,7 +221,8 @@ void JournalControls::connectControls() {
     };
     connect(filter_, &JournalFilter::colorTagSelectionIndexsChanged, this, showColorTag);
     showColorTag(); // a bound control reads its value when it is bound
-    connect(w->searchField, &QLineEdit::textChanged, this, [this, w] { updateFilter(w->searchField); });
+    connect(w->searchField, &QLineEdit::textChanged, this,
+            [this, w] { updateFilter(w->searchField); });
 
     // The list view and the controller share one selection.
     connect(w->entryTableView->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -232,7 +246,8 @@ void JournalControls::connectControls() {
     emptyListHint_->setWordWrap(true);
     emptyListHint_->setAttribute(Qt::WA_TransparentForMouseEvents);
     w->entryTableView->viewport()->installEventFilter(this);
-    connect(arrayController_, &ArrayController::arrangedObjectsChanged, this, [this] { updateEmptyListHint(); });
+    connect(arrayController_, &ArrayController::arrangedObjectsChanged, this,
+            [this] { updateEmptyListHint(); });
 
     connect(w->editTextView->document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) {
@@ -254,27 +269,36 @@ void JournalControls::updateEmptyListHint() {
     const QString search = searchField()->text();
     // The tag that narrows the list, named so that an empty list is not
     // taken for an empty month.
-    static const char* const tagNames[] = {nullptr,  QT_TR_NOOP("red"),   QT_TR_NOOP("orange"),
-                                           QT_TR_NOOP("yellow"), QT_TR_NOOP("green"), QT_TR_NOOP("blue")};
+    static const char* const tagNames[] = {nullptr,
+                                           QT_TR_NOOP("red"),
+                                           QT_TR_NOOP("orange"),
+                                           QT_TR_NOOP("yellow"),
+                                           QT_TR_NOOP("green"),
+                                           QT_TR_NOOP("blue")};
     const int color = filter_->colorFilter().value_or(0);
     const QString tag = color >= 1 && color <= 5 ? tr(tagNames[color]) : QString();
     if (!search.isEmpty()) {
-        emptyListHint_->setText(tag.isEmpty() ? tr("No entry contains \u201c%1\u201d.").arg(search)
-                                              : tr("No %1 entry contains \u201c%2\u201d.").arg(tag, search));
+        emptyListHint_->setText(tag.isEmpty()
+                                    ? tr("No entry contains \u201c%1\u201d.").arg(search)
+                                    : tr("No %1 entry contains \u201c%2\u201d.").arg(tag, search));
     } else {
-        const QDateTime first = Calendar::currentCalendar().dateFromComponents(filter_->currentMonth());
+        const QDateTime first =
+            Calendar::currentCalendar().dateFromComponents(filter_->currentMonth());
         const QString month = utility_->stringWithDateFormat(QStringLiteral("LLLL yyyy"), first);
         const QString keys = window_->newEntryAction->shortcut().toString(QKeySequence::NativeText);
-        emptyListHint_->setText(tag.isEmpty() ? tr("No entries in %1.\n\nPress %2 to write one.").arg(month, keys)
-                                              : tr("No %1 entries in %2.").arg(tag, month));
+        emptyListHint_->setText(
+            tag.isEmpty() ? tr("No entries in %1.\n\nPress %2 to write one.").arg(month, keys)
+                          : tr("No %1 entries in %2.").arg(tag, month));
     }
     emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
 }
 
 bool JournalControls::eventFilter(QObject* watched, QEvent* event) {
     // The hint goes first when the list is torn down; the pointer tells.
-    if (event->type() == QEvent::Resize && emptyListHint_ && watched == emptyListHint_->parentWidget()) {
-        emptyListHint_->setGeometry(emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
+    if (event->type() == QEvent::Resize && emptyListHint_ &&
+        watched == emptyListHint_->parentWidget()) {
+        emptyListHint_->setGeometry(
+            emptyListHint_->parentWidget()->rect().adjusted(16, 16, -16, -16));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -488,7 +512,7 @@ void JournalControls::showEntryText() {
     caret.setPosition(editor->documentPosition(mapped(position)), QTextCursor::KeepAnchor);
     editor->setTextCursor(caret);
     // The view follows the line it showed first, also when text came just before it.
-    const qsizetype topNow = topAt < at                ? topAt
+    const qsizetype topNow = topAt < at              ? topAt
                              : topAt >= at + removed ? topAt + added - removed
                                                      : at + added;
     scroll->setValue(document->findBlock(editor->documentPosition(topNow)).firstLineNumber() +
@@ -503,7 +527,8 @@ void JournalControls::connectEditorDecoration() {
     connect(arrayController_, &QAbstractItemModel::dataChanged, this,
             [this, decorate](const QModelIndex& first, const QModelIndex& last) {
                 const std::size_t row = arrayController_->selectionIndex();
-                if (row != IndexSet::NotFound && int(row) >= first.row() && int(row) <= last.row()) {
+                if (row != IndexSet::NotFound && int(row) >= first.row() &&
+                    int(row) <= last.row()) {
                     decorate();
                 }
             });

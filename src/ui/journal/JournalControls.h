@@ -27,8 +27,8 @@ struct ChangeSet;
 class JournalControls : public QObject {
     Q_OBJECT
 public:
-    JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list, Utility* utility,
-                    QObject* parent = nullptr);
+    JournalControls(MainWindow* window, JournalFilter* filter, ArrayController* list,
+                    Utility* utility, QObject* parent = nullptr);
 
     // Connects every control; once, after the window is built.
     void connectControls();

@@ -19,7 +19,8 @@ protected:
 };
 } // namespace
 
-LeftSplitView::LeftSplitView(Qt::Orientation orientation, QWidget* parent) : QSplitter(orientation, parent) {
+LeftSplitView::LeftSplitView(Qt::Orientation orientation, QWidget* parent)
+    : QSplitter(orientation, parent) {
     setHandleWidth(int(dividerThickness()));
 }
 

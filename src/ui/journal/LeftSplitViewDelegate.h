@@ -16,8 +16,10 @@ public:
     QWidget* topView = nullptr;
     QWidget* bottomView = nullptr;
 
-    double constrainMaxCoordinate(QSplitter* splitView, double proposedMax, int dividerIndex) override;
-    double constrainMinCoordinate(QSplitter* splitView, double proposedMin, int dividerIndex) override;
+    double constrainMaxCoordinate(QSplitter* splitView, double proposedMax,
+                                  int dividerIndex) override;
+    double constrainMinCoordinate(QSplitter* splitView, double proposedMin,
+                                  int dividerIndex) override;
     bool shouldAdjustSizeOfSubview(QSplitter* splitView, QWidget* subview) override;
 };
 

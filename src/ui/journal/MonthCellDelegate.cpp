@@ -39,7 +39,8 @@ void MonthCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->restore();
 }
 
-QSize MonthCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+QSize MonthCellDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
     Q_UNUSED(option);
     Q_UNUSED(index);
     return QSize(76, 36);

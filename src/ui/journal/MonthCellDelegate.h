@@ -12,7 +12,8 @@ class MonthCellDelegate : public QStyledItemDelegate {
 public:
     MonthCellDelegate(const QColor& accent, const QColor& ink, QObject* parent = nullptr);
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:

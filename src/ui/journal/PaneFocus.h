@@ -26,6 +26,8 @@ inline bool moveFocusTo(QWidget* pane) {
     return true;
 }
 
-inline bool isReturnKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+inline bool isReturnKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 } // namespace quillet

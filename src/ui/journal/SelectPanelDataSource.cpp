@@ -1,9 +1,9 @@
 #include "ui/journal/SelectPanelDataSource.h"
 
+#include "core/DateFormatter.h"
 #include "diary/Utility.h"
 #include "diary/journal/YearList.h"
 #include "ui/appearance/ImageLibrary.h"
-#include "core/DateFormatter.h"
 
 #include <QDate>
 

@@ -68,10 +68,13 @@ void SplitViewDelegate::constrainDividers() {
         const double lowest = constrainMinCoordinate(split, double(start), divider);
         const double highest = constrainMaxCoordinate(split, double(pairEnd - handle), divider);
         const int current = start + sizes[divider];
-        const int wanted = int(std::lround(std::clamp(double(current), lowest, std::max(lowest, highest))));
+        const int wanted =
+            int(std::lround(std::clamp(double(current), lowest, std::max(lowest, highest))));
         const QSize largest = split->widget(divider)->maximumSize();
-        const int maximum = split->orientation() == Qt::Horizontal ? largest.width() : largest.height();
-        const int before = std::clamp(wanted - start, 0, std::min(maximum, sizes[divider] + sizes[divider + 1]));
+        const int maximum =
+            split->orientation() == Qt::Horizontal ? largest.width() : largest.height();
+        const int before =
+            std::clamp(wanted - start, 0, std::min(maximum, sizes[divider] + sizes[divider + 1]));
         if (before != sizes[divider]) {
             sizes[divider + 1] += sizes[divider] - before;
             sizes[divider] = before;

@@ -18,8 +18,10 @@ public:
 
     // Divider indexes count from 0 (the divider after the first subview);
     // coordinates are measured from the splitter's left or top edge.
-    virtual double constrainMaxCoordinate(QSplitter* splitView, double proposedMax, int dividerIndex) = 0;
-    virtual double constrainMinCoordinate(QSplitter* splitView, double proposedMin, int dividerIndex) = 0;
+    virtual double constrainMaxCoordinate(QSplitter* splitView, double proposedMax,
+                                          int dividerIndex) = 0;
+    virtual double constrainMinCoordinate(QSplitter* splitView, double proposedMin,
+                                          int dividerIndex) = 0;
     virtual bool shouldAdjustSizeOfSubview(QSplitter* splitView, QWidget* subview) = 0;
 
     // From now on the splitter honours this delegate. Call it once its

@@ -1,9 +1,9 @@
 #include "ui/passcode/PasscodeView.h"
 
+#include "core/NotificationCenter.h"
 #include "diary/Utility.h"
 #include "ui/appearance/ImageLibrary.h"
 #include "ui/passcode/PasscodeArt.h"
-#include "core/NotificationCenter.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -156,7 +156,8 @@ void PasscodeView::buildLockScreen() {
     column->setSpacing(10);
 
     auto* padlock = makeLabel(QStringLiteral("padlock"), QString(), card);
-    padlock->setPixmap(PasscodeArt::padlockImage(40, QColor(0x5b, 0x5b, 0x5b), false, qApp->devicePixelRatio()));
+    padlock->setPixmap(
+        PasscodeArt::padlockImage(40, QColor(0x5b, 0x5b, 0x5b), false, qApp->devicePixelRatio()));
     padlock->setAlignment(Qt::AlignCenter);
     column->addWidget(padlock);
 
@@ -186,7 +187,8 @@ void PasscodeView::buildSettingsPane() {
     auto* header = new QHBoxLayout;
     header->setSpacing(14);
     auto* glyph = makeLabel(QStringLiteral("padlock"), QString(), this);
-    glyph->setPixmap(PasscodeArt::padlockImage(30, QColor(0x55, 0x55, 0x55), false, qApp->devicePixelRatio()));
+    glyph->setPixmap(
+        PasscodeArt::padlockImage(30, QColor(0x55, 0x55, 0x55), false, qApp->devicePixelRatio()));
     glyph->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     header->addWidget(glyph);
     auto* heading = new QVBoxLayout;
@@ -194,8 +196,9 @@ void PasscodeView::buildSettingsPane() {
     auto* title = makeLabel(QStringLiteral("paneTitle"), tr("Passcode Lock"), this);
     title->setFont(scaledFont(font(), 1.3, QFont::DemiBold));
     heading->addWidget(title);
-    auto* subtitle = makeLabel(QStringLiteral("paneSubtitle"),
-                               tr("Ask for a four-digit passcode once each time the diary opens."), this);
+    auto* subtitle =
+        makeLabel(QStringLiteral("paneSubtitle"),
+                  tr("Ask for a four-digit passcode once each time the diary opens."), this);
     subtitle->setWordWrap(true);
     QPalette grey = subtitle->palette();
     grey.setColor(QPalette::WindowText, QColor(0x6a, 0x6a, 0x6a));
@@ -239,7 +242,8 @@ void PasscodeView::buildSettingsPane() {
     offPanel_ = panel(QStringLiteral("offPanel"), tr("The passcode lock is on."),
                       tr("The diary asks for the passcode when it opens and stays unlocked until "
                          "you quit."));
-    turnOffButton_ = makeButton(QStringLiteral("turnOffButton"), tr("Turn Passcode Off"), offPanel_);
+    turnOffButton_ =
+        makeButton(QStringLiteral("turnOffButton"), tr("Turn Passcode Off"), offPanel_);
     changeButton_ = makeButton(QStringLiteral("changeButton"), tr("Change Passcode"), offPanel_);
     auto* offRow = new QHBoxLayout;
     offRow->setSpacing(10);
@@ -262,7 +266,8 @@ void PasscodeView::buildSettingsPane() {
     outer->addStretch(1);
 
     connect(turnOnButton_, &QPushButton::clicked, this, [this] { turnOnPasscode(turnOnButton_); });
-    connect(turnOffButton_, &QPushButton::clicked, this, [this] { turnOffPasscode(turnOffButton_); });
+    connect(turnOffButton_, &QPushButton::clicked, this,
+            [this] { turnOffPasscode(turnOffButton_); });
     connect(changeButton_, &QPushButton::clicked, this, [this] { changePasscode(changeButton_); });
     // Leaving a flow half-way is what returning to the window does too.
     connect(cancelButton_, &QPushButton::clicked, this, [this] { prepareUI(); });
@@ -340,7 +345,8 @@ void PasscodeView::passcodeEntered() {
         showPanelsForLockFlag();
     }
     if (step.unlocked) {
-        NotificationCenter::defaultCenter().postNotification(QStringLiteral("PasscodeValid"), nullptr);
+        NotificationCenter::defaultCenter().postNotification(QStringLiteral("PasscodeValid"),
+                                                             nullptr);
     }
 }
 
@@ -366,7 +372,8 @@ void PasscodeView::clearAlertLabel() {
 
 QString PasscodeView::dotImageName() {
     if (utility_->applicationModel() == 2) {
-        return Utility::imageName(utility_->themeIconImageName(), int(QRandomGenerator::global()->bounded(6)));
+        return Utility::imageName(utility_->themeIconImageName(),
+                                  int(QRandomGenerator::global()->bounded(6)));
     }
     return QStringLiteral("dot.png");
 }
@@ -397,7 +404,8 @@ void PasscodeView::showDots(int count) {
 
 bool PasscodeView::isSingleDigit(const QString& text) {
     const QList<uint> points = text.toUcs4();
-    return points.size() == 1 && QChar::category(char32_t(points.front())) == QChar::Number_DecimalDigit;
+    return points.size() == 1 &&
+           QChar::category(char32_t(points.front())) == QChar::Number_DecimalDigit;
 }
 
 void PasscodeView::deleteBackward() {
@@ -406,7 +414,8 @@ void PasscodeView::deleteBackward() {
         return;
     }
     const qsizetype last = pinEntered_.size() - 1;
-    const bool pair = last > 0 && pinEntered_.at(last).isLowSurrogate() && pinEntered_.at(last - 1).isHighSurrogate();
+    const bool pair = last > 0 && pinEntered_.at(last).isLowSurrogate() &&
+                      pinEntered_.at(last - 1).isHighSurrogate();
     pinEntered_.chop(pair ? 2 : 1);
     const int remaining = characterCount(pinEntered_);
     if (remaining <= 3) {
@@ -506,7 +515,8 @@ void PasscodeView::paintEvent(QPaintEvent* event) {
         return;
     }
     QPainter painter(this);
-    const QPixmap tile = ImageLibrary::imageNamed(Utility::imageName(utility_->themePasscodeImageName(), 0));
+    const QPixmap tile =
+        ImageLibrary::imageNamed(Utility::imageName(utility_->themePasscodeImageName(), 0));
     if (tile.isNull()) {
         painter.fillRect(rect(), palette().window());
     } else {

@@ -26,7 +26,8 @@ public:
     enum class Role { LockScreen, SettingsPane };
 
     // The passcode and its lock are kept in utility's storage.
-    explicit PasscodeView(Utility* utility, QWidget* parent = nullptr, Role role = Role::LockScreen);
+    explicit PasscodeView(Utility* utility, QWidget* parent = nullptr,
+                          Role role = Role::LockScreen);
 
     Role role() const { return role_; }
     Utility* utility() const { return utility_; }

@@ -21,15 +21,18 @@
 
 namespace quillet {
 
-CloudSettingView::CloudSettingView(Utility* utility, QWidget* parent) : QWidget(parent), utility_(utility) {
+CloudSettingView::CloudSettingView(Utility* utility, QWidget* parent)
+    : QWidget(parent), utility_(utility) {
     setObjectName(QStringLiteral("cloudSettingView"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(28, 22, 28, 20);
     outer->setSpacing(8);
-    SettingsPaneStyle::addHeader(
-        outer, this, SettingsPaneStyle::cloudGlyph(30, SettingsPaneStyle::glyphColor(), qApp->devicePixelRatio()),
-        tr("Cloud Folder"),
-        tr("Your diary can live in a folder that a file-sync service keeps in step between your computers."));
+    SettingsPaneStyle::addHeader(outer, this,
+                                 SettingsPaneStyle::cloudGlyph(30, SettingsPaneStyle::glyphColor(),
+                                                               qApp->devicePixelRatio()),
+                                 tr("Cloud Folder"),
+                                 tr("Your diary can live in a folder that a file-sync service "
+                                    "keeps in step between your computers."));
 
     SettingsPaneStyle::addSection(
         outer, this, tr("Folder"),
@@ -110,8 +113,11 @@ CloudSettingView::CloudSettingView(Utility* utility, QWidget* parent) : QWidget(
 void CloudSettingView::refresh() {
     Utility* utility = utility_;
     const QString root = CloudContainer::rootPath();
-    const QString folder = root.isEmpty() ? QString() : root + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
-    folderField_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.") : folder);
+    const QString folder = root.isEmpty()
+                               ? QString()
+                               : root + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
+    folderField_->setText(folder.isEmpty() ? tr("No folder: the home folder is not known.")
+                                           : folder);
     folderField_->setCursorPosition(0);
     const QString container = utility->cloudContainerURL();
     const bool available = !container.isEmpty();
@@ -189,7 +195,8 @@ void CloudSettingView::refresh() {
     warning.setColor(QPalette::WindowText, QColor(0xb0, 0x3a, 0x2e));
     clockLabel_->setPalette(warning);
     QPalette palette = stateLabel_->palette();
-    palette.setColor(QPalette::WindowText, available ? QColor(0x2e, 0x7d, 0x32) : QColor(0x8a, 0x6d, 0x1f));
+    palette.setColor(QPalette::WindowText,
+                     available ? QColor(0x2e, 0x7d, 0x32) : QColor(0x8a, 0x6d, 0x1f));
     stateLabel_->setPalette(palette);
 }
 
@@ -201,8 +208,8 @@ void CloudSettingView::chooseFolder() {
     if (folder.isEmpty()) {
         return; // cancelled
     }
-    const CloudFolderSetup::Outcome outcome = CloudFolderSetup::chooseFolder(
-        folder, utility_->ubiquityContainerIdentifier());
+    const CloudFolderSetup::Outcome outcome =
+        CloudFolderSetup::chooseFolder(folder, utility_->ubiquityContainerIdentifier());
     setupLabel_->setText(outcome.message);
     setupLabel_->show();
     refresh();

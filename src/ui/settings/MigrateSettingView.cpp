@@ -55,8 +55,10 @@ MigrateSettingView::MigrateSettingView(OldDataImporter* importer, QWidget* paren
     outer->setSpacing(12);
     SettingsPaneStyle::addHeader(
         outer, this,
-        SettingsPaneStyle::migrationGlyph(30, SettingsPaneStyle::glyphColor(), qApp->devicePixelRatio()),
-        tr("Migration"), tr("Bring in entries from an earlier diary and tidy up the one you have."));
+        SettingsPaneStyle::migrationGlyph(30, SettingsPaneStyle::glyphColor(),
+                                          qApp->devicePixelRatio()),
+        tr("Migration"),
+        tr("Bring in entries from an earlier diary and tidy up the one you have."));
 
     // One row per command: the button, what it does, and its status line.
     auto* grid = new QGridLayout;
@@ -64,7 +66,8 @@ MigrateSettingView::MigrateSettingView(OldDataImporter* importer, QWidget* paren
     grid->setVerticalSpacing(4);
     grid->setColumnStretch(1, 1);
     int row = 0;
-    auto addCommand = [&](const QString& name, const QString& text, const QString& detail, QLabel** status) {
+    auto addCommand = [&](const QString& name, const QString& text, const QString& detail,
+                          QLabel** status) {
         auto* button = new QPushButton(text, this);
         button->setObjectName(name);
         button->setMinimumWidth(200);
@@ -83,23 +86,28 @@ MigrateSettingView::MigrateSettingView(OldDataImporter* importer, QWidget* paren
         row += 3;
         return button;
     };
-    migrateButton_ = addCommand(QStringLiteral("migrateButton"), tr("Import Old Data"),
-                                tr("Copies the entries of the previous Quillet diary into this one."),
-                                &migrateStatusLabel_);
+    migrateButton_ =
+        addCommand(QStringLiteral("migrateButton"), tr("Import Old Data"),
+                   tr("Copies the entries of the previous Quillet diary into this one."),
+                   &migrateStatusLabel_);
     migrateStatusLabel_->setObjectName(QStringLiteral("migrateStatusLabel"));
-    duplicateButton_ = addCommand(QStringLiteral("duplicateButton"), tr("Remove Duplicates"),
-                                  tr("Keeps one copy of each entry that was brought in more than once."),
-                                  &duplicateStatusLabel_);
+    duplicateButton_ =
+        addCommand(QStringLiteral("duplicateButton"), tr("Remove Duplicates"),
+                   tr("Keeps one copy of each entry that was brought in more than once."),
+                   &duplicateStatusLabel_);
     duplicateStatusLabel_->setObjectName(QStringLiteral("duplicateStatusLabel"));
-    moveToCloudButton_ = addCommand(QStringLiteral("moveToCloudButton"), tr("Move Diary to Cloud Folder"),
-                                    tr("Moves this diary into the cloud folder, so that your other "
-                                       "computers share it."),
-                                    nullptr);
+    moveToCloudButton_ =
+        addCommand(QStringLiteral("moveToCloudButton"), tr("Move Diary to Cloud Folder"),
+                   tr("Moves this diary into the cloud folder, so that your other "
+                      "computers share it."),
+                   nullptr);
     outer->addLayout(grid);
     outer->addStretch(1);
 
-    connect(migrateButton_, &QPushButton::clicked, this, [this] { performMigration(migrateButton_); });
-    connect(duplicateButton_, &QPushButton::clicked, this, [this] { removeDuplicate(duplicateButton_); });
+    connect(migrateButton_, &QPushButton::clicked, this,
+            [this] { performMigration(migrateButton_); });
+    connect(duplicateButton_, &QPushButton::clicked, this,
+            [this] { removeDuplicate(duplicateButton_); });
     connect(moveToCloudButton_, &QPushButton::clicked, this,
             [this] { moveLocalStoreToICloud(moveToCloudButton_); });
 
@@ -108,8 +116,10 @@ MigrateSettingView::MigrateSettingView(OldDataImporter* importer, QWidget* paren
     NotificationCenter& center = NotificationCenter::defaultCenter();
     const QPointer<MigrateSettingView> self(this);
     for (const StatusStep& step : kStatusSteps) {
-        observers_.push_back(center.addObserver(
-            step.name, nullptr, [self](const Notification& note) { queueNotification(self, note); }));
+        observers_.push_back(
+            center.addObserver(step.name, nullptr, [self](const Notification& note) {
+                queueNotification(self, note);
+            }));
     }
 }
 
@@ -208,7 +218,8 @@ MigrationStatusRecorder::MigrationStatusRecorder() {
         observers_.push_back(
             center.addObserver(name, nullptr, [latest = latest_](const Notification& note) {
                 const std::lock_guard lock(latest->mutex);
-                (MigrateSettingView::statusLineOf(note.name) == MigrateSettingView::StatusLine::Migrate
+                (MigrateSettingView::statusLineOf(note.name) ==
+                         MigrateSettingView::StatusLine::Migrate
                      ? latest->migrate
                      : latest->duplicate) = note;
             }));

@@ -40,7 +40,9 @@ public:
 
     // What the third command runs: the application's move of the local diary
     // into the cloud folder, handed in by whoever builds the pane.
-    void setMoveLocalStoreToICloudHandler(std::function<void()> handler) { moveHandler_ = std::move(handler); }
+    void setMoveLocalStoreToICloudHandler(std::function<void()> handler) {
+        moveHandler_ = std::move(handler);
+    }
     bool hasMoveLocalStoreToICloudHandler() const { return bool(moveHandler_); }
     QPushButton* migrateButton() const { return migrateButton_; }
     QPushButton* duplicateButton() const { return duplicateButton_; }

@@ -1,10 +1,10 @@
 #include "ui/settings/SettingWindowController.h"
 
+#include "ui/passcode/PasscodeArt.h"
+#include "ui/passcode/PasscodeView.h"
 #include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
 #include "ui/settings/SettingsPaneStyle.h"
-#include "ui/passcode/PasscodeArt.h"
-#include "ui/passcode/PasscodeView.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -16,7 +16,8 @@
 
 namespace quillet {
 
-SettingWindowController::SettingWindowController(Utility* utility, OldDataImporter* importer, QWidget* parent)
+SettingWindowController::SettingWindowController(Utility* utility, OldDataImporter* importer,
+                                                 QWidget* parent)
     : QMainWindow(parent, Qt::Window) {
     setObjectName(QStringLiteral("settingWindow"));
     resize(560, 440);
@@ -68,8 +69,8 @@ SettingWindowController::SettingWindowController(Utility* utility, OldDataImport
     connect(close, &QAction::triggered, this, [this] { performClose(this); });
 }
 
-void SettingWindowController::addPane(QWidget* pane, const QString& identifier, const QString& label,
-                                      const QIcon& icon) {
+void SettingWindowController::addPane(QWidget* pane, const QString& identifier,
+                                      const QString& label, const QIcon& icon) {
     const int tag = tabView_->addWidget(pane);
     // The tab item's identifier is the toolbar item's.
     pane->setProperty("identifier", identifier);
