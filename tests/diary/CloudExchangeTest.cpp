@@ -3,6 +3,7 @@
 // entry saved in one arrives in the other's context through the imported
 // changes announcement, with "RefreshAllViews" after the merge.
 #include "DiaryFiles.h"
+#include "Entries.h"
 #include "StoreTestSupport.h"
 
 #include "core/NotificationCenter.h"
@@ -57,6 +58,12 @@ struct TwoMachines {
     ManagedObjectContext* onDesktop() { return desktop->managedObjectContext(); }
     void openLaptop() { laptop.emplace(&laptopPlaces, &laptopWindow); }
     void openDesktop() { desktop.emplace(&desktopPlaces, &desktopWindow); }
+    ManagedObject* saveOnLaptop(const QString& uuid, const QString& text, int colorTag = 0) {
+        ManagedObject* e = addEntry(*onLaptop(), QDateTime::fromSecsSinceEpoch(1330956429), text, colorTag, uuid);
+        Error error;
+        EXPECT_TRUE(onLaptop()->save(&error)) << error.localizedDescription.toStdString();
+        return e;
+    }
 };
 
 TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
@@ -80,14 +87,7 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
                                              [&](const Notification&) { ++refreshes; });
 
     const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000001");
-    ManagedObject* entry = onLaptop->insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(uuid, QStringLiteral("uuid"));
-    entry->setValue(QStringLiteral("written on the laptop"), QStringLiteral("entryText"));
-    entry->setValue(3, QStringLiteral("colorTag"));
-    entry->setValue(201203, QStringLiteral("monthTag"));
-    entry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
-    Error error;
-    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    ManagedObject* entry = m.saveOnLaptop(uuid, QStringLiteral("written on the laptop"), 3);
 
     ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) && refreshes > 0; }));
     ManagedObject* arrived = findByUuid(onDesktop, uuid);
@@ -99,6 +99,7 @@ TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
 
     // And back: an edit on the desktop reaches the record the laptop holds.
     arrived->setValue(QStringLiteral("finished on the desktop"), QStringLiteral("entryText"));
+    Error error;
     ASSERT_TRUE(onDesktop->save(&error)) << error.localizedDescription.toStdString();
     EXPECT_TRUE(waitFor([&] {
         return entry->valueForKey(QStringLiteral("entryText")).toString() ==
@@ -115,16 +116,8 @@ TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
     // store and listening for its announcements must still reach the context.
     TwoMachines m;
     m.openLaptop();
-    ManagedObjectContext* onLaptop = m.onLaptop();
     const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000002");
-    ManagedObject* entry = onLaptop->insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(uuid, QStringLiteral("uuid"));
-    entry->setValue(QStringLiteral("written before the desktop opened"),
-                    QStringLiteral("entryText"));
-    entry->setValue(201203, QStringLiteral("monthTag"));
-    entry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
-    Error error;
-    ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
+    m.saveOnLaptop(uuid, QStringLiteral("written before the desktop opened"));
     ASSERT_TRUE(waitFor([&] {
         return !QDir(m.container + QStringLiteral("/TransactionLogs"))
                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
@@ -142,23 +135,6 @@ TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
     }
     ManagedObjectContext* onDesktop = m.onDesktop();
     EXPECT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
-}
-
-// An entry begun on the laptop and saved there, as it is once it has
-// arrived in the desktop's window (null there if it never did).
-std::pair<ManagedObject*, ManagedObject*> begunOnTheLaptop(ManagedObjectContext* onLaptop,
-                                                           ManagedObjectContext* onDesktop,
-                                                           const QString& uuid, int colorTag) {
-    ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
-    onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
-    onLaptopEntry->setValue(QStringLiteral("begun on the laptop"), QStringLiteral("entryText"));
-    onLaptopEntry->setValue(colorTag, QStringLiteral("colorTag"));
-    onLaptopEntry->setValue(201203, QStringLiteral("monthTag"));
-    onLaptopEntry->setValue(QDateTime::fromSecsSinceEpoch(1330956429), QStringLiteral("timeStamp"));
-    Error error;
-    EXPECT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
-    EXPECT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
-    return {onLaptopEntry, findByUuid(onDesktop, uuid)};
 }
 
 // Every live entry's text by identifier, as a context shows them.
@@ -180,8 +156,9 @@ TEST(CloudExchange, AnEntryTypedOnBothMachinesWhileTheOthersTextArrivesKeepsBoth
     ManagedObjectContext* onLaptop = m.onLaptop();
     ManagedObjectContext* onDesktop = m.onDesktop();
     const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000004");
-    auto [onLaptopEntry, onDesktopEntry] = begunOnTheLaptop(onLaptop, onDesktop, uuid, 0);
-    ASSERT_TRUE(onDesktopEntry);
+    ManagedObject* onLaptopEntry = m.saveOnLaptop(uuid, QStringLiteral("begun on the laptop"));
+    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) != nullptr; }));
+    ManagedObject* onDesktopEntry = findByUuid(onDesktop, uuid);
     Error error;
 
     int refreshes = 0;
