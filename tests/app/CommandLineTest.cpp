@@ -244,7 +244,8 @@ TEST(CommandLine, WithoutAHomeTheLaunchIsRefusedBeforeAnythingIsWritten) {
     bareEnvironment.insert(QStringLiteral("QUILLET_NO_SYSLOG"), QStringLiteral("1"));
     const Finished bareRun = runEdition({}, bareEnvironment);
     EXPECT_EQ(bareRun.code, 1);
-    EXPECT_TRUE(bareRun.err.contains(QStringLiteral("quillet2: cannot start Quillet2: there is no folder")))
+    EXPECT_TRUE(
+        bareRun.err.contains(QStringLiteral("quillet2: cannot start Quillet2: there is no folder")))
         << bareRun.err.toStdString();
     EXPECT_EQ(QFileInfo::exists(QStringLiteral("/Quillet2")), rootSettingsBefore);
 }

@@ -56,6 +56,7 @@ public:
         d->reloadData();
     }
     ArrayController* list() const { return d->arrayController(); }
+
 private:
     test::ScopedTimeZone tz_;
     ScopedDiaryHome home_;

@@ -17,19 +17,24 @@ TEST(SessionMarker, NotSignedInWritesNothing) {
     ScopedDiaryHome home;
     std::unique_ptr<AppDelegate> d = launchDelegate();
     EXPECT_TRUE(d->currentSessionID().isEmpty());
-    EXPECT_TRUE(QDir(home.cloudRoot()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(home.cloudRoot())
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
     EXPECT_TRUE(alerts().errors.empty());
 }
 
 TEST(SessionMarker, LaunchWritesAFreshIdentifierWhenSignedIn) {
     ScopedDiaryHome home;
     Utility* utility = Utility::sharedUtility();
-    ASSERT_TRUE(QDir().mkpath(home.cloudRoot() + QLatin1Char('/') + utility->ubiquityContainerIdentifier()));
+    ASSERT_TRUE(QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
+                              utility->ubiquityContainerIdentifier()));
     std::unique_ptr<AppDelegate> first = launchDelegate();
     const QString id = first->currentSessionID();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"))
-                    .match(id)
-                    .hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression(
+            QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"))
+            .match(id)
+            .hasMatch())
         << id.toStdString();
     EXPECT_EQ(utility->sessionID(), id);
     first.reset();

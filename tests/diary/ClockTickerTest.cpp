@@ -1,8 +1,8 @@
 // The clock ticker on its own, naming a sender that is not itself.
 #include "diary/ClockTicker.h"
-#include "diary/Utility.h"
 #include "core/Application.h"
 #include "core/NotificationCenter.h"
+#include "diary/Utility.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,8 @@ TEST(ClockTicker, TicksNameTheGivenSenderAndStopWithTheTicker) {
 // Counts "clockTicked" from one sender.
 struct TickCounter {
     explicit TickCounter(const void* from) {
-        token = NotificationCenter::defaultCenter().addObserver(QStringLiteral("clockTicked"), from,
-                                                                [this](const Notification&) { ++count; });
+        token = NotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("clockTicked"), from, [this](const Notification&) { ++count; });
     }
     ~TickCounter() { NotificationCenter::defaultCenter().removeObserver(token); }
     int token;
@@ -56,7 +56,8 @@ TEST(ClockTicker, TheUtilityTicksFromItsTimerWithTheStartDate) {
     ASSERT_EQ(timers.size(), 1);
     EXPECT_FALSE(timers[0]->isSingleShot());
     EXPECT_TRUE(timers[0]->isActive());
-    const QDateTime start = timers[0]->property("userInfo").toMap().value(QStringLiteral("StartDate")).toDateTime();
+    const QDateTime start =
+        timers[0]->property("userInfo").toMap().value(QStringLiteral("StartDate")).toDateTime();
     EXPECT_TRUE(start.isValid());
     EXPECT_LE(qAbs(start.secsTo(QDateTime::currentDateTime())), 60);
     clock.tickClock(timers[0]);

@@ -59,7 +59,8 @@ struct TwoMachines {
     void openLaptop() { laptop.emplace(&laptopPlaces, &laptopWindow); }
     void openDesktop() { desktop.emplace(&desktopPlaces, &desktopWindow); }
     ManagedObject* saveOnLaptop(const QString& uuid, const QString& text, int colorTag = 0) {
-        ManagedObject* e = addEntry(*onLaptop(), QDateTime::fromSecsSinceEpoch(1330956429), text, colorTag, uuid);
+        ManagedObject* e =
+            addEntry(*onLaptop(), QDateTime::fromSecsSinceEpoch(1330956429), text, colorTag, uuid);
         Error error;
         EXPECT_TRUE(onLaptop()->save(&error)) << error.localizedDescription.toStdString();
         return e;

@@ -187,7 +187,8 @@ protected:
 };
 
 // n rows named ROW-0 ... with the given texts.
-std::vector<OldRow> numberedRows(int n, const std::function<QString(int)>& text = [](int) { return QStringLiteral("text"); }) {
+std::vector<OldRow> numberedRows(
+    int n, const std::function<QString(int)>& text = [](int) { return QStringLiteral("text"); }) {
     std::vector<OldRow> rows;
     for (int i = 0; i < n; ++i)
         rows.push_back(oldRow(QStringLiteral("ROW-%1").arg(i), text(i)));
@@ -421,10 +422,13 @@ TEST_F(OldDataImport, AFileThatCannotBeImportedEndsInFailureAndIsLeftAlone) {
 }
 
 TEST_F(OldDataImport, AFileThatBreaksOffKeepsWhatCameInButIsNotDone) {
-    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(40, [](int i) { return QString(12000, QLatin1Char('a' + i % 26)); })));
-    const int page = rawQuery(oldPath(), "SELECT pageno FROM dbstat WHERE name = 'entries' AND path "
-                                         "LIKE '%+000000' ORDER BY pageno DESC LIMIT 1")
-                         .toInt();
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(40, [](int i) {
+                                  return QString(12000, QLatin1Char('a' + i % 26));
+                              })));
+    const int page =
+        rawQuery(oldPath(), "SELECT pageno FROM dbstat WHERE name = 'entries' AND path "
+                            "LIKE '%+000000' ORDER BY pageno DESC LIMIT 1")
+            .toInt();
     if (page == 0) {
         GTEST_SKIP() << "this SQLite cannot tell where a text's pages are (no dbstat)";
     }

@@ -51,7 +51,8 @@ TEST(SessionMarker, RoundTripAndDamagedFiles) {
     EXPECT_TRUE(utility->sessionID().isNull()) << "signed out: nothing is written";
     EXPECT_TRUE(folderNames(home.cloudRoot()).isEmpty());
 
-    const QString container = home.cloudRoot() + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
+    const QString container =
+        home.cloudRoot() + QLatin1Char('/') + utility->ubiquityContainerIdentifier();
     const QString marker = container + QStringLiteral("/.nosync/sessionID.plist");
     ASSERT_TRUE(QDir().mkpath(container));
     const QString id = utility->createUUID();
@@ -71,7 +72,8 @@ TEST(SessionMarker, RoundTripAndDamagedFiles) {
         {"damaged", QByteArray("\x00\x01garbage<plist", 17)},
         {"no sessionID key", head + "<dict><key>other</key><string>X</string></dict>\n</plist>\n"},
         {"not a dictionary", head + "<array><string>X</string></array>\n</plist>\n"},
-        {"not a string", head + "<dict><key>sessionID</key><integer>7</integer></dict>\n</plist>\n"},
+        {"not a string",
+         head + "<dict><key>sessionID</key><integer>7</integer></dict>\n</plist>\n"},
     };
     for (const auto& [what, bytes] : damaged) {
         ASSERT_TRUE(QFile::remove(marker));

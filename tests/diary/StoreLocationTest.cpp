@@ -276,7 +276,8 @@ TEST(StoreLocations, NoOldDataFolderShowsTheAlertAndQuitsOnTheMainThread) {
     EXPECT_EQ(terminatedOn[0], QCoreApplication::instance()->thread());
 
     const int terminates = terminateCount();
-    const QStringList panel{QStringLiteral("Alert"), QStringLiteral("Can't find application support folder"),
+    const QStringList panel{QStringLiteral("Alert"),
+                            QStringLiteral("Can't find application support folder"),
                             QStringLiteral("Quit")};
     EXPECT_TRUE(utility()->applicationSupportFolder().isNull());
     ASSERT_EQ(alerts().panels.size(), 1u);

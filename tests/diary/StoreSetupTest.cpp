@@ -167,7 +167,8 @@ TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
 class StoreSetupSaves : public ::testing::Test {
 protected:
     StoreSetupSaves() { EXPECT_TRUE(context && context->persistentStoreCoordinator()); }
-    ManagedObject* add(const QString& uuid, const QString& text, int colorTag = 0, int monthTag = 201201) {
+    ManagedObject* add(const QString& uuid, const QString& text, int colorTag = 0,
+                       int monthTag = 201201) {
         return addEntry(context, uuid, text, colorTag, monthTag, stamp);
     }
     PersistentStore* store() const { return context->persistentStoreCoordinator()->defaultStore(); }

@@ -209,7 +209,8 @@ LocalValues values(const EntryState& s) {
 }
 
 // The entry as this replica shows it, changed by `change` and saved.
-EntryState saveEdited(Replica& r, const QString& uuid, const std::function<void(LocalValues&)>& change) {
+EntryState saveEdited(Replica& r, const QString& uuid,
+                      const std::function<void(LocalValues&)>& change) {
     LocalValues v = values(r.states.at(uuid));
     change(v);
     return r.save(uuid, v);

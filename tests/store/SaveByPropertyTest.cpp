@@ -21,8 +21,8 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <sqlite3.h>
 
@@ -215,7 +215,8 @@ struct TwoWriters {
         PersistentStore::Changes changes;
         changes.updated.emplace_back(s.columnInt64(0), &*row, changed);
         Error error;
-        ASSERT_TRUE(there->save(changes, nullptr, &error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(there->save(changes, nullptr, &error))
+            << error.localizedDescription.toStdString();
         AppliedChanges applied;
         thereExchange.exchange(&applied);
         hereExchange.exchange(&applied);

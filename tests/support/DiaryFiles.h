@@ -134,7 +134,8 @@ inline QByteArray rawQuery(const QString& path, const char* sql) {
 inline int rootPage(const QByteArray& diary, const char* name) {
     const QString path = makeTempDir() + QStringLiteral("/probe.sqlite");
     writeBytes(path, diary);
-    return rawQuery(path, QByteArray("SELECT rootpage FROM sqlite_master WHERE name = '" + QByteArray(name) + "'")
+    return rawQuery(path, QByteArray("SELECT rootpage FROM sqlite_master WHERE name = '" +
+                                     QByteArray(name) + "'")
                               .constData())
         .toInt();
 }
