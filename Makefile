@@ -1,18 +1,20 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run    install what is missing, build, and open the diary (quillet2)
 #   make test   install what is missing, build with warnings as errors, and run every test
-# and one more for installing elsewhere:
+# and more:
 #   make package   build the Debian package $(BUILD)/quillet_<version>_<arch>.deb
+#   make coverage  line coverage of src/ by the tests (not the e2e ones), in $(COVERAGE)
 BUILD ?= build
 EDITION ?= quillet2
+COVERAGE ?= build-coverage
 JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
            libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream syncthing \
-           libyaml-cpp-dev libzip-dev poppler-utils clang-format-14
+           libyaml-cpp-dev libzip-dev poppler-utils clang-format-14 gcovr
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build bench package format format-check clean
+.PHONY: run test deps build bench package coverage format format-check clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -33,6 +35,15 @@ test: build
 
 package: build
 	cmake --build $(BUILD) --target package
+
+# A Debug build with gcov counters of its own; the counters start at zero each run.
+coverage: deps
+	cmake -S . -B $(COVERAGE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLET_BENCH=OFF \
+	  -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage
+	cmake --build $(COVERAGE) -j $(JOBS)
+	find $(COVERAGE) -name '*.gcda' -delete
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(COVERAGE) -j $(JOBS) -LE e2e -E app_keys_under_xcb
+	gcovr -r . --object-directory $(COVERAGE) --filter src/ --gcov-ignore-parse-errors --print-summary
 
 bench: build
 	./$(BUILD)/bench/quillet_bench

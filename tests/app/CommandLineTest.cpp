@@ -37,6 +37,32 @@ QStringList arguments(std::initializer_list<const char*> values) {
     return result;
 }
 
+struct Finished {
+    int code;
+    QString out, err;
+};
+
+// The built edition run to its end, the event loop turning meanwhile (a
+// handover waits for this side's answer); a run past a minute fails.
+Finished runEdition(const QStringList& args, const QProcessEnvironment& env) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUILLET_EDITION_BINARY), args);
+    QElapsedTimer waited;
+    waited.start();
+    while (!process.waitForFinished(10) && waited.elapsed() < 60000) {
+        QCoreApplication::processEvents();
+    }
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "the edition did not end: " << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "the edition crashed";
+    return Finished{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+                    QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
 } // namespace
 
 TEST(CommandLine, HelpAndVersionAreAnsweredWithoutADisplay) {
@@ -156,19 +182,7 @@ TEST(CommandLine, WhatQtLeavesOverIsRefused) {
 // The built edition, started as a user would: it answers before Qt needs a
 // display, and fails with a message and status 1, not Qt's abort, without one.
 TEST(CommandLine, TheEditionAnswersAndFailsWithoutADisplayLikeACommand) {
-    const auto run = [](const QStringList& args, const QProcessEnvironment& env) {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(QUILLET_EDITION_BINARY), args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "the edition crashed";
-        struct Result {
-            int code;
-            QString out, err;
-        };
-        return Result{process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-                      QString::fromLocal8Bit(process.readAllStandardError())};
-    };
+    const auto run = runEdition;
     QProcessEnvironment base;
     base.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
     base.insert(QStringLiteral("HOME"), test::makeTempDir());
@@ -228,19 +242,11 @@ TEST(CommandLine, WithoutAHomeTheLaunchIsRefusedBeforeAnythingIsWritten) {
     bareEnvironment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
     bareEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     bareEnvironment.insert(QStringLiteral("QUILLET_NO_SYSLOG"), QStringLiteral("1"));
-    QProcess process;
-    process.setProcessEnvironment(bareEnvironment);
-    process.start(QStringLiteral(QUILLET_EDITION_BINARY), QStringList());
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        FAIL() << "the edition started without a home";
-    }
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 1);
-    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
-    EXPECT_TRUE(err.contains(QStringLiteral("quillet2: cannot start Quillet2: there is no folder")))
-        << err.toStdString();
+    const Finished bareRun = runEdition({}, bareEnvironment);
+    EXPECT_EQ(bareRun.code, 1);
+    EXPECT_TRUE(
+        bareRun.err.contains(QStringLiteral("quillet2: cannot start Quillet2: there is no folder")))
+        << bareRun.err.toStdString();
     EXPECT_EQ(QFileInfo::exists(QStringLiteral("/Quillet2")), rootSettingsBefore);
 }
 
@@ -256,18 +262,10 @@ TEST(CommandLine, TheEditionImportsAndExportsWithoutAWindowOrHandsTheImportToIt)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
     env.insert(QStringLiteral("QUILLET_NO_SYSLOG"), QStringLiteral("1"));
     env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
-    // Turns the event loop while the edition runs: a handover waits for this side's answer.
     const auto run = [&](const QStringList& args, int code, const QString& says) {
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(QUILLET_EDITION_BINARY), args);
-        QElapsedTimer waited;
-        waited.start();
-        while (!process.waitForFinished(10) && waited.elapsed() < 60000) {
-            QCoreApplication::processEvents();
-        }
-        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
-        EXPECT_EQ(process.exitCode(), code) << args.join(' ').toStdString() << "\n" << out.toStdString();
+        const Finished done = runEdition(args, env);
+        const QString out = done.out + done.err;
+        EXPECT_EQ(done.code, code) << args.join(' ').toStdString() << "\n" << out.toStdString();
         EXPECT_TRUE(out.contains(says)) << out.toStdString();
     };
     QFile::copy(QStringLiteral("/etc/passwd"), home + QStringLiteral("/passwd"));

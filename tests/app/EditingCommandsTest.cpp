@@ -1,4 +1,5 @@
 #include "AppTestSupport.h"
+#include "Entries.h"
 
 #include "app/AppDelegate.h"
 #include "diary/Utility.h"
@@ -46,15 +47,8 @@ public:
     Diary()
         : tz_("Europe/Berlin"), clock_(QDateTime(QDate(2012, 3, 15), QTime(12, 0))), d(test::launchDelegate()) {}
 
-    ManagedObject* add(const QDateTime& when, int tag, const QString& text,
-                       const QString& uuid = QString()) {
-        ManagedObject* entry = d->managedObjectContext()->insertNewObject(QStringLiteral("Entry"));
-        entry->setValue(when, QStringLiteral("timeStamp"));
-        entry->setValue(d->utility()->monthTagForDate(when), QStringLiteral("monthTag"));
-        entry->setValue(tag, QStringLiteral("colorTag"));
-        entry->setValue(text, QStringLiteral("entryText"));
-        entry->setValue(uuid.isNull() ? d->utility()->createUUID() : uuid, QStringLiteral("uuid"));
-        return entry;
+    ManagedObject* add(const QDateTime& when, int tag, const QString& text) {
+        return test::addEntry(*d->managedObjectContext(), when, text, tag);
     }
     // Lists what was added, as the next turn of the event loop would.
     void settle() {
@@ -62,13 +56,6 @@ public:
         d->reloadData();
     }
     ArrayController* list() const { return d->arrayController(); }
-    std::vector<int> listedTags() const {
-        std::vector<int> tags;
-        for (ManagedObject* entry : list()->arrangedObjects()) {
-            tags.push_back(entry->colorTag());
-        }
-        return tags;
-    }
 
 private:
     test::ScopedTimeZone tz_;
@@ -122,8 +109,6 @@ TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
 
     ManagedObject* gray = diary.add(at(2012, 3, 12, 9, 0), 0, QStringLiteral("gray"));
     ManagedObject* orange = diary.add(at(2012, 3, 11, 9, 0), 2, QStringLiteral("orange"));
-    diary.add(at(2012, 3, 10, 9, 0), 2, QStringLiteral("other orange"));
-    diary.add(at(2012, 3, 9, 9, 0), 4, QStringLiteral("green"));
     d.flushUnsavedChanges();
     diary.settle();
     diary.list()->setSelectionIndex(diary.list()->indexOfObject(orange));
@@ -139,23 +124,13 @@ TEST(EditingCommands, PickingATagRetagsTheEntryAndTheColorFilterFollows) {
     d.window()->popovers()->tagCancelButton->click();
     EXPECT_FALSE(d.tagPopover()->isShown());
 
-    // Orange filter: picking green moves the filter to green, with the entry selected there.
+    // A pick retags the selected entry (how the color filter follows is EntryCommands').
     d.setColorTagSelectionIndexs(IndexSet{2});
-    ASSERT_EQ(diary.listedTags(), (std::vector<int>{2, 2}));
-    ASSERT_EQ(diary.list()->selectedObject(), orange);
     d.showTagEditConfirmPopover(d.window()->tagButton);
     d.colorPicker()->greenButton->click();
+    EXPECT_FALSE(d.tagPopover()->isShown());
     EXPECT_EQ(orange->colorTag(), 4);
     EXPECT_EQ(d.colorFilter(), std::optional<int>(4));
-    EXPECT_EQ(diary.listedTags(), (std::vector<int>{4, 4}));
-    EXPECT_EQ(diary.list()->selectedObject(), orange);
-
-    // Gray with a filter on turns the filter off.
-    d.showTagEditConfirmPopover(d.window()->tagButton);
-    d.colorPicker()->grayButton->click();
-    EXPECT_EQ(orange->colorTag(), 0);
-    EXPECT_EQ(d.colorFilter(), std::optional<int>(0));
-    EXPECT_EQ(diary.list()->count(), 4u);
     EXPECT_EQ(diary.list()->selectedObject(), orange);
     EXPECT_EQ(gray->colorTag(), 0);
 }
@@ -213,12 +188,8 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
     d.window()->popovers()->dateConfirmButton->click();
     EXPECT_FALSE(d.datePopover()->isShown());
     EXPECT_EQ(march->timeStamp(), at(2010, 7, 5, 10, 30));
-    EXPECT_EQ(march->monthTag(), 201007);
     EXPECT_EQ(d.monthSelectionIndexs(), IndexSet{6});
     EXPECT_EQ(d.yearSelectionIndex(), 20);
-    QCoreApplication::processEvents(); // the queued reload keeps the selection
-    EXPECT_EQ(diary.list()->count(), 2u);
-    EXPECT_EQ(diary.list()->selectedObject(), march);
     EXPECT_TRUE(d.managedObjectContext()->hasChanges()) << "nothing is saved by re-dating";
 }
 

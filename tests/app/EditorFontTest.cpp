@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QWheelEvent>
 
+#include <functional>
+
 namespace quillet::test {
 namespace {
 
@@ -52,29 +54,58 @@ protected:
     }
 };
 
-TEST_F(EditorFontTest, PinchResizesAboveElevenAndStoresAtTheEnd) {
+// A pinch and a Ctrl+wheel resize alike: steps of a tenth, never to 11 points or
+// below, stored only once the gesture ends.
+TEST_F(EditorFontTest, PinchAndControlWheelResizeAboveElevenAndStoreAtTheEnd) {
+    struct Gesture {
+        const char* name;
+        std::function<void(double)> zoom;
+        std::function<void()> end;
+    };
+    const Gesture gestures[] = {
+        {"pinch", [&](double m) { pinch(editor()->viewport(), m); },
+         [&] { gesture(editor()->viewport(), Qt::EndNativeGesture); }},
+        {"wheel", [&](double m) { wheel(editor()->viewport(), int(m * 1200)); },
+         [&] {
+             // Without a further notch the gesture ends by itself.
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !editor()->isWheelGestureActive(); }, 5000));
+         }},
+    };
+    for (const Gesture& g : gestures) {
+        SCOPED_TRACE(g.name);
+        Utility::sharedUtility()->userDefalts()->setFloat(0.0f, QStringLiteral("currentFontSize"));
+        setEditorSize(14.0);
+        g.zoom(0.1);
+        EXPECT_DOUBLE_EQ(editorSize(), 16.0);
+        EXPECT_EQ(slider()->value(), 160);
+        EXPECT_FLOAT_EQ(storedSize(), 0.0f) << "the gesture alone stores nothing";
+        setEditorSize(12.0);
+        g.zoom(-0.1); // would be 10
+        EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+        g.zoom(-0.05); // exactly 11
+        EXPECT_DOUBLE_EQ(editorSize(), 12.0);
+        g.zoom(-0.02);
+        EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
+        EXPECT_EQ(slider()->value(), 116);
+        g.end();
+        EXPECT_FLOAT_EQ(storedSize(), 11.6f);
+        EXPECT_EQ(storedName(), Utility::fontName(editor()->font()));
+    }
+    // Pinches reach the editor as well as the viewport under the fingers.
     setEditorSize(14.0);
     pinch(editor(), 0.1);
     EXPECT_DOUBLE_EQ(editorSize(), 16.0);
-    EXPECT_EQ(slider()->value(), 160);
-    EXPECT_FLOAT_EQ(storedSize(), 0.0f) << "a pinch alone stores nothing";
     gesture(editor(), Qt::EndNativeGesture);
     EXPECT_FLOAT_EQ(storedSize(), 16.0f);
-    EXPECT_EQ(storedName(), Utility::fontName(editor()->font()));
-
-    setEditorSize(12.0);
-    pinch(editor(), -0.1); // would be 10
-    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
-    pinch(editor(), -0.05); // exactly 11
-    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
-    EXPECT_EQ(slider()->value(), 120);
-
-    // Gestures reach the viewport under the fingers as well as the editor.
-    pinch(editor()->viewport(), -0.02);
-    EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
-    EXPECT_EQ(slider()->value(), 116);
-    gesture(editor()->viewport(), Qt::EndNativeGesture);
-    EXPECT_FLOAT_EQ(storedSize(), 11.6f);
+    // Releasing Ctrl ends a wheel gesture and stores; a plain wheel scrolls.
+    wheel(editor()->viewport(), 120);
+    EXPECT_TRUE(editor()->isWheelGestureActive());
+    QTest::keyRelease(editor(), Qt::Key_Control);
+    EXPECT_FALSE(editor()->isWheelGestureActive());
+    EXPECT_FLOAT_EQ(storedSize(), 18.0f);
+    wheel(editor()->viewport(), -120, Qt::NoModifier);
+    EXPECT_DOUBLE_EQ(editorSize(), 18.0);
+    EXPECT_FALSE(editor()->isWheelGestureActive());
 }
 
 // Showing the journal again puts the stored font back:
@@ -128,37 +159,6 @@ TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
     EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(editor()->font().styleName(), chosen.styleName());
     EXPECT_DOUBLE_EQ(editorSize(), 21.0);
-}
-
-TEST_F(EditorFontTest, ControlWheelFollowsThePinchLimits) {
-    setEditorSize(14.0);
-    wheel(editor()->viewport(), 120);
-    EXPECT_DOUBLE_EQ(editorSize(), 16.0);
-    EXPECT_EQ(slider()->value(), 160);
-    EXPECT_TRUE(editor()->isWheelGestureActive());
-    EXPECT_FLOAT_EQ(storedSize(), 0.0f);
-
-    // Releasing Ctrl ends the gesture and stores.
-    QTest::keyRelease(editor(), Qt::Key_Control);
-    EXPECT_FALSE(editor()->isWheelGestureActive());
-    EXPECT_FLOAT_EQ(storedSize(), 16.0f);
-
-    setEditorSize(12.0);
-    wheel(editor()->viewport(), -120); // 10: refused
-    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
-    wheel(editor()->viewport(), -60); // half a notch: 11, refused as well
-    EXPECT_DOUBLE_EQ(editorSize(), 12.0);
-    wheel(editor()->viewport(), -24); // a fine wheel step of -0.02: 11.6
-    EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
-
-    // Without a further notch the gesture ends by itself.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor()->isWheelGestureActive(); }, 5000));
-    EXPECT_FLOAT_EQ(storedSize(), 11.6f);
-
-    // A plain wheel scrolls and leaves the font alone.
-    wheel(editor()->viewport(), -120, Qt::NoModifier);
-    EXPECT_FLOAT_EQ(float(editorSize()), 11.6f);
-    EXPECT_FALSE(editor()->isWheelGestureActive());
 }
 
 TEST_F(EditorFontTest, FreshSettingsShowFontconfigsHelveticaAtThirtyPoints) {

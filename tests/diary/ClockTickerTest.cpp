@@ -1,6 +1,8 @@
 // The clock ticker on its own, naming a sender that is not itself.
 #include "diary/ClockTicker.h"
+#include "core/Application.h"
 #include "core/NotificationCenter.h"
+#include "diary/Utility.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,54 @@ TEST(ClockTicker, TicksNameTheGivenSenderAndStopWithTheTicker) {
     ASSERT_EQ(objects.size(), 1u) << "the first tick is due at once";
     EXPECT_EQ(objects[0], &sender);
     NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+// Counts "clockTicked" from one sender.
+struct TickCounter {
+    explicit TickCounter(const void* from) {
+        token = NotificationCenter::defaultCenter().addObserver(
+            QStringLiteral("clockTicked"), from, [this](const Notification&) { ++count; });
+    }
+    ~TickCounter() { NotificationCenter::defaultCenter().removeObserver(token); }
+    int token;
+    int count = 0;
+};
+
+// The interval and the first tick are the ticker's (above); the utility's part
+// is the start date its timer carries and a tick for each firing.
+TEST(ClockTicker, TheUtilityTicksFromItsTimerWithTheStartDate) {
+    Utility clock;
+    TickCounter ticks(&clock);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ticks.count, 1);
+    const QList<QTimer*> timers = clock.findChildren<QTimer*>();
+    ASSERT_EQ(timers.size(), 1);
+    EXPECT_FALSE(timers[0]->isSingleShot());
+    EXPECT_TRUE(timers[0]->isActive());
+    const QDateTime start =
+        timers[0]->property("userInfo").toMap().value(QStringLiteral("StartDate")).toDateTime();
+    EXPECT_TRUE(start.isValid());
+    EXPECT_LE(qAbs(start.secsTo(QDateTime::currentDateTime())), 60);
+    clock.tickClock(timers[0]);
+    EXPECT_EQ(ticks.count, 2) << "each firing posts once";
+    EXPECT_EQ(clock.userInfo().keys(), QStringList{QStringLiteral("StartDate")});
+}
+
+TEST(ClockTicker, NoTicksWhileAModalSessionRuns) {
+    bool modal = true;
+    Application::setModalSessionQuery([&modal] { return modal; });
+    {
+        Utility clock;
+        TickCounter ticks(&clock);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(ticks.count, 0) << "the first tick fell into the modal session";
+        clock.tickClock(nullptr);
+        EXPECT_EQ(ticks.count, 0);
+        modal = false;
+        clock.tickClock(nullptr);
+        EXPECT_EQ(ticks.count, 1) << "missed ticks are not replayed";
+    }
+    Application::setModalSessionQuery({});
 }
 
 } // namespace

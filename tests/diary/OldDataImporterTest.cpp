@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QMutex>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <set>
@@ -185,6 +186,15 @@ protected:
     std::unique_ptr<ManagedObjectContext> context_;
 };
 
+// n rows named ROW-0 ... with the given texts.
+std::vector<OldRow> numberedRows(
+    int n, const std::function<QString(int)>& text = [](int) { return QStringLiteral("text"); }) {
+    std::vector<OldRow> rows;
+    for (int i = 0; i < n; ++i)
+        rows.push_back(oldRow(QStringLiteral("ROW-%1").arg(i), text(i)));
+    return rows;
+}
+
 const QStringList kImportSucceeded = {kOldDataWillImport, kOldDataDidImportSucess};
 const QStringList kImportFailed = {kOldDataWillImport, kOldDataDidImportFail};
 
@@ -236,22 +246,11 @@ TEST_F(OldDataImport, TheLiveRowsComeInWithTheirValuesAndAreSaved) {
 }
 
 TEST_F(OldDataImport, PercentagesAreDividedFirstAndTruncated) {
-    auto rows = [](int n, int withoutIdentifier = 0) {
-        std::vector<OldRow> list;
-        for (int i = 0; i < n; ++i) {
-            list.push_back(
-                oldRow(QStringLiteral("ROW-%1").arg(i), QStringLiteral("text %1").arg(i)));
-        }
-        for (int i = 0; i < withoutIdentifier; ++i) {
-            list.push_back(OldRow{QVariant(), QStringLiteral("no identifier"), 0, 1.0, 0});
-        }
-        return list;
-    };
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows(3)));
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(3)));
     import();
     EXPECT_EQ(heard_.progress(kOldDataImporting), (std::vector<int>{33, 66, 100}));
 
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows(100)));
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(100)));
     import();
     const std::vector<int> hundred = heard_.progress(kOldDataImporting);
     ASSERT_EQ(hundred.size(), 100u);
@@ -273,7 +272,8 @@ TEST_F(OldDataImport, PercentagesAreDividedFirstAndTruncated) {
     EXPECT_FALSE(entries().count("NO TEXT"));
 
     // Only rows without identifiers: nothing to divide by, and every row counts as all done.
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows(0, 2)));
+    const OldRow noIdentifier{QVariant(), QStringLiteral("no identifier"), 0, 1.0, 0};
+    ASSERT_TRUE(writeOldDiary(oldPath(), {noIdentifier, noIdentifier}));
     import();
     EXPECT_EQ(heard_.progress(kOldDataImporting), (std::vector<int>{100, 100}));
     EXPECT_EQ(heard_.outline(), kImportSucceeded);
@@ -286,12 +286,7 @@ TEST_F(OldDataImport, PercentagesAreDividedFirstAndTruncated) {
 }
 
 TEST_F(OldDataImport, ALargeFileStillPostsEveryPercentage) {
-    std::vector<OldRow> rows;
-    for (int i = 0; i < 5000; ++i) {
-        rows.push_back(oldRow(QStringLiteral("ROW-%1").arg(i), QStringLiteral("text %1").arg(i),
-                              i % 6, 1.3e9 + i));
-    }
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows));
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(5000)));
     import();
     EXPECT_EQ(heard_.outline(), kImportSucceeded);
     const std::vector<int> posted = heard_.progress(kOldDataImporting);
@@ -381,11 +376,7 @@ TEST_F(OldDataImport, ValuesAreCopiedAsTheyAre) {
 }
 
 TEST_F(OldDataImport, OneRunAtATimeFromTheFirstClick) {
-    std::vector<OldRow> rows;
-    for (int i = 0; i < 300; ++i) {
-        rows.push_back(oldRow(QStringLiteral("ROW-%1").arg(i), QStringLiteral("text")));
-    }
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows));
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(300)));
     // Two clicks in one turn of the event loop: the second finds the flag raised.
     heard_.clear();
     importer()->asyncImportWithManagedObjectContext(context_.get());
@@ -431,29 +422,13 @@ TEST_F(OldDataImport, AFileThatCannotBeImportedEndsInFailureAndIsLeftAlone) {
 }
 
 TEST_F(OldDataImport, AFileThatBreaksOffKeepsWhatCameInButIsNotDone) {
-    std::vector<OldRow> rows;
-    for (int i = 0; i < 40; ++i) {
-        rows.push_back(
-            oldRow(QStringLiteral("ROW-%1").arg(i), QString(12000, QLatin1Char('a' + i % 26))));
-    }
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows));
-    int page = 0;
-    {
-        sqlite3* db = nullptr;
-        sqlite3_stmt* s = nullptr;
-        sqlite3_open_v2(QFile::encodeName(oldPath()).constData(), &db, SQLITE_OPEN_READONLY,
-                        nullptr);
-        if (sqlite3_prepare_v2(
-                db,
-                "SELECT pageno FROM dbstat WHERE name = 'entries' AND path LIKE '%+000000' "
-                "ORDER BY pageno DESC LIMIT 1",
-                -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW) {
-            page = sqlite3_column_int(s, 0);
-        }
-        sqlite3_finalize(s);
-        sqlite3_close_v2(db);
-    }
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(40, [](int i) {
+                                  return QString(12000, QLatin1Char('a' + i % 26));
+                              })));
+    const int page =
+        rawQuery(oldPath(), "SELECT pageno FROM dbstat WHERE name = 'entries' AND path "
+                            "LIKE '%+000000' ORDER BY pageno DESC LIMIT 1")
+            .toInt();
     if (page == 0) {
         GTEST_SKIP() << "this SQLite cannot tell where a text's pages are (no dbstat)";
     }
@@ -481,11 +456,7 @@ TEST_F(OldDataImport, NothingComesIntoADiaryThatCannotKeepIt) {
     EXPECT_FALSE(Utility::sharedUtility()->isOldDataImported());
 
     // The diary closes while the import runs: the run ends, nothing is touched.
-    std::vector<OldRow> rows;
-    for (int i = 0; i < 3000; ++i) {
-        rows.push_back(oldRow(QStringLiteral("ROW-%1").arg(i), QStringLiteral("text")));
-    }
-    ASSERT_TRUE(writeOldDiary(oldPath(), rows));
+    ASSERT_TRUE(writeOldDiary(oldPath(), numberedRows(3000)));
     auto closing = std::make_unique<ManagedObjectContext>();
     closing->setPersistentStoreCoordinator(coordinator_.get());
     ManagedObjectContext* doomed = closing.get();

@@ -228,23 +228,6 @@ TEST(StoreLocations, TheOldDataFolderIsNamedButNeverMade) {
     EXPECT_EQ(terminateCount(), terminates);
 }
 
-TEST(StoreLocations, NoOldDataFolderShowsTheAlertAndQuits) {
-    ScopedDiaryHome home;
-    ScopedEnv noHome("HOME", std::nullopt);
-    ScopedEnv noData("XDG_DATA_HOME", std::nullopt);
-    const int terminates = terminateCount();
-    const QStringList panel{QStringLiteral("Alert"), QStringLiteral("Can't find application support folder"),
-                            QStringLiteral("Quit")};
-
-    EXPECT_TRUE(utility()->applicationSupportFolder().isNull());
-    ASSERT_EQ(alerts().panels.size(), 1u);
-    EXPECT_EQ(alerts().panels[0], panel);
-    EXPECT_EQ(terminateCount(), terminates + 1);
-    EXPECT_FALSE(utility()->isOldDataExist());
-    EXPECT_EQ(alerts().panels.size(), 2u);
-    EXPECT_EQ(terminateCount(), terminates + 2);
-}
-
 // Records on which thread each alert was shown.
 class ThreadRecordingAlerts : public AlertPresenter {
 public:
@@ -257,7 +240,9 @@ public:
     std::vector<QStringList> panels;
 };
 
-TEST(StoreLocations, TheOldDataFolderAlertAskedFromAnotherThreadShowsOnTheMainThread) {
+// No data folder: every question shows the alert and quits, on the main
+// thread also when asked from another.
+TEST(StoreLocations, NoOldDataFolderShowsTheAlertAndQuitsOnTheMainThread) {
     ScopedDiaryHome home;
     ScopedEnv noHome("HOME", std::nullopt);
     ScopedEnv noData("XDG_DATA_HOME", std::nullopt);
@@ -289,6 +274,18 @@ TEST(StoreLocations, TheOldDataFolderAlertAskedFromAnotherThreadShowsOnTheMainTh
     EXPECT_EQ(recording.panels[0][1], QStringLiteral("Can't find application support folder"));
     ASSERT_EQ(terminatedOn.size(), 1u);
     EXPECT_EQ(terminatedOn[0], QCoreApplication::instance()->thread());
+
+    const int terminates = terminateCount();
+    const QStringList panel{QStringLiteral("Alert"),
+                            QStringLiteral("Can't find application support folder"),
+                            QStringLiteral("Quit")};
+    EXPECT_TRUE(utility()->applicationSupportFolder().isNull());
+    ASSERT_EQ(alerts().panels.size(), 1u);
+    EXPECT_EQ(alerts().panels[0], panel);
+    EXPECT_EQ(terminateCount(), terminates + 1);
+    EXPECT_FALSE(utility()->isOldDataExist());
+    EXPECT_EQ(alerts().panels.size(), 2u);
+    EXPECT_EQ(terminateCount(), terminates + 2);
 }
 
 } // namespace

@@ -89,27 +89,6 @@ TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
         EXPECT_EQ(r.values.entryText, "written on the laptop");
     }
 
-    // The same text edited on both while apart: one wins on both, the other
-    // is kept beside it as a conflicting copy, made once.
-    a.update(kFirst, [](EntryValues& v) { v.entryText = "the laptop's ending"; });
-    b.update(kFirst, [](EntryValues& v) { v.entryText = "the desktop's ending"; });
-    a.sync();
-    b.sync();
-    a.sync();
-    b.sync();
-    ASSERT_EQ(a.rows().size(), 2u);
-    ASSERT_EQ(b.rows().size(), 2u);
-    QStringList textsA, textsB;
-    for (const StoreRow& r : a.rows())
-        textsA << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
-    for (const StoreRow& r : b.rows())
-        textsB << QString::fromUtf8(r.values.entryText) + QString::number(r.values.colorTag);
-    textsA.sort();
-    textsB.sort();
-    EXPECT_EQ(textsA, textsB);
-    EXPECT_EQ(textsA.filter(QStringLiteral("Conflicting copy")).size(), 1)
-        << textsA.join(QLatin1Char('|')).toStdString();
-
     // A trash reaches the other diary as a deletion of its row.
     const qint64 keyInB = b.row(kFirst)->key;
     const QByteArray trashedText = a.row(kFirst)->values.entryText;

@@ -21,6 +21,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sqlite3.h>
@@ -106,80 +107,6 @@ ManagedObject* insertEntry(OpenDiary& diary, const QString& text, int color) {
     e->setValue(EntryKey::MonthTag, 201203);
     e->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(1330956429, Qt::UTC));
     return e;
-}
-
-TEST(SaveByProperty, AnotherMachinesReTagSurvivesASaveOfAnUnsavedTextEdit) {
-    const QString container = makeTempDir();
-    // This machine: the window's context, and the exchange on its own connection.
-    OpenDiary here(makeTempDir() + QStringLiteral("/entries.sqlite"));
-    LogExchange hereExchange(here.path, container);
-    // The other machine, saving through its store.
-    const QString therePath = makeTempDir() + QStringLiteral("/entries.sqlite");
-    Error error;
-    std::unique_ptr<PersistentStore> there = PersistentStore::open(therePath, {}, &error);
-    ASSERT_TRUE(there) << error.localizedDescription.toStdString();
-    LogExchange thereExchange(therePath, container);
-
-    ManagedObject* entry = insertEntry(here, QStringLiteral("first draft"), 1);
-    ASSERT_TRUE(here.save());
-    AppliedChanges applied;
-    hereExchange.exchange(&applied);
-    thereExchange.exchange(&applied);
-    FileView hereFile(here.path), thereFile(therePath);
-    std::optional<EntryValues> onThere = thereFile.row(kEntry);
-    ASSERT_TRUE(onThere);
-
-    // Re-tagged there; here the text is being edited, not saved yet.
-    const qint64 thereKey = [&] {
-        SqliteStatement s(thereFile.db.handle(), "SELECT key FROM entry WHERE uuid = ?");
-        s.bindText(1, kEntry);
-        return s.step() == SQLITE_ROW ? s.columnInt64(0) : -1;
-    }();
-    onThere->colorTag = 4;
-    PersistentStore::Changes retag;
-    retag.updated.emplace_back(thereKey, &*onThere);
-    ASSERT_TRUE(there->save(retag, nullptr, &error)) << error.localizedDescription.toStdString();
-    thereExchange.exchange(&applied);
-    entry->setValue(EntryKey::EntryText, QStringLiteral("the local ending"));
-
-    // The re-tag arrives here before the context has merged it, and the edit is saved.
-    AppliedChanges arrived;
-    hereExchange.exchange(&arrived);
-    ASSERT_EQ(arrived.updated, QSet<qint64>{entry->objectID().value});
-    ASSERT_EQ(hereFile.row(kEntry)->colorTag, 4);
-    ASSERT_EQ(entry->colorTag(), 1) << "not merged yet";
-    ASSERT_TRUE(here.save());
-
-    const EntryValues saved = *hereFile.row(kEntry);
-    EXPECT_EQ(saved.colorTag, 4);
-    EXPECT_EQ(saved.entryText, "the local ending");
-    EXPECT_EQ(saved.foldedText, TextFolder::fold(QStringLiteral("the local ending")));
-    EXPECT_EQ(saved.monthTag, 201203);
-    // The stamps say whose each property is: the color is still the other
-    // machine's change, only the text is this save's, and it goes out.
-    const EntryState stamps = hereFile.stamps(kEntry);
-    EXPECT_EQ(stamps.colorTag, 4);
-    EXPECT_EQ(stamps.color.writer, thereFile.writer());
-    EXPECT_EQ(stamps.text.writer, hereFile.writer());
-    EXPECT_TRUE(hereFile.queued(kEntry));
-
-    // The context merges what the exchange applied: both changes are shown.
-    ChangeSet merged;
-    merged.updated.push_back(entry);
-    here.context.mergeChangesFromContextDidSave(merged);
-    EXPECT_EQ(entry->colorTag(), 4);
-    EXPECT_EQ(entry->entryText(), QStringLiteral("the local ending"));
-    EXPECT_FALSE(here.context.hasChanges());
-
-    // And on the other machine once the logs went round: both, and no copy.
-    hereExchange.exchange(&applied);
-    thereExchange.exchange(&applied);
-    const EntryValues elsewhere = *thereFile.row(kEntry);
-    EXPECT_EQ(elsewhere.colorTag, 4);
-    EXPECT_EQ(elsewhere.entryText, "the local ending");
-    qint64 rows = 0;
-    ASSERT_TRUE(thereFile.db.queryInteger("SELECT count(*) FROM entry", &rows, nullptr));
-    EXPECT_EQ(rows, 1);
 }
 
 TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
@@ -276,24 +203,34 @@ struct TwoWriters {
             thereExchange.exchange(&ignored);
         }
     }
-    // The other machine saves a new text and sends it; this one applies it
-    // to its file, not yet to its context.
-    void textSavedThereArrives(const QString& text) {
+    // The other machine saves a change and sends it; this one applies it to
+    // its file, not yet to its context.
+    void savedThereArrives(const std::function<void(EntryValues&)>& edit, unsigned changed) {
         std::optional<EntryValues> row = thereFile.row(kEntry);
         ASSERT_TRUE(row);
         SqliteStatement s(thereFile.db.handle(), "SELECT key FROM entry WHERE uuid = ?");
         s.bindText(1, kEntry);
         ASSERT_EQ(s.step(), SQLITE_ROW);
-        row->entryText = text.toUtf8();
-        row->foldedText = TextFolder::fold(text);
-        PersistentStore::Changes edit;
-        edit.updated.emplace_back(s.columnInt64(0), &*row, entryKeyBit(EntryKey::EntryText));
+        edit(*row);
+        PersistentStore::Changes changes;
+        changes.updated.emplace_back(s.columnInt64(0), &*row, changed);
         Error error;
-        ASSERT_TRUE(there->save(edit, nullptr, &error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(there->save(changes, nullptr, &error))
+            << error.localizedDescription.toStdString();
         AppliedChanges applied;
         thereExchange.exchange(&applied);
         hereExchange.exchange(&applied);
-        ASSERT_EQ(hereFile.row(kEntry)->entryText, text.toUtf8());
+        ASSERT_EQ(applied.updated, QSet<qint64>{entry->objectID().value});
+        ASSERT_EQ(hereFile.row(kEntry)->entryText, row->entryText);
+        ASSERT_EQ(hereFile.row(kEntry)->colorTag, row->colorTag);
+    }
+    void textSavedThereArrives(const QString& text) {
+        savedThereArrives(
+            [&](EntryValues& v) {
+                v.entryText = text.toUtf8();
+                v.foldedText = TextFolder::fold(text);
+            },
+            entryKeyBit(EntryKey::EntryText));
     }
     void mergeIntoContext() {
         ChangeSet merged;
@@ -317,6 +254,41 @@ struct TwoWriters {
     ManagedObject* entry = nullptr;
     FileView hereFile{here.path}, thereFile{therePath};
 };
+
+TEST(SaveByProperty, AnotherMachinesReTagSurvivesASaveOfAnUnsavedTextEdit) {
+    TwoWriters w;
+    // Re-tagged there; here the text is being edited, not saved yet. The
+    // re-tag arrives here before the context has merged it, and the edit is saved.
+    w.savedThereArrives([](EntryValues& v) { v.colorTag = 4; }, entryKeyBit(EntryKey::ColorTag));
+    w.entry->setValue(EntryKey::EntryText, QStringLiteral("the local ending"));
+    ASSERT_EQ(w.entry->colorTag(), 1) << "not merged yet";
+    ASSERT_TRUE(w.here.save());
+
+    const EntryValues saved = *w.hereFile.row(kEntry);
+    EXPECT_EQ(saved.colorTag, 4);
+    EXPECT_EQ(saved.entryText, "the local ending");
+    EXPECT_EQ(saved.foldedText, TextFolder::fold(QStringLiteral("the local ending")));
+    EXPECT_EQ(saved.monthTag, 201203);
+    // The stamps say whose each property is: the color is still the other
+    // machine's change, only the text is this save's, and it goes out.
+    const EntryState stamps = w.hereFile.stamps(kEntry);
+    EXPECT_EQ(stamps.colorTag, 4);
+    EXPECT_EQ(stamps.color.writer, w.thereFile.writer());
+    EXPECT_EQ(stamps.text.writer, w.hereFile.writer());
+    EXPECT_TRUE(w.hereFile.queued(kEntry));
+
+    // The context merges what the exchange applied: both changes are shown.
+    w.mergeIntoContext();
+    EXPECT_EQ(w.entry->colorTag(), 4);
+    EXPECT_EQ(w.entry->entryText(), QStringLiteral("the local ending"));
+    EXPECT_FALSE(w.here.context.hasChanges());
+
+    // And on the other machine once the logs went round: both, and no copy.
+    w.exchangeAll();
+    const std::map<QString, QByteArray> one{{kEntry, "the local ending"}};
+    EXPECT_EQ(TwoWriters::texts(w.thereFile), one);
+    EXPECT_EQ(w.thereFile.row(kEntry)->colorTag, 4);
+}
 
 TEST(SaveByProperty, ATextEditedBesideAnotherMachinesNewerTextKeepsBoth) {
     TwoWriters w;

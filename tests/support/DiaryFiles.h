@@ -90,26 +90,6 @@ inline std::vector<EntryValues> paddedEntries(int n) {
 }
 
 // The page number of a table's or an index's root page in the diary's bytes.
-inline int rootPage(const QByteArray& diary, const char* name) {
-    const QString path = makeTempDir() + QStringLiteral("/probe.sqlite");
-    writeBytes(path, diary);
-    sqlite3* db = nullptr;
-    int page = 0;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?", -1, &s,
-                               nullptr) == SQLITE_OK &&
-            sqlite3_bind_text(s, 1, name, -1, SQLITE_STATIC) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW) {
-            page = sqlite3_column_int(s, 0);
-        }
-        sqlite3_finalize(s);
-    }
-    sqlite3_close_v2(db);
-    return page;
-}
-
 // Runs SQL on the file with a connection of its own; false on any error.
 inline bool rawExec(const QString& path, const char* sql) {
     sqlite3* db = nullptr;
@@ -148,6 +128,16 @@ inline QByteArray rawQuery(const QString& path, const char* sql) {
     }
     sqlite3_close_v2(db);
     return value;
+}
+
+// The first page of the table or index `name` in the diary's bytes.
+inline int rootPage(const QByteArray& diary, const char* name) {
+    const QString path = makeTempDir() + QStringLiteral("/probe.sqlite");
+    writeBytes(path, diary);
+    return rawQuery(path, QByteArray("SELECT rootpage FROM sqlite_master WHERE name = '" +
+                                     QByteArray(name) + "'")
+                              .constData())
+        .toInt();
 }
 
 } // namespace quillet::test

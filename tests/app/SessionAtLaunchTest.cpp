@@ -1,0 +1,44 @@
+// The launch's part of the session marker; reading and writing it is the
+// diary's (SessionMarker.RoundTripAndDamagedFiles).
+#include "AppTestSupport.h"
+
+#include "app/AppDelegate.h"
+#include "diary/Utility.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+
+using namespace quillet;
+using namespace quillet::test;
+
+TEST(SessionMarker, NotSignedInWritesNothing) {
+    ScopedDiaryHome home;
+    std::unique_ptr<AppDelegate> d = launchDelegate();
+    EXPECT_TRUE(d->currentSessionID().isEmpty());
+    EXPECT_TRUE(QDir(home.cloudRoot())
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
+                    .isEmpty());
+    EXPECT_TRUE(alerts().errors.empty());
+}
+
+TEST(SessionMarker, LaunchWritesAFreshIdentifierWhenSignedIn) {
+    ScopedDiaryHome home;
+    Utility* utility = Utility::sharedUtility();
+    ASSERT_TRUE(QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
+                              utility->ubiquityContainerIdentifier()));
+    std::unique_ptr<AppDelegate> first = launchDelegate();
+    const QString id = first->currentSessionID();
+    EXPECT_TRUE(
+        QRegularExpression(
+            QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"))
+            .match(id)
+            .hasMatch())
+        << id.toStdString();
+    EXPECT_EQ(utility->sessionID(), id);
+    first.reset();
+    std::unique_ptr<AppDelegate> second = launchDelegate();
+    EXPECT_NE(second->currentSessionID(), id);
+    EXPECT_EQ(utility->sessionID(), second->currentSessionID());
+}
