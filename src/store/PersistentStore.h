@@ -78,8 +78,8 @@ public:
     // cloud exchange) may have changed since the record was read. The time
     // stamp and the month tag go together, and the folded text with the text.
     struct Update {
-        Update(qint64 key, const EntryValues* values, unsigned changedKeys = kAllEntryKeys)
-            : key(key), values(values), changedKeys(changedKeys) {}
+        Update(qint64 rowKey, const EntryValues* newValues, unsigned changed = kAllEntryKeys)
+            : key(rowKey), values(newValues), changedKeys(changed) {}
         qint64 key;
         const EntryValues* values;
         unsigned changedKeys;

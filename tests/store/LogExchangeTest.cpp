@@ -416,14 +416,14 @@ TEST(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
     here.update(kSecond, [](EntryValues& v) { v.colorTag = 5; });
     here.update(kFirst, [](EntryValues& v) { v.colorTag = 1; });
     auto stamps = [&](const QString& uuid) {
-        EntryState state;
+        EntryState entry;
         EXPECT_TRUE(decodeEntryState(
             QByteArray::fromBase64(rawQuery(
                 here.path,
                 qPrintable(
                     QStringLiteral("SELECT state FROM entryClock WHERE uuid = '%1'").arg(uuid)))),
-            &state));
-        return state;
+            &entry));
+        return entry;
     };
     EXPECT_LT(qint64(stamps(kSecond).color.clock >> 16),
               QDateTime::currentMSecsSinceEpoch() + kClockLeewayMilliseconds);

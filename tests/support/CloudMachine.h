@@ -27,8 +27,8 @@ struct Machine {
     // `keys`: the machine's own hold of the diary key (by default the
     // process's, unlocked by the tests' passphrase file).
     Machine(const QString& folder, const QString& container,
-            std::shared_ptr<cloud::ContainerKey> keys = nullptr)
-        : path(folder + QStringLiteral("/entries.sqlite")), keys(std::move(keys)) {
+            std::shared_ptr<cloud::ContainerKey> machineKeys = nullptr)
+        : path(folder + QStringLiteral("/entries.sqlite")), keys(std::move(machineKeys)) {
         open(container);
     }
     void open(const QString& container) {
@@ -75,9 +75,9 @@ struct Machine {
         v.hasTimeStamp = true;
         PersistentStore::Changes changes;
         changes.inserted.push_back(&v);
-        std::vector<qint64> keys;
-        EXPECT_TRUE(store->save(changes, &keys, nullptr));
-        return keys.at(0);
+        std::vector<qint64> rowKeys;
+        EXPECT_TRUE(store->save(changes, &rowKeys, nullptr));
+        return rowKeys.at(0);
     }
     void update(const QString& uuid, const std::function<void(EntryValues&)>& edit) {
         std::optional<StoreRow> r = row(uuid);

@@ -257,13 +257,13 @@ DecodeStatus decodeChangeLog(const QByteArray& bytes, ChangeLog* log, QString* w
                         QStringLiteral("its settled clocks are cut short"));
         }
         for (quint32 i = 0; i < settled; ++i) {
-            const QUuid writer = r.uuid();
+            const QUuid settledWriter = r.uuid();
             const quint64 clock = r.integer<quint64>();
             if (r.failed) {
                 return fail(DecodeStatus::Truncated,
                             QStringLiteral("its settled clocks are cut short"));
             }
-            result.settled[writer] = clock;
+            result.settled[settledWriter] = clock;
         }
     }
     if (!r.atEnd()) {

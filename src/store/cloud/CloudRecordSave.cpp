@@ -103,10 +103,10 @@ bool recordSave(SqliteDatabase& db, const PersistentStore::Changes& changes, Err
         // Told before this save stamps anything: its own stamp may be lifted.
         const std::set<Stamp> unpublishedBefore = [&] {
             std::set<Stamp> versions;
-            for (const Stamp& v :
+            for (const Stamp& stamp :
                  before ? std::vector{before->text, before->textBase} : std::vector<Stamp>{}) {
-                if (isOwnUnpublished(v, writer, publishedClock, clock, lifted, uuid))
-                    versions.insert(v);
+                if (isOwnUnpublished(stamp, writer, publishedClock, clock, lifted, uuid))
+                    versions.insert(stamp);
             }
             return versions;
         }();

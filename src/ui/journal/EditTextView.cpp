@@ -423,9 +423,9 @@ void EditTextView::insertFromMimeData(const QMimeData* source) {
 
 QMimeData* EditTextView::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();
-    auto* data = new QMimeData;
-    data->setText(LongLinePieces::text(document(), cursor.selectionStart(), cursor.selectionEnd()));
-    return data;
+    auto* mime = new QMimeData;
+    mime->setText(LongLinePieces::text(document(), cursor.selectionStart(), cursor.selectionEnd()));
+    return mime;
 }
 
 } // namespace quillet
