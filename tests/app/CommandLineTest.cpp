@@ -276,7 +276,9 @@ TEST(CommandLine, TheEditionImportsAndExportsWithoutAWindowOrHandsTheImportToIt)
         int code;
         QString says;
     } cases[] = {
-        {{"--import", fixtures + "/journal.txt"}, 0, "jrnl: 3 imported, 0 already there, 0 skipped"},
+        {{"--import", fixtures + "/journal.txt"},
+         0,
+         "jrnl: 3 imported, 0 already there, 0 skipped"},
         {{"--import", fixtures + "/journal.txt"}, 0, "jrnl: 0 imported, 3 already there"},
         // The same day and the same text from another diary is there already too.
         {{"--import", fixtures + "/dayone.zip"}, 0, "Day One: 2 imported, 1 already there"},
@@ -302,7 +304,8 @@ TEST(CommandLine, TheEditionImportsAndExportsWithoutAWindowOrHandsTheImportToIt)
     }
 
     InstanceHandover window;
-    ASSERT_TRUE(window.listen(InstanceHandover::serverName(QStringLiteral("Quillet2"), home + QStringLiteral("/data"), home)));
+    ASSERT_TRUE(window.listen(InstanceHandover::serverName(QStringLiteral("Quillet2"),
+                                                           home + QStringLiteral("/data"), home)));
     QString handed;
     QString refusal;
     window.importHandler = [&](const QString& path) {
@@ -312,5 +315,6 @@ TEST(CommandLine, TheEditionImportsAndExportsWithoutAWindowOrHandsTheImportToIt)
     run({"--import", fixtures + "/../fixtures/jrnl.json"}, 0, "its window took the import");
     EXPECT_EQ(handed, QDir::cleanPath(fixtures + "/jrnl.json"));
     refusal = QStringLiteral("its window is locked behind the passcode");
-    run({"--import", fixtures + "/jrnl.json"}, 1, "did not take the import: its window is locked behind the passcode");
+    run({"--import", fixtures + "/jrnl.json"}, 1,
+        "did not take the import: its window is locked behind the passcode");
 }

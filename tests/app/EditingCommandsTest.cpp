@@ -2,28 +2,27 @@
 #include "Entries.h"
 
 #include "app/AppDelegate.h"
+#include "core/Clock.h"
 #include "diary/Utility.h"
-#include "ui/appearance/ImageLibrary.h"
-#include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
-#include "diary/transformers/SearchActivityTransformer.h"
-#include "ui/appearance/ThemeColorPickerController.h"
 #include "diary/export/EntryExporter.h"
 #include "diary/export/SystemTextEditorLauncher.h"
 #include "diary/export/TextEditorLauncher.h"
-#include "ui/journal/EntryRowDelegate.h"
-#include "ui/journal/EntryTableView.h"
+#include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
+#include "diary/transformers/SearchActivityTransformer.h"
 #include "store/ArrayController.h"
-#include "core/Clock.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "ui/JournalPopovers.h"
 #include "ui/MainWindow.h"
 #include "ui/Popover.h"
+#include "ui/appearance/ImageLibrary.h"
+#include "ui/appearance/ThemeColorPickerController.h"
+#include "ui/journal/EntryRowDelegate.h"
+#include "ui/journal/EntryTableView.h"
 
 #include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QFile>
-#include <QToolButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,7 +36,9 @@ using test::ScopedDiaryHome;
 
 class EditingClock {
 public:
-    explicit EditingClock(const QDateTime& now) { Clock::setNowForTesting([now] { return now; }); }
+    explicit EditingClock(const QDateTime& now) {
+        Clock::setNowForTesting([now] { return now; });
+    }
     ~EditingClock() { Clock::setNowForTesting({}); }
 };
 
@@ -45,7 +46,8 @@ public:
 class Diary {
 public:
     Diary()
-        : tz_("Europe/Berlin"), clock_(QDateTime(QDate(2012, 3, 15), QTime(12, 0))), d(test::launchDelegate()) {}
+        : tz_("Europe/Berlin"), clock_(QDateTime(QDate(2012, 3, 15), QTime(12, 0))),
+          d(test::launchDelegate()) {}
 
     ManagedObject* add(const QDateTime& when, int tag, const QString& text) {
         return test::addEntry(*d->managedObjectContext(), when, text, tag);
@@ -198,7 +200,8 @@ TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     AppDelegate& d = *diary.d;
     ASSERT_NE(qobject_cast<EntryRowDelegate*>(d.entryTableView()->itemDelegate()), nullptr);
     const auto firstOfDay = std::dynamic_pointer_cast<ObjectValueToNotFirstOfDayTransformer>(
-        ValueTransformer::valueTransformerForName(QStringLiteral("ObjectValueToNotFirstOfDayTransformer")));
+        ValueTransformer::valueTransformerForName(
+            QStringLiteral("ObjectValueToNotFirstOfDayTransformer")));
     ASSERT_NE(firstOfDay, nullptr);
     EXPECT_EQ(firstOfDay->arrayController(), d.arrayController());
     const auto searching = std::dynamic_pointer_cast<SearchActivityTransformer>(
@@ -209,9 +212,10 @@ TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     ManagedObject* entry = diary.add(at(2012, 3, 5, 14, 7), 3, QStringLiteral("yellow"));
     diary.settle();
     ASSERT_EQ(diary.list()->selectedObject(), entry);
-    const auto dateText = ValueTransformer::valueTransformerForName(QStringLiteral("DateToStringTransformer"))
-                              ->transformedValue(entry->timeStamp())
-                              .toString();
+    const auto dateText =
+        ValueTransformer::valueTransformerForName(QStringLiteral("DateToStringTransformer"))
+            ->transformedValue(entry->timeStamp())
+            .toString();
     EXPECT_FALSE(dateText.isEmpty());
     EXPECT_EQ(d.window()->dateLabel->text(), dateText);
     EXPECT_EQ(d.window()->footLabel->pixmap().toImage(),
@@ -225,10 +229,12 @@ TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     QWidget* panel = d.window()->editorPanel;
     panel->resize(500, 400);
     const QImage drawn = panel->grab().toImage();
-    const QImage paper = ImageLibrary::imageNamed(QStringLiteral("basic_back_desk_5.png")).toImage();
+    const QImage paper =
+        ImageLibrary::imageNamed(QStringLiteral("basic_back_desk_5.png")).toImage();
     ASSERT_FALSE(paper.isNull());
     for (const QPoint p : {QPoint(3, panel->height() - 3), QPoint(5, panel->height() - 70)}) {
-        EXPECT_EQ(QColor(drawn.pixel(p)), QColor(paper.pixel(p.x() % paper.width(), p.y() % paper.height())))
+        EXPECT_EQ(QColor(drawn.pixel(p)),
+                  QColor(paper.pixel(p.x() % paper.width(), p.y() % paper.height())))
             << p.x() << "," << p.y();
     }
 

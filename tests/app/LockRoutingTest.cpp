@@ -3,11 +3,11 @@
 
 #include "app/AppDelegate.h"
 #include "diary/Utility.h"
-#include "ui/journal/EditTextView.h"
-#include "ui/settings/SettingWindowController.h"
-#include "ui/passcode/PasscodeView.h"
 #include "store/ArrayController.h"
 #include "ui/MainWindow.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/passcode/PasscodeView.h"
+#include "ui/settings/SettingWindowController.h"
 
 #include <gtest/gtest.h>
 

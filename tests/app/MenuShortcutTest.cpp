@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
-#include "ui/journal/EditTextView.h"
 #include "store/ArrayController.h"
 #include "ui/MainWindow.h"
+#include "ui/journal/EditTextView.h"
 
 #include <QApplication>
 #include <QLineEdit>

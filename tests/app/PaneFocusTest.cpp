@@ -1,11 +1,11 @@
 #include "JournalWindowFixture.h"
 
-#include "ui/journal/EditTextView.h"
-#include "ui/journal/EntryTableView.h"
-#include "ui/journal/MonthSelectView.h"
 #include "store/ArrayController.h"
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
+#include "ui/journal/EditTextView.h"
+#include "ui/journal/EntryTableView.h"
+#include "ui/journal/MonthSelectView.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
+#include "core/NotificationCenter.h"
 #include "diary/Utility.h"
+#include "ui/MainWindow.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/passcode/PasscodeView.h"
-#include "core/NotificationCenter.h"
-#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,8 +23,10 @@ enum class View { Lock, Main, Question, Blocker };
 
 View shownView(AppDelegate& d) {
     const std::vector<std::pair<QWidget*, View>> views = {
-        {d.passcodeView(), View::Lock}, {d.mainView(), View::Main},
-        {d.askIfUseICloudView(), View::Question}, {d.cloudDisabledBlockerView(), View::Blocker}};
+        {d.passcodeView(), View::Lock},
+        {d.mainView(), View::Main},
+        {d.askIfUseICloudView(), View::Question},
+        {d.cloudDisabledBlockerView(), View::Blocker}};
     int shown = 0;
     View which = View::Main;
     for (const auto& [widget, view] : views) {
@@ -49,7 +51,8 @@ void arrange(const ScopedDiaryHome& home, const Row& row) {
     u->setPasscode(QStringLiteral("1234"));
     u->setICloudSupportedForTesting(row.supported);
     u->setIsUseICloudAsked(row.asked);
-    const QString container = home.cloudRoot() + QLatin1Char('/') + u->ubiquityContainerIdentifier();
+    const QString container =
+        home.cloudRoot() + QLatin1Char('/') + u->ubiquityContainerIdentifier();
     if (row.enabled) {
         QDir().mkpath(container + QStringLiteral("/.nosync"));
         if (row.cloudStore) {
@@ -58,7 +61,8 @@ void arrange(const ScopedDiaryHome& home, const Row& row) {
     }
     if (row.migrated) {
         QDir().mkpath(home.storeFolder());
-        QFile(home.storeFolder() + QStringLiteral("/entries.sqlite.bak")).open(QIODevice::WriteOnly);
+        QFile(home.storeFolder() + QStringLiteral("/entries.sqlite.bak"))
+            .open(QIODevice::WriteOnly);
     }
 }
 

@@ -4,8 +4,8 @@
 
 #include "app/AppDelegate.h"
 #include "core/NotificationCenter.h"
-#include "diary/import/OldDataImporter.h"
 #include "diary/Utility.h"
+#include "diary/import/OldDataImporter.h"
 #include "store/ManagedObjectModel.h"
 #include "store/PersistentStoreCoordinator.h"
 #include "store/StoreOptions.h"
@@ -40,7 +40,8 @@ namespace {
 
 void typeDigits(QWidget* target, const QString& digits) {
     for (QChar c : digits) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - '0'), Qt::NoModifier, QString(c));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - '0'), Qt::NoModifier,
+                        QString(c));
         QApplication::sendEvent(target, &press);
     }
 }
@@ -143,7 +144,8 @@ TEST(SettingWindow, BecomingKeyResetsThePanes) {
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
     expectPanesReset(w);
-    EXPECT_FALSE(w.passcodeView()->offPanel()->isHidden()) << "the pane shows the lock as it is now";
+    EXPECT_FALSE(w.passcodeView()->offPanel()->isHidden())
+        << "the pane shows the lock as it is now";
 
     // Opening the window makes it key: an import's last status is gone.
     dirtyPanes(w);
@@ -227,14 +229,16 @@ TEST(SettingWindow, BuiltWhenFirstOpenedWithWhatTheImportSaidBefore) {
 TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
     ScopedDiaryHome home;
     CloudSettingView pane(Utility::sharedUtility());
-    const QString folder = home.cloudRoot() + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier();
+    const QString folder = home.cloudRoot() + QLatin1Char('/') +
+                           Utility::sharedUtility()->ubiquityContainerIdentifier();
     pane.refresh();
     EXPECT_EQ(pane.folderField()->text(), folder);
     EXPECT_TRUE(pane.folderField()->isReadOnly());
     EXPECT_EQ(pane.stateLabel()->text(), "Signed out: the cloud folder does not exist yet.");
     ASSERT_TRUE(QDir().mkpath(folder));
     pane.show();
-    EXPECT_TRUE(pane.stateLabel()->text().contains(QStringLiteral("available"))) << "read again when shown";
+    EXPECT_TRUE(pane.stateLabel()->text().contains(QStringLiteral("available")))
+        << "read again when shown";
     EXPECT_EQ(pane.writtenLabel()->text(), "Never");
     EXPECT_EQ(pane.appliedLabel()->text(), "Never");
     EXPECT_EQ(pane.writersLabel()->text(), "None yet");

@@ -17,14 +17,14 @@ void dragHandle(QSplitter* split, int index, QPoint by) {
     const QPoint local = grip->rect().center();
     const QPoint from = grip->mapToGlobal(local);
     const QPoint to = from + by;
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(local), QPointF(from), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(local), QPointF(from),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grip, &press);
-    QMouseEvent move(QEvent::MouseMove, QPointF(local + by), QPointF(local + by), QPointF(to), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(local + by), QPointF(local + by), QPointF(to),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grip, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local + by), QPointF(local + by), QPointF(to),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local + by), QPointF(local + by),
+                        QPointF(to), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(grip, &release);
     QCoreApplication::processEvents();
 }

@@ -1,11 +1,11 @@
 #include "AppTestSupport.h"
 #include "app/AppDelegate.h"
-#include "diary/Utility.h"
-#include "ui/journal/EditTextView.h"
-#include "store/ArrayController.h"
 #include "core/Clock.h"
+#include "diary/Utility.h"
+#include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
+#include "ui/journal/EditTextView.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -117,8 +117,10 @@ TEST(StoreOperations, TypedTextSurvivesQuittingAndARelaunch) {
         d->insertNewObject(nullptr);
         QCoreApplication::processEvents();
         QTest::keyClicks(d->editTextView(), QStringLiteral("Dear diary, l'"));
-        for (const QString& accented : {QStringLiteral("\u00e9"), QStringLiteral("t"), QStringLiteral("\u00e9")}) {
-            QTest::sendKeyEvent(QTest::Click, d->editTextView(), Qt::Key_unknown, accented, Qt::NoModifier);
+        for (const QString& accented :
+             {QStringLiteral("\u00e9"), QStringLiteral("t"), QStringLiteral("\u00e9")}) {
+            QTest::sendKeyEvent(QTest::Click, d->editTextView(), Qt::Key_unknown, accented,
+                                Qt::NoModifier);
         }
         // Quit at once, while the editor still has the focus.
         EXPECT_TRUE(d->applicationShouldTerminate());
@@ -127,7 +129,8 @@ TEST(StoreOperations, TypedTextSurvivesQuittingAndARelaunch) {
     auto relaunched = test::launchDelegate();
     QCoreApplication::processEvents();
     ASSERT_EQ(relaunched->arrayController()->count(), 1u);
-    EXPECT_EQ(relaunched->arrayController()->objectAtIndex(0)->entryText(), QStringLiteral("Dear diary, l'été"));
+    EXPECT_EQ(relaunched->arrayController()->objectAtIndex(0)->entryText(),
+              QStringLiteral("Dear diary, l'été"));
     EXPECT_EQ(relaunched->editTextView()->toPlainText(), QStringLiteral("Dear diary, l'été"));
 }
 
@@ -145,7 +148,8 @@ TEST(StoreOperations, AFailedSaveKeepsTheApplicationOpenWithTheEdits) {
         EXPECT_FALSE(d->windowWillClose());
         EXPECT_EQ(alerts().errors.size(), 2u) << "one alert per attempt";
         EXPECT_TRUE(d->managedObjectContext()->hasChanges());
-        EXPECT_EQ(d->arrayController()->selectedObject()->entryText(), QStringLiteral("unsaved words"));
+        EXPECT_EQ(d->arrayController()->selectedObject()->entryText(),
+                  QStringLiteral("unsaved words"));
     }
     EXPECT_TRUE(d->applicationShouldTerminate());
     EXPECT_EQ(alerts().errors.size(), 2u);

@@ -217,6 +217,5 @@ TEST(DateFormatter, UserLocaleComesFromTheEnvironment) {
     EXPECT_EQ(DateFormatter().standaloneMonthSymbols().value(0), QStringLiteral("January"));
 }
 
-
 } // namespace
 } // namespace quillet

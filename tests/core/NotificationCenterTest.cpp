@@ -17,11 +17,13 @@ TEST(NotificationCenter, DeliversByNameAndSenderSynchronously) {
     std::vector<QVariant> oneSender;
     const int a = center.addObserver(QStringLiteral("clockTicked"), nullptr,
                                      [&](const Notification& n) { anySender.push_back(n.name); });
-    const int b = center.addObserver(QStringLiteral("clockTicked"), &sender, [&](const Notification& n) {
-        oneSender.push_back(n.userInfo.value(QStringLiteral("progress")));
-    });
+    const int b =
+        center.addObserver(QStringLiteral("clockTicked"), &sender, [&](const Notification& n) {
+            oneSender.push_back(n.userInfo.value(QStringLiteral("progress")));
+        });
 
-    center.postNotification(QStringLiteral("clockTicked"), &sender, {{QStringLiteral("progress"), 42}});
+    center.postNotification(QStringLiteral("clockTicked"), &sender,
+                            {{QStringLiteral("progress"), 42}});
     center.postNotification(QStringLiteral("clockTicked"), &other);
     center.postNotification(QStringLiteral("fontChanged"), &sender);
     // Delivered before postNotification returns.
@@ -67,7 +69,8 @@ TEST(NotificationCenter, PostsFromManyThreadsAreDeliveredOnThePostingThread) {
                                         {{QStringLiteral("thread"), t}});
                 if (i % 50 == 0) {
                     // Registering concurrently with posting must be safe too.
-                    const int token = center.addObserver(QStringLiteral("other"), nullptr, [](const Notification&) {});
+                    const int token = center.addObserver(QStringLiteral("other"), nullptr,
+                                                         [](const Notification&) {});
                     center.removeObserver(token);
                 }
             }

@@ -34,7 +34,8 @@ void fillWithLockedContent(const QString& folder) {
 }
 
 QStringList everythingIn(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 TEST(TempFolders, AScopeRemovesItsFoldersWithWhatTheTestLockedButNotWhatLinksLeadTo) {
@@ -78,8 +79,8 @@ public:
     if (!std::getenv("QUILLET_TEMP_FOLDER_PROBE")) {
         return false;
     }
-    ::testing::RegisterTest("TempFolderProbe", "FailsWithLockedFolders", nullptr, nullptr, __FILE__, __LINE__,
-                            []() -> ::testing::Test* { return new FailingProbe; });
+    ::testing::RegisterTest("TempFolderProbe", "FailsWithLockedFolders", nullptr, nullptr, __FILE__,
+                            __LINE__, []() -> ::testing::Test* { return new FailingProbe; });
     return true;
 }();
 
@@ -97,7 +98,8 @@ TEST(TempFolders, AFailingTestLeavesNothingInTheTemporaryFolder) {
     const QString output = QString::fromLocal8Bit(probe.readAll());
     EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(probe.exitCode(), 1) << output.toStdString();
-    EXPECT_TRUE(output.contains(QStringLiteral("the probe fails on purpose"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("the probe fails on purpose")))
+        << output.toStdString();
     EXPECT_EQ(everythingIn(privateTmp), QStringList()) << output.toStdString();
 }
 

@@ -75,6 +75,5 @@ TEST(TextFolder, ContainsSearchesFoldedBytes) {
     EXPECT_TRUE(TextFolder::contains(haystack, fold("")));
 }
 
-
 } // namespace
 } // namespace quillet

@@ -1,6 +1,6 @@
+#include "core/UserDefaults.h"
 #include "TestSupport.h"
 #include "core/Bundle.h"
-#include "core/UserDefaults.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,7 +38,8 @@ TEST(UserDefaults, AbsentKeysReadAsEmptyValuesAndWritesSurviveANewObject) {
     EXPECT_EQ(reread.stringForKey(QStringLiteral("passcode")), QStringLiteral("0123"));
     EXPECT_TRUE(reread.boolForKey(QStringLiteral("passcodeLocked")));
     EXPECT_EQ(reread.floatForKey(QStringLiteral("currentFontSize")), 11.6f);
-    EXPECT_EQ(reread.stringForKey(QStringLiteral("currentFontName")), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(reread.stringForKey(QStringLiteral("currentFontName")),
+              QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(reread.allKeys().size(), 4);
 
     reread.removeObjectForKey(QStringLiteral("passcode"));
@@ -114,9 +115,11 @@ TEST(UserDefaults, DefaultFileFollowsTheBundleNameAndConfigHome) {
     test::ScopedEnv config("XDG_CONFIG_HOME", QByteArray("/tmp/quillet-config-test"));
     const QString old = Bundle::mainBundle().bundleName();
     Bundle::mainBundle().setBundleName(QStringLiteral("Wrenfold"));
-    EXPECT_EQ(UserDefaults::defaultFilePath(), QStringLiteral("/tmp/quillet-config-test/Wrenfold/Wrenfold.conf"));
+    EXPECT_EQ(UserDefaults::defaultFilePath(),
+              QStringLiteral("/tmp/quillet-config-test/Wrenfold/Wrenfold.conf"));
     Bundle::mainBundle().setBundleName(QString());
-    EXPECT_EQ(UserDefaults::defaultFilePath(), QStringLiteral("/tmp/quillet-config-test/Quillet/Quillet.conf"));
+    EXPECT_EQ(UserDefaults::defaultFilePath(),
+              QStringLiteral("/tmp/quillet-config-test/Quillet/Quillet.conf"));
     Bundle::mainBundle().setBundleName(old);
 }
 

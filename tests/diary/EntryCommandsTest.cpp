@@ -1,8 +1,8 @@
+#include "diary/journal/EntryCommands.h"
 #include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
 #include "diary/Utility.h"
-#include "diary/journal/EntryCommands.h"
 #include "diary/journal/JournalFilter.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
@@ -26,9 +26,9 @@ int monthTag(const QDateTime& date) {
 class EntryCommandsTest : public ::testing::Test {
 protected:
     EntryCommandsTest()
-        : tz("Europe/Berlin"),
-          filter(&list, monthTag, [] { return QString(); }),
-          commands(&list, &filter, {monthTag, [this] { return QStringLiteral("UUID-%1").arg(++made); }}) {
+        : tz("Europe/Berlin"), filter(&list, monthTag, [] { return QString(); }),
+          commands(&list, &filter,
+                   {monthTag, [this] { return QStringLiteral("UUID-%1").arg(++made); }}) {
         Clock::setNowForTesting([] { return at(2012, 3, 15, 12, 0); });
         list.setManagedObjectContext(&context);
         list.setSortDescriptors(filter.currSortDescriptors());

@@ -38,10 +38,14 @@ private:
 // The shared exporter with a launcher that only counts, in a cache folder of its own.
 class ExportHome {
 public:
-    ExportHome() : cache_(makeTempDir() + QStringLiteral("/cache")), env_("XDG_CACHE_HOME", cache_.toUtf8()) {
+    ExportHome()
+        : cache_(makeTempDir() + QStringLiteral("/cache")),
+          env_("XDG_CACHE_HOME", cache_.toUtf8()) {
         EntryExporter::sharedExporter()->setLauncher(std::make_unique<CountingLauncher>(&opened));
     }
-    ~ExportHome() { EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>()); }
+    ~ExportHome() {
+        EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
+    }
 
     QString folder() const { return cache_ + QStringLiteral("/Quillet2"); }
     QString path() const { return folder() + QStringLiteral("/preview.txt"); }
@@ -49,8 +53,10 @@ public:
         QFile file(path());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    void exportEntries(const std::vector<ManagedObject*>& entries, const QString& search = QString()) {
-        EntryExporter::sharedExporter()->exportToTextAndPreview(entries, search, DateComponents{2012, 3});
+    void exportEntries(const std::vector<ManagedObject*>& entries,
+                       const QString& search = QString()) {
+        EntryExporter::sharedExporter()->exportToTextAndPreview(entries, search,
+                                                                DateComponents{2012, 3});
     }
 
     QStringList opened;
@@ -66,7 +72,8 @@ public:
         const QDateTime when(QDate(year, month, day), QTime(hour, minute));
         ManagedObject* entry = context_.insertNewObject(QStringLiteral("Entry"));
         entry->setValue(when, QStringLiteral("timeStamp"));
-        entry->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
+        entry->setValue(Utility::sharedUtility()->monthTagForDate(when),
+                        QStringLiteral("monthTag"));
         if (!text.isNull()) {
             entry->setValue(text, QStringLiteral("entryText"));
         }
@@ -113,10 +120,11 @@ TEST(EntryExporter, RepeatsAHeaderAtEachReturnToADayAndKeepsTextsAsStored) {
     entries.add(2012, 3, 6, 10, 0, QString());
     entries.add(2012, 3, 5, 11, 0, QStringLiteral("Grüße, «été» ✓"));
     home.exportEntries(entries.list);
-    EXPECT_EQ(home.contents(), QString::fromUtf8("[March 5 Mon]\n09:00 AM\nfirst line\nsecond line\n\n\n"
-                                                 "[March 6 Tue]\n10:00 AM\n\n\n"
-                                                 "[March 5 Mon]\n11:00 AM\nGrüße, «été» ✓\n\n")
-                                   .toUtf8());
+    EXPECT_EQ(home.contents(),
+              QString::fromUtf8("[March 5 Mon]\n09:00 AM\nfirst line\nsecond line\n\n\n"
+                                "[March 6 Tue]\n10:00 AM\n\n\n"
+                                "[March 5 Mon]\n11:00 AM\nGrüße, «été» ✓\n\n")
+                  .toUtf8());
 
     // A second export replaces the first completely, an empty list included.
     home.exportEntries({});
@@ -133,10 +141,12 @@ TEST(EntryExporter, KeepsTheExportPrivateToTheUser) {
     const auto privateFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
     const auto privateFile = QFile::ReadOwner | QFile::WriteOwner;
     const auto modeOf = [](const QString& path) {
-        // Qt reports the owner's bits twice (as owner and as user); compare the owner/group/other ones.
-        return QFileInfo(path).permissions() & (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                                QFile::ReadOther | QFile::WriteOther | QFile::ExeOther);
+        // Qt reports the owner's bits twice (as owner and as user); compare the owner/group/other
+        // ones.
+        return QFileInfo(path).permissions() &
+               (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                QFile::ExeOther);
     };
 
     home.exportEntries(entries.list);
@@ -144,8 +154,8 @@ TEST(EntryExporter, KeepsTheExportPrivateToTheUser) {
     EXPECT_EQ(modeOf(home.path()), privateFile);
 
     // Made readable by others in between: the next export closes them again.
-    QFile::setPermissions(home.folder(), privateFolder | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                             QFile::ExeOther);
+    QFile::setPermissions(home.folder(), privateFolder | QFile::ReadGroup | QFile::ExeGroup |
+                                             QFile::ReadOther | QFile::ExeOther);
     QFile::setPermissions(home.path(), privateFile | QFile::ReadGroup | QFile::ReadOther);
     home.exportEntries(entries.list);
     EXPECT_EQ(modeOf(home.folder()), privateFolder);
@@ -193,9 +203,10 @@ TEST(SystemTextEditorLauncher, StartsTheConfiguredEditorWithThePathAsItsOnlyArgu
     {
         QFile script(editor);
         ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
-                         .arg(record)
-                         .toUtf8());
+        script.write(
+            QStringLiteral("#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                .arg(record)
+                .toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

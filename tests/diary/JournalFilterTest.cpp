@@ -1,8 +1,8 @@
+#include "diary/journal/JournalFilter.h"
 #include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
 #include "diary/Utility.h"
-#include "diary/journal/JournalFilter.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
@@ -21,7 +21,8 @@ protected:
     JournalFilterTest()
         : tz("Europe/Berlin"),
           filter(
-              &list, [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
+              &list,
+              [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
               [this] { return search; }) {
         Clock::setNowForTesting([] { return QDateTime(QDate(2012, 3, 15), QTime(10, 0)); });
         list.setManagedObjectContext(&context);
@@ -70,10 +71,12 @@ TEST_F(JournalFilterTest, PredicateTextsForTheThreeInputs) {
 
     // a " b \ c is escaped to a \" b \\ c: backslashes first, then quotes.
     setSearch(QStringLiteral("a\"b\\c"));
-    EXPECT_EQ(filter.currPredicateFormat(), QStringLiteral("entryText contains[cd] \"a\\\"b\\\\c\""));
+    EXPECT_EQ(filter.currPredicateFormat(),
+              QStringLiteral("entryText contains[cd] \"a\\\"b\\\\c\""));
     filter.setColorFilter(3);
     setSearch(QStringLiteral("x"));
-    EXPECT_EQ(filter.currPredicateFormat(), QStringLiteral("entryText contains[cd] \"x\" AND colorTag = 3"));
+    EXPECT_EQ(filter.currPredicateFormat(),
+              QStringLiteral("entryText contains[cd] \"x\" AND colorTag = 3"));
     // A negative filter is ignored while searching.
     filter.setColorFilter(-1);
     EXPECT_EQ(filter.currPredicateFormat(), QStringLiteral("entryText contains[cd] \"x\""));
@@ -89,7 +92,8 @@ TEST_F(JournalFilterTest, ListsTheMonthOrTheSearchAcrossAllMonthsNewestFirst) {
     add(QDateTime(QDate(2011, 12, 24), QTime(20, 0)), QStringLiteral("Christmas a\"b\\c ete"));
     add(QDateTime(QDate(2013, 1, 2), QTime(7, 0)), QStringLiteral("New year"), 2);
     filter.reloadData();
-    EXPECT_EQ(listed(), (std::vector<QString>{QStringLiteral("Three"), QStringLiteral("Two ETE"), QStringLiteral("One été")}));
+    EXPECT_EQ(listed(), (std::vector<QString>{QStringLiteral("Three"), QStringLiteral("Two ETE"),
+                                              QStringLiteral("One été")}));
 
     setSearch(QStringLiteral("Ete"));
     EXPECT_EQ(listed(), (std::vector<QString>{QStringLiteral("Two ETE"), QStringLiteral("One été"),

@@ -418,7 +418,6 @@ TEST_F(OldDataImport, AFileThatCannotBeImportedEndsInFailureAndIsLeftAlone) {
     EXPECT_EQ(readBytes(oldPath()), QByteArray(8192, '\x42'));
     EXPECT_TRUE(entries().empty());
     EXPECT_FALSE(Utility::sharedUtility()->isOldDataImported());
-
 }
 
 TEST_F(OldDataImport, AFileThatBreaksOffKeepsWhatCameInButIsNotDone) {

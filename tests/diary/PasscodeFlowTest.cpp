@@ -119,7 +119,8 @@ TEST(PasscodeFlow, IdleOrUnknownModesKeepTheDigitsAndChangeNothing) {
         flow.setViewType(mode);
         const PasscodeFlow::Step step = flow.passcodeEntered(QStringLiteral("1234"));
         EXPECT_FALSE(step.clearEntry) << mode.toStdString();
-        EXPECT_FALSE(step.finished || step.unlocked || step.alert || step.title) << mode.toStdString();
+        EXPECT_FALSE(step.finished || step.unlocked || step.alert || step.title)
+            << mode.toStdString();
         EXPECT_EQ(flow.viewType(), mode);
     }
     EXPECT_TRUE(kept.writes.isEmpty());

@@ -115,7 +115,8 @@ TEST(StoreLocations, AFileNamedNosyncIsReportedAtEveryQueryAndCountsAsNoCloudSto
     const QString nosync = container + QStringLiteral("/.nosync");
     ASSERT_TRUE(writeBytes(nosync, "in the way"));
     const QString message =
-        QStringLiteral("Expected a folder to store application data, found a file (%1).").arg(nosync);
+        QStringLiteral("Expected a folder to store application data, found a file (%1).")
+            .arg(nosync);
 
     EXPECT_TRUE(utility()->cloudStoreFolder().isNull());
     EXPECT_TRUE(utility()->cloudStoreFolder().isNull());
@@ -174,7 +175,8 @@ TEST(StoreLocations, CanMoveLocalStoreToICloudHasThreeAnswers) {
     const QString container = signIn(home);
     EXPECT_FALSE(utility()->canMoveLocalStoreToICloud());
     EXPECT_TRUE(QFileInfo(container + QStringLiteral("/.nosync")).isDir());
-    EXPECT_EQ(QFileInfo(container + QStringLiteral("/.nosync")).permissions() & 0x0077, QFile::Permissions());
+    EXPECT_EQ(QFileInfo(container + QStringLiteral("/.nosync")).permissions() & 0x0077,
+              QFile::Permissions());
 
     ASSERT_TRUE(writeBytes(container + QStringLiteral("/.nosync/entries.sqlite"), "cloud"));
     EXPECT_TRUE(utility()->canMoveLocalStoreToICloud());
@@ -192,7 +194,8 @@ TEST(StoreLocations, TheCloudRootComesFromTheEnvironment) {
     {
         ScopedEnv unset("QUILLET_CLOUD_ROOT", std::nullopt);
         EXPECT_EQ(CloudContainer::rootPath(), home.dataHome() + QStringLiteral("/QuilletCloud"));
-        QDir().mkpath(home.dataHome() + QStringLiteral("/QuilletCloud/") + utility()->ubiquityContainerIdentifier());
+        QDir().mkpath(home.dataHome() + QStringLiteral("/QuilletCloud/") +
+                      utility()->ubiquityContainerIdentifier());
         EXPECT_TRUE(utility()->isICloudEnabled());
     }
     {
@@ -201,12 +204,14 @@ TEST(StoreLocations, TheCloudRootComesFromTheEnvironment) {
         ScopedEnv tilde("QUILLET_CLOUD_ROOT", QByteArray("~/Sync/QuilletCloud"));
         EXPECT_EQ(CloudContainer::rootPath(), fakeHome + QStringLiteral("/Sync/QuilletCloud"));
         EXPECT_FALSE(utility()->isICloudEnabled());
-        QDir().mkpath(fakeHome + QStringLiteral("/Sync/QuilletCloud/") + utility()->ubiquityContainerIdentifier());
-        EXPECT_EQ(utility()->cloudContainerURL(),
-                  fakeHome + QStringLiteral("/Sync/QuilletCloud/") + utility()->ubiquityContainerIdentifier());
+        QDir().mkpath(fakeHome + QStringLiteral("/Sync/QuilletCloud/") +
+                      utility()->ubiquityContainerIdentifier());
+        EXPECT_EQ(utility()->cloudContainerURL(), fakeHome + QStringLiteral("/Sync/QuilletCloud/") +
+                                                      utility()->ubiquityContainerIdentifier());
     }
     // A file where the container should be is no container.
-    ASSERT_TRUE(writeBytes(home.cloudRoot() + QLatin1Char('/') + utility()->ubiquityContainerIdentifier(), "file"));
+    ASSERT_TRUE(writeBytes(
+        home.cloudRoot() + QLatin1Char('/') + utility()->ubiquityContainerIdentifier(), "file"));
     EXPECT_FALSE(utility()->isICloudEnabled());
 }
 
@@ -232,7 +237,8 @@ TEST(StoreLocations, TheOldDataFolderIsNamedButNeverMade) {
 class ThreadRecordingAlerts : public AlertPresenter {
 public:
     void presentError(const Error&) override { threads.push_back(QThread::currentThread()); }
-    void runAlertPanel(const QString& title, const QString& message, const QString& button) override {
+    void runAlertPanel(const QString& title, const QString& message,
+                       const QString& button) override {
         threads.push_back(QThread::currentThread());
         panels.push_back({title, message, button});
     }

@@ -116,8 +116,10 @@ TEST(StoreProcesses, ASecondProcessIsToldTheDiaryIsOpenAndTheFirstGoesOn) {
     {
         DiaryProcess second(path);
         const QString refusal = second.readLine();
-        EXPECT_TRUE(refusal.startsWith(QStringLiteral("error %1 ").arg(StoreInUseError))) << refusal.toStdString();
-        EXPECT_TRUE(refusal.contains(QStringLiteral("open in another window"))) << refusal.toStdString();
+        EXPECT_TRUE(refusal.startsWith(QStringLiteral("error %1 ").arg(StoreInUseError)))
+            << refusal.toStdString();
+        EXPECT_TRUE(refusal.contains(QStringLiteral("open in another window")))
+            << refusal.toStdString();
     }
     Error error;
     EXPECT_FALSE(PersistentStore::open(path, {}, &error));
@@ -146,7 +148,8 @@ TEST(StoreProcesses, TheApplicationReportsADiaryOpenElsewhereAndOpensItOnceItIsF
     EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
     ASSERT_EQ(alerts().errors.size(), 2u);
     EXPECT_EQ(alerts().errors[0].code, StoreInUseError);
-    EXPECT_TRUE(alerts().errors[0].localizedDescription.contains(QStringLiteral("open in another window")));
+    EXPECT_TRUE(
+        alerts().errors[0].localizedDescription.contains(QStringLiteral("open in another window")));
 
     other.kill();
     ManagedObjectContext* context = diary.managedObjectContext();

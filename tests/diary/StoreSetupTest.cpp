@@ -19,8 +19,8 @@
 namespace quillet::test {
 namespace {
 
-ManagedObject* addEntry(ManagedObjectContext* context, const QString& uuid, const QVariant& text, int colorTag,
-                        int monthTag, const QDateTime& stamp) {
+ManagedObject* addEntry(ManagedObjectContext* context, const QString& uuid, const QVariant& text,
+                        int colorTag, int monthTag, const QDateTime& stamp) {
     ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
     entry->setValue(uuid, QStringLiteral("uuid"));
     entry->setValue(text, QStringLiteral("entryText"));
@@ -58,7 +58,8 @@ TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
     EXPECT_TRUE(QFileInfo(home.storeFolder()).isDir());
     EXPECT_TRUE(QFileInfo(home.storePath()).isFile());
 
-    const QString line = QStringLiteral("Store URL: ") + QUrl::fromLocalFile(home.storePath()).toString();
+    const QString line =
+        QStringLiteral("Store URL: ") + QUrl::fromLocalFile(home.storePath()).toString();
     EXPECT_TRUE(line.startsWith(QStringLiteral("Store URL: file:///")));
     EXPECT_EQ(log.count(line), 1);
     // Held from now on: no second store, no second log line.
@@ -83,10 +84,14 @@ TEST(StoreSetup, ACloudCopyMakesTheLocalFileOpenWithTheCloudOptions) {
     EXPECT_EQ(store->path(), home.storePath());
     const QVariantMap options = store->options();
     EXPECT_EQ(options.size(), 4);
-    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentNameKey).toString(), QStringLiteral("TransactionLogs"));
-    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl(), QUrl::fromLocalFile(container));
-    EXPECT_FALSE(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl().toString().contains(
-        QStringLiteral(".nosync")));
+    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentNameKey).toString(),
+              QStringLiteral("TransactionLogs"));
+    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl(),
+              QUrl::fromLocalFile(container));
+    EXPECT_FALSE(options.value(NSPersistentStoreUbiquitousContentURLKey)
+                     .toUrl()
+                     .toString()
+                     .contains(QStringLiteral(".nosync")));
     EXPECT_EQ(options.value(NSMigratePersistentStoresAutomaticallyOption), QVariant(true));
     EXPECT_EQ(options.value(NSInferMappingModelAutomaticallyOption), QVariant(true));
     EXPECT_EQ(readBytes(cloudFile), QByteArray("the cloud copy"));
@@ -97,7 +102,8 @@ TEST(StoreSetup, WithoutARecordModelOnlyTheLogSaysSo) {
     ScopedModelSearchPath noModels(makeTempDir());
     ScopedDiaryHome home;
     LogCapture log;
-    const QString line = QStringLiteral("AppDelegate:persistentStoreCoordinator No model to generate a store from");
+    const QString line =
+        QStringLiteral("AppDelegate:persistentStoreCoordinator No model to generate a store from");
 
     DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
     EXPECT_FALSE(diary.persistentStoreCoordinator());
@@ -151,8 +157,8 @@ TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
     EXPECT_TRUE(context->persistentStoreCoordinator()->persistentStores().empty());
     EXPECT_EQ(diary.managedObjectContext(), context);
 
-    addEntry(context, QStringLiteral("U"), QStringLiteral("written while the cloud is away"), 0, 201201,
-             QDateTime::fromSecsSinceEpoch(1325419200));
+    addEntry(context, QStringLiteral("U"), QStringLiteral("written while the cloud is away"), 0,
+             201201, QDateTime::fromSecsSinceEpoch(1325419200));
     EXPECT_FALSE(diary.flushUnsavedChanges());
     EXPECT_FALSE(diary.flushUnsavedChanges());
     EXPECT_EQ(alerts().errors.size(), 2u);
@@ -185,8 +191,9 @@ TEST_F(StoreSetupSaves, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     ASSERT_TRUE(diary.flushUnsavedChanges());
 
     // An edit, a removal and two new entries, the last of which the file refuses.
-    ASSERT_TRUE(rawExec(home.storePath(), "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = "
-                                          "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    ASSERT_TRUE(rawExec(home.storePath(),
+                        "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = "
+                        "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
     kept->setValue(QStringLiteral("kept, edited"), QStringLiteral("entryText"));
     context->deleteObject(gone);
     add(QStringLiteral("N"), QStringLiteral("new"), 2, 201202);
@@ -225,7 +232,8 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
         UndoManager* undo = diary.undoManager();
         ASSERT_EQ(undo, context->undoManager());
 
-        ManagedObject* saved = addEntry(context, QStringLiteral("S"), QStringLiteral("original"), 0, 201201, stamp);
+        ManagedObject* saved =
+            addEntry(context, QStringLiteral("S"), QStringLiteral("original"), 0, 201201, stamp);
         context->processPendingChanges();
         ASSERT_TRUE(diary.flushUnsavedChanges());
 
@@ -243,7 +251,8 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
 
         // A saved insert undone is removed at the next save; redone, it comes
         // back, with the text the save had left in the file.
-        ManagedObject* later = addEntry(context, QStringLiteral("L"), QStringLiteral("later"), 1, 201201, stamp);
+        ManagedObject* later =
+            addEntry(context, QStringLiteral("L"), QStringLiteral("later"), 1, 201201, stamp);
         context->processPendingChanges();
         ASSERT_TRUE(diary.flushUnsavedChanges());
         undo->undo();
@@ -271,8 +280,10 @@ TEST_F(StoreSetupSaves, ChangesSavedBehindTheContextAreMergedIn) {
     ASSERT_TRUE(diary.flushUnsavedChanges());
 
     // Another machine's changes, written to the file as the cloud exchange would.
-    const EntryValues arrived = entryValues(QStringLiteral("C"), QStringLiteral("from elsewhere"), 4, 201202, 1.33e9);
-    const EntryValues theirs = entryValues(QStringLiteral("A"), QStringLiteral("theirs"), 5, 201201, 1325419200.0);
+    const EntryValues arrived =
+        entryValues(QStringLiteral("C"), QStringLiteral("from elsewhere"), 4, 201202, 1.33e9);
+    const EntryValues theirs =
+        entryValues(QStringLiteral("A"), QStringLiteral("theirs"), 5, 201201, 1325419200.0);
     PersistentStore::Changes changes;
     changes.inserted = {&arrived};
     changes.updated = {{edited->objectID().value, &theirs}};
@@ -308,7 +319,9 @@ TEST_F(StoreSetupSaves, ChangesSavedBehindTheContextAreMergedIn) {
     // The merged state is what the next save keeps.
     ASSERT_TRUE(diary.flushUnsavedChanges());
     EXPECT_EQ(rawCount(home.storePath()), 2);
-    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'A' AND entryText = 'mine, unsaved' AND colorTag = 5"), 1);
+    EXPECT_EQ(
+        rawCount(home.storePath(), "uuid = 'A' AND entryText = 'mine, unsaved' AND colorTag = 5"),
+        1);
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'C' AND entryText = 'from elsewhere'"), 1);
 }
 

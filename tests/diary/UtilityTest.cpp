@@ -1,8 +1,8 @@
-#include "DiaryHome.h"
-#include "diary/Edition.h"
 #include "diary/Utility.h"
+#include "DiaryHome.h"
 #include "core/Bundle.h"
 #include "core/UserDefaults.h"
+#include "diary/Edition.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -31,14 +31,17 @@ TEST(Utility, FlagsAreFalseUntilSetAndWrittenAtOnce) {
 TEST(Utility, EditionsComeFromTheBundleNameAskedEveryTime) {
     Utility* u = Utility::sharedUtility();
     const QString old = Bundle::mainBundle().bundleName();
-    const std::vector<std::pair<QString, int>> cases = {
-        {QStringLiteral("Wrenfold"), 2}, {QStringLiteral("Quillet2"), 1}, {QStringLiteral("Quillet"), 0},
-        {QStringLiteral("wrenfold"), 0}, {QString(), 0}};
+    const std::vector<std::pair<QString, int>> cases = {{QStringLiteral("Wrenfold"), 2},
+                                                        {QStringLiteral("Quillet2"), 1},
+                                                        {QStringLiteral("Quillet"), 0},
+                                                        {QStringLiteral("wrenfold"), 0},
+                                                        {QString(), 0}};
     for (const auto& [name, code] : cases) {
         Bundle::mainBundle().setBundleName(name);
         EXPECT_EQ(u->applicationModel(), code) << name.toStdString();
         EXPECT_EQ(u->themeName(), code == 2 ? QStringLiteral("eco") : QStringLiteral("basic"));
-        EXPECT_EQ(u->edition().displayName(), code == 2 ? QStringLiteral("Wrenfold") : QStringLiteral("Quillet"));
+        EXPECT_EQ(u->edition().displayName(),
+                  code == 2 ? QStringLiteral("Wrenfold") : QStringLiteral("Quillet"));
     }
     Bundle::mainBundle().setBundleName(old);
 }
@@ -55,7 +58,8 @@ TEST(Utility, MonthTagsAndIdentifiers) {
         test::ScopedTimeZone berlin("Europe/Berlin");
         EXPECT_EQ(u->monthTagForDate(instant), 201302);
     }
-    const QRegularExpression form(QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    const QRegularExpression form(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
     const QString a = u->createUUID();
     const QString b = u->createUUID();
     EXPECT_TRUE(form.match(a).hasMatch()) << a.toStdString();

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "core/Bundle.h"
 #include "diary/Utility.h"
 #include "diary/transformers/DateToDayTransformer.h"
 #include "diary/transformers/DateToMonthIndexTransformer.h"
@@ -11,7 +12,6 @@
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
 #include "store/ArrayController.h"
-#include "core/Bundle.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/SortDescriptor.h"
@@ -54,16 +54,18 @@ TEST(DateTransformers, RenderTheFifthOfMarch2012InEnglish) {
     EXPECT_EQ(transform("DateToMonthTransformer", date).toString(), QStringLiteral("2012,Mar"));
     EXPECT_EQ(transform("DateToMonthIndexTransformer", date).toInt(), 2);
     EXPECT_EQ(transform("DateToYearIndexTransformer", date).toInt(), 22);
-    EXPECT_EQ(transform("DateToStringTransformer", date).toString(), QStringLiteral("2012/Mar/05 14:07:09"));
+    EXPECT_EQ(transform("DateToStringTransformer", date).toString(),
+              QStringLiteral("2012/Mar/05 14:07:09"));
     // The short time style; newer locale data puts a narrow space before PM.
     QString time = transform("DateToTimeTransformer", date).toString();
     time.replace(QChar(0x202F), QLatin1Char(' '));
     EXPECT_EQ(time, QStringLiteral("2:07 PM"));
 
     // No date, no text: the list shows an empty field rather than a made-up date.
-    for (const char* name : {"DateToDayTransformer", "DateToWeekTransformer", "DateToTimeTransformer",
-                             "DateToMonthTransformer", "DateToMonthIndexTransformer",
-                             "DateToYearIndexTransformer", "DateToStringTransformer"}) {
+    for (const char* name :
+         {"DateToDayTransformer", "DateToWeekTransformer", "DateToTimeTransformer",
+          "DateToMonthTransformer", "DateToMonthIndexTransformer", "DateToYearIndexTransformer",
+          "DateToStringTransformer"}) {
         EXPECT_FALSE(transform(name, QVariant()).isValid()) << name;
         EXPECT_FALSE(transform(name, QDateTime()).isValid()) << name;
     }
@@ -73,10 +75,12 @@ TEST(DateTransformers, UseTheCalendarYearAtTheTurnOfTheYear) {
     ScopedTimeZone tz("Europe/Berlin");
     // In week-based numbering 31 December 2012 already belongs to 2013.
     const QVariant newYearsEve = at(2012, 12, 31, 23, 30, 0);
-    EXPECT_EQ(transform("DateToStringTransformer", newYearsEve).toString(), QStringLiteral("2012/Dec/31 23:30:00"));
+    EXPECT_EQ(transform("DateToStringTransformer", newYearsEve).toString(),
+              QStringLiteral("2012/Dec/31 23:30:00"));
     EXPECT_EQ(transform("DateToYearIndexTransformer", newYearsEve).toInt(), 22);
     EXPECT_EQ(transform("DateToMonthIndexTransformer", newYearsEve).toInt(), 11);
-    EXPECT_EQ(transform("DateToMonthTransformer", newYearsEve).toString(), QStringLiteral("2012,Dec"));
+    EXPECT_EQ(transform("DateToMonthTransformer", newYearsEve).toString(),
+              QStringLiteral("2012,Dec"));
 
     EXPECT_EQ(transform("DateToYearIndexTransformer", at(1989, 6, 1, 12, 0)).toInt(), -1);
     EXPECT_EQ(transform("DateToYearIndexTransformer", at(1990, 1, 1, 0, 0)).toInt(), 0);
@@ -135,7 +139,9 @@ TEST(ObjectValueToNotFirstOfDayTransformer, HidesTheHeaderOfLaterEntriesOfADay) 
     ASSERT_EQ(list.objectAtIndex(0), nextMorning);
 
     ObjectValueToNotFirstOfDayTransformer transformer(&list);
-    auto notFirst = [&](ManagedObject* entry) { return transformer.transformedValue(QVariant::fromValue(entry)); };
+    auto notFirst = [&](ManagedObject* entry) {
+        return transformer.transformedValue(QVariant::fromValue(entry));
+    };
     EXPECT_FALSE(notFirst(nextMorning).toBool()); // first of the list
     EXPECT_FALSE(notFirst(lateEvening).toBool()); // 23:59 after 00:01 of the next day
     EXPECT_TRUE(notFirst(afternoon).toBool());
@@ -157,7 +163,8 @@ TEST(ObjectValueToNotFirstOfDayTransformer, FindsItsRowInALongList) {
     ArrayController list;
     list.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
     list.setManagedObjectContext(&context);
-    // Three entries a day over 200 days, so the list is past the size where rows are looked up by hash.
+    // Three entries a day over 200 days, so the list is past the size where rows are looked up by
+    // hash.
     const QDateTime start(QDate(2012, 1, 1), QTime(8, 0));
     for (int day = 0; day < 200; ++day) {
         for (int hour : {8, 13, 20}) {
@@ -177,20 +184,22 @@ TEST(ObjectValueToNotFirstOfDayTransformer, FindsItsRowInALongList) {
 
 TEST(ValueTransformerRegistry, MakesStatelessTransformersByNameAndKeepsRegisteredOnes) {
     const char* const stateless[] = {
-        "DateToDayTransformer",          "DateToWeekTransformer",          "DateToTimeTransformer",
-        "DateToMonthTransformer",        "DateToMonthIndexTransformer",    "DateToYearIndexTransformer",
+        "DateToDayTransformer",    "DateToWeekTransformer",       "DateToTimeTransformer",
+        "DateToMonthTransformer",  "DateToMonthIndexTransformer", "DateToYearIndexTransformer",
         "DateToStringTransformer",
     };
     for (const char* name : stateless) {
         const auto first = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
         ASSERT_NE(first, nullptr) << name;
-        EXPECT_EQ(ValueTransformer::valueTransformerForName(QString::fromLatin1(name)), first) << name;
+        EXPECT_EQ(ValueTransformer::valueTransformerForName(QString::fromLatin1(name)), first)
+            << name;
     }
     // The live ones exist only once registered.
     const QString name = QStringLiteral("SearchActivityTransformer");
     ValueTransformer::setValueTransformer(nullptr, name);
     EXPECT_EQ(ValueTransformer::valueTransformerForName(name), nullptr);
-    EXPECT_EQ(ValueTransformer::valueTransformerForName(QStringLiteral("NoSuchTransformer")), nullptr);
+    EXPECT_EQ(ValueTransformer::valueTransformerForName(QStringLiteral("NoSuchTransformer")),
+              nullptr);
     auto registered = std::make_shared<SearchActivityTransformer>(nullptr);
     ValueTransformer::setValueTransformer(registered, name);
     EXPECT_EQ(ValueTransformer::valueTransformerForName(name), registered);

@@ -22,7 +22,8 @@ protected:
 
     ManagedObject* add(int day, int month, const QString& text, int color = 0) {
         ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
-        e->setValue(QDateTime(QDate(2012, month, day), QTime(12, 0), Qt::UTC), QStringLiteral("timeStamp"));
+        e->setValue(QDateTime(QDate(2012, month, day), QTime(12, 0), Qt::UTC),
+                    QStringLiteral("timeStamp"));
         e->setValue(201200 + month, QStringLiteral("monthTag"));
         e->setValue(color, QStringLiteral("colorTag"));
         e->setValue(text, QStringLiteral("entryText"));
@@ -52,7 +53,9 @@ TEST_F(ArrayControllerTest, ArrangesByFilterAndNewestFirst) {
     filter(QStringLiteral("entryText contains[cd] \"TW\""));
     EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20}));
     EXPECT_EQ(controller.rowCount(), 1);
-    EXPECT_EQ(controller.data(controller.index(0), ArrayController::ObjectRole).value<ManagedObject*>(), march20);
+    EXPECT_EQ(
+        controller.data(controller.index(0), ArrayController::ObjectRole).value<ManagedObject*>(),
+        march20);
 }
 
 TEST_F(ArrayControllerTest, FollowsInsertsAndDeletesMadeInTheContext) {

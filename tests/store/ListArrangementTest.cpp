@@ -2,10 +2,10 @@
 // kept by moving one record instead of sorting again, and rows found among
 // records that sort alike must all give what a plain one-by-one filter and
 // a stable sort would give.
+#include "core/TextFolder.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
-#include "core/TextFolder.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -56,9 +56,10 @@ protected:
 };
 
 TEST_F(ListArrangementTest, ASearchOfALargeDiaryListsWhatAOneByOneFilterWould) {
-    const QStringList words = {QStringLiteral("morning"), QStringLiteral("caf\u00e9"), QStringLiteral("Stra\u00dfe"),
-                               QStringLiteral("river"),   QStringLiteral("MORNINGS"), QStringLiteral("\u00e9t\u00e9"),
-                               QStringLiteral("tea"),     QStringLiteral("ete"),      QStringLiteral("Z")};
+    const QStringList words = {
+        QStringLiteral("morning"), QStringLiteral("caf\u00e9"), QStringLiteral("Stra\u00dfe"),
+        QStringLiteral("river"),   QStringLiteral("MORNINGS"),  QStringLiteral("\u00e9t\u00e9"),
+        QStringLiteral("tea"),     QStringLiteral("ete"),       QStringLiteral("Z")};
     std::mt19937 random(7);
     // Enough records for the search to be spread over threads, with many
     // sharing a moment so that the order of ties is tested too.
@@ -72,19 +73,21 @@ TEST_F(ListArrangementTest, ASearchOfALargeDiaryListsWhatAOneByOneFilterWould) {
     controller.processPendingChanges();
     ASSERT_EQ(controller.count(), made.size());
 
-    for (const QString& format : {QStringLiteral("entryText contains[cd] \"morning\""),
-                                  QStringLiteral("entryText contains[cd] \"ETE\""),
-                                  QStringLiteral("entryText contains[cd] \"strasse\" AND colorTag = 3"),
-                                  QStringLiteral("entryText contains[cd] \"z \""),
-                                  QStringLiteral("entryText contains \"caf\u00e9\""),
-                                  QStringLiteral("entryText contains[cd] \"nowhere\"")}) {
+    for (const QString& format :
+         {QStringLiteral("entryText contains[cd] \"morning\""),
+          QStringLiteral("entryText contains[cd] \"ETE\""),
+          QStringLiteral("entryText contains[cd] \"strasse\" AND colorTag = 3"),
+          QStringLiteral("entryText contains[cd] \"z \""),
+          QStringLiteral("entryText contains \"caf\u00e9\""),
+          QStringLiteral("entryText contains[cd] \"nowhere\"")}) {
         SCOPED_TRACE(format.toStdString());
         filter(format);
         EXPECT_EQ(controller.arrangedObjects(), expected(format));
     }
     // The month list of the same diary comes from its month alone, in the same order.
     filter(QStringLiteral("monthTag = 201205 AND colorTag = 2"));
-    EXPECT_EQ(controller.arrangedObjects(), expected(QStringLiteral("monthTag = 201205 AND colorTag = 2")));
+    EXPECT_EQ(controller.arrangedObjects(),
+              expected(QStringLiteral("monthTag = 201205 AND colorTag = 2")));
     EXPECT_GT(controller.count(), 100u);
 }
 
@@ -98,7 +101,8 @@ TEST_F(ListArrangementTest, ANewDateMovesTheRecordToItsPlace) {
     ManagedObject* oldest = made.front();
     ManagedObject* middle = made[25];
     oldest->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(99999, Qt::UTC));
-    middle->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(1000 + 40 * 10 + 5, Qt::UTC));
+    middle->setValue(EntryKey::TimeStamp,
+                     QDateTime::fromSecsSinceEpoch(1000 + 40 * 10 + 5, Qt::UTC));
     // Not moved in the list on its own, but found where it stands.
     EXPECT_EQ(controller.indexOfObject(oldest), 49u);
     filter(all);
@@ -109,7 +113,8 @@ TEST_F(ListArrangementTest, ANewDateMovesTheRecordToItsPlace) {
     // Several records changed at once (a merge) are sorted again as a whole.
     ChangeSet merged;
     for (int i : {3, 7, 11}) {
-        made[std::size_t(i)]->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(50000 + i, Qt::UTC));
+        made[std::size_t(i)]->setValue(EntryKey::TimeStamp,
+                                       QDateTime::fromSecsSinceEpoch(50000 + i, Qt::UTC));
         merged.updated.push_back(made[std::size_t(i)]);
     }
     emit context.objectsDidChange(merged);
@@ -133,9 +138,9 @@ TEST_F(ListArrangementTest, ASearchTypedFurtherListsWhatASearchOfEverythingWould
     };
     // Letter by letter, and back, with and without a color: each list is the
     // whole diary's selection.
-    for (const QString& typed : {QStringLiteral("m"), QStringLiteral("mo"), QStringLiteral("mor"),
-                                 QStringLiteral("morn"), QStringLiteral("mor"), QStringLiteral("MORS"),
-                                 QStringLiteral("mo")}) {
+    for (const QString& typed :
+         {QStringLiteral("m"), QStringLiteral("mo"), QStringLiteral("mor"), QStringLiteral("morn"),
+          QStringLiteral("mor"), QStringLiteral("MORS"), QStringLiteral("mo")}) {
         SCOPED_TRACE(typed.toStdString());
         filter(search(typed));
         EXPECT_EQ(controller.arrangedObjects(), expected(search(typed)));
@@ -191,11 +196,14 @@ TEST_F(ListArrangementTest, RowsAreFoundAmongRecordsOfTheSameMoment) {
 }
 
 TEST(PredicateConcurrency, OnlyTheTextAsWrittenKeepsEvaluationOnOneThread) {
-    EXPECT_TRUE(Predicate::parse(QStringLiteral("entryText contains[cd] \"a\" AND colorTag = 2"))->canEvaluateConcurrently());
+    EXPECT_TRUE(Predicate::parse(QStringLiteral("entryText contains[cd] \"a\" AND colorTag = 2"))
+                    ->canEvaluateConcurrently());
     EXPECT_TRUE(Predicate::parse(QStringLiteral("monthTag = 201203"))->canEvaluateConcurrently());
     EXPECT_TRUE(Predicate::parse(QStringLiteral("uuid = 'X'"))->canEvaluateConcurrently());
-    EXPECT_FALSE(Predicate::parse(QStringLiteral("entryText contains \"a\""))->canEvaluateConcurrently());
-    EXPECT_FALSE(Predicate::parse(QStringLiteral("entryText beginswith[c] \"a\""))->canEvaluateConcurrently());
+    EXPECT_FALSE(
+        Predicate::parse(QStringLiteral("entryText contains \"a\""))->canEvaluateConcurrently());
+    EXPECT_FALSE(Predicate::parse(QStringLiteral("entryText beginswith[c] \"a\""))
+                     ->canEvaluateConcurrently());
 }
 
 TEST(TextFolderSearch, FindsWhatAPlainSearchFindsAtEveryPosition) {
@@ -210,7 +218,8 @@ TEST(TextFolderSearch, FindsWhatAPlainSearchFindsAtEveryPosition) {
         std::string needle(1 + random() % 6, ' ');
         if (random() % 3 == 0 && haystack.size() >= needle.size()) {
             // Often a piece of the haystack itself, at its start, middle or very end.
-            needle = haystack.substr(random() % (haystack.size() - needle.size() + 1), needle.size());
+            needle =
+                haystack.substr(random() % (haystack.size() - needle.size() + 1), needle.size());
         } else {
             for (char& c : needle) {
                 c = alphabet[random() % alphabet.size()];

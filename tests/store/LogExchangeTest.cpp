@@ -401,13 +401,12 @@ TEST(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
     const ExchangeStatus status = readExchangeStatus(here.path, container, key);
     EXPECT_GE(status.otherClockAheadMinutes, 59);
     EXPECT_LE(status.otherClockAheadMinutes, 60);
-    const QString self =
-        QString::fromUtf8(rawQuery(here.path, "SELECT value FROM cloudState WHERE name = 'storeId'"));
+    const QString self = QString::fromUtf8(
+        rawQuery(here.path, "SELECT value FROM cloudState WHERE name = 'storeId'"));
     QByteArray state;
-    ASSERT_TRUE(openSealed(readBytes(container + QStringLiteral("/WriterState/") + self +
-                                     QStringLiteral(".json")),
-                           key, SealedKind::WriterState, QUuid::fromString(self), 0, &state,
-                           nullptr));
+    ASSERT_TRUE(openSealed(
+        readBytes(container + QStringLiteral("/WriterState/") + self + QStringLiteral(".json")),
+        key, SealedKind::WriterState, QUuid::fromString(self), 0, &state, nullptr));
     EXPECT_TRUE(state.contains(ahead.toString(QUuid::WithoutBraces).toUtf8()))
         << "the others tell that machine so";
 

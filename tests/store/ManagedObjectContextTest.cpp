@@ -1,19 +1,20 @@
+#include "store/ManagedObjectContext.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
 #include "store/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QThread>
 #include <atomic>
-#include <thread>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace quillet {
 namespace {
 
-std::vector<ManagedObject*> fetch(ManagedObjectContext& context, const QString& format = QString()) {
+std::vector<ManagedObject*> fetch(ManagedObjectContext& context,
+                                  const QString& format = QString()) {
     FetchRequest request;
     if (!format.isEmpty()) {
         request.predicate = Predicate::parse(format);

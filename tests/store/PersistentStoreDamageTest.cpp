@@ -1,7 +1,7 @@
 // Files that are not a usable diary: each is refused with an error that says
 // why, and left exactly as it was, with nothing added beside it.
-#include "TestSupport.h"
 #include "DiaryFiles.h"
+#include "TestSupport.h"
 
 #include "store/PersistentStore.h"
 #include "store/StoreFileCheck.h"
@@ -25,7 +25,8 @@ QByteArray validDiary() {
     static const QByteArray bytes = [] {
         const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
         std::vector<EntryValues> entries = paddedEntries(120);
-        entries.push_back(entryValues(QStringLiteral("LONG"), QString(20000, QLatin1Char('L')), 1, 201205, 2.0));
+        entries.push_back(
+            entryValues(QStringLiteral("LONG"), QString(20000, QLatin1Char('L')), 1, 201205, 2.0));
         if (!writeDiary(path, entries)) {
             return QByteArray();
         }
@@ -176,14 +177,16 @@ TEST(PersistentStoreDamage, ATruncatedDiaryIsRefusedAtEveryLength) {
     for (int page = 0; page < pages; ++page) {
         lengths.insert(page * kPageSize);
     }
-    for (int odd : {1, 15, 16, 17, 99, 100, 101, 511, 512, 1000, kPageSize - 1, kPageSize + 1, 3 * kPageSize + 17,
-                    int(diary.size()) - kPageSize - 1, int(diary.size()) - 100, int(diary.size()) - 1}) {
+    for (int odd : {1, 15, 16, 17, 99, 100, 101, 511, 512, 1000, kPageSize - 1, kPageSize + 1,
+                    3 * kPageSize + 17, int(diary.size()) - kPageSize - 1, int(diary.size()) - 100,
+                    int(diary.size()) - 1}) {
         lengths.insert(odd);
     }
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     for (int length : lengths) {
         ASSERT_TRUE(writeBytes(path, diary.left(length)));
-        expectRefusedUntouched(path, StoreCorruptError, qPrintable(QStringLiteral("length %1").arg(length)));
+        expectRefusedUntouched(path, StoreCorruptError,
+                               qPrintable(QStringLiteral("length %1").arg(length)));
     }
     // The whole file still opens, with every entry.
     ASSERT_TRUE(writeBytes(path, diary));
@@ -203,7 +206,8 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
     ASSERT_TRUE(writeBytes(path, randomBytes(3 * kPageSize, 7)));
     expectRefusedUntouched(path, StoreCorruptError, "garbage");
 
-    ASSERT_TRUE(writeBytes(path, QByteArray("SQLite format 3\0", 16) + randomBytes(2 * kPageSize - 16, 8)));
+    ASSERT_TRUE(
+        writeBytes(path, QByteArray("SQLite format 3\0", 16) + randomBytes(2 * kPageSize - 16, 8)));
     expectRefusedUntouched(path, StoreCorruptError, "a database header followed by garbage");
 
     // A page inside the entry table overwritten (its root, which the other
@@ -241,7 +245,8 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
 
     // Another program's database, and the previous generation's plain file.
     QFile::remove(path);
-    ASSERT_TRUE(rawExec(path, "PRAGMA application_id = 305419896; CREATE TABLE notes (body TEXT);"));
+    ASSERT_TRUE(
+        rawExec(path, "PRAGMA application_id = 305419896; CREATE TABLE notes (body TEXT);"));
     expectRefusedUntouched(path, StoreIncompatibleVersionError, "foreign application id");
     QFile::remove(path);
     ASSERT_TRUE(rawExec(path, "CREATE TABLE entries (uuid TEXT, content TEXT, created REAL);"

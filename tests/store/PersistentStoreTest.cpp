@@ -1,7 +1,7 @@
 // The diary file itself: creation, every value read back as it was written,
 // saves that write everything or nothing, one process at a time.
-#include "TestSupport.h"
 #include "DiaryFiles.h"
+#include "TestSupport.h"
 
 #include "store/PersistentStore.h"
 
@@ -49,12 +49,17 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
         entryValues(QString(), QString(), 0, 0, std::nullopt),
         entryValues(QStringLiteral(""), QStringLiteral(""), 1, 201203, 0.0),
         entryValues(QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF"),
-                    QStringLiteral("It's Anna's \"diary\"; DROP TABLE entry; --"), 2, 201301, 1359673140.0),
-        entryValues(QStringLiteral("A"), QStringLiteral("Gr\u00fc\u00dfe, \u65e5\u672c\u8a9e, \U0001F642, \u05e9\u05dc\u05d5\u05dd"),
-                    3, 199912, 1331000000.125),
-        entryValues(QStringLiteral("B"), QStringLiteral("line one\nline two\r\nline three\ttab\n"), 4, 196912,
-                    -86400.5),
-        entryValues(QStringLiteral("C"), QString::fromUtf8("before\0after", 12), 5, 203801, 2147483648.0),
+                    QStringLiteral("It's Anna's \"diary\"; DROP TABLE entry; --"), 2, 201301,
+                    1359673140.0),
+        entryValues(
+            QStringLiteral("A"),
+            QStringLiteral(
+                "Gr\u00fc\u00dfe, \u65e5\u672c\u8a9e, \U0001F642, \u05e9\u05dc\u05d5\u05dd"),
+            3, 199912, 1331000000.125),
+        entryValues(QStringLiteral("B"), QStringLiteral("line one\nline two\r\nline three\ttab\n"),
+                    4, 196912, -86400.5),
+        entryValues(QStringLiteral("C"), QString::fromUtf8("before\0after", 12), 5, 203801,
+                    2147483648.0),
         entryValues(QStringLiteral("D"), QString(100000, QChar(0x00e9)), 5, 202402, 1.7e9),
     };
     {
@@ -68,7 +73,8 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
             changes.inserted.push_back(&v);
         }
         std::vector<qint64> keys;
-        ASSERT_TRUE(store->save(changes, &keys, &error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(store->save(changes, &keys, &error))
+            << error.localizedDescription.toStdString();
         ASSERT_EQ(keys.size(), written.size());
         for (std::size_t i = 1; i < keys.size(); ++i) {
             EXPECT_LT(keys[i - 1], keys[i]);
@@ -77,8 +83,10 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
     // Closed: the log is folded into the file, and no lock or temporary file is left.
     EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
     const QByteArray header = readBytes(path).left(100);
-    EXPECT_EQ(qFromBigEndian<quint32>(header.constData() + 68), quint32(PersistentStore::kApplicationId));
-    EXPECT_EQ(qFromBigEndian<quint32>(header.constData() + 60), quint32(PersistentStore::kSchemaVersion));
+    EXPECT_EQ(qFromBigEndian<quint32>(header.constData() + 68),
+              quint32(PersistentStore::kApplicationId));
+    EXPECT_EQ(qFromBigEndian<quint32>(header.constData() + 60),
+              quint32(PersistentStore::kSchemaVersion));
 
     std::unique_ptr<PersistentStore> reopened = openStore(path);
     ASSERT_TRUE(reopened);
@@ -124,9 +132,10 @@ TEST(PersistentStore, CreatesANewDiaryAndReadsEveryValueBackAsWritten) {
 
 TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
     const QString path = freshPath();
-    ASSERT_TRUE(writeDiary(path, {entryValues(QStringLiteral("U1"), QStringLiteral("first"), 0, 201201, 1.0),
-                                  entryValues(QStringLiteral("U2"), QStringLiteral("second"), 0, 201201, 2.0),
-                                  entryValues(QStringLiteral("U3"), QStringLiteral("third"), 0, 201201, 3.0)}));
+    ASSERT_TRUE(writeDiary(
+        path, {entryValues(QStringLiteral("U1"), QStringLiteral("first"), 0, 201201, 1.0),
+               entryValues(QStringLiteral("U2"), QStringLiteral("second"), 0, 201201, 2.0),
+               entryValues(QStringLiteral("U3"), QStringLiteral("third"), 0, 201201, 3.0)}));
     Error error;
     std::unique_ptr<PersistentStore> store = openStore(path, &error);
     ASSERT_TRUE(store);
@@ -134,11 +143,15 @@ TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
     ASSERT_EQ(rows.size(), 3u);
 
     // A row the file refuses, after an insert, an update and a delete in the same save.
-    ASSERT_TRUE(rawExec(path, "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = 'refused' "
-                              "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
-    const EntryValues added = entryValues(QStringLiteral("U4"), QStringLiteral("added"), 1, 201202, 4.0);
-    const EntryValues refused = entryValues(QStringLiteral("U5"), QStringLiteral("refused"), 1, 201202, 5.0);
-    const EntryValues changed = entryValues(QStringLiteral("U1"), QStringLiteral("changed"), 2, 201201, 1.0);
+    ASSERT_TRUE(
+        rawExec(path, "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = 'refused' "
+                      "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    const EntryValues added =
+        entryValues(QStringLiteral("U4"), QStringLiteral("added"), 1, 201202, 4.0);
+    const EntryValues refused =
+        entryValues(QStringLiteral("U5"), QStringLiteral("refused"), 1, 201202, 5.0);
+    const EntryValues changed =
+        entryValues(QStringLiteral("U1"), QStringLiteral("changed"), 2, 201201, 1.0);
     PersistentStore::Changes changes;
     changes.inserted = {&added, &refused};
     changes.updated = {{rows[0].key, &changed}};
@@ -147,7 +160,8 @@ TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
     EXPECT_FALSE(store->save(changes, &keys, &error));
     EXPECT_EQ(error.domain, kStoreErrorDomain);
     EXPECT_EQ(error.code, StoreSaveError);
-    EXPECT_TRUE(error.localizedDescription.contains(path)) << error.localizedDescription.toStdString();
+    EXPECT_TRUE(error.localizedDescription.contains(path))
+        << error.localizedDescription.toStdString();
     EXPECT_EQ(keys, std::vector<qint64>{42});
     EXPECT_EQ(rawCount(path), 3);
     EXPECT_EQ(rawCount(path, "entryText = 'first'"), 1);
@@ -156,7 +170,9 @@ TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
 
     // Another writer holding the file makes the save fail as a whole too.
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE,
+                              nullptr),
+              SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     changes.inserted = {&added};
     error = Error();
@@ -188,10 +204,12 @@ TEST(PersistentStore, OneProcessAtATimeAndTheLockEndsWithTheStore) {
     EXPECT_EQ(error.code, StoreInUseError);
     EXPECT_TRUE(error.localizedDescription.contains(QStringLiteral("open in another window")))
         << error.localizedDescription.toStdString();
-    EXPECT_TRUE(error.localizedDescription.contains(QString::number(QCoreApplication::applicationPid())));
+    EXPECT_TRUE(
+        error.localizedDescription.contains(QString::number(QCoreApplication::applicationPid())));
 
     // The refused open changed nothing, and the holder goes on working.
-    const EntryValues v = entryValues(QStringLiteral("U"), QStringLiteral("still mine"), 0, 201201, 1.0);
+    const EntryValues v =
+        entryValues(QStringLiteral("U"), QStringLiteral("still mine"), 0, 201201, 1.0);
     PersistentStore::Changes changes;
     changes.inserted = {&v};
     EXPECT_TRUE(first->save(changes, nullptr, &error));
@@ -281,9 +299,12 @@ TEST(PersistentStore, ALogLeftBesideAMissingDiaryIsNotReplayedIntoANewOne) {
     const QString path = freshPath();
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(old).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, "PRAGMA wal_autocheckpoint = 0; DELETE FROM entry WHERE key > 5;", nullptr,
-                               nullptr, nullptr),
+        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(old).constData(), &db, SQLITE_OPEN_READWRITE,
+                                  nullptr),
+                  SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "PRAGMA wal_autocheckpoint = 0; DELETE FROM entry WHERE key > 5;",
+                               nullptr, nullptr, nullptr),
                   SQLITE_OK);
         ASSERT_TRUE(QFile::copy(old + QStringLiteral("-wal"), path + QStringLiteral("-wal")));
         sqlite3_close_v2(db);

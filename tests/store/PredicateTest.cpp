@@ -1,6 +1,6 @@
+#include "store/Predicate.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
-#include "store/Predicate.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,8 @@ bool matches(const QString& format, const ManagedObject* object) {
 }
 
 TEST(Predicate, ParsesTheFormsTheDiaryBuilds) {
-    const auto search = Predicate::parse(QStringLiteral("entryText contains[cd] \"a\\\"b\\\\c\" AND colorTag = 3"));
+    const auto search =
+        Predicate::parse(QStringLiteral("entryText contains[cd] \"a\\\"b\\\\c\" AND colorTag = 3"));
     ASSERT_TRUE(search);
     ASSERT_EQ(search->comparisons().size(), 2u);
     EXPECT_EQ(search->comparisons()[0].key, QStringLiteral("entryText"));
@@ -41,8 +42,10 @@ TEST(Predicate, ParsesTheFormsTheDiaryBuilds) {
     ASSERT_TRUE(month);
     EXPECT_EQ(month->requiredInteger(QStringLiteral("monthTag")), 201203);
     EXPECT_EQ(month->requiredInteger(QStringLiteral("colorTag")), -1);
-    EXPECT_TRUE(month->onlyIntegerEqualitiesOn({QStringLiteral("monthTag"), QStringLiteral("colorTag")}));
-    EXPECT_FALSE(search->onlyIntegerEqualitiesOn({QStringLiteral("monthTag"), QStringLiteral("colorTag")}));
+    EXPECT_TRUE(
+        month->onlyIntegerEqualitiesOn({QStringLiteral("monthTag"), QStringLiteral("colorTag")}));
+    EXPECT_FALSE(
+        search->onlyIntegerEqualitiesOn({QStringLiteral("monthTag"), QStringLiteral("colorTag")}));
 
     const auto uuid = Predicate::parse(QStringLiteral("uuid = 'AB-12'"));
     ASSERT_TRUE(uuid);
@@ -50,8 +53,8 @@ TEST(Predicate, ParsesTheFormsTheDiaryBuilds) {
 }
 
 TEST(Predicate, RefusesMalformedText) {
-    for (const char* bad : {"", "entryText contains", "entryText contains \"open", "monthTag = ",
-                            "monthTag = 2012 OR colorTag = 1", "= 3", "monthTag ~ 3",
+    for (const char* bad : {"", "entryText contains", "entryText contains \"open",
+                            "monthTag = ", "monthTag = 2012 OR colorTag = 1", "= 3", "monthTag ~ 3",
                             "entryText contains[x] \"a\"", "entryText contains \"a\\"}) {
         QString why;
         EXPECT_FALSE(Predicate::parse(QString::fromUtf8(bad), &why)) << bad;
@@ -64,7 +67,8 @@ TEST(Predicate, ContainsIgnoresCaseAndAccentsAndMatchesSpecialCharactersLiterall
     ManagedObject* ete = entry(context, QStringLiteral("Un été à Paris"));
     ManagedObject* upper = entry(context, QStringLiteral("ETE IN CAPITALS"));
     ManagedObject* street = entry(context, QStringLiteral("Die Straße war nass"));
-    ManagedObject* quoted = entry(context, QStringLiteral("She said a\"B\\c and left, 100% [sure]"));
+    ManagedObject* quoted =
+        entry(context, QStringLiteral("She said a\"B\\c and left, 100% [sure]"));
     ManagedObject* other = entry(context, QStringLiteral("nothing here"));
 
     EXPECT_TRUE(matches(QStringLiteral("entryText contains[cd] \"Ete\""), ete));

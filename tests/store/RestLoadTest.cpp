@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kFirstMonth = 201306;
 
-
 // Every diary here counts as large, so that a few hundred rows take the helper's way.
 class ScopedReadWholeLimit {
 public:

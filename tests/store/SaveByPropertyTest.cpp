@@ -33,7 +33,6 @@ using namespace cloud;
 
 const QString kEntry = QStringLiteral("7B0E5C1A-3333-4D2E-8F10-000000000001");
 
-
 // A diary open in a context, as the window holds it.
 struct OpenDiary {
     explicit OpenDiary(const QString& file) : path(file), coordinator(entryModel()) {

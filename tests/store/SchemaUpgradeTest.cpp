@@ -84,8 +84,9 @@ TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
     // A look-up by identifier, and a month's entries, go through their indexes.
     EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT key FROM entry WHERE uuid = 'x'")
                     .contains("entry_uuid"));
-    EXPECT_TRUE(rawQuery(path, "EXPLAIN QUERY PLAN SELECT entryText FROM entry WHERE monthTag = 201203")
-                    .contains("entry_month"));
+    EXPECT_TRUE(
+        rawQuery(path, "EXPLAIN QUERY PLAN SELECT entryText FROM entry WHERE monthTag = 201203")
+            .contains("entry_month"));
 
     // The copy beside it is the diary as it was, whole, private, and still opens as version 1.
     const QString copy = path + QStringLiteral(".v1");
@@ -129,12 +130,14 @@ TEST(SchemaUpgrade, ANewDiaryTakesTheSameStepsAsAnOldOne) {
 TEST(SchemaUpgrade, VersionFourGivesEveryDiaryItsOwnWriterIdAndQueuesWhatItHeldForTheFirstLog) {
     // A version-3 diary as that build left it: the fixture plus its two indexes.
     const QString path = copyOfVersionOne();
-    ASSERT_TRUE(rawExec(path, "CREATE INDEX entry_uuid ON entry (uuid); "
-                              "CREATE INDEX entry_month ON entry (monthTag); PRAGMA user_version = 3"));
+    ASSERT_TRUE(rawExec(path,
+                        "CREATE INDEX entry_uuid ON entry (uuid); "
+                        "CREATE INDEX entry_month ON entry (monthTag); PRAGMA user_version = 3"));
     const QString before = rawQuery(path, kEveryRow);
     {
         Error error;
-        ASSERT_TRUE(PersistentStore::open(path, {}, &error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(PersistentStore::open(path, {}, &error))
+            << error.localizedDescription.toStdString();
     }
     EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), "4");
     EXPECT_EQ(rawQuery(path, kEveryRow), before);

@@ -38,7 +38,8 @@ struct OpenDiary {
         FetchRequest request;
         request.predicate = Predicate::parse(format);
         std::vector<QString> uuids;
-        for (ManagedObject* o : context.executeFetchRequest(request, nullptr).value_or(std::vector<ManagedObject*>{})) {
+        for (ManagedObject* o : context.executeFetchRequest(request, nullptr)
+                                    .value_or(std::vector<ManagedObject*>{})) {
             uuids.push_back(o->uuid());
         }
         std::sort(uuids.begin(), uuids.end());
@@ -61,7 +62,8 @@ QString writeThreeEntries() {
         }
         e->setValue(EntryKey::ColorTag, color);
         e->setValue(EntryKey::MonthTag, 201207);
-        e->setValue(EntryKey::TimeStamp, QDateTime(QDate(2012, 7, 1 + color), QTime(9, 0), Qt::UTC));
+        e->setValue(EntryKey::TimeStamp,
+                    QDateTime(QDate(2012, 7, 1 + color), QTime(9, 0), Qt::UTC));
     };
     add(QStringLiteral("ACCENTED"), kAccented, 1);
     add(QStringLiteral("EMPTY"), QString(QLatin1String("")), 2);
@@ -128,7 +130,8 @@ TEST(TextFault, AnEntryEditedBeforeTheFoldedTextsArriveIsSearchedByItsNewText) {
         accented->setValue(EntryKey::EntryText, QStringLiteral("Neuer Text über die Straße"));
         EXPECT_EQ(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"strasse\"")),
                   std::vector<QString>{QStringLiteral("ACCENTED")});
-        EXPECT_TRUE(diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"paris\"")).empty());
+        EXPECT_TRUE(
+            diary.uuidsMatching(QStringLiteral("entryText contains[cd] \"paris\"")).empty());
         Error error;
         ASSERT_TRUE(diary.context.save(&error)) << error.localizedDescription.toStdString();
     }
@@ -159,7 +162,9 @@ TEST(TextFault, ATextThatCannotBeReadFailsTheSaveInsteadOfBlankingIt) {
     // Another program removes the row behind the diary's back.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM entry WHERE uuid = 'ACCENTED'", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db, "DELETE FROM entry WHERE uuid = 'ACCENTED'", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(db);
 
     accented->setValue(EntryKey::ColorTag, 4);

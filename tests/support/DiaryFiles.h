@@ -5,10 +5,10 @@
 // store's back. Platform layer only, so the platform suite can use it too.
 
 #include "TestSupport.h"
+#include "core/TextFolder.h"
 #include "store/EntryValues.h"
 #include "store/ManagedObjectModel.h"
 #include "store/PersistentStore.h"
-#include "core/TextFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,13 +27,14 @@ inline QByteArray readBytes(const QString& path) {
 
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 // Every name in the folder, hidden ones included, sorted.
 inline QStringList folderNames(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // Every file of the folder by name, with its bytes.
@@ -82,9 +83,10 @@ inline bool writeDiary(const QString& path, const std::vector<EntryValues>& entr
 inline std::vector<EntryValues> paddedEntries(int n) {
     std::vector<EntryValues> entries;
     for (int i = 0; i < n; ++i) {
-        entries.push_back(entryValues(QStringLiteral("00000000-0000-0000-0000-%1").arg(i, 12, 10, QLatin1Char('0')),
-                                      QStringLiteral("entry %1 ").arg(i) + QString(290, QLatin1Char('x')),
-                                      i % 6, 201200 + i % 12 + 1, 1.3e9 + i));
+        entries.push_back(entryValues(
+            QStringLiteral("00000000-0000-0000-0000-%1").arg(i, 12, 10, QLatin1Char('0')),
+            QStringLiteral("entry %1 ").arg(i) + QString(290, QLatin1Char('x')), i % 6,
+            201200 + i % 12 + 1, 1.3e9 + i));
     }
     return entries;
 }
@@ -93,7 +95,9 @@ inline std::vector<EntryValues> paddedEntries(int n) {
 // Runs SQL on the file with a connection of its own; false on any error.
 inline bool rawExec(const QString& path, const char* sql) {
     sqlite3* db = nullptr;
-    const bool opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+    const bool opened =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
     const bool ok = opened && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close_v2(db);
     return ok;
@@ -103,10 +107,12 @@ inline bool rawExec(const QString& path, const char* sql) {
 inline int rawCount(const QString& path, const char* where = "1") {
     sqlite3* db = nullptr;
     int count = -1;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
         const QByteArray sql = QByteArray("SELECT count(*) FROM entry WHERE ") + where;
         sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW) {
             count = sqlite3_column_int(s, 0);
         }
         sqlite3_finalize(s);
@@ -119,10 +125,13 @@ inline int rawCount(const QString& path, const char* where = "1") {
 inline QByteArray rawQuery(const QString& path, const char* sql) {
     sqlite3* db = nullptr;
     QByteArray value;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
         sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW) {
-            value = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 0)), sqlite3_column_bytes(s, 0));
+        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK &&
+            sqlite3_step(s) == SQLITE_ROW) {
+            value = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 0)),
+                               sqlite3_column_bytes(s, 0));
         }
         sqlite3_finalize(s);
     }

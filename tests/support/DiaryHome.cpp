@@ -1,7 +1,7 @@
 #include "DiaryHome.h"
 
-#include "diary/Utility.h"
 #include "core/Bundle.h"
+#include "diary/Utility.h"
 
 #include <QDir>
 
@@ -16,12 +16,9 @@ QString newDir(const QString& name) {
 } // namespace
 
 ScopedDiaryHome::ScopedDiaryHome(const QString& bundleName)
-    : bundle_(bundleName),
-      oldBundle_(Bundle::mainBundle().bundleName()),
-      data_(newDir(QStringLiteral("data"))),
-      cache_(newDir(QStringLiteral("cache"))),
-      cloud_(newDir(QStringLiteral("cloud"))),
-      dataEnv_("XDG_DATA_HOME", data_.toLocal8Bit()),
+    : bundle_(bundleName), oldBundle_(Bundle::mainBundle().bundleName()),
+      data_(newDir(QStringLiteral("data"))), cache_(newDir(QStringLiteral("cache"))),
+      cloud_(newDir(QStringLiteral("cloud"))), dataEnv_("XDG_DATA_HOME", data_.toLocal8Bit()),
       cacheEnv_("XDG_CACHE_HOME", cache_.toLocal8Bit()),
       cloudEnv_("QUILLET_CLOUD_ROOT", cloud_.toLocal8Bit()) {
     Bundle::mainBundle().setBundleName(bundle_);

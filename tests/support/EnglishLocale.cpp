@@ -9,5 +9,6 @@ class EnglishLocale : public ::testing::Environment {
 public:
     void SetUp() override { setenv("LC_ALL", "en_US.UTF-8", 1); }
 };
-[[maybe_unused]] ::testing::Environment* const kEnglish = ::testing::AddGlobalTestEnvironment(new EnglishLocale);
+[[maybe_unused]] ::testing::Environment* const kEnglish =
+    ::testing::AddGlobalTestEnvironment(new EnglishLocale);
 } // namespace

@@ -11,8 +11,9 @@ namespace quillet::test {
 
 // An entry as the application makes one: its moment with the month tag the
 // calendar gives, a tag, a text, and an identifier (a new one unless given).
-inline ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when, const QString& text,
-                               int color = 0, const QString& uuid = QString()) {
+inline ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when,
+                               const QString& text, int color = 0,
+                               const QString& uuid = QString()) {
     Utility* utility = Utility::sharedUtility();
     ManagedObject* e = context.insertNewObject(QStringLiteral("Entry"));
     e->setValue(when, QStringLiteral("timeStamp"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/passcode/PasscodeView.h"
 #include "core/NotificationCenter.h"
+#include "ui/passcode/PasscodeView.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -10,7 +10,8 @@
 namespace quillet::test {
 
 // One key press carrying text, as a keyboard of any script delivers it.
-inline void typeKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+inline void typeKey(QWidget* target, int key, const QString& text,
+                    Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QKeyEvent press(QEvent::KeyPress, key, mods, text);
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, mods, text);
@@ -21,7 +22,8 @@ inline void typeKey(QWidget* target, int key, const QString& text, Qt::KeyboardM
 inline void typeDigits(QWidget* target, const QString& text) {
     for (uint point : text.toUcs4()) {
         const QString character = QString::fromUcs4(reinterpret_cast<const char32_t*>(&point), 1);
-        const int key = (point >= '0' && point <= '9') ? int(Qt::Key_0 + (point - '0')) : int(Qt::Key_unknown);
+        const int key =
+            (point >= '0' && point <= '9') ? int(Qt::Key_0 + (point - '0')) : int(Qt::Key_unknown);
         typeKey(target, key, character);
     }
 }

@@ -32,8 +32,8 @@ inline bool waitFor(const std::function<bool()>& done) {
 // Signs the user in to the cloud container of the diary home: the
 // container folder exists under the home's cloud root. Answers that folder.
 inline QString signIn(const ScopedDiaryHome& home) {
-    const QString container =
-        home.cloudRoot() + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier();
+    const QString container = home.cloudRoot() + QLatin1Char('/') +
+                              Utility::sharedUtility()->ubiquityContainerIdentifier();
     QDir().mkpath(container);
     return container;
 }
@@ -48,7 +48,8 @@ public:
 // Points the record model lookup elsewhere for a scope.
 class ScopedModelSearchPath {
 public:
-    explicit ScopedModelSearchPath(const QString& path) : old_(ManagedObjectModel::modelSearchPath()) {
+    explicit ScopedModelSearchPath(const QString& path)
+        : old_(ManagedObjectModel::modelSearchPath()) {
         ManagedObjectModel::setModelSearchPath(path);
     }
     ~ScopedModelSearchPath() { ManagedObjectModel::setModelSearchPath(old_); }

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     setenv("XDG_CACHE_HOME", (root + "/cache").constData(), 1);
     setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
     QDir().mkpath(home + "/runtime");
-    QFile::setPermissions(home + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home + "/runtime",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     unsetenv("QUILLET_CLOUD_ROOT");
     unsetenv("QUILLET_TEXT_EDITOR");
     // Every cloud container of the tests is sealed under one passphrase,

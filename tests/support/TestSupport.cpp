@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
 #include "core/Alerts.h"
-#include "core/Bundle.h"
 #include "core/Application.h"
+#include "core/Bundle.h"
 #include "core/Log.h"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,8 @@ namespace quillet::test {
 class CountingAlerts : public AlertPresenter {
 public:
     void presentError(const Error& error) override { errors.push_back(error); }
-    void runAlertPanel(const QString& title, const QString& message, const QString& button) override {
+    void runAlertPanel(const QString& title, const QString& message,
+                       const QString& button) override {
         panels.push_back({title, message, button});
     }
     void clear() {

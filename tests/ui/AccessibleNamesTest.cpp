@@ -18,10 +18,10 @@ namespace {
 // The controls of `root` that a user can act on or read, without a name.
 QStringList unnamedControls(QWidget* root) {
     static const QList<QAccessible::Role> controls = {
-        QAccessible::PushButton, QAccessible::CheckBox,  QAccessible::RadioButton,
-        QAccessible::Slider,     QAccessible::ComboBox,  QAccessible::EditableText,
-        QAccessible::List,       QAccessible::Table,     QAccessible::Tree,
-        QAccessible::SpinBox,    QAccessible::Splitter,  QAccessible::ButtonMenu,
+        QAccessible::PushButton, QAccessible::CheckBox,   QAccessible::RadioButton,
+        QAccessible::Slider,     QAccessible::ComboBox,   QAccessible::EditableText,
+        QAccessible::List,       QAccessible::Table,      QAccessible::Tree,
+        QAccessible::SpinBox,    QAccessible::Splitter,   QAccessible::ButtonMenu,
         QAccessible::ScrollBar,  QAccessible::PageTabList};
     QStringList unnamed;
     QList<QWidget*> widgets = root->findChildren<QWidget*>();
@@ -32,8 +32,9 @@ QStringList unnamedControls(QWidget* root) {
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
         if (!face || !controls.contains(face->role()))
             continue;
-        const QString where = QStringLiteral("%1 \"%2\"").arg(
-            QString::fromLatin1(widget->metaObject()->className()), widget->objectName());
+        const QString where =
+            QStringLiteral("%1 \"%2\"")
+                .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName());
         if (face->text(QAccessible::Name).trimmed().isEmpty())
             unnamed << where;
         // The cells of a list or a grid are read one by one.

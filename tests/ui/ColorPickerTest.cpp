@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
+#include "core/Bundle.h"
 #include "diary/Utility.h"
 #include "ui/appearance/ColorPickerButton.h"
 #include "ui/appearance/ColorPickerController.h"
 #include "ui/appearance/ImageLibrary.h"
 #include "ui/appearance/ThemeColorPickerController.h"
-#include "core/Bundle.h"
 
 #include <gtest/gtest.h>
 
@@ -94,8 +94,9 @@ TEST(ColorPickerController, DimsAllButTheSelectedTagAndReportsEveryPick) {
     EXPECT_EQ(picks.folded, std::vector<ColorPickerController*>{&picker});
 
     // Button order follows the tags: gray, red, orange, yellow, green, blue.
-    const std::vector<ColorPickerButton*> buttons{picker.grayButton,   picker.redButton,   picker.orangeButton,
-                                                  picker.yellowButton, picker.greenButton, picker.blueButton};
+    const std::vector<ColorPickerButton*> buttons{picker.grayButton,   picker.redButton,
+                                                  picker.orangeButton, picker.yellowButton,
+                                                  picker.greenButton,  picker.blueButton};
     for (int tag = 0; tag < 6; ++tag) {
         buttons[std::size_t(tag)]->click();
         EXPECT_EQ(picks.tags.back(), tag);
@@ -125,7 +126,8 @@ TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
     EXPECT_EQ(highlighted(picker, QStringLiteral("basic")), std::vector<bool>(6, false));
 
     picker.setSelID(1);
-    EXPECT_EQ(highlighted(picker, QStringLiteral("basic")), (std::vector<bool>{false, true, false, false, false, false}));
+    EXPECT_EQ(highlighted(picker, QStringLiteral("basic")),
+              (std::vector<bool>{false, true, false, false, false, false}));
     for (int tag = 0; tag < 6; ++tag) {
         // Pressed looks like resting: only the highlight marks the pick.
         const ColorPickerButton* button = picker.buttonForTag(tag);
@@ -137,7 +139,8 @@ TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
     picker.redButton->setImage(QPixmap());
     picker.blueButton->setImage(QPixmap());
     picker.setSelIDfromTab(1);
-    EXPECT_EQ(highlighted(picker, QStringLiteral("basic")), (std::vector<bool>{false, true, false, false, false, false}));
+    EXPECT_EQ(highlighted(picker, QStringLiteral("basic")),
+              (std::vector<bool>{false, true, false, false, false, false}));
     EXPECT_EQ(picks.tags, std::vector<int>{1});
 
     picker.setSelID(-1);
@@ -146,7 +149,8 @@ TEST(ThemeColorPickerController, SwapsThemeImagesAndRedrawsOnEveryPick) {
 
     test::ScopedBundleName eco(QStringLiteral("Wrenfold"));
     picker.yellowButton->click();
-    EXPECT_EQ(highlighted(picker, QStringLiteral("eco")), (std::vector<bool>{false, false, false, true, false, false}));
+    EXPECT_EQ(highlighted(picker, QStringLiteral("eco")),
+              (std::vector<bool>{false, false, false, true, false, false}));
     EXPECT_EQ(picks.tags.back(), 3);
 }
 
@@ -155,10 +159,12 @@ TEST(ThemeColorPickerController, DrawsTheLeafPatternBehindTheButtons) {
     ThemeColorPickerController picker(Utility::sharedUtility());
     picker.resize(700, 260);
     const QImage drawn = picker.grab().toImage();
-    const QImage pattern = image(QStringLiteral("eco_pick_back.png")).convertToFormat(drawn.format());
+    const QImage pattern =
+        image(QStringLiteral("eco_pick_back.png")).convertToFormat(drawn.format());
     ASSERT_EQ(pattern.size(), QSize(321, 219));
     // Outside the buttons the picker is the pattern, tiled from its top-left corner.
-    for (const QPoint p : {QPoint(3, 3), QPoint(300, 200), QPoint(321 + 5, 219 + 7), QPoint(650, 240)}) {
+    for (const QPoint p :
+         {QPoint(3, 3), QPoint(300, 200), QPoint(321 + 5, 219 + 7), QPoint(650, 240)}) {
         EXPECT_EQ(drawn.pixel(p), pattern.pixel(p.x() % 321, p.y() % 219)) << p.x() << "," << p.y();
     }
 }

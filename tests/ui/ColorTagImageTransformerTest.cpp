@@ -31,18 +31,23 @@ bool sameImage(const QVariant& value, const QString& name) {
 TEST(TagTransformers, NameTheImagesAndColorsOfTheTheme) {
     {
         test::ScopedBundleName basic(QStringLiteral("Quillet2"));
-        EXPECT_TRUE(sameImage(transform("ColorTagToCellTagImageTransformer", 3), QStringLiteral("basic_cell_3.png")));
+        EXPECT_TRUE(sameImage(transform("ColorTagToCellTagImageTransformer", 3),
+                              QStringLiteral("basic_cell_3.png")));
         EXPECT_TRUE(sameImage(transform("ColorTagToBackImageTransformer", QStringLiteral("2")),
                               QStringLiteral("basic_back_desk_2.png")));
-        EXPECT_TRUE(sameImage(transform("ColorTagToFootImageTransformer", QVariant()), QStringLiteral("basic_foot_0.png")));
-        EXPECT_TRUE(sameImage(transform("ColorTagToTrashImageTransformer", 5), QStringLiteral("basic_trash_5.png")));
+        EXPECT_TRUE(sameImage(transform("ColorTagToFootImageTransformer", QVariant()),
+                              QStringLiteral("basic_foot_0.png")));
+        EXPECT_TRUE(sameImage(transform("ColorTagToTrashImageTransformer", 5),
+                              QStringLiteral("basic_trash_5.png")));
         EXPECT_FALSE(transform("ColorTagToCellTagImageTransformer", 7).isValid());
         EXPECT_FALSE(transform("ColorTagToCellTagImageTransformer", -1).isValid());
     }
     {
         test::ScopedBundleName eco(QStringLiteral("Wrenfold"));
-        EXPECT_TRUE(sameImage(transform("ColorTagToCellTagImageTransformer", 3), QStringLiteral("eco_cell_3.png")));
-        EXPECT_TRUE(sameImage(transform("ColorTagToFootImageTransformer", 1), QStringLiteral("eco_foot_1.png")));
+        EXPECT_TRUE(sameImage(transform("ColorTagToCellTagImageTransformer", 3),
+                              QStringLiteral("eco_cell_3.png")));
+        EXPECT_TRUE(sameImage(transform("ColorTagToFootImageTransformer", 1),
+                              QStringLiteral("eco_foot_1.png")));
     }
 }
 
@@ -52,6 +57,7 @@ TEST(TagTransformers, AreMadeByNameOnceRegisteredAndKept) {
                              "ColorTagToFootImageTransformer", "ColorTagToTrashImageTransformer"}) {
         const auto first = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
         ASSERT_NE(first, nullptr) << name;
-        EXPECT_EQ(ValueTransformer::valueTransformerForName(QString::fromLatin1(name)), first) << name;
+        EXPECT_EQ(ValueTransformer::valueTransformerForName(QString::fromLatin1(name)), first)
+            << name;
     }
 }

@@ -1,14 +1,14 @@
 #include "TestSupport.h"
 
 #include "diary/Utility.h"
-#include "ui/appearance/ImageLibrary.h"
 #include "diary/transformers/ObjectValueToNotFirstOfDayTransformer.h"
 #include "diary/transformers/SearchActivityTransformer.h"
-#include "ui/journal/EntryRowDelegate.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/SortDescriptor.h"
+#include "ui/appearance/ImageLibrary.h"
+#include "ui/journal/EntryRowDelegate.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,8 @@ using quillet::test::ScopedTimeZone;
 
 namespace {
 
-ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when, const QString& text, int tag) {
+ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when, const QString& text,
+                        int tag) {
     ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
     entry->setValue(when, QStringLiteral("timeStamp"));
     entry->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
@@ -39,13 +40,15 @@ TEST(EntryRowDelegate, ShowsTheDayOnTheFirstEntryOfEachDayAndTheStripOfItsTag) {
     list.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
     list.setManagedObjectContext(&context);
     addEntry(context, QDateTime(QDate(2012, 3, 6), QTime(8, 5)), QStringLiteral("Three"), 1);
-    addEntry(context, QDateTime(QDate(2012, 3, 5), QTime(14, 7)), QStringLiteral("\n  Two\nsecond line"), 4);
+    addEntry(context, QDateTime(QDate(2012, 3, 5), QTime(14, 7)),
+             QStringLiteral("\n  Two\nsecond line"), 4);
     addEntry(context, QDateTime(QDate(2012, 3, 5), QTime(9, 30)), QString(), 0);
     list.processPendingChanges();
     list.rearrangeObjects();
     ASSERT_EQ(list.count(), 3u);
-    ValueTransformer::setValueTransformer(std::make_shared<ObjectValueToNotFirstOfDayTransformer>(&list),
-                                          QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
+    ValueTransformer::setValueTransformer(
+        std::make_shared<ObjectValueToNotFirstOfDayTransformer>(&list),
+        QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
 
     EXPECT_TRUE(EntryRowDelegate::showsDayHeader(list.objectAtIndex(0)));
     EXPECT_TRUE(EntryRowDelegate::showsDayHeader(list.objectAtIndex(1)));
@@ -66,18 +69,21 @@ TEST(EntryRowDelegate, ShowsTheDayOnTheFirstEntryOfEachDayAndTheStripOfItsTag) {
     for (int row = 0; row < 3; ++row) {
         const QRect rect = view.visualRect(list.index(row));
         const int tag = list.objectAtIndex(std::size_t(row))->colorTag();
-        const QImage strip = ImageLibrary::imageNamed(QStringLiteral("basic_cell_%1.png").arg(tag)).toImage();
+        const QImage strip =
+            ImageLibrary::imageNamed(QStringLiteral("basic_cell_%1.png").arg(tag)).toImage();
         ASSERT_FALSE(strip.isNull());
         const QPoint middle(rect.left() + 2, rect.center().y());
         // Within rounding of the strip's edge shading over the row's background.
         const QColor shown(drawn.pixel(middle));
         const QColor expected(strip.pixel(2, strip.height() / 2));
-        EXPECT_LE(std::abs(shown.red() - expected.red()) + std::abs(shown.green() - expected.green()) +
+        EXPECT_LE(std::abs(shown.red() - expected.red()) +
+                      std::abs(shown.green() - expected.green()) +
                       std::abs(shown.blue() - expected.blue()),
                   6)
             << "row " << row;
     }
-    ValueTransformer::setValueTransformer(nullptr, QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
+    ValueTransformer::setValueTransformer(nullptr,
+                                          QStringLiteral("ObjectValueToNotFirstOfDayTransformer"));
     view.setItemDelegate(nullptr);
 }
 
@@ -112,8 +118,8 @@ TEST(EntryRowDelegate, SearchResultsShowTheMonthAndYearOfEachRow) {
     const auto inkAtTheRightOfTheTime = [&](int row) {
         const QImage drawn = view.viewport()->grab().toImage();
         const QRect rect = view.visualRect(list.index(row));
-        const QRect area(rect.left() + rect.width() * 2 / 3, rect.center().y() + 2, rect.width() / 3 - 2,
-                         rect.bottom() - rect.center().y() - 4);
+        const QRect area(rect.left() + rect.width() * 2 / 3, rect.center().y() + 2,
+                         rect.width() / 3 - 2, rect.bottom() - rect.center().y() - 4);
         const QRgb background = drawn.pixel(area.topLeft());
         int ink = 0;
         for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -129,8 +135,10 @@ TEST(EntryRowDelegate, SearchResultsShowTheMonthAndYearOfEachRow) {
     EXPECT_EQ(inkAtTheRightOfTheTime(1), 0);
 
     searchField.setText(QStringLiteral("n"));
-    EXPECT_EQ(EntryRowDelegate::monthOfSearchResult(list.objectAtIndex(0)), QStringLiteral("2012,Mar"));
-    EXPECT_EQ(EntryRowDelegate::monthOfSearchResult(list.objectAtIndex(1)), QStringLiteral("2011,Dec"));
+    EXPECT_EQ(EntryRowDelegate::monthOfSearchResult(list.objectAtIndex(0)),
+              QStringLiteral("2012,Mar"));
+    EXPECT_EQ(EntryRowDelegate::monthOfSearchResult(list.objectAtIndex(1)),
+              QStringLiteral("2011,Dec"));
     EXPECT_EQ(EntryRowDelegate::monthOfSearchResult(nullptr), QString());
     EXPECT_GT(inkAtTheRightOfTheTime(0), 0);
     EXPECT_GT(inkAtTheRightOfTheTime(1), 0);

@@ -1,5 +1,5 @@
-#include "diary/Utility.h"
 #include "ui/HelpWindows.h"
+#include "diary/Utility.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>

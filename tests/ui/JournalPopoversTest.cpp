@@ -30,7 +30,8 @@ TEST(JournalPopovers, TheTrashQuestionShowsTheThemesTrashImageOfTheEntrysTag) {
     JournalPopovers popovers(&window, Utility::sharedUtility());
     QLabel* image = popovers.trashImage;
     ASSERT_NE(image, nullptr);
-    EXPECT_FALSE(image->isVisibleTo(popovers.trashPopover)) << "nothing to show before an entry is given";
+    EXPECT_FALSE(image->isVisibleTo(popovers.trashPopover))
+        << "nothing to show before an entry is given";
 
     ManagedObjectContext context;
     ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));

@@ -1,6 +1,6 @@
 // What the main window runs only once its first screen is painted.
-#include "diary/Utility.h"
 #include "ui/MainWindow.h"
+#include "diary/Utility.h"
 
 #include <QCoreApplication>
 #include <QTest>

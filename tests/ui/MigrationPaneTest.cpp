@@ -113,7 +113,6 @@ TEST(MigrateSettingView, EachLineFollowsItsOperationInOrder) {
     EXPECT_EQ(duplicate->text(), "");
     step(kDuplicateChecking, 40);
     EXPECT_EQ(shown.last(), " | in progress...40%");
-
 }
 
 TEST(MigrateSettingView, APaneThatIsGoneIgnoresLateNotifications) {

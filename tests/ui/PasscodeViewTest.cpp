@@ -48,7 +48,8 @@ TEST(PasscodeView, ThePaneButtonsStartTheFlowsAndShowEachStep) {
     view.prepareUI();
     // Which of the on, off and entry panels is shown.
     const auto panels = [&view] {
-        return std::tuple(!view.onPanel()->isHidden(), !view.offPanel()->isHidden(), !view.enterPanel()->isHidden());
+        return std::tuple(!view.onPanel()->isHidden(), !view.offPanel()->isHidden(),
+                          !view.enterPanel()->isHidden());
     };
     EXPECT_EQ(panels(), std::tuple(true, false, false));
 
@@ -87,7 +88,8 @@ TEST(PasscodeView, ThePaneButtonsStartTheFlowsAndShowEachStep) {
     EXPECT_EQ(panels(), std::tuple(true, false, false));
     EXPECT_EQ(valid.count, 0) << "only the lock screen unlocks";
     for (const QString& line : log.lines()) {
-        EXPECT_FALSE(line.contains(QStringLiteral("1234")) || line.contains(QStringLiteral("1357"))) << line.toStdString();
+        EXPECT_FALSE(line.contains(QStringLiteral("1234")) || line.contains(QStringLiteral("1357")))
+            << line.toStdString();
     }
 }
 
@@ -145,7 +147,8 @@ TEST(PasscodeView, LockScreenPostsPasscodeValidOnceForTheRightEntry) {
     PasscodeValidCounter valid;
     int dotsWhenPosted = -1;
     const int probe = NotificationCenter::defaultCenter().addObserver(
-        QStringLiteral("PasscodeValid"), nullptr, [&](const Notification&) { dotsWhenPosted = visibleDots(view); });
+        QStringLiteral("PasscodeValid"), nullptr,
+        [&](const Notification&) { dotsWhenPosted = visibleDots(view); });
 
     typeDigits(&view, QStringLiteral("246"));
     EXPECT_TRUE(dotsShownInOrder(view, 3));
@@ -170,16 +173,17 @@ TEST(PasscodeView, LockScreenPostsPasscodeValidOnceForTheRightEntry) {
 
 TEST(PasscodeView, DigitsOfOtherScriptsCount) {
     EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("7")));
-    EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\uFF11")));      // full-width 1
-    EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\u0663")));      // Arabic-Indic 3
-    EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\u096D")));      // Devanagari 7
+    EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\uFF11")));         // full-width 1
+    EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\u0663")));         // Arabic-Indic 3
+    EXPECT_TRUE(PasscodeView::isSingleDigit(QStringLiteral("\u096D")));         // Devanagari 7
     EXPECT_TRUE(PasscodeView::isSingleDigit(QString::fromUcs4(U"\U0001D7D9"))); // double-struck 1
     EXPECT_FALSE(PasscodeView::isSingleDigit(QStringLiteral("12")));
     EXPECT_FALSE(PasscodeView::isSingleDigit(QString()));
-    EXPECT_FALSE(PasscodeView::isSingleDigit(QStringLiteral("\u00BD")));     // one half: a number, no digit
-    EXPECT_FALSE(PasscodeView::isSingleDigit(QStringLiteral("\u00B2")));     // superscript two
-    EXPECT_FALSE(PasscodeView::isSingleDigit(QStringLiteral("\u2163")));     // Roman numeral four
-    EXPECT_FALSE(PasscodeView::isSingleDigit(QString(QChar(0xD835))));       // a lone surrogate
+    EXPECT_FALSE(
+        PasscodeView::isSingleDigit(QStringLiteral("\u00BD"))); // one half: a number, no digit
+    EXPECT_FALSE(PasscodeView::isSingleDigit(QStringLiteral("\u00B2"))); // superscript two
+    EXPECT_FALSE(PasscodeView::isSingleDigit(QStringLiteral("\u2163"))); // Roman numeral four
+    EXPECT_FALSE(PasscodeView::isSingleDigit(QString(QChar(0xD835))));   // a lone surrogate
 
     // Typed digits of any script count as theirs (stored and compared as
     // ASCII: PasscodeStorageFile.DigitsOfEveryScriptAreStoredAndComparedAsAscii).
@@ -273,9 +277,9 @@ TEST(PasscodeView, OtherKeysShowNumberOnlyAndKeepTheDigits) {
     view.setViewType(QStringLiteral("Door"));
     typeDigits(&view, QStringLiteral("12"));
 
-    const Qt::Key keys[] = {Qt::Key_A,   Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Tab,
-                            Qt::Key_Backtab, Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
-                            Qt::Key_Space, Qt::Key_F1};
+    const Qt::Key keys[] = {Qt::Key_A,   Qt::Key_Escape,  Qt::Key_Return, Qt::Key_Enter,
+                            Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Left,   Qt::Key_Right,
+                            Qt::Key_Up,  Qt::Key_Down,    Qt::Key_Space,  Qt::Key_F1};
     for (Qt::Key key : keys) {
         QTest::keyClick(&view, key);
         EXPECT_EQ(alertShown(view), "Number Only") << "key " << int(key);
@@ -331,7 +335,8 @@ TEST(PasscodeView, TabStaysInTheViewAndTheViewKeepsTheFocus) {
 
     // The pane's buttons never take the keyboard from the entry.
     PasscodeView pane(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
-    for (QPushButton* button : {pane.turnOnButton(), pane.turnOffButton(), pane.changeButton(), pane.cancelButton()}) {
+    for (QPushButton* button :
+         {pane.turnOnButton(), pane.turnOffButton(), pane.changeButton(), pane.cancelButton()}) {
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
     }
 }

@@ -89,7 +89,8 @@ TEST(TypingWhileTextArrives, TheTypingStaysTheArrivedTextIsKeptAndTheEditorKeeps
     const QDateTime now = QDateTime::currentDateTime();
     ManagedObject* onLaptopEntry = onLaptop->insertNewObject(QStringLiteral("Entry"));
     onLaptopEntry->setValue(uuid, QStringLiteral("uuid"));
-    const QString begun = QStringLiteral("begun on the laptop") + QStringLiteral("\nLater").repeated(40);
+    const QString begun =
+        QStringLiteral("begun on the laptop") + QStringLiteral("\nLater").repeated(40);
     onLaptopEntry->setValue(begun, QStringLiteral("entryText"));
     onLaptopEntry->setValue(now, QStringLiteral("timeStamp"));
     onLaptopEntry->setValue(Utility::sharedUtility()->monthTagForDate(now),

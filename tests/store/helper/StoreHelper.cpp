@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
     }
     PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
     Error error;
-    if (!coordinator.addPersistentStore(NSSQLiteStoreType, QString(), QString::fromLocal8Bit(argv[1]),
-                                        QVariantMap(), &error)) {
+    if (!coordinator.addPersistentStore(NSSQLiteStoreType, QString(),
+                                        QString::fromLocal8Bit(argv[1]), QVariantMap(), &error)) {
         say(QStringLiteral("error %1 %2").arg(error.code).arg(error.localizedDescription));
         return 1;
     }
@@ -58,13 +58,16 @@ int main(int argc, char** argv) {
             const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
             for (int i = 0; i < count; ++i) {
                 ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
-                entry->setValue(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(), QStringLiteral("uuid"));
-                entry->setValue(QString::fromStdString(text) + QStringLiteral(" %1").arg(i), QStringLiteral("entryText"));
+                entry->setValue(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(),
+                                QStringLiteral("uuid"));
+                entry->setValue(QString::fromStdString(text) + QStringLiteral(" %1").arg(i),
+                                QStringLiteral("entryText"));
                 entry->setValue(stamp.addSecs(i), QStringLiteral("timeStamp"));
                 entry->setValue(202311, QStringLiteral("monthTag"));
                 entry->setValue(i % 6, QStringLiteral("colorTag"));
             }
-            say(context.save(&error) ? QStringLiteral("saved") : QStringLiteral("failed ") + error.localizedDescription);
+            say(context.save(&error) ? QStringLiteral("saved")
+                                     : QStringLiteral("failed ") + error.localizedDescription);
         } else if (command == "count") {
             say(QString::number(context.registeredObjects().size()));
         } else {
