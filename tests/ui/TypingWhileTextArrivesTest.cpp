@@ -98,7 +98,8 @@ TEST(TypingWhileTextArrives, TheTypingStaysTheArrivedTextIsKeptAndTheEditorKeeps
     ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
     ASSERT_TRUE(waitFor([&] {
         window.filter.workaround_AvoidEmptySelection();
-        return window.list.selectedObject() && window.list.selectedObject()->uuid() == uuid;
+        return merges > 0 && window.list.selectedObject() &&
+               window.list.selectedObject()->uuid() == uuid;
     }));
     ManagedObject* onDesktopEntry = window.list.selectedObject();
     ASSERT_EQ(window.editor()->toPlainText(), begun);
@@ -110,8 +111,12 @@ TEST(TypingWhileTextArrives, TheTypingStaysTheArrivedTextIsKeptAndTheEditorKeeps
     const int caret = window.editor()->textCursor().position();
     const QString theirs = begun + QStringLiteral(", finished there");
     onLaptopEntry->setValue(theirs, QStringLiteral("entryText"));
+    // Waited for by its own merge: a late notice of the first one would let
+    // the desktop save before the laptop's text came, which makes the laptop's
+    // the later edit of the two and moves the typing into the conflicting copy.
+    const int mergesBefore = merges;
     ASSERT_TRUE(onLaptop->save(&error)) << error.localizedDescription.toStdString();
-    ASSERT_TRUE(waitFor([&] { return merges > 0; }));
+    ASSERT_TRUE(waitFor([&] { return merges > mergesBefore; }));
     EXPECT_EQ(window.editor()->toPlainText(), typed) << "the typing stays on screen";
     EXPECT_EQ(window.editor()->textCursor().position(), caret);
     EXPECT_EQ(onDesktopEntry->entryText(), typed);

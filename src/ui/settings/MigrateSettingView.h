@@ -36,7 +36,6 @@ public:
     void setManagedObjectContextProvider(ContextProvider provider) {
         contextProvider_ = std::move(provider);
     }
-    OldDataImporter* oldDataImporter() const { return oldDataImporter_; }
 
     // What the third command runs: the application's move of the local diary
     // into the cloud folder, handed in by whoever builds the pane.
