@@ -69,7 +69,7 @@ TEST(SessionMarker, RoundTripAndDamagedFiles) {
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n";
     const std::pair<const char*, QByteArray> damaged[] = {
         {"missing", QByteArray()},
-        {"damaged", QByteArray("\x00\x01garbage<plist", 17)},
+        {"damaged", QByteArray("\x00\x01garbage<plist", 15)},
         {"no sessionID key", head + "<dict><key>other</key><string>X</string></dict>\n</plist>\n"},
         {"not a dictionary", head + "<array><string>X</string></array>\n</plist>\n"},
         {"not a string",
