@@ -83,45 +83,38 @@ bool PersistentStore::readAllRows(const QString& path, const std::function<void(
     return true;
 }
 
-bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
-    SqliteStatement s(db_.handle(), "SELECT uuid, entryText, colorTag, monthTag, timeStamp, "
-                                    "foldedText FROM entry WHERE key = ?");
-    if (!s.isValid()) {
-        if (error) {
-            *error = db_.lastError(QStringLiteral("read"));
+namespace {
+// Steps `sql` for the row of `key` and hands it to `read`. False when there
+// is no such row, or on an error (then in `error`).
+template <typename Read>
+bool readRowByKey(SqliteDatabase& db, const char* sql, qint64 key, Error* error, Read read) {
+    SqliteStatement s(db.handle(), sql);
+    int rc = SQLITE_ERROR;
+    if (s.isValid()) {
+        s.bindInt64(1, key);
+        rc = s.step();
+        if (rc == SQLITE_ROW) {
+            read(s);
+            return true;
         }
-        return false;
-    }
-    s.bindInt64(1, key);
-    const int rc = s.step();
-    if (rc == SQLITE_ROW) {
-        readValues(s, 0, values);
-        return true;
     }
     if (rc != SQLITE_DONE && error) {
-        *error = db_.lastError(QStringLiteral("read"));
+        *error = db.lastError(QStringLiteral("read"));
     }
     return false;
 }
+} // namespace
+
+bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
+    return readRowByKey(db_,
+                        "SELECT uuid, entryText, colorTag, monthTag, timeStamp, "
+                        "foldedText FROM entry WHERE key = ?",
+                        key, error, [values](SqliteStatement& s) { readValues(s, 0, values); });
+}
 
 bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
-    SqliteStatement s(db_.handle(), "SELECT entryText FROM entry WHERE key = ?");
-    if (!s.isValid()) {
-        if (error) {
-            *error = db_.lastError(QStringLiteral("read"));
-        }
-        return false;
-    }
-    s.bindInt64(1, key);
-    const int rc = s.step();
-    if (rc == SQLITE_ROW) {
-        *text = s.columnUtf8(0);
-        return true;
-    }
-    if (rc != SQLITE_DONE && error) {
-        *error = db_.lastError(QStringLiteral("read"));
-    }
-    return false;
+    return readRowByKey(db_, "SELECT entryText FROM entry WHERE key = ?", key, error,
+                        [text](SqliteStatement& s) { *text = s.columnUtf8(0); });
 }
 
 } // namespace quillet
