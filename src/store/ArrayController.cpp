@@ -20,6 +20,22 @@ const QString kColorTag = QStringLiteral("colorTag");
 // more are sorted among themselves and merged in one pass.
 constexpr std::size_t kOneByOneLimit = 32;
 
+// sorted merged into list (both in order), ties after the list's own. The
+// list's part before the first newcomer's place is copied without comparing:
+// an import arrives in date order, so most of a long list is passed over.
+template <typename Order>
+std::vector<ManagedObject*> mergedInto(const std::vector<ManagedObject*>& list,
+                                       const std::vector<ManagedObject*>& sorted, Order order) {
+    std::vector<ManagedObject*> merged;
+    merged.reserve(list.size() + sorted.size());
+    const auto from = sorted.empty()
+                          ? list.end()
+                          : std::upper_bound(list.begin(), list.end(), sorted.front(), order);
+    merged.insert(merged.end(), list.begin(), from);
+    std::merge(from, list.end(), sorted.begin(), sorted.end(), std::back_inserter(merged), order);
+    return merged;
+}
+
 template <typename T> int threeWay(const T& a, const T& b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
@@ -303,11 +319,7 @@ void ArrayController::addManyToContent(std::vector<ManagedObject*> objects) {
         return before(a, b);
     };
     std::stable_sort(objects.begin(), objects.end(), order);
-    std::vector<ManagedObject*> merged;
-    merged.reserve(content_.size() + objects.size());
-    std::merge(content_.begin(), content_.end(), objects.begin(), objects.end(),
-               std::back_inserter(merged), order);
-    content_.swap(merged);
+    content_ = mergedInto(content_, objects, order);
 }
 
 void ArrayController::addToContent(ManagedObject* object) {
@@ -412,9 +424,7 @@ void ArrayController::processPendingChanges() {
         arranged.insert(arranged.end(), listed.begin(), listed.end());
     } else {
         std::stable_sort(listed.begin(), listed.end(), order);
-        arranged.reserve(arranged_.size() + listed.size());
-        std::merge(arranged_.begin(), arranged_.end(), listed.begin(), listed.end(),
-                   std::back_inserter(arranged), order);
+        arranged = mergedInto(arranged_, listed, order);
     }
     resetArranged(std::move(arranged));
 }

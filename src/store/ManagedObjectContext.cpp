@@ -74,6 +74,12 @@ void ManagedObjectContext::releaseMemory() {
 #endif
 }
 
+void ManagedObjectContext::prepareForLargeWrite() {
+    if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
+        store->widenPageCache();
+    }
+}
+
 void ManagedObjectContext::performBlockAndWait(const std::function<void()>& block) {
     if (QThread::currentThread() == thread()) {
         block();

@@ -128,6 +128,9 @@ public:
     // hands the freed heap back, so that the window holds what a launch with
     // this diary would.
     void releaseMemory();
+    // Before a large import: the store keeps more of the file at hand
+    // until releaseMemory.
+    void prepareForLargeWrite();
     // A long text (from kFoldAheadBytes) is folded on a helper thread once
     // typing pauses for kFoldAheadPauseMs, so that the save that follows the
     // pause finds it folded; a text edited again is folded at the save.

@@ -28,6 +28,8 @@ PersistentStore::~PersistentStore() {
     if (checkpointer_.joinable()) {
         checkpointer_.join();
     }
+    rowByKey_.reset();
+    textByKey_.reset();
     db_.close();
     if (lockFd_ >= 0) {
         // Removed while still held, so that whoever opened the old file finds
@@ -150,7 +152,19 @@ void PersistentStore::refuseWrites(const Error& why) {
     sqlite3_db_config(db_.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
 }
 
+void PersistentStore::widenPageCache() {
+    if (usualCacheSize_ == 0 && !db_.queryInteger("PRAGMA cache_size", &usualCacheSize_, nullptr)) {
+        return;
+    }
+    db_.exec("PRAGMA cache_size = -16384", nullptr); // KiB
+}
+
 void PersistentStore::shrinkMemory() {
+    if (usualCacheSize_ != 0) {
+        const QByteArray usual = "PRAGMA cache_size = " + QByteArray::number(usualCacheSize_);
+        db_.exec(usual.constData(), nullptr);
+        usualCacheSize_ = 0;
+    }
     db_.exec("PRAGMA shrink_memory", nullptr);
 }
 

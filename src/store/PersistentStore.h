@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "store/EntryKey.h"
 #include "store/SqliteDatabase.h"
+#include "store/SqliteStatement.h"
 #include "store/StoreRow.h"
 
 #include <QVariantMap>
@@ -106,6 +107,10 @@ public:
               bool waitForDisk = true);
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
+    // A large write (an import) keeps the pages it touches at hand: the
+    // identifier indexes are written all over, and reading each page back
+    // cost more than writing it. shrinkMemory returns to the usual size.
+    void widenPageCache();
     // Hands back the page cache that a large write filled.
     void shrinkMemory();
     // Called after every commit (the cloud exchange writes the new log then).
@@ -153,6 +158,10 @@ private:
     QString path_;
     QVariantMap options_;
     SqliteDatabase db_;
+    // Kept for reading one row or text by its key (loadRow, loadText).
+    std::unique_ptr<SqliteStatement> rowByKey_;
+    std::unique_ptr<SqliteStatement> textByKey_;
+    qint64 usualCacheSize_ = 0; // while widened: the size to go back to
     int lockFd_ = -1;
     std::vector<StoreRow> loadedRows_;
     bool loadedAll_ = false;

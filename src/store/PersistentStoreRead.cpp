@@ -85,16 +85,26 @@ bool PersistentStore::readAllRows(const QString& path, const std::function<void(
 
 namespace {
 // Steps `sql` for the row of `key` and hands it to `read`. False when there
-// is no such row, or on an error (then in `error`).
+// is no such row, or on an error (then in `error`). The statement is made
+// once and kept: texts are read one by one, thousands in a row when an
+// import compares what it brings with what is there. It is reset at once,
+// so that no read stays open across the next save or checkpoint.
 template <typename Read>
-bool readRowByKey(SqliteDatabase& db, const char* sql, qint64 key, Error* error, Read read) {
-    SqliteStatement s(db.handle(), sql);
+bool readRowByKey(SqliteDatabase& db, std::unique_ptr<SqliteStatement>* cached, const char* sql,
+                  qint64 key, Error* error, Read read) {
+    if (!*cached || !(*cached)->isValid()) {
+        *cached = std::make_unique<SqliteStatement>(db.handle(), sql);
+    }
+    SqliteStatement& s = **cached;
     int rc = SQLITE_ERROR;
     if (s.isValid()) {
         s.bindInt64(1, key);
         rc = s.step();
         if (rc == SQLITE_ROW) {
             read(s);
+        }
+        s.reset();
+        if (rc == SQLITE_ROW) {
             return true;
         }
     }
@@ -106,14 +116,14 @@ bool readRowByKey(SqliteDatabase& db, const char* sql, qint64 key, Error* error,
 } // namespace
 
 bool PersistentStore::loadRow(qint64 key, EntryValues* values, Error* error) {
-    return readRowByKey(db_,
+    return readRowByKey(db_, &rowByKey_,
                         "SELECT uuid, entryText, colorTag, monthTag, timeStamp, "
                         "foldedText FROM entry WHERE key = ?",
                         key, error, [values](SqliteStatement& s) { readValues(s, 0, values); });
 }
 
 bool PersistentStore::loadText(qint64 key, QByteArray* text, Error* error) {
-    return readRowByKey(db_, "SELECT entryText FROM entry WHERE key = ?", key, error,
+    return readRowByKey(db_, &textByKey_, "SELECT entryText FROM entry WHERE key = ?", key, error,
                         [text](SqliteStatement& s) { *text = s.columnUtf8(0); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -59,13 +60,19 @@ bool journalOfZip(const QString& path, QByteArray* json, QString* error) {
 
 // The moment on the writer's clock: the UTC time in the entry's zone, then
 // that wall-clock time here, so that the entry keeps its day and hour.
-QDateTime writersClock(const QJsonObject& entry) {
+// Zones are looked up once each: a journal names a handful of them.
+QDateTime writersClock(const QJsonObject& entry, QHash<QString, QTimeZone>* zones) {
     QDateTime utc =
         QDateTime::fromString(entry.value(QStringLiteral("creationDate")).toString(), Qt::ISODate);
     if (!utc.isValid()) {
         return {};
     }
-    const QTimeZone zone(entry.value(QStringLiteral("timeZone")).toString().toUtf8());
+    const QString zoneName = entry.value(QStringLiteral("timeZone")).toString();
+    auto found = zones->constFind(zoneName);
+    if (found == zones->cend()) {
+        found = zones->insert(zoneName, QTimeZone(zoneName.toUtf8()));
+    }
+    const QTimeZone& zone = *found;
     const QDateTime there = zone.isValid() ? utc.toTimeZone(zone) : utc.toLocalTime();
     return QDateTime(there.date(), there.time(), Qt::LocalTime);
 }
@@ -116,10 +123,11 @@ ImportSource DayOneImporter::read(const QString& path) const {
         return source;
     }
     int number = 0;
+    QHash<QString, QTimeZone> zones;
     for (const QJsonValue& value : std::as_const(entries)) {
         ++number;
         const QJsonObject entry = value.toObject();
-        const QDateTime date = writersClock(entry);
+        const QDateTime date = writersClock(entry, &zones);
         if (!date.isValid()) {
             source.skipped.append(QStringLiteral("entry %1: no creation date").arg(number));
             continue;

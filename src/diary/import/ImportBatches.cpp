@@ -136,6 +136,10 @@ bool ImportBatches::run(bool last, const std::function<void()>& afterSave) {
             usable = false;
             return;
         }
+        if (!widened_) {
+            widened_ = true;
+            c.prepareForLargeWrite();
+        }
         {
             const UndoPause pause(c);
             for (PreparedEntry& entry : rows_) {

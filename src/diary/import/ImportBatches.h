@@ -90,6 +90,7 @@ private:
     int unsaved_ = 0;
     int saveEvery_;
     double savePerEntryNs_ = 0;
+    bool widened_ = false;
 };
 
 } // namespace quillet
