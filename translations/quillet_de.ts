@@ -135,7 +135,7 @@
     </message>
     <message>
         <source>%1 is too large (%2 MB) to be a diary</source>
-        <translation>%1 ist zu groß (%2 MB) für ein Tagebuch</translation>
+        <translation>%1 ist zu groß (%L2 MB) für ein Tagebuch</translation>
     </message>
     <message>
         <source>%1 cannot be read: %2</source>
@@ -159,7 +159,7 @@
     </message>
     <message>
         <source>%1: %2 imported, %3 already there, %4 skipped</source>
-        <translation>%1: %2 importiert, %3 schon vorhanden, %4 übersprungen</translation>
+        <translation>%1: %L2 importiert, %L3 schon vorhanden, %L4 übersprungen</translation>
     </message>
     <message>
         <source>there is no format &quot;%1&quot;</source>
@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>the diary could not take the entries (it was closed or could not be saved); %1 came in before that</source>
-        <translation>das Tagebuch konnte die Einträge nicht aufnehmen (es wurde geschlossen oder konnte nicht gespeichert werden); %1 kamen vorher hinein</translation>
+        <translation>das Tagebuch konnte die Einträge nicht aufnehmen (es wurde geschlossen oder konnte nicht gespeichert werden); %L1 kamen vorher hinein</translation>
     </message>
     <message>
         <source>the diary could not be saved</source>
@@ -513,8 +513,8 @@ Lizenz: MIT.
     <message numerus="yes">
         <source>✓ Sealed. %n file(s) from before sealing are still plain text: each diary seals its own once it has the passphrase.</source>
         <translation>
-            <numerusform>✓ Versiegelt. %n Datei von vor dem Versiegeln ist noch Klartext: Jedes Tagebuch versiegelt seine eigenen, sobald es die Passphrase hat.</numerusform>
-            <numerusform>✓ Versiegelt. %n Dateien von vor dem Versiegeln sind noch Klartext: Jedes Tagebuch versiegelt seine eigenen, sobald es die Passphrase hat.</numerusform>
+            <numerusform>✓ Versiegelt. %Ln Datei von vor dem Versiegeln ist noch Klartext: Jedes Tagebuch versiegelt seine eigenen, sobald es die Passphrase hat.</numerusform>
+            <numerusform>✓ Versiegelt. %Ln Dateien von vor dem Versiegeln sind noch Klartext: Jedes Tagebuch versiegelt seine eigenen, sobald es die Passphrase hat.</numerusform>
         </translation>
     </message>
     <message>

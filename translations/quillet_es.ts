@@ -135,7 +135,7 @@
     </message>
     <message>
         <source>%1 is too large (%2 MB) to be a diary</source>
-        <translation>%1 es demasiado grande (%2 MB) para ser un diario</translation>
+        <translation>%1 es demasiado grande (%L2 MB) para ser un diario</translation>
     </message>
     <message>
         <source>%1 cannot be read: %2</source>
@@ -159,7 +159,7 @@
     </message>
     <message>
         <source>%1: %2 imported, %3 already there, %4 skipped</source>
-        <translation>%1: %2 importadas, %3 ya existentes, %4 omitidas</translation>
+        <translation>%1: %L2 importadas, %L3 ya existentes, %L4 omitidas</translation>
     </message>
     <message>
         <source>there is no format &quot;%1&quot;</source>
@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>the diary could not take the entries (it was closed or could not be saved); %1 came in before that</source>
-        <translation>el diario no pudo recibir las entradas (se cerró o no se pudo guardar); %1 entraron antes de eso</translation>
+        <translation>el diario no pudo recibir las entradas (se cerró o no se pudo guardar); %L1 entraron antes de eso</translation>
     </message>
     <message>
         <source>the diary could not be saved</source>
@@ -513,8 +513,8 @@ Licencia: MIT.
     <message numerus="yes">
         <source>✓ Sealed. %n file(s) from before sealing are still plain text: each diary seals its own once it has the passphrase.</source>
         <translation>
-            <numerusform>✓ Sellada. %n archivo de antes del sellado sigue sin cifrar: cada diario sella los suyos en cuanto tiene la frase de contraseña.</numerusform>
-            <numerusform>✓ Sellada. %n archivos de antes del sellado siguen sin cifrar: cada diario sella los suyos en cuanto tiene la frase de contraseña.</numerusform>
+            <numerusform>✓ Sellada. %Ln archivo de antes del sellado sigue sin cifrar: cada diario sella los suyos en cuanto tiene la frase de contraseña.</numerusform>
+            <numerusform>✓ Sellada. %Ln archivos de antes del sellado siguen sin cifrar: cada diario sella los suyos en cuanto tiene la frase de contraseña.</numerusform>
         </translation>
     </message>
     <message>

@@ -135,7 +135,7 @@
     </message>
     <message>
         <source>%1 is too large (%2 MB) to be a diary</source>
-        <translation>%1 est trop volumineux (%2 Mo) pour être un journal</translation>
+        <translation>%1 est trop volumineux (%L2 Mo) pour être un journal</translation>
     </message>
     <message>
         <source>%1 cannot be read: %2</source>
@@ -159,7 +159,7 @@
     </message>
     <message>
         <source>%1: %2 imported, %3 already there, %4 skipped</source>
-        <translation>%1&#xa0;: %2 importées, %3 déjà présentes, %4 ignorées</translation>
+        <translation>%1&#xa0;: %L2 importées, %L3 déjà présentes, %L4 ignorées</translation>
     </message>
     <message>
         <source>there is no format &quot;%1&quot;</source>
@@ -179,7 +179,7 @@
     </message>
     <message>
         <source>the diary could not take the entries (it was closed or could not be saved); %1 came in before that</source>
-        <translation>le journal n’a pas pu recevoir les entrées (il a été fermé ou n’a pas pu être enregistré)&#xa0;; %1 sont arrivées avant cela</translation>
+        <translation>le journal n’a pas pu recevoir les entrées (il a été fermé ou n’a pas pu être enregistré)&#xa0;; %L1 sont arrivées avant cela</translation>
     </message>
     <message>
         <source>the diary could not be saved</source>
@@ -513,8 +513,8 @@ Licence&#xa0;: MIT.
     <message numerus="yes">
         <source>✓ Sealed. %n file(s) from before sealing are still plain text: each diary seals its own once it has the passphrase.</source>
         <translation>
-            <numerusform>✓ Scellé. %n fichier d’avant le scellement est encore en clair&#xa0;: chaque journal scelle les siens dès qu’il a la phrase secrète.</numerusform>
-            <numerusform>✓ Scellé. %n fichiers d’avant le scellement sont encore en clair&#xa0;: chaque journal scelle les siens dès qu’il a la phrase secrète.</numerusform>
+            <numerusform>✓ Scellé. %Ln fichier d’avant le scellement est encore en clair&#xa0;: chaque journal scelle les siens dès qu’il a la phrase secrète.</numerusform>
+            <numerusform>✓ Scellé. %Ln fichiers d’avant le scellement sont encore en clair&#xa0;: chaque journal scelle les siens dès qu’il a la phrase secrète.</numerusform>
         </translation>
     </message>
     <message>
