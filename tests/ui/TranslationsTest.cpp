@@ -36,7 +36,8 @@ TEST(Translations, GermanCatalogueTranslatesTheWindowAndCKeepsTheSourceTexts) {
             HelpWindows::aboutText({QStringLiteral("Quillet2"), {}, QStringLiteral("/d"), {}})
                 .contains(QString::fromUtf8(c.about)));
         const ImportReport report{QStringLiteral("Almanah"), 3, 1, {}, {}};
-        EXPECT_TRUE(report.summary().startsWith(QString::fromUtf8(c.report))) << report.summary().toStdString();
+        EXPECT_TRUE(report.summary().startsWith(QString::fromUtf8(c.report)))
+            << report.summary().toStdString();
     }
 }
 
