@@ -11,10 +11,11 @@ JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
            libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream syncthing \
-           libyaml-cpp-dev libzip-dev poppler-utils clang-format-14 gcovr
+           libyaml-cpp-dev libzip-dev poppler-utils clang-format-14 gcovr \
+           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build bench package coverage format format-check clean
+.PHONY: run test deps build bench package coverage format format-check translations clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -57,6 +58,12 @@ format: deps
 
 format-check: deps
 	$(CLANG_FORMAT) --dry-run --Werror $(FORMATTED)
+
+# The catalogues in translations/ brought up to date with the texts in src/
+# (new texts come in unfinished, for Qt Linguist; removed ones are dropped).
+LUPDATE = /usr/lib/qt6/bin/lupdate
+translations: deps
+	$(LUPDATE) -locations none -no-obsolete src -ts translations/quillet_*.ts
 
 clean:
 	rm -rf $(BUILD)

@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessTask.h"
 #include "core/Bundle.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 
@@ -70,5 +71,6 @@ int main(int argc, char** argv) {
         return status;
     }
     quillet::Bundle::mainBundle().setBundleName(identity.name);
+    quillet::Translations::use(QLocale::system());
     return quillet::AppDelegate::applicationMain(app);
 }

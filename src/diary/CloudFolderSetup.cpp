@@ -12,12 +12,6 @@
 
 namespace quillet {
 
-namespace {
-QString tr(const char* text) {
-    return QCoreApplication::translate("CloudFolderSetup", text);
-}
-} // namespace
-
 QString CloudFolderSetup::chosenRoot() {
     return UserDefaults::standardUserDefaults().stringForKey(CloudContainer::kChosenRootKey);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 namespace quillet {
@@ -9,6 +10,8 @@ namespace quillet {
 // container is made in it, and a Syncthing folder around it is told to
 // leave this machine's ".nosync" files alone.
 class CloudFolderSetup {
+    Q_DECLARE_TR_FUNCTIONS(CloudFolderSetup)
+
 public:
     struct Outcome {
         bool ok = false;

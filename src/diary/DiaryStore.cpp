@@ -221,8 +221,8 @@ bool DiaryStore::autosave() {
             // the writer keeps typing, and the next pause tries again.
             autosaveFailureShown_ = true;
             Log::write(error.localizedDescription);
-            Notices::post(kSaveTopic, QStringLiteral("%1 What you type stays in the window and is "
-                                                     "saved at the next pause.")
+            Notices::post(kSaveTopic, tr("%1 What you type stays in the window and is "
+                                         "saved at the next pause.")
                                           .arg(error.localizedDescription));
         }
         return false;

@@ -7,6 +7,7 @@
 #include "core/PrivateFolder.h"
 #include "diary/Edition.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,9 +37,11 @@ QString StoreLocations::applicationSupportFolder() const {
         // belong to the main thread, and the asking thread waits for them.
         MainThread::run(
             [] {
-                Alerts::runAlertPanel(QStringLiteral("Alert"),
-                                      QStringLiteral("Can't find application support folder"),
-                                      QStringLiteral("Quit"));
+                Alerts::runAlertPanel(
+                    QCoreApplication::translate("StoreLocations", "Alert"),
+                    QCoreApplication::translate("StoreLocations",
+                                                "Can't find application support folder"),
+                    QCoreApplication::translate("StoreLocations", "Quit"));
                 Application::terminate();
             },
             true);
@@ -83,10 +86,11 @@ QString StoreLocations::cloudStoreFolder() const {
         if (S_ISDIR(info.st_mode)) {
             return folder;
         }
-        Alerts::presentError(
-            Error{QStringLiteral("YOUR_ERROR_DOMAIN"), 101,
-                  QStringLiteral("Expected a folder to store application data, found a file (%1).")
-                      .arg(folder)});
+        Alerts::presentError(Error{
+            QStringLiteral("YOUR_ERROR_DOMAIN"), 101,
+            QCoreApplication::translate(
+                "StoreLocations", "Expected a folder to store application data, found a file (%1).")
+                .arg(folder)});
         return QString();
     }
     const int reason = errno;
@@ -97,12 +101,16 @@ QString StoreLocations::cloudStoreFolder() const {
         }
         Alerts::presentError(
             Error{kFileErrorDomain, FileWriteUnknownError,
-                  QStringLiteral("The folder \u201c%1\u201d could not be created.").arg(folder)});
+                  QCoreApplication::translate("StoreLocations",
+                                              "The folder \u201c%1\u201d could not be created.")
+                      .arg(folder)});
         return QString();
     }
-    Alerts::presentError(Error{kFileErrorDomain, FileReadUnknownError,
-                               QStringLiteral("The folder \u201c%1\u201d could not be read: %2.")
-                                   .arg(folder, QString::fromLocal8Bit(std::strerror(reason)))});
+    Alerts::presentError(
+        Error{kFileErrorDomain, FileReadUnknownError,
+              QCoreApplication::translate("StoreLocations",
+                                          "The folder \u201c%1\u201d could not be read: %2.")
+                  .arg(folder, QString::fromLocal8Bit(std::strerror(reason)))});
     return QString();
 }
 

@@ -23,10 +23,10 @@ QString plainText(const QAction* action) {
 
 // Keys the text fields keep for themselves, whatever the menus hold.
 const char* const kFieldKeys[][2] = {
-    {"Delete the word before the cursor", "Ctrl+Backspace"},
-    {"Delete the word after the cursor", "Ctrl+Del"},
-    {"Top or end of the entry", "Ctrl+Home, Ctrl+End"},
-    {"Leave the editor for the list", "Esc"},
+    {QT_TRANSLATE_NOOP("QObject", "Delete the word before the cursor"), "Ctrl+Backspace"},
+    {QT_TRANSLATE_NOOP("QObject", "Delete the word after the cursor"), "Ctrl+Del"},
+    {QT_TRANSLATE_NOOP("QObject", "Top or end of the entry"), "Ctrl+Home, Ctrl+End"},
+    {QT_TRANSLATE_NOOP("QObject", "Leave the editor for the list"), "Esc"},
 };
 
 } // namespace
@@ -40,7 +40,7 @@ QString shortcutList(const QList<QAction*>& actions) {
         }
     }
     for (const auto& [what, keys] : kFieldKeys) {
-        lines << QString::fromLatin1(what) + QLatin1Char('\t') + QString::fromLatin1(keys);
+        lines << QObject::tr(what) + QLatin1Char('\t') + QString::fromLatin1(keys);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -13,13 +13,10 @@ LostDiaryFileAlert::Choice LostDiaryFileAlert::ask(QWidget* parent, const Error&
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
                     error.localizedDescription, QMessageBox::NoButton, parent);
     box.setDetailedText(QStringLiteral("%1 %2").arg(error.domain).arg(error.code));
-    QPushButton* save =
-        box.addButton(QStringLiteral("Save to a New File\u2026"), QMessageBox::AcceptRole);
-    QPushButton* quit = quitting ? box.addButton(QStringLiteral("Quit Without Saving"),
-                                                 QMessageBox::DestructiveRole)
-                                 : nullptr;
-    box.addButton(quitting ? QStringLiteral("Cancel") : QStringLiteral("Not Now"),
-                  QMessageBox::RejectRole);
+    QPushButton* save = box.addButton(tr("Save to a New File\u2026"), QMessageBox::AcceptRole);
+    QPushButton* quit =
+        quitting ? box.addButton(tr("Quit Without Saving"), QMessageBox::DestructiveRole) : nullptr;
+    box.addButton(quitting ? tr("Cancel") : tr("Not Now"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.exec();
     if (quit && box.clickedButton() == quit) {
@@ -28,9 +25,8 @@ LostDiaryFileAlert::Choice LostDiaryFileAlert::ask(QWidget* parent, const Error&
     if (box.clickedButton() != save) {
         return Choice::NotNow;
     }
-    const QString chosen =
-        QFileDialog::getSaveFileName(parent, QStringLiteral("Save to a New File"), suggestedPath,
-                                     QStringLiteral("Diary (*.sqlite)"));
+    const QString chosen = QFileDialog::getSaveFileName(parent, tr("Save to a New File"),
+                                                        suggestedPath, tr("Diary (*.sqlite)"));
     if (chosen.isEmpty()) {
         return Choice::NotNow;
     }

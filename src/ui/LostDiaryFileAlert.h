@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
@@ -11,6 +12,8 @@ namespace quillet {
 // Asked when the diary file was moved, replaced or deleted while open: the
 // edits since are only in memory, and the one way to keep them is a new file.
 class LostDiaryFileAlert {
+    Q_DECLARE_TR_FUNCTIONS(LostDiaryFileAlert)
+
 public:
     enum class Choice { SaveToNewFile, NotNow, QuitWithoutSaving };
 

@@ -4,6 +4,7 @@
 #include "core/Notices.h"
 #include "core/NotificationCenter.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStringList>
@@ -13,7 +14,7 @@ namespace quillet {
 
 MessageBar::MessageBar(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("messageBar"));
-    setAccessibleName(QStringLiteral("Message bar"));
+    setAccessibleName(QCoreApplication::translate("MessageBar", "Message bar"));
     setFocusPolicy(Qt::NoFocus);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 6, 6, 6);
@@ -26,8 +27,8 @@ MessageBar::MessageBar(QWidget* parent) : QFrame(parent) {
     closeButton_ = new QToolButton(this);
     closeButton_->setObjectName(QStringLiteral("messageBarClose"));
     closeButton_->setText(QStringLiteral("\u2715"));
-    closeButton_->setToolTip(QStringLiteral("Close"));
-    closeButton_->setAccessibleName(QStringLiteral("Close the message"));
+    closeButton_->setToolTip(QCoreApplication::translate("MessageBar", "Close"));
+    closeButton_->setAccessibleName(QCoreApplication::translate("MessageBar", "Close the message"));
     closeButton_->setFocusPolicy(Qt::NoFocus);
     closeButton_->setAutoRaise(true);
     layout->addWidget(closeButton_, 0, Qt::AlignTop);

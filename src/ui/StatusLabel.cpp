@@ -18,7 +18,7 @@ StatusLabel::StatusLabel(QWidget* parent) : QFrame(parent) {
     textField_ = new QLabel(this);
     textField_->setObjectName(QStringLiteral("statusLabelText"));
     // What the first import shows until its first step; later ones start from the last text.
-    textField_->setText(QStringLiteral("Import Old Data...0%"));
+    textField_->setText(tr("Import Old Data...0%"));
     layout->addWidget(textField_);
 
     // Registered once, for as long as the box exists.
@@ -47,9 +47,8 @@ StatusLabel::StatusLabel(QWidget* parent) : QFrame(parent) {
         center.addObserver(kDiaryWillImport, nullptr, [onMain](const Notification& n) {
             const QString format = n.userInfo.value(QStringLiteral("format")).toString();
             onMain([format](StatusLabel& label) {
-                label.importing_ = format.isEmpty() ? QStringLiteral("Import")
-                                                    : QStringLiteral("Import ") + format;
-                label.setLabelText(label.importing_ + QStringLiteral("...0%"));
+                label.importing_ = format.isEmpty() ? tr("Import") : tr("Import %1").arg(format);
+                label.setLabelText(tr("%1...%2%").arg(label.importing_).arg(0));
                 label.show();
             });
         }));
@@ -57,7 +56,7 @@ StatusLabel::StatusLabel(QWidget* parent) : QFrame(parent) {
         center.addObserver(kDiaryImporting, nullptr, [onMain](const Notification& n) {
             const int progress = n.userInfo.value(kProgressKey).toInt();
             onMain([progress](StatusLabel& label) {
-                label.setLabelText(QStringLiteral("%1...%2%").arg(label.importing_).arg(progress));
+                label.setLabelText(tr("%1...%2%").arg(label.importing_).arg(progress));
                 label.show();
             });
         }));
@@ -126,7 +125,7 @@ void StatusLabel::showStatusLabelAsDataWillImport() {
 }
 
 void StatusLabel::showStatusLabelAsDataImporting(int progress) {
-    setLabelText(QStringLiteral("Import Old Data...%1%").arg(progress));
+    setLabelText(tr("Import Old Data...%1%").arg(progress));
     show();
 }
 

@@ -10,6 +10,7 @@
 #include "diary/export/TextEditorLauncher.h"
 #include "store/ManagedObject.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -84,9 +85,11 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
     if (folder.isEmpty()) {
         // Without a home there is no cache folder, and no safe place to write to.
         Log::write(QStringLiteral("No cache folder: neither XDG_CACHE_HOME nor HOME is set"));
-        Notices::post(kExportTopic, QStringLiteral("The export could not be written: there is no "
-                                                   "cache folder (neither XDG_CACHE_HOME nor HOME "
-                                                   "is set)."));
+        Notices::post(kExportTopic,
+                      QCoreApplication::translate("EntryExporter",
+                                                  "The export could not be written: there is no "
+                                                  "cache folder (neither XDG_CACHE_HOME nor HOME "
+                                                  "is set)."));
         return;
     }
     QString reason;
@@ -110,15 +113,17 @@ void EntryExporter::exportToTextAndPreview(const std::vector<ManagedObject*>& en
     Log::write(QStringLiteral("filepath: %1").arg(path));
     if (!written) {
         // An old export, or none, would be shown as if it were this one.
-        Notices::post(
-            kExportTopic,
-            QStringLiteral("The export \u201c%1\u201d could not be written: %2").arg(path, why));
+        Notices::post(kExportTopic,
+                      QCoreApplication::translate(
+                          "EntryExporter", "The export \u201c%1\u201d could not be written: %2")
+                          .arg(path, why));
         return;
     }
     if (launcher_ && !launcher_->openFile(path)) {
         Notices::post(kExportTopic,
-                      QStringLiteral("The export was written to \u201c%1\u201d, but no "
-                                     "program could open it.")
+                      QCoreApplication::translate(
+                          "EntryExporter", "The export was written to \u201c%1\u201d, but no "
+                                           "program could open it.")
                           .arg(path));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "store/SqliteDatabase.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -112,7 +113,8 @@ bool AlmanahImporter::detect(const QString& path) const {
 ImportSource AlmanahImporter::read(const QString& path) const {
     ImportSource source;
     if (isEncrypted(path)) {
-        source.error = QStringLiteral(
+        source.error = QCoreApplication::translate(
+            "DiaryImport",
             "This Almanah diary is encrypted (diary.db.encrypted) and cannot be read here. "
             "Turn off encryption in Almanah's preferences, close Almanah, then import its "
             "diary.db.");
@@ -124,21 +126,24 @@ ImportSource AlmanahImporter::read(const QString& path) const {
         return source;
     }
     if (!head.startsWith(kSqliteMagic)) {
-        source.error = QStringLiteral("%1 is not an Almanah diary (not an SQLite database)")
+        source.error = QCoreApplication::translate(
+                           "DiaryImport", "%1 is not an Almanah diary (not an SQLite database)")
                            .arg(QFileInfo(file).fileName());
         return source;
     }
     SqliteDatabase db;
     Error error;
     if (!db.openReadOnly(file, &error)) {
-        source.error = QStringLiteral("The Almanah diary cannot be opened: %1")
-                           .arg(error.localizedDescription);
+        source.error =
+            QCoreApplication::translate("DiaryImport", "The Almanah diary cannot be opened: %1")
+                .arg(error.localizedDescription);
         return source;
     }
     const auto damaged = [&] {
         source.entries.clear();
         source.skipped.clear();
-        source.error = QStringLiteral("The Almanah diary is damaged or not Almanah's: %1")
+        source.error = QCoreApplication::translate(
+                           "DiaryImport", "The Almanah diary is damaged or not Almanah's: %1")
                            .arg(db.lastMessage());
         return source;
     };
@@ -171,15 +176,17 @@ ImportSource AlmanahImporter::read(const QString& path) const {
         const QByteArray content(bytes, sqlite3_column_bytes(statement, 3));
         QString words;
         if (!day.isValid()) {
-            source.skipped.append(QStringLiteral("an entry of %1-%2-%3: no such day")
-                                      .arg(sqlite3_column_int(statement, 0))
-                                      .arg(sqlite3_column_int(statement, 1))
-                                      .arg(sqlite3_column_int(statement, 2)));
+            source.skipped.append(
+                QCoreApplication::translate("DiaryImport", "an entry of %1-%2-%3: no such day")
+                    .arg(sqlite3_column_int(statement, 0))
+                    .arg(sqlite3_column_int(statement, 1))
+                    .arg(sqlite3_column_int(statement, 2)));
             continue;
         }
         if (!wordsOfContent(content, &words)) {
-            source.skipped.append(QStringLiteral("the entry of %1: its text is damaged")
-                                      .arg(day.toString(Qt::ISODate)));
+            source.skipped.append(
+                QCoreApplication::translate("DiaryImport", "the entry of %1: its text is damaged")
+                    .arg(day.toString(Qt::ISODate)));
             continue;
         }
         const bool important = sqlite3_column_int(statement, 4) != 0;

@@ -1,5 +1,6 @@
 #include "diary/import/DayOneImporter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -29,30 +30,36 @@ bool journalOfZip(const QString& path, QByteArray* json, QString* error) {
     const std::unique_ptr<zip_t, ZipCloser> archive(zip_open(
         QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), ZIP_RDONLY, &code));
     if (!archive) {
-        *error = QStringLiteral("%1 is not a readable zip file").arg(name);
+        *error =
+            QCoreApplication::translate("DiaryImport", "%1 is not a readable zip file").arg(name);
         return false;
     }
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat(archive.get(), kJournal, 0, &stat) != 0) {
-        *error = QStringLiteral("%1 holds no Journal.json: it is not a Day One export").arg(name);
+        *error = QCoreApplication::translate("DiaryImport",
+                                             "%1 holds no Journal.json: it is not a Day One export")
+                     .arg(name);
         return false;
     }
     // The size the zip claims is checked before anything is unpacked.
     if (!(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(importtext::kLargestSource)) {
-        *error = QStringLiteral("Journal.json in %1 is too large").arg(name);
+        *error =
+            QCoreApplication::translate("DiaryImport", "Journal.json in %1 is too large").arg(name);
         return false;
     }
     zip_file_t* file = zip_fopen(archive.get(), kJournal, 0);
     if (!file) {
-        *error = QStringLiteral("Journal.json in %1 cannot be unpacked").arg(name);
+        *error = QCoreApplication::translate("DiaryImport", "Journal.json in %1 cannot be unpacked")
+                     .arg(name);
         return false;
     }
     json->resize(qsizetype(stat.size));
     const zip_int64_t read = zip_fread(file, json->data(), stat.size);
     zip_fclose(file);
     if (read != zip_int64_t(stat.size)) {
-        *error = QStringLiteral("Journal.json in %1 is damaged").arg(name);
+        *error =
+            QCoreApplication::translate("DiaryImport", "Journal.json in %1 is damaged").arg(name);
         return false;
     }
     return true;
@@ -111,10 +118,11 @@ ImportSource DayOneImporter::read(const QString& path) const {
                : !importtext::readFile(path, &bytes, &source.error)) {
         return source;
     }
-    const QString what = zipped ? QStringLiteral("Journal.json in %1").arg(name) : name;
+    const QString what =
+        zipped ? QCoreApplication::translate("DiaryImport", "Journal.json in %1").arg(name) : name;
     QString decoded;
     if (!importtext::decodeUtf8(bytes, &decoded)) {
-        source.error = QStringLiteral("%1 is not UTF-8 text").arg(what);
+        source.error = QCoreApplication::translate("DiaryImport", "%1 is not UTF-8 text").arg(what);
         return source;
     }
     QJsonArray entries;
@@ -129,7 +137,9 @@ ImportSource DayOneImporter::read(const QString& path) const {
         const QJsonObject entry = value.toObject();
         const QDateTime date = writersClock(entry, &zones);
         if (!date.isValid()) {
-            source.skipped.append(QStringLiteral("entry %1: no creation date").arg(number));
+            source.skipped.append(
+                QCoreApplication::translate("DiaryImport", "entry %1: no creation date")
+                    .arg(number));
             continue;
         }
         QStringList tags;

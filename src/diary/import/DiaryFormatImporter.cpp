@@ -6,6 +6,7 @@
 #include "diary/import/QuilletJsonImporter.h"
 #include "diary/import/RedNotebookImporter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -51,18 +52,20 @@ bool readFile(const QString& path, QByteArray* bytes, QString* error, qint64 lim
     const QFileInfo info(path);
     // Pipes, devices and sockets could block the reader or never end.
     if (!info.exists() || !QFileInfo(info.canonicalFilePath()).isFile()) {
-        *error = QStringLiteral("%1 is not a file that can be read").arg(info.fileName());
+        *error = QCoreApplication::translate("DiaryImport", "%1 is not a file that can be read")
+                     .arg(info.fileName());
         return false;
     }
     if (limit < 0 && info.size() > kLargestSource) {
-        *error = QStringLiteral("%1 is too large (%2 MB) to be a diary")
+        *error = QCoreApplication::translate("DiaryImport", "%1 is too large (%2 MB) to be a diary")
                      .arg(info.fileName())
                      .arg(info.size() >> 20);
         return false;
     }
     QFile file(info.canonicalFilePath());
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 cannot be read: %2").arg(info.fileName(), file.errorString());
+        *error = QCoreApplication::translate("DiaryImport", "%1 cannot be read: %2")
+                     .arg(info.fileName(), file.errorString());
         return false;
     }
     *bytes = limit < 0 ? file.readAll() : file.read(limit);
@@ -146,14 +149,15 @@ bool entriesArray(const QString& what, const QString& kind, const QByteArray& by
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     const QJsonValue value = document.object().value(QStringLiteral("entries"));
     if (document.isNull()) {
-        *error = QStringLiteral("%1 is not valid JSON (at byte %2: %3)")
+        *error = QCoreApplication::translate("DiaryImport", "%1 is not valid JSON (at byte %2: %3)")
                      .arg(what)
                      .arg(parseError.offset)
                      .arg(parseError.errorString());
         return false;
     }
     if (!value.isArray()) {
-        *error = QStringLiteral("%1 is not a %2 export (no entries)").arg(what, kind);
+        *error = QCoreApplication::translate("DiaryImport", "%1 is not a %2 export (no entries)")
+                     .arg(what, kind);
         return false;
     }
     *entries = value.toArray();

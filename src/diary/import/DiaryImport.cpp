@@ -10,6 +10,7 @@
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMultiHash>
 #include <QSet>
@@ -94,15 +95,18 @@ struct DiaryIndex {
 } // namespace
 
 QString ImportReport::summary() const {
-    const QString name = formatName.isEmpty() ? QStringLiteral("Import") : formatName;
+    const QString name =
+        formatName.isEmpty() ? QCoreApplication::translate("DiaryImport", "Import") : formatName;
     if (!error.isEmpty()) {
-        return QStringLiteral("%1: nothing imported: %2").arg(name, error);
+        return QCoreApplication::translate("DiaryImport", "%1: nothing imported: %2")
+            .arg(name, error);
     }
-    QString text = QStringLiteral("%1: %2 imported, %3 already there, %4 skipped")
-                       .arg(name)
-                       .arg(imported)
-                       .arg(alreadyThere)
-                       .arg(skipped.size());
+    QString text =
+        QCoreApplication::translate("DiaryImport", "%1: %2 imported, %3 already there, %4 skipped")
+            .arg(name)
+            .arg(imported)
+            .arg(alreadyThere)
+            .arg(skipped.size());
     for (const QString& why : skipped) {
         text += QStringLiteral("\n  ") + why;
     }
@@ -160,11 +164,14 @@ ImportReport DiaryImport::run(const QPointer<ManagedObjectContext>& context, con
         kDiaryWillImport, nullptr, {{QStringLiteral("format"), report.formatName}});
     if (!format) {
         report.error =
-            !formatId.isEmpty() ? QStringLiteral("there is no format \"%1\"").arg(formatId)
+            !formatId.isEmpty()
+                ? QCoreApplication::translate("DiaryImport", "there is no format \"%1\"")
+                      .arg(formatId)
             : !QFileInfo::exists(path)
-                ? QStringLiteral("%1 does not exist").arg(path)
-                : QStringLiteral("%1 is none of the diaries that can be imported (Almanah, "
-                                 "RedNotebook, jrnl, Day One, a Quillet2 JSON export)")
+                ? QCoreApplication::translate("DiaryImport", "%1 does not exist").arg(path)
+                : QCoreApplication::translate(
+                      "DiaryImport", "%1 is none of the diaries that can be imported (Almanah, "
+                                     "RedNotebook, jrnl, Day One, a Quillet2 JSON export)")
                       .arg(QFileInfo(path).fileName());
         return report;
     }
@@ -176,7 +183,7 @@ ImportReport DiaryImport::run(const QPointer<ManagedObjectContext>& context, con
     }
     DiaryIndex index;
     if (!index.build(context)) {
-        report.error = QStringLiteral("the diary is not open");
+        report.error = QCoreApplication::translate("DiaryImport", "the diary is not open");
         return report;
     }
     ImportBatches batches(context, [&](ManagedObjectContext& c, PreparedEntry&& entry) {
@@ -205,14 +212,16 @@ ImportReport DiaryImport::run(const QPointer<ManagedObjectContext>& context, con
         progress.post(++done);
         if (!batches.add(prepareEntry(entry.uuid.isEmpty() ? QString() : entry.uuid, entry.text,
                                       entry.colorTag, entry.date))) {
-            report.error = QStringLiteral("the diary could not take the entries (it was closed or "
-                                          "could not be saved); %1 came in before that")
-                               .arg(report.imported);
+            report.error =
+                QCoreApplication::translate(
+                    "DiaryImport", "the diary could not take the entries (it was closed or "
+                                   "could not be saved); %1 came in before that")
+                    .arg(report.imported);
             return report;
         }
     }
     if (!batches.finish()) {
-        report.error = QStringLiteral("the diary could not be saved");
+        report.error = QCoreApplication::translate("DiaryImport", "the diary could not be saved");
     }
     return report;
 }

@@ -1,5 +1,6 @@
 #include "diary/import/JrnlImporter.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -63,7 +64,8 @@ ImportSource readText(const QString& name, const QString& journal) {
         if (open && body.isEmpty()) {
             // A date line with no words after it (a journal cut off there) makes no entry.
             source.skipped.append(
-                QStringLiteral("line %1: a date without words").arg(dateLine + 1));
+                QCoreApplication::translate("DiaryImport", "line %1: a date without words")
+                    .arg(dateLine + 1));
         } else if (open) {
             bool starred = false;
             body[0] = unstarred(body.constFirst(), &starred);
@@ -86,7 +88,9 @@ ImportSource readText(const QString& name, const QString& journal) {
             badDate = !date.isValid();
             if (badDate) {
                 source.skipped.append(
-                    QStringLiteral("line %1: \"%2\" is not a date").arg(i + 1).arg(line.left(18)));
+                    QCoreApplication::translate("DiaryImport", "line %1: \"%2\" is not a date")
+                        .arg(i + 1)
+                        .arg(line.left(18)));
                 continue;
             }
             open = true;
@@ -98,7 +102,8 @@ ImportSource readText(const QString& name, const QString& journal) {
             body.append(line);
         } else if (!badDate && !line.trimmed().isEmpty()) {
             source.error =
-                QStringLiteral("%1 is not a jrnl journal: line %2 comes before any date line")
+                QCoreApplication::translate(
+                    "DiaryImport", "%1 is not a jrnl journal: line %2 comes before any date line")
                     .arg(name)
                     .arg(i + 1);
             source.entries.clear();
@@ -107,7 +112,8 @@ ImportSource readText(const QString& name, const QString& journal) {
     }
     close();
     if (source.entries.empty() && source.skipped.isEmpty()) {
-        source.error = QStringLiteral("%1 holds no jrnl entries").arg(name);
+        source.error =
+            QCoreApplication::translate("DiaryImport", "%1 holds no jrnl entries").arg(name);
     }
     return source;
 }
@@ -132,7 +138,9 @@ ImportSource readJson(const QString& name, const QByteArray& bytes) {
         const QString title = entry.value(QStringLiteral("title")).toString();
         const QString body = entry.value(QStringLiteral("body")).toString();
         if (!day.isValid() || !entry.value(QStringLiteral("title")).isString()) {
-            source.skipped.append(QStringLiteral("entry %1: no date or title").arg(number));
+            source.skipped.append(
+                QCoreApplication::translate("DiaryImport", "entry %1: no date or title")
+                    .arg(number));
             continue;
         }
         QStringList tags;
@@ -198,7 +206,7 @@ ImportSource JrnlImporter::read(const QString& path) const {
         return source;
     }
     if (!importtext::decodeUtf8(bytes, &text)) {
-        source.error = QStringLiteral("%1 is not UTF-8 text").arg(name);
+        source.error = QCoreApplication::translate("DiaryImport", "%1 is not UTF-8 text").arg(name);
         return source;
     }
     return isJson(bytes.left(64 * 1024)) ? readJson(name, bytes) : readText(name, text);

@@ -14,6 +14,7 @@
 #include "store/PersistentStoreCoordinator.h"
 #include "store/UndoManager.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QTimeZone>
@@ -125,8 +126,10 @@ void OldDataImporter::import(const QPointer<ManagedObjectContext>& context) {
         Notices::withdraw(kOldDataTopic);
     } else {
         Notices::post(kOldDataTopic,
-                      QStringLiteral("The old diary could not be imported: %1. It is tried again "
-                                     "at the next launch.")
+                      QCoreApplication::translate(
+                          "OldDataImporter",
+                          "The old diary could not be imported: %1. It is tried again "
+                          "at the next launch.")
                           .arg(reason));
     }
 }

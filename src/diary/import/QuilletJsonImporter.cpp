@@ -2,6 +2,7 @@
 
 #include "diary/export/JsonExporter.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -41,28 +42,32 @@ ImportSource QuilletJsonImporter::read(const QString& path) const {
     }
     QString decoded;
     if (!importtext::decodeUtf8(bytes, &decoded)) {
-        source.error = QStringLiteral("%1 is not UTF-8 text").arg(name);
+        source.error = QCoreApplication::translate("DiaryImport", "%1 is not UTF-8 text").arg(name);
         return source;
     }
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     const QJsonObject root = document.object();
     if (document.isNull()) {
-        source.error = QStringLiteral("%1 is not valid JSON (at byte %2: %3)")
-                           .arg(name)
-                           .arg(parseError.offset)
-                           .arg(parseError.errorString());
+        source.error =
+            QCoreApplication::translate("DiaryImport", "%1 is not valid JSON (at byte %2: %3)")
+                .arg(name)
+                .arg(parseError.offset)
+                .arg(parseError.errorString());
         return source;
     }
     const int version = root.value(QStringLiteral("version")).toInt(-1);
     if (root.value(QStringLiteral("format")).toString() != JsonExporter::kFormat || version < 1 ||
         !root.value(QStringLiteral("entries")).isArray()) {
-        source.error = QStringLiteral("%1 is not a Quillet2 JSON export").arg(name);
+        source.error =
+            QCoreApplication::translate("DiaryImport", "%1 is not a Quillet2 JSON export")
+                .arg(name);
         return source;
     }
     if (version > JsonExporter::kVersion) {
-        source.error = QStringLiteral("%1 was written by a newer Quillet2 (format version %2); "
-                                      "this one reads version %3 and older")
+        source.error = QCoreApplication::translate(
+                           "DiaryImport", "%1 was written by a newer Quillet2 (format version %2); "
+                                          "this one reads version %3 and older")
                            .arg(name)
                            .arg(version)
                            .arg(JsonExporter::kVersion);
@@ -76,7 +81,9 @@ ImportSource QuilletJsonImporter::read(const QString& path) const {
             QDateTime::fromString(entry.value(QStringLiteral("date")).toString(), Qt::ISODate);
         const QJsonValue text = entry.value(QStringLiteral("text"));
         if (!written.isValid() || !text.isString()) {
-            source.skipped.append(QStringLiteral("entry %1: no date or text").arg(number));
+            source.skipped.append(
+                QCoreApplication::translate("DiaryImport", "entry %1: no date or text")
+                    .arg(number));
             continue;
         }
         // The clock time as it was written, here: the entry keeps its day.

@@ -1,5 +1,6 @@
 #include "diary/import/RedNotebookImporter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -70,7 +71,7 @@ QString readMonth(const QString& path, ImportSource* source) {
         return error;
     }
     if (!importtext::decodeUtf8(bytes, &decoded)) {
-        return QStringLiteral("%1 is not UTF-8 text").arg(name);
+        return QCoreApplication::translate("DiaryImport", "%1 is not UTF-8 text").arg(name);
     }
     std::vector<ImportedEntry> entries;
     try {
@@ -79,14 +80,17 @@ QString readMonth(const QString& path, ImportSource* source) {
             return {}; // an empty month
         }
         if (!root.IsMap()) {
-            return QStringLiteral("%1 is not a RedNotebook month (no days in it)").arg(name);
+            return QCoreApplication::translate("DiaryImport",
+                                               "%1 is not a RedNotebook month (no days in it)")
+                .arg(name);
         }
         for (const auto& item : root) {
             bool isNumber = false;
             const int dayNumber = text(item.first).toInt(&isNumber);
             const QDate day(year, month, isNumber ? dayNumber : 0);
             if (!day.isValid() || !item.second.IsMap()) {
-                return QStringLiteral("%1: \"%2\" is not a day of the month")
+                return QCoreApplication::translate("DiaryImport",
+                                                   "%1: \"%2\" is not a day of the month")
                     .arg(name, text(item.first).left(20));
             }
             const QString words = text(item.second["text"]);
@@ -98,7 +102,7 @@ QString readMonth(const QString& path, ImportSource* source) {
                                QString(), 0});
         }
     } catch (const YAML::Exception& e) {
-        return QStringLiteral("%1 is not valid YAML (line %2: %3)")
+        return QCoreApplication::translate("DiaryImport", "%1 is not valid YAML (line %2: %3)")
             .arg(name)
             .arg(e.mark.line + 1)
             .arg(QString::fromStdString(e.msg));
@@ -127,7 +131,8 @@ ImportSource RedNotebookImporter::read(const QString& path) const {
     ImportSource source;
     const QStringList files = monthFiles(path);
     if (files.isEmpty()) {
-        source.error = QStringLiteral("%1 holds no RedNotebook month files (YYYY-MM.txt)")
+        source.error = QCoreApplication::translate(
+                           "DiaryImport", "%1 holds no RedNotebook month files (YYYY-MM.txt)")
                            .arg(QFileInfo(path).fileName());
         return source;
     }

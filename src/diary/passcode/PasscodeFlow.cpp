@@ -3,6 +3,8 @@
 #include "diary/PasscodeStorage.h"
 #include "diary/Utility.h"
 
+#include <QCoreApplication>
+
 namespace quillet {
 
 const QString PasscodeFlow::kDoor = QStringLiteral("Door");
@@ -11,11 +13,16 @@ const QString PasscodeFlow::kReenter = QStringLiteral("Reenter");
 const QString PasscodeFlow::kOff = QStringLiteral("Off");
 const QString PasscodeFlow::kChange = QStringLiteral("Change");
 
-const QString PasscodeFlow::kEnterPasscode = QStringLiteral("Enter your Passcode");
-const QString PasscodeFlow::kEnterNewPasscode = QStringLiteral("Enter your new Passcode");
-const QString PasscodeFlow::kReenterPasscode = QStringLiteral("Re-enter your passcode");
-const QString PasscodeFlow::kWrongPasscode = QStringLiteral("Wrong passcode, try again.");
-const QString PasscodeFlow::kDidNotMatch = QStringLiteral("Passcode did not match, try again.");
+const QString PasscodeFlow::kEnterPasscode =
+    QStringLiteral(QT_TRANSLATE_NOOP("PasscodeFlow", "Enter your Passcode"));
+const QString PasscodeFlow::kEnterNewPasscode =
+    QStringLiteral(QT_TRANSLATE_NOOP("PasscodeFlow", "Enter your new Passcode"));
+const QString PasscodeFlow::kReenterPasscode =
+    QStringLiteral(QT_TRANSLATE_NOOP("PasscodeFlow", "Re-enter your passcode"));
+const QString PasscodeFlow::kWrongPasscode =
+    QStringLiteral(QT_TRANSLATE_NOOP("PasscodeFlow", "Wrong passcode, try again."));
+const QString PasscodeFlow::kDidNotMatch =
+    QStringLiteral(QT_TRANSLATE_NOOP("PasscodeFlow", "Passcode did not match, try again."));
 
 PasscodeFlow::Storage PasscodeFlow::Storage::of(Utility* utility) {
     return Storage{

@@ -19,7 +19,9 @@ ColorTagSelectView::ColorTagSelectView(QWidget* parent) : QListWidget(parent) {
 
 void ColorTagSelectView::setImages(const std::vector<QPixmap>& images) {
     clear();
-    static const char* const names[] = {"All colors", "Red", "Orange", "Yellow", "Green", "Blue"};
+    static const char* const names[] = {QT_TR_NOOP("All colors"), QT_TR_NOOP("Red"),
+                                        QT_TR_NOOP("Orange"),     QT_TR_NOOP("Yellow"),
+                                        QT_TR_NOOP("Green"),      QT_TR_NOOP("Blue")};
     for (std::size_t i = 0; i < images.size(); ++i) {
         auto* item = new QListWidgetItem(QIcon(images[i]), QString(), this);
         const QString name = tr(names[std::min<std::size_t>(i, 5)]);

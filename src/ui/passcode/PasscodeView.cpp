@@ -25,7 +25,12 @@ const QString& kOff = PasscodeFlow::kOff;
 const QString& kChange = PasscodeFlow::kChange;
 const QString& kEnterPasscode = PasscodeFlow::kEnterPasscode;
 const QString& kEnterNewPasscode = PasscodeFlow::kEnterNewPasscode;
-const QString kNumberOnly = QStringLiteral("Number Only");
+const char* const kNumberOnly = QT_TRANSLATE_NOOP("quillet::PasscodeView", "Number Only");
+
+// The flow's texts are its English keys; they are put in the user's language here.
+QString shown(const QString& flowText) {
+    return QCoreApplication::translate("PasscodeFlow", flowText.toUtf8().constData());
+}
 
 // Counted in characters as the user sees them: a digit outside the Basic
 // Multilingual Plane is one key press but two UTF-16 units.
@@ -99,7 +104,7 @@ QWidget* PasscodeView::buildEnterPanel(QWidget* parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(14);
 
-    statusText_ = makeLabel(QStringLiteral("statusText"), kEnterPasscode, enterPanel_);
+    statusText_ = makeLabel(QStringLiteral("statusText"), shown(kEnterPasscode), enterPanel_);
     statusText_->setAlignment(Qt::AlignCenter);
     statusText_->setFont(scaledFont(font(), 1.15, QFont::Normal));
     QPalette muted = statusText_->palette();
@@ -357,11 +362,11 @@ void PasscodeView::clearPasscode() {
 // ---- Texts and dots
 
 void PasscodeView::setTitleLabelText(const QString& text) {
-    statusText_->setText(text);
+    statusText_->setText(shown(text));
 }
 
 void PasscodeView::showAlertLabelWithText(const QString& text) {
-    alertText_->setText(text);
+    alertText_->setText(shown(text));
     alertText_->show();
 }
 
@@ -447,7 +452,8 @@ void PasscodeView::keyPressEvent(QKeyEvent* event) {
         deleteBackward();
         return;
     }
-    showAlertLabelWithText(kNumberOnly);
+    alertText_->setText(tr(kNumberOnly));
+    alertText_->show();
 }
 
 bool PasscodeView::event(QEvent* event) {

@@ -15,16 +15,17 @@
 namespace quillet {
 
 namespace {
-const QString kStarted = QStringLiteral("in progress...0%");
-const QString kSucceeded = QStringLiteral("Done Successfully");
-const QString kFailed = QStringLiteral("Finished With Error");
+const char* const kStarted = QT_TRANSLATE_NOOP("quillet::MigrateSettingView", "in progress...0%");
+const char* const kSucceeded =
+    QT_TRANSLATE_NOOP("quillet::MigrateSettingView", "Done Successfully");
+const char* const kFailed = QT_TRANSLATE_NOOP("quillet::MigrateSettingView", "Finished With Error");
 
 // What each notification does to the pane: which line, and the fixed text it
 // shows there (none: the notification's percentage).
 struct StatusStep {
     QLatin1String name;
     MigrateSettingView::StatusLine line;
-    const QString* text;
+    const char* const* text;
 };
 const StatusStep kStatusSteps[] = {
     {kOldDataWillImport, MigrateSettingView::StatusLine::Migrate, &kStarted},
@@ -178,7 +179,8 @@ void MigrateSettingView::showNotification(const Notification& note) {
     }
     const bool migrate = step->line == StatusLine::Migrate;
     if (step->text) {
-        migrate ? setMigrateLabelText(*step->text) : setDuplicateLabelText(*step->text);
+        const QString text = tr(*step->text);
+        migrate ? setMigrateLabelText(text) : setDuplicateLabelText(text);
         return;
     }
     const int progress = note.userInfo.value(kProgressKey).toInt();
@@ -205,11 +207,11 @@ void MigrateSettingView::setDuplicateLabelText(const QString& text) {
 }
 
 void MigrateSettingView::setMigratePercentage(int progress) {
-    migrateStatusLabel_->setText(QStringLiteral("in progress...%1%").arg(progress));
+    migrateStatusLabel_->setText(tr("in progress...%1%").arg(progress));
 }
 
 void MigrateSettingView::setDuplicatePercentage(int progress) {
-    duplicateStatusLabel_->setText(QStringLiteral("in progress...%1%").arg(progress));
+    duplicateStatusLabel_->setText(tr("in progress...%1%").arg(progress));
 }
 
 MigrationStatusRecorder::MigrationStatusRecorder() {
