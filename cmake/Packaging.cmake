@@ -26,7 +26,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The editor's default font is Helvetica, which fontconfig draws in a
 # metric-compatible sans when one is installed.
 # qt6-wayland: a native window on a GNOME or KDE Wayland session, not XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core, qt6-wayland")
+# A dictionary for spell checking (libenchant-2-2 itself comes from shlibdeps).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core, qt6-wayland, hunspell-en-us | hunspell-dictionary")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet RENAME copyright)
 # Debian wants the changelog beside the copyright, compressed reproducibly.
