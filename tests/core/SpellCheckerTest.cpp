@@ -1,5 +1,6 @@
 #include "core/SpellChecker.h"
 #include "TestSupport.h"
+#include "core/SpellWords.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -80,6 +81,31 @@ TEST(SpellCheckerLanguage, TheLocalesLanguageAndRegionThenTheLanguageThenNone) {
                   QString::fromUtf8(c.chosen))
             << c.locale;
     }
+}
+
+TEST(SpellWords, AddressesNumbersAndAcronymsAreNoWordsToCheck) {
+    const struct {
+        const char* text;
+        const char* words;
+    } cases[] = {
+        {"Ths is wrng.", "Ths|is|wrng"},
+        {"don't  caf\u00e9, (quiet)", "don't|caf\u00e9|quiet"},
+        {"see https://exampel.org/pagge or www.exampel.com now", "see|or|now"},
+        {"mail me at jon.doe@exampel.org, Jon", "mail|me|at|Jon"},
+        {"NASA and 42nd 3.14 x2 I", "and|I"},
+        {"", ""},
+        {"   ", ""},
+    };
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        QStringList found;
+        for (const SpellWords::Range& r : SpellWords::checkable(text)) {
+            found << text.mid(r.start, r.length);
+        }
+        EXPECT_EQ(found.join(u'|'), QString::fromUtf8(c.words)) << c.text;
+    }
+    // An unbroken run of letters as long as a pasted blob is no word.
+    EXPECT_TRUE(SpellWords::checkable(QString(5000, u'a')).empty());
 }
 
 } // namespace
