@@ -7,7 +7,7 @@
 
 namespace quillet {
 
-SpellChecker::SpellChecker() = default;
+SpellChecker::SpellChecker(QObject* parent) : QObject(parent) {}
 
 SpellChecker::~SpellChecker() {
     if (dict_) {

@@ -19,7 +19,7 @@ namespace quillet {
 class SpellChecker : public QObject {
     Q_OBJECT
 public:
-    SpellChecker();
+    explicit SpellChecker(QObject* parent = nullptr);
     ~SpellChecker() override;
     SpellChecker(const SpellChecker&) = delete;
     SpellChecker& operator=(const SpellChecker&) = delete;

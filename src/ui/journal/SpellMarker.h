@@ -49,7 +49,7 @@ public:
 private:
     void schedule();
     bool isKnown(const QString& word);
-    void replaceWord(int position, int length, const QString& with);
+    void replaceWord(int position, const QString& word, const QString& with);
 
     EditTextView* editor_;
     SpellChecker* checker_;
