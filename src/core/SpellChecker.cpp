@@ -10,6 +10,7 @@ namespace quillet {
 SpellChecker::SpellChecker(QObject* parent) : QObject(parent) {}
 
 SpellChecker::~SpellChecker() {
+    joinLoader();
     if (dict_) {
         enchant_broker_free_dict(broker_, dict_);
     }
@@ -30,8 +31,15 @@ EnchantBroker* SpellChecker::broker() {
     return broker_;
 }
 
+void SpellChecker::joinLoader() {
+    if (loader_.joinable()) {
+        loader_.join();
+    }
+}
+
 QStringList SpellChecker::languages() {
     QStringList tags;
+    const std::lock_guard lock(brokerLock_);
     if (EnchantBroker* b = broker()) {
         enchant_broker_list_dicts(
             b,
@@ -62,24 +70,68 @@ QString SpellChecker::preferredLanguage(const QStringList& available, const QStr
     return QString();
 }
 
+namespace {
+EnchantDict* request(EnchantBroker* broker, const QString& tag) {
+    const QByteArray name = tag.toUtf8();
+    return broker && !tag.isEmpty() && enchant_broker_dict_exists(broker, name.constData())
+               ? enchant_broker_request_dict(broker, name.constData())
+               : nullptr;
+}
+} // namespace
+
+void SpellChecker::use(EnchantDict* dict, const QString& tag) {
+    const std::lock_guard lock(brokerLock_);
+    if (dict_) {
+        enchant_broker_free_dict(broker_, dict_);
+    }
+    dict_ = dict;
+    language_ = dict ? tag : QString();
+}
+
 bool SpellChecker::setLanguage(const QString& tag) {
+    joinLoader();
+    ++generation_;
     if (tag == language_ && (dict_ || tag.isEmpty())) {
         return dict_ != nullptr;
     }
-    if (dict_) {
-        enchant_broker_free_dict(broker_, dict_);
-        dict_ = nullptr;
+    EnchantDict* dict = nullptr;
+    {
+        const std::lock_guard lock(brokerLock_);
+        dict = request(broker(), tag);
     }
-    language_.clear();
-    EnchantBroker* b = tag.isEmpty() ? nullptr : broker();
-    if (b && enchant_broker_dict_exists(b, tag.toUtf8().constData())) {
-        dict_ = enchant_broker_request_dict(b, tag.toUtf8().constData());
-    }
-    if (dict_) {
-        language_ = tag;
-    }
+    use(dict, tag);
     emit changed();
-    return dict_ != nullptr;
+    return dict != nullptr;
+}
+
+void SpellChecker::loadLanguageInBackground(const QString& tag) {
+    joinLoader();
+    const int generation = ++generation_;
+    if (tag == language_ && dict_) {
+        return;
+    }
+    loader_ = std::thread([this, tag, generation] {
+        EnchantDict* dict = nullptr;
+        {
+            const std::lock_guard lock(brokerLock_);
+            dict = request(broker(), tag);
+        }
+        // Dropped with this object if it is gone by then.
+        QMetaObject::invokeMethod(
+            this,
+            [this, dict, tag, generation] {
+                if (generation != generation_) {
+                    const std::lock_guard lock(brokerLock_);
+                    if (dict) {
+                        enchant_broker_free_dict(broker_, dict);
+                    }
+                    return;
+                }
+                use(dict, tag);
+                emit changed();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 bool SpellChecker::check(QStringView word) {

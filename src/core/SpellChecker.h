@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <mutex>
+#include <thread>
 
 typedef struct str_enchant_broker EnchantBroker;
 typedef struct str_enchant_dict EnchantDict;
@@ -15,7 +17,7 @@ namespace quillet {
 // first asked; without a dictionary every word is known and nothing fails.
 // Words added go to Enchant's personal dictionary of the language
 // ($ENCHANT_CONFIG_DIR, or $XDG_CONFIG_HOME/enchant, <language>.dic).
-// Main thread only.
+// Main thread only; only the loading of a dictionary runs beside it.
 class SpellChecker : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +34,9 @@ public:
 
     // Empty turns checking off; false (and off) when there is no such dictionary.
     bool setLanguage(const QString& tag);
+    // As setLanguage, the dictionary read on a helper thread (a large one
+    // takes a tenth of a second); changed() once it is in use.
+    void loadLanguageInBackground(const QString& tag);
     QString language() const { return language_; }
     bool isActive() const { return dict_ != nullptr; }
 
@@ -47,7 +52,13 @@ signals:
     void changed();
 
 private:
+    // The caller holds brokerLock_.
     EnchantBroker* broker();
+    void use(EnchantDict* dict, const QString& tag);
+    void joinLoader();
+    std::mutex brokerLock_;
+    std::thread loader_;
+    int generation_ = 0;
     EnchantBroker* broker_ = nullptr;
     EnchantDict* dict_ = nullptr;
     QString language_;

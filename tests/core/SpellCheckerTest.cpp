@@ -54,6 +54,26 @@ TEST_F(SpellCheckerTest, AddedWordsLastInThePersonalDictionaryIgnoredOnesOnlyThi
     EXPECT_FALSE(later.check(QStringLiteral("Wrenfoldy")));
 }
 
+TEST_F(SpellCheckerTest, ALanguageLoadedBesideTheMainThreadIsInUseOnceChangedIsSignalled) {
+    QSignalSpy changed(&checker, &SpellChecker::changed);
+    checker.loadLanguageInBackground(QStringLiteral("de_DE"));
+    if (!checker.languages().contains(QStringLiteral("de_DE"))) {
+        GTEST_SKIP() << "no de_DE dictionary installed";
+    }
+    EXPECT_EQ(checker.language(), QStringLiteral("en_US"));
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_EQ(checker.language(), QStringLiteral("de_DE"));
+    EXPECT_TRUE(checker.check(QStringLiteral("Stra\u00dfe")));
+    EXPECT_FALSE(checker.check(QStringLiteral("wrong")));
+
+    // A choice made meanwhile wins over a load still under way.
+    checker.loadLanguageInBackground(QStringLiteral("en_US"));
+    checker.setLanguage(QStringLiteral("de_DE"));
+    changed.clear();
+    EXPECT_FALSE(changed.wait(300));
+    EXPECT_EQ(checker.language(), QStringLiteral("de_DE"));
+}
+
 TEST_F(SpellCheckerTest, OffOrWithoutSuchADictionaryEveryWordIsKnown) {
     EXPECT_FALSE(checker.setLanguage(QStringLiteral("xx_YY")));
     EXPECT_FALSE(checker.isActive());

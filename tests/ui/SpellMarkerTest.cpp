@@ -29,6 +29,7 @@ protected:
         }
         defaults = std::make_unique<UserDefaults>(folder + QStringLiteral("/Quillet2.conf"));
         defaults->setObject(QStringLiteral("en_US"), QStringLiteral("spellingLanguage"));
+        ASSERT_TRUE(checker.setLanguage(QStringLiteral("en_US")));
         marker = new SpellMarker(&editor, &checker, defaults.get());
         editor.resize(600, 400);
         editor.show();

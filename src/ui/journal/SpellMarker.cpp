@@ -83,7 +83,7 @@ void SpellMarker::start() {
     if (!installed.contains(chosen)) {
         chosen = SpellChecker::preferredLanguage(installed, QLocale().name());
     }
-    checker_->setLanguage(chosen);
+    checker_->loadLanguageInBackground(chosen);
     schedule();
 }
 

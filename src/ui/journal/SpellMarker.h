@@ -28,8 +28,8 @@ public:
 
     SpellMarker(EditTextView* editor, SpellChecker* checker, UserDefaults* defaults);
 
-    // Loads the remembered language (else the locale's) and marks what is
-    // shown; until then nothing is loaded or marked.
+    // Loads the remembered language (else the locale's) on a helper thread
+    // and marks what is shown; until then nothing is loaded or marked.
     void start();
 
     QStringList languages();
