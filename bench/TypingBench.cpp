@@ -14,15 +14,18 @@
 #include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
 #include "ui/journal/EditTextView.h"
+#include "ui/journal/SpellMarker.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <ctime>
 
@@ -134,10 +137,12 @@ void BM_ShowLongEntry(benchmark::State& state) {
 }
 BENCHMARK(BM_ShowLongEntry)->Apply(entrySizes);
 
-// One key and its repaint. The automatic save is measured apart (below),
-// as it runs once per pause or every couple of seconds, not per key.
+// One key and its repaint, spell checking off (see below for it on). The
+// automatic save is measured apart (below), as it runs once per pause or
+// every couple of seconds, not per key.
 void BM_KeystrokeInLongEntry(benchmark::State& state) {
     std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
+    delegate->window()->spellMarker->setOn(false);
     EditTextView* editor = delegate->editTextView();
     editor->setFocus();
     int i = 0;
@@ -149,6 +154,54 @@ void BM_KeystrokeInLongEntry(benchmark::State& state) {
     state.counters["entry_kB"] = double(state.range(0)) / 1024.0;
 }
 BENCHMARK(BM_KeystrokeInLongEntry)->Apply(entrySizes);
+
+// The same key with spell checking on in en_US: the words shown are checked
+// again after each key. A key must stay within a frame at 60 Hz.
+void BM_KeystrokeCheckingSpelling(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
+    SpellMarker* marker = delegate->window()->spellMarker;
+    marker->start();
+    marker->setOn(true);
+    marker->setLanguage(QStringLiteral("en_US"));
+    if (marker->language() != QStringLiteral("en_US")) {
+        state.SkipWithError("no en_US dictionary installed (hunspell-en-us)");
+        return;
+    }
+    EditTextView* editor = delegate->editTextView();
+    editor->setFocus();
+    settle();
+    int i = 0;
+    double worstMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer key;
+        key.start();
+        typeKey(editor, i++);
+        settle();
+        worstMs = std::max(worstMs, double(key.nsecsElapsed()) / 1e6);
+        delegate->saveScheduler()->cancel();
+    }
+    state.counters["worst_key_ms"] = worstMs;
+    state.counters["target_ms"] = 16;
+}
+BENCHMARK(BM_KeystrokeCheckingSpelling)->Apply(entrySizes);
+
+// The checking's own share of such a key: the shown words found, looked up
+// (cached) and marked.
+void BM_MarkShownWords(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
+    SpellMarker* marker = delegate->window()->spellMarker;
+    marker->start();
+    marker->setLanguage(QStringLiteral("en_US"));
+    if (marker->language() != QStringLiteral("en_US")) {
+        state.SkipWithError("no en_US dictionary installed (hunspell-en-us)");
+        return;
+    }
+    settle();
+    for (auto _ : state) {
+        marker->mark();
+    }
+}
+BENCHMARK(BM_MarkShownWords)->Apply(entrySizes);
 
 // One search keystroke, alternately matching the long entry's text and
 // nothing, until the list shows the result.

@@ -28,8 +28,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # qt6-wayland: a native window on a GNOME or KDE Wayland session, not XWayland.
 # qt6-translations-l10n: stock dialog buttons in the user's language (the diary's own
 # catalogues are built in).
+# A dictionary for spell checking (libenchant-2-2 itself comes from shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core, qt6-wayland, qt6-translations-l10n")
+    "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core, qt6-wayland, qt6-translations-l10n, hunspell-en-us | hunspell-dictionary")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet RENAME copyright)
 # Debian wants the changelog beside the copyright, compressed reproducibly.

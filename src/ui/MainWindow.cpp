@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include "core/SpellChecker.h"
+#include "diary/Utility.h"
 #include "ui/JournalPopovers.h"
 #include "ui/LabelledToolButton.h"
 #include "ui/MessageBar.h"
@@ -12,6 +14,8 @@
 #include "ui/journal/LeftSplitViewDelegate.h"
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
+#include "ui/journal/SpellMarker.h"
+#include "ui/journal/SpellingMenu.h"
 #include "ui/passcode/PasscodeView.h"
 
 #include <QAction>
@@ -60,6 +64,10 @@ MainWindow::MainWindow(Utility* utility, QWidget* parent) : QMainWindow(parent),
     // The clear button shows only over a search, never on the first screen;
     // enabling it looks the icon theme up, which can wait for the first paint.
     afterFirstPaint([this] { searchField->setClearButtonEnabled(true); });
+    // Loading a dictionary takes a few tens of milliseconds: after the paint.
+    afterFirstPaint([this] { spellMarker->start(); });
+    connect(spellingMenu, &QMenu::aboutToShow, this,
+            [this] { fillSpellingMenu(spellingMenu, spellMarker); });
 
     // Export from wherever the focus is, the search results above all.
     for (QWidget* field :
@@ -175,6 +183,7 @@ void MainWindow::buildMenus() {
 
     QMenu* format = menuBar()->addMenu(tr("F&ormat"));
     format->addAction(fontAction);
+    spellingMenu = format->addMenu(tr("&Spelling"));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help->addAction(shortcutsAction);
@@ -332,6 +341,8 @@ QWidget* MainWindow::buildJournal() {
     connect(fontAction, &QAction::triggered, editTextView,
             [this] { editTextView->orderFrontFontPanel(fontAction); });
     editTextView->entryTableView = entryTableView;
+    spellMarker = new SpellMarker(editTextView, new SpellChecker(this), utility_->userDefalts());
+    editTextView->spellMarker = spellMarker;
     nameControls();
     return mainView;
 }

@@ -8,6 +8,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
@@ -22,6 +23,8 @@ class EntryTableView;
 class JournalPopovers;
 class MonthSelectView;
 class PasscodeView;
+class SpellChecker;
+class SpellMarker;
 class StatusLabel;
 class MessageBar;
 class Utility;
@@ -66,6 +69,8 @@ public:
     QAction* prevYearAction;
     QAction* nextYearAction;
     QAction* fontAction;
+    // Format > Spelling: the language and the switch of the editor's checking.
+    QMenu* spellingMenu;
     QAction* toolbarToggleAction;
     // The text commands, acting on the focused text field.
     QAction* cutAction;
@@ -107,6 +112,7 @@ public:
     MessageBar* messageBar;
     QLabel* dateLabel;
     EditTextView* editTextView;
+    SpellMarker* spellMarker;
     QSlider* fontSlider;
     QLabel* footLabel;
 

@@ -3,11 +3,14 @@
 #include "diary/Utility.h"
 #include "ui/journal/LongLinePieces.h"
 #include "ui/journal/PaneFocus.h"
+#include "ui/journal/SpellMarker.h"
 
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
@@ -20,6 +23,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace quillet {
@@ -373,6 +377,15 @@ void EditTextView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         showSizeOnSlider();
     }
+}
+
+void EditTextView::contextMenuEvent(QContextMenuEvent* event) {
+    // Qt's own items, with the spelling of the word under the pointer above them.
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (spellMarker) {
+        spellMarker->addMenuItems(menu.get(), event->pos());
+    }
+    menu->exec(event->globalPos());
 }
 
 // ---- Paste and drop

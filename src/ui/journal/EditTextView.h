@@ -10,6 +10,7 @@ class QSlider;
 
 namespace quillet {
 
+class SpellMarker;
 class Utility;
 
 // The entry editor: the selected entry's text in one font. Leaving it ends
@@ -33,6 +34,8 @@ public:
 
     QSlider* fontSlider = nullptr;
     QWidget* entryTableView = nullptr;
+    // Marks misspelt words and adds its suggestions to the context menu.
+    SpellMarker* spellMarker = nullptr;
 
     // Takes the slider over: its range, its position and its changes.
     void setFontSlider(QSlider* slider);
@@ -80,6 +83,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     // Pastes and drops take plain text only, checked before use, so that a
     // clipboard owner that does not answer (or answers nonsense) leaves the
     // text as it was.
