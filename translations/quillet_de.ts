@@ -407,6 +407,17 @@ Lizenz: MIT.
     </message>
 </context>
 <context>
+    <name>SpellingMenu</name>
+    <message>
+        <source>Check Spelling While Typing</source>
+        <translation>Rechtschreibung während der Eingabe prüfen</translation>
+    </message>
+    <message>
+        <source>No Dictionaries Installed</source>
+        <translation>Keine Wörterbücher installiert</translation>
+    </message>
+</context>
+<context>
     <name>StoreLocations</name>
     <message>
         <source>Alert</source>
@@ -1005,6 +1016,10 @@ Drücken Sie %2, um einen zu schreiben.</translation>
         <source>Your diary lives in the cloud folder, which cannot be reached now. Make the cloud folder available again and reopen Quillet.</source>
         <translation>Ihr Tagebuch liegt im Cloud-Ordner, der gerade nicht erreichbar ist. Machen Sie den Cloud-Ordner wieder verfügbar und öffnen Sie Quillet erneut.</translation>
     </message>
+    <message>
+        <source>&amp;Spelling</source>
+        <translation>&amp;Rechtschreibung</translation>
+    </message>
 </context>
 <context>
     <name>quillet::MigrateSettingView</name>
@@ -1172,6 +1187,21 @@ Drücken Sie %2, um einen zu schreiben.</translation>
     <message>
         <source>Settings — %1</source>
         <translation>Einstellungen — %1</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::SpellMarker</name>
+    <message>
+        <source>No Guesses Found</source>
+        <translation>Keine Vorschläge gefunden</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Zum Wörterbuch hinzufügen</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorieren</translation>
     </message>
 </context>
 <context>

@@ -407,6 +407,17 @@ Licencia: MIT.
     </message>
 </context>
 <context>
+    <name>SpellingMenu</name>
+    <message>
+        <source>Check Spelling While Typing</source>
+        <translation>Revisar la ortografía mientras se escribe</translation>
+    </message>
+    <message>
+        <source>No Dictionaries Installed</source>
+        <translation>No hay diccionarios instalados</translation>
+    </message>
+</context>
+<context>
     <name>StoreLocations</name>
     <message>
         <source>Alert</source>
@@ -1005,6 +1016,10 @@ Pulse %2 para escribir una.</translation>
         <source>Your diary lives in the cloud folder, which cannot be reached now. Make the cloud folder available again and reopen Quillet.</source>
         <translation>Su diario está en la carpeta en la nube, que ahora no está accesible. Vuelva a hacer disponible la carpeta en la nube y abra Quillet de nuevo.</translation>
     </message>
+    <message>
+        <source>&amp;Spelling</source>
+        <translation>&amp;Ortografía</translation>
+    </message>
 </context>
 <context>
     <name>quillet::MigrateSettingView</name>
@@ -1172,6 +1187,21 @@ Pulse %2 para escribir una.</translation>
     <message>
         <source>Settings — %1</source>
         <translation>Preferencias — %1</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::SpellMarker</name>
+    <message>
+        <source>No Guesses Found</source>
+        <translation>No hay sugerencias</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Añadir al diccionario</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorar</translation>
     </message>
 </context>
 <context>

@@ -407,6 +407,17 @@ Licence&#xa0;: MIT.
     </message>
 </context>
 <context>
+    <name>SpellingMenu</name>
+    <message>
+        <source>Check Spelling While Typing</source>
+        <translation>Vérifier l’orthographe pendant la saisie</translation>
+    </message>
+    <message>
+        <source>No Dictionaries Installed</source>
+        <translation>Aucun dictionnaire installé</translation>
+    </message>
+</context>
+<context>
     <name>StoreLocations</name>
     <message>
         <source>Alert</source>
@@ -1005,6 +1016,10 @@ Appuyez sur %2 pour en écrire une.</translation>
         <source>Your diary lives in the cloud folder, which cannot be reached now. Make the cloud folder available again and reopen Quillet.</source>
         <translation>Votre journal se trouve dans le dossier cloud, qui est inaccessible pour l’instant. Rendez le dossier cloud à nouveau disponible et rouvrez Quillet.</translation>
     </message>
+    <message>
+        <source>&amp;Spelling</source>
+        <translation>&amp;Orthographe</translation>
+    </message>
 </context>
 <context>
     <name>quillet::MigrateSettingView</name>
@@ -1172,6 +1187,21 @@ Appuyez sur %2 pour en écrire une.</translation>
     <message>
         <source>Settings — %1</source>
         <translation>Préférences — %1</translation>
+    </message>
+</context>
+<context>
+    <name>quillet::SpellMarker</name>
+    <message>
+        <source>No Guesses Found</source>
+        <translation>Aucune suggestion</translation>
+    </message>
+    <message>
+        <source>Add to Dictionary</source>
+        <translation>Ajouter au dictionnaire</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>Ignorer</translation>
     </message>
 </context>
 <context>

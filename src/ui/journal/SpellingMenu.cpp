@@ -10,10 +10,6 @@
 namespace quillet {
 
 namespace {
-QString tr(const char* text) {
-    return QCoreApplication::translate("SpellingMenu", text);
-}
-
 // "English (United States)" for en_US; a tag Qt does not know as itself.
 QString languageName(const QString& tag) {
     const QLocale locale(tag);
@@ -30,14 +26,16 @@ QString languageName(const QString& tag) {
 void fillSpellingMenu(QMenu* menu, SpellMarker* marker) {
     menu->clear();
     const QStringList languages = marker->languages();
-    QAction* onOff = menu->addAction(tr("Check Spelling While Typing"));
+    QAction* onOff =
+        menu->addAction(QCoreApplication::translate("SpellingMenu", "Check Spelling While Typing"));
     onOff->setCheckable(true);
     onOff->setChecked(marker->isOn() && !languages.isEmpty());
     onOff->setEnabled(!languages.isEmpty());
     QObject::connect(onOff, &QAction::toggled, marker, [marker](bool on) { marker->setOn(on); });
     menu->addSeparator();
     if (languages.isEmpty()) {
-        menu->addAction(tr("No Dictionaries Installed"))->setEnabled(false);
+        menu->addAction(QCoreApplication::translate("SpellingMenu", "No Dictionaries Installed"))
+            ->setEnabled(false);
         return;
     }
     auto* group = new QActionGroup(menu);
