@@ -34,8 +34,8 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxAlertPresenter.h"
 #include "ui/WindowPlace.h"
+#include "ui/appearance/AppearanceWatcher.h"
 #include "ui/appearance/InstalledFonts.h"
-#include "ui/appearance/ThemeStyle.h"
 #include "ui/journal/EntryTableView.h"
 #include "ui/journal/JournalControls.h"
 #include "ui/passcode/PasscodeView.h"
@@ -224,6 +224,8 @@ Utility* AppDelegate::utility() {
 }
 
 void AppDelegate::loadInterface() {
+    // Light or dark is known before the first view takes its colours.
+    appearance_ = new AppearanceWatcher(utility(), true, this);
     window_ = new MainWindow(utility());
     window_->setWindowTitle(utility()->edition().displayName());
     arrayController_ = new ArrayController(this);
@@ -399,7 +401,6 @@ SettingWindowController* AppDelegate::settingWindowController() {
     }
     settingWindowController_ =
         new SettingWindowController(utility(), OldDataImporter::sharedImporter());
-    settingWindowController_->setStyleSheet(ThemeStyle::styleSheet(utility()->themeName()));
     MigrateSettingView* migration = settingWindowController_->migrateSettingView();
     migration->setMoveLocalStoreToICloudHandler([this] { moveLocalStoreToICloud(); });
     settingWindowController_->cloudSettingView()->setStorePathSource([this] {

@@ -25,6 +25,7 @@ class ArrayController;
 class DiaryStore;
 class EntryCommands;
 class ImportDialog;
+class AppearanceWatcher;
 class JournalControls;
 class JournalFilter;
 class EditTextView;
@@ -227,6 +228,7 @@ private:
     // What the settings window's migration pane missed before it was built.
     std::unique_ptr<MigrationStatusRecorder> migrationStatus_;
     QString currentSessionID_;
+    AppearanceWatcher* appearance_ = nullptr;
     JournalControls* controls_ = nullptr;
     std::unique_ptr<ViewRouter> router_;
     ImportDialog* importDialog_ = nullptr;

@@ -6,6 +6,7 @@
 #include "app/HeadlessTask.h"
 #include "core/Bundle.h"
 #include "ui/Translations.h"
+#include "ui/appearance/AppearanceWatcher.h"
 
 #include <QApplication>
 
@@ -72,5 +73,9 @@ int main(int argc, char** argv) {
     }
     quillet::Bundle::mainBundle().setBundleName(identity.name);
     quillet::Translations::use(QLocale::system());
+    // A debugging aid: the dark look without a dark desktop.
+    if (qgetenv("QUILLET_PALETTE") == "dark") {
+        QApplication::setPalette(quillet::AppearanceWatcher::darkPalette());
+    }
     return quillet::AppDelegate::applicationMain(app);
 }

@@ -11,7 +11,23 @@ QString ThemeNames::themeName() const {
 }
 
 QString ThemeNames::pattern(const char* suffix) const {
-    return themeName() + QLatin1String(suffix);
+    return variantImageName(themeName() + QLatin1String(suffix));
+}
+
+bool ThemeNames::isDark() const {
+    return dark_;
+}
+
+void ThemeNames::setDark(bool dark) {
+    dark_ = dark;
+}
+
+QString ThemeNames::darkPrefix() {
+    return QStringLiteral("dark_");
+}
+
+QString ThemeNames::variantImageName(const QString& name) const {
+    return dark_ ? darkPrefix() + name : name;
 }
 
 QString ThemeNames::themeCellImageName() const {

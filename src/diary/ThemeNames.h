@@ -7,7 +7,8 @@ namespace quillet {
 class Edition;
 
 // The theme of the running edition and the image-name patterns built from
-// it: the theme name, a suffix and a "%i" for the number.
+// it: the theme name, a suffix and a "%i" for the number. While the look is
+// dark every name starts with "dark_", the dark drawing of the same image.
 class ThemeNames {
 public:
     explicit ThemeNames(const Edition& edition);
@@ -26,9 +27,16 @@ public:
     // A pattern with its "%i" filled by the number.
     static QString imageName(const QString& pattern, int number);
 
+    bool isDark() const;
+    void setDark(bool dark);
+    // A fixed image's name in the current look ("dot.png", "dark_dot.png").
+    QString variantImageName(const QString& name) const;
+    static QString darkPrefix();
+
 private:
     QString pattern(const char* suffix) const;
     const Edition& edition_;
+    bool dark_ = false;
 };
 
 } // namespace quillet

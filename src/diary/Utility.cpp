@@ -194,6 +194,21 @@ void Utility::tickClock(QTimer* timer) {
 
 // ---- Themes
 
+bool Utility::isDarkAppearance() const {
+    return themeNames_->isDark();
+}
+
+void Utility::setDarkAppearance(bool dark) {
+    if (dark != themeNames_->isDark()) {
+        themeNames_->setDark(dark);
+        emit appearanceChanged();
+    }
+}
+
+QString Utility::themeVariantImageName(const QString& name) const {
+    return themeNames_->variantImageName(name);
+}
+
 QString Utility::themeName() {
     return themeNames_->themeName();
 }

@@ -124,8 +124,13 @@ public:
     QString themePickerHighlightImageName();
     // A pattern with its "%i" filled by the number.
     static QString imageName(const QString& pattern, int number);
+    // The desktop's light or dark look, which the theme follows.
+    bool isDarkAppearance() const;
+    void setDarkAppearance(bool dark);
+    QString themeVariantImageName(const QString& name) const;
 
 signals:
+    void appearanceChanged();
     void canMoveLocalStoreToICloudChanged();
 
 private:

@@ -45,7 +45,8 @@ void ThemeColorPickerController::setSelIDfromTab(int tag) {
 }
 
 void ThemeColorPickerController::paintEvent(QPaintEvent* event) {
-    QPixmap pattern = ImageLibrary::imageNamed(QStringLiteral("eco_pick_back.png"));
+    QPixmap pattern = ImageLibrary::imageNamed(
+        utility_->themeVariantImageName(QStringLiteral("eco_pick_back.png")));
     QPainter painter(this);
     if (pattern.isNull()) {
         painter.fillRect(event->rect(), palette().window());

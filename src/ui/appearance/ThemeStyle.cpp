@@ -6,34 +6,65 @@ namespace {
 bool isEco(const QString& theme) {
     return theme == QLatin1String("eco");
 }
+
+// Four variants: basic or eco, light or dark. Dark "basic" is slate and
+// "eco" a walnut desk with cream ink; the accents are lifted to read on them.
+const char* pick(const QString& theme, bool dark, const char* basicLight, const char* ecoLight,
+                 const char* basicDark, const char* ecoDark) {
+    if (dark) {
+        return isEco(theme) ? ecoDark : basicDark;
+    }
+    return isEco(theme) ? ecoLight : basicLight;
+}
+
+QColor color(const char* name) {
+    return QColor(QLatin1String(name));
+}
 } // namespace
 
-QColor ThemeStyle::accentColor(const QString& themeName) {
-    return isEco(themeName) ? QColor(105, 130, 78) : QColor(74, 132, 176);
+QColor ThemeStyle::accentColor(const QString& themeName, bool dark) {
+    return color(pick(themeName, dark, "#4a84b0", "#69824e", "#72acd9", "#a3c07e"));
 }
 
-QColor ThemeStyle::paperColor(const QString& themeName) {
-    return isEco(themeName) ? QColor(246, 240, 226) : QColor(255, 255, 255);
+QColor ThemeStyle::paperColor(const QString& themeName, bool dark) {
+    return color(pick(themeName, dark, "#ffffff", "#f6f0e2", "#262b31", "#322b22"));
 }
 
-QColor ThemeStyle::inkColor(const QString& themeName) {
-    return isEco(themeName) ? QColor(62, 52, 40) : QColor(34, 38, 43);
+QColor ThemeStyle::inkColor(const QString& themeName, bool dark) {
+    return color(pick(themeName, dark, "#22262b", "#3e3428", "#e4e8ec", "#eee4d0"));
 }
 
-QColor ThemeStyle::mutedInkColor(const QString& themeName) {
-    return isEco(themeName) ? QColor(138, 124, 102) : QColor(128, 134, 142);
+QColor ThemeStyle::mutedInkColor(const QString& themeName, bool dark) {
+    return color(pick(themeName, dark, "#80868e", "#8a7c66", "#9ea7b1", "#b8a98e"));
 }
 
-QString ThemeStyle::styleSheet(const QString& themeName) {
-    const bool eco = isEco(themeName);
-    const QString side = eco ? QStringLiteral("#ece3cf") : QStringLiteral("#f4f5f7");
-    const QString line = eco ? QStringLiteral("#d6c9ac") : QStringLiteral("#dfe2e6");
-    const QString paper = paperColor(themeName).name();
-    const QString ink = inkColor(themeName).name();
-    const QString muted = mutedInkColor(themeName).name();
-    const QString accent = accentColor(themeName).name();
-    const QString selection = eco ? QStringLiteral("#dcd0b2") : QStringLiteral("#dbe8f3");
-    return QStringLiteral(R"css(
+QColor ThemeStyle::glyphColor(bool dark) {
+    return dark ? QColor(0xc8, 0xcc, 0xd0) : QColor(0x55, 0x55, 0x55);
+}
+
+const char* ThemeStyle::detailProperty() {
+    return "quilletDetail";
+}
+
+QString ThemeStyle::styleSheet(const QString& themeName, bool dark) {
+    const QString side =
+        color(pick(themeName, dark, "#f4f5f7", "#ece3cf", "#1d2125", "#28231b")).name();
+    const QString line =
+        color(pick(themeName, dark, "#dfe2e6", "#d6c9ac", "#3a4047", "#4b4234")).name();
+    const QString paper = paperColor(themeName, dark).name();
+    const QString ink = inkColor(themeName, dark).name();
+    const QString muted = mutedInkColor(themeName, dark).name();
+    const QString accent = accentColor(themeName, dark).name();
+    const QString selection =
+        color(pick(themeName, dark, "#dbe8f3", "#dcd0b2", "#34495c", "#4f4634")).name();
+    // Labels keep the colours their views give them under the light variant;
+    // under the dark one those (dark greys, mostly) would vanish.
+    const QString darkLabels =
+        dark ? QStringLiteral(
+                   "QLabel { color: %1; }\nQLabel[quilletDetail=\"true\"] { color: %2; }\n")
+                   .arg(ink, muted)
+             : QString();
+    return darkLabels + QStringLiteral(R"css(
 QMainWindow, QToolBar, QMenuBar { background: %1; color: %5; }
 QToolBar { border: none; border-bottom: 1px solid %2; spacing: 4px; padding: 2px 6px; }
 QToolBar QToolButton { color: %5; padding: 4px 10px; border-radius: 5px; }
@@ -67,7 +98,7 @@ QSlider::groove:horizontal { height: 3px; background: %2; border-radius: 1px; }
 QSlider::handle:horizontal { background: %4; width: 12px; margin: -5px 0; border-radius: 6px; }
 QToolTip { color: %5; background: %3; border: 1px solid %2; }
 )css")
-        .arg(side, line, paper, accent, ink, muted, selection);
+                            .arg(side, line, paper, accent, ink, muted, selection);
 }
 
 } // namespace quillet

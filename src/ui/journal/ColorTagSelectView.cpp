@@ -18,6 +18,13 @@ ColorTagSelectView::ColorTagSelectView(QWidget* parent) : QListWidget(parent) {
 }
 
 void ColorTagSelectView::setImages(const std::vector<QPixmap>& images) {
+    // New drawings of the same tags (a switch to dark) keep the selection.
+    if (std::size_t(count()) == images.size()) {
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            item(int(i))->setIcon(QIcon(images[i]));
+        }
+        return;
+    }
     clear();
     static const char* const names[] = {QT_TR_NOOP("All colors"), QT_TR_NOOP("Red"),
                                         QT_TR_NOOP("Orange"),     QT_TR_NOOP("Yellow"),

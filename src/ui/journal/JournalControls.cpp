@@ -169,7 +169,6 @@ void JournalControls::setMonthPanelHeight(int height) {
 void JournalControls::connectControls() {
     MainWindow* w = window_;
     const QString theme = utility_->themeName();
-    w->setStyleSheet(ThemeStyle::styleSheet(theme));
     w->monthSelectView->setItemDelegate(new MonthCellDelegate(
         ThemeStyle::accentColor(theme), ThemeStyle::inkColor(theme), w->monthSelectView));
     w->monthSelectView->setMouseTracking(true);
@@ -179,7 +178,8 @@ void JournalControls::connectControls() {
     auto* months = new QStringListModel(source->monthSymbols(), this);
     w->monthSelectView->setModel(months);
     w->yearPopUp->addItems(source->yearSymbols());
-    w->colorTagSelectView->setImages(source->colorTags());
+    applyAppearance();
+    connect(utility_, &Utility::appearanceChanged, this, &JournalControls::applyAppearance);
 
     // Controls write the properties on user action and re-read them on every notification.
     connect(w->monthSelectView->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -519,7 +519,23 @@ void JournalControls::showEntryText() {
                      linesIntoTop);
 }
 
+void JournalControls::applyAppearance() {
+    MainWindow* w = window_;
+    const QString theme = utility_->themeName();
+    const bool dark = utility_->isDarkAppearance();
+    w->setStyleSheet(ThemeStyle::styleSheet(theme, dark));
+    if (auto* months = qobject_cast<MonthCellDelegate*>(w->monthSelectView->itemDelegate())) {
+        months->setColors(ThemeStyle::accentColor(theme, dark), ThemeStyle::inkColor(theme, dark));
+    }
+    w->colorTagSelectView->setImages(SelectPanelDataSource(utility_).colorTags());
+    if (decorated_) {
+        decorateEditor(w, arrayController_);
+    }
+    w->update();
+}
+
 void JournalControls::connectEditorDecoration() {
+    decorated_ = true;
     ColorTagImageTransformer::registerClasses(utility_);
     auto decorate = [this] { decorateEditor(window_, arrayController_); };
     connect(arrayController_, &ArrayController::selectionChanged, this, decorate);

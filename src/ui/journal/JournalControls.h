@@ -34,6 +34,8 @@ public:
     void connectControls();
     // Also connects the editor's date line and tag images to the selection.
     void connectEditorDecoration();
+    // The theme's light or dark variant, as the Utility says; again at each change.
+    void applyAppearance();
     // The search text changed: the month panel folds away while searching.
     void updateFilter(QObject* sender);
     // The editor hands every change of its text to its entry at once, so
@@ -85,6 +87,7 @@ private:
     bool shownOtherwise_ = false;
     std::function<ManagedObject*()> newEntryForTyping_;
     bool syncingSelection_ = false;
+    bool decorated_ = false;
     QPropertyAnimation* monthPanelAnimation_ = nullptr;
     QPointer<QLabel> emptyListHint_;
 };

@@ -7,6 +7,11 @@ namespace quillet {
 MonthCellDelegate::MonthCellDelegate(const QColor& accent, const QColor& ink, QObject* parent)
     : QStyledItemDelegate(parent), accent_(accent), ink_(ink) {}
 
+void MonthCellDelegate::setColors(const QColor& accent, const QColor& ink) {
+    accent_ = accent;
+    ink_ = ink;
+}
+
 void MonthCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
     painter->save();
@@ -34,7 +39,11 @@ void MonthCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     QFont font = option.font;
     font.setWeight(selected ? QFont::DemiBold : QFont::Normal);
     painter->setFont(font);
-    painter->setPen(selected ? QColor(Qt::white) : ink_);
+    // White on the light themes' deep accents; the dark themes' lifted
+    // accents take their dark paper's colour instead.
+    const QColor onAccent =
+        accent_.lightness() > 150 ? QColor(0x1d, 0x21, 0x25) : QColor(Qt::white);
+    painter->setPen(selected ? onAccent : ink_);
     painter->drawText(cell, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
     painter->restore();
 }

@@ -11,6 +11,7 @@ class MonthCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     MonthCellDelegate(const QColor& accent, const QColor& ink, QObject* parent = nullptr);
+    void setColors(const QColor& accent, const QColor& ink);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

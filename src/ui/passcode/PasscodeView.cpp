@@ -95,6 +95,10 @@ PasscodeView::PasscodeView(Utility* utility, QWidget* parent, Role role)
     }
     clearDotBox();
     clearAlertLabel();
+    connect(utility_, &Utility::appearanceChanged, this, [this] {
+        refreshPinBoxImage();
+        update();
+    });
 }
 
 QWidget* PasscodeView::buildEnterPanel(QWidget* parent) {
@@ -380,7 +384,7 @@ QString PasscodeView::dotImageName() {
         return Utility::imageName(utility_->themeIconImageName(),
                                   int(QRandomGenerator::global()->bounded(6)));
     }
-    return QStringLiteral("dot.png");
+    return utility_->themeVariantImageName(QStringLiteral("dot.png"));
 }
 
 QPixmap PasscodeView::getDotImage() {

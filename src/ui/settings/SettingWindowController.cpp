@@ -1,5 +1,7 @@
 #include "ui/settings/SettingWindowController.h"
 
+#include "diary/Utility.h"
+#include "ui/appearance/ThemeStyle.h"
 #include "ui/passcode/PasscodeArt.h"
 #include "ui/passcode/PasscodeView.h"
 #include "ui/settings/CloudSettingView.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QIcon>
+#include <QLabel>
 #include <QStackedWidget>
 #include <QToolBar>
 
@@ -18,7 +21,7 @@ namespace quillet {
 
 SettingWindowController::SettingWindowController(Utility* utility, OldDataImporter* importer,
                                                  QWidget* parent)
-    : QMainWindow(parent, Qt::Window) {
+    : QMainWindow(parent, Qt::Window), utility_(utility) {
     setObjectName(QStringLiteral("settingWindow"));
     resize(560, 440);
     setMinimumSize(480, 400);
@@ -54,6 +57,8 @@ SettingWindowController::SettingWindowController(Utility* utility, OldDataImport
 
     tabView_->setCurrentIndex(0);
     awakeFromNib();
+    applyAppearance();
+    connect(utility, &Utility::appearanceChanged, this, &SettingWindowController::applyAppearance);
 
     // Closes like any dialog: Escape, Ctrl+W, or the desktop's own close key.
     QList<QKeySequence> keys{QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)};
@@ -148,6 +153,19 @@ void SettingWindowController::showWindow(QObject* sender) {
 void SettingWindowController::performClose(QObject* sender) {
     Q_UNUSED(sender);
     close();
+}
+
+void SettingWindowController::applyAppearance() {
+    const bool dark = utility_->isDarkAppearance();
+    setStyleSheet(ThemeStyle::styleSheet(utility_->themeName(), dark));
+    const QColor ink = ThemeStyle::glyphColor(dark);
+    for (QAction* item : toolbarItems()) {
+        const QPixmap glyph = item->icon().pixmap(toolBar_->iconSize(), devicePixelRatioF());
+        item->setIcon(QIcon(SettingsPaneStyle::tinted(glyph, ink)));
+    }
+    for (QLabel* glyph : findChildren<QLabel*>(QStringLiteral("paneGlyph"))) {
+        glyph->setPixmap(SettingsPaneStyle::tinted(glyph->pixmap(), ink));
+    }
 }
 
 } // namespace quillet

@@ -43,6 +43,8 @@ public:
     void windowDidBecomeKey();
     // sender: a toolbar item; its "tag" property is the index of its pane.
     void switchTab(QObject* sender);
+    // The theme's light or dark variant, as the Utility says; again at each change.
+    void applyAppearance();
 
 protected:
     bool event(QEvent* event) override;
@@ -51,6 +53,7 @@ private:
     void addPane(QWidget* pane, const QString& identifier, const QString& label, const QIcon& icon);
     void updateTitle();
 
+    Utility* utility_ = nullptr;
     QStackedWidget* tabView_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QActionGroup* items_ = nullptr;

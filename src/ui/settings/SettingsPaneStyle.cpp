@@ -1,5 +1,7 @@
 #include "ui/settings/SettingsPaneStyle.h"
 
+#include "ui/appearance/ThemeStyle.h"
+
 #include <QBoxLayout>
 #include <QFrame>
 #include <QLabel>
@@ -25,12 +27,21 @@ QFont scaled(const QFont& base, qreal factor, QFont::Weight weight) {
 } // namespace
 
 QColor glyphColor() {
-    return QColor(0x55, 0x55, 0x55);
+    return ThemeStyle::glyphColor(false);
+}
+
+QPixmap tinted(const QPixmap& glyph, const QColor& color) {
+    QPixmap out = glyph;
+    QPainter p(&out);
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(QRect(QPoint(0, 0), out.size()), color);
+    return out;
 }
 
 QLabel* makeDetailLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
+    label->setProperty(ThemeStyle::detailProperty(), true);
     QPalette grey = label->palette();
     grey.setColor(QPalette::WindowText, QColor(0x6a, 0x6a, 0x6a));
     label->setPalette(grey);

@@ -23,5 +23,7 @@ QPixmap cloudGlyph(int height, const QColor& color, qreal devicePixelRatio);
 QPixmap migrationGlyph(int height, const QColor& color, qreal devicePixelRatio);
 
 QColor glyphColor();
+// A one-colour glyph drawn again in another colour (its shape kept).
+QPixmap tinted(const QPixmap& glyph, const QColor& color);
 
 } // namespace quillet::SettingsPaneStyle
