@@ -65,8 +65,12 @@ void DesktopAppearance::watchPortal() {
     if (!bus.isConnected()) {
         return;
     }
+    // QtDBus looks the slot up by its signature exactly as written, so it is
+    // spelled here without the spaces a formatted SLOT() would get.
+    const QByteArray slot =
+        QByteArray::number(QSLOT_CODE) + "onSettingChanged(QString,QString,QDBusVariant)";
     bus.connect(kService, kPath, kInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(onSettingChanged(QString, QString, QDBusVariant)));
+                slot.constData());
     // "Read" is what every portal version has; "ReadOne" only the newer ones.
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Read"));

@@ -58,10 +58,14 @@ QString ThemeStyle::styleSheet(const QString& themeName, bool dark) {
     const QString selection =
         color(pick(themeName, dark, "#dbe8f3", "#dcd0b2", "#34495c", "#4f4634")).name();
     // Labels keep the colours their views give them under the light variant;
-    // under the dark one those (dark greys, mostly) would vanish.
+    // under the dark one those (dark greys, mostly) would vanish. The lock
+    // screen's card stays white paper, so its labels keep dark ink.
     const QString darkLabels =
-        dark ? QStringLiteral(
-                   "QLabel { color: %1; }\nQLabel[quilletDetail=\"true\"] { color: %2; }\n")
+        dark ? QStringLiteral("QLabel { color: %1; }\n"
+                              "QLabel[quilletDetail=\"true\"] { color: %2; }\n"
+                              "QLabel#alertText { color: #ef7b6e; }\n"
+                              "#passcodeCard QLabel { color: #2b2b2b; }\n"
+                              "#passcodeCard QLabel#alertText { color: #c0392b; }\n")
                    .arg(ink, muted)
              : QString();
     return darkLabels + QStringLiteral(R"css(
