@@ -14,6 +14,8 @@
 #include "ui/journal/LeftSplitViewDelegate.h"
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
+#include "ui/journal/LinkMarker.h"
+#include "ui/journal/SearchMarker.h"
 #include "ui/journal/SpellMarker.h"
 #include "ui/journal/SpellingMenu.h"
 #include "ui/passcode/PasscodeView.h"
@@ -98,6 +100,8 @@ void MainWindow::buildMenus() {
     undoAction = make(tr("&Undo"), QKeySequence::Undo);
     redoAction = make(tr("&Redo"), QKeySequence::Redo);
     findAction = make(tr("&Find"), QKeySequence::Find);
+    findNextAction = make(tr("Find &Next"), QKeySequence(Qt::Key_F3));
+    findPreviousAction = make(tr("Find Pre&vious"), QKeySequence(Qt::SHIFT | Qt::Key_F3));
     // Ctrl+Backspace and Ctrl+Home stay the text fields' word delete and top
     // of text; the entry commands take keys no text field binds.
     trashAction =
@@ -166,6 +170,8 @@ void MainWindow::buildMenus() {
     edit->addAction(selectAllAction);
     edit->addSeparator();
     edit->addAction(findAction);
+    edit->addAction(findNextAction);
+    edit->addAction(findPreviousAction);
 
     QMenu* entry = menuBar()->addMenu(tr("E&ntry"));
     entry->addAction(trashAction);
@@ -343,6 +349,11 @@ QWidget* MainWindow::buildJournal() {
     editTextView->entryTableView = entryTableView;
     spellMarker = new SpellMarker(editTextView, new SpellChecker(this), utility_->userDefalts());
     editTextView->spellMarker = spellMarker;
+    searchMarker = new SearchMarker(editTextView, [this] { return searchField->text(); });
+    connect(searchField, &QLineEdit::textChanged, searchMarker, &SearchMarker::searchChanged);
+    connect(findNextAction, &QAction::triggered, searchMarker, &SearchMarker::findNext);
+    connect(findPreviousAction, &QAction::triggered, searchMarker, &SearchMarker::findPrevious);
+    linkMarker = new LinkMarker(editTextView);
     nameControls();
     return mainView;
 }

@@ -189,6 +189,34 @@ TEST_F(XcbKeys, TextFieldsKeepTheirWordAndDocumentKeys) {
     EXPECT_EQ(today.count(), 0) << "and is not the Today command";
 }
 
+TEST_F(XcbKeys, F3AndShiftF3MoveBetweenTheMarkedMatchesOfTheSearch) {
+    EditTextView* editor = d->editTextView();
+    QTest::keyClicks(editor, QStringLiteral("Été, ete and the ETE."));
+    d->autosave();
+    d->searchField()->setText(QStringLiteral("ete"));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(editor->entryText(), QStringLiteral("Été, ete and the ETE."));
+    EXPECT_EQ(editor->marks(EditTextView::MarkKind::Search).size(), 3);
+    const auto selected = [&] {
+        const QTextCursor c = editor->textCursor();
+        return std::pair{c.selectionStart(), c.selectedText()};
+    };
+    editor->moveCursor(QTextCursor::Start);
+    press(editor, Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(0, QStringLiteral("Été")));
+    press(editor, Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(5, QStringLiteral("ete")));
+    press(d->searchField(), Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(17, QStringLiteral("ETE"))) << "also from the search field";
+    press(editor, Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(0, QStringLiteral("Été"))) << "wraps at the end";
+    press(editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), std::pair(17, QStringLiteral("ETE"))) << "and back at the start";
+    press(editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), std::pair(5, QStringLiteral("ete")));
+}
+
 TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
     EditTextView* editor = d->editTextView();
     const DateComponents month = d->currentMonth();
