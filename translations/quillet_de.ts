@@ -1020,6 +1020,14 @@ Drücken Sie %2, um einen zu schreiben.</translation>
         <source>&amp;Spelling</source>
         <translation>&amp;Rechtschreibung</translation>
     </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>&amp;Nächster Treffer</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>&amp;Voriger Treffer</translation>
+    </message>
 </context>
 <context>
     <name>quillet::MigrateSettingView</name>

@@ -1020,6 +1020,14 @@ Pulse %2 para escribir una.</translation>
         <source>&amp;Spelling</source>
         <translation>&amp;Ortografía</translation>
     </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>Buscar &amp;siguiente</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>Buscar a&amp;nterior</translation>
+    </message>
 </context>
 <context>
     <name>quillet::MigrateSettingView</name>

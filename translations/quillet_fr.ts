@@ -1020,6 +1020,14 @@ Appuyez sur %2 pour en écrire une.</translation>
         <source>&amp;Spelling</source>
         <translation>&amp;Orthographe</translation>
     </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>Rechercher le &amp;suivant</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>Rechercher le &amp;précédent</translation>
+    </message>
 </context>
 <context>
     <name>quillet::MigrateSettingView</name>

@@ -7,8 +7,7 @@ namespace quillet::TextLinks {
 namespace {
 
 bool endsToken(QChar c) {
-    return c.isSpace() || c == u'<' || c == u'>' || c == u'"' || c == u'\u201c' ||
-           c == u'\u201d';
+    return c.isSpace() || c == u'<' || c == u'>' || c == u'"' || c == u'\u201c' || c == u'\u201d';
 }
 
 // "(see https://a.example/x)." keeps neither the bracket nor the full stop;
@@ -76,14 +75,13 @@ std::vector<Link> find(QStringView text) {
         } else if (const qsizetype sign = token.indexOf(u'@'); sign > 0) {
             const QStringView local = token.first(sign);
             const QStringView domain = token.sliced(sign + 1);
-            const bool wellFormed =
-                std::all_of(local.begin(), local.end(), isMailChar) &&
-                std::all_of(domain.begin(), domain.end(), isMailChar) &&
-                domain.contains(u'.') && domain.front().isLetterOrNumber() &&
-                domain.back().isLetterOrNumber() && !domain.contains(u"..");
+            const bool wellFormed = std::all_of(local.begin(), local.end(), isMailChar) &&
+                                    std::all_of(domain.begin(), domain.end(), isMailChar) &&
+                                    domain.contains(u'.') && domain.front().isLetterOrNumber() &&
+                                    domain.back().isLetterOrNumber() && !domain.contains(u"..");
             if (wellFormed) {
-                links.push_back({start, token.size(),
-                                 QUrl(QStringLiteral("mailto:") + token.toString())});
+                links.push_back(
+                    {start, token.size(), QUrl(QStringLiteral("mailto:") + token.toString())});
             }
         }
         at = end;

@@ -1,5 +1,5 @@
-#include "core/TextFolder.h"
 #include "core/TextMatch.h"
+#include "core/TextFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -46,8 +46,7 @@ TEST(TextMatch, NextPreviousAndAllAgree) {
     QString text = QString(u'x').repeated(65530) + u"ÉTÉ"_qs + QString(u'y').repeated(200000) +
                    u"e\u0301te\u0301 été"_qs;
     const std::string needle = folded("ete");
-    const std::vector<TextMatch::Span> expected = {
-        {65530, 3}, {265533, 5}, {265539, 3}};
+    const std::vector<TextMatch::Span> expected = {{65530, 3}, {265533, 5}, {265539, 3}};
     EXPECT_EQ(TextMatch::all(text, needle), expected);
     std::vector<TextMatch::Span> forward;
     for (TextMatch::Span s = TextMatch::next(text, needle, 0); s.found();

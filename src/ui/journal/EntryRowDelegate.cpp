@@ -49,8 +49,8 @@ void drawSnippet(QPainter* painter, const QRect& rect, const TextMatch::Snippet&
     for (int i = 0; i < 3 && x < rect.right(); ++i) {
         const QFont& font = i == 1 ? bold : plain;
         const QFontMetrics metrics(font);
-        const QString piece = metrics.elidedText(parts[i].toString(), Qt::ElideRight,
-                                                 rect.right() - x);
+        const QString piece =
+            metrics.elidedText(parts[i].toString(), Qt::ElideRight, rect.right() - x);
         const int width = metrics.horizontalAdvance(piece);
         const QRect pieceRect(x, rect.top(), width, rect.height());
         painter->setFont(font);
@@ -100,19 +100,19 @@ void EntryRowDelegate::watchContext(const ManagedObject* entry) const {
         watched_.remove(gone);
         snippets_.clear();
     });
-    connect(context, &ManagedObjectContext::objectsDidChange, this,
-            [this](const ChangeSet& changes) {
-                if (changes.invalidatedAll.isValid()) {
-                    snippets_.clear();
-                    return;
+    connect(
+        context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
+            if (changes.invalidatedAll.isValid()) {
+                snippets_.clear();
+                return;
+            }
+            for (const auto* list :
+                 {&changes.updated, &changes.deleted, &changes.refreshed, &changes.invalidated}) {
+                for (const ManagedObject* object : *list) {
+                    snippets_.remove(object);
                 }
-                for (const auto* list : {&changes.updated, &changes.deleted, &changes.refreshed,
-                                         &changes.invalidated}) {
-                    for (const ManagedObject* object : *list) {
-                        snippets_.remove(object);
-                    }
-                }
-            });
+            }
+        });
 }
 
 QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem& option,

@@ -68,8 +68,10 @@ void SearchMarker::mark() {
                 continue;
             }
             const QString text = b.text();
-            const qsizetype start = std::clamp<qsizetype>(from - b.position() - kMargin, 0, text.size());
-            const qsizetype end = std::clamp<qsizetype>(to - b.position() + kMargin, start, text.size());
+            const qsizetype start =
+                std::clamp<qsizetype>(from - b.position() - kMargin, 0, text.size());
+            const qsizetype end =
+                std::clamp<qsizetype>(to - b.position() + kMargin, start, text.size());
             for (const TextMatch::Span& m :
                  TextMatch::all(QStringView(text).sliced(start, end - start), folded)) {
                 QTextEdit::ExtraSelection mark{QTextCursor(doc), format};
@@ -90,8 +92,8 @@ bool SearchMarker::findNext() {
     }
     const QString text = editor_->entryText();
     const QTextCursor cursor = editor_->textCursor();
-    const qsizetype from =
-        editor_->textPosition(cursor.hasSelection() ? cursor.selectionStart() + 1 : cursor.position());
+    const qsizetype from = editor_->textPosition(cursor.hasSelection() ? cursor.selectionStart() + 1
+                                                                       : cursor.position());
     TextMatch::Span found = TextMatch::next(text, folded, from);
     if (!found.found()) {
         found = TextMatch::next(text, folded, 0);
@@ -101,7 +103,8 @@ bool SearchMarker::findNext() {
     }
     QTextCursor select(editor_->document());
     select.setPosition(editor_->documentPosition(found.start));
-    select.setPosition(editor_->documentPosition(found.start + found.length), QTextCursor::KeepAnchor);
+    select.setPosition(editor_->documentPosition(found.start + found.length),
+                       QTextCursor::KeepAnchor);
     editor_->setTextCursor(select);
     editor_->ensureCursorVisible();
     return true;
