@@ -4,7 +4,6 @@
 #include "core/TextMatch.h"
 #include "ui/journal/EditTextView.h"
 
-#include <QPalette>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
@@ -15,15 +14,11 @@ namespace {
 // Marks reach this far past the screen's ends, for a match cut by them.
 constexpr int kMargin = 256;
 
-// Amber over the editor's own background, so that a match stands apart from
-// the selection and its text stays readable on a light or a dark palette.
-QColor highlight(const QPalette& palette) {
-    const QColor base = palette.color(QPalette::Base);
-    const QColor amber(0xf5, 0xc2, 0x11);
-    constexpr float kAmount = 0.5f;
-    return QColor::fromRgbF(base.redF() + (amber.redF() - base.redF()) * kAmount,
-                            base.greenF() + (amber.greenF() - base.greenF()) * kAmount,
-                            base.blueF() + (amber.blueF() - base.blueF()) * kAmount);
+// Amber seen through, over whatever the editor draws beneath (its base may be
+// transparent over the theme's paper): a match stands apart from the
+// selection, and its text stays readable on a light or a dark palette.
+QColor highlight() {
+    return QColor(0xf5, 0xc2, 0x11, 0x70);
 }
 } // namespace
 
@@ -60,7 +55,7 @@ void SearchMarker::mark() {
     const std::string& folded = needle();
     if (!folded.empty() && editor_->isVisible()) {
         QTextCharFormat format;
-        format.setBackground(highlight(editor_->palette()));
+        format.setBackground(highlight());
         const auto [from, to] = editor_->shownRange();
         QTextDocument* doc = editor_->document();
         for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
