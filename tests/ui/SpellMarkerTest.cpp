@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -124,6 +125,13 @@ TEST_F(SpellMarkerTest, SearchAndLinkMarksSitBesideTheSpellingOnesAndCtrlClickOp
     QTextCursor inLink(editor.document());
     inLink.setPosition(16);
     const QPoint at = editor.cursorRect(inLink).center() + QPoint(2, 0);
+    for (const auto modifiers : {Qt::NoModifier, Qt::ControlModifier}) {
+        QMouseEvent move(QEvent::MouseMove, at, editor.viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, modifiers);
+        QCoreApplication::sendEvent(editor.viewport(), &move);
+        EXPECT_EQ(editor.viewport()->cursor().shape(),
+                  modifiers ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    }
     QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_TRUE(opened.empty());
     EXPECT_NEAR(editor.textCursor().position(), 16, 1) << "a plain click places the caret";
