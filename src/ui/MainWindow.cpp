@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,6 +117,8 @@ void MainWindow::buildMenus() {
     copyAction = make(tr("&Copy"), QKeySequence::Copy);
     pasteAction = make(tr("&Paste"), QKeySequence::Paste);
     selectAllAction = make(tr("Select &All"), QKeySequence::SelectAll);
+    guideAction =
+        make(tr("%1 &Help").arg(QCoreApplication::applicationName()), QKeySequence::HelpContents);
     shortcutsAction = make(tr("&Keyboard Shortcuts"), QKeySequence(Qt::CTRL | Qt::Key_Question));
     aboutAction = make(tr("&About"));
     aboutAction->setMenuRole(QAction::AboutRole);
@@ -186,6 +189,7 @@ void MainWindow::buildMenus() {
     spellingMenu = format->addMenu(tr("&Spelling"));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(guideAction);
     help->addAction(shortcutsAction);
     help->addAction(aboutAction);
 
