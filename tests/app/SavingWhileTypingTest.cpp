@@ -39,14 +39,7 @@ QStringList storedColumn(const QString& path, const char* column) {
 // Runs the event loop until the file holds what is expected, for far longer
 // than the saving needs, so that a slow machine does not fail the test.
 bool storedSoon(const QString& path, const char* column, const QStringList& expected) {
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (storedColumn(path, column) == expected) {
-            return true;
-        }
-        QTest::qWait(50);
-    }
-    return storedColumn(path, column) == expected;
+    return test::waitFor([&] { return storedColumn(path, column) == expected; });
 }
 
 TEST(SavingWhileTyping, TypingReachesTheFileWithoutLeavingTheEditor) {

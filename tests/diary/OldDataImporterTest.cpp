@@ -127,23 +127,17 @@ protected:
 
     // Turns the event loop until the importer is idle again and one of the names was heard.
     void waitFor(const QStringList& ends) {
-        QDeadlineTimer deadline(60000);
         auto ended = [&] {
             const QStringList names = heard_.names();
             return std::any_of(ends.begin(), ends.end(),
                                [&](const QString& end) { return names.contains(end); });
         };
-        while (!(ended() && !importer()->isWorking()) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        ASSERT_FALSE(deadline.hasExpired()) << "the run did not end";
+        ASSERT_TRUE(test::waitFor([&] { return ended() && !importer()->isWorking(); }, 60000))
+            << "the run did not end";
         QCoreApplication::processEvents();
     }
     void waitUntilIdle() {
-        QDeadlineTimer deadline(60000);
-        while (importer()->isWorking() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
+        test::waitFor([] { return !importer()->isWorking(); }, 60000);
         QCoreApplication::processEvents();
     }
 
