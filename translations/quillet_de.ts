@@ -405,6 +405,28 @@ Lizenz: MIT.
         <source>About %1</source>
         <translation>Über %1</translation>
     </message>
+    <message>
+        <source>%1 Help</source>
+        <translation>%1-Hilfe</translation>
+    </message>
+    <message>
+        <source>User guide</source>
+        <translation>Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>Website: %1
+</source>
+        <translation>Website: %1
+</translation>
+    </message>
+    <message>
+        <source>Authors: the Quillet developers
+
+</source>
+        <translation>Autoren: die Quillet-Entwickler
+
+</translation>
+    </message>
 </context>
 <context>
     <name>SpellingMenu</name>
@@ -1027,6 +1049,10 @@ Drücken Sie %2, um einen zu schreiben.</translation>
     <message>
         <source>Find Pre&amp;vious</source>
         <translation>&amp;Voriger Treffer</translation>
+    </message>
+    <message>
+        <source>%1 &amp;Help</source>
+        <translation>%1-&amp;Hilfe</translation>
     </message>
 </context>
 <context>

@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,6 +121,8 @@ void MainWindow::buildMenus() {
     copyAction = make(tr("&Copy"), QKeySequence::Copy);
     pasteAction = make(tr("&Paste"), QKeySequence::Paste);
     selectAllAction = make(tr("Select &All"), QKeySequence::SelectAll);
+    guideAction =
+        make(tr("%1 &Help").arg(QCoreApplication::applicationName()), QKeySequence::HelpContents);
     shortcutsAction = make(tr("&Keyboard Shortcuts"), QKeySequence(Qt::CTRL | Qt::Key_Question));
     aboutAction = make(tr("&About"));
     aboutAction->setMenuRole(QAction::AboutRole);
@@ -192,6 +195,7 @@ void MainWindow::buildMenus() {
     spellingMenu = format->addMenu(tr("&Spelling"));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(guideAction);
     help->addAction(shortcutsAction);
     help->addAction(aboutAction);
 

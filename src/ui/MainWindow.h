@@ -81,6 +81,7 @@ public:
     QAction* copyAction;
     QAction* pasteAction;
     QAction* selectAllAction;
+    QAction* guideAction;
     QAction* shortcutsAction;
     QAction* aboutAction;
     // Runs fn once the window's first paint is done (queued, at once, if it

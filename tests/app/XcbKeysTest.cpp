@@ -19,12 +19,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <functional>
 #include <gtest/gtest.h>
@@ -240,6 +242,13 @@ TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
     d->trashPopover()->performClose(nullptr);
     press(d->searchField(), Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(d->trashPopover()->isShown()) << "also from the search field";
+    d->trashPopover()->performClose(nullptr);
+    press(editor, Qt::Key_F1, Qt::NoModifier);
+    auto* guide = d->window()->findChild<QDialog*>(QStringLiteral("guideWindow"));
+    ASSERT_NE(guide, nullptr) << "F1 opens the user guide, from the editor too";
+    EXPECT_TRUE(guide->findChild<QTextBrowser*>()->toPlainText().contains(
+        QStringLiteral("Backups and restoring one")));
+    guide->close();
 }
 
 TEST_F(XcbKeys, TheSettingsWindowClosesWithEscapeAndCtrlW) {
