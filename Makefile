@@ -10,9 +10,9 @@ COVERAGE ?= build-coverage
 JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
-           libxkbcommon-dev xvfb x11-apps xdotool imagemagick desktop-file-utils appstream syncthing \
+           libxkbcommon-dev xvfb x11-apps xdotool at-spi2-core python3-pyatspi imagemagick desktop-file-utils appstream syncthing \
            libyaml-cpp-dev libzip-dev libenchant-2-dev hunspell-en-us hunspell-de-de poppler-utils \
-           clang-format-14 gcovr qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+           clang-format-14 gcovr lintian qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test deps build bench package coverage format format-check translations clean

@@ -3,6 +3,7 @@
 
 #include "core/DateFormatter.h"
 #include "core/TextFolder.h"
+#include "core/TextMatch.h"
 #include "diary/Utility.h"
 
 #include <QDate>
@@ -30,6 +31,30 @@ void BM_FoldEntryText(benchmark::State& state) {
     state.SetBytesProcessed(qint64(bytes));
 }
 BENCHMARK(BM_FoldEntryText)->Unit(benchmark::kMillisecond);
+
+// A list row's snippet: the ordinary entries a screen of rows shows (arg 0),
+// and the worst row, a match at the end of a 5 MB entry (arg 1).
+void BM_SearchSnippet(benchmark::State& state) {
+    std::vector<QString> texts;
+    if (state.range(0) == 0) {
+        diarygen::Options options;
+        options.count = 20;
+        diarygen::EntrySource source(options);
+        while (!source.atEnd()) {
+            texts.push_back(source.next().text + QStringLiteral(" Caf\u00e9 au lait"));
+        }
+    } else {
+        texts.push_back(QStringLiteral("words and more words, ").repeated(5 * 1024 * 1024 / 22) +
+                        QStringLiteral("Caf\u00e9 au lait"));
+    }
+    const std::string needle = TextFolder::fold(QStringLiteral("cafe au"));
+    for (auto _ : state) {
+        for (const QString& text : texts) {
+            benchmark::DoNotOptimize(TextMatch::snippet(text, needle).matchStart);
+        }
+    }
+}
+BENCHMARK(BM_SearchSnippet)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 std::vector<QDateTime> hourlyDates() {
     std::vector<QDateTime> dates;

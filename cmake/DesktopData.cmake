@@ -21,3 +21,20 @@ function(quillet_install_desktop_data app_id)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
   endforeach()
 endfunction()
+
+# The edition's manual page, from one template for both, compressed
+# reproducibly as Debian wants it.
+function(quillet_install_man_page executable bundle other)
+  string(TOUPPER ${executable} MAN_NAME)
+  set(MAN_DATE ${QUILLET_RELEASE_DATE})
+  set(EXECUTABLE ${executable})
+  set(BUNDLE ${bundle})
+  set(OTHER_EXECUTABLE ${other})
+  set(SOURCE_URL ${QUILLET_SOURCE_URL})
+  set(page ${PROJECT_BINARY_DIR}/man/${executable}.1)
+  configure_file(${PROJECT_SOURCE_DIR}/data/edition.1.in ${page} @ONLY)
+  add_custom_command(OUTPUT ${page}.gz COMMAND gzip -9nc ${page} > ${page}.gz
+                     DEPENDS ${page} VERBATIM)
+  add_custom_target(man_${executable} ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()

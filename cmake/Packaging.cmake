@@ -5,7 +5,14 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillet)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Quillet developers")
-set(QUILLET_PACKAGE_CONTACT "The Quillet developers <quillet@localhost>" CACHE STRING
+# Whoever builds the package is its maintainer: Debian's own DEBFULLNAME and
+# DEBEMAIL when set, else the project's address; -DQUILLET_PACKAGE_CONTACT wins.
+if(DEFINED ENV{DEBEMAIL} AND NOT "$ENV{DEBEMAIL}" STREQUAL "")
+  set(quillet_default_contact "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  set(quillet_default_contact "The Quillet developers <quillet@users.noreply.github.com>")
+endif()
+set(QUILLET_PACKAGE_CONTACT "${quillet_default_contact}" CACHE STRING
     "Maintainer of the Debian package, as \"Name <address>\"")
 set(CPACK_PACKAGE_CONTACT ${QUILLET_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop diary of dated entries with color tags")
@@ -33,10 +40,19 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-urw-base35 | fonts-liberation2, fonts-dejavu-core, qt6-wayland, qt6-translations-l10n, hunspell-en-us | hunspell-dictionary")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet RENAME copyright)
-# Debian wants the changelog beside the copyright, compressed reproducibly.
+# Debian wants the changelog beside the copyright, in its own form, compressed
+# reproducibly; the release's date is the project's, not the build's.
+execute_process(COMMAND date -u -R -d "${QUILLET_RELEASE_DATE} 12:00"
+                OUTPUT_VARIABLE quillet_release_rfc2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/changelog.gz
-                   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/CHANGELOG.md > ${PROJECT_BINARY_DIR}/changelog.gz
-                   DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md VERBATIM)
+                   COMMAND ${CMAKE_COMMAND} -DIN=${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                           -DOUT=${PROJECT_BINARY_DIR}/changelog -DVERSION=${PROJECT_VERSION}
+                           "-DMAINTAINER=${QUILLET_PACKAGE_CONTACT}"
+                           "-DDATE=${quillet_release_rfc2822}"
+                           -P ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake
+                   COMMAND gzip -9nf ${PROJECT_BINARY_DIR}/changelog
+                   DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                           ${PROJECT_SOURCE_DIR}/cmake/DebianChangelog.cmake VERBATIM)
 add_custom_target(debian_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/changelog.gz)
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet)
 include(CPack)

@@ -405,6 +405,28 @@ Lizenz: MIT.
         <source>About %1</source>
         <translation>Über %1</translation>
     </message>
+    <message>
+        <source>%1 Help</source>
+        <translation>%1-Hilfe</translation>
+    </message>
+    <message>
+        <source>User guide</source>
+        <translation>Benutzerhandbuch</translation>
+    </message>
+    <message>
+        <source>Website: %1
+</source>
+        <translation>Website: %1
+</translation>
+    </message>
+    <message>
+        <source>Authors: the Quillet developers
+
+</source>
+        <translation>Autoren: die Quillet-Entwickler
+
+</translation>
+    </message>
 </context>
 <context>
     <name>SpellingMenu</name>
@@ -1019,6 +1041,18 @@ Drücken Sie %2, um einen zu schreiben.</translation>
     <message>
         <source>&amp;Spelling</source>
         <translation>&amp;Rechtschreibung</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>&amp;Nächster Treffer</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>&amp;Voriger Treffer</translation>
+    </message>
+    <message>
+        <source>%1 &amp;Help</source>
+        <translation>%1-&amp;Hilfe</translation>
     </message>
 </context>
 <context>

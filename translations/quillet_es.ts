@@ -405,6 +405,28 @@ Licencia: MIT.
         <source>About %1</source>
         <translation>Acerca de %1</translation>
     </message>
+    <message>
+        <source>%1 Help</source>
+        <translation>Ayuda de %1</translation>
+    </message>
+    <message>
+        <source>User guide</source>
+        <translation>Guía del usuario</translation>
+    </message>
+    <message>
+        <source>Website: %1
+</source>
+        <translation>Sitio web: %1
+</translation>
+    </message>
+    <message>
+        <source>Authors: the Quillet developers
+
+</source>
+        <translation>Autores: los desarrolladores de Quillet
+
+</translation>
+    </message>
 </context>
 <context>
     <name>SpellingMenu</name>
@@ -1019,6 +1041,18 @@ Pulse %2 para escribir una.</translation>
     <message>
         <source>&amp;Spelling</source>
         <translation>&amp;Ortografía</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>Buscar &amp;siguiente</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>Buscar a&amp;nterior</translation>
+    </message>
+    <message>
+        <source>%1 &amp;Help</source>
+        <translation>&amp;Ayuda de %1</translation>
     </message>
 </context>
 <context>

@@ -405,6 +405,28 @@ Licence&#xa0;: MIT.
         <source>About %1</source>
         <translation>À propos de %1</translation>
     </message>
+    <message>
+        <source>%1 Help</source>
+        <translation>Aide de %1</translation>
+    </message>
+    <message>
+        <source>User guide</source>
+        <translation>Guide de l’utilisateur</translation>
+    </message>
+    <message>
+        <source>Website: %1
+</source>
+        <translation>Site web : %1
+</translation>
+    </message>
+    <message>
+        <source>Authors: the Quillet developers
+
+</source>
+        <translation>Auteurs : les développeurs de Quillet
+
+</translation>
+    </message>
 </context>
 <context>
     <name>SpellingMenu</name>
@@ -1019,6 +1041,18 @@ Appuyez sur %2 pour en écrire une.</translation>
     <message>
         <source>&amp;Spelling</source>
         <translation>&amp;Orthographe</translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation>Rechercher le &amp;suivant</translation>
+    </message>
+    <message>
+        <source>Find Pre&amp;vious</source>
+        <translation>Rechercher le &amp;précédent</translation>
+    </message>
+    <message>
+        <source>%1 &amp;Help</source>
+        <translation>&amp;Aide de %1</translation>
     </message>
 </context>
 <context>

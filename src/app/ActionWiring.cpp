@@ -72,12 +72,14 @@ void ActionWiring::connectWindow(AppDelegate* d, MainWindow* w) {
         }
     });
     QObject::connect(w->closeAction, &QAction::triggered, w, &QWidget::close);
+    QObject::connect(w->guideAction, &QAction::triggered, d, [w] { HelpWindows::showGuide(w); });
     QObject::connect(w->shortcutsAction, &QAction::triggered, d,
                      [w] { HelpWindows::showShortcuts(w, w->menuActions()); });
     QObject::connect(w->aboutAction, &QAction::triggered, d, [d, w] {
         Utility* u = d->utility();
         HelpWindows::showAbout(w, {u->edition().displayName(), QStringLiteral(QUILLET_VERSION),
-                                   u->localStoreFolder(), u->cloudContainerURL()});
+                                   u->localStoreFolder(), u->cloudContainerURL(),
+                                   QStringLiteral(QUILLET_SOURCE_URL)});
     });
     QObject::connect(w->quitAction, &QAction::triggered, d, [d] {
         if (d->applicationShouldTerminate()) {

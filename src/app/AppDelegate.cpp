@@ -282,6 +282,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     controls_->connectEditorDecoration();
     decideWhichViewToShow();
+    // Once the first entry is in the editor (the first month is read before this returns).
+    QTimer::singleShot(0, this, [self] {
+        if (self && self->arrayController_) {
+            const ManagedObject* shown = self->arrayController_->selectedObject();
+            WindowPlace::restoreEditorScroll(*self->window_, shown ? shown->uuid() : QString(),
+                                             *self->utility()->userDefalts());
+        }
+    });
 }
 
 void AppDelegate::importOldDataIfNeed() {
@@ -425,6 +433,11 @@ bool AppDelegate::validateMenuItem() const {
 
 void AppDelegate::rememberWindowPlace() {
     WindowPlace::remember(*window_, *utility()->userDefalts());
+    if (arrayController_) {
+        const ManagedObject* shown = arrayController_->selectedObject();
+        WindowPlace::rememberEditorScroll(*window_, shown ? shown->uuid() : QString(),
+                                          *utility()->userDefalts());
+    }
     utility()->userDefalts()->synchronize();
 }
 

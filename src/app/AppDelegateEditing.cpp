@@ -55,7 +55,9 @@ void AppDelegate::installEntryRowDelegate() {
     EntryTableView* list = entryTableView();
     if (!qobject_cast<EntryRowDelegate*>(list->itemDelegate())) {
         QAbstractItemDelegate* old = list->itemDelegate();
-        list->setItemDelegate(new EntryRowDelegate(utility(), list));
+        QLineEdit* search = searchField();
+        list->setItemDelegate(new EntryRowDelegate(
+            utility(), [search] { return search ? search->text() : QString(); }, list));
         if (old && old->parent() == list) {
             old->deleteLater();
         }

@@ -1,6 +1,7 @@
 #include "ui/HelpWindows.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -8,6 +9,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableWidget>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace quillet::HelpWindows {
@@ -72,11 +75,40 @@ void showShortcuts(QWidget* parent, const QList<QAction*>& actions) {
     dialog->show();
 }
 
+void showGuide(QWidget* parent) {
+    // One guide window: F1 again brings it forward.
+    if (auto* open = parent->findChild<QDialog*>(QStringLiteral("guideWindow"))) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* dialog = new QDialog(parent);
+    dialog->setObjectName(QStringLiteral("guideWindow"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QObject::tr("%1 Help").arg(QCoreApplication::applicationName()));
+    auto* layout = new QVBoxLayout(dialog);
+    auto* browser = new QTextBrowser(dialog);
+    browser->setObjectName(QStringLiteral("guideText"));
+    browser->setAccessibleName(QObject::tr("User guide"));
+    browser->setOpenExternalLinks(true);
+    browser->setSource(QUrl(QStringLiteral("qrc:/help/guide.html")));
+    layout->addWidget(browser);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
+    layout->addWidget(buttons);
+    dialog->resize(560, 640);
+    dialog->show();
+}
+
 QString aboutText(const AboutFacts& facts) {
     const QString store = facts.storeFolder.isEmpty() ? QObject::tr("(no folder: HOME is not set)")
                                                       : facts.storeFolder;
     QString text = QObject::tr("%1 %2\nA diary for your desktop.\n\nLicense: MIT.\n\n")
                        .arg(facts.name, facts.version);
+    if (!facts.website.isEmpty()) {
+        text += QObject::tr("Website: %1\n").arg(facts.website);
+    }
+    text += QObject::tr("Authors: the Quillet developers\n\n");
     text += QObject::tr("Your diary: %1/entries.sqlite\n").arg(store);
     text += QObject::tr(
         "Backups beside it: entries.sqlite.bak (kept when the diary moved to the cloud folder), "

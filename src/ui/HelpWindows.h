@@ -8,7 +8,7 @@ class QWidget;
 
 namespace quillet {
 
-// The Help menu's two windows: the keyboard shortcuts and About.
+// The Help menu's windows: the user guide, the keyboard shortcuts and About.
 namespace HelpWindows {
 
 // One line a command, "Menu text<TAB>keys", from the actions themselves, so
@@ -16,13 +16,18 @@ namespace HelpWindows {
 QString shortcutList(const QList<QAction*>& actions);
 void showShortcuts(QWidget* parent, const QList<QAction*>& actions);
 
-// Name, version, license, and where the diary, its backups and the cloud
+// The short user guide (writing, tags, search, the lock, sync, import and
+// export, backups), in a window of its own that stays open beside the diary.
+void showGuide(QWidget* parent);
+
+// Name, version, license, website, authors, and where the diary, its backups and the cloud
 // container are kept.
 struct AboutFacts {
     QString name;
     QString version;
     QString storeFolder;
     QString cloudContainer;
+    QString website;
 };
 QString aboutText(const AboutFacts& facts);
 void showAbout(QWidget* parent, const AboutFacts& facts);

@@ -12,8 +12,10 @@
 #include "ui/journal/EntryTableView.h"
 #include "ui/journal/LeftSplitView.h"
 #include "ui/journal/LeftSplitViewDelegate.h"
+#include "ui/journal/LinkMarker.h"
 #include "ui/journal/MainSplitViewDelegate.h"
 #include "ui/journal/MonthSelectView.h"
+#include "ui/journal/SearchMarker.h"
 #include "ui/journal/SpellMarker.h"
 #include "ui/journal/SpellingMenu.h"
 #include "ui/passcode/PasscodeView.h"
@@ -21,6 +23,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +101,8 @@ void MainWindow::buildMenus() {
     undoAction = make(tr("&Undo"), QKeySequence::Undo);
     redoAction = make(tr("&Redo"), QKeySequence::Redo);
     findAction = make(tr("&Find"), QKeySequence::Find);
+    findNextAction = make(tr("Find &Next"), QKeySequence(Qt::Key_F3));
+    findPreviousAction = make(tr("Find Pre&vious"), QKeySequence(Qt::SHIFT | Qt::Key_F3));
     // Ctrl+Backspace and Ctrl+Home stay the text fields' word delete and top
     // of text; the entry commands take keys no text field binds.
     trashAction =
@@ -116,6 +121,8 @@ void MainWindow::buildMenus() {
     copyAction = make(tr("&Copy"), QKeySequence::Copy);
     pasteAction = make(tr("&Paste"), QKeySequence::Paste);
     selectAllAction = make(tr("Select &All"), QKeySequence::SelectAll);
+    guideAction =
+        make(tr("%1 &Help").arg(QCoreApplication::applicationName()), QKeySequence::HelpContents);
     shortcutsAction = make(tr("&Keyboard Shortcuts"), QKeySequence(Qt::CTRL | Qt::Key_Question));
     aboutAction = make(tr("&About"));
     aboutAction->setMenuRole(QAction::AboutRole);
@@ -166,6 +173,8 @@ void MainWindow::buildMenus() {
     edit->addAction(selectAllAction);
     edit->addSeparator();
     edit->addAction(findAction);
+    edit->addAction(findNextAction);
+    edit->addAction(findPreviousAction);
 
     QMenu* entry = menuBar()->addMenu(tr("E&ntry"));
     entry->addAction(trashAction);
@@ -186,6 +195,7 @@ void MainWindow::buildMenus() {
     spellingMenu = format->addMenu(tr("&Spelling"));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(guideAction);
     help->addAction(shortcutsAction);
     help->addAction(aboutAction);
 
@@ -343,6 +353,11 @@ QWidget* MainWindow::buildJournal() {
     editTextView->entryTableView = entryTableView;
     spellMarker = new SpellMarker(editTextView, new SpellChecker(this), utility_->userDefalts());
     editTextView->spellMarker = spellMarker;
+    searchMarker = new SearchMarker(editTextView, [this] { return searchField->text(); });
+    connect(searchField, &QLineEdit::textChanged, searchMarker, &SearchMarker::searchChanged);
+    connect(findNextAction, &QAction::triggered, searchMarker, &SearchMarker::findNext);
+    connect(findPreviousAction, &QAction::triggered, searchMarker, &SearchMarker::findPrevious);
+    linkMarker = new LinkMarker(editTextView);
     nameControls();
     return mainView;
 }

@@ -23,6 +23,8 @@ class EntryTableView;
 class JournalPopovers;
 class MonthSelectView;
 class PasscodeView;
+class LinkMarker;
+class SearchMarker;
 class SpellChecker;
 class SpellMarker;
 class StatusLabel;
@@ -60,6 +62,8 @@ public:
     QAction* undoAction;
     QAction* redoAction;
     QAction* findAction;
+    QAction* findNextAction;
+    QAction* findPreviousAction;
     QAction* trashAction;
     QAction* tagAction;
     QAction* dateAction;
@@ -77,6 +81,7 @@ public:
     QAction* copyAction;
     QAction* pasteAction;
     QAction* selectAllAction;
+    QAction* guideAction;
     QAction* shortcutsAction;
     QAction* aboutAction;
     // Runs fn once the window's first paint is done (queued, at once, if it
@@ -113,6 +118,9 @@ public:
     QLabel* dateLabel;
     EditTextView* editTextView;
     SpellMarker* spellMarker;
+    // The matches of the search in the editor, F3 and Shift+F3.
+    SearchMarker* searchMarker;
+    LinkMarker* linkMarker;
     QSlider* fontSlider;
     QLabel* footLabel;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace quillet {
 
 class MainWindow;
@@ -12,6 +14,11 @@ namespace WindowPlace {
 
 void restore(MainWindow& window, const UserDefaults& defaults);
 void remember(const MainWindow& window, UserDefaults& defaults);
+
+// Where the editor was scrolled to in the entry it showed (by the entry's
+// identifier); given back only when the same entry is shown again.
+void rememberEditorScroll(const MainWindow& window, const QString& entry, UserDefaults& defaults);
+void restoreEditorScroll(MainWindow& window, const QString& entry, const UserDefaults& defaults);
 
 } // namespace WindowPlace
 } // namespace quillet

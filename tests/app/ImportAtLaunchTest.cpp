@@ -55,12 +55,8 @@ public:
     }
     // Turns the event loop until the import has ended and its last steps have run.
     void wait() {
-        QDeadlineTimer deadline(30000);
-        while (!(ended_ && !OldDataImporter::sharedImporter()->isWorking()) &&
-               !deadline.hasExpired()) {
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        ASSERT_FALSE(deadline.hasExpired());
+        ASSERT_TRUE(waitFor(
+            [&] { return ended_ && !OldDataImporter::sharedImporter()->isWorking(); }, 30000));
         QApplication::processEvents();
         ended_ = false;
     }

@@ -38,6 +38,20 @@ bool handOverFromAnotherThread(const QString& name) {
     return result == 1;
 }
 
+// A plain connection to the socket, as any local program may open one; -1 when refused.
+int connectTo(const QString& name) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(name).constData(),
+                 sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 TEST(InstanceHandover, ASecondLaunchRaisesTheFirstThroughTheSocket) {
     const QString runtime = test::makeTempDir();
     const QString name = InstanceHandover::serverName(
@@ -88,17 +102,13 @@ TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
 
         // A peer that is no launch of the diary raises nothing, and the next launch is still heard.
         std::thread stranger([&] {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, QFile::encodeName(name).constData(),
-                         sizeof address.sun_path - 1);
-            if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            const int fd = connectTo(name);
+            if (fd >= 0) {
                 const QByteArray noise(1000, 'x');
                 (void)::send(fd, noise.constData(), size_t(noise.size()), MSG_NOSIGNAL);
                 (void)::send(fd, "lower\n", 6, MSG_NOSIGNAL);
+                ::close(fd);
             }
-            ::close(fd);
         });
         QSignalSpy raised(first.get(), &InstanceHandover::raiseRequested);
         EXPECT_TRUE(handOverFromAnotherThread(name));
@@ -110,14 +120,8 @@ TEST(InstanceHandover, TheSocketIsTheUsersAloneAndGoesWithItsOwnerOnly) {
         first->setIdleTimeout(200);
         std::vector<int> idle;
         for (int i = 0; i < 8; ++i) {
-            idle.push_back(::socket(AF_UNIX, SOCK_STREAM, 0));
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, QFile::encodeName(name).constData(),
-                         sizeof address.sun_path - 1);
-            ASSERT_EQ(
-                ::connect(idle.back(), reinterpret_cast<const sockaddr*>(&address), sizeof address),
-                0);
+            idle.push_back(connectTo(name));
+            ASSERT_GE(idle.back(), 0);
         }
         QElapsedTimer waited;
         waited.start();

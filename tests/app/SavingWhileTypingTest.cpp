@@ -2,6 +2,7 @@
 // diary file by itself within a couple of seconds, without leaving the
 // editor or saving; Ctrl+C in the terminal saves like the session ending.
 #include "AppTestSupport.h"
+#include "DiaryFiles.h"
 #include "app/AppDelegate.h"
 #include "app/TerminationSignalWatcher.h"
 #include "diary/export/EntryExporter.h"
@@ -21,7 +22,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 namespace quillet {
@@ -32,35 +32,14 @@ using test::ScopedDiaryHome;
 // One column of every row, read through a connection of its own, as a
 // relaunch after a crash would find it.
 QStringList storedColumn(const QString& path, const char* column) {
-    QStringList values;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        const QByteArray sql = QByteArray("SELECT ") + column + " FROM entry ORDER BY key";
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                values.append(
-                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))));
-            }
-        }
-        sqlite3_finalize(s);
-    }
-    sqlite3_close(db);
-    return values;
+    return test::rawRows(path,
+                         (QByteArray("SELECT ") + column + " FROM entry ORDER BY key").constData());
 }
 
 // Runs the event loop until the file holds what is expected, for far longer
 // than the saving needs, so that a slow machine does not fail the test.
 bool storedSoon(const QString& path, const char* column, const QStringList& expected) {
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (storedColumn(path, column) == expected) {
-            return true;
-        }
-        QTest::qWait(50);
-    }
-    return storedColumn(path, column) == expected;
+    return test::waitFor([&] { return storedColumn(path, column) == expected; });
 }
 
 TEST(SavingWhileTyping, TypingReachesTheFileWithoutLeavingTheEditor) {

@@ -13,18 +13,14 @@
 using namespace quillet;
 using namespace quillet::test;
 
-TEST(SessionMarker, NotSignedInWritesNothing) {
+TEST(SessionMarker, LaunchWritesAFreshIdentifierOnlyWhenSignedIn) {
     ScopedDiaryHome home;
-    std::unique_ptr<AppDelegate> d = launchDelegate();
-    EXPECT_TRUE(d->currentSessionID().isEmpty());
+    EXPECT_TRUE(launchDelegate()->currentSessionID().isEmpty());
     EXPECT_TRUE(QDir(home.cloudRoot())
                     .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)
                     .isEmpty());
     EXPECT_TRUE(alerts().errors.empty());
-}
 
-TEST(SessionMarker, LaunchWritesAFreshIdentifierWhenSignedIn) {
-    ScopedDiaryHome home;
     Utility* utility = Utility::sharedUtility();
     ASSERT_TRUE(QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
                               utility->ubiquityContainerIdentifier()));

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 #include "DiaryFiles.h"
 #include "ImportNotifications.h"
+#include "PasscodeTestSupport.h"
 
 #include "app/AppDelegate.h"
 #include "core/NotificationCenter.h"
@@ -38,22 +39,13 @@ using namespace quillet::test;
 
 namespace {
 
-void typeDigits(QWidget* target, const QString& digits) {
-    for (QChar c : digits) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - '0'), Qt::NoModifier,
-                        QString(c));
-        QApplication::sendEvent(target, &press);
-    }
-}
-
 // The passcode pane in the middle of setting a passcode with an alert, and
 // both migration lines written.
 void dirtyPanes(SettingWindowController& w) {
     PasscodeView* pane = w.passcodeView();
     pane->turnOnPasscode(nullptr);
     typeDigits(pane, QStringLiteral("12"));
-    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(pane, &letter);
+    typeKey(pane, Qt::Key_A, QStringLiteral("a"));
     w.migrateSettingView()->setMigrateLabelText(QStringLiteral("Done Successfully"));
     w.migrateSettingView()->setDuplicatePercentage(42);
 }
@@ -174,18 +166,10 @@ TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
                   Utility::sharedUtility()->ubiquityContainerIdentifier());
     pane->moveToCloudButton()->click();
+    // (What the move does is DiaryStore's: MoveToCloudTest.)
     ASSERT_EQ(log.lines().size(), 2) << log.lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("cloudURL: file:///")));
     EXPECT_EQ(recheck.count(), 1);
-    EXPECT_FALSE(QFileInfo::exists(home.storePath()));
-    EXPECT_TRUE(Utility::sharedUtility()->isLocalStoreMigrated());
-    EXPECT_TRUE(Utility::sharedUtility()->isICloudStoreExist());
-
-    // A second move finds no local diary open: it says so and moves nothing.
-    pane->moveToCloudButton()->click();
-    ASSERT_EQ(log.lines().size(), 4);
-    EXPECT_TRUE(log.lines()[3].startsWith(QStringLiteral("err: ")));
-    EXPECT_EQ(recheck.count(), 2);
     EXPECT_TRUE(Utility::sharedUtility()->isLocalStoreMigrated());
 }
 

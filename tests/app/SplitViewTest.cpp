@@ -1,8 +1,6 @@
 #include "JournalWindowFixture.h"
 
 #include "ui/journal/LeftSplitView.h"
-#include "ui/journal/LeftSplitViewDelegate.h"
-#include "ui/journal/MainSplitViewDelegate.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -29,38 +27,7 @@ void dragHandle(QSplitter* split, int index, QPoint by) {
     QCoreApplication::processEvents();
 }
 
-TEST(SplitViewDelegateTest, AnswersFixedDividersAndWhichSubviewsResize) {
-    QSplitter split;
-    QWidget left, right, top, bottom;
-
-    MainSplitViewDelegate main;
-    main.leftView = &left;
-    main.rightView = &right;
-    for (double proposed : {0.0, 319.0, 600.0}) {
-        for (int index : {0, 1}) {
-            EXPECT_DOUBLE_EQ(main.constrainMinCoordinate(&split, proposed, index), 320.0);
-            EXPECT_DOUBLE_EQ(main.constrainMaxCoordinate(&split, proposed, index), 320.0);
-        }
-    }
-    EXPECT_FALSE(main.shouldAdjustSizeOfSubview(&split, &left));
-    EXPECT_TRUE(main.shouldAdjustSizeOfSubview(&split, &right));
-    EXPECT_TRUE(main.shouldAdjustSizeOfSubview(&split, &top));
-
-    LeftSplitViewDelegate column;
-    column.topView = &top;
-    column.bottomView = &bottom;
-    EXPECT_DOUBLE_EQ(column.constrainMinCoordinate(&split, 10.0, 0), 137.0);
-    EXPECT_DOUBLE_EQ(column.constrainMaxCoordinate(&split, 500.0, 0), 137.0);
-    EXPECT_FALSE(column.shouldAdjustSizeOfSubview(&split, &top));
-    EXPECT_TRUE(column.shouldAdjustSizeOfSubview(&split, &bottom));
-    EXPECT_TRUE(column.shouldAdjustSizeOfSubview(&split, &left));
-
-    LeftSplitView thin;
-    EXPECT_DOUBLE_EQ(thin.dividerThickness(), 1.0);
-    EXPECT_EQ(thin.handleWidth(), 1);
-    EXPECT_EQ(thin.orientation(), Qt::Vertical);
-}
-
+// The dividers of the main window stay where their delegates fix them.
 class MainWindowSplitTest : public JournalWindowTest {
 protected:
     QSplitter* main() const { return window->mainView; }

@@ -19,12 +19,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextCursor>
 #include <functional>
 #include <gtest/gtest.h>
@@ -189,6 +191,34 @@ TEST_F(XcbKeys, TextFieldsKeepTheirWordAndDocumentKeys) {
     EXPECT_EQ(today.count(), 0) << "and is not the Today command";
 }
 
+TEST_F(XcbKeys, F3AndShiftF3MoveBetweenTheMarkedMatchesOfTheSearch) {
+    EditTextView* editor = d->editTextView();
+    editor->insertPlainText(QStringLiteral("Été, ete and the ETE."));
+    d->autosave();
+    d->searchField()->setText(QStringLiteral("ete"));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(editor->entryText(), QStringLiteral("Été, ete and the ETE."));
+    EXPECT_EQ(editor->marks(EditTextView::MarkKind::Search).size(), 3);
+    const auto selected = [&] {
+        const QTextCursor c = editor->textCursor();
+        return std::pair{c.selectionStart(), c.selectedText()};
+    };
+    editor->moveCursor(QTextCursor::Start);
+    press(editor, Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(0, QStringLiteral("Été")));
+    press(editor, Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(5, QStringLiteral("ete")));
+    press(d->searchField(), Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(17, QStringLiteral("ETE"))) << "also from the search field";
+    press(editor, Qt::Key_F3, Qt::NoModifier);
+    EXPECT_EQ(selected(), std::pair(0, QStringLiteral("Été"))) << "wraps at the end";
+    press(editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), std::pair(17, QStringLiteral("ETE"))) << "and back at the start";
+    press(editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), std::pair(5, QStringLiteral("ete")));
+}
+
 TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
     EditTextView* editor = d->editTextView();
     const DateComponents month = d->currentMonth();
@@ -212,6 +242,13 @@ TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
     d->trashPopover()->performClose(nullptr);
     press(d->searchField(), Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(d->trashPopover()->isShown()) << "also from the search field";
+    d->trashPopover()->performClose(nullptr);
+    press(editor, Qt::Key_F1, Qt::NoModifier);
+    auto* guide = d->window()->findChild<QDialog*>(QStringLiteral("guideWindow"));
+    ASSERT_NE(guide, nullptr) << "F1 opens the user guide, from the editor too";
+    EXPECT_TRUE(guide->findChild<QTextBrowser*>()->toPlainText().contains(
+        QStringLiteral("Backups and restoring one")));
+    guide->close();
 }
 
 TEST_F(XcbKeys, TheSettingsWindowClosesWithEscapeAndCtrlW) {

@@ -1,13 +1,11 @@
 #include "core/Calendar.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDate>
 #include <QTime>
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
 #include <ostream>
 #include <string>
 
@@ -19,32 +17,7 @@ static void PrintTo(const DateComponents& components, std::ostream* out) {
 
 namespace {
 
-// Sets TZ for one test and puts the previous value back, so tests do not depend on the
-// machine's zone or on each other.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            m_previous = old;
-        }
-        set(zone);
-    }
-    ~ScopedTimeZone() { set(m_previous ? m_previous->c_str() : nullptr); }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-    static void set(const char* zone) {
-        if (zone) {
-            setenv("TZ", zone, 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    std::optional<std::string> m_previous;
-};
+using test::ScopedTimeZone;
 
 QDateTime utc(int year, int month, int day, int hour, int minute) {
     return QDateTime(QDate(year, month, day), QTime(hour, minute), Qt::UTC);
@@ -68,12 +41,13 @@ TEST(Calendar, ComponentsAreTakenInTheLocalZone) {
     EXPECT_EQ(calendar.components(utc(2013, 1, 31, 23, 0)), (DateComponents{2013, 2}));
 
     // The same calendar follows a later change of zone.
-    ScopedTimeZone::set("Asia/Tokyo");
-    EXPECT_EQ(calendar.components(lastMinute), (DateComponents{2013, 2}));
-    ScopedTimeZone::set("America/New_York");
+    {
+        ScopedTimeZone tokyo("Asia/Tokyo");
+        EXPECT_EQ(calendar.components(lastMinute), (DateComponents{2013, 2}));
+    }
+    ScopedTimeZone newYork("America/New_York");
     EXPECT_EQ(calendar.components(lastMinute), (DateComponents{2013, 1}));
     EXPECT_EQ(calendar.components(utc(2013, 1, 1, 3, 0)), (DateComponents{2012, 12}));
-
     EXPECT_EQ(calendar.components(QDateTime()), (DateComponents{0, 0}));
 }
 
@@ -108,16 +82,18 @@ TEST(Calendar, MonthsOutsideTheYearCarryOver) {
 }
 
 TEST(Calendar, MidnightFollowsTheZoneOfTheMoment) {
-    ScopedTimeZone zone("Europe/Berlin");
     const Calendar calendar = Calendar::currentCalendar();
-
-    EXPECT_EQ(inUtc(calendar.dateFromComponents({2012, 3})), "2012-02-29T23:00:00Z");
-    ScopedTimeZone::set("Asia/Tokyo");
-    EXPECT_EQ(inUtc(calendar.dateFromComponents({2012, 3})), "2012-02-29T15:00:00Z");
-    ScopedTimeZone::set("America/New_York");
-    EXPECT_EQ(inUtc(calendar.dateFromComponents({2012, 3})), "2012-03-01T05:00:00Z");
-    ScopedTimeZone::set("UTC");
-    EXPECT_EQ(inUtc(calendar.dateFromComponents({2012, 3})), "2012-03-01T00:00:00Z");
+    const struct {
+        const char* zone;
+        const char* midnight;
+    } zones[] = {{"Europe/Berlin", "2012-02-29T23:00:00Z"},
+                 {"Asia/Tokyo", "2012-02-29T15:00:00Z"},
+                 {"America/New_York", "2012-03-01T05:00:00Z"},
+                 {"UTC", "2012-03-01T00:00:00Z"}};
+    for (const auto& z : zones) {
+        ScopedTimeZone zone(z.zone);
+        EXPECT_EQ(inUtc(calendar.dateFromComponents({2012, 3})), z.midnight) << z.zone;
+    }
 }
 
 } // namespace

@@ -1,46 +1,18 @@
 #include "core/DateFormatter.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QDate>
 #include <QTime>
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace quillet {
 namespace {
 
-// Sets an environment variable for one test and puts the previous value back, so tests
-// do not depend on the machine's zone and locale or on each other.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_previous = old;
-        }
-        set(value);
-    }
-    ~ScopedEnv() { set(m_previous ? m_previous->c_str() : nullptr); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-    void set(const char* value) {
-        if (value) {
-            setenv(m_name.c_str(), value, 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
-        tzset();
-    }
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_previous;
-};
+using test::ScopedEnv;
+using test::ScopedTimeZone;
 
 std::string format(DateFormatter& formatter, const QString& pattern, const QDateTime& date) {
     formatter.setDateFormat(pattern);
@@ -51,39 +23,53 @@ QDateTime local(int year, int month, int day, int hour, int minute, int second =
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
 }
 
-TEST(DateFormatter, MonthKeysFollowTheLocalZone) {
-    ScopedEnv tz("TZ", "Europe/Berlin");
+// The zone is read at every call: a formatter made before a change of zone
+// follows it, and so does one made after.
+TEST(DateFormatter, MonthKeysAndTimesFollowTheZoneOfTheMoment) {
+    ScopedTimeZone berlin("Europe/Berlin");
     DateFormatter formatter(QStringLiteral("en_US_POSIX"));
-
-    EXPECT_EQ(format(formatter, "yyyyMM", local(2012, 3, 5, 14, 7, 9)), "201203");
     EXPECT_EQ(format(formatter, "yyyyMMdd", local(2012, 3, 5, 14, 7, 9)), "20120305");
-
-    const QDateTime lastMinute = local(2013, 1, 31, 23, 59);
+    // The last minute of January in Berlin, an hour earlier in UTC.
     const QDateTime instant =
-        QDateTime::fromMSecsSinceEpoch(lastMinute.toMSecsSinceEpoch(), Qt::UTC);
+        QDateTime::fromMSecsSinceEpoch(local(2013, 1, 31, 23, 59).toMSecsSinceEpoch(), Qt::UTC);
     EXPECT_EQ(instant.time(), QTime(22, 59));
-    EXPECT_EQ(format(formatter, "yyyyMM", instant), "201301");
-
-    tz.set("Asia/Tokyo");
-    EXPECT_EQ(formatter.stringFromDate(instant).toStdString(), "201302");
-    tz.set("America/New_York");
-    EXPECT_EQ(formatter.stringFromDate(instant).toStdString(), "201301");
+    const struct {
+        const char* zone;
+        const char* month;
+        const char* time;
+    } zones[] = {{"Europe/Berlin", "201301", "23:59"},
+                 {"Asia/Tokyo", "201302", "07:59"},
+                 {"America/Los_Angeles", "201301", "14:59"},
+                 {"UTC", "201301", "22:59"}};
+    for (const auto& z : zones) {
+        SCOPED_TRACE(z.zone);
+        ScopedTimeZone zone(z.zone);
+        EXPECT_EQ(format(formatter, "yyyyMM", instant), z.month);
+        EXPECT_EQ(format(formatter, "HH:mm", instant), z.time);
+        DateFormatter later(QStringLiteral("en_US_POSIX"));
+        EXPECT_EQ(format(later, "HH:mm", instant), z.time);
+    }
 }
 
 TEST(DateFormatter, RendersPatternsInAmericanEnglish) {
-    ScopedEnv tz("TZ", "Europe/Berlin");
+    ScopedTimeZone tz("Europe/Berlin");
     DateFormatter formatter(QStringLiteral("en_US"));
     const QDateTime date = local(2012, 3, 5, 14, 7, 9);
 
-    EXPECT_EQ(format(formatter, "d", date), "5");
-    EXPECT_EQ(format(formatter, "EEE", date), "Mon");
-    EXPECT_EQ(format(formatter, "M", date), "3");
-    EXPECT_EQ(format(formatter, "yyyy,MMM", date), "2012,Mar");
-    EXPECT_EQ(format(formatter, "YYYY/MMM/dd HH:mm:ss", date), "2012/Mar/05 14:07:09");
-    EXPECT_EQ(format(formatter, "yyyyMM", date), "201203");
-    EXPECT_EQ(format(formatter, "[MMMM d EEE]", date), "[March 5 Mon]");
-    EXPECT_EQ(format(formatter, "[yyyy MMMM d]", date), "[2012 March 5]");
-    EXPECT_EQ(format(formatter, "hh:mm a", date), "02:07 PM");
+    const struct {
+        const char* pattern;
+        const char* text;
+    } patterns[] = {{"d", "5"},
+                    {"EEE", "Mon"},
+                    {"M", "3"},
+                    {"yyyy,MMM", "2012,Mar"},
+                    {"YYYY/MMM/dd HH:mm:ss", "2012/Mar/05 14:07:09"},
+                    {"yyyyMM", "201203"},
+                    {"[MMMM d EEE]", "[March 5 Mon]"},
+                    {"[yyyy MMMM d]", "[2012 March 5]"},
+                    {"hh:mm a", "02:07 PM"}};
+    for (const auto& p : patterns)
+        EXPECT_EQ(format(formatter, p.pattern, date), p.text) << p.pattern;
     EXPECT_EQ(formatter.dateFormat(), QStringLiteral("hh:mm a"));
 
     // Going back to an earlier pattern gives its result again, not the last one's.
@@ -101,7 +87,7 @@ TEST(DateFormatter, RendersPatternsInAmericanEnglish) {
 }
 
 TEST(DateFormatter, ShortTimeStyleAndTheLastCallWins) {
-    ScopedEnv tz("TZ", "Europe/Berlin");
+    ScopedTimeZone tz("Europe/Berlin");
     const QDateTime date = local(2012, 3, 5, 14, 7, 9);
 
     DateFormatter american(QStringLiteral("en_US"));
@@ -160,31 +146,8 @@ TEST(DateFormatter, MonthSymbols) {
               germanWide.join(','));
 }
 
-TEST(DateFormatter, PicksUpAChangeOfZoneBetweenTwoCalls) {
-    ScopedEnv tz("TZ", "Europe/Berlin");
-    DateFormatter formatter(QStringLiteral("en_US_POSIX"));
-    formatter.setDateFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
-    const QDateTime instant(QDate(2012, 3, 5), QTime(13, 7), Qt::UTC);
-
-    EXPECT_EQ(formatter.stringFromDate(instant), QStringLiteral("2012-03-05 14:07"));
-    tz.set("Asia/Tokyo");
-    EXPECT_EQ(formatter.stringFromDate(instant), QStringLiteral("2012-03-05 22:07"));
-    tz.set("America/Los_Angeles");
-    EXPECT_EQ(formatter.stringFromDate(instant), QStringLiteral("2012-03-05 05:07"));
-    tz.set("UTC");
-    EXPECT_EQ(formatter.stringFromDate(instant), QStringLiteral("2012-03-05 13:07"));
-    tz.set("Europe/Berlin");
-    EXPECT_EQ(formatter.stringFromDate(instant), QStringLiteral("2012-03-05 14:07"));
-
-    // A formatter made later sees the zone of the moment too.
-    tz.set("Asia/Tokyo");
-    DateFormatter later(QStringLiteral("en_US_POSIX"));
-    later.setDateFormat(QStringLiteral("HH:mm"));
-    EXPECT_EQ(later.stringFromDate(instant), QStringLiteral("22:07"));
-}
-
 TEST(DateFormatter, InvalidDatesGiveNullStrings) {
-    ScopedEnv tz("TZ", "Europe/Berlin");
+    ScopedTimeZone tz("Europe/Berlin");
     DateFormatter formatter(QStringLiteral("en_US"));
     formatter.setDateFormat(QStringLiteral("yyyyMM"));
     EXPECT_TRUE(formatter.stringFromDate(QDateTime()).isNull());
@@ -192,29 +155,26 @@ TEST(DateFormatter, InvalidDatesGiveNullStrings) {
 }
 
 TEST(DateFormatter, UserLocaleComesFromTheEnvironment) {
-    ScopedEnv all("LC_ALL", nullptr);
-    ScopedEnv time("LC_TIME", nullptr);
-    ScopedEnv lang("LANG", "de_DE.UTF-8");
-    EXPECT_EQ(DateFormatter::userLocaleId(), QStringLiteral("de_DE"));
-    EXPECT_EQ(DateFormatter().standaloneMonthSymbols().value(0), QStringLiteral("Januar"));
-    EXPECT_EQ(DateFormatter().localeId(), QStringLiteral("de_DE"));
-
-    time.set("fr_FR.UTF-8@euro");
-    EXPECT_EQ(DateFormatter::userLocaleId(), QStringLiteral("fr_FR"));
-    EXPECT_EQ(DateFormatter().standaloneMonthSymbols().value(0), QStringLiteral("janvier"));
-
-    all.set("C.UTF-8");
-    EXPECT_EQ(DateFormatter::userLocaleId(), QStringLiteral("en_US_POSIX"));
-    all.set("POSIX");
-    EXPECT_EQ(DateFormatter::userLocaleId(), QStringLiteral("en_US_POSIX"));
-    all.set("");
-    EXPECT_EQ(DateFormatter::userLocaleId(), QStringLiteral("fr_FR"));
-
-    all.set(nullptr);
-    time.set(nullptr);
-    lang.set(nullptr);
-    EXPECT_EQ(DateFormatter::userLocaleId(), QStringLiteral("en_US_POSIX"));
-    EXPECT_EQ(DateFormatter().standaloneMonthSymbols().value(0), QStringLiteral("January"));
+    // LC_ALL before LC_TIME before LANG; C and POSIX (or nothing) are the POSIX locale.
+    const struct {
+        std::optional<QByteArray> all, time, lang;
+        const char* locale;
+        const char* january;
+    } environments[] = {
+        {std::nullopt, std::nullopt, "de_DE.UTF-8", "de_DE", "Januar"},
+        {std::nullopt, "fr_FR.UTF-8@euro", "de_DE.UTF-8", "fr_FR", "janvier"},
+        {"C.UTF-8", "fr_FR.UTF-8", "de_DE.UTF-8", "en_US_POSIX", "January"},
+        {"POSIX", "fr_FR.UTF-8", "de_DE.UTF-8", "en_US_POSIX", "January"},
+        {"", "fr_FR.UTF-8", "de_DE.UTF-8", "fr_FR", "janvier"},
+        {std::nullopt, std::nullopt, std::nullopt, "en_US_POSIX", "January"},
+    };
+    for (const auto& e : environments) {
+        SCOPED_TRACE(e.locale);
+        ScopedEnv all("LC_ALL", e.all), time("LC_TIME", e.time), lang("LANG", e.lang);
+        EXPECT_EQ(DateFormatter::userLocaleId(), QString::fromLatin1(e.locale));
+        EXPECT_EQ(DateFormatter().localeId(), QString::fromLatin1(e.locale));
+        EXPECT_EQ(DateFormatter().standaloneMonthSymbols().value(0), QString::fromUtf8(e.january));
+    }
 }
 
 } // namespace

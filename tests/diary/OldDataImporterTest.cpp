@@ -127,23 +127,17 @@ protected:
 
     // Turns the event loop until the importer is idle again and one of the names was heard.
     void waitFor(const QStringList& ends) {
-        QDeadlineTimer deadline(60000);
         auto ended = [&] {
             const QStringList names = heard_.names();
             return std::any_of(ends.begin(), ends.end(),
                                [&](const QString& end) { return names.contains(end); });
         };
-        while (!(ended() && !importer()->isWorking()) && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        ASSERT_FALSE(deadline.hasExpired()) << "the run did not end";
+        ASSERT_TRUE(test::waitFor([&] { return ended() && !importer()->isWorking(); }, 60000))
+            << "the run did not end";
         QCoreApplication::processEvents();
     }
     void waitUntilIdle() {
-        QDeadlineTimer deadline(60000);
-        while (importer()->isWorking() && !deadline.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
+        test::waitFor([] { return !importer()->isWorking(); }, 60000);
         QCoreApplication::processEvents();
     }
 
@@ -346,23 +340,19 @@ TEST_F(OldDataImport, AnIdentifierComesInOnceHoweverOftenItIsMet) {
     EXPECT_EQ(entries().at("NEW").colorTag, 4);
 }
 
+// How each column is read (NULLs, odd tags) is OldDiaryReader's; here what
+// the import makes of the moment.
 TEST_F(OldDataImport, ValuesAreCopiedAsTheyAre) {
     ASSERT_TRUE(writeOldDiary(oldPath(),
                               {oldRow(QStringLiteral("ZERO"), QStringLiteral("epoch"), 0, 0.0),
-                               OldRow{QStringLiteral("NULLS"), QStringLiteral("no tag, no time"),
-                                      QVariant(), QVariant(), 0},
-                               oldRow(QStringLiteral("NINE"), QStringLiteral("tag 9"), 9, 1.0),
                                oldRow(QStringLiteral("MINUS"), QStringLiteral("tag -3"), -3, 1.0),
                                oldRow(QStringLiteral("FOREVER"), QStringLiteral("no moment"), 1,
                                       std::numeric_limits<double>::infinity())}));
     import();
     std::map<QString, Stored> stored = entries();
-    ASSERT_EQ(stored.size(), 5u);
+    ASSERT_EQ(stored.size(), 3u);
     EXPECT_EQ(stored.at("ZERO").timeStamp, 0.0);
     EXPECT_EQ(stored.at("ZERO").monthTag, 197001);
-    EXPECT_EQ(stored.at("NULLS").timeStamp, 0.0);
-    EXPECT_EQ(stored.at("NULLS").colorTag, 0);
-    EXPECT_EQ(stored.at("NINE").colorTag, 9);
     EXPECT_EQ(stored.at("MINUS").colorTag, -3);
     EXPECT_EQ(stored.at("FOREVER").timeStamp, 0.0)
         << "a time with no date reads as 0, as NULL does";

@@ -157,31 +157,6 @@ TEST(ObjectValueToNotFirstOfDayTransformer, HidesTheHeaderOfLaterEntriesOfADay) 
     EXPECT_FALSE(notFirst(nullptr).toBool());
 }
 
-TEST(ObjectValueToNotFirstOfDayTransformer, FindsItsRowInALongList) {
-    ScopedTimeZone tz("Europe/Berlin");
-    ManagedObjectContext context;
-    ArrayController list;
-    list.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
-    list.setManagedObjectContext(&context);
-    // Three entries a day over 200 days, so the list is past the size where rows are looked up by
-    // hash.
-    const QDateTime start(QDate(2012, 1, 1), QTime(8, 0));
-    for (int day = 0; day < 200; ++day) {
-        for (int hour : {8, 13, 20}) {
-            addEntry(context, start.addDays(day).addSecs((hour - 8) * 3600));
-        }
-    }
-    list.processPendingChanges();
-    list.rearrangeObjects();
-    ASSERT_EQ(list.count(), 600u);
-    ObjectValueToNotFirstOfDayTransformer transformer(&list);
-    int headers = 0;
-    for (ManagedObject* entry : list.arrangedObjects()) {
-        headers += transformer.isEntryFirstOfDay(entry) ? 1 : 0;
-    }
-    EXPECT_EQ(headers, 200);
-}
-
 TEST(ValueTransformerRegistry, MakesStatelessTransformersByNameAndKeepsRegisteredOnes) {
     const char* const stateless[] = {
         "DateToDayTransformer",    "DateToWeekTransformer",       "DateToTimeTransformer",

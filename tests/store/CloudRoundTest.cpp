@@ -3,6 +3,7 @@
 // round, the row keys an exchange announces bring a context that had read
 // the diary before the round to exactly what the diary holds; in the end
 // every machine holds the same diary and no text saved apart is lost.
+#include "CloudMachine.h"
 #include "DiaryFiles.h"
 #include "TestSupport.h"
 
@@ -20,56 +21,21 @@ namespace {
 
 using namespace cloud;
 
-QString describe(const EntryValues& v) {
-    return QStringLiteral("%1|%2|%3|%4|%5")
-        .arg(v.uuid, QString::fromUtf8(v.entryText))
-        .arg(v.colorTag)
-        .arg(v.monthTag)
-        .arg(v.timeStamp);
-}
-
-struct Machine {
+// One machine of the round, with a window's context: row key -> values,
+// kept up to date only by this machine's own saves and the keys the
+// exchange announces.
+struct RoundMachine : Machine {
     QString name;
-    QString path;
-    std::unique_ptr<PersistentStore> store;
-    std::unique_ptr<LogExchange> exchange;
-    // What a window's context holds: row key -> values, kept up to date only
-    // by this machine's own saves and the keys the exchange announces.
     std::map<qint64, QString> context;
 
-    Machine(QString machineName, const QString& container)
-        : name(std::move(machineName)), path(makeTempDir() + QStringLiteral("/entries.sqlite")) {
-        Error error;
-        store = PersistentStore::open(path, {}, &error);
-        EXPECT_TRUE(store) << error.localizedDescription.toStdString();
-        exchange = std::make_unique<LogExchange>(path, container);
+    RoundMachine(QString machineName, const QString& container)
+        : Machine(makeTempDir(), container), name(std::move(machineName)) {
         exchange->setFoldAfter(3);
     }
-
-    std::map<qint64, StoreRow> rows() const {
-        std::vector<StoreRow> all;
-        Error error;
-        EXPECT_TRUE(PersistentStore::readAllRows(
-            path, [&all](StoreRow&& r) { all.push_back(std::move(r)); }, &error));
-        std::map<qint64, StoreRow> byKey;
-        for (StoreRow& r : all) {
-            EXPECT_TRUE(store->loadText(r.key, &r.values.entryText, nullptr));
-            r.values.textFaulted = false;
-            byKey[r.key] = std::move(r);
-        }
-        return byKey;
-    }
-    std::map<qint64, QString> stored() const {
+    std::map<qint64, QString> stored() {
         std::map<qint64, QString> lines;
-        for (const auto& [key, r] : rows())
-            lines[key] = describe(r.values);
-        return lines;
-    }
-    QStringList diary() const {
-        QStringList lines;
-        for (const auto& [key, line] : stored())
-            lines << line;
-        lines.sort();
+        for (const StoreRow& r : rows())
+            lines[r.key] = describe(r.values);
         return lines;
     }
 
@@ -108,11 +74,7 @@ struct Machine {
 
     // Saves as the window does, and its context follows.
     void save(const QString& uuid, const std::function<void(EntryValues&)>& change) {
-        std::optional<StoreRow> existing;
-        for (auto& [key, r] : rows()) {
-            if (r.values.uuid == uuid)
-                existing = r;
-        }
+        std::optional<StoreRow> existing = row(uuid);
         EntryValues v = existing ? existing->values : EntryValues{};
         v.uuid = uuid;
         if (!existing) {
@@ -126,9 +88,9 @@ struct Machine {
             changes.updated.emplace_back(existing->key, &v);
         else
             changes.inserted.push_back(&v);
-        std::vector<qint64> keys;
-        ASSERT_TRUE(store->save(changes, &keys, nullptr));
-        context[existing ? existing->key : keys.at(0)] = describe(v);
+        std::vector<qint64> made;
+        ASSERT_TRUE(store->save(changes, &made, nullptr));
+        context[existing ? existing->key : made.at(0)] = describe(v);
     }
     void trash(qint64 key) {
         PersistentStore::Changes changes;
@@ -147,14 +109,6 @@ bool held(const QStringList& diary, const QByteArray& text) {
     return false;
 }
 
-int snapshots(const QString& container) {
-    QDir logs(container + QStringLiteral("/TransactionLogs"));
-    int n = 0;
-    for (const QString& writer : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        n += int(QDir(logs.filePath(writer)).entryList({QStringLiteral("*.qsnap")}).size());
-    return n;
-}
-
 TEST(CloudRound, LateJoinersAndSnapshotsConvergeAndTheContextFollowsEveryRound) {
     // QUILLET_MERGE_SEEDS runs more of them: a twentieth as many as of the
     // merge's own test, each being whole diaries on files.
@@ -166,22 +120,22 @@ TEST(CloudRound, LateJoinersAndSnapshotsConvergeAndTheContextFollowsEveryRound) 
         std::mt19937 random(seed);
         auto pick = [&](std::size_t n) { return std::size_t(random() % n); };
         const QString container = makeTempDir();
-        std::vector<std::unique_ptr<Machine>> machines;
-        machines.push_back(std::make_unique<Machine>(QStringLiteral("A"), container));
-        machines.push_back(std::make_unique<Machine>(QStringLiteral("B"), container));
+        std::vector<std::unique_ptr<RoundMachine>> machines;
+        machines.push_back(std::make_unique<RoundMachine>(QStringLiteral("A"), container));
+        machines.push_back(std::make_unique<RoundMachine>(QStringLiteral("B"), container));
         std::set<QByteArray> saved, gone; // gone: written over or trashed on screen
         int created = 0;
 
         for (int step = 0; step < 70; ++step) {
             // Late joiners: a third and a fourth diary, once logs have been folded.
             if ((step == 30 || step == 50) && machines.size() < 4) {
-                machines.push_back(std::make_unique<Machine>(
+                machines.push_back(std::make_unique<RoundMachine>(
                     QStringLiteral("late%1").arg(machines.size()), container));
-                joinedFromSnapshot += snapshots(container) > 0;
+                joinedFromSnapshot += !writerFiles(container, QStringLiteral("*.qsnap")).isEmpty();
                 machines.back()->sync();
             }
-            Machine& m = *machines[pick(machines.size())];
-            const std::map<qint64, StoreRow> rows = m.rows();
+            RoundMachine& m = *machines[pick(machines.size())];
+            const std::vector<StoreRow> rows = m.rows();
             const std::size_t op = pick(10);
             const QByteArray text = "text " + QByteArray::number(seed) + "." +
                                     QByteArray::number(step) + " on " + m.name.toUtf8();
@@ -192,9 +146,7 @@ TEST(CloudRound, LateJoinersAndSnapshotsConvergeAndTheContextFollowsEveryRound) 
                 saved.insert(text);
                 continue;
             }
-            auto it = rows.begin();
-            std::advance(it, pick(rows.size()));
-            const StoreRow& row = it->second;
+            const StoreRow& row = rows[pick(rows.size())];
             // Written over or trashed with the text on screen: whatever it
             // holds (a copy holds a text below its heading) goes knowingly.
             auto seen = [&] {

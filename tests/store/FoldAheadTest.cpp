@@ -22,17 +22,6 @@ QString longText(const QString& word) {
     return word.repeated(int(ManagedObjectContext::kFoldAheadBytes / word.size()) + 10);
 }
 
-// Runs the event loop until done() or ten seconds.
-bool waitFor(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return done();
-}
-
 std::string foldOf(const QString& text) {
     return TextFolder::fold(text);
 }

@@ -36,26 +36,15 @@ bool setModified(const QString& path, int seconds) {
                             QFileDevice::FileModificationTime);
 }
 
-QStringList logFiles(const QString& container) {
-    QStringList files;
-    QDir logs(container + QStringLiteral("/TransactionLogs"));
-    for (const QString& writer : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        for (const QString& f : QDir(logs.filePath(writer)).entryList(QDir::Files | QDir::Hidden)) {
-            files << writer + QLatin1Char('/') + f;
-        }
-    }
-    return files;
-}
-
 TEST(LogExchange, WhatOneDiarySavesTheOtherAppliesPropertyByProperty) {
     const QString container = makeTempDir();
     Machine a(makeTempDir(), container), b(makeTempDir(), container);
 
     const qint64 keyInA = a.insert(kFirst, "written on the laptop", 2);
-    ASSERT_EQ(logFiles(container).size(), 0)
+    ASSERT_EQ(writerFiles(container).size(), 0)
         << "the log is written by the exchange, after the commit";
     a.sync();
-    const QStringList written = logFiles(container);
+    const QStringList written = writerFiles(container);
     ASSERT_EQ(written.size(), 1);
     EXPECT_TRUE(written[0].endsWith(QStringLiteral("/0000000000000001.qlog")))
         << written[0].toStdString();
@@ -136,7 +125,7 @@ TEST(LogExchange, ASaveNotYetLoggedIsLoggedAtTheNextLaunch) {
     Machine a(makeTempDir(), container), b(makeTempDir(), container);
     a.insert(kFirst, "saved, then the process ended");
     a.close(); // no exchange ran between the commit and the end
-    EXPECT_TRUE(logFiles(container).isEmpty());
+    EXPECT_TRUE(writerFiles(container).isEmpty());
     a.open(container);
     a.sync();
     b.sync();
@@ -151,10 +140,9 @@ TEST(LogExchange, DamagedAndForeignFilesAreSkippedOnceAndRetriedWhenWhole) {
     a.sync();
     a.insert(kSecond, "second");
     a.sync();
-    const QStringList files = logFiles(container);
+    const QStringList files = writerFiles(container);
     ASSERT_EQ(files.size(), 2);
-    const QString logs = container + QStringLiteral("/TransactionLogs/");
-    const QString first = logs + files[0], second = logs + files[1];
+    const QString first = files[0], second = files[1];
     const QByteArray whole = readBytes(first);
     const QString writerFolder = QFileInfo(first).absolutePath();
 
@@ -263,9 +251,7 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
     Machine outside(makeTempDir(), elsewhere);
     outside.insert(kSecond, "from outside the container");
     outside.sync();
-    const QString outsideLogs =
-        QFileInfo(elsewhere + QStringLiteral("/TransactionLogs/") + logFiles(elsewhere)[0])
-            .absolutePath();
+    const QString outsideLogs = QFileInfo(writerFiles(elsewhere)[0]).absolutePath();
     ASSERT_TRUE(QFile::link(outsideLogs, container + QStringLiteral("/TransactionLogs/") +
                                              QFileInfo(outsideLogs).fileName()));
     a.insert(kFirst, "first");
@@ -281,9 +267,7 @@ TEST(LogExchange, AFolderThatIsNoWriterOrUnreadableIsSkippedAndAVanishedContaine
     EXPECT_FALSE(b.row(kSecond));
 
     if (::geteuid() != 0) { // root reads any folder
-        const QString writer =
-            QFileInfo(container + QStringLiteral("/TransactionLogs/") + logFiles(container)[0])
-                .absolutePath();
+        const QString writer = QFileInfo(writerFiles(container)[0]).absolutePath();
         a.insert(kSecond, "second");
         a.sync();
         ASSERT_TRUE(QFile::setPermissions(writer, QFileDevice::Permissions()));
@@ -340,9 +324,7 @@ TEST(LogExchange, UnderUmaskZeroTheContainerIsOwnerOnlyAndItsOwnFolderNeverALink
         << seen.join(QLatin1Char(' ')).toStdString();
 
     // Its own folder replaced by a link: nothing is written where it points, and it says so.
-    const QString own = QFileInfo(container + QStringLiteral("/TransactionLogs/") +
-                                  logFiles(container).constFirst())
-                            .absolutePath();
+    const QString own = QFileInfo(writerFiles(container).constFirst()).absolutePath();
     const QString elsewhere = makeTempDir();
     ASSERT_TRUE(QDir(own).removeRecursively());
     ASSERT_TRUE(QFile::link(elsewhere, own));

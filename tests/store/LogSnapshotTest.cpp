@@ -64,13 +64,9 @@ TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalTo
     desktop.sync();
     laptop.sync();
 
-    QDir own(container + QStringLiteral("/TransactionLogs"));
     // The tablet has applied nothing: every log stays, no snapshot.
     auto count = [&](const QString& pattern) {
-        int n = 0;
-        for (const QString& writer : own.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            n += int(QDir(own.filePath(writer)).entryList({pattern}, QDir::Files).size());
-        return n;
+        return int(writerFiles(container, pattern).size());
     };
     const int logs = count(QStringLiteral("*.qlog"));
     EXPECT_GE(logs, 6);
@@ -247,15 +243,9 @@ TEST(LogSnapshot, ACopyInASnapshotWhoseTextWasWrittenOverElsewhereGoesOnAFreshDi
     // The laptop's text loses and is kept as a copy; the laptop folds its
     // logs with that copy in the snapshot.
     laptop.sync();
-    QString folder;
-    for (const QString& writer : QDir(container + QStringLiteral("/TransactionLogs"))
-                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (!QDir(container + QStringLiteral("/TransactionLogs/") + writer)
-                 .entryList({QStringLiteral("*.qsnap")}, QDir::Files)
-                 .isEmpty())
-            folder = container + QStringLiteral("/TransactionLogs/") + writer;
-    }
-    ASSERT_FALSE(folder.isEmpty()) << "the laptop folded its logs";
+    const QStringList folded = writerFiles(container, QStringLiteral("*.qsnap"));
+    ASSERT_EQ(folded.size(), 1) << "the laptop folded its logs";
+    const QString folder = QFileInfo(folded[0]).absolutePath();
     ASSERT_EQ(laptop.diary().filter(QStringLiteral("written on the laptop")).size(), 1)
         << "as a copy";
     // The tablet writes over the laptop's text: seen and replaced, so the copy goes.
@@ -295,15 +285,7 @@ TEST(LogSnapshot, ARetiredWriterIsNotWaitedForAndWhatItNeverWroteOutGoesOutFirst
     }
     desktop.sync();
     laptop.sync();
-    auto snapshots = [&] {
-        int n = 0;
-        for (const QString& writer : QDir(container + QStringLiteral("/TransactionLogs"))
-                                         .entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            n += int(QDir(container + QStringLiteral("/TransactionLogs/") + writer)
-                         .entryList({QStringLiteral("*.qsnap")}, QDir::Files)
-                         .size());
-        return n;
-    };
+    auto snapshots = [&] { return writerFiles(container, QStringLiteral("*.qsnap")).size(); };
     EXPECT_EQ(snapshots(), 0) << "the abandoned file has applied nothing";
     EXPECT_EQ(
         readExchangeStatus(laptop.path, container, ContainerKey::forContainer(container)->heldKey())

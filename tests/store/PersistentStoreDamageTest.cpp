@@ -88,6 +88,17 @@ const KilledWriterFiles& killedWriterFiles() {
     return files;
 }
 
+// The diary with the root page of a table or index overwritten by garbage of no valid page type.
+QByteArray withRootScribbled(const char* name, unsigned seed) {
+    QByteArray scribbled = validDiary();
+    QByteArray garbage = randomBytes(kPageSize, seed);
+    garbage[0] = 0x42;
+    const int root = rootPage(scribbled, name);
+    EXPECT_GT(root, 1) << name;
+    scribbled.replace((root - 1) * kPageSize, kPageSize, garbage);
+    return scribbled;
+}
+
 enum class Beside { Nothing, KilledWritersLog, RollbackJournal };
 
 void placeBeside(const QString& path, Beside beside) {
@@ -134,14 +145,11 @@ void expectRefusedUntouched(const QString& path, int code, const char* what) {
     placeBeside(path, Beside::Nothing);
 }
 
-TEST(PersistentStoreDamage, AKilledWritersFilesAreReal) {
-    // The forms below are only as good as these.
-    EXPECT_GT(killedWriterFiles().log.size(), 32);
-    EXPECT_GT(killedWriterFiles().logIndex.size(), 0);
-    EXPECT_GT(killedWriterFiles().journal.size(), 512);
-}
-
 TEST(PersistentStoreDamage, ASoundDiaryBesideAKilledWritersLogOpensWithTheLoggedChange) {
+    // The forms below are only as good as these.
+    ASSERT_GT(killedWriterFiles().log.size(), 32);
+    ASSERT_GT(killedWriterFiles().logIndex.size(), 0);
+    ASSERT_GT(killedWriterFiles().journal.size(), 512);
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     ASSERT_TRUE(writeBytes(path, validDiary()));
     placeBeside(path, Beside::KilledWritersLog);
@@ -212,22 +220,12 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
 
     // A page inside the entry table overwritten (its root, which the other
     // pages hang from): found while every row is read.
-    QByteArray scribbled = validDiary();
-    QByteArray garbage = randomBytes(kPageSize, 9);
-    garbage[0] = 0x42; // no valid page type
-    const int root = rootPage(validDiary(), "entry");
-    ASSERT_GT(root, 1);
-    scribbled.replace((root - 1) * kPageSize, kPageSize, garbage);
-    ASSERT_TRUE(writeBytes(path, scribbled));
+    ASSERT_TRUE(writeBytes(path, withRootScribbled("entry", 9)));
     expectRefusedUntouched(path, StoreCorruptError, "a damaged page");
 
     // The identifier index's root overwritten: found before the store is
     // handed out, not by the first save.
-    scribbled = validDiary();
-    const int indexRoot = rootPage(validDiary(), "entry_uuid");
-    ASSERT_GT(indexRoot, 1);
-    scribbled.replace((indexRoot - 1) * kPageSize, kPageSize, garbage);
-    ASSERT_TRUE(writeBytes(path, scribbled));
+    ASSERT_TRUE(writeBytes(path, withRootScribbled("entry_uuid", 9)));
     expectRefusedUntouched(path, StoreCorruptError, "a damaged index page");
 
     // The same diary from a newer version of the program.
@@ -260,13 +258,7 @@ TEST(PersistentStoreDamage, TheQuickCheckPassesADamagedPageTheWholeFileCheckFind
     // first only looks at what a damaged table page does not touch.
     const QString folder = makeTempDir();
     const QString path = folder + QStringLiteral("/entries.sqlite");
-    QByteArray scribbled = validDiary();
-    const int root = rootPage(validDiary(), "entry");
-    ASSERT_GT(root, 1);
-    QByteArray garbage = randomBytes(kPageSize, 11);
-    garbage[0] = 0x42;
-    scribbled.replace((root - 1) * kPageSize, kPageSize, garbage);
-    ASSERT_TRUE(writeBytes(path, scribbled));
+    ASSERT_TRUE(writeBytes(path, withRootScribbled("entry", 11)));
     for (Beside beside : {Beside::Nothing, Beside::KilledWritersLog, Beside::RollbackJournal}) {
         placeBeside(path, beside);
         const QMap<QString, QByteArray> before = folderContents(folder);

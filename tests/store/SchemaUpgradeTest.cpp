@@ -30,30 +30,9 @@ QString copyOfVersionOne() {
     return path;
 }
 
-// Runs one query on the file through a connection of its own; every row's
-// columns joined by "|", the rows by newlines. Read-write, though it only
-// reads: a read-only connection to a diary in WAL mode leaves its log files
-// behind when it closes.
+// Every row of a query on the file, one line each.
 QString rawQuery(const QString& path, const char* sql) {
-    sqlite3* db = nullptr;
-    QStringList rows;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                QStringList columns;
-                for (int i = 0; i < sqlite3_column_count(s); ++i) {
-                    columns << QString::fromUtf8(
-                        reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
-                }
-                rows << columns.join(QLatin1Char('|'));
-            }
-        }
-        sqlite3_finalize(s);
-    }
-    sqlite3_close_v2(db);
-    return rows.join(QLatin1Char('\n'));
+    return rawRows(path, sql).join(QLatin1Char('\n'));
 }
 
 const char* const kEveryRow = "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, "

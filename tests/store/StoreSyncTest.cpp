@@ -38,11 +38,7 @@ TEST(StoreSync, ASaveThatDoesNotWaitIsCommittedAndTheLogIsCopiedBackAside) {
         EXPECT_EQ(rawCount(path), (save + 1) * 100) << "committed, for every other reader to see";
     }
     // Copied back while the diary stays open, without a save doing it.
-    QDeadlineTimer deadline(10000);
-    while (QFileInfo(path).size() < emptySize + 4 * 1024 * 1024 && !deadline.hasExpired()) {
-        QThread::msleep(20);
-    }
-    EXPECT_GT(QFileInfo(path).size(), emptySize + 4 * 1024 * 1024);
+    EXPECT_TRUE(waitFor([&] { return QFileInfo(path).size() > emptySize + 4 * 1024 * 1024; }));
     // A save that waits, with nothing of its own to write, waits for the earlier ones.
     EXPECT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
     EXPECT_FALSE(context.hasChanges());

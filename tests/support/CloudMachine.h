@@ -8,6 +8,7 @@
 #include "store/PersistentStore.h"
 #include "store/cloud/LogExchange.h"
 
+#include <QDir>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -106,20 +107,35 @@ struct Machine {
         }
         EXPECT_TRUE(store->save(changes, nullptr, nullptr));
     }
+    static QString describe(const EntryValues& v) {
+        return QStringLiteral("%1|%2|%3|%4|%5")
+            .arg(v.uuid, QString::fromUtf8(v.entryText))
+            .arg(v.colorTag)
+            .arg(v.monthTag)
+            .arg(v.timeStamp);
+    }
     // What a user sees: every entry's identifier and values, in one order.
     QStringList diary() {
         QStringList lines;
-        for (const StoreRow& r : rows()) {
-            const EntryValues& v = r.values;
-            lines << QStringLiteral("%1|%2|%3|%4|%5")
-                         .arg(v.uuid, QString::fromUtf8(v.entryText))
-                         .arg(v.colorTag)
-                         .arg(v.monthTag)
-                         .arg(v.timeStamp);
-        }
+        for (const StoreRow& r : rows())
+            lines << describe(r.values);
         lines.sort();
         return lines;
     }
 };
+
+// The files in the writers' folders of a container that match pattern
+// ("*.qlog", "*.qsnap"), hidden ones too, by path.
+inline QStringList writerFiles(const QString& container,
+                               const QString& pattern = QStringLiteral("*")) {
+    QStringList files;
+    const QDir logs(container + QStringLiteral("/TransactionLogs"));
+    for (const QString& writer : logs.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir folder(logs.filePath(writer));
+        for (const QString& f : folder.entryList({pattern}, QDir::Files | QDir::Hidden))
+            files << folder.filePath(f);
+    }
+    return files;
+}
 
 } // namespace quillet::test

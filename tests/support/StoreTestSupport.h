@@ -8,26 +8,10 @@
 #include "store/ManagedObjectModel.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QThread>
-#include <functional>
 
 namespace quillet::test {
-
-// Runs the main thread's events until `done` holds or ten seconds pass
-// (for work that reports back from another thread).
-inline bool waitFor(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 // Signs the user in to the cloud container of the diary home: the
 // container folder exists under the home's cloud root. Answers that folder.

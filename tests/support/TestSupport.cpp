@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMutex>
 #include <QTemporaryDir>
+#include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -152,6 +155,18 @@ ScopedTimeZone::ScopedTimeZone(const char* zone) : env_("TZ", QByteArray(zone)) 
 ScopedTimeZone::~ScopedTimeZone() {
     env_.restore();
     tzset();
+}
+
+bool waitFor(const std::function<bool()>& done, int milliseconds) {
+    QDeadlineTimer deadline(milliseconds);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
 }
 
 int modeOf(const QString& path) {

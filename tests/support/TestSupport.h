@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -78,6 +79,10 @@ public:
 private:
     ScopedEnv env_;
 };
+
+// Runs the main thread's events until `done` holds or the time passes (for
+// work that reports back from another thread); false when it never held.
+bool waitFor(const std::function<bool()>& done, int milliseconds = 10000);
 
 // A fresh folder under the temporary folder, removed with everything in it
 // when the innermost open TempFolderScope closes: the test main keeps one open

@@ -46,16 +46,19 @@ TEST(HelpWindows, AboutNamesTheDiaryItsBackupsAndTheCloudContainer) {
     const QString text = HelpWindows::aboutText(
         {QStringLiteral("Wrenfold"), QStringLiteral("2.0"),
          QStringLiteral("/home/a/.local/share/Wrenfold"),
-         QStringLiteral("/home/a/Sync/QuilletCloud/7QW2E9R4T1.org.quillet.diary")});
+         QStringLiteral("/home/a/Sync/QuilletCloud/7QW2E9R4T1.org.quillet.diary"),
+         QStringLiteral("https://example.org/quillet")});
     EXPECT_TRUE(text.startsWith(QStringLiteral("Wrenfold 2.0\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("License: ")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Website: https://example.org/quillet\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Authors: ")));
     EXPECT_TRUE(text.contains(QStringLiteral("/home/a/.local/share/Wrenfold/entries.sqlite")));
     EXPECT_TRUE(text.contains(QStringLiteral("entries.sqlite.bak")));
     EXPECT_TRUE(text.contains(QStringLiteral("/home/a/.local/share/Wrenfold/backups/")));
     EXPECT_TRUE(text.contains(
         QStringLiteral("Cloud container: /home/a/Sync/QuilletCloud/7QW2E9R4T1.org.quillet.diary")));
-    EXPECT_FALSE(HelpWindows::aboutText(
-                     {QStringLiteral("Quillet"), QStringLiteral("2.0"), QString(), QString()})
+    EXPECT_FALSE(HelpWindows::aboutText({QStringLiteral("Quillet"), QStringLiteral("2.0"),
+                                         QString(), QString(), QString()})
                      .contains(QStringLiteral("Cloud container")));
 }
 

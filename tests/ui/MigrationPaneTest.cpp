@@ -127,12 +127,12 @@ TEST(MigrateSettingView, APaneThatIsGoneIgnoresLateNotifications) {
 
 // Waits until the importer is idle and the line shows an outcome.
 QString outcome(QLabel* line) {
-    QDeadlineTimer deadline(30000);
-    while ((OldDataImporter::sharedImporter()->isWorking() ||
-            (line->text() != "Done Successfully" && line->text() != "Finished With Error")) &&
-           !deadline.hasExpired()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    waitFor(
+        [&] {
+            return !OldDataImporter::sharedImporter()->isWorking() &&
+                   (line->text() == "Done Successfully" || line->text() == "Finished With Error");
+        },
+        30000);
     QApplication::processEvents();
     return line->text();
 }

@@ -1,17 +1,22 @@
-// The editor's spelling marks: only the shown part of the text is checked,
-// the marks follow a scroll, and the context menu's suggestion replaces the
-// word. Against the installed en_US dictionary.
+// The editor's marks: only the shown part of the text is checked for
+// spelling, the marks follow a scroll, the context menu's suggestion replaces
+// the word, and the search's and the links' marks sit beside the spelling
+// ones. Against the installed en_US dictionary.
 #include "ui/journal/SpellMarker.h"
 #include "TestSupport.h"
 #include "core/SpellChecker.h"
 #include "core/UserDefaults.h"
 #include "diary/Utility.h"
 #include "ui/journal/EditTextView.h"
+#include "ui/journal/LinkMarker.h"
+#include "ui/journal/SearchMarker.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -96,6 +101,43 @@ TEST_F(SpellMarkerTest, ASuggestionFromTheMenuReplacesTheWordAndAddedWordsAreNoL
     ASSERT_NE(add, more.end());
     (*add)->trigger();
     EXPECT_TRUE(marked().isEmpty());
+}
+
+TEST_F(SpellMarkerTest, SearchAndLinkMarksSitBesideTheSpellingOnesAndCtrlClickOpensALink) {
+    std::vector<QUrl> opened;
+    new LinkMarker(&editor, [&](const QUrl& url) { opened.push_back(url); });
+    QString search = QStringLiteral("rain");
+    auto* matches = new SearchMarker(&editor, [&] { return search; });
+    editor.setEntryText(QStringLiteral("Grak rain at www.example.org and RAIN"));
+    marker->start();
+    matches->searchChanged();
+    // The language loads on a helper thread.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return marked().contains(QStringLiteral("Grak")); }));
+    const QStringList all{QStringLiteral("rain"), QStringLiteral("RAIN"), QStringLiteral("Grak"),
+                          QStringLiteral("www.example.org")};
+    EXPECT_EQ(marked(), all);
+    marker->mark();
+    EXPECT_EQ(marked(), all) << "the spell checker keeps the others' marks";
+    search.clear();
+    matches->searchChanged();
+    EXPECT_EQ(marked(), all.mid(2));
+
+    QTextCursor inLink(editor.document());
+    inLink.setPosition(16);
+    const QPoint at = editor.cursorRect(inLink).center() + QPoint(2, 0);
+    for (const auto modifiers : {Qt::NoModifier, Qt::ControlModifier}) {
+        QMouseEvent move(QEvent::MouseMove, at, editor.viewport()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, modifiers);
+        QCoreApplication::sendEvent(editor.viewport(), &move);
+        EXPECT_EQ(editor.viewport()->cursor().shape(),
+                  modifiers ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    }
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_NEAR(editor.textCursor().position(), 16, 1) << "a plain click places the caret";
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QStringLiteral("https://www.example.org"))});
+    EXPECT_EQ(editor.entryText(), QStringLiteral("Grak rain at www.example.org and RAIN"));
 }
 
 } // namespace

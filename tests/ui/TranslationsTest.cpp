@@ -33,7 +33,7 @@ TEST(Translations, GermanCatalogueTranslatesTheWindowAndCKeepsTheSourceTexts) {
         QDialogButtonBox stock(QDialogButtonBox::Close);
         EXPECT_EQ(stock.button(QDialogButtonBox::Close)->text(), QString::fromUtf8(c.stockButton));
         EXPECT_TRUE(
-            HelpWindows::aboutText({QStringLiteral("Quillet2"), {}, QStringLiteral("/d"), {}})
+            HelpWindows::aboutText({QStringLiteral("Quillet2"), {}, QStringLiteral("/d"), {}, {}})
                 .contains(QString::fromUtf8(c.about)));
         const ImportReport report{QStringLiteral("Almanah"), 3, 1, {}, {}};
         EXPECT_TRUE(report.summary().startsWith(QString::fromUtf8(c.report)))

@@ -1,5 +1,6 @@
 // The window's size, place and splits come back at the next launch, and
-// settings that hold no saved place leave the window as it starts.
+// settings that hold no saved place leave the window as it starts; the
+// editor's scroll comes back in the entry it was in.
 #include "TestSupport.h"
 
 #include "core/UserDefaults.h"
@@ -8,6 +9,10 @@
 #include "ui/WindowPlace.h"
 #include "ui/journal/LeftSplitView.h"
 
+#include "ui/journal/EditTextView.h"
+
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QSplitter>
 #include <gtest/gtest.h>
 
@@ -41,6 +46,33 @@ TEST(WindowPlace, ComesBackAtTheNextLaunchAndGarbageChangesNothing) {
     const QRect fresh = window.geometry();
     WindowPlace::restore(window, garbage);
     EXPECT_EQ(window.geometry(), fresh);
+}
+
+TEST(WindowPlace, TheEditorScrollComesBackOnlyForTheEntryItWasIn) {
+    const QString file = makeTempDir() + QStringLiteral("/settings.conf");
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    const auto shown = [&](MainWindow& window) {
+        window.resize(900, 600);
+        window.show();
+        window.editTextView->setPlainText(lines.join(QLatin1Char('\n')));
+        QCoreApplication::processEvents();
+    };
+    {
+        MainWindow window{Utility::sharedUtility()};
+        shown(window);
+        window.editTextView->verticalScrollBar()->setValue(250);
+        UserDefaults defaults(file);
+        WindowPlace::rememberEditorScroll(window, QStringLiteral("A"), defaults);
+        ASSERT_TRUE(defaults.synchronize());
+    }
+    for (const auto& [entry, line] : {std::pair{"B", 0}, std::pair{"", 0}, std::pair{"A", 250}}) {
+        MainWindow window{Utility::sharedUtility()};
+        shown(window);
+        WindowPlace::restoreEditorScroll(window, QLatin1String(entry), UserDefaults(file));
+        EXPECT_EQ(window.editTextView->verticalScrollBar()->value(), line) << entry;
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "ui/journal/PaneFocus.h"
 #include "ui/journal/SpellMarker.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -14,6 +15,7 @@
 #include <QMimeData>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTextBlock>
@@ -321,6 +323,34 @@ void EditTextView::setEntryText(const QString& text) {
     doc->setUndoRedoEnabled(undo);
     doc->setModified(false);
     moveCursor(QTextCursor::Start);
+}
+
+void EditTextView::setMarks(MarkKind kind, const QList<QTextEdit::ExtraSelection>& marks) {
+    QList<QTextEdit::ExtraSelection>& own = marks_[size_t(kind)];
+    if (own.isEmpty() && marks.isEmpty()) {
+        return;
+    }
+    own = marks;
+    QList<QTextEdit::ExtraSelection> all;
+    for (const auto& list : marks_) {
+        all += list;
+    }
+    setExtraSelections(all);
+}
+
+std::pair<int, int> EditTextView::shownRange() const {
+    const QRect shown = viewport()->rect();
+    return {cursorForPosition(shown.topLeft()).position(),
+            cursorForPosition(shown.bottomRight()).position()};
+}
+
+void EditTextView::whenShownTextChanges(QObject* receiver, const std::function<void()>& then) {
+    connect(document(), &QTextDocument::contentsChange, receiver, then);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, receiver, then);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, receiver, then);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, receiver, then);
+    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+            receiver, then);
 }
 
 QString EditTextView::entryText() const {

@@ -3,6 +3,9 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTimer>
+#include <array>
+#include <functional>
+#include <utility>
 
 class QFontDialog;
 class QNativeGestureEvent;
@@ -36,6 +39,19 @@ public:
     QWidget* entryTableView = nullptr;
     // Marks misspelt words and adds its suggestions to the context menu.
     SpellMarker* spellMarker = nullptr;
+
+    // The marks drawn over the text, one list per kind, all shown at once:
+    // each marker replaces only its own.
+    enum class MarkKind { Search, Spelling, Links, Count };
+    void setMarks(MarkKind kind, const QList<QTextEdit::ExtraSelection>& marks);
+    const QList<QTextEdit::ExtraSelection>& marks(MarkKind kind) const {
+        return marks_[size_t(kind)];
+    }
+    // The document positions of the first and last characters on screen.
+    std::pair<int, int> shownRange() const;
+    // Calls then (queued, coalesced by the caller) when other text comes on
+    // screen: a change, a scroll, a new width or font.
+    void whenShownTextChanges(QObject* receiver, const std::function<void()>& then);
 
     // Takes the slider over: its range, its position and its changes.
     void setFontSlider(QSlider* slider);
@@ -107,6 +123,7 @@ private:
     int splitFrom_ = -1;
     int splitTo_ = -1;
     bool holdsPieces_ = false;
+    std::array<QList<QTextEdit::ExtraSelection>, size_t(MarkKind::Count)> marks_;
 };
 
 } // namespace quillet

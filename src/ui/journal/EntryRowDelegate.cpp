@@ -2,10 +2,12 @@
 
 #include "ui/appearance/ColorTagImageTransformer.h"
 
+#include "core/TextFolder.h"
 #include "diary/Utility.h"
 #include "diary/transformers/ValueTransformer.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 #include "ui/appearance/ThemeStyle.h"
 
 #include <QApplication>
@@ -32,11 +34,85 @@ QColor mixed(const QColor& a, const QColor& b, qreal amountOfB) {
                             float(a.blueF() * (1 - amountOfB) + b.blueF() * amountOfB));
 }
 
+// The text before the match, the match in bold on a tint of the accent, and
+// what follows, each cut with an ellipsis where the row ends.
+void drawSnippet(QPainter* painter, const QRect& rect, const TextMatch::Snippet& snippet,
+                 const QColor& tint) {
+    const QFont plain = painter->font();
+    QFont bold = plain;
+    bold.setBold(true);
+    const QStringView all(snippet.text);
+    const QStringView parts[] = {all.first(snippet.matchStart),
+                                 all.sliced(snippet.matchStart, snippet.matchLength),
+                                 all.sliced(snippet.matchStart + snippet.matchLength)};
+    int x = rect.left();
+    for (int i = 0; i < 3 && x < rect.right(); ++i) {
+        const QFont& font = i == 1 ? bold : plain;
+        const QFontMetrics metrics(font);
+        const QString piece =
+            metrics.elidedText(parts[i].toString(), Qt::ElideRight, rect.right() - x);
+        const int width = metrics.horizontalAdvance(piece);
+        const QRect pieceRect(x, rect.top(), width, rect.height());
+        painter->setFont(font);
+        if (i == 1) {
+            const int lineTop = rect.bottom() - metrics.height();
+            painter->fillRect(QRect(x - 1, lineTop, width + 2, metrics.height() + 1), tint);
+        }
+        painter->drawText(pieceRect, Qt::AlignLeft | Qt::AlignBottom, piece);
+        x += width;
+    }
+    painter->setFont(plain);
+}
+
 } // namespace
 
-EntryRowDelegate::EntryRowDelegate(Utility* utility, QObject* parent)
-    : QStyledItemDelegate(parent), utility_(utility) {
+EntryRowDelegate::EntryRowDelegate(Utility* utility, SearchText searchText, QObject* parent)
+    : QStyledItemDelegate(parent), utility_(utility), searchText_(std::move(searchText)) {
     ColorTagImageTransformer::registerClasses(utility_);
+}
+
+const TextMatch::Snippet& EntryRowDelegate::snippetOfEntry(const ManagedObject* entry) const {
+    static const TextMatch::Snippet none;
+    const QString search = searchText_ ? searchText_() : QString();
+    if (search != cachedSearch_) {
+        cachedSearch_ = search;
+        foldedSearch_ = TextFolder::fold(search);
+        snippets_.clear();
+    }
+    if (!entry || foldedSearch_.empty()) {
+        return none;
+    }
+    auto found = snippets_.constFind(entry);
+    if (found == snippets_.constEnd()) {
+        watchContext(entry);
+        found = snippets_.insert(entry, TextMatch::snippet(entry->entryText(), foldedSearch_));
+    }
+    return *found;
+}
+
+void EntryRowDelegate::watchContext(const ManagedObject* entry) const {
+    ManagedObjectContext* context = entry->managedObjectContext();
+    if (!context || watched_.contains(context)) {
+        return;
+    }
+    watched_.insert(context);
+    connect(context, &QObject::destroyed, this, [this](QObject* gone) {
+        watched_.remove(gone);
+        snippets_.clear();
+    });
+    connect(
+        context, &ManagedObjectContext::objectsDidChange, this, [this](const ChangeSet& changes) {
+            if (changes.invalidatedAll.isValid()) {
+                snippets_.clear();
+                return;
+            }
+            for (const auto* list :
+                 {&changes.updated, &changes.deleted, &changes.refreshed, &changes.invalidated}) {
+                for (const ManagedObject* object : *list) {
+                    snippets_.remove(object);
+                }
+            }
+        });
 }
 
 QSize EntryRowDelegate::sizeHint(const QStyleOptionViewItem& option,
@@ -163,7 +239,8 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const int textLeft = dayRect.right() + kPadding;
     const QRect textRect(textLeft, rect.top() + 7, rect.right() - kPadding - textLeft,
                          rect.height() - 14);
-    const QString title = titleOfEntry(entry);
+    const TextMatch::Snippet& snippet = snippetOfEntry(entry);
+    const QString title = snippet.matchStart >= 0 ? snippet.text : titleOfEntry(entry);
     QFont titleFont = option.font;
     if (title.isEmpty()) {
         titleFont.setItalic(true);
@@ -174,8 +251,12 @@ void EntryRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QString shown = title.isEmpty() ? tr("New entry") : title;
     const QRect titleRect(textRect.left(), textRect.top(), textRect.width(),
                           textRect.height() / 2 + 2);
-    painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom,
-                      titleMetrics.elidedText(shown, Qt::ElideRight, titleRect.width()));
+    if (snippet.matchStart >= 0) {
+        drawSnippet(painter, titleRect, snippet, mixed(base, accent, 0.35));
+    } else {
+        painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom,
+                          titleMetrics.elidedText(shown, Qt::ElideRight, titleRect.width()));
+    }
 
     QFont timeFont = option.font;
     timeFont.setPointSizeF(option.font.pointSizeF() * 0.85);

@@ -6,10 +6,8 @@
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/LongLinePieces.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QLocale>
 #include <QMenu>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
@@ -63,15 +61,7 @@ SpellMarker::SpellMarker(EditTextView* editor, SpellChecker* checker, UserDefaul
         known_.clear();
         schedule();
     });
-    QTextDocument* doc = editor_->document();
-    connect(doc, &QTextDocument::contentsChange, this, [this] { schedule(); });
-    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, [this] { schedule(); });
-    connect(editor_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { schedule(); });
-    connect(editor_->horizontalScrollBar(), &QScrollBar::valueChanged, this,
-            [this] { schedule(); });
-    // A new width or font lays the text out anew: other words are shown.
-    connect(doc->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this] { schedule(); });
+    editor_->whenShownTextChanges(this, [this] { schedule(); });
 }
 
 void SpellMarker::start() {
@@ -135,9 +125,7 @@ void SpellMarker::mark() {
         QTextCharFormat wavy;
         wavy.setUnderlineStyle(QTextCharFormat::SpellCheckUnderline);
         wavy.setUnderlineColor(Qt::red);
-        const QRect shown = editor_->viewport()->rect();
-        const int from = editor_->cursorForPosition(shown.topLeft()).position();
-        const int to = editor_->cursorForPosition(shown.bottomRight()).position();
+        const auto [from, to] = editor_->shownRange();
         // The word being typed is left alone until the caret leaves its end.
         const int caret = editor_->hasFocus() ? editor_->textCursor().position() : -1;
         QTextDocument* doc = editor_->document();
@@ -158,9 +146,7 @@ void SpellMarker::mark() {
             });
         }
     }
-    if (!marks.isEmpty() || !editor_->extraSelections().isEmpty()) {
-        editor_->setExtraSelections(marks);
-    }
+    editor_->setMarks(EditTextView::MarkKind::Spelling, marks);
 }
 
 void SpellMarker::addMenuItems(QMenu* menu, const QPoint& viewportPos) {
