@@ -34,14 +34,6 @@ namespace {
 
 using test::ScopedDiaryHome;
 
-class EditingClock {
-public:
-    explicit EditingClock(const QDateTime& now) {
-        Clock::setNowForTesting([now] { return now; });
-    }
-    ~EditingClock() { Clock::setNowForTesting({}); }
-};
-
 // A launched diary on 15 March 2012 in Berlin, with a helper to seed entries.
 class Diary {
 public:
@@ -62,7 +54,7 @@ public:
 private:
     test::ScopedTimeZone tz_;
     ScopedDiaryHome home_;
-    EditingClock clock_;
+    test::ScopedNow clock_;
 
 public:
     std::unique_ptr<AppDelegate> d;

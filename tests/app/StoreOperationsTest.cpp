@@ -19,14 +19,6 @@ namespace {
 using test::alerts;
 using test::ScopedDiaryHome;
 
-class FixedClock {
-public:
-    explicit FixedClock(const QDateTime& now) {
-        Clock::setNowForTesting([now] { return now; });
-    }
-    ~FixedClock() { Clock::setNowForTesting({}); }
-};
-
 // Holds SQLite's write lock on the diary file, so that saves fail for a while.
 class WriteLockHolder {
 public:
@@ -50,7 +42,7 @@ private:
 TEST(StoreOperations, NewEntryIsMadeForNowSavedAndListedFirst) {
     test::ScopedTimeZone tz("Europe/Berlin");
     ScopedDiaryHome home;
-    FixedClock clock(QDateTime(QDate(2013, 1, 31), QTime(23, 59)));
+    test::ScopedNow clock(QDateTime(QDate(2013, 1, 31), QTime(23, 59)));
     auto d = test::launchDelegate();
     d->insertNewObject(nullptr);
     QCoreApplication::processEvents();

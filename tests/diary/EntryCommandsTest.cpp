@@ -29,12 +29,10 @@ protected:
         : tz("Europe/Berlin"), filter(&list, monthTag, [] { return QString(); }),
           commands(&list, &filter,
                    {monthTag, [this] { return QStringLiteral("UUID-%1").arg(++made); }}) {
-        Clock::setNowForTesting([] { return at(2012, 3, 15, 12, 0); });
         list.setManagedObjectContext(&context);
         list.setSortDescriptors(filter.currSortDescriptors());
         filter.reloadData();
     }
-    ~EntryCommandsTest() override { Clock::setNowForTesting({}); }
 
     ManagedObject* add(const QDateTime& when, int tag, const QString& uuid) {
         return test::addEntry(context, when, uuid, tag, uuid);
@@ -45,6 +43,7 @@ protected:
     }
 
     test::ScopedTimeZone tz;
+    test::ScopedNow now{at(2012, 3, 15, 12, 0)};
     int made = 0;
     ManagedObjectContext context;
     ArrayController list;

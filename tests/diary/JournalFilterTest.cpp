@@ -24,13 +24,11 @@ protected:
               &list,
               [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
               [this] { return search; }) {
-        Clock::setNowForTesting([] { return QDateTime(QDate(2012, 3, 15), QTime(10, 0)); });
         list.setManagedObjectContext(&context);
         list.setSortDescriptors(filter.currSortDescriptors());
         filter.initMonthPanelSelection();
         filter.reloadData();
     }
-    ~JournalFilterTest() override { Clock::setNowForTesting({}); }
 
     ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
         return test::addEntry(context, when, text, color);
@@ -50,6 +48,7 @@ protected:
     }
 
     test::ScopedTimeZone tz;
+    test::ScopedNow now{QDateTime(QDate(2012, 3, 15), QTime(10, 0))};
     QString search;
     ManagedObjectContext context;
     ArrayController list;

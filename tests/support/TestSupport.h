@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/AlertPresenter.h"
+#include "core/Clock.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -71,6 +73,15 @@ private:
 };
 
 // TZ for a scope, with tzset() on entry and exit.
+// Clock::now() answers `now` while in scope.
+class ScopedNow {
+public:
+    explicit ScopedNow(const QDateTime& now) {
+        Clock::setNowForTesting([now] { return now; });
+    }
+    ~ScopedNow() { Clock::setNowForTesting({}); }
+};
+
 class ScopedTimeZone {
 public:
     explicit ScopedTimeZone(const char* zone);

@@ -1,12 +1,11 @@
-// Every control a screen reader reaches has a name: what Orca reads out is
-// what Qt's accessibility layer answers for it.
+// The lock screen's controls have names: what Orca reads out is what Qt's
+// accessibility layer answers. The journal's are read over AT-SPI by the
+// e2e_accessible_names tests; a locked diary needs a passcode they do not set.
 #include "diary/Utility.h"
 #include "ui/MainWindow.h"
-#include "ui/journal/ColorTagSelectView.h"
 #include "ui/passcode/PasscodeView.h"
 
 #include <QAccessible>
-#include <QPixmap>
 #include <QSplitter>
 #include <QTest>
 #include <QWidget>
@@ -37,29 +36,17 @@ QStringList unnamedControls(QWidget* root) {
                 .arg(QString::fromLatin1(widget->metaObject()->className()), widget->objectName());
         if (face->text(QAccessible::Name).trimmed().isEmpty())
             unnamed << where;
-        // The cells of a list or a grid are read one by one.
-        if (face->role() != QAccessible::List)
-            continue;
-        for (int i = 0; i < std::min(face->childCount(), 50); ++i) {
-            QAccessibleInterface* cell = face->child(i);
-            if (cell && cell->role() == QAccessible::ListItem &&
-                cell->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << QStringLiteral("%1, item %2").arg(where).arg(i);
-        }
     }
     return unnamed;
 }
 
-TEST(AccessibleNames, EveryShownControlOfTheMainWindowHasOne) {
+TEST(AccessibleNames, EveryShownControlOfTheLockScreenHasOne) {
     MainWindow window{Utility::sharedUtility()};
-    window.colorTagSelectView->setImages(std::vector<QPixmap>(6, QPixmap(44, 22)));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QStringList unnamed = unnamedControls(&window);
-    // The lock screen, with its keypad.
     window.mainView->hide();
     window.passcodeView->show();
-    unnamed << unnamedControls(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QStringList unnamed = unnamedControls(&window);
     EXPECT_TRUE(unnamed.isEmpty()) << qPrintable(unnamed.join(QLatin1Char('\n')));
 }
 

@@ -40,7 +40,6 @@ protected:
               [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
               [this] { return window.searchField->text(); }),
           controls(&window, &filter, &list, Utility::sharedUtility()) {
-        Clock::setNowForTesting([] { return QDateTime(QDate(2012, 3, 15), QTime(10, 0)); });
         list.setManagedObjectContext(&context);
         list.setSortDescriptors(filter.currSortDescriptors());
         window.entryTableView->setModel(&list);
@@ -51,7 +50,6 @@ protected:
         filter.reloadData();
         QCoreApplication::processEvents();
     }
-    ~JournalControlsTest() override { Clock::setNowForTesting({}); }
 
     ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
         return test::addEntry(context, when, text, color);
@@ -62,6 +60,7 @@ protected:
     }
 
     test::ScopedTimeZone tz;
+    test::ScopedNow now{QDateTime(QDate(2012, 3, 15), QTime(10, 0))};
     MainWindow window{Utility::sharedUtility()};
     ManagedObjectContext context;
     ArrayController list;
