@@ -109,6 +109,8 @@ inline int rawCount(const QString& path, const char* where = "1") {
     int count = -1;
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
         SQLITE_OK) {
+        // As any reader would: the diary's own copy-back may hold the log a moment.
+        sqlite3_busy_timeout(db, 2000);
         const QByteArray sql = QByteArray("SELECT count(*) FROM entry WHERE ") + where;
         sqlite3_stmt* s = nullptr;
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK &&
