@@ -7,6 +7,7 @@ edition's AT-SPI tree and fails on any showing control without a name. Skips
 (77) when at-spi2-core or pyatspi is missing.
 """
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -75,15 +76,20 @@ def main():
     bus = subprocess.Popen([LAUNCHER, "--launch-immediately"], stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
     time.sleep(0.5)
+    # Everything the run makes stays in one folder, removed at the end.
     home = tempfile.mkdtemp(prefix="quillet-atspi-")
+    os.mkdir(home + "/runtime", 0o700)
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=home + "/.config",
                XDG_DATA_HOME=home + "/.local/share", XDG_CACHE_HOME=home + "/.cache",
+               XDG_RUNTIME_DIR=home + "/runtime",
                QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1",
                QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LANG="C.UTF-8", LANGUAGE="")
     try:
         return check(program, name, env)
     finally:
         bus.terminate()
+        bus.wait(10)
+        shutil.rmtree(home, ignore_errors=True)
 
 
 def check(program, name, env):
