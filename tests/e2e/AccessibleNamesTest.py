@@ -30,12 +30,15 @@ CONTROLS = {
 }
 
 
-def find_app(name, seconds=20):
+def registered():
+    return [app for app in pyatspi.Registry.getDesktop(0) if app is not None]
+
+
+def find_app(name, process, seconds=20):
     deadline = time.time() + seconds
-    while time.time() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.name == name and app.childCount > 0:
+    while time.time() < deadline and process.poll() is None:
+        for app in registered():
+            if app.name == name and app.childCount > 0:
                 return app
         time.sleep(0.3)
     return None
@@ -93,12 +96,16 @@ def main():
 
 
 def check(program, name, env):
-    app_process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
+    log = open(env["HOME"] + "/stderr.log", "w+")
+    app_process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=log)
     try:
-        app = find_app(name)
+        app = find_app(name, app_process)
         if app is None:
-            print(f"{name} never appeared on the accessibility bus")
+            print(f"{name} never appeared on the accessibility bus; exit status",
+                  app_process.poll(), "; registered:",
+                  [(a.name, a.childCount) for a in registered()])
+            log.seek(0)
+            print(log.read()[-4000:])
             return 1
         time.sleep(1.0)  # the first paint and the list's first rows
         found, seen = [], []
