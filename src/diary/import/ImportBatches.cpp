@@ -113,10 +113,21 @@ bool ImportBatches::add(PreparedEntry&& entry) {
     return rows_.size() < std::min(batchSize_, dueForSave) || run(false, {});
 }
 
+ImportBatches::~ImportBatches() {
+    if (widened_) {
+        releaseMemory();
+    }
+}
+
 bool ImportBatches::finish(const std::function<void()>& afterSave) {
     const bool done = run(true, afterSave);
-    performOnContext(context_, [](ManagedObjectContext& c) { c.releaseMemory(); });
+    releaseMemory();
     return done;
+}
+
+void ImportBatches::releaseMemory() {
+    widened_ = false;
+    performOnContext(context_, [](ManagedObjectContext& c) { c.releaseMemory(); });
 }
 
 // Puts the waiting entries in and saves when a save is due: one block, so

@@ -73,6 +73,10 @@ public:
     // add puts one entry in on the context's queue; true when it was added.
     using Adder = std::function<bool(ManagedObjectContext&, PreparedEntry&&)>;
     ImportBatches(const QPointer<ManagedObjectContext>& context, Adder add);
+    // An import that stopped part way hands back what it widened too.
+    ~ImportBatches();
+    ImportBatches(const ImportBatches&) = delete;
+    ImportBatches& operator=(const ImportBatches&) = delete;
 
     // False once the diary cannot take the entries (gone, no file, a failed save).
     bool add(PreparedEntry&& entry);
@@ -82,6 +86,7 @@ public:
 
 private:
     bool run(bool last, const std::function<void()>& afterSave);
+    void releaseMemory();
 
     QPointer<ManagedObjectContext> context_;
     Adder add_;
