@@ -22,7 +22,7 @@ namespace {
 
 // Entries of the diary indexed per block while the index is built, so that
 // a large diary does not hold the main thread in one piece.
-constexpr std::size_t kIndexChunk = 4096;
+constexpr std::size_t kIndexChunk = 2048;
 
 // The day and the search form of the text: equal for an entry that is
 // already there; the texts themselves are compared only on a match.

@@ -26,7 +26,7 @@ constexpr std::size_t kLargestBatch = 8192;
 // A kill loses nothing the next import does not bring in again.
 constexpr qint64 kSaveBudgetNs = 10'000'000;
 constexpr int kFirstSave = 1000;
-constexpr int kSmallestSave = 200;
+constexpr int kSmallestSave = 50;
 constexpr int kLargestSave = 20000;
 
 bool hasStore(ManagedObjectContext& context) {
