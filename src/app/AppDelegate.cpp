@@ -91,7 +91,7 @@ AppDelegate::AppDelegate(QObject* parent)
         }
         // The rest of a large diary: listed now, and something selected if
         // the list was empty until then.
-        connect(context, &ManagedObjectContext::restArrived, this, [this] {
+        connect(context, &ManagedObjectContext::rowsArrived, this, [this] {
             if (arrayController_) {
                 arrayController_->processPendingChanges();
                 workaround_AvoidEmptySelection();
@@ -187,7 +187,7 @@ int AppDelegate::applicationMain(QApplication& app) {
         delegate.window()->installEventFilter(new LaunchProbe(
             [&delegate] {
                 return !delegate.diaryStore()->hasStore() ||
-                       delegate.diaryStore()->managedObjectContext()->hasEverything();
+                       delegate.diaryStore()->managedObjectContext()->hasAllRecords();
             },
             &delegate));
     }

@@ -56,8 +56,10 @@ public:
     // large diary gives that month's records at once and the rest once a
     // helper thread has read them (restArrived); a small one everything.
     void setPersistentStoreCoordinator(PersistentStoreCoordinator* coordinator, int firstMonthTag);
-    // False while the rest of a large diary is still being read.
+    // False while the rest of a large diary is still being read, or its file checked.
     bool hasEverything() const { return !restLoad_; }
+    // True once every record is in, though the file's check may still run.
+    bool hasAllRecords() const;
     // Waits for the rest (at once when it is in) and takes it in. Fetches,
     // registeredObjects and objectsWithUuid do this themselves.
     void ensureAllLoaded() const;
@@ -143,7 +145,10 @@ public:
 signals:
     void objectsDidChange(const quillet::ChangeSet& changes);
     void didSave(const quillet::ChangeSet& changes);
-    // The rest of a large diary is in (after its records were announced).
+    // The rest of a large diary is listed (after its records were
+    // announced); its file is still being checked.
+    void rowsArrived();
+    // The rest of a large diary is in and its file checked.
     void restArrived();
     // Reading the rest found the file damaged: nothing more is saved to it.
     void loadFailed(const quillet::Error& error);
@@ -205,8 +210,9 @@ private:
     mutable std::vector<ManagedObject*> unindexedFaults_;
     mutable bool uuidIndexBuilt_ = false;
     void takeRows(std::vector<StoreRow> rows, ChangeSet* changes);
-    // Takes in up to limit records of the rest; queues the next ones.
-    void takeInRest(std::size_t limit);
+    // Takes in the rest: everything now, or what fits in one turn of the
+    // event loop, queueing the next turn.
+    void takeInRest(bool everything);
     struct RestLoad;
     mutable std::unique_ptr<RestLoad> restLoad_;
     struct FoldAhead;

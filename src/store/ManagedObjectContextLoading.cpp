@@ -6,55 +6,84 @@
 #include "store/PersistentStore.h"
 #include "store/PersistentStoreCoordinator.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
-#include <limits>
 
 namespace quillet {
 
 namespace {
-// Records taken in per turn of the event loop, so that a key pressed meanwhile waits little.
-constexpr std::size_t kTakenInPerTurn = 1024;
+// Records are taken in a block at a time, as many blocks per turn of the
+// event loop as fit in its budget, so that a key pressed meanwhile waits
+// little and the rest is not spread over a hundred turns and their repaints.
+// The list's share of each record, about three times the taking in, follows
+// in the same turn: the budget is a quarter of the turn's.
+constexpr std::size_t kTakenInPerBlock = 1024;
+constexpr qint64 kTurnBudgetNs = 2'500'000;
+// The reader hands over its records this many at a time.
+constexpr std::size_t kHandedOverPerBlock = 8192;
 } // namespace
+
+bool ManagedObjectContext::hasAllRecords() const {
+    return !restLoad_ || restLoad_->announced;
+}
 
 void ManagedObjectContext::ensureAllLoaded() const {
     if (restLoad_) {
         auto* self = const_cast<ManagedObjectContext*>(this);
-        self->takeInRest(std::numeric_limits<std::size_t>::max());
+        self->takeInRest(true);
     }
 }
 
-void ManagedObjectContext::takeInRest(std::size_t limit) {
+void ManagedObjectContext::takeInRest(bool everything) {
     if (!restLoad_) {
         return;
     }
     RestLoad* load = restLoad_.get();
-    if (load->reader.joinable()) {
+    // Waiting for everything waits for the file's check too: a save needs it.
+    if ((everything || load->checked.load()) && load->reader.joinable()) {
         load->reader.join();
     }
-    ChangeSet changes;
+    const bool allRead = load->collect();
     const std::size_t size = load->objects.size();
-    const std::size_t end = std::min(size, load->next + std::min(limit, size));
-    objects_.reserve(objects_.size() + (load->objects.size() - load->next));
-    for (; load->next < end; ++load->next) {
-        std::unique_ptr<ManagedObject>& object = load->objects[load->next];
-        // Saved meanwhile (new, or loaded on demand from a merge): already here.
-        if (byID_.count(object->id_.value)) {
-            continue;
+    objects_.reserve(objects_.size() + (size - load->next));
+    QElapsedTimer turn;
+    turn.start();
+    do {
+        ChangeSet changes;
+        const std::size_t end = std::min(size, load->next + kTakenInPerBlock);
+        for (; load->next < end; ++load->next) {
+            std::unique_ptr<ManagedObject>& object = load->objects[load->next];
+            // Saved meanwhile (new, or loaded on demand from a merge): already here.
+            if (byID_.count(object->id_.value)) {
+                continue;
+            }
+            ManagedObject* o = object.get();
+            o->loadedAtOpen_ = true;
+            o->sequence_ = objects_.size();
+            objects_.push_back(std::move(object));
+            registerID(o);
+            indexUuid(o, QString());
+            changes.inserted.push_back(o);
         }
-        ManagedObject* o = object.get();
-        o->loadedAtOpen_ = true;
-        o->sequence_ = objects_.size();
-        objects_.push_back(std::move(object));
-        registerID(o);
-        indexUuid(o, QString());
-        changes.inserted.push_back(o);
-    }
-    if (!changes.inserted.empty()) {
-        emit objectsDidChange(changes);
-    }
-    if (load->next < load->objects.size()) {
+        if (!changes.inserted.empty()) {
+            emit objectsDidChange(changes);
+        }
+    } while (load->next < size && (everything || turn.nsecsElapsed() < kTurnBudgetNs));
+    if (load->next < size) {
         QMetaObject::invokeMethod(
-            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+            this, [this] { takeInRest(false); }, Qt::QueuedConnection);
+        return;
+    }
+    if (!allRead) {
+        // The reader queues a turn with its next block.
+        return;
+    }
+    if (!load->announced) {
+        load->announced = true;
+        emit rowsArrived();
+    }
+    if (load->reader.joinable()) {
+        // The check's end queues the next turn, which ends the load.
         return;
     }
     std::unique_ptr<RestLoad> done = std::move(restLoad_);
@@ -144,20 +173,42 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
     // The rest is read beside the main thread, which meanwhile paints the
     // first screen; its records are made there too and only taken in here.
     load->reader = std::thread([this, load, path = store->path()] {
+        std::vector<std::unique_ptr<ManagedObject>> block;
+        const auto handOver = [this, load, &block](bool last) {
+            const std::lock_guard lock(load->handOver);
+            const bool waiting = !load->incoming.empty();
+            load->incoming.insert(load->incoming.end(), std::make_move_iterator(block.begin()),
+                                  std::make_move_iterator(block.end()));
+            block.clear();
+            load->rowsRead = last;
+            if (!waiting || last) {
+                QMetaObject::invokeMethod(
+                    this, [this] { takeInRest(false); }, Qt::QueuedConnection);
+            }
+        };
         load->complete = PersistentStore::readAllRows(
             path,
-            [this, load](StoreRow&& row) {
+            [this, load, &block, &handOver](StoreRow&& row) {
                 if (load->known.count(row.key)) {
                     return;
                 }
                 auto object = std::unique_ptr<ManagedObject>(
                     new ManagedObject(this, ManagedObjectID{row.key}));
                 object->values_ = std::move(row.values);
-                load->objects.push_back(std::move(object));
+                block.push_back(std::move(object));
+                if (block.size() == kHandedOverPerBlock) {
+                    handOver(false);
+                }
             },
-            &load->error);
+            &load->error,
+            // Listed while the reader goes on to check the whole file.
+            [&handOver] { handOver(true); });
+        if (!block.empty()) {
+            handOver(false); // a read that failed part way: what it read is listed
+        }
+        load->checked.store(true);
         QMetaObject::invokeMethod(
-            this, [this] { takeInRest(kTakenInPerTurn); }, Qt::QueuedConnection);
+            this, [this] { takeInRest(false); }, Qt::QueuedConnection);
     });
     if (!changes.inserted.empty()) {
         emit objectsDidChange(changes);

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unordered_set>
@@ -25,14 +26,33 @@ inline bool sameText(const QByteArray& a, const QByteArray& b) {
 } // namespace detail
 
 // The rest of a large diary, read on a helper thread: records made there
-// (nobody else sees them until they are taken in on the context's thread).
+// (nobody else sees them until they are taken in on the context's thread),
+// handed over a block at a time while the reading goes on.
 struct ManagedObjectContext::RestLoad {
     std::thread reader;
     std::unordered_set<qint64> known; // the keys read for the first screen
-    std::vector<std::unique_ptr<ManagedObject>> objects;
-    std::size_t next = 0; // objects[next...] are still to be taken in
+    std::mutex handOver;
+    std::vector<std::unique_ptr<ManagedObject>> incoming; // under handOver
+    bool rowsRead = false;                                // under handOver: incoming is the last
+    std::vector<std::unique_ptr<ManagedObject>> objects;  // the context's thread's
+    std::size_t next = 0;             // objects[next...] are still to be taken in
+    std::atomic<bool> checked{false}; // the reader is done, complete and error set
+    bool announced = false;           // rowsArrived was emitted
     bool complete = false;
     Error error;
+
+    // Moves what the reader handed over to objects; true once that was the last.
+    bool collect() {
+        const std::lock_guard lock(handOver);
+        if (objects.empty()) {
+            objects.swap(incoming);
+        } else {
+            objects.insert(objects.end(), std::make_move_iterator(incoming.begin()),
+                           std::make_move_iterator(incoming.end()));
+            incoming.clear();
+        }
+        return rowsRead;
+    }
 };
 
 // Long texts folded on a helper thread while typing pauses. The thread owns

@@ -59,8 +59,10 @@ public:
     // Every row, through a read-only connection of its own so that it may run
     // on a helper thread while the store is in use, and the identifier index
     // checked against them (the check of the whole file a large diary gets).
+    // rowsRead is called once every row was taken, before the checks, which
+    // see the same snapshot.
     static bool readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
-                            Error* error);
+                            Error* error, const std::function<void()>& rowsRead = {});
     // After damage was found beside the window: every later save and sync
     // fails with why, and the file is left as it is.
     void refuseWrites(const Error& why);

@@ -52,7 +52,7 @@ bool PersistentStore::loadMonth(int monthTag, std::vector<StoreRow>* rows, Error
 }
 
 bool PersistentStore::readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
-                                  Error* error) {
+                                  Error* error, const std::function<void()>& rowsRead) {
     SqliteDatabase db;
     if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
         return false;
@@ -65,7 +65,11 @@ bool PersistentStore::readAllRows(const QString& path, const std::function<void(
     qint64 identified = 0;
     qint64 indexed = 0;
     // A large diary's whole-file check, left out of the way to the first screen.
-    if (!readRows(db, s, take, &identified, error) ||
+    const bool read = readRows(db, s, take, &identified, error);
+    if (read && rowsRead) {
+        rowsRead();
+    }
+    if (!read ||
         !db.queryInteger("SELECT count(uuid) FROM entry INDEXED BY entry_uuid", &indexed, error) ||
         !StoreFileCheck::checkWholeDatabase(db.handle(), path, error)) {
         if (error) {
