@@ -15,7 +15,6 @@
 #include "ui/MessageBar.h"
 #include "ui/Popover.h"
 #include "ui/journal/EditTextView.h"
-#include "ui/settings/SettingWindowController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -249,22 +248,6 @@ TEST_F(XcbKeys, TheEntryCommandsHaveKeysNoTextFieldTakes) {
     EXPECT_TRUE(guide->findChild<QTextBrowser*>()->toPlainText().contains(
         QStringLiteral("Backups and restoring one")));
     guide->close();
-}
-
-TEST_F(XcbKeys, TheSettingsWindowClosesWithEscapeAndCtrlW) {
-    SettingWindowController* settings = d->settingWindowController();
-    for (const QKeyCombination keys :
-         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
-        d->showSettingWindow(nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(settings));
-        settings->activateWindow();
-        QApplication::setActiveWindow(settings);
-        (void)QTest::qWaitForWindowActive(settings, 2000);
-        QWidget* focus = settings->focusWidget() ? settings->focusWidget() : settings;
-        QTest::keyClick(focus, keys.key(), keys.keyboardModifiers());
-        QCoreApplication::processEvents();
-        EXPECT_FALSE(settings->isVisible()) << QKeySequence(keys).toString().toStdString();
-    }
 }
 
 } // namespace

@@ -68,15 +68,6 @@ protected:
     JournalControls controls;
 };
 
-TEST_F(JournalControlsTest, SearchCollapsesTheMonthPanelAndClearingRestoresIt) {
-    window.searchField->setText(QStringLiteral("a"));
-    EXPECT_EQ(window.monthPanel->maximumHeight(), 0);
-    window.searchField->setText(QStringLiteral("ab"));
-    EXPECT_EQ(window.monthPanel->maximumHeight(), 0);
-    window.searchField->clear();
-    EXPECT_EQ(window.monthPanel->maximumHeight(), 137);
-}
-
 TEST_F(JournalControlsTest, ControlsShowAndChangeTheSelection) {
     MainWindow* w = &window;
     EXPECT_EQ(w->yearPopUp->count(), QDate::currentDate().year() + 1 - 1990 + 1);
