@@ -3,6 +3,7 @@
 // from its file, with the main event loop turning while they work.
 #include "DiaryFiles.h"
 #include "DiaryHome.h"
+#include "Entries.h"
 #include "OldDiaryFiles.h"
 #include "TestSupport.h"
 
@@ -100,30 +101,24 @@ class OldDataImport : public ::testing::Test {
 protected:
     OldDataImport() {
         EXPECT_FALSE(importer()->isWorking()) << "a run of an earlier test is still going";
-        openDiary();
-    }
-    ~OldDataImport() override {
-        test::waitFor([] { return !importer()->isWorking(); }, 60000);
-        QCoreApplication::processEvents();
-        context_.reset();
-        coordinator_.reset();
-    }
-
-    QString oldPath() const {
-        return home_.dataHome() + QStringLiteral("/QuilletMac/Quillet.sqlite");
-    }
-
-    void openDiary() {
         QDir().mkpath(home_.storeFolder());
         coordinator_ = std::make_unique<PersistentStoreCoordinator>(
             ManagedObjectModel::mergedModelFromBundles());
         Error error;
-        ASSERT_TRUE(coordinator_->addPersistentStore(NSSQLiteStoreType, QString(),
+        EXPECT_TRUE(coordinator_->addPersistentStore(NSSQLiteStoreType, QString(),
                                                      home_.storePath(), {}, &error))
             << error.localizedDescription.toStdString();
         context_ = std::make_unique<ManagedObjectContext>(
             ManagedObjectContext::ConcurrencyType::MainQueue);
         context_->setPersistentStoreCoordinator(coordinator_.get());
+    }
+    ~OldDataImport() override {
+        test::waitFor([] { return !importer()->isWorking(); }, 60000);
+        QCoreApplication::processEvents();
+    }
+
+    QString oldPath() const {
+        return home_.dataHome() + QStringLiteral("/QuilletMac/Quillet.sqlite");
     }
 
     // Turns the event loop until the importer is idle again and one of the names was heard.
@@ -162,12 +157,8 @@ protected:
     int savedRows() const { return rawCount(home_.storePath()); }
 
     ManagedObject* add(const QString& uuid, const QString& text = QStringLiteral("written here")) {
-        ManagedObject* e = context_->insertNewObject(QStringLiteral("Entry"));
-        e->setValue(EntryKey::TimeStamp, QDateTime::fromSecsSinceEpoch(1400000000, Qt::UTC));
-        e->setValue(EntryKey::MonthTag, 201405);
-        e->setValue(EntryKey::EntryText, text);
-        e->setValue(EntryKey::Uuid, uuid);
-        return e;
+        return addEntry(*context_, QDateTime::fromSecsSinceEpoch(1400000000, Qt::UTC), text, 0,
+                        uuid);
     }
 
     ScopedTimeZone zone_{"UTC"};
