@@ -50,7 +50,6 @@ TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
 
     const QString line =
         QStringLiteral("Store URL: ") + QUrl::fromLocalFile(home.storePath()).toString();
-    EXPECT_TRUE(line.startsWith(QStringLiteral("Store URL: file:///")));
     EXPECT_EQ(log.count(line), 1);
     // Held from now on: no second store, no second log line.
     EXPECT_EQ(diary.managedObjectContext(), context);
@@ -77,11 +76,8 @@ TEST(StoreSetup, ACloudCopyMakesTheLocalFileOpenWithTheCloudOptions) {
     EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentNameKey).toString(),
               QStringLiteral("TransactionLogs"));
     EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl(),
-              QUrl::fromLocalFile(container));
-    EXPECT_FALSE(options.value(NSPersistentStoreUbiquitousContentURLKey)
-                     .toUrl()
-                     .toString()
-                     .contains(QStringLiteral(".nosync")));
+              QUrl::fromLocalFile(container))
+        << "the container, not its .nosync folder";
     EXPECT_EQ(options.value(NSMigratePersistentStoresAutomaticallyOption), QVariant(true));
     EXPECT_EQ(options.value(NSInferMappingModelAutomaticallyOption), QVariant(true));
     EXPECT_EQ(readBytes(cloudFile), QByteArray("the cloud copy"));
