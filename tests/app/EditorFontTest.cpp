@@ -4,7 +4,6 @@
 #include "diary/Utility.h"
 #include "ui/journal/EditTextView.h"
 
-#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QNativeGestureEvent>
@@ -159,25 +158,6 @@ TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
     EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(editor()->font().styleName(), chosen.styleName());
     EXPECT_DOUBLE_EQ(editorSize(), 21.0);
-}
-
-TEST_F(EditorFontTest, FreshSettingsShowFontconfigsHelveticaAtThirtyPoints) {
-    // Nothing stored: "Helvetica" at 30 points, drawn in the family
-    // fontconfig matches for it (Nimbus Sans, Liberation Sans or the
-    // system's sans), which the settings answer too.
-    const std::optional<QFont> stored = Utility::sharedUtility()->currentFont();
-    ASSERT_TRUE(stored.has_value());
-    EXPECT_TRUE(QFontDatabase::hasFamily(stored->family())) << stored->family().toStdString();
-    EXPECT_EQ(QFontInfo(*stored).family(), QFontInfo(QFont(QStringLiteral("Helvetica"))).family());
-    EXPECT_EQ(editor()->font().family(), stored->family());
-    EXPECT_DOUBLE_EQ(editorSize(), 30.0);
-    EXPECT_EQ(slider()->value(), 300);
-    // Stored (as the end of a pinch does), it is found again as it is.
-    gesture(editor(), Qt::EndNativeGesture);
-    const std::optional<QFont> afterPinch = Utility::sharedUtility()->currentFont();
-    ASSERT_TRUE(afterPinch.has_value());
-    EXPECT_EQ(afterPinch->family(), editor()->font().family());
-    EXPECT_DOUBLE_EQ(afterPinch->pointSizeF(), 30.0);
 }
 
 } // namespace

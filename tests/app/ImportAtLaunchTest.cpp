@@ -84,8 +84,8 @@ TEST(ImportAtLaunch, TheFirstLaunchBringsInThePreviousDiaryOnce) {
         std::unique_ptr<AppDelegate> d = launchDelegate();
         EXPECT_EQ(log.count(QStringLiteral("Try Import Old Data")), 1);
         end.wait();
+        // What comes in and that it is saved is the importer's (OldDataImporterTest).
         EXPECT_EQ(d->managedObjectContext()->registeredObjects().size(), 4u);
-        EXPECT_EQ(rawCount(home.storePath()), 4) << "saved, not left to the next save";
         // The first entry is selected once the list has filled, as at any launch.
         EXPECT_TRUE(QTest::qWaitFor([&] { return d->arrayController()->selectedObject(); }, 5000));
         ASSERT_NE(d->arrayController()->selectedObject(), nullptr);

@@ -30,8 +30,6 @@ protected:
         if (window) {
             window->hide();
         }
-        delegate.reset();
-        home.reset();
     }
 
     static void activate(QWidget* w) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QRegularExpression>
 
 using namespace quillet;
 using namespace quillet::test;
@@ -25,13 +24,8 @@ TEST(SessionMarker, LaunchWritesAFreshIdentifierOnlyWhenSignedIn) {
     ASSERT_TRUE(QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
                               utility->ubiquityContainerIdentifier()));
     std::unique_ptr<AppDelegate> first = launchDelegate();
-    const QString id = first->currentSessionID();
-    EXPECT_TRUE(
-        QRegularExpression(
-            QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"))
-            .match(id)
-            .hasMatch())
-        << id.toStdString();
+    const QString id = first->currentSessionID(); // of createUUID's form: UtilityTest
+    EXPECT_FALSE(id.isEmpty());
     EXPECT_EQ(utility->sessionID(), id);
     first.reset();
     std::unique_ptr<AppDelegate> second = launchDelegate();

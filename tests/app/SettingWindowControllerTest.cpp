@@ -1,153 +1,24 @@
 #include "AppTestSupport.h"
-#include "DiaryFiles.h"
 #include "ImportNotifications.h"
-#include "PasscodeTestSupport.h"
 
 #include "app/AppDelegate.h"
 #include "core/NotificationCenter.h"
 #include "diary/Utility.h"
 #include "diary/import/OldDataImporter.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "store/StoreOptions.h"
 #include "ui/MainWindow.h"
-#include "ui/passcode/PasscodeView.h"
-#include "ui/settings/CloudSettingView.h"
 #include "ui/settings/MigrateSettingView.h"
 #include "ui/settings/SettingWindowController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStackedWidget>
-#include <QTest>
-#include <QToolBar>
-#include <QUrl>
 #include <gtest/gtest.h>
-
-#include <optional>
-#include <thread>
 
 using namespace quillet;
 using namespace quillet::test;
-
-namespace {
-
-// The passcode pane in the middle of setting a passcode with an alert, and
-// both migration lines written.
-void dirtyPanes(SettingWindowController& w) {
-    PasscodeView* pane = w.passcodeView();
-    pane->turnOnPasscode(nullptr);
-    typeDigits(pane, QStringLiteral("12"));
-    typeKey(pane, Qt::Key_A, QStringLiteral("a"));
-    w.migrateSettingView()->setMigrateLabelText(QStringLiteral("Done Successfully"));
-    w.migrateSettingView()->setDuplicatePercentage(42);
-}
-
-void expectPanesReset(SettingWindowController& w) {
-    PasscodeView* pane = w.passcodeView();
-    EXPECT_EQ(pane->viewType(), "");
-    EXPECT_EQ(pane->pinEntered(), "");
-    EXPECT_TRUE(pane->alertText()->isHidden());
-    EXPECT_TRUE(pane->enterPanel()->isHidden());
-    const bool locked = Utility::sharedUtility()->isPasscodeLocked();
-    EXPECT_EQ(pane->onPanel()->isHidden(), locked);
-    EXPECT_EQ(pane->offPanel()->isHidden(), !locked);
-    EXPECT_EQ(w.migrateSettingView()->migrateStatusLabel()->text(), "");
-    EXPECT_EQ(w.migrateSettingView()->duplicateStatusLabel()->text(), "");
-}
-
-} // namespace
-
-TEST(SettingWindow, ToolbarItemsMatchThePanes) {
-    ScopedDiaryHome home;
-    SettingWindowController w(Utility::sharedUtility(), OldDataImporter::sharedImporter());
-    ASSERT_EQ(w.tabView()->count(), 3);
-    const QList<QAction*> items = w.toolbarItems();
-    ASSERT_EQ(items.size(), 3);
-    EXPECT_EQ(w.tabView()->widget(0), w.passcodeView());
-    EXPECT_EQ(w.tabView()->widget(1), w.cloudSettingView());
-    EXPECT_EQ(w.tabView()->widget(2), w.migrateSettingView());
-    const QStringList identifiers = {"Passcode", "Cloud", "Migration"};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(items[i]->property("tag").toInt(), i);
-        EXPECT_EQ(items[i]->property("identifier").toString(), identifiers[i]);
-        EXPECT_EQ(w.tabView()->widget(i)->property("identifier").toString(), identifiers[i]);
-        EXPECT_TRUE(items[i]->isCheckable());
-        EXPECT_FALSE(items[i]->icon().isNull());
-        EXPECT_TRUE(w.toolBar()->actions().contains(items[i]));
-    }
-    EXPECT_EQ(w.passcodeView()->role(), PasscodeView::Role::SettingsPane);
-    // The toolbar shows the pane the tab view shows.
-    EXPECT_EQ(w.selectedItemIdentifier(), "Passcode");
-    w.tabView()->setCurrentIndex(2);
-    w.awakeFromNib();
-    EXPECT_EQ(w.selectedItemIdentifier(), "Migration");
-}
-
-TEST(SettingWindow, EverySwitchResetsThePanesAlsoForTheShownItem) {
-    ScopedDiaryHome home;
-    SettingWindowController w(Utility::sharedUtility(), OldDataImporter::sharedImporter());
-    const QList<QAction*> items = w.toolbarItems();
-
-    dirtyPanes(w);
-    ASSERT_EQ(w.passcodeView()->pinEntered(), "12");
-    items[2]->trigger();
-    expectPanesReset(w);
-    EXPECT_EQ(w.tabView()->currentIndex(), 2);
-    EXPECT_EQ(w.selectedItemIdentifier(), "Migration");
-
-    // Clicking the item of the pane already shown still resets.
-    dirtyPanes(w);
-    items[2]->trigger();
-    expectPanesReset(w);
-    EXPECT_EQ(w.tabView()->currentIndex(), 2);
-    EXPECT_TRUE(items[2]->isChecked());
-
-    dirtyPanes(w);
-    items[0]->trigger();
-    expectPanesReset(w);
-    EXPECT_EQ(w.tabView()->currentWidget(), w.passcodeView());
-    EXPECT_EQ(w.selectedItemIdentifier(), "Passcode");
-
-    // A sender with no pane behind its tag resets and leaves the pane as it is.
-    dirtyPanes(w);
-    QObject stray;
-    stray.setProperty("tag", 7);
-    w.switchTab(&stray);
-    expectPanesReset(w);
-    EXPECT_EQ(w.tabView()->currentIndex(), 0);
-    w.switchTab(nullptr);
-    EXPECT_EQ(w.tabView()->currentIndex(), 0);
-}
-
-TEST(SettingWindow, BecomingKeyResetsThePanes) {
-    ScopedDiaryHome home;
-    Utility::sharedUtility()->setPasscode(QStringLiteral("2468"));
-    Utility::sharedUtility()->setIsPasscodeLocked(true);
-    SettingWindowController w(Utility::sharedUtility(), OldDataImporter::sharedImporter());
-    dirtyPanes(w);
-    QEvent activate(QEvent::WindowActivate);
-    QApplication::sendEvent(&w, &activate);
-    expectPanesReset(w);
-    EXPECT_FALSE(w.passcodeView()->offPanel()->isHidden())
-        << "the pane shows the lock as it is now";
-
-    // Opening the window makes it key: an import's last status is gone.
-    dirtyPanes(w);
-    w.showWindow(nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    expectPanesReset(w);
-    EXPECT_TRUE(w.passcodeView()->hasFocus());
-    w.performClose(nullptr);
-    EXPECT_FALSE(w.isVisible());
-}
 
 TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     ScopedDiaryHome home;
@@ -157,16 +28,12 @@ TEST(MigrateSettingView, MoveToCloudGoesToTheApplicationDelegate) {
     QSignalSpy recheck(Utility::sharedUtility(), &Utility::canMoveLocalStoreToICloudChanged);
     LogCapture log;
     pane->moveToCloudButton()->click();
-    // No cloud folder in this home: signed out, only said, nothing re-asked.
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral("iCloud been signed-off")});
-    EXPECT_EQ(recheck.count(), 0);
-
-    // Signed in: the diary moves into the cloud store folder, the local file
-    // is set aside, and whoever shows the move's availability asks again.
+    EXPECT_EQ(recheck.count(), 0) << "signed out: nothing to ask again";
+    // Signed in: whoever shows the move's availability asks again (what the
+    // move does is DiaryStore's: MoveToCloudTest).
     QDir().mkpath(home.cloudRoot() + QLatin1Char('/') +
                   Utility::sharedUtility()->ubiquityContainerIdentifier());
     pane->moveToCloudButton()->click();
-    // (What the move does is DiaryStore's: MoveToCloudTest.)
     ASSERT_EQ(log.lines().size(), 2) << log.lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("cloudURL: file:///")));
     EXPECT_EQ(recheck.count(), 1);
@@ -208,69 +75,4 @@ TEST(SettingWindow, BuiltWhenFirstOpenedWithWhatTheImportSaidBefore) {
     EXPECT_EQ(d->settingWindowController()->migrateSettingView(), pane);
     d->windowWillClose();
     EXPECT_FALSE(d->settingWindowController()->isVisible());
-}
-
-TEST(CloudSettingView, ShowsTheFolderAndWhetherItExists) {
-    ScopedDiaryHome home;
-    CloudSettingView pane(Utility::sharedUtility());
-    const QString folder = home.cloudRoot() + QLatin1Char('/') +
-                           Utility::sharedUtility()->ubiquityContainerIdentifier();
-    pane.refresh();
-    EXPECT_EQ(pane.folderField()->text(), folder);
-    EXPECT_TRUE(pane.folderField()->isReadOnly());
-    EXPECT_EQ(pane.stateLabel()->text(), "Signed out: the cloud folder does not exist yet.");
-    ASSERT_TRUE(QDir().mkpath(folder));
-    pane.show();
-    EXPECT_TRUE(pane.stateLabel()->text().contains(QStringLiteral("available")))
-        << "read again when shown";
-    EXPECT_EQ(pane.writtenLabel()->text(), "Never");
-    EXPECT_EQ(pane.appliedLabel()->text(), "Never");
-    EXPECT_EQ(pane.writersLabel()->text(), "None yet");
-    pane.hide();
-
-    // A diary that moved in and wrote its whole content, and another writer.
-    const QString local = home.storeFolder() + QStringLiteral("/moved.sqlite");
-    const QString moved = folder + QStringLiteral("/.nosync/entries.sqlite");
-    ASSERT_TRUE(QDir().mkpath(
-        folder + QStringLiteral("/TransactionLogs/6f1c2b9e-8d0a-4c55-9a43-1f2e3d4c5b6a")));
-    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/TransactionLogs/not a writer")));
-    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/.nosync")) &&
-                QDir().mkpath(home.storeFolder()));
-    ASSERT_TRUE(
-        writeDiary(local, {entryValues(QStringLiteral("6A1E0A4C-0000-4B7A-8C3D-00000000000A"),
-                                       QStringLiteral("moved"), 1, 201203, 1330956429.0)}));
-    PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
-    Error error;
-    ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), local, {}, &error));
-    const QVariantMap options{
-        {NSPersistentStoreUbiquitousContentNameKey, QStringLiteral("TransactionLogs")},
-        {NSPersistentStoreUbiquitousContentURLKey, QUrl::fromLocalFile(folder)}};
-    ASSERT_TRUE(coordinator.migratePersistentStore(coordinator.defaultStore(), moved, options,
-                                                   NSSQLiteStoreType, &error));
-    pane.setStorePathSource([&] { return moved; });
-    pane.refresh();
-    EXPECT_EQ(pane.writersLabel()->text(), "2");
-    EXPECT_NE(pane.writtenLabel()->text(), "Never");
-    EXPECT_EQ(pane.appliedLabel()->text(), "Never");
-    EXPECT_FALSE(pane.clockLabel()->isVisibleTo(&pane)) << "no clock found off";
-
-    // Set up from the pane: the folder chosen becomes the root; Stop Using forgets it.
-    ScopedEnv noEnvironment("QUILLET_CLOUD_ROOT", std::nullopt);
-    const QString chosen = makeTempDir();
-    pane.setFolderChooser([&](const QString&) { return chosen; });
-    EXPECT_FALSE(pane.stopButton()->isEnabled());
-    pane.chooseButton()->click();
-    const QString made =
-        chosen + QLatin1Char('/') + Utility::sharedUtility()->ubiquityContainerIdentifier();
-    EXPECT_TRUE(QFileInfo(made).isDir());
-    EXPECT_EQ(pane.folderField()->text(), made);
-    EXPECT_TRUE(pane.stateLabel()->text().contains(QStringLiteral("Signed in")));
-    EXPECT_TRUE(pane.setupLabel()->text().contains(QStringLiteral("chosen")))
-        << pane.setupLabel()->text().toStdString();
-    EXPECT_TRUE(pane.stopButton()->isEnabled());
-    pane.stopButton()->click();
-    EXPECT_EQ(pane.folderField()->text(),
-              home.dataHome() + QStringLiteral("/QuilletCloud/") +
-                  Utility::sharedUtility()->ubiquityContainerIdentifier());
-    EXPECT_FALSE(pane.stopButton()->isEnabled());
 }

@@ -1,6 +1,7 @@
 // A diary file the application can't use: the user is told at the first
 // request for the context and at every later one, the file stays exactly as
-// it was, nothing is held, and the application keeps running.
+// it was, nothing is held, and the application keeps running; once repaired
+// it opens at the next request.
 #include "DiaryFiles.h"
 #include "StoreTestSupport.h"
 
@@ -60,6 +61,14 @@ TEST(DamagedStore, AnUnusableFileIsReportedAtEveryRequestAndLeftAsItWas) {
     EXPECT_EQ(folderNames(home.storeFolder()), names);
     // Asking for the coordinator alone reports again and still holds nothing.
     EXPECT_FALSE(diary.persistentStoreCoordinator());
+    EXPECT_EQ(alerts().errors.size(), 4u);
+
+    // Repaired: the next request opens it, and holds it.
+    ASSERT_TRUE(writeBytes(home.storePath(), goodDiary()));
+    ManagedObjectContext* context = diary.managedObjectContext();
+    ASSERT_TRUE(context->persistentStoreCoordinator());
+    EXPECT_EQ(context->registeredObjects().size(), 60u);
+    EXPECT_EQ(diary.managedObjectContext(), context);
     EXPECT_EQ(alerts().errors.size(), 4u);
 }
 
@@ -145,22 +154,6 @@ TEST(DamagedStore, ALargeDiaryIsSavedToAndBackedUpOnlyOnceItsWholeFileCheckHasPa
             EXPECT_TRUE(!wal.exists() || wal.size() == 0) << wal.size();
         }
     }
-}
-
-TEST(DamagedStore, OnceTheFileIsRepairedTheNextRequestOpensIt) {
-    ScopedDiaryHome home;
-    ASSERT_TRUE(QDir().mkpath(home.storeFolder()));
-    ASSERT_TRUE(writeBytes(home.storePath(), goodDiary().left(5000)));
-    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
-    EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
-    EXPECT_EQ(alerts().errors.size(), 1u);
-
-    ASSERT_TRUE(writeBytes(home.storePath(), goodDiary()));
-    ManagedObjectContext* context = diary.managedObjectContext();
-    ASSERT_TRUE(context->persistentStoreCoordinator());
-    EXPECT_EQ(context->registeredObjects().size(), 60u);
-    EXPECT_EQ(diary.managedObjectContext(), context);
-    EXPECT_EQ(alerts().errors.size(), 1u);
 }
 
 } // namespace

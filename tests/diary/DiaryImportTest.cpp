@@ -50,19 +50,11 @@ const std::vector<std::pair<QDate, QString>> kSampleDays = {
 
 class DiaryImportTest : public ::testing::Test {
 protected:
-    DiaryImportTest() { open(); }
-    ~DiaryImportTest() override {
-        context_.reset();
-        coordinator_.reset();
-    }
-
-    void open() {
-        context_.reset();
-        coordinator_.reset();
+    DiaryImportTest() {
         QDir().mkpath(home_.storeFolder());
         coordinator_ = std::make_unique<PersistentStoreCoordinator>(entryModel());
         Error error;
-        ASSERT_TRUE(coordinator_->addPersistentStore(NSSQLiteStoreType, QString(),
+        EXPECT_TRUE(coordinator_->addPersistentStore(NSSQLiteStoreType, QString(),
                                                      home_.storePath(), {}, &error));
         context_ = std::make_unique<ManagedObjectContext>(
             ManagedObjectContext::ConcurrencyType::MainQueue);

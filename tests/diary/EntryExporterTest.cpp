@@ -1,3 +1,4 @@
+#include "Entries.h"
 #include "TestSupport.h"
 
 #include "diary/Utility.h"
@@ -70,16 +71,9 @@ private:
 class Entries {
 public:
     ManagedObject* add(int year, int month, int day, int hour, int minute, const QString& text) {
-        const QDateTime when(QDate(year, month, day), QTime(hour, minute));
-        ManagedObject* entry = context_.insertNewObject(QStringLiteral("Entry"));
-        entry->setValue(when, QStringLiteral("timeStamp"));
-        entry->setValue(Utility::sharedUtility()->monthTagForDate(when),
-                        QStringLiteral("monthTag"));
-        if (!text.isNull()) {
-            entry->setValue(text, QStringLiteral("entryText"));
-        }
-        list.push_back(entry);
-        return entry;
+        list.push_back(test::addEntry(
+            context_, QDateTime(QDate(year, month, day), QTime(hour, minute)), text));
+        return list.back();
     }
     std::vector<ManagedObject*> list;
 

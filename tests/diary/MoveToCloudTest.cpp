@@ -3,6 +3,7 @@
 // out as logs at once, so that a fresh diary (the next launch's, another
 // machine's) gets all of it through the exchange.
 #include "DiaryFiles.h"
+#include "Entries.h"
 #include "StoreTestSupport.h"
 
 #include "diary/DiaryStore.h"
@@ -117,11 +118,8 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
     EXPECT_EQ(baseline.first(), (QSet<QString>{kFirst, kSecond}));
 
     // Saves go to the cloud store now, and out through the exchange.
-    ManagedObject* later = context->insertNewObject(QStringLiteral("Entry"));
-    later->setValue(kLater, QStringLiteral("uuid"));
-    later->setValue(QStringLiteral("after the move"), QStringLiteral("entryText"));
-    later->setValue(QDateTime::fromSecsSinceEpoch(1336656429), QStringLiteral("timeStamp"));
-    later->setValue(201205, QStringLiteral("monthTag"));
+    addEntry(*context, QDateTime::fromSecsSinceEpoch(1336656429), QStringLiteral("after the move"),
+             0, kLater);
     Error error;
     ASSERT_TRUE(context->save(&error)) << error.localizedDescription.toStdString();
     EXPECT_EQ(rawCount(cloudStore), 3);

@@ -161,19 +161,15 @@ TEST(OldDiaryReader, FilesItCannotReadAreRefusedUntouched) {
     ASSERT_TRUE(writeBytes(path, whole.left(whole.size() / 2)));
     expectUnreadableUntouched(path, "cut short");
 
-    QFile::remove(path);
-    ASSERT_TRUE(rawExec(path, "CREATE TABLE notes (body TEXT)"));
-    expectUnreadableUntouched(path, "another program's database");
-    QFile::remove(path);
-    ASSERT_TRUE(rawExec(
-        path,
-        "CREATE TABLE entries (uuid TEXT, entrytext TEXT, colortag INTEGER, timestamp REAL)"));
-    expectUnreadableUntouched(path, "no trash column");
-    QFile::remove(path);
-    ASSERT_TRUE(rawExec(
-        path, "CREATE TABLE entries (uuid TEXT, body TEXT, colortag INTEGER, timestamp REAL, "
-              "trashed INTEGER)"));
-    expectUnreadableUntouched(path, "no text column");
+    for (const char* schema :
+         {"CREATE TABLE notes (body TEXT)", // another program's database
+          "CREATE TABLE entries (uuid TEXT, entrytext TEXT, colortag INTEGER, timestamp REAL)",
+          "CREATE TABLE entries (uuid TEXT, body TEXT, colortag INTEGER, timestamp REAL, "
+          "trashed INTEGER)"}) {
+        QFile::remove(path);
+        ASSERT_TRUE(rawExec(path, schema));
+        expectUnreadableUntouched(path, schema);
+    }
 
     // Held by another program that is writing it.
     ASSERT_TRUE(writeOldDiary(path, {oldRow(QStringLiteral("A"), QStringLiteral("a"))}));

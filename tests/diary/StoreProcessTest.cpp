@@ -107,35 +107,9 @@ TEST(StoreProcesses, EverySaveThatWasAnnouncedSurvivesAKill) {
     EXPECT_EQ(textsIn(path), expected);
 }
 
-TEST(StoreProcesses, ASecondProcessIsToldTheDiaryIsOpenAndTheFirstGoesOn) {
-    const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    DiaryProcess first(path);
-    ASSERT_EQ(first.readLine(), QStringLiteral("opened 0"));
-    ASSERT_EQ(first.ask(QStringLiteral("add 2 first")), QStringLiteral("saved"));
-
-    {
-        DiaryProcess second(path);
-        const QString refusal = second.readLine();
-        EXPECT_TRUE(refusal.startsWith(QStringLiteral("error %1 ").arg(StoreInUseError)))
-            << refusal.toStdString();
-        EXPECT_TRUE(refusal.contains(QStringLiteral("open in another window")))
-            << refusal.toStdString();
-    }
-    Error error;
-    EXPECT_FALSE(PersistentStore::open(path, {}, &error));
-    EXPECT_EQ(error.code, StoreInUseError);
-
-    // The refusals took nothing from the first process.
-    ASSERT_EQ(first.ask(QStringLiteral("add 1 still")), QStringLiteral("saved"));
-    ASSERT_EQ(first.ask(QStringLiteral("count")), QStringLiteral("3"));
-    first.kill();
-
-    // Its lock died with it.
-    std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
-    ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-    EXPECT_EQ(store->takeLoadedRows().size(), 3u);
-}
-
+// A second opener refused while another process holds the diary, and the
+// lock ending with that process, are the store's (PersistentStore's lock
+// tests); here the application's part.
 TEST(StoreProcesses, TheApplicationReportsADiaryOpenElsewhereAndOpensItOnceItIsFree) {
     ScopedDiaryHome home;
     ASSERT_TRUE(QDir().mkpath(home.storeFolder()));

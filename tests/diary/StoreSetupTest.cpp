@@ -1,6 +1,7 @@
 // Opening the diary through its store stack: where the file goes,
 // the options it is opened with, what is held and what is reported.
 #include "DiaryFiles.h"
+#include "Entries.h"
 #include "StoreTestSupport.h"
 
 #include "diary/DiaryStore.h"
@@ -18,17 +19,6 @@
 
 namespace quillet::test {
 namespace {
-
-ManagedObject* addEntry(ManagedObjectContext* context, const QString& uuid, const QVariant& text,
-                        int colorTag, int monthTag, const QDateTime& stamp) {
-    ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(uuid, QStringLiteral("uuid"));
-    entry->setValue(text, QStringLiteral("entryText"));
-    entry->setValue(colorTag, QStringLiteral("colorTag"));
-    entry->setValue(monthTag, QStringLiteral("monthTag"));
-    entry->setValue(stamp, QStringLiteral("timeStamp"));
-    return entry;
-}
 
 ManagedObject* findByUuid(ManagedObjectContext* context, const QString& uuid) {
     for (ManagedObject* o : context->registeredObjects()) {
@@ -60,7 +50,6 @@ TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
 
     const QString line =
         QStringLiteral("Store URL: ") + QUrl::fromLocalFile(home.storePath()).toString();
-    EXPECT_TRUE(line.startsWith(QStringLiteral("Store URL: file:///")));
     EXPECT_EQ(log.count(line), 1);
     // Held from now on: no second store, no second log line.
     EXPECT_EQ(diary.managedObjectContext(), context);
@@ -87,11 +76,8 @@ TEST(StoreSetup, ACloudCopyMakesTheLocalFileOpenWithTheCloudOptions) {
     EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentNameKey).toString(),
               QStringLiteral("TransactionLogs"));
     EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl(),
-              QUrl::fromLocalFile(container));
-    EXPECT_FALSE(options.value(NSPersistentStoreUbiquitousContentURLKey)
-                     .toUrl()
-                     .toString()
-                     .contains(QStringLiteral(".nosync")));
+              QUrl::fromLocalFile(container))
+        << "the container, not its .nosync folder";
     EXPECT_EQ(options.value(NSMigratePersistentStoresAutomaticallyOption), QVariant(true));
     EXPECT_EQ(options.value(NSInferMappingModelAutomaticallyOption), QVariant(true));
     EXPECT_EQ(readBytes(cloudFile), QByteArray("the cloud copy"));
@@ -157,8 +143,8 @@ TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
     EXPECT_TRUE(context->persistentStoreCoordinator()->persistentStores().empty());
     EXPECT_EQ(diary.managedObjectContext(), context);
 
-    addEntry(context, QStringLiteral("U"), QStringLiteral("written while the cloud is away"), 0,
-             201201, QDateTime::fromSecsSinceEpoch(1325419200));
+    addEntry(*context, QDateTime::fromSecsSinceEpoch(1325419200),
+             QStringLiteral("written while the cloud is away"));
     EXPECT_FALSE(diary.flushUnsavedChanges());
     EXPECT_FALSE(diary.flushUnsavedChanges());
     EXPECT_EQ(alerts().errors.size(), 2u);
@@ -173,9 +159,8 @@ TEST(StoreSetup, ADiaryInAnUnreachableCloudGetsNoStoreAndEverySaveSaysSo) {
 class StoreSetupSaves : public ::testing::Test {
 protected:
     StoreSetupSaves() { EXPECT_TRUE(context && context->persistentStoreCoordinator()); }
-    ManagedObject* add(const QString& uuid, const QString& text, int colorTag = 0,
-                       int monthTag = 201201) {
-        return addEntry(context, uuid, text, colorTag, monthTag, stamp);
+    ManagedObject* add(const QString& uuid, const QString& text, int colorTag = 0) {
+        return addEntry(*context, stamp, text, colorTag, uuid);
     }
     PersistentStore* store() const { return context->persistentStoreCoordinator()->defaultStore(); }
 
@@ -196,8 +181,8 @@ TEST_F(StoreSetupSaves, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
                         "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
     kept->setValue(QStringLiteral("kept, edited"), QStringLiteral("entryText"));
     context->deleteObject(gone);
-    add(QStringLiteral("N"), QStringLiteral("new"), 2, 201202);
-    ManagedObject* refused = add(QStringLiteral("R"), QStringLiteral("refused"), 3, 201202);
+    add(QStringLiteral("N"), QStringLiteral("new"), 2);
+    ManagedObject* refused = add(QStringLiteral("R"), QStringLiteral("refused"), 3);
     alerts().clear();
     EXPECT_FALSE(diary.flushUnsavedChanges());
     ASSERT_EQ(alerts().errors.size(), 1u);
@@ -232,7 +217,7 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
         UndoManager* undo = diary.undoManager();
         ASSERT_EQ(undo, context->undoManager());
 
-        addEntry(context, QStringLiteral("S"), QStringLiteral("original"), 0, 201201, stamp);
+        addEntry(*context, stamp, QStringLiteral("original"), 0, QStringLiteral("S"));
         context->processPendingChanges();
         ASSERT_TRUE(diary.flushUnsavedChanges());
 
@@ -240,7 +225,7 @@ TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {
         // saved insert undone is removed at the next save; redone, it comes
         // back, with the text the save had left in the file.
         ManagedObject* later =
-            addEntry(context, QStringLiteral("L"), QStringLiteral("later"), 1, 201201, stamp);
+            addEntry(*context, stamp, QStringLiteral("later"), 1, QStringLiteral("L"));
         context->processPendingChanges();
         ASSERT_TRUE(diary.flushUnsavedChanges());
         undo->undo();

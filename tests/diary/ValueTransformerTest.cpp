@@ -1,3 +1,4 @@
+#include "Entries.h"
 #include "TestSupport.h"
 
 #include "core/Bundle.h"
@@ -34,14 +35,6 @@ QVariant transform(const char* name, const QVariant& value) {
 
 QDateTime at(int year, int month, int day, int hour, int minute, int second = 0) {
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
-}
-
-ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when) {
-    ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(when, QStringLiteral("timeStamp"));
-    entry->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
-    entry->setValue(QStringLiteral("text"), QStringLiteral("entryText"));
-    return entry;
 }
 
 } // namespace
@@ -129,10 +122,13 @@ TEST(ObjectValueToNotFirstOfDayTransformer, HidesTheHeaderOfLaterEntriesOfADay) 
     ArrayController list;
     list.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
     list.setManagedObjectContext(&context);
-    ManagedObject* nextMorning = addEntry(context, at(2012, 3, 6, 0, 1));
-    ManagedObject* lateEvening = addEntry(context, at(2012, 3, 5, 23, 59));
-    ManagedObject* afternoon = addEntry(context, at(2012, 3, 5, 14, 7));
-    ManagedObject* morning = addEntry(context, at(2012, 3, 5, 9, 30));
+    ManagedObject* nextMorning =
+        test::addEntry(context, at(2012, 3, 6, 0, 1), QStringLiteral("text"));
+    ManagedObject* lateEvening =
+        test::addEntry(context, at(2012, 3, 5, 23, 59), QStringLiteral("text"));
+    ManagedObject* afternoon =
+        test::addEntry(context, at(2012, 3, 5, 14, 7), QStringLiteral("text"));
+    ManagedObject* morning = test::addEntry(context, at(2012, 3, 5, 9, 30), QStringLiteral("text"));
     list.processPendingChanges();
     list.rearrangeObjects();
     ASSERT_EQ(list.count(), 4u);

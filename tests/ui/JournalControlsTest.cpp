@@ -1,11 +1,11 @@
 #include "ui/journal/JournalControls.h"
+#include "BoundJournal.h"
 #include "Entries.h"
 #include "TestSupport.h"
 #include "core/Clock.h"
 #include "diary/Utility.h"
 #include "diary/journal/JournalFilter.h"
 #include "store/ArrayController.h"
-#include "store/ChangeSet.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
@@ -29,27 +29,10 @@
 namespace quillet {
 namespace {
 
-// The main window's journal controls bound to a diary in memory, on
-// 15 March 2012 in Berlin, as the application binds them.
+// The journal controls bound to a diary in memory, on 15 March 2012 in Berlin.
 class JournalControlsTest : public ::testing::Test {
 protected:
-    JournalControlsTest()
-        : tz("Europe/Berlin"),
-          filter(
-              &list,
-              [](const QDateTime& date) { return Utility::sharedUtility()->monthTagForDate(date); },
-              [this] { return window.searchField->text(); }),
-          controls(&window, &filter, &list, Utility::sharedUtility()) {
-        list.setManagedObjectContext(&context);
-        list.setSortDescriptors(filter.currSortDescriptors());
-        window.entryTableView->setModel(&list);
-        controls.connectControls();
-        QObject::connect(&context, &ManagedObjectContext::objectsDidChange, &controls,
-                         [this](const ChangeSet& changes) { controls.entryChanged(changes); });
-        filter.initMonthPanelSelection();
-        filter.reloadData();
-        QCoreApplication::processEvents();
-    }
+    JournalControlsTest() { QCoreApplication::processEvents(); }
 
     ManagedObject* add(const QDateTime& when, const QString& text, int color = 0) {
         return test::addEntry(context, when, text, color);
@@ -59,23 +42,15 @@ protected:
             QStringLiteral("emptyListHint"));
     }
 
-    test::ScopedTimeZone tz;
+    test::ScopedTimeZone tz{"Europe/Berlin"};
     test::ScopedNow now{QDateTime(QDate(2012, 3, 15), QTime(10, 0))};
-    MainWindow window{Utility::sharedUtility()};
     ManagedObjectContext context;
-    ArrayController list;
-    JournalFilter filter;
-    JournalControls controls;
+    test::BoundJournal bound{&context};
+    MainWindow& window = bound.window;
+    ArrayController& list = bound.list;
+    JournalFilter& filter = bound.filter;
+    JournalControls& controls = bound.controls;
 };
-
-TEST_F(JournalControlsTest, SearchCollapsesTheMonthPanelAndClearingRestoresIt) {
-    window.searchField->setText(QStringLiteral("a"));
-    EXPECT_EQ(window.monthPanel->maximumHeight(), 0);
-    window.searchField->setText(QStringLiteral("ab"));
-    EXPECT_EQ(window.monthPanel->maximumHeight(), 0);
-    window.searchField->clear();
-    EXPECT_EQ(window.monthPanel->maximumHeight(), 137);
-}
 
 TEST_F(JournalControlsTest, ControlsShowAndChangeTheSelection) {
     MainWindow* w = &window;

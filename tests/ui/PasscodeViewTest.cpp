@@ -212,7 +212,8 @@ TEST(PasscodeView, DigitsOfOtherScriptsCount) {
     EXPECT_EQ(pane.tempPasscode(), QStringLiteral("1111"));
 }
 
-// The settings folder replaced by a file: no write can land, as root too.
+// The settings folder replaced by a file: no write can land, as root too
+// (no lock flag without its passcode is PasscodeFlow's).
 TEST(PasscodeView, ThePaneShowsTheLockOnOnlyWhenItWasStored) {
     ScopedDiaryHome home;
     const QString folder = QFileInfo(utility()->userDefalts()->filePath()).absolutePath();
@@ -234,14 +235,10 @@ TEST(PasscodeView, ThePaneShowsTheLockOnOnlyWhenItWasStored) {
     EXPECT_FALSE(storedAnyway);
     EXPECT_FALSE(shownOn) << "\"The passcode lock is on.\" for a lock that was not stored";
     EXPECT_FALSE(pane.onPanel()->isHidden());
-    ASSERT_EQ(alerts().errors.size(), 1u)
-        << "one report: no lock flag is written without its passcode";
-    EXPECT_TRUE(alerts().errors[0].localizedDescription.startsWith(
-        QStringLiteral("Your settings could not be saved")));
-    alerts().clear();
+    alerts().clear(); // what is reported is PasscodeStorageFile's
 }
 
-TEST(PasscodeView, BackspaceAndDeleteRemoveTheLastDigit) {
+TEST(PasscodeView, BackspaceAndDeleteRemoveTheLastDigitAndIdleDigitsPileUp) {
     ScopedDiaryHome home;
     PasscodeView view(Utility::sharedUtility());
     view.setViewType(QStringLiteral("Door"));
@@ -264,6 +261,18 @@ TEST(PasscodeView, BackspaceAndDeleteRemoveTheLastDigit) {
     QTest::keyClick(&view, Qt::Key_Backspace);
     EXPECT_EQ(view.pinEntered(), "");
     EXPECT_EQ(visibleDots(view), 0);
+
+    // In the idle mode digits pile up without dots (that nothing is stored or
+    // unlocked meanwhile is PasscodeFlow's); deleting back below four shows them.
+    view.setViewType(QString());
+    typeDigits(&view, QStringLiteral("123456"));
+    EXPECT_EQ(view.pinEntered(), "123456");
+    EXPECT_EQ(visibleDots(view), 0);
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(&view, Qt::Key_Backspace);
+    }
+    EXPECT_EQ(view.pinEntered(), "123");
+    EXPECT_TRUE(dotsShownInOrder(view, 3));
 }
 
 TEST(PasscodeView, OtherKeysShowNumberOnlyAndKeepTheDigits) {
@@ -336,28 +345,6 @@ TEST(PasscodeView, TabStaysInTheViewAndTheViewKeepsTheFocus) {
          {pane.turnOnButton(), pane.turnOffButton(), pane.changeButton(), pane.cancelButton()}) {
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
     }
-}
-
-// That nothing is stored or unlocked meanwhile is PasscodeFlow's
-// (IdleOrUnknownModesKeepTheDigitsAndChangeNothing); here the dots.
-TEST(PasscodeView, DigitsInTheIdleModeAccumulate) {
-    ScopedDiaryHome home;
-    PasscodeView view(Utility::sharedUtility(), nullptr, PasscodeView::Role::SettingsPane);
-    view.prepareUI();
-    typeDigits(&view, QStringLiteral("1234"));
-    EXPECT_EQ(visibleDots(view), 0);
-    typeDigits(&view, QStringLiteral("56"));
-    EXPECT_EQ(view.pinEntered(), "123456");
-    EXPECT_EQ(visibleDots(view), 0);
-    EXPECT_EQ(view.viewType(), "");
-    // Deleting back below four shows the dots again.
-    for (int i = 0; i < 3; ++i) {
-        QTest::keyClick(&view, Qt::Key_Backspace);
-    }
-    EXPECT_EQ(view.pinEntered(), "123");
-    EXPECT_TRUE(dotsShownInOrder(view, 3));
-    view.prepareUI();
-    EXPECT_EQ(view.pinEntered(), "");
 }
 
 TEST(PasscodeView, DotsAreThePlainDotOrARandomThemeIcon) {
