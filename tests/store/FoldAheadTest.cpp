@@ -1,14 +1,10 @@
 // A long text is folded for search on a helper thread while typing pauses:
 // whatever the save finds (a fold that is done, one still running, one of a
 // text edited since), what it writes is the fold of the text it writes.
+#include "OpenDiary.h"
 #include "TestSupport.h"
 
 #include "core/TextFolder.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "store/StoreOptions.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -28,13 +24,10 @@ std::string foldOf(const QString& text) {
 
 TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    Error error;
     QString last;
     {
-        PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
-        ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
-        ManagedObjectContext context;
-        context.setPersistentStoreCoordinator(&coordinator);
+        OpenDiary diary(path);
+        ManagedObjectContext& context = diary.context;
         ManagedObject* entry = context.insertNewObject(QStringLiteral("Entry"));
 
         // A pause: folded beside the main thread, and the save takes that fold.
@@ -42,7 +35,7 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         entry->setValue(EntryKey::EntryText, first);
         ASSERT_TRUE(waitFor([&] { return context.foldsAheadStarted() == 1; }));
         ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
-        ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(diary.save());
         EXPECT_EQ(entry->foldedText(), foldOf(first));
 
         // Typing on while the fold runs: the fold of the older text is left.
@@ -50,7 +43,7 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         ASSERT_TRUE(waitFor([&] { return context.foldsAheadStarted() == 2; }));
         last = longText(QStringLiteral("Œuvre ÀÇ "));
         entry->setValue(EntryKey::EntryText, last);
-        ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(diary.save());
         EXPECT_EQ(entry->foldedText(), foldOf(last));
 
         // A short text is folded only when needed, on this thread.
@@ -62,17 +55,14 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         EXPECT_EQ(context.foldsAheadStarted(), started);
         EXPECT_EQ(entry->foldedText(), foldOf(QStringLiteral("Kurz")));
         entry->setValue(EntryKey::EntryText, last);
-        ASSERT_TRUE(context.save(&error));
+        ASSERT_TRUE(diary.save());
     }
     // What the file holds: the fold of the saved text.
-    PersistentStoreCoordinator reopened(ManagedObjectModel::mergedModelFromBundles());
-    ASSERT_TRUE(reopened.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
-    ManagedObjectContext context;
-    context.setPersistentStoreCoordinator(&reopened);
-    const std::vector<ManagedObject*> all = context.registeredObjects();
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all.front()->entryText(), last);
-    EXPECT_EQ(all.front()->foldedText(), foldOf(last));
+    OpenDiary reopened(path);
+    ManagedObject* saved = reopened.only();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->entryText(), last);
+    EXPECT_EQ(saved->foldedText(), foldOf(last));
 }
 
 } // namespace

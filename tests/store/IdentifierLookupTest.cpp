@@ -1,15 +1,10 @@
 // Finding entries by identifier: a predicate that binds the identifier as a
 // value, the context's index that answers it without visiting every record,
 // and the entry list taking in and letting go of many records at once.
-#include "DiaryFiles.h"
+#include "OpenDiary.h"
 #include "TestSupport.h"
 
 #include "store/ArrayController.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "store/StoreOptions.h"
 #include "store/UndoManager.h"
 
 #include <QCoreApplication>
@@ -111,12 +106,8 @@ TEST(IdentifierLookup, UuidShapedIdentifiersComeBackLetterForLetter) {
     EXPECT_TRUE(EntryUuid(QString()).toString().isNull());
 
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    Error error;
     {
-        PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
-        ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
-        ManagedObjectContext context;
-        context.setPersistentStoreCoordinator(&coordinator);
+        OpenDiary diary(path);
         for (const QString& uuid : shapes) {
             SCOPED_TRACE(uuid.toStdString());
             EntryUuid copy = EntryUuid(uuid);
@@ -124,14 +115,12 @@ TEST(IdentifierLookup, UuidShapedIdentifiersComeBackLetterForLetter) {
             assigned = copy;
             EXPECT_EQ(assigned.toString(), uuid);
             EXPECT_TRUE(assigned == uuid);
-            EXPECT_EQ(entry(context, uuid)->uuid(), uuid);
+            EXPECT_EQ(entry(diary.context, uuid)->uuid(), uuid);
         }
-        ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(diary.save());
     }
-    PersistentStoreCoordinator reopened(ManagedObjectModel::mergedModelFromBundles());
-    ASSERT_TRUE(reopened.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
-    ManagedObjectContext context;
-    context.setPersistentStoreCoordinator(&reopened);
+    OpenDiary reopened(path);
+    ManagedObjectContext& context = reopened.context;
     for (const QString& uuid : shapes) {
         SCOPED_TRACE(uuid.toStdString());
         const std::vector<ManagedObject*> found = withUuid(context, uuid);
@@ -146,11 +135,8 @@ TEST(IdentifierLookup, TheIndexFollowsEveryChangeOfAnIdentifier) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     ASSERT_TRUE(writeDiary(path, {entryValues(QStringLiteral("STORED"),
                                               QStringLiteral("saved before"), 1, 201203, 1.3e9)}));
-    PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
-    Error error;
-    ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
-    ManagedObjectContext context;
-    context.setPersistentStoreCoordinator(&coordinator);
+    OpenDiary diary(path);
+    ManagedObjectContext& context = diary.context;
 
     ASSERT_EQ(withUuid(context, QStringLiteral("STORED")).size(), 1u)
         << "records read from the file";
@@ -173,12 +159,12 @@ TEST(IdentifierLookup, TheIndexFollowsEveryChangeOfAnIdentifier) {
     EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a});
 
     // Saved, then a record that came from the file is given a new identifier.
-    ASSERT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+    ASSERT_TRUE(diary.save());
     EXPECT_EQ(withUuid(context, QStringLiteral("A")), std::vector<ManagedObject*>{a})
         << "saving keeps it found";
     ManagedObject* stored = withUuid(context, QStringLiteral("STORED")).front();
     stored->setValue(EntryKey::Uuid, QStringLiteral("RENAMED"));
-    ASSERT_TRUE(context.save(&error));
+    ASSERT_TRUE(diary.save());
     EXPECT_EQ(withUuid(context, QStringLiteral("RENAMED")), std::vector<ManagedObject*>{stored});
     EXPECT_TRUE(withUuid(context, QStringLiteral("STORED")).empty());
 }

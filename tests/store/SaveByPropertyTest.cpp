@@ -4,18 +4,13 @@
 // machine's log) stays in the row and in the stamps, on every machine. A
 // text is written over the text the context read: one typed beside another
 // machine's newer text keeps both.
-#include "DiaryFiles.h"
+#include "OpenDiary.h"
 #include "TestSupport.h"
 
 #include "core/TextFolder.h"
 #include "store/ChangeSet.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
-#include "store/StoreOptions.h"
 #include "store/cloud/LogExchange.h"
 #include "store/cloud/Merge.h"
 
@@ -32,30 +27,6 @@ namespace {
 using namespace cloud;
 
 const QString kEntry = QStringLiteral("7B0E5C1A-3333-4D2E-8F10-000000000001");
-
-// A diary open in a context, as the window holds it.
-struct OpenDiary {
-    explicit OpenDiary(const QString& file) : path(file), coordinator(entryModel()) {
-        Error error;
-        EXPECT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error))
-            << error.localizedDescription.toStdString();
-        context.setPersistentStoreCoordinator(&coordinator);
-    }
-    ManagedObject* only() {
-        const std::vector<ManagedObject*> all = context.registeredObjects();
-        EXPECT_EQ(all.size(), 1u);
-        return all.empty() ? nullptr : all.front();
-    }
-    bool save() {
-        Error error;
-        const bool saved = context.save(&error);
-        EXPECT_TRUE(saved) << error.localizedDescription.toStdString();
-        return saved;
-    }
-    QString path;
-    PersistentStoreCoordinator coordinator;
-    ManagedObjectContext context;
-};
 
 // The file as another connection sees it.
 struct FileView {

@@ -1,14 +1,8 @@
 // A diary file moved, replaced or deleted while it is open: nothing is saved
 // over whatever has its name now, the edits stay in the context, and they
 // can be saved to a new file.
-#include "DiaryFiles.h"
+#include "OpenDiary.h"
 #include "TestSupport.h"
-
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "store/StoreOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -19,25 +13,24 @@
 namespace quillet::test {
 namespace {
 
+QString withTwentyEntries(const QString& path) {
+    EXPECT_TRUE(writeDiary(path, paddedEntries(20)));
+    return path;
+}
+
 // A diary of 20 entries open in a context, with one edit already saved (so
 // that the log holds a commit when the file goes).
-struct OpenDiary {
-    explicit OpenDiary(const QString& path)
-        : coordinator(ManagedObjectModel::mergedModelFromBundles()) {
-        EXPECT_TRUE(writeDiary(path, paddedEntries(20)));
-        Error error;
-        EXPECT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error))
-            << error.localizedDescription.toStdString();
-        context.setPersistentStoreCoordinator(&coordinator);
+struct MovingDiary : OpenDiary {
+    explicit MovingDiary(const QString& file) : OpenDiary(withTwentyEntries(file)) {
         records = context.registeredObjects();
         EXPECT_EQ(records.size(), 20u);
         records.at(0)->setValue(QStringLiteral("saved before"), QStringLiteral("entryText"));
-        EXPECT_TRUE(context.save(&error)) << error.localizedDescription.toStdString();
+        save();
     }
 
     // Changes a text, removes an entry and adds one; the save must fail as
     // for a lost file, twice, and keep all three.
-    void editAndExpectRefusedSave(const QString& path) {
+    void editAndExpectRefusedSave() {
         records.at(1)->setValue(QStringLiteral("typed after"), QStringLiteral("entryText"));
         context.deleteObject(records.at(2));
         ManagedObject* added = context.insertNewObject(QStringLiteral("Entry"));
@@ -75,8 +68,6 @@ struct OpenDiary {
         EXPECT_EQ(rawCount(copy, "entryText LIKE 'entry 19 x%'"), 1);
     }
 
-    PersistentStoreCoordinator coordinator;
-    ManagedObjectContext context;
     std::vector<ManagedObject*> records;
 };
 
@@ -84,10 +75,10 @@ TEST(StoreFileMoved, AMovedDiaryKeepsWhatWasSavedAndTheEditsGoToANewFile) {
     const QString folder = makeTempDir();
     const QString path = folder + QStringLiteral("/entries.sqlite");
     const QString moved = makeTempDir() + QStringLiteral("/moved.sqlite");
-    OpenDiary diary(path);
+    MovingDiary diary(path);
     ASSERT_TRUE(QFile::rename(path, moved));
 
-    diary.editAndExpectRefusedSave(path);
+    diary.editAndExpectRefusedSave();
     EXPECT_FALSE(QFileInfo::exists(path));
     // The save made before the move went with the file; nothing after it did.
     EXPECT_EQ(rawCount(moved, "entryText = 'saved before'"), 1);
@@ -108,10 +99,10 @@ TEST(StoreFileMoved, AnotherDiaryMovedIntoPlaceKeepsItsRows) {
     const QString other = makeTempDir() + QStringLiteral("/other.sqlite");
     ASSERT_TRUE(writeDiary(other, paddedEntries(300)));
     {
-        OpenDiary diary(path);
+        MovingDiary diary(path);
         ASSERT_EQ(
             ::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
-        diary.editAndExpectRefusedSave(path);
+        diary.editAndExpectRefusedSave();
         diary.saveToNewFileAndCheck(makeTempDir() + QStringLiteral("/copy.sqlite"));
     }
     // Closed: no log of the old file is left under the name to be replayed into this one.
@@ -126,9 +117,9 @@ TEST(StoreFileMoved, AnotherDiaryMovedIntoPlaceKeepsItsRows) {
 TEST(StoreFileMoved, ADeletedDiaryIsNotMadeAgainAndItsEditsGoToANewFile) {
     const QString folder = makeTempDir();
     const QString path = folder + QStringLiteral("/entries.sqlite");
-    OpenDiary diary(path);
+    MovingDiary diary(path);
     ASSERT_TRUE(QFile::remove(path));
-    diary.editAndExpectRefusedSave(path);
+    diary.editAndExpectRefusedSave();
     EXPECT_FALSE(QFileInfo::exists(path));
     Error error;
     EXPECT_FALSE(diary.coordinator.defaultStore()->sync(&error));

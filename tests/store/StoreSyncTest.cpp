@@ -1,13 +1,7 @@
 // Saves that do not wait for the disk, and the log copied back into the
 // diary file by a helper thread instead of by the save that filled it.
-#include "DiaryFiles.h"
+#include "OpenDiary.h"
 #include "TestSupport.h"
-
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "store/StoreOptions.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
@@ -19,11 +13,9 @@ namespace {
 
 TEST(StoreSync, ASaveThatDoesNotWaitIsCommittedAndTheLogIsCopiedBackAside) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    PersistentStoreCoordinator coordinator(ManagedObjectModel::mergedModelFromBundles());
+    OpenDiary diary(path);
+    ManagedObjectContext& context = diary.context;
     Error error;
-    ASSERT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error));
-    ManagedObjectContext context;
-    context.setPersistentStoreCoordinator(&coordinator);
     const qint64 emptySize = QFileInfo(path).size();
 
     // About 6 MB in saves that do not wait: more than a log of 1000 pages.
