@@ -194,21 +194,5 @@ TEST_F(ArrayControllerTest, NewAndAddedObjectsAreListedOnlyWhenTheyPassTheFilter
     EXPECT_EQ(controller.count(), 2u);
 }
 
-TEST_F(ArrayControllerTest, LargeListsFindRowsByIdentity) {
-    std::vector<ManagedObject*> all;
-    for (int i = 0; i < 300; ++i) {
-        all.push_back(add(1 + i % 28, 1 + i % 12, QStringLiteral("entry %1").arg(i)));
-    }
-    controller.processPendingChanges();
-    ASSERT_EQ(controller.count(), 300u);
-    for (std::size_t row = 0; row < controller.count(); row += 37) {
-        EXPECT_EQ(controller.indexOfObject(controller.objectAtIndex(row)), row);
-    }
-    ManagedObjectContext other;
-    ManagedObject* stranger = other.insertNewObject(QStringLiteral("Entry"));
-    EXPECT_EQ(controller.indexOfObject(stranger), IndexSet::NotFound);
-    EXPECT_EQ(controller.indexOfObject(nullptr), IndexSet::NotFound);
-}
-
 } // namespace
 } // namespace quillet

@@ -2,7 +2,6 @@
 // kept by moving one record instead of sorting again, and rows found among
 // records that sort alike must all give what a plain one-by-one filter and
 // a stable sort would give.
-#include "core/TextFolder.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
@@ -193,48 +192,10 @@ TEST_F(ListArrangementTest, RowsAreFoundAmongRecordsOfTheSameMoment) {
     const std::vector<ManagedObject*> fours = expected(QStringLiteral("colorTag = 4"));
     EXPECT_EQ(controller.indexOfObject(made[4]),
               std::size_t(std::find(fours.begin(), fours.end(), made[4]) - fours.begin()));
-}
-
-TEST(PredicateConcurrency, OnlyTheTextAsWrittenKeepsEvaluationOnOneThread) {
-    EXPECT_TRUE(Predicate::parse(QStringLiteral("entryText contains[cd] \"a\" AND colorTag = 2"))
-                    ->canEvaluateConcurrently());
-    EXPECT_TRUE(Predicate::parse(QStringLiteral("monthTag = 201203"))->canEvaluateConcurrently());
-    EXPECT_TRUE(Predicate::parse(QStringLiteral("uuid = 'X'"))->canEvaluateConcurrently());
-    EXPECT_FALSE(
-        Predicate::parse(QStringLiteral("entryText contains \"a\""))->canEvaluateConcurrently());
-    EXPECT_FALSE(Predicate::parse(QStringLiteral("entryText beginswith[c] \"a\""))
-                     ->canEvaluateConcurrently());
-}
-
-TEST(TextFolderSearch, FindsWhatAPlainSearchFindsAtEveryPosition) {
-    std::mt19937 random(11);
-    const std::string alphabet = "abcab\xc3\xa9 \xe2\x80\x9c";
-    int found = 0;
-    for (int round = 0; round < 40000; ++round) {
-        std::string haystack(random() % 200, ' ');
-        for (char& c : haystack) {
-            c = alphabet[random() % alphabet.size()];
-        }
-        std::string needle(1 + random() % 6, ' ');
-        if (random() % 3 == 0 && haystack.size() >= needle.size()) {
-            // Often a piece of the haystack itself, at its start, middle or very end.
-            needle =
-                haystack.substr(random() % (haystack.size() - needle.size() + 1), needle.size());
-        } else {
-            for (char& c : needle) {
-                c = alphabet[random() % alphabet.size()];
-            }
-        }
-        const bool expected = haystack.find(needle) != std::string::npos;
-        found += expected;
-        ASSERT_EQ(TextFolder::contains(haystack, needle), expected) << haystack << " / " << needle;
-    }
-    EXPECT_GT(found, 10000);
-    const std::string longText = std::string(1000, 'a') + "needle";
-    EXPECT_TRUE(TextFolder::contains(longText, "aneedle"));
-    EXPECT_FALSE(TextFolder::contains(longText, "needles"));
-    EXPECT_TRUE(TextFolder::contains(longText, ""));
-    EXPECT_FALSE(TextFolder::contains("", "a"));
+    ManagedObjectContext other;
+    EXPECT_EQ(controller.indexOfObject(other.insertNewObject(QStringLiteral("Entry"))),
+              IndexSet::NotFound);
+    EXPECT_EQ(controller.indexOfObject(nullptr), IndexSet::NotFound);
 }
 
 } // namespace

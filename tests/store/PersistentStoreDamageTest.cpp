@@ -150,28 +150,21 @@ TEST(PersistentStoreDamage, ASoundDiaryBesideAKilledWritersLogOpensWithTheLogged
     ASSERT_GT(killedWriterFiles().log.size(), 32);
     ASSERT_GT(killedWriterFiles().logIndex.size(), 0);
     ASSERT_GT(killedWriterFiles().journal.size(), 512);
+    // A killed writer's committed change is kept; a hot journal's half-made one rolled back.
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
-    ASSERT_TRUE(writeBytes(path, validDiary()));
-    placeBeside(path, Beside::KilledWritersLog);
-    {
-        Error error;
-        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
-        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-        EXPECT_EQ(store->takeLoadedRows().size(), 121u);
+    for (const auto& [beside, logged] :
+         {std::pair{Beside::KilledWritersLog, 1}, std::pair{Beside::RollbackJournal, 0}}) {
+        ASSERT_TRUE(writeBytes(path, validDiary()));
+        placeBeside(path, beside);
+        {
+            Error error;
+            std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+            ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+            EXPECT_EQ(store->takeLoadedRows().size(), 121u);
+        }
+        EXPECT_EQ(rawCount(path, "key = 10 AND colorTag = 5"), logged);
+        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
     }
-    EXPECT_EQ(rawCount(path, "key = 10 AND colorTag = 5"), 1);
-
-    // Beside a hot journal the half-made change is rolled back.
-    ASSERT_TRUE(writeBytes(path, validDiary()));
-    placeBeside(path, Beside::RollbackJournal);
-    {
-        Error error;
-        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
-        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-        EXPECT_EQ(store->takeLoadedRows().size(), 121u);
-    }
-    EXPECT_EQ(rawCount(path, "key = 10 AND colorTag = 5"), 0);
-    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
 }
 
 TEST(PersistentStoreDamage, ATruncatedDiaryIsRefusedAtEveryLength) {
@@ -208,25 +201,19 @@ TEST(PersistentStoreDamage, FilesThatAreNoDiaryAreRefusedUntouched) {
     const QString folder = makeTempDir();
     const QString path = folder + QStringLiteral("/entries.sqlite");
 
-    ASSERT_TRUE(writeBytes(path, QByteArray()));
-    expectRefusedUntouched(path, StoreCorruptError, "zero length");
-
-    ASSERT_TRUE(writeBytes(path, randomBytes(3 * kPageSize, 7)));
-    expectRefusedUntouched(path, StoreCorruptError, "garbage");
-
-    ASSERT_TRUE(
-        writeBytes(path, QByteArray("SQLite format 3\0", 16) + randomBytes(2 * kPageSize - 16, 8)));
-    expectRefusedUntouched(path, StoreCorruptError, "a database header followed by garbage");
-
     // A page inside the entry table overwritten (its root, which the other
-    // pages hang from): found while every row is read.
-    ASSERT_TRUE(writeBytes(path, withRootScribbled("entry", 9)));
-    expectRefusedUntouched(path, StoreCorruptError, "a damaged page");
-
-    // The identifier index's root overwritten: found before the store is
-    // handed out, not by the first save.
-    ASSERT_TRUE(writeBytes(path, withRootScribbled("entry_uuid", 9)));
-    expectRefusedUntouched(path, StoreCorruptError, "a damaged index page");
+    // pages hang from) is found while every row is read; the identifier
+    // index's root before the store is handed out, not by the first save.
+    for (const auto& [bytes, what] : std::vector<std::pair<QByteArray, const char*>>{
+             {QByteArray(), "zero length"},
+             {randomBytes(3 * kPageSize, 7), "garbage"},
+             {QByteArray("SQLite format 3\0", 16) + randomBytes(2 * kPageSize - 16, 8),
+              "a database header followed by garbage"},
+             {withRootScribbled("entry", 9), "a damaged page"},
+             {withRootScribbled("entry_uuid", 9), "a damaged index page"}}) {
+        ASSERT_TRUE(writeBytes(path, bytes));
+        expectRefusedUntouched(path, StoreCorruptError, what);
+    }
 
     // The same diary from a newer version of the program.
     ASSERT_TRUE(writeBytes(path, validDiary()));
@@ -278,29 +265,25 @@ TEST(PersistentStoreDamage, TheQuickCheckPassesADamagedPageTheWholeFileCheckFind
     }
 }
 
-TEST(PersistentStoreDamage, APipeInPlaceOfTheDiaryIsRefusedWithoutWaitingOnIt) {
-    const QString folder = makeTempDir();
-    const QString path = folder + QStringLiteral("/entries.sqlite");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    Error error;
-    EXPECT_FALSE(PersistentStore::open(path, {}, &error));
-    EXPECT_EQ(error.code, StoreOpenError);
-    EXPECT_TRUE(error.localizedDescription.contains(path));
-    EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
-}
-
-TEST(PersistentStoreDamage, AFolderInPlaceOfTheDiaryIsLeftAlone) {
-    const QString folder = makeTempDir();
-    const QString path = folder + QStringLiteral("/entries.sqlite");
-    ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        Error error;
-        EXPECT_FALSE(PersistentStore::open(path, {}, &error));
-        EXPECT_EQ(error.code, StoreOpenError);
-        EXPECT_TRUE(error.localizedDescription.contains(path));
+// A pipe is refused without waiting on it, a folder left alone with what it holds.
+TEST(PersistentStoreDamage, APipeOrAFolderInPlaceOfTheDiaryIsRefusedUntouched) {
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "pipe" : "folder");
+        const QString folder = makeTempDir();
+        const QString path = folder + QStringLiteral("/entries.sqlite");
+        ASSERT_TRUE(pipe ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                         : QDir().mkpath(path + QStringLiteral("/inside")));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            Error error;
+            EXPECT_FALSE(PersistentStore::open(path, {}, &error));
+            EXPECT_EQ(error.code, StoreOpenError);
+            EXPECT_TRUE(error.localizedDescription.contains(path));
+        }
+        EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
+        if (!pipe) {
+            EXPECT_EQ(folderNames(path), QStringList{QStringLiteral("inside")});
+        }
     }
-    EXPECT_EQ(folderNames(folder), QStringList{QStringLiteral("entries.sqlite")});
-    EXPECT_EQ(folderNames(path), QStringList{QStringLiteral("inside")});
 }
 
 TEST(PersistentStoreDamage, AFileWithoutPermissionIsRefusedUntouched) {

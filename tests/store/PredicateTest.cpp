@@ -100,5 +100,19 @@ TEST(Predicate, IntegerAndStringEqualities) {
     EXPECT_FALSE(matches(QStringLiteral("unknownKey = 5"), red));
 }
 
+// Only a comparison of the text as written reads the text, which keeps it on one thread.
+TEST(Predicate, OnlyTheTextAsWrittenKeepsEvaluationOnOneThread) {
+    for (const auto& [format, concurrent] : std::vector<std::pair<const char*, bool>>{
+             {"entryText contains[cd] \"a\" AND colorTag = 2", true},
+             {"monthTag = 201203", true},
+             {"uuid = 'X'", true},
+             {"entryText contains \"a\"", false},
+             {"entryText beginswith[c] \"a\"", false}}) {
+        EXPECT_EQ(Predicate::parse(QString::fromUtf8(format))->canEvaluateConcurrently(),
+                  concurrent)
+            << format;
+    }
+}
+
 } // namespace
 } // namespace quillet

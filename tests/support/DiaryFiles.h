@@ -2,7 +2,7 @@
 
 // Diary files for tests: writing a diary of known entries, reading a file's
 // bytes and a folder's names back, and running SQL on a file behind the
-// store's back. Platform layer only, so the platform suite can use it too.
+// store's back.
 
 #include "TestSupport.h"
 #include "core/TextFolder.h"
@@ -91,78 +91,64 @@ inline std::vector<EntryValues> paddedEntries(int n) {
     return entries;
 }
 
-// The page number of a table's or an index's root page in the diary's bytes.
-// Runs SQL on the file with a connection of its own; false on any error.
-inline bool rawExec(const QString& path, const char* sql) {
-    sqlite3* db = nullptr;
-    const bool opened =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
-    const bool ok = opened && sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close_v2(db);
-    return ok;
-}
-
-// The number of rows in the file's entry table as another reader sees it; -1 on error.
-inline int rawCount(const QString& path, const char* where = "1") {
-    sqlite3* db = nullptr;
-    int count = -1;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        // As any reader would: the diary's own copy-back may hold the log a moment.
+// A connection of its own to the file, closed with it; it waits a moment for
+// a lock, as any reader would (the diary's own copy-back may hold the log).
+struct RawConnection {
+    RawConnection(const QString& path, int flags) {
+        opened =
+            sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) == SQLITE_OK;
         sqlite3_busy_timeout(db, 2000);
-        const QByteArray sql = QByteArray("SELECT count(*) FROM entry WHERE ") + where;
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW) {
-            count = sqlite3_column_int(s, 0);
-        }
-        sqlite3_finalize(s);
     }
-    sqlite3_close_v2(db);
-    return count;
+    ~RawConnection() { sqlite3_close_v2(db); }
+    sqlite3* db = nullptr;
+    bool opened = false;
+};
+
+// Runs SQL on the file; false on any error.
+inline bool rawExec(const QString& path, const char* sql) {
+    RawConnection c(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    return c.opened && sqlite3_exec(c.db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 // The first column of the first row a query gives on the file, read-only; empty on error.
 inline QByteArray rawQuery(const QString& path, const char* sql) {
-    sqlite3* db = nullptr;
+    RawConnection c(path, SQLITE_OPEN_READONLY);
     QByteArray value;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK &&
-            sqlite3_step(s) == SQLITE_ROW) {
-            value = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 0)),
-                               sqlite3_column_bytes(s, 0));
-        }
-        sqlite3_finalize(s);
+    sqlite3_stmt* s = nullptr;
+    if (c.opened && sqlite3_prepare_v2(c.db, sql, -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW) {
+        value = QByteArray(static_cast<const char*>(sqlite3_column_blob(s, 0)),
+                           sqlite3_column_bytes(s, 0));
     }
-    sqlite3_close_v2(db);
+    sqlite3_finalize(s);
     return value;
+}
+
+// The number of rows in the file's entry table as another reader sees it; -1 on error.
+inline int rawCount(const QString& path, const char* where = "1") {
+    const QByteArray count =
+        rawQuery(path, ("SELECT count(*) FROM entry WHERE " + QByteArray(where)).constData());
+    return count.isEmpty() ? -1 : count.toInt();
 }
 
 // Every row a query gives on the file, its columns joined by "|", through a
 // connection of its own. Read-write, though it only reads: a read-only
 // connection to a diary in WAL mode leaves its log files behind when it closes.
 inline QStringList rawRows(const QString& path, const char* sql) {
-    sqlite3* db = nullptr;
+    RawConnection c(path, SQLITE_OPEN_READWRITE);
     QStringList rows;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &s, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(s) == SQLITE_ROW) {
-                QStringList columns;
-                for (int i = 0; i < sqlite3_column_count(s); ++i) {
-                    columns << QString::fromUtf8(
-                        reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
-                }
-                rows << columns.join(QLatin1Char('|'));
+    sqlite3_stmt* s = nullptr;
+    if (c.opened && sqlite3_prepare_v2(c.db, sql, -1, &s, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(s) == SQLITE_ROW) {
+            QStringList columns;
+            for (int i = 0; i < sqlite3_column_count(s); ++i) {
+                columns << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
             }
+            rows << columns.join(QLatin1Char('|'));
         }
-        sqlite3_finalize(s);
     }
-    sqlite3_close_v2(db);
+    sqlite3_finalize(s);
     return rows;
 }
 
