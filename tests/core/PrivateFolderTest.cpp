@@ -53,7 +53,8 @@ TEST(PrivateFolder, APathThroughAFileIsRefusedWithItsReason) {
     EXPECT_FALSE(PrivateFolder::makePath(QString(), &reason));
 }
 
-// The settings folder and its parents (~/.config on a fresh account).
+// The settings folder and its parents (~/.config on a fresh account), and
+// the file, even when it was wider before.
 TEST(PrivateFolder, TheSettingsFolderAndItsParentsAreOwnerOnlyUnderUmaskZero) {
     const QString home = test::makeTempDir();
     ScopedUmask umask(0);
@@ -62,6 +63,10 @@ TEST(PrivateFolder, TheSettingsFolderAndItsParentsAreOwnerOnlyUnderUmaskZero) {
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(modeOf(home + QStringLiteral("/.config")), 0700);
     EXPECT_EQ(modeOf(home + QStringLiteral("/.config/Quillet2")), 0700);
+    EXPECT_EQ(modeOf(defaults.filePath()), 0600);
+    ASSERT_EQ(::chmod(QFile::encodeName(defaults.filePath()).constData(), 0644), 0);
+    defaults.setObject(QStringLiteral("4321"), QStringLiteral("passcode"));
+    ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(modeOf(defaults.filePath()), 0600);
 }
 

@@ -79,8 +79,6 @@ TEST_F(SpellCheckerTest, OffOrWithoutSuchADictionaryEveryWordIsKnown) {
     EXPECT_FALSE(checker.isActive());
     EXPECT_TRUE(checker.check(QStringLiteral("wrng")));
     EXPECT_TRUE(checker.suggestions(QStringLiteral("wrng"), 6).isEmpty());
-    checker.setLanguage(QString());
-    EXPECT_TRUE(checker.language().isEmpty());
 }
 
 TEST(SpellCheckerLanguage, TheLocalesLanguageAndRegionThenTheLanguageThenNone) {

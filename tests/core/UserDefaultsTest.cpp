@@ -1,11 +1,8 @@
 #include "core/UserDefaults.h"
 #include "TestSupport.h"
-#include "core/Bundle.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace quillet {
 namespace {
@@ -45,24 +42,6 @@ TEST(UserDefaults, AbsentKeysReadAsEmptyValuesAndWritesSurviveANewObject) {
     reread.removeObjectForKey(QStringLiteral("passcode"));
     reread.synchronize();
     EXPECT_FALSE(UserDefaults(path).objectForKey(QStringLiteral("passcode")).isValid());
-}
-
-TEST(UserDefaults, FileIsReadableByItsOwnerOnlyEvenWhenItWasWiderBefore) {
-    const QString folder = makeTempDir();
-    const QString path = folder + QStringLiteral("/Wrenfold.conf");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[General]\nisUseICloudAsked=true\n");
-    file.close();
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
-
-    UserDefaults defaults(path);
-    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("isUseICloudAsked")));
-    defaults.setObject(QStringLiteral("4321"), QStringLiteral("passcode"));
-    defaults.synchronize();
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 // Tests run as root too, where permissions do not bind: the settings file is
@@ -113,14 +92,12 @@ TEST(UserDefaults, AWriteThatFailsIsReportedAndTakenBackUntilTheFileCanBeWritten
 
 TEST(UserDefaults, DefaultFileFollowsTheBundleNameAndConfigHome) {
     test::ScopedEnv config("XDG_CONFIG_HOME", QByteArray("/tmp/quillet-config-test"));
-    const QString old = Bundle::mainBundle().bundleName();
-    Bundle::mainBundle().setBundleName(QStringLiteral("Wrenfold"));
-    EXPECT_EQ(UserDefaults::defaultFilePath(),
-              QStringLiteral("/tmp/quillet-config-test/Wrenfold/Wrenfold.conf"));
-    Bundle::mainBundle().setBundleName(QString());
-    EXPECT_EQ(UserDefaults::defaultFilePath(),
-              QStringLiteral("/tmp/quillet-config-test/Quillet/Quillet.conf"));
-    Bundle::mainBundle().setBundleName(old);
+    for (const auto& [bundle, file] :
+         {std::pair{"Wrenfold", "Wrenfold/Wrenfold.conf"}, std::pair{"", "Quillet/Quillet.conf"}}) {
+        test::ScopedBundleName name(QString::fromLatin1(bundle));
+        EXPECT_EQ(UserDefaults::defaultFilePath(),
+                  QStringLiteral("/tmp/quillet-config-test/") + QLatin1String(file));
+    }
 }
 
 } // namespace

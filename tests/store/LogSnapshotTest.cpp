@@ -165,21 +165,21 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
     const QString writer =
         QDir(container + QStringLiteral("/WriterState")).entryList(QDir::Files).value(0).chopped(5);
     const QString folder = container + QStringLiteral("/TransactionLogs/") + writer;
-    // Another machine's newer Quillet: its state is not read, so it counts
-    // as having applied nothing, and nothing is folded.
-    const QString other =
-        container + QStringLiteral("/WriterState/2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b.json");
-    // Written sealed, as that machine would.
+    // Another machine's state, written sealed as it would: first of a newer
+    // Quillet, not read, so it counts as having applied nothing, and nothing is folded.
+    const QString otherId = QStringLiteral("2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b");
     const DiaryKey key = *ContainerKey::forContainer(container)->heldKey();
-    const QUuid otherId = QUuid::fromString(QStringLiteral("2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b"));
-    auto sealedState = [&](const QString& json) {
-        return seal(key, SealedKind::WriterState, otherId, 0, json.toUtf8());
+    auto writeOtherState = [&](int format, int applied) {
+        const QString json =
+            QStringLiteral("{\"format\":%1,\"writer\":\"%2\",\"applied\":{\"%3\":%4}}")
+                .arg(format)
+                .arg(otherId, writer)
+                .arg(applied);
+        return writeBytes(
+            container + QStringLiteral("/WriterState/") + otherId + QStringLiteral(".json"),
+            seal(key, SealedKind::WriterState, QUuid::fromString(otherId), 0, json.toUtf8()));
     };
-    ASSERT_TRUE(writeBytes(
-        other, sealedState(QStringLiteral(
-                               "{\"format\":2,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
-                               "\"applied\":{\"%1\":99}}")
-                               .arg(writer))));
+    ASSERT_TRUE(writeOtherState(2, 99));
     {
         LogCapture log;
         for (int i = 1; i <= 5; ++i) {
@@ -194,11 +194,7 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
     EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files).size(), 5);
 
     // The same machine after an update has applied four of them.
-    ASSERT_TRUE(writeBytes(
-        other, sealedState(QStringLiteral(
-                               "{\"format\":1,\"writer\":\"2d7e4c1a-0b9f-4e3d-8c2b-5a6f7e8d9c0b\","
-                               "\"applied\":{\"%1\":4}}")
-                               .arg(writer))));
+    ASSERT_TRUE(writeOtherState(1, 4));
     laptop.sync();
     EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files),
               QStringList{QStringLiteral("0000000000000004.qsnap")});
@@ -286,20 +282,19 @@ TEST(LogSnapshot, ARetiredWriterIsNotWaitedForAndWhatItNeverWroteOutGoesOutFirst
     desktop.sync();
     laptop.sync();
     auto snapshots = [&] { return writerFiles(container, QStringLiteral("*.qsnap")).size(); };
+    auto writers = [&] {
+        return readExchangeStatus(laptop.path, container,
+                                  ContainerKey::forContainer(container)->heldKey())
+            .writers;
+    };
     EXPECT_EQ(snapshots(), 0) << "the abandoned file has applied nothing";
-    EXPECT_EQ(
-        readExchangeStatus(laptop.path, container, ContainerKey::forContainer(container)->heldKey())
-            .writers,
-        3);
+    EXPECT_EQ(writers(), 3);
 
     ASSERT_TRUE(abandoned.exchange->retire());
     desktop.sync();
     laptop.sync();
     EXPECT_EQ(snapshots(), 1) << "the laptop folds without waiting for a retired writer";
-    EXPECT_EQ(
-        readExchangeStatus(laptop.path, container, ContainerKey::forContainer(container)->heldKey())
-            .writers,
-        2);
+    EXPECT_EQ(writers(), 2);
     EXPECT_EQ(laptop.diary().filter(QStringLiteral("nine, saved just before")).size(), 1);
     EXPECT_EQ(desktop.diary(), laptop.diary());
     Machine fresh(container);
