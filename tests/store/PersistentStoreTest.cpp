@@ -195,35 +195,6 @@ TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
     expectSameValues(stored, added, 0);
 }
 
-TEST(PersistentStore, OneProcessAtATimeAndTheLockEndsWithTheStore) {
-    const QString path = freshPath();
-    Error error;
-    std::unique_ptr<PersistentStore> first = openStore(path, &error);
-    ASSERT_TRUE(first);
-
-    std::unique_ptr<PersistentStore> second = openStore(path, &error);
-    EXPECT_FALSE(second);
-    EXPECT_EQ(error.code, StoreInUseError);
-    EXPECT_TRUE(error.localizedDescription.contains(QStringLiteral("open in another window")))
-        << error.localizedDescription.toStdString();
-    EXPECT_TRUE(
-        error.localizedDescription.contains(QString::number(QCoreApplication::applicationPid())));
-
-    // The refused open changed nothing, and the holder goes on working.
-    const EntryValues v =
-        entryValues(QStringLiteral("U"), QStringLiteral("still mine"), 0, 201201, 1.0);
-    PersistentStore::Changes changes;
-    changes.inserted = {&v};
-    EXPECT_TRUE(first->save(changes, nullptr, &error));
-    EXPECT_EQ(rawCount(path), 1);
-
-    first.reset();
-    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".lock")));
-    second = openStore(path, &error);
-    ASSERT_TRUE(second) << error.localizedDescription.toStdString();
-    EXPECT_EQ(second->takeLoadedRows().size(), 1u);
-}
-
 // The lock file a killed process leaves: written as a Qt lock file of this
 // program is (pid, program, host, machine), naming pid, held by no one.
 void leaveDeadLock(const QString& lockPath, qint64 pid) {
@@ -242,14 +213,18 @@ void leaveDeadLock(const QString& lockPath, qint64 pid) {
     ASSERT_TRUE(writeBytes(lockPath, QByteArray::number(pid) + text.mid(firstLine)));
 }
 
-// Inside a PID namespace the relaunch after a kill often gets the dead
-// process's PID: its lock file then names the very process that reads it.
-TEST(PersistentStore, ALockFileLeftByADeadProcessIsTakenWhateverPidItNames) {
+// One process at a time, and the lock ends with the store: also when a lock
+// file was left by a dead process. Inside a PID namespace the relaunch after
+// a kill often gets the dead process's PID: its lock file then names the very
+// process that reads it.
+TEST(PersistentStore, OneProcessAtATimeAndALockFileLeftByADeadProcessIsTaken) {
     const QString path = freshPath();
     const QString lockPath = path + QStringLiteral(".lock");
-    for (const qint64 pid : {qint64(QCoreApplication::applicationPid()), qint64(1)}) {
+    for (const qint64 pid : {qint64(0), qint64(QCoreApplication::applicationPid()), qint64(1)}) {
         SCOPED_TRACE(pid);
-        leaveDeadLock(lockPath, pid);
+        if (pid != 0) {
+            leaveDeadLock(lockPath, pid);
+        }
         Error error;
         std::unique_ptr<PersistentStore> store = openStore(path, &error);
         ASSERT_TRUE(store) << error.localizedDescription.toStdString();
@@ -260,7 +235,16 @@ TEST(PersistentStore, ALockFileLeftByADeadProcessIsTakenWhateverPidItNames) {
             QStringLiteral("open in another window (process %1)")
                 .arg(QCoreApplication::applicationPid())))
             << error.localizedDescription.toStdString();
+        // The refused open changed nothing, and the holder goes on working.
+        const EntryValues v = entryValues(QStringLiteral("U%1").arg(pid),
+                                          QStringLiteral("still mine"), 0, 201201, 1.0);
+        PersistentStore::Changes changes;
+        changes.inserted = {&v};
+        EXPECT_TRUE(store->save(changes, nullptr, &error));
+        store.reset();
+        EXPECT_FALSE(QFile::exists(lockPath));
     }
+    EXPECT_EQ(rawCount(path), 3);
 }
 
 TEST(PersistentStore, TheLockIsTheLiveProcessNotThePidWrittenInItsFile) {

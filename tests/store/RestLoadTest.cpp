@@ -2,14 +2,9 @@
 // thread: whatever the list was asked for meanwhile, once the rest is in it
 // holds exactly what the predicate selects, in order, and edits made before
 // then are neither lost nor doubled.
-#include "DiaryFiles.h"
+#include "OpenDiary.h"
 #include "TestSupport.h"
 #include "store/ArrayController.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ManagedObjectModel.h"
-#include "store/PersistentStoreCoordinator.h"
-#include "store/StoreOptions.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -59,11 +54,9 @@ QString writeLargeDiary() {
     return path;
 }
 
-struct LargeDiary {
-    explicit LargeDiary(const QString& path) : coordinator(entryModel()) {
-        Error error;
-        EXPECT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error))
-            << error.localizedDescription.toStdString();
+// The rest arrives through the event loop, so it is heard though connected after the open.
+struct LargeDiary : OpenDiary {
+    explicit LargeDiary(const QString& file) : OpenDiary(file, kFirstMonth) {
         QObject::connect(&context, &ManagedObjectContext::restArrived, [this] { arrived = true; });
         // Listed as soon as the records are in, while the file's check may still run.
         QObject::connect(&context, &ManagedObjectContext::rowsArrived, [this] {
@@ -74,7 +67,6 @@ struct LargeDiary {
         controller.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
         controller.setFilterPredicate(
             Predicate::parse(QStringLiteral("monthTag = %1").arg(kFirstMonth)));
-        context.setPersistentStoreCoordinator(&coordinator, kFirstMonth);
         controller.setManagedObjectContext(&context);
     }
     ~LargeDiary() { controller.setManagedObjectContext(nullptr); }
@@ -99,8 +91,6 @@ struct LargeDiary {
             .value_or(std::vector<ManagedObject*>{});
     }
 
-    PersistentStoreCoordinator coordinator;
-    ManagedObjectContext context;
     ArrayController controller;
     bool arrived = false;
     bool rowsBeforeRest = false;
@@ -152,8 +142,7 @@ TEST(RestLoad, EditsMadeBeforeTheRestArrivesAreKeptOnceEachAndAFetchWaitsForTheR
         made->setValue(EntryKey::MonthTag, kFirstMonth);
         made->setValue(EntryKey::TimeStamp, QDateTime(QDate(2013, 6, 30), QTime(23, 0), Qt::UTC));
         made->setValue(EntryKey::EntryText, QStringLiteral("river"));
-        Error error;
-        ASSERT_TRUE(diary.context.save(&error)) << error.localizedDescription.toStdString();
+        ASSERT_TRUE(diary.save());
         diary.waitForTheRest();
         EXPECT_EQ(diary.context.objectsWithUuid(removedUuid).size(), 0u);
         EXPECT_EQ(diary.context.objectsWithUuid(QStringLiteral("NEW")).size(), 1u);

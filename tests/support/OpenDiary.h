@@ -15,11 +15,17 @@
 namespace quillet::test {
 
 struct OpenDiary {
-    explicit OpenDiary(const QString& file) : path(file), coordinator(entryModel()) {
+    // firstMonth: the month a window shows first, as a month tag (0: none).
+    explicit OpenDiary(const QString& file, int firstMonth = 0)
+        : path(file), coordinator(entryModel()) {
         Error error;
         EXPECT_TRUE(coordinator.addPersistentStore(NSSQLiteStoreType, QString(), path, {}, &error))
             << error.localizedDescription.toStdString();
-        context.setPersistentStoreCoordinator(&coordinator);
+        if (firstMonth == 0) {
+            context.setPersistentStoreCoordinator(&coordinator);
+        } else {
+            context.setPersistentStoreCoordinator(&coordinator, firstMonth);
+        }
     }
     // A save that must succeed.
     bool save() {
