@@ -73,24 +73,14 @@ struct RoundMachine : Machine {
     }
 
     // Saves as the window does, and its context follows.
+    void create(const QString& uuid, const QByteArray& text) {
+        const qint64 key = insert(uuid, text.constData());
+        context[key] = describe(row(uuid)->values);
+    }
     void save(const QString& uuid, const std::function<void(EntryValues&)>& change) {
-        std::optional<StoreRow> existing = row(uuid);
-        EntryValues v = existing ? existing->values : EntryValues{};
-        v.uuid = uuid;
-        if (!existing) {
-            v.monthTag = 201203;
-            v.timeStamp = 1330956429;
-            v.hasTimeStamp = true;
-        }
-        change(v);
-        PersistentStore::Changes changes;
-        if (existing)
-            changes.updated.emplace_back(existing->key, &v);
-        else
-            changes.inserted.push_back(&v);
-        std::vector<qint64> made;
-        ASSERT_TRUE(store->save(changes, &made, nullptr));
-        context[existing ? existing->key : made.at(0)] = describe(v);
+        update(uuid, change);
+        const StoreRow saved = *row(uuid);
+        context[saved.key] = describe(saved.values);
     }
     void trash(qint64 key) {
         PersistentStore::Changes changes;
@@ -142,7 +132,7 @@ TEST(CloudRound, LateJoinersAndSnapshotsConvergeAndTheContextFollowsEveryRound) 
             if (op == 0 || rows.empty()) {
                 const QString uuid = QStringLiteral("5D1E0B7A-2222-4C3D-8E4F-%1")
                                          .arg(++created, 12, 10, QChar(u'0'));
-                m.save(uuid, [&](EntryValues& v) { v.entryText = text; });
+                m.create(uuid, text);
                 saved.insert(text);
                 continue;
             }
