@@ -1,6 +1,5 @@
 #include "core/NotificationCenter.h"
 
-#include <QThread>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <thread>

@@ -8,10 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillet {
 namespace {

@@ -7,7 +7,6 @@
 #include "core/TextFolder.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <algorithm>

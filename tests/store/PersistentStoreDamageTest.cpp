@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
 #include <random>
 #include <set>
 #include <sys/stat.h>

@@ -15,7 +15,6 @@
 #include "store/cloud/Merge.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>

@@ -3,9 +3,7 @@
 #include "OpenDiary.h"
 #include "TestSupport.h"
 
-#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace quillet::test {
