@@ -36,28 +36,6 @@ protected:
     ArrayController controller;
 };
 
-TEST_F(ArrayControllerTest, ArrangesByFilterAndNewestFirst) {
-    ManagedObject* march5 = add(5, 3, QStringLiteral("five"));
-    ManagedObject* march20 = add(20, 3, QStringLiteral("twenty"), 2);
-    ManagedObject* april1 = add(1, 4, QStringLiteral("april"));
-    controller.processPendingChanges();
-    ASSERT_EQ(controller.count(), 3u);
-    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{april1, march20, march5}));
-
-    filter(QStringLiteral("monthTag = 201203"));
-    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20, march5}));
-    filter(QStringLiteral("monthTag = 201203 AND colorTag = 2"));
-    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20}));
-    filter(QStringLiteral("monthTag = 201203 AND colorTag = -1"));
-    EXPECT_EQ(controller.count(), 0u);
-    filter(QStringLiteral("entryText contains[cd] \"TW\""));
-    EXPECT_EQ(controller.arrangedObjects(), (std::vector<ManagedObject*>{march20}));
-    EXPECT_EQ(controller.rowCount(), 1);
-    EXPECT_EQ(
-        controller.data(controller.index(0), ArrayController::ObjectRole).value<ManagedObject*>(),
-        march20);
-}
-
 TEST_F(ArrayControllerTest, FollowsInsertsAndDeletesMadeInTheContext) {
     filter(QStringLiteral("monthTag = 201203"));
     ManagedObject* a = add(5, 3, QStringLiteral("a"));

@@ -30,13 +30,6 @@ using namespace cloud;
 const QString kFirst = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001");
 const QString kSecond = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000002");
 
-bool setModified(const QString& path, int seconds) {
-    QFile file(path);
-    return file.open(QIODevice::ReadWrite) &&
-           file.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + seconds),
-                            QFileDevice::FileModificationTime);
-}
-
 // Two machines sharing one container.
 class LogExchange : public ::testing::Test {
 protected:

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -101,12 +100,7 @@ TEST(SealedContainer, NoWordLeavesInPlainTextAndEveryMutatedSealedLogIsRefusedWi
     mutants.emplace_back(next, "swapped");
     int refusedOnce = 0, round = 0;
     for (const auto& [bytes, what] : mutants) {
-        ASSERT_TRUE(writeBytes(first, bytes));
-        QFile touched(first);
-        ASSERT_TRUE(touched.open(QIODevice::ReadWrite) &&
-                    touched.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000 + ++round),
-                                        QFileDevice::FileModificationTime));
-        touched.close();
+        ASSERT_TRUE(writeBytes(first, bytes) && setModified(first, ++round));
         LogCapture log;
         fresh.sync();
         fresh.sync();
