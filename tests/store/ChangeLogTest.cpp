@@ -120,9 +120,6 @@ TEST(ChangeLogFormat, WhatIsWrittenIsReadBackExactly) {
     ASSERT_EQ(decodeChangeLog(v3, &back, &why), DecodeStatus::Ok) << why.toStdString();
     EXPECT_EQ(back.settled, settled.settled);
     EXPECT_EQ(back.entries, settled.entries);
-    for (qsizetype size = 0; size < v3.size(); ++size) {
-        EXPECT_NE(decodeChangeLog(v3.left(size), &back, nullptr), DecodeStatus::Ok) << size;
-    }
 
     ChangeLog empty;
     empty.writer = log.writer;
@@ -136,11 +133,17 @@ TEST(ChangeLogFormat, EveryDamagedFormIsRefusedWithItsReason) {
     ChangeLog untouched;
     untouched.sequence = 7;
 
-    // Cut anywhere: a file still being copied by a sync engine.
-    for (qsizetype size : {qsizetype(0), qsizetype(3), qsizetype(8), qsizetype(20), qsizetype(43),
-                           qsizetype(44), good.size() / 2, good.size() - 1}) {
-        EXPECT_EQ(decodeChangeLog(good.left(size), &untouched, nullptr), DecodeStatus::Truncated)
-            << size;
+    // Cut at any length, a log and a snapshot: a file still being copied by a sync engine.
+    ChangeLog settled = sampleLog();
+    settled.settled = {{settled.writer, 7}};
+    for (const QByteArray& whole : {good, encodeChangeLog(settled)}) {
+        for (qsizetype size = 0; size < whole.size(); ++size) {
+            // Short of its magic and version, a file may read as no log at all.
+            const DecodeStatus status = decodeChangeLog(whole.left(size), &untouched, nullptr);
+            EXPECT_TRUE(status == DecodeStatus::Truncated ||
+                        (size < 10 && status == DecodeStatus::NotALog))
+                << size;
+        }
     }
     EXPECT_EQ(untouched.sequence, 7u) << "nothing is handed out from a refused file";
 
