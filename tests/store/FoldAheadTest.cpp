@@ -17,10 +17,6 @@ QString longText(const QString& word) {
     return word.repeated(int(ManagedObjectContext::kFoldAheadBytes / word.size()) + 10);
 }
 
-std::string foldOf(const QString& text) {
-    return TextFolder::fold(text);
-}
-
 TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
     const QString path = makeTempDir() + QStringLiteral("/entries.sqlite");
     QString last;
@@ -35,7 +31,7 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         ASSERT_TRUE(waitFor([&] { return context.foldsAheadStarted() == 1; }));
         ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
         ASSERT_TRUE(diary.save());
-        EXPECT_EQ(entry->foldedText(), foldOf(first));
+        EXPECT_EQ(entry->foldedText(), TextFolder::fold(first));
 
         // Typing on while the fold runs: the fold of the older text is left.
         entry->setValue(EntryKey::EntryText, longText(QStringLiteral("Öl ")));
@@ -43,7 +39,7 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         last = longText(QStringLiteral("Œuvre ÀÇ "));
         entry->setValue(EntryKey::EntryText, last);
         ASSERT_TRUE(diary.save());
-        EXPECT_EQ(entry->foldedText(), foldOf(last));
+        EXPECT_EQ(entry->foldedText(), TextFolder::fold(last));
 
         // A short text is folded only when needed, on this thread.
         ASSERT_TRUE(waitFor([&] { return !context.isFoldingAhead(); }));
@@ -52,7 +48,7 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
         QThread::msleep(ManagedObjectContext::kFoldAheadPauseMs + 50);
         QCoreApplication::processEvents();
         EXPECT_EQ(context.foldsAheadStarted(), started);
-        EXPECT_EQ(entry->foldedText(), foldOf(QStringLiteral("Kurz")));
+        EXPECT_EQ(entry->foldedText(), TextFolder::fold(QStringLiteral("Kurz")));
         entry->setValue(EntryKey::EntryText, last);
         ASSERT_TRUE(diary.save());
     }
@@ -61,7 +57,7 @@ TEST(FoldAhead, TheSaveWritesTheFoldOfTheTextItWrites) {
     ManagedObject* saved = reopened.only();
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->entryText(), last);
-    EXPECT_EQ(saved->foldedText(), foldOf(last));
+    EXPECT_EQ(saved->foldedText(), TextFolder::fold(last));
 }
 
 } // namespace
