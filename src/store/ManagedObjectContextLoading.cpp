@@ -43,7 +43,8 @@ void ManagedObjectContext::takeInRest(bool everything) {
     if ((everything || load->checked.load()) && load->reader.joinable()) {
         load->reader.join();
     }
-    const bool allRead = load->collect();
+    // Done reading: every row was read, or the reader stopped (a damaged file).
+    const bool allRead = load->collect() || !load->reader.joinable();
     const std::size_t size = load->objects.size();
     objects_.reserve(objects_.size() + (size - load->next));
     QElapsedTimer turn;
