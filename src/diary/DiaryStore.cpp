@@ -124,6 +124,7 @@ ManagedObjectContext* DiaryStore::managedObjectContext() {
     // the window is up): shown, and the store saves nothing more.
     connect(context.get(), &ManagedObjectContext::loadFailed, this,
             [](const Error& error) { Alerts::presentError(error); });
+    connect(context.get(), &ManagedObjectContext::savedAside, this, &DiaryStore::savedAside);
     context->performBlockAndWait([&] {
         if (firstMonthTag_) {
             context->setPersistentStoreCoordinator(coordinator, *firstMonthTag_);
@@ -174,11 +175,7 @@ bool DiaryStore::flushUnsavedChanges() {
         }
         return false;
     }
-    if (autosaveFailureShown_) {
-        Notices::withdraw(kSaveTopic);
-    }
-    autosaveFailureShown_ = false;
-    backUpIfDue();
+    autosaved();
     return true;
 }
 
@@ -209,30 +206,54 @@ bool DiaryStore::autosave() {
         }
         return true;
     }
+    if (context->isSavingAside()) {
+        // What changed meanwhile goes with the next save, once this one is over.
+        autosaveAfterAside_ = true;
+        return true;
+    }
+    // Long texts are written beside the window; savedAside tells how it went.
+    if (context->saveAside()) {
+        return true;
+    }
     Error error;
     if (!context->save(&error, false)) {
-        if (error.code == StoreEntryGoneError) {
-            // Another machine's removal, not merged yet: its merge keeps the
-            // edit and brings the next save.
-            return false;
-        }
-        if (!reportFileLost(error) && !autosaveFailureShown_) {
-            // Said in the window's message bar, not a box over the editor:
-            // the writer keeps typing, and the next pause tries again.
-            autosaveFailureShown_ = true;
-            Log::write(error.localizedDescription);
-            Notices::post(kSaveTopic, tr("%1 What you type stays in the window and is "
-                                         "saved at the next pause.")
-                                          .arg(error.localizedDescription));
-        }
+        return autosaveFailed(error);
+    }
+    autosaved();
+    return true;
+}
+
+void DiaryStore::savedAside(bool saved, const Error& error) {
+    saved ? autosaved() : void(autosaveFailed(error));
+    if (std::exchange(autosaveAfterAside_, false)) {
+        autosave();
+    }
+}
+
+bool DiaryStore::autosaveFailed(const Error& error) {
+    if (error.code == StoreEntryGoneError) {
+        // Another machine's removal, not merged yet: its merge keeps the
+        // edit and brings the next save.
         return false;
     }
+    if (!reportFileLost(error) && !autosaveFailureShown_) {
+        // Said in the window's message bar, not a box over the editor:
+        // the writer keeps typing, and the next pause tries again.
+        autosaveFailureShown_ = true;
+        Log::write(error.localizedDescription);
+        Notices::post(kSaveTopic, tr("%1 What you type stays in the window and is "
+                                     "saved at the next pause.")
+                                      .arg(error.localizedDescription));
+    }
+    return false;
+}
+
+void DiaryStore::autosaved() {
     if (autosaveFailureShown_) {
         Notices::withdraw(kSaveTopic);
     }
     autosaveFailureShown_ = false;
     backUpIfDue();
-    return true;
 }
 
 void DiaryStore::retireCloudCopy(const QString& openedPath) {

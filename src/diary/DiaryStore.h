@@ -57,7 +57,9 @@ public:
     // not a power loss. For the saves made while the user types. A failure is
     // shown once, not at every attempt, until a save succeeds again. While a
     // large diary's rest is still being read (and checked) the save waits
-    // for it without holding up the window.
+    // for it without holding up the window. Long texts are saved beside the
+    // window (ManagedObjectContext::saveAside), and what changes meanwhile
+    // with the next save after that one.
     bool autosave();
     // Who is told that the diary file was moved, replaced or deleted.
     void setFileLostHandler(std::function<void(const Error&)> handler) {
@@ -89,6 +91,10 @@ signals:
 
 private:
     void backUpIfDue();
+    void savedAside(bool saved, const Error& error);
+    // What follows a save that did not wait for the disk, either way.
+    bool autosaveFailed(const Error& error);
+    void autosaved();
     void retireCloudCopy(const QString& openedPath);
     // Tells a diary file found lost once; false for any other failure.
     bool reportFileLost(const Error& error);
@@ -102,6 +108,7 @@ private:
     Error openError_;
     bool autosaveFailureShown_ = false;
     bool autosaveAfterRest_ = false;
+    bool autosaveAfterAside_ = false;
     std::function<void(const Error&)> fileLostHandler_;
     Error fileLostError_;
     std::unique_ptr<DailyBackups> backups_;

@@ -94,6 +94,16 @@ public:
     // may take it until a save that waits, which covers the earlier ones and
     // waits even when it has nothing of its own to write.
     bool save(Error* error, bool waitForDisk = true);
+    // A save of long texts beside the window. When every pending change is
+    // an edit of saved records and one of them is a text of kSaveAsideBytes
+    // or more, the texts are folded and written on a helper thread
+    // (PersistentStore::saveAside) and savedAside follows here; otherwise,
+    // and while one runs, it starts nothing and answers false, and save()
+    // is the way. What is changed meanwhile is kept for the next save; a
+    // save() or a merge meanwhile waits for this one first.
+    bool saveAside();
+    bool isSavingAside() const { return saveAside_ != nullptr; }
+    static constexpr qsizetype kSaveAsideBytes = 64 * 1024;
     UndoManager* undoManager() const { return undoManager_; }
 
     // The record with that identity; for a saved record this context never
@@ -152,6 +162,8 @@ signals:
     void restArrived();
     // Reading the rest found the file damaged: nothing more is saved to it.
     void loadFailed(const quillet::Error& error);
+    // A save begun by saveAside is over; a failed one left every change unsaved.
+    void savedAside(bool saved, const quillet::Error& error);
 
 private:
     ManagedObject* makeObject(ManagedObjectID id);
@@ -218,7 +230,16 @@ private:
     struct FoldAhead;
     void startFoldAhead();
     void runFoldAhead(std::unique_ptr<FoldAhead> ahead);
+    // Takes in the texts the helper folded that are still the records': at
+    // once when it is done; while it runs only when `wait` (then waiting).
+    void takeFoldsAhead(bool wait);
     std::unique_ptr<FoldAhead> foldAhead_;
+    // Takes in the conflicting copies a save kept (their keys) as records.
+    void takeInCopies(const std::vector<qint64>& copies, ChangeSet* saved);
+    struct SaveAside;
+    // Waits for the save aside, if one runs, and brings memory in line with it.
+    void finishSaveAside();
+    std::unique_ptr<SaveAside> saveAside_;
     QTimer foldAheadTimer_;
     int foldsAheadStarted_ = 0;
 };

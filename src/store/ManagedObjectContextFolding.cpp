@@ -46,30 +46,36 @@ void ManagedObjectContext::runFoldAhead(std::unique_ptr<FoldAhead> ahead) {
     ++foldsAheadStarted_;
 }
 
-void ManagedObjectContext::ensureFoldedTexts() {
-    foldAheadTimer_.stop();
-    if (foldAhead_) {
-        // A fold of a text that is still the record's is waited for (it is
-        // further along than a new one); one of a text edited since is not.
-        const auto current = [this](const FoldAhead::Item& item) {
-            const QByteArray& text = item.object->values_.entryText;
-            return unfolded_.count(item.object) &&
-                   (text.isSharedWith(item.text) || sameText(text, item.text));
-        };
-        const bool wanted =
-            std::any_of(foldAhead_->items.begin(), foldAhead_->items.end(), current);
-        if (wanted || foldAhead_->done.load(std::memory_order_acquire)) {
-            std::unique_ptr<FoldAhead> ahead = std::move(foldAhead_);
-            ahead->worker.join();
-            for (FoldAhead::Item& item : ahead->items) {
-                if (current(item)) {
-                    item.object->values_.foldedText = std::move(item.folded);
-                    item.object->foldStale_ = false;
-                    unfolded_.erase(item.object);
-                }
-            }
+void ManagedObjectContext::takeFoldsAhead(bool wait) {
+    if (!foldAhead_) {
+        return;
+    }
+    // A fold of a text that is still the record's is waited for (it is
+    // further along than a new one); one of a text edited since is not.
+    const auto current = [this](const FoldAhead::Item& item) {
+        const QByteArray& text = item.object->values_.entryText;
+        return unfolded_.count(item.object) &&
+               (text.isSharedWith(item.text) || sameText(text, item.text));
+    };
+    const bool done = foldAhead_->done.load(std::memory_order_acquire);
+    if (!done &&
+        !(wait && std::any_of(foldAhead_->items.begin(), foldAhead_->items.end(), current))) {
+        return;
+    }
+    std::unique_ptr<FoldAhead> ahead = std::move(foldAhead_);
+    ahead->worker.join();
+    for (FoldAhead::Item& item : ahead->items) {
+        if (current(item)) {
+            item.object->values_.foldedText = std::move(item.folded);
+            item.object->foldStale_ = false;
+            unfolded_.erase(item.object);
         }
     }
+}
+
+void ManagedObjectContext::ensureFoldedTexts() {
+    foldAheadTimer_.stop();
+    takeFoldsAhead(true);
     for (ManagedObject* object : unfolded_) {
         EntryValues& v = object->values_;
         v.foldedText = TextFolder::fold(QString::fromUtf8(v.entryText));

@@ -56,6 +56,9 @@ void ManagedObjectContext::refreshFromStore(ManagedObject* object) {
 }
 
 void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incoming) {
+    // A save under way first: the records it wrote must not keep their
+    // values over what the file holds after it as if they were unsaved.
+    finishSaveAside();
     ChangeSet changes;
     changes.merged = true;
     for (ManagedObject* o : incoming.inserted) {

@@ -75,4 +75,30 @@ struct ManagedObjectContext::FoldAhead {
     }
 };
 
+// A save of long texts on a helper thread: the records' values as they were
+// when it began (texts shared, not copied), folded there where the record's
+// fold was stale, and the outcome.
+struct ManagedObjectContext::SaveAside {
+    struct Item {
+        ManagedObject* object = nullptr;
+        qint64 key = 0;
+        unsigned changedKeys = 0;
+        EntryValues values;
+        QByteArray textReadAs;
+        bool hasTextReadAs = false;
+        bool fold = false; // the helper folds the text
+    };
+    std::vector<Item> items;
+    std::vector<qint64> copies;
+    bool saved = false;
+    Error error;
+    std::thread worker;
+
+    ~SaveAside() {
+        if (worker.joinable()) {
+            worker.join();
+        }
+    }
+};
+
 } // namespace quillet

@@ -11,6 +11,7 @@
 namespace quillet {
 
 bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
+    finishSaveAside();
     // A large diary's whole-file check comes with the rest of its rows:
     // nothing is written to a file before that check has passed.
     ensureAllLoaded();
@@ -116,7 +117,13 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     deleted_.clear();
     changedKeys_.clear();
     textReadAs_.clear();
-    // A text the save kept beside an edit, as a new entry of its own.
+    takeInCopies(copies, &saved);
+    emit didSave(saved);
+    return true;
+}
+
+void ManagedObjectContext::takeInCopies(const std::vector<qint64>& copies, ChangeSet* saved) {
+    // A text a save kept beside an edit, as a new entry of its own.
     ChangeSet added;
     for (qint64 key : copies) {
         if (objectRegisteredForID(ManagedObjectID{key})) {
@@ -125,13 +132,11 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
         ManagedObject* copy = objectWithID(ManagedObjectID{key});
         fulfillFault(copy);
         added.inserted.push_back(copy);
-        saved.inserted.push_back(copy);
+        saved->inserted.push_back(copy);
     }
     if (!added.inserted.empty()) {
         emit objectsDidChange(added);
     }
-    emit didSave(saved);
-    return true;
 }
 
 } // namespace quillet

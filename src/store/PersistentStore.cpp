@@ -30,6 +30,9 @@ PersistentStore::~PersistentStore() {
     }
     rowByKey_.reset();
     textByKey_.reset();
+    // Closed first: with the window's connection still open it never folds
+    // the log into the file, whatever became of the file.
+    aside_.close();
     db_.close();
     if (lockFd_ >= 0) {
         // Removed while still held, so that whoever opened the old file finds

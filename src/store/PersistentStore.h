@@ -107,6 +107,14 @@ public:
     // earlier one.
     bool save(const Changes& changes, std::vector<qint64>* insertedKeys, Error* error,
               bool waitForDisk = true);
+    // The same save for a helper thread, through a connection of the store's
+    // own for it, so that the window's connection goes on reading meanwhile:
+    // updates and deletions only (no key comes back), never waiting for the
+    // disk, one at a time, each after the window's thread found the file in
+    // place (checkFileInPlace). savedAside, back on the store's thread, does
+    // what follows a commit there.
+    bool saveAside(const Changes& changes, Error* error);
+    void savedAside();
     // Waits for the disk to hold every earlier save; at once when each one waited.
     bool sync(Error* error);
     // A large write (an import) keeps the pages it touches at hand: the
@@ -153,6 +161,12 @@ private:
     // that no save waits for it.
     void checkpointAside();
     static int logGrew(void* store, struct sqlite3* db, const char* name, int frames);
+    static int asideLogGrew(void* store, struct sqlite3* db, const char* name, int frames);
+    // SQLite's own measure: a log of 1000 pages is copied back.
+    static constexpr int kCheckpointFrames = 1000;
+    // One save's transaction on either connection.
+    static bool writeChanges(SqliteDatabase& db, const Changes& changes,
+                             std::vector<qint64>* insertedKeys, Error* error);
     bool checkIdentifierIndex(Error* error);
     bool keepCopy(const QString& copy, Error* error);
     void letGoOfFile();
@@ -160,6 +174,8 @@ private:
     QString path_;
     QVariantMap options_;
     SqliteDatabase db_;
+    SqliteDatabase aside_; // saveAside's, opened at its first save
+    std::atomic<bool> asideLogFull_{false};
     // Kept for reading one row or text by its key (loadRow, loadText).
     std::unique_ptr<SqliteStatement> rowByKey_;
     std::unique_ptr<SqliteStatement> textByKey_;

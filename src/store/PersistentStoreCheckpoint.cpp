@@ -7,8 +7,7 @@
 namespace quillet {
 
 int PersistentStore::logGrew(void* store, sqlite3*, const char*, int frames) {
-    // SQLite's own measure: a log of 1000 pages is copied back.
-    if (frames >= 1000) {
+    if (frames >= kCheckpointFrames) {
         static_cast<PersistentStore*>(store)->checkpointAside();
     }
     return SQLITE_OK;

@@ -4,6 +4,8 @@
 #include "Entries.h"
 #include "StoreTestSupport.h"
 
+#include "core/Notices.h"
+#include "core/NotificationCenter.h"
 #include "diary/DiaryStore.h"
 #include "diary/Utility.h"
 #include "store/ManagedObject.h"
@@ -205,6 +207,40 @@ TEST_F(StoreSetupSaves, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'G'"), 0);
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'N' AND colorTag = 2"), 1);
     EXPECT_EQ(rawCount(home.storePath(), "uuid = 'R' AND entryText = 'accepted'"), 1);
+}
+
+// While typing, a long text is saved beside the window. Its failure is said
+// as any automatic save's; what is typed while it runs is saved after it.
+TEST_F(StoreSetupSaves, ALongTextIsSavedAsideAndWhatIsTypedMeanwhileAfterIt) {
+    ManagedObject* entry = add(QStringLiteral("L"), QStringLiteral("short"));
+    ASSERT_TRUE(diary.flushUnsavedChanges());
+    QStringList notices;
+    const int observer = NotificationCenter::defaultCenter().addObserver(
+        QString(kNoticePosted), nullptr, [&](const Notification& note) {
+            notices << note.userInfo.value(kNoticeMessageKey).toString();
+        });
+    const QString text(ManagedObjectContext::kSaveAsideBytes, QLatin1Char('a'));
+    ASSERT_TRUE(rawExec(home.storePath(),
+                        "CREATE TRIGGER refuse BEFORE UPDATE ON entry WHEN NEW.entryText "
+                        "LIKE 'refused%' BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+    entry->setValue(QStringLiteral("refused") + text, QStringLiteral("entryText"));
+    EXPECT_TRUE(diary.autosave());
+    EXPECT_TRUE(context->isSavingAside());
+    ASSERT_TRUE(waitFor([&] { return !context->isSavingAside(); }));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains(QStringLiteral("saved at the next pause")));
+    EXPECT_TRUE(context->hasChanges());
+
+    entry->setValue(text + QStringLiteral("1"), QStringLiteral("entryText"));
+    EXPECT_TRUE(diary.autosave());
+    entry->setValue(text + QStringLiteral("12"), QStringLiteral("entryText"));
+    EXPECT_TRUE(diary.autosave());
+    ASSERT_TRUE(waitFor([&] { return !context->hasChanges(); }));
+    EXPECT_FALSE(context->isSavingAside());
+    EXPECT_EQ(notices.size(), 2);
+    EXPECT_TRUE(notices.back().isEmpty()) << "withdrawn";
+    EXPECT_EQ(rawCount(home.storePath(), "entryText LIKE '%a12'"), 1);
+    NotificationCenter::defaultCenter().removeObserver(observer);
 }
 
 TEST(StoreSetup, UndoneInsertsAndEditsAreWhatReachesTheFile) {

@@ -3,7 +3,7 @@
 // made meanwhile to the others (the cloud exchange applying another
 // machine's log) stays in the row and in the stamps, on every machine. A
 // text is written over the text the context read: one typed beside another
-// machine's newer text keeps both.
+// machine's newer text keeps both, whether saved here or beside the window.
 #include "OpenDiary.h"
 #include "TestSupport.h"
 
@@ -322,6 +322,60 @@ TEST(SaveByProperty, AnEditTypedOverAMergedTextSupersedesIt) {
     EXPECT_EQ(TwoWriters::texts(w.hereFile), still);
     EXPECT_EQ(TwoWriters::texts(w.thereFile), still);
     EXPECT_EQ(w.here.context.registeredObjects().size(), 1u);
+}
+
+TEST(SaveByProperty, ALongTextSavedAsideKeepsWhatIsTypedMeanwhileForTheNextSave) {
+    TwoWriters w;
+    ManagedObjectContext& context = w.here.context;
+    std::vector<Error> outcomes;
+    QObject::connect(
+        &context, &ManagedObjectContext::savedAside,
+        [&](bool saved, const Error& error) { outcomes.push_back(saved ? Error() : error); });
+    const QString first =
+        QStringLiteral("\u00c9t\u00e9 ").repeated(int(ManagedObjectContext::kSaveAsideBytes / 4));
+    const QString second = first + QStringLiteral("and more");
+
+    // Saved aside, one save at a time; what is typed meanwhile stays unsaved.
+    w.entry->setValue(EntryKey::EntryText, first);
+    ASSERT_TRUE(context.saveAside());
+    EXPECT_FALSE(context.saveAside());
+    w.entry->setValue(EntryKey::EntryText, second);
+    ASSERT_TRUE(waitFor([&] { return !context.isSavingAside(); }));
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes[0].isNull());
+    EXPECT_EQ(w.hereFile.row(kEntry)->entryText, first.toUtf8());
+    EXPECT_EQ(w.hereFile.row(kEntry)->foldedText, TextFolder::fold(first));
+    EXPECT_TRUE(context.hasChanges());
+
+    // Once the logs went round with the text saved aside, what was typed
+    // after it is saved over it, not beside it: no copy anywhere.
+    w.exchangeAll();
+    ASSERT_TRUE(w.here.save());
+    EXPECT_EQ(w.entry->foldedText(), TextFolder::fold(second));
+    w.exchangeAll();
+    const std::map<QString, QByteArray> one{{kEntry, second.toUtf8()}};
+    EXPECT_EQ(TwoWriters::texts(w.hereFile), one);
+    EXPECT_EQ(TwoWriters::texts(w.thereFile), one);
+
+    // A save asked for while one runs aside waits for it, and saves the rest.
+    w.entry->setValue(EntryKey::EntryText, first);
+    ASSERT_TRUE(context.saveAside());
+    w.entry->setValue(EntryKey::ColorTag, 5);
+    ASSERT_TRUE(w.here.save());
+    EXPECT_FALSE(context.isSavingAside());
+    EXPECT_FALSE(context.hasChanges());
+    EXPECT_EQ(w.hereFile.row(kEntry)->entryText, first.toUtf8());
+    EXPECT_EQ(w.hereFile.row(kEntry)->colorTag, 5);
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_TRUE(outcomes[1].isNull());
+
+    // A row removed elsewhere fails the save aside, and the edit stays.
+    w.hereFile.exec("DELETE FROM entry");
+    w.entry->setValue(EntryKey::EntryText, second);
+    ASSERT_TRUE(context.saveAside());
+    ASSERT_TRUE(waitFor([&] { return outcomes.size() == 3; }));
+    EXPECT_EQ(outcomes[2].code, StoreEntryGoneError);
+    EXPECT_TRUE(context.hasChanges());
 }
 
 } // namespace
