@@ -8,7 +8,7 @@ BUILD ?= build
 EDITION ?= quillet2
 COVERAGE ?= build-coverage
 JOBS ?= $(shell nproc)
-PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libicu-dev \
+PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libx11-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
            libxkbcommon-dev xvfb x11-apps xdotool at-spi2-core python3-pyatspi imagemagick desktop-file-utils appstream syncthing \
            libyaml-cpp-dev libzip-dev libenchant-2-dev hunspell-en-us hunspell-de-de poppler-utils \

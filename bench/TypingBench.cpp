@@ -7,6 +7,8 @@
 // and nothing happens.
 #include "BenchSupport.h"
 
+#include "DiaryGenerator.h"
+
 #include "app/AppDelegate.h"
 #include "diary/SaveScheduler.h"
 #include "store/ArrayController.h"
@@ -38,37 +40,10 @@ void settle() {
     }
 }
 
-// Diary-like text: lines of words, a blank line between paragraphs.
-QString longText(qint64 bytes) {
-    static const QStringList words = {
-        QStringLiteral("morning"),   QStringLiteral("walked"), QStringLiteral("river"),
-        QStringLiteral("caf\u00e9"), QStringLiteral("letter"), QStringLiteral("quiet"),
-        QStringLiteral("the"),       QStringLiteral("and"),    QStringLiteral("rain")};
-    QString text;
-    text.reserve(bytes);
-    int i = 0;
-    while (text.size() < bytes) {
-        text += words.at((i * 7 + i / 3) % words.size());
-        ++i;
-        text += (i % 12 == 0) ? ((i % 96 == 0) ? QStringLiteral(".\n\n") : QStringLiteral("\n"))
-                              : QStringLiteral(" ");
-    }
-    return text;
-}
-
-// One line of `bytes` letters without a space or a line break.
-QString unbrokenText(qint64 bytes) {
-    QString text(bytes, Qt::Uninitialized);
-    for (qint64 i = 0; i < bytes; ++i) {
-        text[i] = QChar(char16_t(u'a' + (i * 7) % 26));
-    }
-    return text;
-}
-
 enum TextKind { Prose = 0, OneLine = 1 };
 
 QString textOf(qint64 bytes, int kind) {
-    return kind == OneLine ? unbrokenText(bytes) : longText(bytes);
+    return diarygen::longText(bytes, kind == OneLine);
 }
 
 // A fresh diary with an empty entry and, newest, one holding `bytes` of
@@ -254,6 +229,55 @@ void BM_AutosaveAfterPause(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AutosaveAfterPause)->Apply(entrySizes);
+
+// Typing as a person types (a key every 100 ms), then a pause in which the
+// automatic save comes, twice: the longest the main loop could not turn, by
+// a timer that should fire every 2 ms. The window must answer within 30 ms.
+void BM_StallWhileTypingInLongEntry(benchmark::State& state) {
+    std::unique_ptr<AppDelegate> delegate = launchWithEntryOf(state.range(0), int(state.range(1)));
+    EditTextView* editor = delegate->editTextView();
+    editor->setFocus();
+    double longestMs = 0;
+    for (auto _ : state) {
+        QEventLoop loop;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QElapsedTimer sinceTick;
+        qint64 longest = 0;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longest = std::max(longest, sinceTick.nsecsElapsed());
+            sinceTick.restart();
+        });
+        int key = 0;
+        QTimer typist;
+        QObject::connect(&typist, &QTimer::timeout, [&] {
+            // Twelve keys, a pause of two seconds, twelve keys, a pause.
+            const int step = key++ % 32;
+            if (step < 12) {
+                typeKey(editor, key);
+            }
+            if (key == 64) {
+                loop.quit();
+            }
+        });
+        sinceTick.start();
+        ticker.start(2);
+        typist.start(100);
+        loop.exec();
+        longestMs = std::max(longestMs, double(longest) / 1e6 - 2);
+    }
+    if (delegate->managedObjectContext()->hasChanges()) {
+        state.SkipWithError("the pauses did not save what was typed");
+    }
+    state.counters["longest_stall_ms"] = longestMs;
+    state.counters["target_ms"] = 30;
+}
+BENCHMARK(BM_StallWhileTypingInLongEntry)
+    ->ArgNames({"bytes", "one_line"})
+    ->Args({5 * 1024 * 1024, Prose})
+    ->Args({1024 * 1024, OneLine})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 double processCpuSeconds() {
     timespec t{};

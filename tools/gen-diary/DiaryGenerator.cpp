@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -179,6 +180,24 @@ GeneratedEntry EntrySource::next() {
     return entry;
 }
 
+QString longText(qint64 bytes, bool oneLine) {
+    QString text;
+    text.reserve(bytes);
+    if (oneLine) {
+        for (qint64 i = 0; i < bytes; ++i) {
+            text += QChar(char16_t(u'a' + (i * 7) % 26));
+        }
+        return text;
+    }
+    for (std::size_t i = 0; text.size() < bytes; ++i) {
+        text += QString::fromUtf8(kEnglish[(i * 7 + i / 3) % kEnglish.size()]);
+        text += (i + 1) % 12 != 0
+                    ? QStringLiteral(" ")
+                    : ((i + 1) % 96 == 0 ? QStringLiteral(".\n\n") : QStringLiteral("\n"));
+    }
+    return text;
+}
+
 bool writeDiary(const QString& path, const Options& options, QString* error) {
     auto fail = [&](const QString& why) {
         if (error)
@@ -222,6 +241,16 @@ bool writeDiary(const QString& path, const Options& options, QString* error) {
             }
             unsaved = 0;
         }
+    }
+    if (options.longEntryBytes > 0) {
+        const QDateTime now = QDateTime::currentDateTime();
+        ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
+        entry->setValue(EntryKey::TimeStamp, now);
+        entry->setValue(EntryKey::MonthTag, now.date().year() * 100 + now.date().month());
+        entry->setValue(EntryKey::EntryText,
+                        longText(options.longEntryBytes, options.longEntryOneLine));
+        entry->setValue(EntryKey::Uuid,
+                        QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
     }
     if (!context->save(&storeError)) {
         return fail(storeError.localizedDescription);

@@ -17,6 +17,10 @@ struct Options {
     QDate lastDay = QDate::currentDate();
     // Share of rows marked as trashed in a previous-generation file.
     double trashedShare = 0.04;
+    // One more entry, dated now (the newest, shown at launch), of this many
+    // bytes of prose, or of letters without a space or line break.
+    qint64 longEntryBytes = 0;
+    bool longEntryOneLine = false;
 };
 
 struct GeneratedEntry {
@@ -48,6 +52,9 @@ private:
     qint64 firstSecond_ = 0;
     qint64 spanSeconds_ = 0;
 };
+
+// Text of about `bytes` bytes: lines of words, or one unbroken line of letters.
+QString longText(qint64 bytes, bool oneLine);
 
 // Words the benchmarks search for: one found in a large share of entries, one
 // in very few, and one written with accents (searched for with them).

@@ -1,7 +1,9 @@
 // Writes a generated diary for trying out and measuring the diary at scale.
-//   gen-diary [--count N] [--seed S] [--until YYYY-MM-DD] [--old] OUTPUT.sqlite
+//   gen-diary [--count N] [--seed S] [--until YYYY-MM-DD] [--long BYTES [--one-line]]
+//             [--old] OUTPUT.sqlite
 // Without --old the output is a diary store written through the diary's own
-// store code; with --old it is a previous-generation file to import.
+// store code; with --old it is a previous-generation file to import. --long
+// adds one entry of that many bytes, dated now (prose, or one unbroken line).
 #include "DiaryGenerator.h"
 
 #include <QCoreApplication>
@@ -15,8 +17,8 @@ int main(int argc, char** argv) {
     QString output;
     QTextStream err(stderr);
     auto usage = [&] {
-        err << "usage: gen-diary [--count N] [--seed S] [--until YYYY-MM-DD] [--old] "
-               "OUTPUT.sqlite\n";
+        err << "usage: gen-diary [--count N] [--seed S] [--until YYYY-MM-DD] "
+               "[--long BYTES [--one-line]] [--old] OUTPUT.sqlite\n";
         return 2;
     };
     while (!args.isEmpty()) {
@@ -30,6 +32,11 @@ int main(int argc, char** argv) {
         } else if (arg == QLatin1String("--until") && !args.isEmpty()) {
             options.lastDay = QDate::fromString(args.takeFirst(), Qt::ISODate);
             ok = options.lastDay.isValid() && options.lastDay >= options.firstDay;
+        } else if (arg == QLatin1String("--long") && !args.isEmpty()) {
+            options.longEntryBytes = args.takeFirst().toLongLong(&ok);
+            ok = ok && options.longEntryBytes > 0;
+        } else if (arg == QLatin1String("--one-line")) {
+            options.longEntryOneLine = true;
         } else if (arg == QLatin1String("--old")) {
             old = true;
         } else if (!arg.startsWith(QLatin1String("--")) && output.isEmpty()) {
