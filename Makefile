@@ -11,7 +11,7 @@ JOBS ?= $(shell nproc)
 PACKAGES = build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev libx11-dev libicu-dev \
            libsqlite3-dev libsodium-dev qtkeychain-qt6-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fonts-urw-base35 \
            libxkbcommon-dev xvfb x11-apps xdotool at-spi2-core python3-pyatspi imagemagick desktop-file-utils appstream syncthing \
-           libyaml-cpp-dev libzip-dev libenchant-2-dev hunspell-en-us hunspell-de-de poppler-utils \
+           libyaml-cpp-dev libzip-dev libenchant-2-dev libfontconfig-dev hunspell-en-us hunspell-de-de poppler-utils \
            clang-format-14 gcovr lintian qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

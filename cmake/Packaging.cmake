@@ -29,7 +29,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# libzip is opened by name when a Day One archive is imported, so shlibdeps does not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libzip4")
 # The editor's default font is Helvetica, which fontconfig draws in a
 # metric-compatible sans when one is installed.
 # qt6-wayland: a native window on a GNOME or KDE Wayland session, not XWayland.

@@ -4,6 +4,7 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/HeadlessTask.h"
+#include "app/LaunchWarmup.h"
 #include "core/Bundle.h"
 #include "ui/Translations.h"
 #include "ui/appearance/AppearanceWatcher.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(identity.name);
     QApplication::setApplicationVersion(identity.version);
     QGuiApplication::setDesktopFileName(QStringLiteral(QUILLET_APP_ID));
+    quillet::warmUpBeforeTheWindow();
     auto guard = std::make_unique<quillet::PlatformStartGuard>(identity);
     QApplication app(argc, argv);
     guard.reset();

@@ -1,5 +1,7 @@
 #include "diary/import/DayOneImporter.h"
 
+#include "diary/import/ZipLibrary.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimeZone>
-#include <zip.h>
 
 #include <memory>
 
@@ -19,24 +20,26 @@ namespace {
 const QByteArray kZipMagic("PK\x03\x04");
 const char* const kJournal = "Journal.json";
 
-struct ZipCloser {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-
 // The bytes of Journal.json inside the zip, or false with *error.
 bool journalOfZip(const QString& path, QByteArray* json, QString* error) {
+    const ZipLibrary* zip = ZipLibrary::get(error);
+    if (!zip) {
+        return false;
+    }
     const QString name = QFileInfo(path).fileName();
     int code = 0;
-    const std::unique_ptr<zip_t, ZipCloser> archive(zip_open(
-        QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), ZIP_RDONLY, &code));
+    const auto closer = [zip](zip_t* archive) { zip->discard(archive); };
+    const std::unique_ptr<zip_t, decltype(closer)> archive(zip->open(
+        QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), ZIP_RDONLY, &code),
+        closer);
     if (!archive) {
         *error =
             QCoreApplication::translate("DiaryImport", "%1 is not a readable zip file").arg(name);
         return false;
     }
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat(archive.get(), kJournal, 0, &stat) != 0) {
+    zip->statInit(&stat);
+    if (zip->stat(archive.get(), kJournal, 0, &stat) != 0) {
         *error = QCoreApplication::translate("DiaryImport",
                                              "%1 holds no Journal.json: it is not a Day One export")
                      .arg(name);
@@ -48,15 +51,15 @@ bool journalOfZip(const QString& path, QByteArray* json, QString* error) {
             QCoreApplication::translate("DiaryImport", "Journal.json in %1 is too large").arg(name);
         return false;
     }
-    zip_file_t* file = zip_fopen(archive.get(), kJournal, 0);
+    zip_file_t* file = zip->fopen(archive.get(), kJournal, 0);
     if (!file) {
         *error = QCoreApplication::translate("DiaryImport", "Journal.json in %1 cannot be unpacked")
                      .arg(name);
         return false;
     }
     json->resize(qsizetype(stat.size));
-    const zip_int64_t read = zip_fread(file, json->data(), stat.size);
-    zip_fclose(file);
+    const zip_int64_t read = zip->fread(file, json->data(), stat.size);
+    zip->fclose(file);
     if (read != zip_int64_t(stat.size)) {
         *error =
             QCoreApplication::translate("DiaryImport", "Journal.json in %1 is damaged").arg(name);
