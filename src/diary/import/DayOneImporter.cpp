@@ -29,8 +29,9 @@ bool journalOfZip(const QString& path, QByteArray* json, QString* error) {
     const QString name = QFileInfo(path).fileName();
     int code = 0;
     const auto closer = [zip](zip_t* archive) { zip->discard(archive); };
-    const std::unique_ptr<zip_t, decltype(closer)> archive(zip->open(
-        QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), ZIP_RDONLY, &code),
+    const std::unique_ptr<zip_t, decltype(closer)> archive(
+        zip->open(QFile::encodeName(QFileInfo(path).canonicalFilePath()).constData(), ZIP_RDONLY,
+                  &code),
         closer);
     if (!archive) {
         *error =

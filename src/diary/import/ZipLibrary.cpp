@@ -8,8 +8,7 @@ namespace quillet {
 
 namespace {
 
-template <typename Function>
-bool resolve(void* handle, const char* name, Function* function) {
+template <typename Function> bool resolve(void* handle, const char* name, Function* function) {
     *function = reinterpret_cast<Function>(dlsym(handle, name));
     return *function != nullptr;
 }
@@ -40,8 +39,7 @@ const ZipLibrary* ZipLibrary::get(QString* error) {
         }
     });
     if (!loaded && error) {
-        *error = QCoreApplication::translate("DiaryImport",
-                                             "zip archives cannot be read here (%1)")
+        *error = QCoreApplication::translate("DiaryImport", "zip archives cannot be read here (%1)")
                      .arg(why);
     }
     return loaded ? &library : nullptr;
