@@ -37,12 +37,12 @@ void SpellChecker::joinLoader() {
     }
 }
 
-QStringList SpellChecker::languages() {
+namespace {
+QStringList installedLanguages(EnchantBroker* broker) {
     QStringList tags;
-    const std::lock_guard lock(brokerLock_);
-    if (EnchantBroker* b = broker()) {
+    if (broker) {
         enchant_broker_list_dicts(
-            b,
+            broker,
             [](const char* tag, const char*, const char*, const char*, void* data) {
                 static_cast<QStringList*>(data)->append(QString::fromUtf8(tag));
             },
@@ -51,6 +51,12 @@ QStringList SpellChecker::languages() {
     std::sort(tags.begin(), tags.end());
     tags.erase(std::unique(tags.begin(), tags.end()), tags.end());
     return tags;
+}
+} // namespace
+
+QStringList SpellChecker::languages() {
+    const std::lock_guard lock(brokerLock_);
+    return installedLanguages(broker());
 }
 
 QString SpellChecker::preferredLanguage(const QStringList& available, const QString& localeName) {
@@ -104,16 +110,25 @@ bool SpellChecker::setLanguage(const QString& tag) {
     return dict != nullptr;
 }
 
-void SpellChecker::loadLanguageInBackground(const QString& tag) {
+void SpellChecker::loadLanguageInBackground(const QString& wanted, const QString& localeName) {
     joinLoader();
     const int generation = ++generation_;
-    if (tag == language_ && dict_) {
+    if (wanted == language_ && dict_) {
         return;
     }
-    loader_ = std::thread([this, tag, generation] {
+    loader_ = std::thread([this, wanted, localeName, generation] {
         EnchantDict* dict = nullptr;
+        QString tag = wanted;
         {
+            // Making the broker loads Enchant's providers, and listing the
+            // dictionaries reads their folders: both here, off the window's thread.
             const std::lock_guard lock(brokerLock_);
+            if (!localeName.isEmpty()) {
+                const QStringList installed = installedLanguages(broker());
+                if (!installed.contains(tag)) {
+                    tag = preferredLanguage(installed, localeName);
+                }
+            }
             dict = request(broker(), tag);
         }
         // Dropped with this object if it is gone by then.

@@ -35,8 +35,10 @@ public:
     // Empty turns checking off; false (and off) when there is no such dictionary.
     bool setLanguage(const QString& tag);
     // As setLanguage, the dictionary read on a helper thread (a large one
-    // takes a tenth of a second); changed() once it is in use.
-    void loadLanguageInBackground(const QString& tag);
+    // takes a tenth of a second); changed() once it is in use. Given a
+    // locale name, a language that is not installed gives way to the
+    // locale's (preferredLanguage), chosen there too.
+    void loadLanguageInBackground(const QString& tag, const QString& localeName = QString());
     QString language() const { return language_; }
     bool isActive() const { return dict_ != nullptr; }
 

@@ -1,4 +1,5 @@
 #include "ui/MainWindow.h"
+#include "core/LaunchProbe.h"
 
 #include "core/SpellChecker.h"
 #include "diary/Utility.h"
@@ -64,9 +65,13 @@ MainWindow::MainWindow(Utility* utility, QWidget* parent) : QMainWindow(parent),
     cloudDisabledBlockerView->hide();
     setCentralWidget(content);
 
-    // The clear button shows only over a search, never on the first screen;
-    // enabling it looks the icon theme up, which can wait for the first paint.
-    afterFirstPaint([this] { searchField->setClearButtonEnabled(true); });
+    // The clear button shows only over a search; enabling it looks the icon
+    // theme up (a few milliseconds), which waits for the first search.
+    connect(searchField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!text.isEmpty() && !searchField->isClearButtonEnabled()) {
+            searchField->setClearButtonEnabled(true);
+        }
+    });
     // Loading a dictionary takes a few tens of milliseconds: after the paint.
     afterFirstPaint([this] { spellMarker->start(); });
     connect(spellingMenu, &QMenu::aboutToShow, this,

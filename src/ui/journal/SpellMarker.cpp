@@ -68,12 +68,8 @@ void SpellMarker::start() {
     started_ = true;
     const QVariant on = defaults_->objectForKey(kCheckSpellingWhileTyping);
     on_ = !on.isValid() || on.toBool();
-    const QStringList installed = checker_->languages();
-    QString chosen = defaults_->stringForKey(kSpellingLanguage);
-    if (!installed.contains(chosen)) {
-        chosen = SpellChecker::preferredLanguage(installed, QLocale().name());
-    }
-    checker_->loadLanguageInBackground(chosen);
+    checker_->loadLanguageInBackground(defaults_->stringForKey(kSpellingLanguage),
+                                       QLocale().name());
     schedule();
 }
 
