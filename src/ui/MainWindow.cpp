@@ -1,5 +1,4 @@
 #include "ui/MainWindow.h"
-#include "core/LaunchProbe.h"
 
 #include "core/SpellChecker.h"
 #include "diary/Utility.h"
