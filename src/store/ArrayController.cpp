@@ -342,7 +342,7 @@ void ArrayController::removeFromContent(ManagedObject* object) {
     if (month == monthOf_.end()) {
         return;
     }
-    auto& bucket = byMonth_[month->second];
+    auto& bucket = byMonth_[month.value()];
     std::erase(bucket, object);
     monthOf_.erase(month);
     goneFromContent_.insert(object);
@@ -461,10 +461,10 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
             continue;
         }
         if (changes.updatedKeys.isEmpty() || changes.updatedKeys.contains(kMonthTag)) {
-            if (month->second != object->monthTag()) {
-                std::erase(byMonth_[month->second], object);
-                month->second = object->monthTag();
-                byMonth_[month->second].push_back(object);
+            if (month.value() != object->monthTag()) {
+                std::erase(byMonth_[month.value()], object);
+                month.value() = object->monthTag();
+                byMonth_[month.value()].push_back(object);
             }
         }
         if (affectsOrder && !sortDirty_) {

@@ -6,6 +6,7 @@
 #include "store/SortDescriptor.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -107,7 +108,9 @@ private:
     std::unordered_set<const ManagedObject*> goneFromContent_;
     bool sortDirty_ = true;
     std::unordered_map<int, std::vector<ManagedObject*>> byMonth_;
-    std::unordered_map<const ManagedObject*, int> monthOf_;
+    // The month each record is filed under; open addressing, a third of the
+    // memory of a node per record.
+    QHash<const ManagedObject*, int> monthOf_;
     std::vector<ManagedObject*> arranged_; // in sort order, except briefly after a re-sorting edit
     ManagedObject* selected_ = nullptr;
     // The filter arranged_ was last made with, while nothing has changed

@@ -135,7 +135,7 @@ void ManagedObjectContext::insertObject(ManagedObject* object) {
     } else {
         // Gone: either never saved, or its row was deleted by a save; either
         // way it needs a new row.
-        byID_.erase(object->id_.value);
+        byID_.remove(object->id_.value);
         object->id_ = ManagedObjectID{nextTemporaryID_--};
         registerID(object);
         object->inserted_ = true;
@@ -254,8 +254,7 @@ bool ManagedObjectContext::hasChanges() const {
 }
 
 ManagedObject* ManagedObjectContext::objectRegisteredForID(ManagedObjectID id) const {
-    const auto it = byID_.find(id.value);
-    return it == byID_.end() ? nullptr : it->second;
+    return byID_.value(id.value, nullptr);
 }
 
 void ManagedObjectContext::processPendingChanges() {

@@ -8,6 +8,7 @@
 #include "store/ManagedObjectID.h"
 #include "store/StoreRow.h"
 
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -194,7 +195,8 @@ private:
     MergePolicy mergePolicy_ = MergePolicy::Error;
     UndoManager* undoManager_;
     std::vector<std::unique_ptr<ManagedObject>> objects_;
-    std::unordered_map<qint64, ManagedObject*> byID_;
+    // Open addressing: a third of the memory of a node per record.
+    QHash<qint64, ManagedObject*> byID_;
     std::unordered_set<ManagedObject*> inserted_;
     std::unordered_set<ManagedObject*> updated_;
     std::unordered_set<ManagedObject*> deleted_;

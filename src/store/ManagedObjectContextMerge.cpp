@@ -88,7 +88,7 @@ void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incom
         // Removed elsewhere while edited here: the unsaved edit wins, and the
         // entry, text and all, is saved again as a new row rather than lost.
         if (o->updated_ && o->isLive() && !o->values_.textFaulted) {
-            byID_.erase(o->id_.value);
+            byID_.remove(o->id_.value);
             o->id_ = ManagedObjectID{nextTemporaryID_--};
             registerID(o);
             updated_.erase(o);
@@ -107,7 +107,7 @@ void ManagedObjectContext::mergeChangesFromContextDidSave(const ChangeSet& incom
         textReadAs_.erase(o);
         o->inserted_ = o->updated_ = false;
         o->state_ = ManagedObject::State::Gone;
-        byID_.erase(o->id_.value);
+        byID_.remove(o->id_.value);
         changes.deleted.push_back(o);
     }
     changes.refreshed = incoming.refreshed;

@@ -89,7 +89,7 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     ChangeSet saved;
     for (std::size_t i = 0; i < inserted.size(); ++i) {
         ManagedObject* o = inserted[i];
-        byID_.erase(o->id_.value);
+        byID_.remove(o->id_.value);
         o->id_ = ManagedObjectID{keys[i]};
         registerID(o);
         o->inserted_ = false;
@@ -109,7 +109,7 @@ bool ManagedObjectContext::save(Error* error, bool waitForDisk) {
     }
     for (ManagedObject* o : deleted) {
         o->state_ = ManagedObject::State::Gone;
-        byID_.erase(o->id_.value);
+        byID_.remove(o->id_.value);
         saved.deleted.push_back(o);
     }
     inserted_.clear();
