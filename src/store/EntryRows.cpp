@@ -13,7 +13,7 @@ const char* const kRowColumns =
 
 namespace {
 
-void readRow(const SqliteStatement& s, StoreRow* row) {
+void readRow(const SqliteStatement& s, StoreRow* row, FoldedArena* arena) {
     row->key = s.columnInt64(0);
     EntryValues& v = row->values;
     v.uuid = s.columnText(1);
@@ -23,13 +23,13 @@ void readRow(const SqliteStatement& s, StoreRow* row) {
     v.timeStamp = s.columnDouble(4);
     v.textFaulted = s.columnInt64(5) == 0;
     const std::string_view folded = s.columnUtf8View(6);
-    v.foldedText.assign(folded.data() ? folded.data() : "", folded.size());
+    v.foldedText = arena ? arena->copy(folded) : FoldedText(folded);
 }
 
 } // namespace
 
 bool readRows(SqliteDatabase& db, SqliteStatement& s, const std::function<void(StoreRow&&)>& take,
-              qint64* identified, Error* error) {
+              qint64* identified, Error* error, FoldedArena* arena) {
     if (!s.isValid()) {
         if (error) {
             *error = db.lastError(QStringLiteral("read"));
@@ -39,7 +39,7 @@ bool readRows(SqliteDatabase& db, SqliteStatement& s, const std::function<void(S
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) {
         StoreRow row;
-        readRow(s, &row);
+        readRow(s, &row, arena);
         if (!row.values.uuid.isNull()) {
             ++*identified;
         }
@@ -65,7 +65,7 @@ void bindValues(SqliteStatement& s, const EntryValues& v) {
     } else {
         s.bindNull(5);
     }
-    s.bindUtf8(6, std::string_view(v.foldedText));
+    s.bindUtf8(6, v.foldedText.view());
 }
 
 unsigned columnsWritten(unsigned changedKeys) {
@@ -98,7 +98,7 @@ void bindColumns(SqliteStatement& s, const EntryValues& v, unsigned columns) {
         s.bindText(1, v.uuid);
     if (columns & entryKeyBit(EntryKey::EntryText)) {
         s.bindUtf8(2, v.entryText);
-        s.bindUtf8(6, std::string_view(v.foldedText));
+        s.bindUtf8(6, v.foldedText.view());
     }
     if (columns & entryKeyBit(EntryKey::ColorTag))
         s.bindInt64(3, v.colorTag);
@@ -117,7 +117,7 @@ void readValues(const SqliteStatement& s, int first, EntryValues* v) {
     v->hasTimeStamp = !s.isNull(first + 4);
     v->timeStamp = s.columnDouble(first + 4);
     const std::string_view folded = s.columnUtf8View(first + 5);
-    v->foldedText.assign(folded.data() ? folded.data() : "", folded.size());
+    v->foldedText.assign(folded);
 }
 
 } // namespace quillet::detail

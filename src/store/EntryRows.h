@@ -17,9 +17,10 @@ namespace quillet::detail {
 // stays in the file until it is read (textFaulted).
 extern const char* const kRowColumns;
 
-// Reads every row of the statement; counts those with an identifier.
+// Reads every row of the statement; counts those with an identifier. The
+// folded texts go into `arena` when one is given.
 bool readRows(SqliteDatabase& db, SqliteStatement& s, const std::function<void(StoreRow&&)>& take,
-              qint64* identified, Error* error);
+              qint64* identified, Error* error, FoldedArena* arena = nullptr);
 void bindValues(SqliteStatement& s, const EntryValues& v);
 // What an update writes of the changes it was given: a moment is its time
 // stamp and its month tag, never one without the other.

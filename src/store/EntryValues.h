@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/EntryUuid.h"
+#include "store/FoldedText.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,7 +17,7 @@ namespace quillet {
 struct EntryValues {
     EntryUuid uuid;       // null when never set
     QByteArray entryText; // UTF-8; null when never set, or while textFaulted
-    std::string foldedText;
+    FoldedText foldedText;
     double timeStamp = 0; // seconds since 1970-01-01 00:00:00 UTC
     int colorTag = 0;
     int monthTag = 0;

@@ -99,7 +99,7 @@ double ManagedObject::timeStampSeconds() const {
     return values_.timeStamp;
 }
 
-const std::string& ManagedObject::foldedText() const {
+std::string_view ManagedObject::foldedText() const {
     fire();
     if (foldStale_ && context_) {
         context_->ensureFoldedTexts();

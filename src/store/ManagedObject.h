@@ -37,7 +37,7 @@ public:
     int monthTag() const;
     QDateTime timeStamp() const;
     double timeStampSeconds() const;
-    const std::string& foldedText() const;
+    std::string_view foldedText() const;
     // A scan over many records asks for the next ones' folded text ahead of
     // time, so that it does not wait on memory record by record.
     void prefetchFoldedText() const {

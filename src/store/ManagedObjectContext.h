@@ -194,6 +194,8 @@ private:
     PersistentStoreCoordinator* coordinator_ = nullptr;
     MergePolicy mergePolicy_ = MergePolicy::Error;
     UndoManager* undoManager_;
+    // The folded texts of the records read beside the window, as long as the records.
+    std::vector<FoldedArena> foldedArenas_;
     std::vector<std::unique_ptr<ManagedObject>> objects_;
     // Open addressing: a third of the memory of a node per record.
     QHash<qint64, ManagedObject*> byID_;

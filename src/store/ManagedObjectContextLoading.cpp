@@ -88,6 +88,8 @@ void ManagedObjectContext::takeInRest(bool everything) {
         return;
     }
     std::unique_ptr<RestLoad> done = std::move(restLoad_);
+    // The records' folded texts are in it.
+    foldedArenas_.push_back(std::move(done->arena));
     // The records read at open come first, in the store's order (by key),
     // as if read together; the ones made since follow in their own order.
     const auto loaded = std::stable_partition(objects_.begin(), objects_.end(),
@@ -203,7 +205,7 @@ void ManagedObjectContext::setPersistentStoreCoordinator(PersistentStoreCoordina
             },
             &load->error,
             // Listed while the reader goes on to check the whole file.
-            [&handOver] { handOver(true); });
+            [&handOver] { handOver(true); }, &load->arena);
         if (!block.empty()) {
             handOver(false); // a read that failed part way: what it read is listed
         }

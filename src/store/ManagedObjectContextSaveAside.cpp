@@ -66,7 +66,7 @@ bool ManagedObjectContext::saveAside() {
         item.changedKeys = keys;
         item.fold = o->foldStale_;
         // A stale fold is made anew on the helper: not worth copying.
-        std::string folded = item.fold ? std::move(o->values_.foldedText) : std::string();
+        FoldedText folded = item.fold ? std::move(o->values_.foldedText) : FoldedText();
         item.values = o->values_;
         if (item.fold) {
             o->values_.foldedText = std::move(folded);

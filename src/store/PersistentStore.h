@@ -61,8 +61,10 @@ public:
     // checked against them (the check of the whole file a large diary gets).
     // rowsRead is called once every row was taken, before the checks, which
     // see the same snapshot.
+    // Their folded texts go into `arena` when one is given.
     static bool readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
-                            Error* error, const std::function<void()>& rowsRead = {});
+                            Error* error, const std::function<void()>& rowsRead = {},
+                            FoldedArena* arena = nullptr);
     // After damage was found beside the window: every later save and sync
     // fails with why, and the file is left as it is.
     void refuseWrites(const Error& why);

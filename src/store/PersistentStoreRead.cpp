@@ -52,7 +52,8 @@ bool PersistentStore::loadMonth(int monthTag, std::vector<StoreRow>* rows, Error
 }
 
 bool PersistentStore::readAllRows(const QString& path, const std::function<void(StoreRow&&)>& take,
-                                  Error* error, const std::function<void()>& rowsRead) {
+                                  Error* error, const std::function<void()>& rowsRead,
+                                  FoldedArena* arena) {
     SqliteDatabase db;
     if (!db.open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, error)) {
         return false;
@@ -68,7 +69,7 @@ bool PersistentStore::readAllRows(const QString& path, const std::function<void(
     qint64 identified = 0;
     qint64 indexed = 0;
     // A large diary's whole-file check, left out of the way to the first screen.
-    const bool read = readRows(db, s, take, &identified, error);
+    const bool read = readRows(db, s, take, &identified, error, arena);
     if (read && rowsRead) {
         rowsRead();
     }

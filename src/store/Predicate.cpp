@@ -197,13 +197,13 @@ private:
 };
 
 bool compareStrings(const Predicate::Comparison& c, const QString& actual,
-                    const std::string* foldedActual) {
+                    std::optional<std::string_view> foldedActual) {
     const QString expected = c.value.toString();
     const bool folded = c.caseInsensitive || c.diacriticInsensitive;
     if (folded && (c.diacriticInsensitive || c.op != Predicate::Operator::Equal)) {
         const std::string own = foldedActual ? std::string() : TextFolder::fold(actual);
-        const std::string& hay = foldedActual ? *foldedActual : own;
-        const std::string& needle = c.foldedValue;
+        const std::string_view hay = foldedActual ? *foldedActual : std::string_view(own);
+        const std::string_view needle = c.foldedValue;
         switch (c.op) {
         case Predicate::Operator::Equal:
             return hay == needle;
@@ -212,9 +212,9 @@ bool compareStrings(const Predicate::Comparison& c, const QString& actual,
         case Predicate::Operator::Contains:
             return TextFolder::contains(hay, needle);
         case Predicate::Operator::BeginsWith:
-            return std::string_view(hay).starts_with(needle);
+            return hay.starts_with(needle);
         case Predicate::Operator::EndsWith:
-            return std::string_view(hay).ends_with(needle);
+            return hay.ends_with(needle);
         }
         return false;
     }
@@ -276,14 +276,15 @@ bool evaluateComparison(const Predicate::Comparison& c, const ManagedObject& obj
             // The hot path of search: the record keeps its text folded already.
             return TextFolder::contains(object.foldedText(), c.foldedValue);
         }
-        return compareStrings(c, object.entryText(), folded ? &object.foldedText() : nullptr);
+        return compareStrings(c, object.entryText(),
+                              folded ? std::optional(object.foldedText()) : std::nullopt);
     }
     case EntryKey::Uuid: {
         const QString uuid = object.uuid();
         if (uuid.isNull()) {
             return c.op == Predicate::Operator::NotEqual;
         }
-        return compareStrings(c, uuid, nullptr);
+        return compareStrings(c, uuid, std::nullopt);
     }
     default:
         return false;

@@ -26,10 +26,10 @@ constexpr std::size_t kIndexChunk = 2048;
 
 // The day and the search form of the text: equal for an entry that is
 // already there; the texts themselves are compared only on a match.
-QByteArray dayAndText(const QDate& day, const std::string& folded) {
+QByteArray dayAndText(const QDate& day, std::string_view folded) {
     QByteArray key = QByteArray::number(day.toJulianDay());
     key += '\0';
-    key += QByteArray::fromStdString(folded);
+    key += QByteArrayView(folded.data(), qsizetype(folded.size()));
     return key;
 }
 
