@@ -27,9 +27,16 @@ int hexValue(char16_t c, bool* upper, bool* lower) {
 
 } // namespace
 
-void EntryUuid::assign(const QString& text) {
-    other_.reset();
+void EntryUuid::clear() {
+    if (kind_ == Kind::Other) {
+        delete other();
+    }
+    kind_ = Kind::Null;
     bytes_ = {};
+}
+
+void EntryUuid::assign(const QString& text) {
+    clear();
     if (text.isNull()) {
         kind_ = Kind::Null;
         return;
@@ -57,7 +64,7 @@ void EntryUuid::assign(const QString& text) {
     }
     bytes_ = {};
     kind_ = Kind::Other;
-    other_ = std::make_unique<QString>(text);
+    setOther(new QString(text));
 }
 
 QString EntryUuid::toString() const {
@@ -65,7 +72,7 @@ QString EntryUuid::toString() const {
     case Kind::Null:
         return QString();
     case Kind::Other:
-        return *other_;
+        return *other();
     case Kind::Upper:
     case Kind::Lower:
         break;
@@ -85,19 +92,19 @@ QString EntryUuid::toString() const {
     return text;
 }
 
-bool EntryUuid::operator==(const EntryUuid& other) const {
-    if (kind_ != other.kind_) {
+bool EntryUuid::operator==(const EntryUuid& that) const {
+    if (kind_ != that.kind_) {
         return false;
     }
     if (kind_ == Kind::Other) {
-        return *other_ == *other.other_;
+        return *other() == *that.other();
     }
-    return bytes_ == other.bytes_;
+    return bytes_ == that.bytes_;
 }
 
 std::size_t EntryUuid::hash() const {
     if (kind_ == Kind::Other) {
-        return qHash(*other_);
+        return qHash(*other());
     }
     std::size_t h = std::size_t(kind_);
     for (unsigned char b : bytes_) {

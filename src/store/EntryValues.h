@@ -14,13 +14,14 @@ namespace quillet {
 // computed once whenever the text changes and stored with it. A diary loaded
 // from its file keeps only the search form in memory until a record's text
 // is first read (textFaulted).
+// The fields go from the widest alignment to the narrowest: 80 bytes.
 struct EntryValues {
-    EntryUuid uuid;       // null when never set
     QByteArray entryText; // UTF-8; null when never set, or while textFaulted
     FoldedText foldedText;
     double timeStamp = 0; // seconds since 1970-01-01 00:00:00 UTC
     int colorTag = 0;
     int monthTag = 0;
+    EntryUuid uuid;           // null when never set
     bool textFaulted = false; // the (non-null) text is still in the store
     bool hasTimeStamp = false;
 };
