@@ -233,6 +233,10 @@
         <source>%1 holds no RedNotebook month files (YYYY-MM.txt)</source>
         <translation>%1 enthält keine RedNotebook-Monatsdateien (JJJJ-MM.txt)</translation>
     </message>
+    <message>
+        <source>zip archives cannot be read here (%1)</source>
+        <translation>ZIP-Archive können hier nicht gelesen werden (%1)</translation>
+    </message>
 </context>
 <context>
     <name>EntryExporter</name>

@@ -233,6 +233,10 @@
         <source>%1 holds no RedNotebook month files (YYYY-MM.txt)</source>
         <translation>%1 no contiene archivos de mes de RedNotebook (AAAA-MM.txt)</translation>
     </message>
+    <message>
+        <source>zip archives cannot be read here (%1)</source>
+        <translation>aquí no se pueden leer archivos zip (%1)</translation>
+    </message>
 </context>
 <context>
     <name>EntryExporter</name>

@@ -233,6 +233,10 @@
         <source>%1 holds no RedNotebook month files (YYYY-MM.txt)</source>
         <translation>%1 ne contient aucun fichier de mois RedNotebook (AAAA-MM.txt)</translation>
     </message>
+    <message>
+        <source>zip archives cannot be read here (%1)</source>
+        <translation>les archives zip ne peuvent pas être lues ici (%1)</translation>
+    </message>
 </context>
 <context>
     <name>EntryExporter</name>
