@@ -89,6 +89,17 @@ void ArrayController::setManagedObjectContext(ManagedObjectContext* context) {
     rearrangeObjects();
 }
 
+bool ArrayController::isFiled(const ManagedObject* object) const {
+    return object->slot() < monthOf_.size() && monthOf_[object->slot()] != kUnfiled;
+}
+
+qint64& ArrayController::filedMonth(const ManagedObject* object) {
+    if (object->slot() >= monthOf_.size()) {
+        monthOf_.resize(std::size_t(object->slot()) + 1, kUnfiled);
+    }
+    return monthOf_[object->slot()];
+}
+
 void ArrayController::setFilterPredicate(const std::optional<Predicate>& predicate) {
     filter_ = predicate;
     rearrangeObjects();
@@ -273,7 +284,7 @@ void ArrayController::addObject(ManagedObject* object) {
         return;
     }
     processPendingChanges();
-    if (!monthOf_.count(object)) {
+    if (!isFiled(object)) {
         addToContent(object);
     }
     if (indexOfObject(object) == IndexSet::NotFound && passes(object)) {
@@ -307,7 +318,7 @@ void ArrayController::addManyToContent(std::vector<ManagedObject*> objects) {
     compactContent();
     for (ManagedObject* object : objects) {
         const int month = object->monthTag();
-        monthOf_[object] = month;
+        filedMonth(object) = month;
         byMonth_[month].push_back(object);
     }
     if (sortDirty_ || sortKeys_.empty()) {
@@ -325,7 +336,7 @@ void ArrayController::addManyToContent(std::vector<ManagedObject*> objects) {
 void ArrayController::addToContent(ManagedObject* object) {
     compactContent();
     const int month = object->monthTag();
-    monthOf_[object] = month;
+    filedMonth(object) = month;
     byMonth_[month].push_back(object);
     if (!sortDirty_ && !sortKeys_.empty()) {
         const auto at =
@@ -338,13 +349,12 @@ void ArrayController::addToContent(ManagedObject* object) {
 }
 
 void ArrayController::removeFromContent(ManagedObject* object) {
-    const auto month = monthOf_.find(object);
-    if (month == monthOf_.end()) {
+    if (!isFiled(object)) {
         return;
     }
-    auto& bucket = byMonth_[month.value()];
-    std::erase(bucket, object);
-    monthOf_.erase(month);
+    qint64& month = filedMonth(object);
+    std::erase(byMonth_[int(month)], object);
+    month = kUnfiled;
     goneFromContent_.insert(object);
 }
 
@@ -389,7 +399,7 @@ void ArrayController::processPendingChanges() {
     std::vector<ManagedObject*> arriving;
     std::unordered_set<const ManagedObject*> seen;
     for (ManagedObject* object : pending) {
-        if (object->isLive() && !monthOf_.count(object) && seen.insert(object).second) {
+        if (object->isLive() && !isFiled(object) && seen.insert(object).second) {
             arriving.push_back(object);
         }
     }
@@ -456,15 +466,15 @@ void ArrayController::contextChanged(const ChangeSet& changes) {
         affectsOrder = affectsOrder || changes.updatedKeys.contains(entryKeyName(k.key));
     }
     for (ManagedObject* object : changes.updated) {
-        const auto month = monthOf_.find(object);
-        if (month == monthOf_.end()) {
+        if (!isFiled(object)) {
             continue;
         }
         if (changes.updatedKeys.isEmpty() || changes.updatedKeys.contains(kMonthTag)) {
-            if (month.value() != object->monthTag()) {
-                std::erase(byMonth_[month.value()], object);
-                month.value() = object->monthTag();
-                byMonth_[month.value()].push_back(object);
+            qint64& month = filedMonth(object);
+            if (month != object->monthTag()) {
+                std::erase(byMonth_[int(month)], object);
+                month = object->monthTag();
+                byMonth_[int(month)].push_back(object);
             }
         }
         if (affectsOrder && !sortDirty_) {
@@ -504,7 +514,7 @@ void ArrayController::followMergedUpdates(const std::vector<ManagedObject*>& upd
     std::unordered_set<const ManagedObject*> seen;
     std::vector<ManagedObject*> joining, staying;
     for (ManagedObject* object : updated) {
-        if (!monthOf_.count(object) || !seen.insert(object).second) {
+        if (!isFiled(object) || !seen.insert(object).second) {
             continue;
         }
         const std::size_t row = rowOf(object);

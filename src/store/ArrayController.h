@@ -6,7 +6,7 @@
 #include "store/SortDescriptor.h"
 
 #include <QAbstractListModel>
-#include <QHash>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -108,9 +108,12 @@ private:
     std::unordered_set<const ManagedObject*> goneFromContent_;
     bool sortDirty_ = true;
     std::unordered_map<int, std::vector<ManagedObject*>> byMonth_;
-    // The month each record is filed under; open addressing, a third of the
-    // memory of a node per record.
-    QHash<const ManagedObject*, int> monthOf_;
+    // The month each record of content_ is filed under, by its slot (kUnfiled
+    // for one that is not): eight bytes a record, no hashing.
+    std::vector<qint64> monthOf_;
+    static constexpr qint64 kUnfiled = std::numeric_limits<qint64>::min();
+    bool isFiled(const ManagedObject* object) const;
+    qint64& filedMonth(const ManagedObject* object);
     std::vector<ManagedObject*> arranged_; // in sort order, except briefly after a re-sorting edit
     ManagedObject* selected_ = nullptr;
     // The filter arranged_ was last made with, while nothing has changed

@@ -46,6 +46,10 @@ public:
         __builtin_prefetch(values_.foldedText.data() + 64);
     }
 
+    // A number of its own within its context, from 0 and kept for its life:
+    // a table by record (the list's month filing) is a vector indexed by it.
+    std::uint32_t slot() const { return slot_; }
+
     bool isInserted() const { return inserted_; }
     bool isUpdated() const { return updated_; }
     bool isDeleted() const { return state_ == State::DeletePending; }
@@ -66,8 +70,9 @@ private:
     ManagedObjectContext* context_;
     ManagedObjectID id_;
     mutable EntryValues values_;
-    std::uint32_t sequence_ =
-        0; // its place among the records its context made: the order of a fetch
+    // Its place among the records its context made: the order of a fetch.
+    std::uint32_t sequence_ = 0;
+    std::uint32_t slot_ = 0;
     State state_ = State::Live;
     bool inserted_ = false;
     bool updated_ = false;

@@ -95,7 +95,8 @@ void ManagedObjectContext::performBlock(std::function<void()> block) {
 ManagedObject* ManagedObjectContext::makeObject(ManagedObjectID id) {
     objects_.push_back(std::unique_ptr<ManagedObject>(new ManagedObject(this, id)));
     ManagedObject* object = objects_.back().get();
-    object->sequence_ = objects_.size() - 1;
+    object->sequence_ = std::uint32_t(objects_.size() - 1);
+    object->slot_ = nextSlot_++;
     registerID(object);
     return object;
 }

@@ -220,6 +220,7 @@ private:
     struct TextStep;
     std::unordered_map<ManagedObject*, std::vector<std::weak_ptr<TextStep>>> textSteps_;
     qint64 nextTemporaryID_ = -1;
+    std::uint32_t nextSlot_ = 0;
     // The identifier index: every record that has carried the identifier
     // (checked again when asked), and the placeholders not yet loaded.
     mutable std::unordered_map<EntryUuid, std::vector<ManagedObject*>, EntryUuidHash> uuidIndex_;

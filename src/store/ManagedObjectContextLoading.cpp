@@ -60,7 +60,8 @@ void ManagedObjectContext::takeInRest(bool everything) {
             }
             ManagedObject* o = object.get();
             o->loadedAtOpen_ = true;
-            o->sequence_ = objects_.size();
+            o->sequence_ = std::uint32_t(objects_.size());
+            o->slot_ = nextSlot_++;
             objects_.push_back(std::move(object));
             registerID(o);
             indexUuid(o, QString());
@@ -101,7 +102,7 @@ void ManagedObjectContext::takeInRest(bool everything) {
     const auto firstScreen = objects_.begin() + qsizetype(firstCount);
     std::inplace_merge(objects_.begin(), firstScreen, loaded, byKey);
     for (std::size_t i = 0; i < objects_.size(); ++i) {
-        objects_[i]->sequence_ = i;
+        objects_[i]->sequence_ = std::uint32_t(i);
     }
     if (PersistentStore* store = coordinator_ ? coordinator_->defaultStore() : nullptr) {
         done->complete ? store->settleFileIdentity() : store->refuseWrites(done->error);
