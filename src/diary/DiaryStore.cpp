@@ -296,6 +296,8 @@ bool DiaryStore::saveToNewFile(const QString& path, Error* error) {
         }
         return false;
     }
+    // A save under way lands in the file before it is copied.
+    context->waitForSaveAside();
     if (!coordinator->migratePersistentStore(coordinator->defaultStore(), path, error) ||
         !context->save(error)) {
         return false;
@@ -394,7 +396,8 @@ bool DiaryStore::moveLocalStoreToICloud() {
     const QString source = locations_->localStoreFolder() + QStringLiteral("/entries.sqlite");
     const QString backup = source + QStringLiteral(".bak");
     // The context first: the moved store hands no records to a context made later.
-    managedObjectContext();
+    // A save under way lands in the file before it is copied.
+    managedObjectContext()->waitForSaveAside();
     PersistentStoreCoordinator* coordinator = persistentStoreCoordinator();
     const QString container = locations_->cloudContainerURL();
     Log::write(QStringLiteral("cloudURL: %1").arg(QUrl::fromLocalFile(container).toString()));

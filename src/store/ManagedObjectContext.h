@@ -104,6 +104,10 @@ public:
     // save() or a merge meanwhile waits for this one first.
     bool saveAside();
     bool isSavingAside() const { return saveAside_ != nullptr; }
+    // Waits for a save aside, if one runs, and takes its outcome in. Before
+    // the store under the context is replaced (a copy of it made, a move):
+    // the save writes to the store it began with.
+    void waitForSaveAside() { finishSaveAside(); }
     static constexpr qsizetype kSaveAsideBytes = 64 * 1024;
     UndoManager* undoManager() const { return undoManager_; }
 

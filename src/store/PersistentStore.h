@@ -113,7 +113,8 @@ public:
     // own for it, so that the window's connection goes on reading meanwhile:
     // updates and deletions only (no key comes back), never waiting for the
     // disk, one at a time, each after the window's thread found the file in
-    // place (checkFileInPlace). savedAside, back on the store's thread, does
+    // place (checkFileInPlace); the store must outlive the save, and be copied
+    // or moved only after it. savedAside, back on the store's thread, does
     // what follows a commit there.
     bool saveAside(const Changes& changes, Error* error);
     void savedAside();

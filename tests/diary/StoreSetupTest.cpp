@@ -240,6 +240,15 @@ TEST_F(StoreSetupSaves, ALongTextIsSavedAsideAndWhatIsTypedMeanwhileAfterIt) {
     EXPECT_EQ(notices.size(), 2);
     EXPECT_TRUE(notices.back().isEmpty()) << "withdrawn";
     EXPECT_EQ(rawCount(home.storePath(), "entryText LIKE '%a12'"), 1);
+
+    // A copy to a new file made while one runs holds what it saves.
+    entry->setValue(text + QStringLiteral("123"), QStringLiteral("entryText"));
+    EXPECT_TRUE(diary.autosave());
+    const QString copy = home.storeFolder() + QStringLiteral("/copy.sqlite");
+    Error error;
+    ASSERT_TRUE(diary.saveToNewFile(copy, &error)) << error.localizedDescription.toStdString();
+    EXPECT_FALSE(context->hasChanges());
+    EXPECT_EQ(rawCount(copy, "entryText LIKE '%a123'"), 1);
     NotificationCenter::defaultCenter().removeObserver(observer);
 }
 
