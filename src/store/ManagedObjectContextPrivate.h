@@ -31,7 +31,7 @@ inline bool sameText(const QByteArray& a, const QByteArray& b) {
 struct ManagedObjectContext::RestLoad {
     std::thread reader;
     std::unordered_set<qint64> known; // the keys read for the first screen
-    FoldedArena arena;                 // the reader's, then the context's
+    FoldedArena arena;                // the reader's, then the context's
     std::mutex handOver;
     std::vector<std::unique_ptr<ManagedObject>> incoming; // under handOver
     bool rowsRead = false;                                // under handOver: incoming is the last
