@@ -120,11 +120,12 @@ void ManagedObjectContext::finishSaveAside() {
             continue; // deleted or made anew meanwhile: its own change follows
         }
         const auto keys = changedKeys_.find(o);
-        if (keys != changedKeys_.end() && keys->second == item.changedKeys &&
+        const unsigned changedNow = keys == changedKeys_.end() ? kAllEntryKeys : keys->second;
+        if (changedNow == item.changedKeys &&
             stillAsSaved(o->values_, item.values, item.changedKeys)) {
             o->updated_ = false;
             updated_.erase(o);
-            changedKeys_.erase(keys);
+            changedKeys_.erase(o);
             textReadAs_.erase(o);
             if (item.fold && o->foldStale_) {
                 o->values_.foldedText = std::move(item.values.foldedText);
