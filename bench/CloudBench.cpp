@@ -13,7 +13,9 @@
 #include "store/SqliteDatabase.h"
 #include "store/SqliteStatement.h"
 #include "store/cloud/CloudTables.h"
+#include "store/cloud/ContainerKey.h"
 #include "store/cloud/LogExchange.h"
+#include "store/cloud/SealedFile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -155,6 +157,15 @@ void BM_LogAppearingToListUpdated(benchmark::State& state) {
     env.set("XDG_CONFIG_HOME", home.path() + QStringLiteral("/config"));
     env.set("XDG_CACHE_HOME", home.path() + QStringLiteral("/cache"));
     env.set("QUILLET_CLOUD_ROOT", home.path() + QStringLiteral("/cloud"));
+    // The container is sealed under a key made from this passphrase, at the
+    // least cost; the other machine's logs are sealed under the same key.
+    QFile passphrase(home.path() + QStringLiteral("/passphrase"));
+    if (!passphrase.open(QIODevice::WriteOnly) || passphrase.write("a bench passphrase\n") <= 0) {
+        state.SkipWithError("cannot write the passphrase");
+        return;
+    }
+    passphrase.close();
+    env.set("QUILLET_CLOUD_PASSPHRASE_FILE", passphrase.fileName());
     const QString oldBundle = Bundle::mainBundle().bundleName();
     Bundle::mainBundle().setBundleName(QStringLiteral("Quillet2"));
     const StoreLocations& locations = Utility::sharedUtility()->storeLocations();
@@ -171,6 +182,7 @@ void BM_LogAppearingToListUpdated(benchmark::State& state) {
         return;
     }
     marker.close();
+    cloud::ContainerKey::setDefaultCost(cloud::cheapestKeyCost());
     {
         QObject window;
         DiaryStore diary(&locations, &window);
@@ -188,6 +200,11 @@ void BM_LogAppearingToListUpdated(benchmark::State& state) {
                     return true;
             return false;
         });
+        const std::optional<cloud::DiaryKey> key =
+            cloud::ContainerKey::forContainer(container)->heldKey();
+        if (!key) {
+            state.SkipWithError("the container was not sealed");
+        }
         const QUuid writer = QUuid::createUuid();
         const QString folder = logs + QLatin1Char('/') + writer.toString(QUuid::WithoutBraces);
         QDir().mkpath(folder);
@@ -213,7 +230,8 @@ void BM_LogAppearingToListUpdated(benchmark::State& state) {
             const QString path = folder + QLatin1Char('/') + cloud::changeLogFileName(sequence);
             QFile partial(path + QStringLiteral(".part.nosync"));
             if (!partial.open(QIODevice::WriteOnly) ||
-                partial.write(cloud::encodeChangeLog(log)) < 0) {
+                partial.write(cloud::seal(*key, cloud::SealedKind::Log, writer, sequence,
+                                          cloud::encodeChangeLog(log))) < 0) {
                 state.SkipWithError("cannot write the log");
                 break;
             }
@@ -232,6 +250,7 @@ void BM_LogAppearingToListUpdated(benchmark::State& state) {
         }
         NotificationCenter::defaultCenter().removeObserver(observer);
     }
+    cloud::ContainerKey::setDefaultCost(cloud::defaultKeyCost());
     Bundle::mainBundle().setBundleName(oldBundle);
 }
 BENCHMARK(BM_LogAppearingToListUpdated)
