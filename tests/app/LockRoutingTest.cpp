@@ -3,7 +3,6 @@
 
 #include "app/AppDelegate.h"
 #include "diary/Utility.h"
-#include "store/ArrayController.h"
 #include "ui/MainWindow.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/passcode/PasscodeView.h"
@@ -67,16 +66,9 @@ TEST(LockRouting, LockedDiaryOpensOnTheLockScreenUntilTheRightPasscode) {
     d->window()->show();
     d->window()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(d->window()));
+    // Every menu command, and so its shortcut, is off while locked (expectLockScreen).
     expectLockScreen(*d);
     EXPECT_TRUE(d->passcodeView()->hasFocus());
-
-    // Menu commands do nothing while locked, their shortcuts included.
-    const qsizetype before = d->arrayController()->arrangedObjects().size();
-    d->window()->newEntryAction->trigger();
-    QTest::keySequence(d->window(), QKeySequence::New);
-    d->window()->settingsAction->trigger();
-    EXPECT_EQ(d->arrayController()->arrangedObjects().size(), before);
-    EXPECT_FALSE(d->settingWindowController()->isVisible());
 
     typeDigits(d->passcodeView(), QStringLiteral("1111"));
     EXPECT_FALSE(d->passcodeValidatedOnCurrentSession());

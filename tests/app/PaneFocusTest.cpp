@@ -1,8 +1,7 @@
+#include "DiaryFiles.h"
 #include "JournalWindowFixture.h"
 
 #include "store/ArrayController.h"
-#include "store/SqliteDatabase.h"
-#include "store/SqliteStatement.h"
 #include "ui/journal/EditTextView.h"
 #include "ui/journal/EntryTableView.h"
 #include "ui/journal/MonthSelectView.h"
@@ -11,7 +10,6 @@
 #include <QComboBox>
 #include <QEnterEvent>
 #include <QLineEdit>
-#include <sqlite3.h>
 
 namespace quillet::test {
 namespace {
@@ -23,17 +21,7 @@ void pointerEnters(QWidget* pane) {
 }
 
 QString storedText(const QString& storePath) {
-    SqliteDatabase db;
-    Error error;
-    if (!db.open(storePath, SQLITE_OPEN_READONLY, &error)) {
-        return QStringLiteral("<no store>");
-    }
-    SqliteStatement select(db.handle(), "SELECT entryText FROM entry");
-    QStringList texts;
-    while (select.step() == SQLITE_ROW) {
-        texts << select.columnText(0);
-    }
-    return texts.join(QLatin1Char('|'));
+    return rawRows(storePath, "SELECT entryText FROM entry").join(QLatin1Char('|'));
 }
 
 TEST_F(JournalWindowTest, ReturnAndEscapeWalkThePanesInOrder) {

@@ -5,8 +5,6 @@
 #include "DiaryFiles.h"
 #include "app/AppDelegate.h"
 #include "app/TerminationSignalWatcher.h"
-#include "diary/export/EntryExporter.h"
-#include "diary/export/SystemTextEditorLauncher.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
@@ -16,7 +14,6 @@
 
 #include <QDateTimeEdit>
 #include <QDeadlineTimer>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <csignal>
@@ -53,13 +50,6 @@ TEST(SavingWhileTyping, TypingReachesTheFileWithoutLeavingTheEditor) {
     EXPECT_TRUE(storedSoon(home.storePath(), "entryText", {QStringLiteral("Dear diary, today")}))
         << storedColumn(home.storePath(), "entryText").join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(d->managedObjectContext()->hasChanges());
-
-    // More typing later is saved the same way; the search form goes with it.
-    QTest::keyClicks(d->editTextView(), QStringLiteral(" \u00c9T\u00c9"));
-    EXPECT_TRUE(storedSoon(home.storePath(), "entryText",
-                           {QStringLiteral("Dear diary, today \u00c9T\u00c9")}));
-    EXPECT_EQ(storedColumn(home.storePath(), "foldedText"),
-              QStringList{QStringLiteral("dear diary, today ete")});
 }
 
 // A command given at once after typing, before any pause, acts on the text
@@ -71,23 +61,6 @@ TEST(SavingWhileTyping, EveryCommandGivenAtOnceAfterTypingSeesTheTypedText) {
         std::function<bool(AppDelegate&, ManagedObject*, const ScopedDiaryHome&)> seesTyped;
     };
     const std::vector<Reader> readers = {
-        {"export",
-         [&](AppDelegate& d, ManagedObject*, const ScopedDiaryHome&) {
-             auto launcher = std::make_unique<test::CountingLauncher>();
-             EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
-             d.exportToTextAndPreview(nullptr);
-             EntryExporter::sharedExporter()->setLauncher(
-                 std::make_unique<SystemTextEditorLauncher>());
-             QFile file(EntryExporter::exportPath());
-             return file.open(QIODevice::ReadOnly) &&
-                    QString::fromUtf8(file.readAll()).contains(typed);
-         }},
-        {"search",
-         [](AppDelegate& d, ManagedObject* entry, const ScopedDiaryHome&) {
-             d.searchField()->setText(QStringLiteral("ZEPHYR"));
-             return d.arrayController()->count() == 1 &&
-                    d.arrayController()->objectAtIndex(0) == entry;
-         }},
         {"re-tag",
          [&](AppDelegate& d, ManagedObject* entry, const ScopedDiaryHome&) {
              d.colorPicker()->setSelID(4);

@@ -67,50 +67,6 @@ struct TwoMachines {
     }
 };
 
-TEST(CloudExchange, AnEntrySavedInOneOpenDiaryAppearsInTheOther) {
-    TwoMachines m;
-    m.openLaptop();
-    m.openDesktop();
-    ManagedObjectContext* onLaptop = m.onLaptop();
-    ManagedObjectContext* onDesktop = m.onDesktop();
-    ASSERT_TRUE(onLaptop->persistentStoreCoordinator() && onDesktop->persistentStoreCoordinator());
-    ASSERT_NE(m.laptop->persistentStoreCoordinator()->defaultStore()->path(),
-              m.desktop->persistentStoreCoordinator()->defaultStore()->path());
-
-    std::vector<QVariantMap> announced;
-    int refreshes = 0;
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    const int announcements = center.addObserver(
-        QStringLiteral("NSPersistentStoreDidImportUbiquitousContentChangesNotification"),
-        m.desktop->persistentStoreCoordinator(),
-        [&](const Notification& note) { announced.push_back(note.userInfo); });
-    const int refreshed = center.addObserver(QStringLiteral("RefreshAllViews"), &m.desktopWindow,
-                                             [&](const Notification&) { ++refreshes; });
-
-    const QString uuid = QStringLiteral("5D1E0A4C-2222-4B7A-8C3D-000000000001");
-    ManagedObject* entry = m.saveOnLaptop(uuid, QStringLiteral("written on the laptop"), 3);
-
-    ASSERT_TRUE(waitFor([&] { return findByUuid(onDesktop, uuid) && refreshes > 0; }));
-    ManagedObject* arrived = findByUuid(onDesktop, uuid);
-    EXPECT_EQ(arrived->valueForKey(QStringLiteral("entryText")).toString(),
-              QStringLiteral("written on the laptop"));
-    EXPECT_EQ(arrived->valueForKey(QStringLiteral("colorTag")).toInt(), 3);
-    ASSERT_FALSE(announced.empty());
-    EXPECT_EQ(announced[0].value(QStringLiteral("inserted")).toList().size(), 1);
-
-    // And back: an edit on the desktop reaches the record the laptop holds.
-    arrived->setValue(QStringLiteral("finished on the desktop"), QStringLiteral("entryText"));
-    Error error;
-    ASSERT_TRUE(onDesktop->save(&error)) << error.localizedDescription.toStdString();
-    EXPECT_TRUE(waitFor([&] {
-        return entry->valueForKey(QStringLiteral("entryText")).toString() ==
-               QStringLiteral("finished on the desktop");
-    }));
-
-    center.removeObserver(announcements);
-    center.removeObserver(refreshed);
-}
-
 TEST(CloudExchange, ChangesAppliedWhileTheDiaryOpensAreNotLostToItsWindow) {
     // A machine joining late: the other's log is already in the container
     // when its diary opens. Whatever the exchange applies between reading the

@@ -24,13 +24,6 @@ TEST(PasscodeStorageFile, AStoredPasscodeIsReadBackLetterForLetter) {
     EXPECT_EQ(storage.passcode(), QStringLiteral("0042"));
     EXPECT_TRUE(storage.isPasscodeValid(QStringLiteral("0042")));
     EXPECT_FALSE(storage.isPasscodeValid(QStringLiteral("42"))) << "leading zeros count";
-
-    // Written and read again through another object on the same file, as the next launch does.
-    storage.setPasscode(QStringLiteral("0007"));
-    UserDefaults nextLaunch(defaults.filePath());
-    PasscodeStorage reread(nextLaunch);
-    EXPECT_TRUE(reread.isPasscodeValid(QStringLiteral("0007")));
-    EXPECT_TRUE(reread.isPasscodeLocked());
 }
 
 TEST(PasscodeStorageFile, ALockWithAnEmptyPasscodeIsNoLock) {

@@ -7,7 +7,6 @@
 #include "core/AlertPresenter.h"
 #include "core/Alerts.h"
 #include "core/Application.h"
-#include "core/Bundle.h"
 #include "store/CloudContainer.h"
 
 #include <gtest/gtest.h>
@@ -42,9 +41,6 @@ TEST(StoreLocations, EachEditionHasItsOwnPrivateLocalFolder) {
     ASSERT_TRUE(QFile::rename(home.storePath(), home.storePath() + QStringLiteral(".bak")));
     EXPECT_FALSE(utility()->isLocalStoreExist());
     EXPECT_TRUE(utility()->isLocalStoreMigrated());
-    // Another edition asks of its own folder (the name is asked every time: StoreLocationSources).
-    Bundle::mainBundle().setBundleName(QStringLiteral("Wrenfold"));
-    EXPECT_FALSE(utility()->isLocalStoreMigrated());
 }
 
 // A fresh account under umask 000: ~/.local and ~/.local/share are made on
@@ -185,13 +181,7 @@ TEST(StoreLocations, CanMoveLocalStoreToICloudHasThreeAnswers) {
 TEST(StoreLocations, TheCloudRootComesFromTheEnvironment) {
     ScopedDiaryHome home;
     EXPECT_EQ(CloudContainer::rootPath(), home.cloudRoot());
-    {
-        ScopedEnv unset("QUILLET_CLOUD_ROOT", std::nullopt);
-        EXPECT_EQ(CloudContainer::rootPath(), home.dataHome() + QStringLiteral("/QuilletCloud"));
-        QDir().mkpath(home.dataHome() + QStringLiteral("/QuilletCloud/") +
-                      utility()->ubiquityContainerIdentifier());
-        EXPECT_TRUE(utility()->isICloudEnabled());
-    }
+    // Unset, it is the data folder's QuilletCloud (CloudFolderSetup).
     {
         const QString fakeHome = makeTempDir();
         ScopedEnv userHome("HOME", fakeHome.toLocal8Bit());

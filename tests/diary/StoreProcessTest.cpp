@@ -1,14 +1,8 @@
 // The diary across processes: what a process saved survives its being
-// killed, and only one process at a time uses a diary; a dead process's
-// lock is no lock.
+// killed, and the next process finds it and adds to it.
 #include "DiaryFiles.h"
-#include "StoreTestSupport.h"
 
-#include "diary/DiaryStore.h"
-#include "diary/Utility.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
-#include "store/PersistentStoreCoordinator.h"
+#include "store/PersistentStore.h"
 
 #include <gtest/gtest.h>
 
@@ -105,35 +99,6 @@ TEST(StoreProcesses, EverySaveThatWasAnnouncedSurvivesAKill) {
     next.kill();
     expected.insert(QStringLiteral("after 0"));
     EXPECT_EQ(textsIn(path), expected);
-}
-
-// A second opener refused while another process holds the diary, and the
-// lock ending with that process, are the store's (PersistentStore's lock
-// tests); here the application's part.
-TEST(StoreProcesses, TheApplicationReportsADiaryOpenElsewhereAndOpensItOnceItIsFree) {
-    ScopedDiaryHome home;
-    ASSERT_TRUE(QDir().mkpath(home.storeFolder()));
-    DiaryProcess other(home.storePath());
-    ASSERT_EQ(other.readLine(), QStringLiteral("opened 0"));
-    ASSERT_EQ(other.ask(QStringLiteral("add 3 elsewhere")), QStringLiteral("saved"));
-
-    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
-    EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
-    EXPECT_FALSE(diary.managedObjectContext()->persistentStoreCoordinator());
-    ASSERT_EQ(alerts().errors.size(), 2u);
-    EXPECT_EQ(alerts().errors[0].code, StoreInUseError);
-    EXPECT_TRUE(
-        alerts().errors[0].localizedDescription.contains(QStringLiteral("open in another window")));
-
-    other.kill();
-    ManagedObjectContext* context = diary.managedObjectContext();
-    ASSERT_TRUE(context->persistentStoreCoordinator());
-    EXPECT_EQ(context->registeredObjects().size(), 3u);
-    EXPECT_EQ(alerts().errors.size(), 2u);
-    ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(QStringLiteral("mine now"), QStringLiteral("entryText"));
-    EXPECT_TRUE(diary.flushUnsavedChanges());
-    EXPECT_EQ(rawCount(home.storePath()), 4);
 }
 
 } // namespace

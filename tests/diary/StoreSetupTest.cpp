@@ -60,32 +60,6 @@ TEST(StoreSetup, FirstLaunchCreatesTheFolderAndTheDiaryAndLogsItsURL) {
     EXPECT_TRUE(alerts().errors.empty());
 }
 
-TEST(StoreSetup, ACloudCopyMakesTheLocalFileOpenWithTheCloudOptions) {
-    ScopedDiaryHome home;
-    const QString container = signIn(home);
-    const QString cloudFile = container + QStringLiteral("/.nosync/entries.sqlite");
-    ASSERT_TRUE(QDir().mkpath(container + QStringLiteral("/.nosync")));
-    ASSERT_TRUE(writeBytes(cloudFile, "the cloud copy"));
-
-    DiaryStore diary(&Utility::sharedUtility()->storeLocations(), nullptr);
-    PersistentStoreCoordinator* coordinator = diary.persistentStoreCoordinator();
-    ASSERT_TRUE(coordinator);
-    ASSERT_EQ(coordinator->persistentStores().size(), 1u);
-    const PersistentStore* store = coordinator->persistentStores().front();
-    EXPECT_EQ(store->path(), home.storePath());
-    const QVariantMap options = store->options();
-    EXPECT_EQ(options.size(), 4);
-    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentNameKey).toString(),
-              QStringLiteral("TransactionLogs"));
-    EXPECT_EQ(options.value(NSPersistentStoreUbiquitousContentURLKey).toUrl(),
-              QUrl::fromLocalFile(container))
-        << "the container, not its .nosync folder";
-    EXPECT_EQ(options.value(NSMigratePersistentStoresAutomaticallyOption), QVariant(true));
-    EXPECT_EQ(options.value(NSInferMappingModelAutomaticallyOption), QVariant(true));
-    EXPECT_EQ(readBytes(cloudFile), QByteArray("the cloud copy"));
-    EXPECT_TRUE(alerts().errors.empty());
-}
-
 TEST(StoreSetup, WithoutARecordModelOnlyTheLogSaysSo) {
     ScopedModelSearchPath noModels(makeTempDir());
     ScopedDiaryHome home;
@@ -171,43 +145,6 @@ protected:
     ManagedObjectContext* context = diary.managedObjectContext();
     const QDateTime stamp = QDateTime::fromSecsSinceEpoch(1325419200);
 };
-
-TEST_F(StoreSetupSaves, AFailedSaveWritesNothingAndKeepsEveryChangePending) {
-    ManagedObject* kept = add(QStringLiteral("K"), QStringLiteral("kept"));
-    ManagedObject* gone = add(QStringLiteral("G"), QStringLiteral("to be removed"));
-    ASSERT_TRUE(diary.flushUnsavedChanges());
-
-    // An edit, a removal and two new entries, the last of which the file refuses.
-    ASSERT_TRUE(rawExec(home.storePath(),
-                        "CREATE TRIGGER refuse BEFORE INSERT ON entry WHEN NEW.entryText = "
-                        "'refused' BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
-    kept->setValue(QStringLiteral("kept, edited"), QStringLiteral("entryText"));
-    context->deleteObject(gone);
-    add(QStringLiteral("N"), QStringLiteral("new"), 2);
-    ManagedObject* refused = add(QStringLiteral("R"), QStringLiteral("refused"), 3);
-    alerts().clear();
-    EXPECT_FALSE(diary.flushUnsavedChanges());
-    ASSERT_EQ(alerts().errors.size(), 1u);
-    EXPECT_EQ(alerts().errors[0].code, StoreSaveError);
-    // That the file is as it was is the store's (PersistentStore.ASaveWritesEverythingOrNothing).
-    EXPECT_TRUE(context->hasChanges());
-    EXPECT_TRUE(kept->isUpdated());
-    EXPECT_TRUE(gone->isDeleted());
-    EXPECT_TRUE(refused->isInserted());
-
-    // Each further attempt reports again; once the cause is gone the same changes are saved.
-    EXPECT_FALSE(diary.flushUnsavedChanges());
-    EXPECT_EQ(alerts().errors.size(), 2u);
-    refused->setValue(QStringLiteral("accepted"), QStringLiteral("entryText"));
-    EXPECT_TRUE(diary.flushUnsavedChanges());
-    EXPECT_EQ(alerts().errors.size(), 2u);
-    EXPECT_FALSE(context->hasChanges());
-    EXPECT_EQ(rawCount(home.storePath()), 3);
-    EXPECT_EQ(rawCount(home.storePath(), "entryText = 'kept, edited'"), 1);
-    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'G'"), 0);
-    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'N' AND colorTag = 2"), 1);
-    EXPECT_EQ(rawCount(home.storePath(), "uuid = 'R' AND entryText = 'accepted'"), 1);
-}
 
 // While typing, a long text is saved beside the window. Its failure is said
 // as any automatic save's; what is typed while it runs is saved after it.

@@ -53,42 +53,6 @@ protected:
     std::vector<ManagedObject*> made;
 };
 
-TEST_F(ListArrangementTest, ASearchOfALargeDiaryListsWhatAOneByOneFilterWould) {
-    const QStringList words = {
-        QStringLiteral("morning"), QStringLiteral("caf\u00e9"), QStringLiteral("Stra\u00dfe"),
-        QStringLiteral("river"),   QStringLiteral("MORNINGS"),  QStringLiteral("\u00e9t\u00e9"),
-        QStringLiteral("tea"),     QStringLiteral("ete"),       QStringLiteral("Z")};
-    std::mt19937 random(7);
-    // Enough records for the search to be spread over threads, with many
-    // sharing a moment so that the order of ties is tested too.
-    for (int i = 0; i < 24000; ++i) {
-        QString text;
-        for (int w = 0; w < 5; ++w) {
-            text += words[int(random() % words.size())] + QLatin1Char(' ');
-        }
-        add(1'300'000'000 + qint64(random() % 5000), text, int(random() % 6));
-    }
-    controller.processPendingChanges();
-    ASSERT_EQ(controller.count(), made.size());
-
-    for (const QString& format :
-         {QStringLiteral("entryText contains[cd] \"morning\""),
-          QStringLiteral("entryText contains[cd] \"ETE\""),
-          QStringLiteral("entryText contains[cd] \"strasse\" AND colorTag = 3"),
-          QStringLiteral("entryText contains[cd] \"z \""),
-          QStringLiteral("entryText contains \"caf\u00e9\""),
-          QStringLiteral("entryText contains[cd] \"nowhere\"")}) {
-        SCOPED_TRACE(format.toStdString());
-        filter(format);
-        EXPECT_EQ(controller.arrangedObjects(), expected(format));
-    }
-    // The month list of the same diary comes from its month alone, in the same order.
-    filter(QStringLiteral("monthTag = 201205 AND colorTag = 2"));
-    EXPECT_EQ(controller.arrangedObjects(),
-              expected(QStringLiteral("monthTag = 201205 AND colorTag = 2")));
-    EXPECT_GT(controller.count(), 100u);
-}
-
 TEST_F(ListArrangementTest, ANewDateMovesTheRecordToItsPlace) {
     for (int i = 0; i < 50; ++i) {
         add(1000 + i * 10, QStringLiteral("entry %1").arg(i), 0);

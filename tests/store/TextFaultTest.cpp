@@ -78,29 +78,6 @@ TEST(TextFault, TextsReadOnDemandOrBroughtBackByUndoAreTheTextsWritten) {
     EXPECT_TRUE(uuidsMatching(diary, QStringLiteral("entryText contains \"paris\"")).empty());
 }
 
-TEST(TextFault, SavingAnotherAttributeKeepsATextNeverRead) {
-    const QString path = writeThreeEntries();
-    {
-        OpenDiary diary(path);
-        ManagedObject* accented = diary.byUuid(QStringLiteral("ACCENTED"));
-        ManagedObject* empty = diary.byUuid(QStringLiteral("EMPTY"));
-        ASSERT_TRUE(accented && empty);
-        accented->setValue(EntryKey::ColorTag, 5);
-        empty->setValue(EntryKey::MonthTag, 201208);
-        ASSERT_TRUE(diary.save());
-    }
-    OpenDiary reopened(path);
-    ManagedObject* accented = reopened.byUuid(QStringLiteral("ACCENTED"));
-    ManagedObject* empty = reopened.byUuid(QStringLiteral("EMPTY"));
-    ASSERT_TRUE(accented && empty);
-    EXPECT_EQ(accented->colorTag(), 5);
-    EXPECT_EQ(accented->entryText(), kAccented);
-    EXPECT_EQ(empty->monthTag(), 201208);
-    EXPECT_TRUE(empty->valueForKey(QStringLiteral("entryText")).isValid());
-    EXPECT_EQ(uuidsMatching(reopened, QStringLiteral("entryText contains[cd] \"creme\"")),
-              std::vector<QString>{QStringLiteral("ACCENTED")});
-}
-
 TEST(TextFault, AnEntryEditedBeforeTheFoldedTextsArriveIsSearchedByItsNewText) {
     const QString path = writeThreeEntries();
     {

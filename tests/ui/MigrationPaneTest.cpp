@@ -140,9 +140,6 @@ QString outcome(QLabel* line) {
 TEST(MigrateSettingView, TheButtonsStartTheImporterOnTheDiaryTheyAreGiven) {
     ScopedDiaryHome home;
     MigrateSettingView pane(OldDataImporter::sharedImporter());
-    EXPECT_EQ(pane.migrateButton()->text(), "Import Old Data");
-    EXPECT_EQ(pane.duplicateButton()->text(), "Remove Duplicates");
-    EXPECT_EQ(pane.moveToCloudButton()->text(), "Move Diary to Cloud Folder");
     ManagedObjectContext context;
     // Without a diary to work on, nothing starts.
     pane.migrateButton()->click();
