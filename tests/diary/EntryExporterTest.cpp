@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "Entries.h"
 #include "TestSupport.h"
 
@@ -25,25 +26,16 @@ using quillet::test::ScopedTimeZone;
 
 namespace {
 
-class CountingLauncher : public TextEditorLauncher {
-public:
-    explicit CountingLauncher(QStringList* opened) : opened_(opened) {}
-    bool openFile(const QString& path) override {
-        opened_->append(path);
-        return true;
-    }
-
-private:
-    QStringList* opened_;
-};
-
-// The shared exporter with a launcher that only counts, in a cache folder of its own.
+// The shared exporter with a launcher that only counts, in a cache folder of
+// its own, in Berlin, with the entries added to a diary in memory.
 class ExportHome {
 public:
     ExportHome()
         : cache_(makeTempDir() + QStringLiteral("/cache")),
           env_("XDG_CACHE_HOME", cache_.toUtf8()) {
-        EntryExporter::sharedExporter()->setLauncher(std::make_unique<CountingLauncher>(&opened));
+        auto launcher = std::make_unique<test::CountingLauncher>();
+        launcher_ = launcher.get();
+        EntryExporter::sharedExporter()->setLauncher(std::move(launcher));
     }
     ~ExportHome() {
         EntryExporter::sharedExporter()->setLauncher(std::make_unique<SystemTextEditorLauncher>());
@@ -55,66 +47,58 @@ public:
         QFile file(path());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    void exportEntries(const std::vector<ManagedObject*>& entries,
-                       const QString& search = QString()) {
+    void add(int year, int month, int day, int hour, int minute, const QString& text) {
+        added.push_back(test::addEntry(
+            context_, QDateTime(QDate(year, month, day), QTime(hour, minute)), text));
+    }
+    // Every entry added, in the order added.
+    void exportEntries(const QString& search = QString()) { exportEntries(added, search); }
+    void exportEntries(const std::vector<ManagedObject*>& entries, const QString& search) {
         EntryExporter::sharedExporter()->exportToTextAndPreview(entries, search,
                                                                 DateComponents{2012, 3});
     }
+    const QStringList& opened() const { return launcher_->opened; }
 
-    QStringList opened;
+    std::vector<ManagedObject*> added;
 
 private:
+    ScopedTimeZone tz_{"Europe/Berlin"};
     QString cache_;
     ScopedEnv env_;
-};
-
-class Entries {
-public:
-    ManagedObject* add(int year, int month, int day, int hour, int minute, const QString& text) {
-        list.push_back(test::addEntry(
-            context_, QDateTime(QDate(year, month, day), QTime(hour, minute)), text));
-        return list.back();
-    }
-    std::vector<ManagedObject*> list;
-
-private:
+    test::CountingLauncher* launcher_ = nullptr;
     ManagedObjectContext context_;
 };
 
 } // namespace
 
 TEST(EntryExporter, WritesDayHeadersTimesAndTextsInListOrder) {
-    ScopedTimeZone tz("Europe/Berlin");
     ExportHome home;
-    Entries entries;
-    entries.add(2012, 3, 6, 8, 5, QStringLiteral("Three"));
-    entries.add(2012, 3, 5, 14, 7, QStringLiteral("Two"));
-    entries.add(2012, 3, 5, 9, 30, QStringLiteral("One"));
+    home.add(2012, 3, 6, 8, 5, QStringLiteral("Three"));
+    home.add(2012, 3, 5, 14, 7, QStringLiteral("Two"));
+    home.add(2012, 3, 5, 9, 30, QStringLiteral("One"));
 
     LogCapture log;
-    home.exportEntries(entries.list);
+    home.exportEntries();
     EXPECT_EQ(home.contents(), QByteArray("[March 6 Tue]\n08:05 AM\nThree\n\n"
                                           "[March 5 Mon]\n02:07 PM\nTwo\n\n"
                                           "09:30 AM\nOne\n\n"));
-    EXPECT_EQ(home.opened, QStringList{home.path()});
+    EXPECT_EQ(home.opened(), QStringList{home.path()});
     EXPECT_EQ(log.count(QStringLiteral("filepath: ") + home.path()), 1);
 
     // A search spans years, so its headers name the year; one blank is a search.
-    home.exportEntries(entries.list, QStringLiteral(" "));
+    home.exportEntries(QStringLiteral(" "));
     EXPECT_EQ(home.contents(), QByteArray("[2012 March 6]\n08:05 AM\nThree\n\n"
                                           "[2012 March 5]\n02:07 PM\nTwo\n\n"
                                           "09:30 AM\nOne\n\n"));
-    EXPECT_EQ(home.opened.size(), 2);
+    EXPECT_EQ(home.opened().size(), 2);
 }
 
 TEST(EntryExporter, RepeatsAHeaderAtEachReturnToADayAndKeepsTextsAsStored) {
-    ScopedTimeZone tz("Europe/Berlin");
     ExportHome home;
-    Entries entries;
-    entries.add(2012, 3, 5, 9, 0, QStringLiteral("first line\nsecond line\n"));
-    entries.add(2012, 3, 6, 10, 0, QString());
-    entries.add(2012, 3, 5, 11, 0, QStringLiteral("Grüße, «été» ✓"));
-    home.exportEntries(entries.list);
+    home.add(2012, 3, 5, 9, 0, QStringLiteral("first line\nsecond line\n"));
+    home.add(2012, 3, 6, 10, 0, QString());
+    home.add(2012, 3, 5, 11, 0, QStringLiteral("Grüße, «été» ✓"));
+    home.exportEntries();
     EXPECT_EQ(home.contents(),
               QString::fromUtf8("[March 5 Mon]\n09:00 AM\nfirst line\nsecond line\n\n\n"
                                 "[March 6 Tue]\n10:00 AM\n\n\n"
@@ -122,54 +106,50 @@ TEST(EntryExporter, RepeatsAHeaderAtEachReturnToADayAndKeepsTextsAsStored) {
                   .toUtf8());
 
     // A second export replaces the first completely, an empty list included.
-    home.exportEntries({});
+    home.exportEntries({}, QString());
     EXPECT_EQ(home.contents(), QByteArray());
     EXPECT_TRUE(QFileInfo::exists(home.path()));
-    EXPECT_EQ(home.opened.size(), 2);
+    EXPECT_EQ(home.opened().size(), 2);
 }
 
 // How the file itself is written (owner only, a planted link replaced) is
 // PrivateFile's; the exporter keeps its folder private.
 TEST(EntryExporter, KeepsTheExportPrivateToTheUser) {
-    ScopedTimeZone tz("Europe/Berlin");
     ExportHome home;
-    Entries entries;
-    entries.add(2012, 3, 5, 9, 0, QStringLiteral("secret"));
-    home.exportEntries(entries.list);
+    home.add(2012, 3, 5, 9, 0, QStringLiteral("secret"));
+    home.exportEntries();
     EXPECT_EQ(modeOf(home.folder()), 0700);
     EXPECT_EQ(modeOf(home.path()), 0600);
 
     // Made readable by others in between: the next export closes them again.
     ASSERT_TRUE(QFile::setPermissions(home.folder(), QFile::Permissions(0x7755)));
     ASSERT_TRUE(QFile::setPermissions(home.path(), QFile::Permissions(0x6644)));
-    home.exportEntries(entries.list);
+    home.exportEntries();
     EXPECT_EQ(modeOf(home.folder()), 0700);
     EXPECT_EQ(modeOf(home.path()), 0600);
     EXPECT_EQ(home.contents(), QByteArray("[March 5 Mon]\n09:00 AM\nsecret\n\n"));
 }
 
 TEST(EntryExporter, OpensNothingWhenTheFileCouldNotBeWritten) {
-    ScopedTimeZone tz("Europe/Berlin");
     ExportHome home;
-    Entries entries;
-    entries.add(2012, 3, 5, 9, 0, QStringLiteral("kept"));
-    home.exportEntries(entries.list);
-    ASSERT_EQ(home.opened.size(), 1);
+    home.add(2012, 3, 5, 9, 0, QStringLiteral("kept"));
+    home.exportEntries();
+    ASSERT_EQ(home.opened().size(), 1);
 
     // The export's place is taken by a folder: the last export must not be shown as this one.
     QFile::remove(home.path());
     ASSERT_TRUE(QDir().mkpath(home.path()));
     LogCapture log;
-    home.exportEntries(entries.list);
-    EXPECT_EQ(home.opened.size(), 1);
+    home.exportEntries();
+    EXPECT_EQ(home.opened().size(), 1);
     EXPECT_EQ(log.count(QStringLiteral("filepath: ") + home.path()), 1);
     EXPECT_GE(log.lines().size(), 2);
 
     // No home at all: nothing is written anywhere and nothing opens.
     ScopedEnv noCache("XDG_CACHE_HOME", std::nullopt);
     ScopedEnv noHome("HOME", std::nullopt);
-    home.exportEntries(entries.list);
-    EXPECT_EQ(home.opened.size(), 1);
+    home.exportEntries();
+    EXPECT_EQ(home.opened().size(), 1);
 }
 
 TEST(SystemTextEditorLauncher, StartsTheConfiguredEditorWithThePathAsItsOnlyArgument) {

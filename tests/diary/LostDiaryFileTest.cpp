@@ -1,6 +1,7 @@
 // The diary file going away under the open diary: told once however often
 // the diary is saved after, the edits kept, and saved to a new file on request.
 #include "DiaryFiles.h"
+#include "Entries.h"
 #include "StoreTestSupport.h"
 
 #include "diary/DiaryStore.h"
@@ -17,10 +18,7 @@ namespace quillet::test {
 namespace {
 
 ManagedObject* addText(ManagedObjectContext* context, const QString& uuid, const QString& text) {
-    ManagedObject* entry = context->insertNewObject(QStringLiteral("Entry"));
-    entry->setValue(uuid, QStringLiteral("uuid"));
-    entry->setValue(text, QStringLiteral("entryText"));
-    return entry;
+    return addEntry(*context, QDateTime::fromSecsSinceEpoch(1325419200), text, 0, uuid);
 }
 
 TEST(LostDiaryFile, ToldOnceTheEditsKeptAndSavedToANewFile) {

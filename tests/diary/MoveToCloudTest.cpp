@@ -77,6 +77,14 @@ struct LocalDiary {
     }
 };
 
+// A move that is taken up but ends in an error, logged as its second line.
+void expectMoveEndsInError(DiaryStore& store) {
+    LogCapture log;
+    EXPECT_TRUE(store.moveLocalStoreToICloud());
+    ASSERT_EQ(log.lines().size(), 2) << log.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+}
+
 TEST(MoveToCloud, SignedOutOnlySaysSo) {
     ScopedDiaryHome home;
     LocalDiary diary(home);
@@ -127,12 +135,7 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
 
     // A second move: the first store holds no local diary any more.
     const QByteArray backup = readBytes(home.storePath() + QStringLiteral(".bak"));
-    {
-        LogCapture log;
-        EXPECT_TRUE(moved->moveLocalStoreToICloud());
-        ASSERT_EQ(log.lines().size(), 2);
-        EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
-    }
+    expectMoveEndsInError(*moved);
     const QString copyWriter = QString::fromUtf8(
         rawQuery(cloudStore, "SELECT value FROM cloudState WHERE name = 'storeId'"));
     ASSERT_FALSE(copyWriter.isEmpty());
@@ -183,12 +186,7 @@ TEST(MoveToCloud, TheDiaryMovesWholeAndAFreshDiaryGetsItThroughTheExchangeAndNoS
         << "this diary and the other machine's; the copy is retired";
 
     // A second move finds a diary in the cloud folder and moves nothing.
-    {
-        LogCapture log;
-        EXPECT_TRUE(next->moveLocalStoreToICloud());
-        ASSERT_EQ(log.lines().size(), 2);
-        EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
-    }
+    expectMoveEndsInError(*next);
     EXPECT_TRUE(QFileInfo::exists(home.storePath()));
     EXPECT_EQ(readBytes(home.storePath() + QStringLiteral(".bak")), backup);
     EXPECT_EQ(rawCount(cloudStore), 3);
@@ -207,10 +205,7 @@ TEST(MoveToCloud, AFailedMigrationChangesNothingAndAFailedBackupKeepsTheCloudSto
         DiaryStore store(&places, &window);
         ASSERT_TRUE(store.managedObjectContext()->persistentStoreCoordinator());
         alerts().clear();
-        LogCapture log;
-        EXPECT_TRUE(store.moveLocalStoreToICloud());
-        ASSERT_EQ(log.lines().size(), 2);
-        EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+        expectMoveEndsInError(store);
         EXPECT_EQ(alerts().errors.size(), 1u) << "the folder's own error";
         EXPECT_EQ(store.persistentStoreCoordinator()->defaultStore()->path(), home.storePath());
         EXPECT_FALSE(QFileInfo::exists(home.storePath() + QStringLiteral(".bak")));
@@ -223,10 +218,7 @@ TEST(MoveToCloud, AFailedMigrationChangesNothingAndAFailedBackupKeepsTheCloudSto
     QObject window;
     DiaryStore store(&places, &window);
     ASSERT_TRUE(store.managedObjectContext()->persistentStoreCoordinator());
-    LogCapture log;
-    EXPECT_TRUE(store.moveLocalStoreToICloud());
-    ASSERT_EQ(log.lines().size(), 2);
-    EXPECT_TRUE(log.lines()[1].startsWith(QStringLiteral("err: ")));
+    expectMoveEndsInError(store);
     EXPECT_EQ(store.persistentStoreCoordinator()->defaultStore()->path(),
               container + QStringLiteral("/.nosync/entries.sqlite"));
     EXPECT_TRUE(QFileInfo::exists(home.storePath()));

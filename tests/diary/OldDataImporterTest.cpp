@@ -179,6 +179,8 @@ std::vector<OldRow> numberedRows(
 
 const QStringList kImportSucceeded = {kOldDataWillImport, kOldDataDidImportSucess};
 const QStringList kImportFailed = {kOldDataWillImport, kOldDataDidImportFail};
+const QStringList kRemovalSucceeded = {kDuplicateCheckWillStart, kDuplicateCheckEndSuccess};
+const OldRow kNoIdentifier{QVariant(), QStringLiteral("no identifier"), 0, 1.0, 0};
 
 TEST_F(OldDataImport, TheLiveRowsComeInWithTheirValuesAndAreSaved) {
     ASSERT_TRUE(writeOldDiary(
@@ -231,8 +233,7 @@ TEST_F(OldDataImport, PercentagesAreDividedFirstAndTruncated) {
 
     // Rows without an identifier are not counted but still stepped: past 100.
     ASSERT_TRUE(
-        writeOldDiary(oldPath(), {oldRow(QStringLiteral("X"), QStringLiteral("x")),
-                                  OldRow{QVariant(), QStringLiteral("no identifier"), 0, 1.0, 0},
+        writeOldDiary(oldPath(), {oldRow(QStringLiteral("X"), QStringLiteral("x")), kNoIdentifier,
                                   oldRow(QStringLiteral("Y"), QStringLiteral("y")),
                                   OldRow{QStringLiteral("NO TEXT"), QVariant(), 0, 1.0, 0}}));
     import();
@@ -242,8 +243,7 @@ TEST_F(OldDataImport, PercentagesAreDividedFirstAndTruncated) {
     EXPECT_FALSE(entries().count("NO TEXT"));
 
     // Only rows without identifiers: nothing to divide by, and every row counts as all done.
-    const OldRow noIdentifier{QVariant(), QStringLiteral("no identifier"), 0, 1.0, 0};
-    ASSERT_TRUE(writeOldDiary(oldPath(), {noIdentifier, noIdentifier}));
+    ASSERT_TRUE(writeOldDiary(oldPath(), {kNoIdentifier, kNoIdentifier}));
     import();
     EXPECT_EQ(heard_.progress(kOldDataImporting), (std::vector<int>{100, 100}));
     EXPECT_EQ(heard_.outline(), kImportSucceeded);
@@ -273,7 +273,7 @@ TEST_F(OldDataImport, ALargeFileStillPostsEveryPercentage) {
 }
 
 TEST_F(OldDataImport, AnIdentifierComesInOnceHoweverOftenItIsMet) {
-    add(QStringLiteral("HERE"), QStringLiteral("written here"));
+    add(QStringLiteral("HERE"));
     Error error;
     ASSERT_TRUE(context_->save(&error));
     const QStringList awkward = {QStringLiteral("O'Brien"), QStringLiteral("back\\slash"),
@@ -360,7 +360,7 @@ TEST_F(OldDataImport, OneRunAtATimeFromTheFirstClick) {
     importer()->asyncImportWithManagedObjectContext(&other);
     EXPECT_EQ(importer()->managedObjectContext(), &other);
     waitFor({kDuplicateCheckEndSuccess, kDuplicateCheckEndFail});
-    EXPECT_EQ(heard_.outline(), (QStringList{kDuplicateCheckWillStart, kDuplicateCheckEndSuccess}));
+    EXPECT_EQ(heard_.outline(), kRemovalSucceeded);
 
     // No context, no run.
     heard_.clear();
@@ -436,8 +436,7 @@ TEST_F(OldDataImport, NothingComesIntoADiaryThatCannotKeepIt) {
 
 TEST_F(OldDataImport, RemovalKeepsTheFirstEntryOfEachIdentifier) {
     removeDuplicates();
-    EXPECT_EQ(heard_.names(), (QStringList{kDuplicateCheckWillStart, kDuplicateCheckEndSuccess}))
-        << "an empty diary: no step at all";
+    EXPECT_EQ(heard_.names(), kRemovalSucceeded) << "an empty diary: no step at all";
     add(QStringLiteral("ONLY"));
     Error error;
     ASSERT_TRUE(context_->save(&error));
@@ -452,7 +451,7 @@ TEST_F(OldDataImport, RemovalKeepsTheFirstEntryOfEachIdentifier) {
     ASSERT_TRUE(context_->save(&error));
     context_->undoManager()->removeAllActions();
     removeDuplicates();
-    EXPECT_EQ(heard_.outline(), (QStringList{kDuplicateCheckWillStart, kDuplicateCheckEndSuccess}));
+    EXPECT_EQ(heard_.outline(), kRemovalSucceeded);
     EXPECT_EQ(heard_.progress(kDuplicateChecking), (std::vector<int>{0, 16, 33, 50, 66, 83}));
     const std::map<QString, Stored> left = entries();
     ASSERT_EQ(left.size(), 4u);
@@ -483,11 +482,10 @@ TEST_F(OldDataImport, RemovalThatCannotSaveSaysSo) {
     removeDuplicates(&unsaved);
     EXPECT_EQ(heard_.outline(), (QStringList{kDuplicateCheckWillStart, kDuplicateCheckEndFail}));
     EXPECT_EQ(heard_.progress(kDuplicateChecking), (std::vector<int>{0, 50}));
-    bool logged = false;
-    for (const QString& line : log.lines()) {
-        logged = logged || line.startsWith(QStringLiteral("errpr:"));
-    }
-    EXPECT_TRUE(logged);
+    const QStringList lines = log.lines();
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const QString& l) {
+        return l.startsWith(QStringLiteral("errpr:"));
+    }));
     EXPECT_EQ(unsaved.registeredObjects().size(), 1u)
         << "the copy is gone from the window all the same";
 }

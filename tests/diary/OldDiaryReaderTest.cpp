@@ -17,17 +17,23 @@
 namespace quillet::test {
 namespace {
 
-std::vector<OldDiaryReader::Row> readAll(OldDiaryReader& reader,
-                                         OldDiaryReader::Next* last = nullptr) {
+// Opens the file, counts its live rows and reads every row to the end, as the
+// import does; the reading must succeed and end cleanly.
+std::vector<OldDiaryReader::Row> readAll(OldDiaryReader& reader, const QString& path,
+                                         int* total = nullptr) {
     std::vector<OldDiaryReader::Row> rows;
+    int counted = -1;
+    EXPECT_TRUE(reader.open(path) && reader.countLiveRows(&counted) && reader.prepareRows())
+        << reader.errorMessage().toStdString();
+    if (total) {
+        *total = counted;
+    }
     OldDiaryReader::Row row;
     OldDiaryReader::Next next;
     while ((next = reader.next(&row)) == OldDiaryReader::Next::Row) {
         rows.push_back(row);
     }
-    if (last) {
-        *last = next;
-    }
+    EXPECT_EQ(next, OldDiaryReader::Next::End);
     return rows;
 }
 
@@ -50,15 +56,10 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
     const QByteArray bytes = readBytes(path);
 
     OldDiaryReader reader;
-    ASSERT_TRUE(reader.open(path)) << reader.errorMessage().toStdString();
     int total = -1;
-    ASSERT_TRUE(reader.countLiveRows(&total));
+    const std::vector<OldDiaryReader::Row> read = readAll(reader, path, &total);
     EXPECT_EQ(total, 6)
         << "live rows with an identifier; the trashed one and the NULL identifier do not count";
-    ASSERT_TRUE(reader.prepareRows());
-    OldDiaryReader::Next last;
-    const std::vector<OldDiaryReader::Row> read = readAll(reader, &last);
-    EXPECT_EQ(last, OldDiaryReader::Next::End);
     ASSERT_EQ(read.size(), 7u) << "every live row is stepped, complete or not";
     std::map<QString, OldDiaryReader::Row> byUuid;
     for (const OldDiaryReader::Row& row : read) {
@@ -92,11 +93,7 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
         {OldRow{qlonglong(12345), 678, 1, 1.0, 0},
          OldRow{QByteArray("B\xffLOB", 5), QByteArray("text\0with nul", 13), 1, 1.0, 0}},
         kUntypedTable));
-    ASSERT_TRUE(reader.open(path));
-    ASSERT_TRUE(reader.countLiveRows(&total));
-    ASSERT_TRUE(reader.prepareRows());
-    const std::vector<OldDiaryReader::Row> odd = readAll(reader, &last);
-    EXPECT_EQ(last, OldDiaryReader::Next::End);
+    const std::vector<OldDiaryReader::Row> odd = readAll(reader, path);
     ASSERT_EQ(odd.size(), 2u);
     EXPECT_EQ(odd[0].uuid, "12345");
     EXPECT_EQ(odd[0].text, "678");
@@ -109,11 +106,7 @@ TEST(OldDiaryReader, ReadsTheLiveRowsWithSQLitesOwnConversions) {
         path, "CREATE TABLE entries (uuid TEXT PRIMARY KEY, entrytext TEXT, colortag INTEGER, "
               "timestamp REAL, trashed INTEGER) WITHOUT ROWID;"
               "INSERT INTO entries VALUES ('B', 'b', 1, 2.0, 0), ('A', 'a', 2, 1.0, 0)"));
-    ASSERT_TRUE(reader.open(path));
-    ASSERT_TRUE(reader.countLiveRows(&total));
-    ASSERT_TRUE(reader.prepareRows()) << reader.errorMessage().toStdString();
-    EXPECT_EQ(readAll(reader, &last).size(), 2u);
-    EXPECT_EQ(last, OldDiaryReader::Next::End);
+    EXPECT_EQ(readAll(reader, path).size(), 2u);
 }
 
 // Tries every step of a read and expects one of them to fail; the file and
@@ -173,22 +166,15 @@ TEST(OldDiaryReader, FilesItCannotReadAreRefusedUntouched) {
 
     // Held by another program that is writing it.
     ASSERT_TRUE(writeOldDiary(path, {oldRow(QStringLiteral("A"), QStringLiteral("a"))}));
-    sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &writer, SQLITE_OPEN_READWRITE,
-                              nullptr),
+    RawConnection writer(path, SQLITE_OPEN_READWRITE);
+    ASSERT_EQ(sqlite3_exec(writer.db, "BEGIN EXCLUSIVE; UPDATE entries SET entrytext = 'b'",
+                           nullptr, nullptr, nullptr),
               SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE; UPDATE entries SET entrytext = 'b'", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
-    {
-        const QByteArray bytes = readBytes(path);
-        OldDiaryReader reader;
-        int total = 0;
-        EXPECT_FALSE(reader.open(path) && reader.countLiveRows(&total));
-        EXPECT_EQ(readBytes(path), bytes);
-    }
-    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(writer);
+    const QByteArray bytes = readBytes(path);
+    OldDiaryReader reader;
+    int total = 0;
+    EXPECT_FALSE(reader.open(path) && reader.countLiveRows(&total));
+    EXPECT_EQ(readBytes(path), bytes);
 }
 
 } // namespace

@@ -10,8 +10,11 @@ namespace {
 // With writable false every write fails and stores nothing, as on a
 // settings file that can't be written.
 struct Kept {
+    // A passcode stored already turns the lock on.
+    explicit Kept(const QString& stored = QString())
+        : passcode(stored), locked(!stored.isEmpty()) {}
     QString passcode;
-    bool locked = false;
+    bool locked;
     bool writable = true;
     QStringList writes;
     PasscodeFlow::Storage storage() {
@@ -59,9 +62,7 @@ TEST(PasscodeFlow, TurningTheLockOnTakesTheSameDigitsTwiceAndStoresThePasscodeFi
 }
 
 TEST(PasscodeFlow, TheDoorOpensOnlyForTheStoredPasscode) {
-    Kept kept;
-    kept.passcode = QStringLiteral("0815");
-    kept.locked = true;
+    Kept kept(QStringLiteral("0815"));
     PasscodeFlow flow(kept.storage());
     flow.setViewType(PasscodeFlow::kDoor);
     PasscodeFlow::Step step = flow.passcodeEntered(QStringLiteral("0816"));
@@ -75,9 +76,7 @@ TEST(PasscodeFlow, TheDoorOpensOnlyForTheStoredPasscode) {
 }
 
 TEST(PasscodeFlow, OffAndChangeAskForTheOldPasscodeFirst) {
-    Kept kept;
-    kept.passcode = QStringLiteral("1111");
-    kept.locked = true;
+    Kept kept(QStringLiteral("1111"));
     PasscodeFlow flow(kept.storage());
 
     flow.setViewType(PasscodeFlow::kOff);

@@ -17,17 +17,13 @@ QString settingsFile(const QByteArray& content) {
     return path;
 }
 
-TEST(PasscodeStorageFile, AStoredPasscodeIsReadBackLetterForLetter) {
-    UserDefaults defaults(settingsFile("[General]\npasscode=0042\npasscodeLocked=true\n"));
-    PasscodeStorage storage(defaults);
-    EXPECT_TRUE(storage.isPasscodeLocked());
-    EXPECT_EQ(storage.passcode(), QStringLiteral("0042"));
-    EXPECT_TRUE(storage.isPasscodeValid(QStringLiteral("0042")));
-    EXPECT_FALSE(storage.isPasscodeValid(QStringLiteral("42"))) << "leading zeros count";
+// A settings file holding a locked passcode stored as written.
+QString lockedWith(const QByteArray& stored) {
+    return settingsFile("[General]\npasscode=" + stored + "\npasscodeLocked=true\n");
 }
 
 TEST(PasscodeStorageFile, ALockWithAnEmptyPasscodeIsNoLock) {
-    UserDefaults defaults(settingsFile("[General]\npasscode=\npasscodeLocked=true\n"));
+    UserDefaults defaults(lockedWith(""));
     PasscodeStorage storage(defaults);
     EXPECT_FALSE(storage.isPasscodeLocked());
     // Locking again is not enough; a passcode to open the lock is.
@@ -37,41 +33,45 @@ TEST(PasscodeStorageFile, ALockWithAnEmptyPasscodeIsNoLock) {
     EXPECT_TRUE(storage.isPasscodeLocked());
 }
 
-// A hand-edited or damaged settings file: a lock no typed entry could open is no lock.
+// A hand-edited or damaged settings file: a lock no typed entry could open
+// is no lock; a stored passcode opens letter for letter (leading zeros count).
 TEST(PasscodeStorageFile, OnlyFourDigitsStoredMakeALock) {
-    const std::pair<const char*, bool> cases[] = {
-        {"1234", true},
-        {"0000", true},
-        {"abcd", false},
-        {"123", false},
-        {"12345", false},
-        {"12a4", false},
-        {"\" 1234\"", false},
-        {"\"12 4\"", false},
-        {"\"\"", false},
-        {"-123", false},
+    // What is stored, and what opens it (null: no lock).
+    const std::pair<const char*, const char*> cases[] = {
+        {"1234", "1234"},
+        {"0000", "0000"},
+        {"0042", "0042"},
+        {"abcd", nullptr},
+        {"123", nullptr},
+        {"12345", nullptr},
+        {"12a4", nullptr},
+        {"\" 1234\"", nullptr},
+        {"\"12 4\"", nullptr},
+        {"\"\"", nullptr},
+        {"-123", nullptr},
         // Four Arabic-Indic digits, as an earlier version stored them: still four digits.
-        {"\xd9\xa1\xd9\xa2\xd9\xa3\xd9\xa4", true},
+        {"\xd9\xa1\xd9\xa2\xd9\xa3\xd9\xa4", "1234"},
         // Superscripts are numbers but no digits: nothing types them.
-        {"\xc2\xb9\xc2\xb2\xc2\xb3\xe2\x81\xb4", false},
+        {"\xc2\xb9\xc2\xb2\xc2\xb3\xe2\x81\xb4", nullptr},
     };
-    for (const auto& [stored, locks] : cases) {
+    for (const auto& [stored, opensWith] : cases) {
         SCOPED_TRACE(stored);
-        UserDefaults defaults(
-            settingsFile(QByteArray("[General]\npasscode=") + stored + "\npasscodeLocked=true\n"));
+        UserDefaults defaults(lockedWith(stored));
         PasscodeStorage storage(defaults);
-        EXPECT_EQ(storage.isPasscodeLocked(), locks);
+        EXPECT_EQ(storage.isPasscodeLocked(), opensWith != nullptr);
+        if (opensWith) {
+            EXPECT_TRUE(storage.isPasscodeValid(QString::fromLatin1(opensWith)));
+            EXPECT_FALSE(storage.isPasscodeValid(QStringLiteral("42")));
+            continue;
+        }
         // Nothing can be typed to open what is no lock.
-        if (!locks) {
-            for (const QString& typed :
-                 {QStringLiteral("abcd"), QStringLiteral("1234"), QStringLiteral("123")}) {
-                EXPECT_FALSE(storage.isPasscodeValid(typed)) << typed.toStdString();
-            }
+        for (const QString& typed :
+             {QStringLiteral("abcd"), QStringLiteral("1234"), QStringLiteral("123")}) {
+            EXPECT_FALSE(storage.isPasscodeValid(typed)) << typed.toStdString();
         }
     }
-    UserDefaults earlier(settingsFile(
-        "[General]\npasscode=\xd9\xa1\xd9\xa2\xd9\xa3\xd9\xa4\npasscodeLocked=true\n"));
-    EXPECT_TRUE(PasscodeStorage(earlier).isPasscodeValid(QStringLiteral("1234")));
+    UserDefaults stored(lockedWith("0042"));
+    EXPECT_EQ(PasscodeStorage(stored).passcode(), QStringLiteral("0042"));
 }
 
 TEST(PasscodeStorageFile, DigitsOfEveryScriptAreStoredAndComparedAsAscii) {

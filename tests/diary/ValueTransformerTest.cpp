@@ -122,13 +122,13 @@ TEST(ObjectValueToNotFirstOfDayTransformer, HidesTheHeaderOfLaterEntriesOfADay) 
     ArrayController list;
     list.setSortDescriptors({SortDescriptor(QStringLiteral("timeStamp"), false)});
     list.setManagedObjectContext(&context);
-    ManagedObject* nextMorning =
-        test::addEntry(context, at(2012, 3, 6, 0, 1), QStringLiteral("text"));
-    ManagedObject* lateEvening =
-        test::addEntry(context, at(2012, 3, 5, 23, 59), QStringLiteral("text"));
-    ManagedObject* afternoon =
-        test::addEntry(context, at(2012, 3, 5, 14, 7), QStringLiteral("text"));
-    ManagedObject* morning = test::addEntry(context, at(2012, 3, 5, 9, 30), QStringLiteral("text"));
+    const auto add = [&](int day, int hour, int minute) {
+        return test::addEntry(context, at(2012, 3, day, hour, minute), QStringLiteral("text"));
+    };
+    ManagedObject* nextMorning = add(6, 0, 1);
+    ManagedObject* lateEvening = add(5, 23, 59);
+    ManagedObject* afternoon = add(5, 14, 7);
+    ManagedObject* morning = add(5, 9, 30);
     list.processPendingChanges();
     list.rearrangeObjects();
     ASSERT_EQ(list.count(), 4u);

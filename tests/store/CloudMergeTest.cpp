@@ -414,16 +414,14 @@ TEST(CloudMerge, RandomEditsAndDeliveriesConvergeWithoutLosingAText) {
         auto join = [&](Replica& fresh) {
             std::vector<std::pair<bool, ChangeLog>> order;
             for (const Replica& writer : replicas) {
-                quint64 covered = 0;
+                const ChangeLog* newest = nullptr;
                 for (const ChangeLog& snapshot : snapshots) {
                     if (snapshot.writer == writer.id)
-                        covered = snapshot.sequence;
+                        newest = &snapshot;
                 }
-                if (covered > 0) {
-                    order.emplace_back(true, *std::find_if(snapshots.rbegin(), snapshots.rend(),
-                                                           [&](const ChangeLog& l) {
-                                                               return l.writer == writer.id;
-                                                           }));
+                const quint64 covered = newest ? newest->sequence : 0;
+                if (newest) {
+                    order.emplace_back(true, *newest);
                     ++joinedFromSnapshots;
                 }
                 for (const ChangeLog& log : sent) {

@@ -204,12 +204,9 @@ TEST(IdentifierLookup, TheListTakesInAndLetsGoOfManyRecordsAtOnce) {
     QCoreApplication::processEvents();
     EXPECT_EQ(controller.arrangedObjects(), expected());
     controller.setFilterPredicate(Predicate::parse(QStringLiteral("monthTag = 201202")));
-    std::vector<ManagedObject*> february;
-    for (ManagedObject* o : expected()) {
-        if (o->monthTag() == 201202) {
-            february.push_back(o);
-        }
-    }
+    std::vector<ManagedObject*> february, sorted = expected();
+    std::copy_if(sorted.begin(), sorted.end(), std::back_inserter(february),
+                 [](ManagedObject* o) { return o->monthTag() == 201202; });
     EXPECT_EQ(controller.arrangedObjects(), february);
 
     // Many deleted at once: gone from every list, and one brought back is there once.

@@ -29,6 +29,7 @@ using namespace cloud;
 
 const QString kFirst = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000001");
 const QString kSecond = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000002");
+const QString kThird = QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003");
 
 // Two machines sharing one container.
 class LogExchange : public ::testing::Test {
@@ -231,18 +232,18 @@ TEST_F(LogExchange,
     // locally, and nothing makes the container again.
     ASSERT_TRUE(QDir(container).removeRecursively());
     LogCapture log;
-    a.insert(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"), "while signed out");
+    a.insert(kThird, "while signed out");
     AppliedChanges none;
     EXPECT_FALSE(a.exchange->exchange(&none));
     EXPECT_FALSE(a.exchange->exchange(&none));
     EXPECT_EQ(log.lines().filter(QStringLiteral("is gone")).size(), 1);
     EXPECT_FALSE(QFileInfo::exists(container));
-    EXPECT_TRUE(a.row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+    EXPECT_TRUE(a.row(kThird));
     // Back again: what was saved meanwhile goes out.
     ASSERT_TRUE(QDir().mkpath(container));
     a.sync();
     b.sync();
-    EXPECT_TRUE(b.row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+    EXPECT_TRUE(b.row(kThird));
 }
 
 TEST(LogExchangeFolders, UnderUmaskZeroTheContainerIsOwnerOnlyAndItsOwnFolderNeverALink) {
@@ -316,7 +317,7 @@ TEST_F(LogExchange, AClockAnHourAheadIsToldOnceAndCarriesNoOtherClockAlong) {
     LogCapture log;
     logFromAhead(1, kFirst);
     here.sync();
-    logFromAhead(2, QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"));
+    logFromAhead(2, kThird);
     here.sync();
     EXPECT_EQ(log.lines().filter(QStringLiteral("minutes ahead")).size(), 1) << "told once";
     const ExchangeStatus status = readExchangeStatus(here.path, container, key);
@@ -362,7 +363,7 @@ TEST_F(LogExchange, ACopyOfADiaryFileIsANewWriterAndStillHearsTheOriginal) {
     EXPECT_TRUE(copy.row(kFirst));
 
     a.insert(kSecond, "on the original");
-    copy.insert(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003"), "on the copy");
+    copy.insert(kThird, "on the copy");
     a.sync();
     copy.sync();
     a.sync();
@@ -370,9 +371,8 @@ TEST_F(LogExchange, ACopyOfADiaryFileIsANewWriterAndStillHearsTheOriginal) {
                               .entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     EXPECT_EQ(writers.size(), 2) << "the copy writes under an id of its own";
     for (Machine* m : {&a, &copy}) {
-        EXPECT_TRUE(m->row(kFirst));
-        EXPECT_TRUE(m->row(kSecond));
-        EXPECT_TRUE(m->row(QStringLiteral("0C3A7F2E-1111-4C5D-9E2F-000000000003")));
+        for (const QString& id : {kFirst, kSecond, kThird})
+            EXPECT_TRUE(m->row(id)) << id.toStdString();
         EXPECT_EQ(m->rows().size(), 3u);
     }
 }

@@ -32,6 +32,19 @@ struct Machine : test::Machine {
     }
 };
 
+void syncAll(std::initializer_list<Machine*> machines) {
+    for (Machine* m : machines)
+        m->sync();
+}
+
+// The others hold the diary the first one holds; answers that diary.
+QStringList expectSameDiary(Machine& first, std::initializer_list<Machine*> others) {
+    const QStringList expected = first.diary();
+    for (Machine* m : others)
+        EXPECT_EQ(m->diary(), expected);
+    return expected;
+}
+
 QString entry(int i) {
     return QStringLiteral("7B2C0F1A-3333-4D5E-8F90-%1").arg(i, 12, 10, QLatin1Char('0'));
 }
@@ -40,8 +53,7 @@ TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalTo
     const QString container = makeTempDir();
     Machine laptop(container), desktop(container), tablet(container);
     // Everybody is known before anything is written.
-    for (Machine* m : {&laptop, &desktop, &tablet})
-        m->sync();
+    syncAll({&laptop, &desktop, &tablet});
     ASSERT_EQ(QDir(container + QStringLiteral("/WriterState")).entryList(QDir::Files).size(), 3);
 
     // Four logs of the laptop's: entries, an edit, a re-tag, a trash; and
@@ -83,18 +95,13 @@ TEST(LogSnapshot, FoldedLogsWaitForEveryKnownWriterAndAFreshDiaryEndsIdenticalTo
     laptop.sync();
     desktop.save(entry(2), "two, rewritten on the desktop", 5);
     desktop.sync();
-    for (Machine* m : {&laptop, &desktop, &tablet})
-        m->sync();
+    syncAll({&laptop, &desktop, &tablet});
 
     Machine fresh(container);
-    fresh.sync();
-    fresh.sync();
-    const QStringList expected = laptop.diary();
-    ASSERT_EQ(expected.size(), 3 + 1) << "four entries, one trashed, and the conflicting copy";
+    syncAll({&fresh, &fresh});
+    const QStringList expected = expectSameDiary(laptop, {&desktop, &tablet, &fresh});
+    EXPECT_EQ(expected.size(), 3 + 1) << "four entries, one trashed, and the conflicting copy";
     EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1);
-    EXPECT_EQ(desktop.diary(), expected);
-    EXPECT_EQ(tablet.diary(), expected);
-    EXPECT_EQ(fresh.diary(), expected);
 }
 
 // Bytes of a writer's folder: its snapshot and the logs it has not folded.
@@ -149,12 +156,8 @@ TEST(LogSnapshot, AWritersFoldedStateGrowsWithTheDiaryNotWithItsSaves) {
     ASSERT_TRUE(db.open(desktop.path, SQLITE_OPEN_READWRITE, nullptr));
     ASSERT_TRUE(applyChangeLog(db, old, nullptr, nullptr));
     Machine fresh(container);
-    fresh.sync();
-    fresh.sync();
-    const QStringList expected = laptop.diary();
-    EXPECT_EQ(expected.size(), 2);
-    EXPECT_EQ(desktop.diary(), expected);
-    EXPECT_EQ(fresh.diary(), expected);
+    syncAll({&fresh, &fresh});
+    EXPECT_EQ(expectSameDiary(laptop, {&desktop, &fresh}).size(), 2);
 }
 
 TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUntilWhole) {
@@ -189,16 +192,17 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
             log.lines().filter(QStringLiteral("is not a writer state this version reads")).size(),
             1);
     }
-    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files).size(), 0);
-    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files).size(), 5);
+    auto named = [&](const char* pattern) {
+        return QDir(folder).entryList({QString::fromLatin1(pattern)}, QDir::Files);
+    };
+    EXPECT_EQ(named("*.qsnap").size(), 0);
+    EXPECT_EQ(named("*.qlog").size(), 5);
 
     // The same machine after an update has applied four of them.
     ASSERT_TRUE(writeOtherState(1, 4));
     laptop.sync();
-    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qsnap")}, QDir::Files),
-              QStringList{QStringLiteral("0000000000000004.qsnap")});
-    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.qlog")}, QDir::Files),
-              QStringList{QStringLiteral("0000000000000005.qlog")});
+    EXPECT_EQ(named("*.qsnap"), QStringList{QStringLiteral("0000000000000004.qsnap")});
+    EXPECT_EQ(named("*.qlog"), QStringList{QStringLiteral("0000000000000005.qlog")});
 
     // Half copied: skipped once, nothing applied, not even the newer log.
     const QString snapshot = folder + QStringLiteral("/0000000000000004.qsnap");
@@ -207,8 +211,7 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
     Machine fresh(container);
     {
         LogCapture log;
-        fresh.sync();
-        fresh.sync();
+        syncAll({&fresh, &fresh});
         EXPECT_EQ(log.lines().filter(QStringLiteral("skipped the snapshot")).size(), 1);
     }
     EXPECT_TRUE(fresh.diary().isEmpty());
@@ -221,8 +224,7 @@ TEST(LogSnapshot, AStateOfAnUnknownFormatHoldsTheLogsAndADamagedSnapshotWaitsUnt
 TEST(LogSnapshot, ACopyInASnapshotWhoseTextWasWrittenOverElsewhereGoesOnAFreshDiaryToo) {
     const QString container = makeTempDir();
     Machine laptop(container), desktop(container), tablet(container);
-    for (Machine* m : {&laptop, &desktop, &tablet})
-        m->sync();
+    syncAll({&laptop, &desktop, &tablet});
     laptop.save(entry(1), "base");
     laptop.save(entry(2), "two");
     laptop.sync();
@@ -254,24 +256,18 @@ TEST(LogSnapshot, ACopyInASnapshotWhoseTextWasWrittenOverElsewhereGoesOnAFreshDi
     fresh.sync();
     ASSERT_TRUE(QDir().rename(aside, folder));
     fresh.sync();
-    for (int round = 0; round < 2; ++round) {
-        for (Machine* m : {&laptop, &desktop, &tablet, &fresh})
-            m->sync();
-    }
-    const QStringList expected = laptop.diary();
+    for (int round = 0; round < 2; ++round)
+        syncAll({&laptop, &desktop, &tablet, &fresh});
+    const QStringList expected = expectSameDiary(laptop, {&desktop, &tablet, &fresh});
     EXPECT_EQ(expected.filter(QStringLiteral("written on the laptop")).size(), 0);
     EXPECT_EQ(expected.filter(QStringLiteral("Conflicting copy")).size(), 1)
         << "the desktop's only";
-    EXPECT_EQ(desktop.diary(), expected);
-    EXPECT_EQ(tablet.diary(), expected);
-    EXPECT_EQ(fresh.diary(), expected);
 }
 
 TEST(LogSnapshot, ARetiredWriterIsNotWaitedForAndWhatItNeverWroteOutGoesOutFirst) {
     const QString container = makeTempDir();
     Machine laptop(container), desktop(container), abandoned(container);
-    for (Machine* m : {&laptop, &desktop, &abandoned})
-        m->sync();
+    syncAll({&laptop, &desktop, &abandoned});
     // Saved on the file that will be opened no more, never written out.
     abandoned.save(entry(9), "nine, saved just before the last quit");
     for (int i = 1; i <= 4; ++i) {
@@ -294,11 +290,12 @@ TEST(LogSnapshot, ARetiredWriterIsNotWaitedForAndWhatItNeverWroteOutGoesOutFirst
     laptop.sync();
     EXPECT_EQ(snapshots(), 1) << "the laptop folds without waiting for a retired writer";
     EXPECT_EQ(writers(), 2);
-    EXPECT_EQ(laptop.diary().filter(QStringLiteral("nine, saved just before")).size(), 1);
-    EXPECT_EQ(desktop.diary(), laptop.diary());
     Machine fresh(container);
     fresh.sync();
-    EXPECT_EQ(fresh.diary(), laptop.diary());
+    EXPECT_EQ(expectSameDiary(laptop, {&desktop, &fresh})
+                  .filter(QStringLiteral("nine, saved just before"))
+                  .size(),
+              1);
 }
 
 } // namespace

@@ -54,34 +54,31 @@ const KilledWriterFiles& killedWriterFiles() {
     static const KilledWriterFiles files = [] {
         KilledWriterFiles made;
         const QString folder = makeTempDir();
-        const QString logged = folder + QStringLiteral("/logged.sqlite");
-        writeBytes(logged, validDiary());
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(QFile::encodeName(logged).constData(), &db, SQLITE_OPEN_READWRITE,
-                            nullptr) == SQLITE_OK &&
-            sqlite3_exec(db, "UPDATE entry SET colorTag = 5 WHERE key = 10", nullptr, nullptr,
-                         nullptr) == SQLITE_OK) {
-            // Taken while the writer still has them open: as a kill leaves them.
-            made.log = readBytes(logged + QStringLiteral("-wal"));
-            made.logIndex = readBytes(logged + QStringLiteral("-shm"));
-        }
-        sqlite3_close_v2(db);
-
-        const QString journaled = folder + QStringLiteral("/journaled.sqlite");
-        writeBytes(journaled, validDiary());
-        db = nullptr;
+        // Runs sql on a copy of the valid diary and reads the files beside it
+        // while the writer still has it open: as a kill leaves them.
+        auto leftBeside = [&](const char* name, const char* sql, std::vector<const char*> sides) {
+            const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+            writeBytes(path, validDiary());
+            RawConnection c(path, SQLITE_OPEN_READWRITE);
+            std::vector<QByteArray> left;
+            if (c.opened && sqlite3_exec(c.db, sql, nullptr, nullptr, nullptr) == SQLITE_OK) {
+                for (const char* side : sides)
+                    left.push_back(readBytes(path + QLatin1String(side)));
+            }
+            left.resize(sides.size());
+            return left;
+        };
+        const std::vector<QByteArray> logged = leftBeside(
+            "logged.sqlite", "UPDATE entry SET colorTag = 5 WHERE key = 10", {"-wal", "-shm"});
+        made.log = logged[0];
+        made.logIndex = logged[1];
         // A cache of one page spills the change to the file in mid-transaction,
         // so the journal is hot.
-        if (sqlite3_open_v2(QFile::encodeName(journaled).constData(), &db, SQLITE_OPEN_READWRITE,
-                            nullptr) == SQLITE_OK &&
-            sqlite3_exec(db,
-                         "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
-                         "UPDATE entry SET colorTag = 5 WHERE key = 10;"
-                         "SELECT count(*) FROM entry WHERE entryText LIKE '%zz%';",
-                         nullptr, nullptr, nullptr) == SQLITE_OK) {
-            made.journal = readBytes(journaled + QStringLiteral("-journal"));
-        }
-        sqlite3_close_v2(db);
+        made.journal = leftBeside("journaled.sqlite",
+                                  "PRAGMA journal_mode = DELETE; PRAGMA cache_size = 1; BEGIN;"
+                                  "UPDATE entry SET colorTag = 5 WHERE key = 10;"
+                                  "SELECT count(*) FROM entry WHERE entryText LIKE '%zz%';",
+                                  {"-journal"})[0];
         return made;
     }();
     return files;

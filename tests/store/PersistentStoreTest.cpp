@@ -171,17 +171,14 @@ TEST(PersistentStore, ASaveWritesEverythingOrNothing) {
     EXPECT_EQ(rawCount(path, "entryText = 'added'"), 0);
 
     // Another writer holding the file makes the save fail as a whole too.
-    sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &other, SQLITE_OPEN_READWRITE,
-                              nullptr),
-              SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     changes.inserted = {&added};
-    error = Error();
-    EXPECT_FALSE(store->save(changes, &keys, &error));
-    EXPECT_EQ(error.code, StoreSaveError);
-    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(other);
+    {
+        RawConnection other(path, SQLITE_OPEN_READWRITE);
+        ASSERT_EQ(sqlite3_exec(other.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        error = Error();
+        EXPECT_FALSE(store->save(changes, &keys, &error));
+        EXPECT_EQ(error.code, StoreSaveError);
+    }
     EXPECT_EQ(rawCount(path), 3);
 
     // The same changes go through once nothing is in the way.
@@ -284,27 +281,21 @@ TEST(PersistentStore, ALogLeftBesideAMissingDiaryIsNotReplayedIntoANewOne) {
     ASSERT_TRUE(writeDiary(old, paddedEntries(20)));
     const QString path = freshPath();
     {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(old).constData(), &db, SQLITE_OPEN_READWRITE,
-                                  nullptr),
-                  SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db,
+        RawConnection db(old, SQLITE_OPEN_READWRITE);
+        ASSERT_EQ(sqlite3_exec(db.db,
                                "PRAGMA wal_autocheckpoint = 0; DELETE FROM entry WHERE key > 5;",
                                nullptr, nullptr, nullptr),
                   SQLITE_OK);
         ASSERT_TRUE(QFile::copy(old + QStringLiteral("-wal"), path + QStringLiteral("-wal")));
-        sqlite3_close_v2(db);
     }
     ASSERT_GT(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
 
-    Error error;
-    std::unique_ptr<PersistentStore> store = openStore(path, &error);
-    ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-    EXPECT_TRUE(store->takeLoadedRows().empty());
-    store.reset();
-    store = openStore(path, &error);
-    ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-    EXPECT_TRUE(store->takeLoadedRows().empty());
+    for (int open = 0; open < 2; ++open) {
+        Error error;
+        std::unique_ptr<PersistentStore> store = openStore(path, &error);
+        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
+        EXPECT_TRUE(store->takeLoadedRows().empty()) << "open " << open;
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // machine's log) stays in the row and in the stamps, on every machine. A
 // text is written over the text the context read: one typed beside another
 // machine's newer text keeps both, whether saved here or beside the window.
+#include "CloudMachine.h"
 #include "OpenDiary.h"
 #include "TestSupport.h"
 
@@ -107,11 +108,12 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
 
     // A text edit writes the text with its folded form, and nothing else.
     file.exec("UPDATE entry SET colorTag = 3");
-    entry->setValue(EntryKey::EntryText, QStringLiteral("Caf\u00e9 AU LAIT"));
+    const QString cafe = QStringLiteral("Caf\u00e9 AU LAIT");
+    entry->setValue(EntryKey::EntryText, cafe);
     ASSERT_TRUE(diary.save());
     row = *file.row(kEntry);
-    EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
-    EXPECT_EQ(row.foldedText, TextFolder::fold(QStringLiteral("Caf\u00e9 AU LAIT")));
+    EXPECT_EQ(row.entryText, cafe.toUtf8());
+    EXPECT_EQ(row.foldedText, TextFolder::fold(cafe));
     EXPECT_EQ(row.colorTag, 3);
 
     // A moment is written whole: a new time stamp takes its month tag along,
@@ -122,7 +124,7 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
     row = *file.row(kEntry);
     EXPECT_EQ(row.timeStamp, 1333634829);
     EXPECT_EQ(row.monthTag, 201203);
-    EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
+    EXPECT_EQ(row.entryText, cafe.toUtf8());
     EXPECT_EQ(row.colorTag, 3);
     after = file.stamps(kEntry);
     EXPECT_EQ(after.monthTag, 201203);
@@ -150,7 +152,7 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
     EXPECT_EQ(rawCount(path), 1);
     row = *file.row(kEntry);
     EXPECT_EQ(row.colorTag, 2);
-    EXPECT_EQ(row.entryText, QStringLiteral("Caf\u00e9 AU LAIT").toUtf8());
+    EXPECT_EQ(row.entryText, cafe.toUtf8());
     EXPECT_GT(file.stamps(kEntry).text, stamped.text);
 }
 
@@ -159,8 +161,7 @@ TEST(SaveByProperty, ASaveWritesWhatTheContextChangedAndLeavesTheRestOfTheRow) {
 struct TwoWriters {
     TwoWriters()
         : here(makeTempDir() + QStringLiteral("/entries.sqlite")),
-          hereExchange(here.path, container), there(PersistentStore::open(therePath, {}, nullptr)),
-          thereExchange(therePath, container) {
+          hereExchange(here.path, container), there(makeTempDir(), container) {
         entry = insertEntry(here, QStringLiteral("as both read it"), 1);
         EXPECT_TRUE(here.save());
         exchangeAll();
@@ -169,29 +170,26 @@ struct TwoWriters {
         AppliedChanges ignored;
         for (int round = 0; round < 2; ++round) {
             hereExchange.exchange(&ignored);
-            thereExchange.exchange(&ignored);
+            there.exchange->exchange(&ignored);
         }
     }
     // The other machine saves a change and sends it; this one applies it to
     // its file, not yet to its context.
     void savedThereArrives(const std::function<void(EntryValues&)>& edit, unsigned changed) {
-        std::optional<EntryValues> row = thereFile.row(kEntry);
+        std::optional<StoreRow> row = there.row(kEntry);
         ASSERT_TRUE(row);
-        SqliteStatement s(thereFile.db.handle(), "SELECT key FROM entry WHERE uuid = ?");
-        s.bindText(1, kEntry);
-        ASSERT_EQ(s.step(), SQLITE_ROW);
-        edit(*row);
+        edit(row->values);
         PersistentStore::Changes changes;
-        changes.updated.emplace_back(s.columnInt64(0), &*row, changed);
+        changes.updated.emplace_back(row->key, &row->values, changed);
         Error error;
-        ASSERT_TRUE(there->save(changes, nullptr, &error))
+        ASSERT_TRUE(there.store->save(changes, nullptr, &error))
             << error.localizedDescription.toStdString();
         AppliedChanges applied;
-        thereExchange.exchange(&applied);
+        there.exchange->exchange(&applied);
         hereExchange.exchange(&applied);
         ASSERT_EQ(applied.updated, QSet<qint64>{entry->objectID().value});
-        ASSERT_EQ(hereFile.row(kEntry)->entryText, row->entryText);
-        ASSERT_EQ(hereFile.row(kEntry)->colorTag, row->colorTag);
+        ASSERT_EQ(hereFile.row(kEntry)->entryText, row->values.entryText);
+        ASSERT_EQ(hereFile.row(kEntry)->colorTag, row->values.colorTag);
     }
     void textSavedThereArrives(const QString& text) {
         savedThereArrives(
@@ -214,14 +212,17 @@ struct TwoWriters {
             all[s.columnText(0)] = s.columnUtf8(1);
         return all;
     }
+    // Both machines' files hold exactly these texts.
+    void expectTexts(const std::map<QString, QByteArray>& expected) {
+        EXPECT_EQ(texts(hereFile), expected);
+        EXPECT_EQ(texts(thereFile), expected);
+    }
     const QString container = makeTempDir();
-    const QString therePath = makeTempDir() + QStringLiteral("/entries.sqlite");
     OpenDiary here;
     LogExchange hereExchange;
-    std::unique_ptr<PersistentStore> there;
-    LogExchange thereExchange;
+    Machine there;
     ManagedObject* entry = nullptr;
-    FileView hereFile{here.path}, thereFile{therePath};
+    FileView hereFile{here.path}, thereFile{there.path};
 };
 
 TEST(SaveByProperty, AnotherMachinesReTagSurvivesASaveOfAnUnsavedTextEdit) {
@@ -254,8 +255,7 @@ TEST(SaveByProperty, AnotherMachinesReTagSurvivesASaveOfAnUnsavedTextEdit) {
 
     // And on the other machine once the logs went round: both, and no copy.
     w.exchangeAll();
-    const std::map<QString, QByteArray> one{{kEntry, "the local ending"}};
-    EXPECT_EQ(TwoWriters::texts(w.thereFile), one);
+    w.expectTexts({{kEntry, "the local ending"}});
     EXPECT_EQ(w.thereFile.row(kEntry)->colorTag, 4);
 }
 
@@ -291,8 +291,7 @@ TEST(SaveByProperty, ATextEditedBesideAnotherMachinesNewerTextKeepsBoth) {
 
     // The other machine makes the same copy from the log, once.
     w.exchangeAll();
-    EXPECT_EQ(TwoWriters::texts(w.thereFile), expected);
-    EXPECT_EQ(TwoWriters::texts(w.hereFile), expected);
+    w.expectTexts(expected);
 }
 
 TEST(SaveByProperty, AnEditTypedOverAMergedTextSupersedesIt) {
@@ -305,9 +304,7 @@ TEST(SaveByProperty, AnEditTypedOverAMergedTextSupersedesIt) {
     ASSERT_TRUE(w.here.save());
     EXPECT_EQ(w.hereFile.stamps(kEntry).textBase, w.thereFile.stamps(kEntry).text);
     w.exchangeAll();
-    const std::map<QString, QByteArray> one{{kEntry, "typed there, then here"}};
-    EXPECT_EQ(TwoWriters::texts(w.hereFile), one);
-    EXPECT_EQ(TwoWriters::texts(w.thereFile), one);
+    w.expectTexts({{kEntry, "typed there, then here"}});
 
     // Typing begun, then the other machine's text merged over it (the file
     // wins under this policy): what is typed next is typed over that text.
@@ -318,9 +315,7 @@ TEST(SaveByProperty, AnEditTypedOverAMergedTextSupersedesIt) {
     w.entry->setValue(EntryKey::EntryText, QStringLiteral("again there, and here"));
     ASSERT_TRUE(w.here.save());
     w.exchangeAll();
-    const std::map<QString, QByteArray> still{{kEntry, "again there, and here"}};
-    EXPECT_EQ(TwoWriters::texts(w.hereFile), still);
-    EXPECT_EQ(TwoWriters::texts(w.thereFile), still);
+    w.expectTexts({{kEntry, "again there, and here"}});
     EXPECT_EQ(w.here.context.registeredObjects().size(), 1u);
 }
 
@@ -353,9 +348,7 @@ TEST(SaveByProperty, ALongTextSavedAsideKeepsWhatIsTypedMeanwhileForTheNextSave)
     ASSERT_TRUE(w.here.save());
     EXPECT_EQ(w.entry->foldedText(), TextFolder::fold(second));
     w.exchangeAll();
-    const std::map<QString, QByteArray> one{{kEntry, second.toUtf8()}};
-    EXPECT_EQ(TwoWriters::texts(w.hereFile), one);
-    EXPECT_EQ(TwoWriters::texts(w.thereFile), one);
+    w.expectTexts({{kEntry, second.toUtf8()}});
 
     // A save asked for while one runs aside waits for it, and saves the rest.
     w.entry->setValue(EntryKey::EntryText, first);

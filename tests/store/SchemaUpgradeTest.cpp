@@ -34,6 +34,14 @@ QString rawQuery(const QString& path, const char* sql) {
     return rawRows(path, sql).join(QLatin1Char('\n'));
 }
 
+// Opens the diary, which must open, and answers the number of its entries.
+std::size_t openedRows(const QString& path) {
+    Error error;
+    std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
+    EXPECT_TRUE(store) << error.localizedDescription.toStdString();
+    return store ? store->takeLoadedRows().size() : 0;
+}
+
 const char* const kEveryRow = "SELECT key, uuid, entryText, colorTag, monthTag, timeStamp, "
                               "foldedText FROM entry ORDER BY key";
 
@@ -46,12 +54,7 @@ TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
     const QString before = rawQuery(path, kEveryRow);
     ASSERT_EQ(before.count(QLatin1Char('\n')), 4) << "five entries in the fixture";
 
-    {
-        Error error;
-        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
-        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-        EXPECT_EQ(store->takeLoadedRows().size(), 5u);
-    }
+    EXPECT_EQ(openedRows(path), 5u);
     EXPECT_EQ(rawQuery(path, "PRAGMA user_version"),
               QString::number(PersistentStore::kSchemaVersion));
     EXPECT_EQ(
@@ -83,11 +86,7 @@ TEST(SchemaUpgrade, AVersionOneDiaryIsBroughtUpInPlaceWithACopyOfItAsItWas) {
     // Opened again: nothing more to do, and no second copy.
     const QStringList names = folderNames(folder);
     const QByteArray copyBytes = readBytes(copy);
-    {
-        Error error;
-        std::unique_ptr<PersistentStore> store = PersistentStore::open(path, {}, &error);
-        ASSERT_TRUE(store) << error.localizedDescription.toStdString();
-    }
+    EXPECT_EQ(openedRows(path), 5u);
     EXPECT_EQ(folderNames(folder), names);
     EXPECT_EQ(readBytes(copy), copyBytes);
 }
@@ -99,11 +98,7 @@ TEST(SchemaUpgrade, VersionFourGivesEveryDiaryItsOwnWriterIdAndQueuesWhatItHeldF
                         "CREATE INDEX entry_uuid ON entry (uuid); "
                         "CREATE INDEX entry_month ON entry (monthTag); PRAGMA user_version = 3"));
     const QString before = rawQuery(path, kEveryRow);
-    {
-        Error error;
-        ASSERT_TRUE(PersistentStore::open(path, {}, &error))
-            << error.localizedDescription.toStdString();
-    }
+    EXPECT_EQ(openedRows(path), 5u);
     EXPECT_EQ(rawQuery(path, "PRAGMA user_version"), "4");
     EXPECT_EQ(rawQuery(path, kEveryRow), before);
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".v3")));
@@ -136,9 +131,7 @@ TEST(SchemaUpgrade, AFailedUpgradeLeavesTheDiaryAsItWasAndSaysWhy) {
     }
     // Once the way is clear, the same file comes up.
     ASSERT_TRUE(rawExec(path, "DROP TABLE entry_uuid"));
-    Error error;
-    EXPECT_TRUE(PersistentStore::open(path, {}, &error))
-        << error.localizedDescription.toStdString();
+    EXPECT_EQ(openedRows(path), 5u);
 
     // No copy, no change: a folder in the copy's place stops the upgrade
     // before anything is written to the diary.
